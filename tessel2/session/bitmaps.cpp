@@ -1,0 +1,83 @@
+#include "bitmaps.h"
+
+#include <string.h>
+
+#include "display_device.h"
+
+HINSTANCE moduleInstance;
+
+HRESULT copyBitmapToSurface(IDirectDrawSurface7 *surface, HBITMAP bitmap, int x, int y, int dx, int dy) {
+    if (surface == NULL || bitmap == NULL) return E_FAIL;
+    surface->Restore();
+    HDC imageDc = CreateCompatibleDC(NULL);
+    if (imageDc == NULL) OutputDebugStringA("createcompatible dc failed\n");
+    HGDIOBJ previous = imageDc ? SelectObject(imageDc, bitmap) : NULL;
+
+    BITMAP info;
+    memset(&info, 0, sizeof(info));
+    GetObjectA(bitmap, sizeof(info), &info);
+    if (dx == 0) dx = info.bmWidth;
+    if (dy == 0) dy = info.bmHeight;
+
+    DDSURFACEDESC2 desc;
+    memset(&desc, 0, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_HEIGHT | DDSD_WIDTH;
+    surface->GetSurfaceDesc(&desc);
+
+    HDC surfaceDc = NULL;
+    HRESULT result = surface->GetDC(&surfaceDc);
+    if (result == DD_OK) {
+        StretchBlt(surfaceDc, 0, 0, static_cast<int>(desc.dwWidth), static_cast<int>(desc.dwHeight), imageDc,
+                   x, y, dx, dy, SRCCOPY);
+        surface->ReleaseDC(surfaceDc);
+    }
+    if (imageDc) {
+        SelectObject(imageDc, previous);
+        DeleteDC(imageDc);
+    }
+    return result;
+}
+
+IDirectDrawSurface7 *loadBitmapSurface(const char *name) {
+    HBITMAP bitmap =
+        static_cast<HBITMAP>(LoadImageA(moduleInstance, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (bitmap == NULL)
+        bitmap = static_cast<HBITMAP>(
+            LoadImageA(NULL, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_LOADFROMFILE));
+    if (bitmap == NULL) return NULL;
+
+    BITMAP info;
+    memset(&info, 0, sizeof(info));
+    GetObjectA(bitmap, sizeof(info), &info);
+
+    DDSURFACEDESC2 desc;
+    memset(&desc, 0, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+    desc.dwWidth = static_cast<DWORD>(info.bmWidth);
+    desc.dwHeight = static_cast<DWORD>(info.bmHeight);
+    desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
+    desc.ddsCaps.dwCaps2 = DDSCAPS2_D3DTEXTUREMANAGE;
+    IDirectDrawSurface7 *surface = NULL;
+    if (context.ddraw == NULL || context.ddraw->CreateSurface(&desc, &surface, NULL) != DD_OK) {
+        DeleteObject(bitmap);
+        return NULL;
+    }
+    copyBitmapToSurface(surface, bitmap, 0, 0, 0, 0);
+    DeleteObject(bitmap);
+    return surface;
+}
+
+int drawBitmapResource(const char *name, DWORD x, DWORD y) {
+    IDirectDrawSurface7 *surface = loadBitmapSurface(name);
+    if (surface == NULL) return 0;
+    if (context.frontSurface) context.frontSurface->BltFast(x, y, surface, NULL, DDBLTFAST_NOCOLORKEY);
+    surface->Release();
+    return 1;
+}
+
+void drawLogo() {
+    if (context.screenWidth < 320 || context.screenHeight < 240) return;
+    drawBitmapResource("LOGO", (context.screenWidth - 320) / 2, (context.screenHeight - 240) / 2);
+}

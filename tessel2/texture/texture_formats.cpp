@@ -1,0 +1,4 @@
+#include "texture_formats.h"
+
+// Texel formats are not translated yet; the table stays empty.
+void buildTextureFormatTable() {}

@@ -1,0 +1,3 @@
+#include "texture_palette.h"
+
+FxU32 paletteChecksum;
