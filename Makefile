@@ -1,0 +1,51 @@
+# Kestrix: the two set-up commands are `make demo` and `make test`; both install what they need first.
+.PHONY: all deps host host-asan win32 win64 test test-host test-asan test-win32 test-win64 demo dist format clean
+
+all: win32
+
+deps:
+	@bash tools/install-deps.sh
+
+host: deps
+	cmake --preset host >/dev/null
+	cmake --build --preset host
+
+host-asan: deps
+	cmake --preset host-asan >/dev/null
+	cmake --build --preset host-asan
+
+win32: deps
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32
+
+win64: deps host
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64
+
+test-host: host
+	ctest --preset host
+
+test-asan: host-asan
+	ctest --preset host-asan
+
+test-win32: win32
+	ctest --preset win32
+
+test-win64: win64
+	ctest --preset win64
+
+test: test-host test-asan test-win32 test-win64
+
+demo: win64
+	bash tools/run_demo.sh build/win64 out
+
+dist: win32
+	rm -rf dist && mkdir -p dist
+	cp build/win32/tessel2.dll dist/glide2x.dll
+	cp docs/USER-README.txt dist/README.txt
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build out dist
