@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Runs the demo program under Wine with the 64-bit tessel2.dll and leaves its screenshots
+# in <out-dir>: logo.png (the LOGO bitmap shown at grSstWinOpen) and splash.png (after grSplash).
+#
+#   run_demo.sh <win64-build-dir> <out-dir>
+set -euo pipefail
+[ $# -eq 2 ] || { echo "usage: run_demo.sh <win64-build-dir> <out-dir>" >&2; exit 2; }
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "$1" && pwd)
+mkdir -p "$2"
+out=$(cd "$2" && pwd)
+
+program=$build/tests/wine/logo_demo.exe
+dll=$build/tessel2.dll
+[ -f "$program" ] || { echo "run_demo: no $program; build the win64 preset first" >&2; exit 1; }
+[ -f "$dll" ] || { echo "run_demo: no $dll; build the win64 preset first" >&2; exit 1; }
+
+rm -f "$out/logo.png" "$out/splash.png"
+KESTRIX_REQUIRE_WINE=1 KESTRIX_OUT_DIR=$out "$root/tests/wine/run_wine_test.sh" "$program" "$dll" "$build" 240
+for png in logo.png splash.png; do
+    [ -s "$out/$png" ] || { echo "run_demo: $out/$png was not written" >&2; exit 1; }
+done
+echo "run_demo: screenshots in $out: logo.png splash.png"
