@@ -57,6 +57,9 @@ export WINEDEBUG=${KESTRIX_WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 
+# A wineserver left over from an interrupted run would hold the old desktop: end it.
+[ -d "$prefix" ] && timeout 20 "$WINESERVER" -k >/dev/null 2>&1
+
 xvfb_pid=""
 wine_pid=""
 cleanup() {
@@ -121,6 +124,7 @@ cd "$rundir" || die "cannot enter $rundir"
 crop="${DESKTOP_SIZE}+0+0"
 failures=0
 captures=0
+captured=()
 
 serve_capture() {
     local request=$1 cname png expect verdict rc
@@ -146,6 +150,7 @@ serve_capture() {
         verdict=ok
     fi
     captures=$((captures + 1))
+    captured+=("$png")
     echo "run_wine_test: captured $png: $verdict"
     printf '%s\n' "$verdict" >"capture-done-$cname.tmp"
     mv "capture-done-$cname.tmp" "capture-done-$cname"
@@ -179,7 +184,7 @@ echo "------------------------"
 
 if [ -n "${KESTRIX_OUT_DIR:-}" ]; then
     mkdir -p "$KESTRIX_OUT_DIR"
-    for png in "$outdir"/*.png; do
+    for png in "${captured[@]}"; do
         [ -e "$png" ] && cp "$png" "$KESTRIX_OUT_DIR/"
     done
 fi
