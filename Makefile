@@ -32,7 +32,7 @@ test-win32: win32
 	ctest --preset win32
 
 test-win64: win64
-	ctest --preset win64
+	KESTRIX_REQUIRE_WINE=1 ctest --preset win64
 
 test: test-host test-asan test-win32 test-win64
 
