@@ -70,9 +70,10 @@ IDirectDrawSurface7 *loadBitmapSurface(const char *name) {
 }
 
 int drawBitmapResource(const char *name, DWORD x, DWORD y) {
+    if (context.frontSurface == NULL) return 0;
     IDirectDrawSurface7 *surface = loadBitmapSurface(name);
     if (surface == NULL) return 0;
-    if (context.frontSurface) context.frontSurface->BltFast(x, y, surface, NULL, DDBLTFAST_NOCOLORKEY);
+    context.frontSurface->BltFast(x, y, surface, NULL, DDBLTFAST_NOCOLORKEY);
     surface->Release();
     return 1;
 }
