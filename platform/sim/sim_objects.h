@@ -1,0 +1,125 @@
+// DirectDraw object classes of the simulation, shared with the Direct3D part.
+#ifndef KESTRIX_PLATFORM_SIM_OBJECTS_H
+#define KESTRIX_PLATFORM_SIM_OBJECTS_H
+
+#include "sim/sim_internal.h"
+
+namespace sim {
+namespace detail {
+
+struct PaletteImpl final : IDirectDrawPalette, ObjectBase {
+    DirectDrawImpl *owner = nullptr;
+    DWORD caps = 0;
+    std::vector<PALETTEENTRY> entries;
+
+    std::string describe() const override;
+    void destroy() override {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return addRefObject(this, "AddRef", this); }
+    ULONG STDMETHODCALLTYPE Release() override { return releaseObject(this, "Release", this); }
+    HRESULT STDMETHODCALLTYPE GetCaps(LPDWORD lpdwCaps) override;
+    HRESULT STDMETHODCALLTYPE GetEntries(DWORD dwFlags, DWORD dwBase, DWORD dwNumEntries,
+                                         LPPALETTEENTRY lpEntries) override;
+    HRESULT STDMETHODCALLTYPE SetEntries(DWORD dwFlags, DWORD dwStartingEntry, DWORD dwCount,
+                                         LPPALETTEENTRY lpEntries) override;
+};
+
+struct SurfaceImpl final : IDirectDrawSurface7, ObjectBase {
+    DirectDrawImpl *owner = nullptr;
+    SurfaceRole role = SurfaceRole::Other;
+    DDSCAPS2 caps{};
+    DWORD width = 0, height = 0;
+    DDPIXELFORMAT pf{};
+    DWORD bpp = 0;
+    LONG pitch = 0;
+    std::vector<unsigned char> mem;
+    bool locked = false;
+    bool dcOut = false;
+    HDC dc = nullptr;
+    bool lost = false;
+    PaletteImpl *palette = nullptr;                // holds a reference
+    bool hasKey[4] = {false, false, false, false}; // index by keyIndex()
+    DDCOLORKEY keys[4]{};
+    std::vector<SurfaceImpl *> chain; // root of a flipping chain: its back buffers, in order
+    SurfaceImpl *chainRoot = nullptr;
+    std::vector<SurfaceImpl *> attached; // AddAttachedSurface, each holds a reference
+
+    std::string describe() const override;
+    void destroy() override;
+    bool canDieAtZero() const override { return !chainRoot || chainRoot->destroyed; }
+    std::string leakProblems() const override;
+
+    unsigned char *row(int y) { return mem.data() + static_cast<size_t>(y) * static_cast<size_t>(pitch); }
+    HRESULT usable() const;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return addRefObject(this, "AddRef", this); }
+    ULONG STDMETHODCALLTYPE Release() override { return releaseObject(this, "Release", this); }
+    HRESULT STDMETHODCALLTYPE AddAttachedSurface(LPDIRECTDRAWSURFACE7 lpDDSAttachedSurface) override;
+    HRESULT STDMETHODCALLTYPE Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPRECT lpSrcRect,
+                                  DWORD dwFlags, LPDDBLTFX lpDDBltFx) override;
+    HRESULT STDMETHODCALLTYPE BltFast(DWORD dwX, DWORD dwY, LPDIRECTDRAWSURFACE7 lpDDSrcSurface,
+                                      LPRECT lpSrcRect, DWORD dwTrans) override;
+    HRESULT STDMETHODCALLTYPE DeleteAttachedSurface(DWORD dwFlags,
+                                                    LPDIRECTDRAWSURFACE7 lpDDSAttachedSurface) override;
+    HRESULT STDMETHODCALLTYPE Flip(LPDIRECTDRAWSURFACE7 lpDDSurfaceTargetOverride, DWORD dwFlags) override;
+    HRESULT STDMETHODCALLTYPE GetAttachedSurface(LPDDSCAPS2 lpDDSCaps,
+                                                 LPDIRECTDRAWSURFACE7 *lplpDDAttachedSurface) override;
+    HRESULT STDMETHODCALLTYPE GetCaps(LPDDSCAPS2 lpDDSCaps) override;
+    HRESULT STDMETHODCALLTYPE GetColorKey(DWORD dwFlags, LPDDCOLORKEY lpDDColorKey) override;
+    HRESULT STDMETHODCALLTYPE GetDC(HDC *lphDC) override;
+    HRESULT STDMETHODCALLTYPE GetPalette(LPDIRECTDRAWPALETTE *lplpDDPalette) override;
+    HRESULT STDMETHODCALLTYPE GetPixelFormat(LPDDPIXELFORMAT lpDDPixelFormat) override;
+    HRESULT STDMETHODCALLTYPE GetSurfaceDesc(LPDDSURFACEDESC2 lpDDSurfaceDesc) override;
+    HRESULT STDMETHODCALLTYPE IsLost() override;
+    HRESULT STDMETHODCALLTYPE Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD dwFlags,
+                                   HANDLE hEvent) override;
+    HRESULT STDMETHODCALLTYPE ReleaseDC(HDC hDC) override;
+    HRESULT STDMETHODCALLTYPE Restore() override;
+    HRESULT STDMETHODCALLTYPE SetColorKey(DWORD dwFlags, LPDDCOLORKEY lpDDColorKey) override;
+    HRESULT STDMETHODCALLTYPE SetPalette(LPDIRECTDRAWPALETTE lpDDPalette) override;
+    HRESULT STDMETHODCALLTYPE Unlock(LPRECT lpRect) override;
+};
+
+struct DirectDrawImpl final : IDirectDraw7, ObjectBase {
+    std::string describe() const override { return "IDirectDraw7"; }
+    void destroy() override;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return addRefObject(this, "AddRef", this); }
+    ULONG STDMETHODCALLTYPE Release() override { return releaseObject(this, "Release", this); }
+    HRESULT STDMETHODCALLTYPE CreatePalette(DWORD dwFlags, LPPALETTEENTRY lpColorTable,
+                                            LPDIRECTDRAWPALETTE *lplpDDPalette, IUnknown *pUnkOuter) override;
+    HRESULT STDMETHODCALLTYPE CreateSurface(LPDDSURFACEDESC2 lpDDSurfaceDesc,
+                                            LPDIRECTDRAWSURFACE7 *lplpDDSurface,
+                                            IUnknown *pUnkOuter) override;
+    HRESULT STDMETHODCALLTYPE EnumDisplayModes(DWORD dwFlags, LPDDSURFACEDESC2 lpDDSurfaceDesc,
+                                               LPVOID lpContext,
+                                               LPDDENUMMODESCALLBACK2 lpEnumModesCallback) override;
+    HRESULT STDMETHODCALLTYPE GetDisplayMode(LPDDSURFACEDESC2 lpDDSurfaceDesc) override;
+    HRESULT STDMETHODCALLTYPE GetScanLine(LPDWORD lpdwScanLine) override;
+    HRESULT STDMETHODCALLTYPE GetVerticalBlankStatus(LPBOOL lpbIsInVB) override;
+    HRESULT STDMETHODCALLTYPE RestoreDisplayMode() override;
+    HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND hWnd, DWORD dwFlags) override;
+    HRESULT STDMETHODCALLTYPE SetDisplayMode(DWORD dwWidth, DWORD dwHeight, DWORD dwBPP, DWORD dwRefreshRate,
+                                             DWORD dwFlags) override;
+    HRESULT STDMETHODCALLTYPE WaitForVerticalBlank(DWORD dwFlags, HANDLE hEvent) override;
+    HRESULT STDMETHODCALLTYPE GetAvailableVidMem(LPDDSCAPS2 lpDDCaps, LPDWORD lpdwTotal,
+                                                 LPDWORD lpdwFree) override;
+    HRESULT STDMETHODCALLTYPE RestoreAllSurfaces() override;
+    HRESULT STDMETHODCALLTYPE TestCooperativeLevel() override;
+    HRESULT STDMETHODCALLTYPE GetDeviceIdentifier(LPDDDEVICEIDENTIFIER2 lpdddi, DWORD dwFlags) override;
+};
+
+// Direct3D side (sim_d3d.cpp).
+IDirect3D7 *createDirect3D(DirectDrawImpl *dd);
+
+// The surface's key slot for a DDCKEY_* flag, or -1.
+int keyIndex(DWORD flags);
+DDPIXELFORMAT displayFormat(DWORD bpp);
+
+} // namespace detail
+} // namespace sim
+
+#endif

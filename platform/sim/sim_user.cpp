@@ -1,0 +1,311 @@
+// Simulated user32: windows, cursor, message boxes, and a small dialog/control model.
+#include "sim/sim_internal.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace sim {
+namespace detail {
+namespace {
+
+Window *windowOf(HWND h) {
+    auto it = world().windows.find(idOf(h));
+    return it == world().windows.end() ? nullptr : &it->second;
+}
+
+// Dialog items are created on first use: the host has no dialog templates.
+HWND dialogItem(HWND dlg, int id) {
+    World &w = world();
+    if (!windowOf(dlg)) return nullptr;
+    for (auto &kv : w.windows)
+        if (kv.second.parent == dlg && kv.second.controlId == id) return handleOf<HWND>(kv.first);
+    uintptr_t h = newHandle();
+    Window c;
+    c.parent = dlg;
+    c.controlId = id;
+    c.rect = RECT{0, 0, 0, 0};
+    w.windows[h] = c;
+    return handleOf<HWND>(h);
+}
+
+} // namespace
+} // namespace detail
+
+using namespace detail;
+
+HWND createWindow(const char *title, RECT rect) {
+    uintptr_t h = newHandle();
+    Window w;
+    w.title = title ? title : "";
+    w.rect = rect;
+    world().windows[h] = w;
+    return handleOf<HWND>(h);
+}
+
+void setActiveWindow(HWND hwnd) {
+    world().active = hwnd;
+}
+
+RECT windowRect(HWND hwnd) {
+    Window *w = windowOf(hwnd);
+    return w ? w->rect : RECT{0, 0, 0, 0};
+}
+
+std::vector<MoveWindowCall> moveWindowCalls() {
+    return world().moves;
+}
+POINT cursorPos() {
+    return world().cursor;
+}
+const std::vector<MessageBoxCall> &messageBoxes() {
+    return world().boxes;
+}
+void setMessageBoxResult(int result) {
+    world().boxResult = result;
+}
+void setDialogScript(std::function<void(HWND)> script) {
+    world().dialogScript = std::move(script);
+}
+
+INT_PTR dialogCommand(HWND dialog, int id, int notification) {
+    Window *w = windowOf(dialog);
+    if (!w || !w->proc) return 0;
+    HWND item = dialogItem(dialog, id);
+    return w->proc(dialog, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(item));
+}
+
+bool windowEnabled(HWND hwnd) {
+    Window *w = windowOf(hwnd);
+    return w && w->enabled;
+}
+
+} // namespace sim
+
+using namespace sim::detail;
+
+extern "C" {
+
+HWND WINAPI GetActiveWindow(void) {
+    return world().active;
+}
+HWND WINAPI GetForegroundWindow(void) {
+    return world().active;
+}
+BOOL WINAPI IsWindow(HWND h) {
+    return windowOf(h) != nullptr;
+}
+
+int WINAPI GetWindowTextA(HWND h, LPSTR buf, int max) {
+    Window *w = windowOf(h);
+    if (!w || !buf || max <= 0) return 0;
+    int n = std::min(static_cast<int>(w->title.size()), max - 1);
+    std::memcpy(buf, w->title.data(), static_cast<size_t>(n));
+    buf[n] = '\0';
+    return n;
+}
+
+BOOL WINAPI SetWindowTextA(HWND h, LPCSTR s) {
+    Window *w = windowOf(h);
+    if (!w) return FALSE;
+    w->title = s ? s : "";
+    return TRUE;
+}
+
+BOOL WINAPI GetWindowRect(HWND h, LPRECT r) {
+    Window *w = windowOf(h);
+    if (!w || !r) return FALSE;
+    *r = w->rect;
+    return TRUE;
+}
+
+BOOL WINAPI GetClientRect(HWND h, LPRECT r) {
+    Window *w = windowOf(h);
+    if (!w || !r) return FALSE;
+    *r = RECT{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
+    return TRUE;
+}
+
+BOOL WINAPI MoveWindow(HWND h, int x, int y, int cx, int cy, BOOL repaint) {
+    Window *w = windowOf(h);
+    world().moves.push_back(sim::MoveWindowCall{h, x, y, cx, cy, repaint});
+    if (!w) return FALSE;
+    w->rect = RECT{x, y, x + cx, y + cy};
+    return TRUE;
+}
+
+BOOL WINAPI SetCursorPos(int x, int y) {
+    world().cursor = POINT{x, y};
+    return TRUE;
+}
+
+BOOL WINAPI GetCursorPos(LPPOINT p) {
+    if (!p) return FALSE;
+    *p = world().cursor;
+    return TRUE;
+}
+
+int WINAPI ShowCursor(BOOL show) {
+    return world().cursorCount += show ? 1 : -1;
+}
+
+int WINAPI GetSystemMetrics(int index) {
+    const sim::DisplayMode &m = world().mode;
+    if (index == 0) return static_cast<int>(m.width);  // SM_CXSCREEN
+    if (index == 1) return static_cast<int>(m.height); // SM_CYSCREEN
+    return 0;
+}
+
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    World &w = world();
+    w.boxes.push_back(sim::MessageBoxCall{owner, text ? text : "", caption ? caption : "Error", type});
+    return w.boxResult;
+}
+
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR, HWND parent, DLGPROC proc, LPARAM param) {
+    if (!proc) return -1;
+    HWND dlg = sim::createWindow("dialog", RECT{0, 0, 400, 300});
+    Window *w = windowOf(dlg);
+    w->parent = parent;
+    w->proc = proc;
+    proc(dlg, WM_INITDIALOG, 0, param);
+    // Copy: the script may replace itself.
+    std::function<void(HWND)> script = world().dialogScript;
+    if (!windowOf(dlg)->ended && script) script(dlg);
+    Window *after = windowOf(dlg);
+    INT_PTR result = after->ended ? after->endResult : -1;
+    // The dialog and its controls go away when DialogBoxParamA returns.
+    World &wd = world();
+    for (auto it = wd.windows.begin(); it != wd.windows.end();) {
+        if (it->second.parent == dlg || it->first == idOf(dlg)) {
+            it = wd.windows.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return result;
+}
+
+BOOL WINAPI EndDialog(HWND dlg, INT_PTR result) {
+    Window *w = windowOf(dlg);
+    if (!w) return FALSE;
+    w->ended = true;
+    w->endResult = result;
+    return TRUE;
+}
+
+HWND WINAPI GetDlgItem(HWND dlg, int id) {
+    return dialogItem(dlg, id);
+}
+
+LRESULT WINAPI SendMessageA(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    Window *w = windowOf(h);
+    if (!w) return 0;
+    switch (msg) {
+    case BM_GETCHECK:
+        return w->check;
+    case BM_SETCHECK:
+        w->check = static_cast<UINT>(wp);
+        return 0;
+    case TBM_GETPOS:
+        return w->trackPos;
+    case TBM_SETPOS:
+        w->trackPos = std::min(std::max(static_cast<LRESULT>(lp), w->trackMin), w->trackMax);
+        return 0;
+    case TBM_SETRANGE:
+        w->trackMin = LOWORD(lp);
+        w->trackMax = HIWORD(lp);
+        return 0;
+    case TBM_SETRANGEMIN:
+        w->trackMin = lp;
+        return 0;
+    case TBM_SETRANGEMAX:
+        w->trackMax = lp;
+        return 0;
+    case TBM_GETRANGEMIN:
+        return w->trackMin;
+    case TBM_GETRANGEMAX:
+        return w->trackMax;
+    case CB_ADDSTRING:
+        w->items.push_back(lp ? reinterpret_cast<const char *>(lp) : "");
+        w->itemData.push_back(0);
+        return static_cast<LRESULT>(w->items.size() - 1);
+    case CB_GETCOUNT:
+        return static_cast<LRESULT>(w->items.size());
+    case CB_RESETCONTENT:
+        w->items.clear();
+        w->itemData.clear();
+        w->curSel = CB_ERR;
+        return 0;
+    case CB_GETCURSEL:
+        return w->curSel;
+    case CB_SETCURSEL:
+        if (wp >= w->items.size()) {
+            w->curSel = CB_ERR;
+            return CB_ERR;
+        }
+        w->curSel = static_cast<LRESULT>(wp);
+        return w->curSel;
+    case CB_SETITEMDATA:
+        if (wp >= w->items.size()) return CB_ERR;
+        w->itemData[wp] = lp;
+        return 0;
+    case CB_GETITEMDATA:
+        if (wp >= w->items.size()) return CB_ERR;
+        return w->itemData[wp];
+    case CB_GETLBTEXTLEN:
+        if (wp >= w->items.size()) return CB_ERR;
+        return static_cast<LRESULT>(w->items[wp].size());
+    case CB_GETLBTEXT:
+        if (wp >= w->items.size() || !lp) return CB_ERR;
+        std::strcpy(reinterpret_cast<char *>(lp), w->items[wp].c_str());
+        return static_cast<LRESULT>(w->items[wp].size());
+    case WM_SETTEXT:
+        w->title = lp ? reinterpret_cast<const char *>(lp) : "";
+        return TRUE;
+    default:
+        return 0;
+    }
+}
+
+LRESULT WINAPI SendDlgItemMessageA(HWND dlg, int id, UINT msg, WPARAM wp, LPARAM lp) {
+    return SendMessageA(dialogItem(dlg, id), msg, wp, lp);
+}
+
+BOOL WINAPI EnableWindow(HWND h, BOOL enable) {
+    Window *w = windowOf(h);
+    if (!w) return FALSE;
+    bool wasDisabled = !w->enabled;
+    w->enabled = enable != FALSE;
+    return wasDisabled;
+}
+
+BOOL WINAPI ShowWindow(HWND h, int cmd) {
+    Window *w = windowOf(h);
+    if (!w) return FALSE;
+    bool was = w->visible;
+    w->visible = cmd != SW_HIDE;
+    return was;
+}
+
+BOOL WINAPI CheckDlgButton(HWND dlg, int id, UINT check) {
+    SendMessageA(dialogItem(dlg, id), BM_SETCHECK, check, 0);
+    return TRUE;
+}
+
+UINT WINAPI IsDlgButtonChecked(HWND dlg, int id) {
+    return static_cast<UINT>(SendMessageA(dialogItem(dlg, id), BM_GETCHECK, 0, 0));
+}
+
+BOOL WINAPI SetDlgItemTextA(HWND dlg, int id, LPCSTR s) {
+    return SetWindowTextA(dialogItem(dlg, id), s);
+}
+
+UINT WINAPI GetDlgItemTextA(HWND dlg, int id, LPSTR buf, int max) {
+    return static_cast<UINT>(GetWindowTextA(dialogItem(dlg, id), buf, max));
+}
+
+void WINAPI InitCommonControls(void) {}
+
+} // extern "C"
