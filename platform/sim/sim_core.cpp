@@ -71,18 +71,32 @@ std::string resolvePath(const char *name) {
     std::string p = name ? name : "";
     std::replace(p.begin(), p.end(), '\\', '/');
     const std::string &cwd = world().cwd;
+    std::string rel;
     if (!p.empty() && p[0] == '/') {
-        if (p.compare(0, cwd.size(), cwd) == 0) return p;
-        return cwd + p;
+        rel = p.compare(0, cwd.size(), cwd) == 0 ? p.substr(cwd.size()) : p;
+    } else if (p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':') {
+        rel = std::string(1, p[0]) + "/" + p.substr(2);
+    } else {
+        rel = p;
     }
-    if (p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':') {
-        std::string rest = p.substr(2);
-        if (!rest.empty() && rest[0] == '/') rest.erase(0, 1);
-        return cwd + "/" + std::string(1, p[0]) + "/" + rest;
+    // Windows folds "." and ".." lexically, whether or not the folders exist.
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= rel.size()) {
+        size_t end = rel.find('/', start);
+        if (end == std::string::npos) end = rel.size();
+        std::string part = rel.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
     }
-    while (p.compare(0, 2, "./") == 0)
-        p.erase(0, 2);
-    return cwd + "/" + p;
+    std::string out = cwd;
+    for (const std::string &part : parts)
+        out += "/" + part;
+    return out;
 }
 
 HRESULT checkFault(const char *name, const SurfaceRole *role) {

@@ -816,7 +816,7 @@ HRESULT DirectDrawImpl::CreateSurface(LPDDSURFACEDESC2 d, LPDIRECTDRAWSURFACE7 *
     SurfaceRole role = roleFromCaps(capsBits);
     HRESULT hr = checkFault("CreateSurface", &role);
     SurfaceImpl *made = nullptr;
-    if (out && hr == S_OK) *out = nullptr;
+    if (out) *out = nullptr;
     if (hr == S_OK) {
         if (pUnkOuter) {
             hr = CLASS_E_NOAGGREGATION;
