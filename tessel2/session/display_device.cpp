@@ -6,6 +6,7 @@
 #include "library_settings.h"
 #include "log.h"
 #include "processor.h"
+#include "../texture/lfb.h"
 #include "../texture/texture_memory.h"
 #include "../texture/texture_palette.h"
 
@@ -253,6 +254,7 @@ BOOL openDisplayDevice(FxU32 hWnd, const DisplayOpenRules &rules) {
 }
 
 void releaseDisplayObjects() {
+    forgetBufferLocks();
     if (context.device) {
         context.device->EndScene();
         context.device->Release();

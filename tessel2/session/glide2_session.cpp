@@ -10,6 +10,7 @@
 #include "../render/combine_table.h"
 #include "../render/device_tables.h"
 #include "../render/render_state.h"
+#include "../texture/lfb.h"
 #include "../texture/texture_formats.h"
 #include "../texture/texture_memory.h"
 
@@ -32,6 +33,7 @@ void unloadLibrary() {
     grGlideShutdown();
     releaseAbandonedSession();
     freeTextureMemory();
+    freeShadowBuffers();
     closeLog();
     memset(&settings, 0, sizeof(settings));
     memset(&context, 0, sizeof(context));

@@ -1,24 +1,29 @@
 // Glide 2.x linear frame buffer entry points.
 #include "glide2x.h"
+#include "lfb.h"
 
-FX_ENTRY FxBool FX_CALL grLfbLock(GrLock_t, GrBuffer_t, GrLfbWriteMode_t, GrOriginLocation_t, FxBool,
-                                  GrLfbInfo_t *) {
-    return 0;
+FX_ENTRY FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writeMode,
+                                  GrOriginLocation_t origin, FxBool, GrLfbInfo_t *info) {
+    return lockFrameBuffer(type, buffer, writeMode, origin, info);
 }
 
-FX_ENTRY FxBool FX_CALL grLfbUnlock(GrLock_t, GrBuffer_t) {
-    return 0;
+FX_ENTRY FxBool FX_CALL grLfbUnlock(GrLock_t type, GrBuffer_t buffer) {
+    return unlockFrameBuffer(type, buffer);
 }
 
-FX_ENTRY FxBool FX_CALL grLfbReadRegion(GrBuffer_t, FxU32, FxU32, FxU32, FxU32, FxU32, void *) {
-    return 0;
+FX_ENTRY FxBool FX_CALL grLfbReadRegion(GrBuffer_t src_buffer, FxU32 src_x, FxU32 src_y, FxU32 src_width,
+                                        FxU32 src_height, FxU32 dst_stride, void *dst_data) {
+    return readFrameBufferRegion(src_buffer, src_x, src_y, src_width, src_height, dst_stride, dst_data);
 }
 
-FX_ENTRY FxBool FX_CALL grLfbWriteRegion(GrBuffer_t, FxU32, FxU32, GrLfbSrcFmt_t, FxU32, FxU32, FxI32,
-                                         void *) {
-    return 0;
+FX_ENTRY FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU32 dst_y,
+                                         GrLfbSrcFmt_t src_format, FxU32 src_width, FxU32 src_height,
+                                         FxI32 src_stride, void *src_data) {
+    return writeFrameBufferRegion(dst_buffer, dst_x, dst_y, src_format, src_width, src_height, src_stride,
+                                  src_data);
 }
 
+// The pixel pipeline is not emulated for frame-buffer writes: pixels are stored exactly as converted.
 FX_ENTRY void FX_CALL grLfbConstantAlpha(GrAlpha_t) {}
 
 FX_ENTRY void FX_CALL grLfbConstantDepth(FxU16) {}

@@ -1,0 +1,381 @@
+#include "lfb.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "../session/library_settings.h"
+
+LfbBufferState lfbBuffers[lfbBufferCount];
+
+namespace {
+
+typedef void (*RowConverter)(const FxU8 *src, FxU8 *dst, FxU32 count);
+
+// Pixels are moved with memcpy: application rectangles may have any alignment and stride.
+template <typename Src, typename Dst, Dst (*convert)(FxU32)>
+void convertRow(const FxU8 *src, FxU8 *dst, FxU32 count) {
+    for (FxU32 i = 0; i < count; ++i) {
+        Src in;
+        memcpy(&in, src + i * sizeof(Src), sizeof(Src));
+        Dst out = convert(in);
+        memcpy(dst + i * sizeof(Dst), &out, sizeof(Dst));
+    }
+}
+
+void copyRow2(const FxU8 *src, FxU8 *dst, FxU32 count) {
+    memcpy(dst, src, count * 2u);
+}
+
+void copyRow4(const FxU8 *src, FxU8 *dst, FxU32 count) {
+    memcpy(dst, src, count * 4u);
+}
+
+inline FxU16 low16(FxU32 p) {
+    return static_cast<FxU16>(p);
+}
+
+const RowConverter from565ToXrgb = convertRow<FxU16, FxU32, xrgbFrom565>;
+const RowConverter from8888To565 = convertRow<FxU32, FxU16, rgb565From8888>;
+const RowConverter from8888To1555 = convertRow<FxU32, FxU16, argb1555From8888>;
+const RowConverter from565To1555 = convertRow<FxU16, FxU16, argb1555From565>;
+const RowConverter from1555To8888 = convertRow<FxU16, FxU32, argb8888From1555>;
+const RowConverter from1555To565 = convertRow<FxU16, FxU16, rgb565From1555>;
+// The DEPTH layouts carry the colour in the low half of a 32-bit word.
+const RowConverter depth565ToXrgb = convertRow<FxU32, FxU32, xrgbFrom565>;
+const RowConverter depth565To565 = convertRow<FxU32, FxU16, low16>;
+const RowConverter depth1555To8888 = convertRow<FxU32, FxU32, argb8888From1555>;
+const RowConverter depth1555To565 = convertRow<FxU32, FxU16, rgb565From1555>;
+
+void convertRect(RowConverter row, const FxU8 *src, ptrdiff_t srcStride, FxU8 *dst, ptrdiff_t dstStride,
+                 FxU32 width, FxU32 height) {
+    if (row == NULL || width == 0) return;
+    for (FxU32 y = 0; y < height; ++y)
+        row(src + static_cast<ptrdiff_t>(y) * srcStride, dst + static_cast<ptrdiff_t>(y) * dstStride, width);
+}
+
+// The display is 32-bit XRGB only with ColorDepth exactly 32; every other value is the 16-bit 565 layout.
+bool wideDisplay() {
+    return settings.ColorDepth == 32;
+}
+
+FxU32 displayBytesPerPixel() {
+    return wideDisplay() ? 4u : 2u;
+}
+
+bool isDirectLayout(GrLfbWriteMode_t mode) {
+    if (settings.ColorDepth == 16) return mode == GR_LFBWRITEMODE_565 || mode == GR_LFBWRITEMODE_ANY;
+    if (settings.ColorDepth == 32) return mode == GR_LFBWRITEMODE_8888;
+    return false;
+}
+
+FxU32 shadowBytesPerPixel(GrLfbWriteMode_t mode) {
+    switch (mode) {
+    case GR_LFBWRITEMODE_888:
+    case GR_LFBWRITEMODE_8888:
+    case GR_LFBWRITEMODE_565_DEPTH:
+    case GR_LFBWRITEMODE_555_DEPTH:
+    case GR_LFBWRITEMODE_1555_DEPTH:
+        return 4;
+    default:
+        return 2;
+    }
+}
+
+// Surface to shadow when a shadowed lock starts. 565 reaches a 16-bit surface directly with ColorDepth 16;
+// other values that use the 16-bit layout get a plain copy.
+RowConverter readBackRow(GrLfbWriteMode_t mode) {
+    bool wide = wideDisplay();
+    switch (mode) {
+    case GR_LFBWRITEMODE_888:
+    case GR_LFBWRITEMODE_8888:
+        return wide ? copyRow4 : from565ToXrgb;
+    case GR_LFBWRITEMODE_555:
+    case GR_LFBWRITEMODE_1555:
+        return wide ? from8888To1555 : from565To1555;
+    case GR_LFBWRITEMODE_565:
+    case GR_LFBWRITEMODE_ANY:
+        return wide ? from8888To565 : copyRow2;
+    default:
+        return NULL; // DEPTH layouts, ZA16 and reserved modes never see the screen
+    }
+}
+
+// Shadow to surface when the last lock goes.
+RowConverter writeBackRow(GrLfbWriteMode_t mode) {
+    bool wide = wideDisplay();
+    switch (mode) {
+    case GR_LFBWRITEMODE_888:
+    case GR_LFBWRITEMODE_8888:
+        return wide ? copyRow4 : from8888To565;
+    case GR_LFBWRITEMODE_555:
+    case GR_LFBWRITEMODE_1555:
+        return wide ? from1555To8888 : from1555To565;
+    case GR_LFBWRITEMODE_565:
+    case GR_LFBWRITEMODE_ANY:
+        return wide ? from565ToXrgb : copyRow2;
+    default:
+        return NULL;
+    }
+}
+
+// Application rectangle to surface; 0xFF (any) is taken as 565.
+RowConverter regionWriteRow(GrLfbSrcFmt_t format) {
+    bool wide = wideDisplay();
+    switch (format) {
+    case GR_LFB_SRC_FMT_565:
+    case 0xFF:
+        return wide ? from565ToXrgb : copyRow2;
+    case GR_LFB_SRC_FMT_555:
+    case GR_LFB_SRC_FMT_1555:
+        return wide ? from1555To8888 : from1555To565;
+    case GR_LFB_SRC_FMT_888:
+    case GR_LFB_SRC_FMT_8888:
+        return wide ? copyRow4 : from8888To565;
+    case GR_LFB_SRC_FMT_565_DEPTH:
+        return wide ? depth565ToXrgb : depth565To565;
+    case GR_LFB_SRC_FMT_555_DEPTH:
+    case GR_LFB_SRC_FMT_1555_DEPTH:
+        return wide ? depth1555To8888 : depth1555To565;
+    default:
+        return NULL; // ZA16, RLE16 and reserved formats write nothing
+    }
+}
+
+bool sessionReady() {
+    return context.sessionOpen && context.frontSurface != NULL && context.backSurface != NULL;
+}
+
+bool validBuffer(GrBuffer_t buffer) {
+    return buffer >= 0 && buffer < lfbBufferCount;
+}
+
+// Only the read (0) and write (1) kinds exist; GR_LFB_IDLE and GR_LFB_NOIDLE sit above the low nibble.
+bool lockKindOf(GrLock_t type, FxU32 &kind) {
+    kind = static_cast<FxU32>(type) & 0xFu;
+    return kind <= 1;
+}
+
+bool bufferLocked(const LfbBufferState &state) {
+    return state.readLocked || state.writeLocked;
+}
+
+void setLockFlag(LfbBufferState &state, FxU32 kind) {
+    if (kind == 0)
+        state.readLocked = 1;
+    else
+        state.writeLocked = 1;
+}
+
+struct Extent {
+    FxU32 width;
+    FxU32 height;
+};
+
+// The part of the screen that the locked memory really holds, so that no row or pixel past the
+// surface is ever touched, whatever the surface turned out to be.
+Extent lockedExtent(const LfbBufferState &state) {
+    const DDSURFACEDESC2 &desc = state.surfaceDesc;
+    Extent extent = {0, 0};
+    if (desc.lpSurface == NULL || desc.lPitch <= 0) return extent;
+    extent.width = context.screenWidth;
+    extent.height = context.screenHeight;
+    if ((desc.dwFlags & DDSD_WIDTH) && desc.dwWidth < extent.width) extent.width = desc.dwWidth;
+    if ((desc.dwFlags & DDSD_HEIGHT) && desc.dwHeight < extent.height) extent.height = desc.dwHeight;
+    FxU32 pitchPixels = static_cast<FxU32>(desc.lPitch) / displayBytesPerPixel();
+    if (pitchPixels < extent.width) extent.width = pitchPixels;
+    return extent;
+}
+
+FxU8 *surfaceRow(const LfbBufferState &state, FxU32 y) {
+    return static_cast<FxU8 *>(state.surfaceDesc.lpSurface) +
+           static_cast<ptrdiff_t>(y) * state.surfaceDesc.lPitch;
+}
+
+// The shadow always holds a whole screen of the widest layout; a larger screen than the last one gets a
+// new, zeroed buffer.
+bool ensureShadow(LfbBufferState &state) {
+    size_t needed = static_cast<size_t>(context.screenWidth) * context.screenHeight * 4u;
+    if (state.shadow != NULL && state.shadowSize >= needed) return true;
+    FxU8 *shadow = static_cast<FxU8 *>(calloc(needed ? needed : 1, 1));
+    if (shadow == NULL) return false;
+    free(state.shadow);
+    state.shadow = shadow;
+    state.shadowSize = needed;
+    return true;
+}
+
+void transferShadow(LfbBufferState &state, RowConverter row, bool toSurface) {
+    Extent extent = lockedExtent(state);
+    ptrdiff_t stride = static_cast<ptrdiff_t>(state.info.strideInBytes);
+    if (toSurface)
+        convertRect(row, state.shadow, stride, surfaceRow(state, 0), state.surfaceDesc.lPitch, extent.width,
+                    extent.height);
+    else
+        convertRect(row, surfaceRow(state, 0), state.surfaceDesc.lPitch, state.shadow, stride, extent.width,
+                    extent.height);
+}
+
+void writeShadowBack(LfbBufferState &state) {
+    transferShadow(state, writeBackRow(state.info.writeMode), true);
+}
+
+} // namespace
+
+FxBool lockBufferSurface(FxU32 buffer) {
+    LfbBufferState &state = lfbBuffers[buffer];
+    state.lockedSurface = buffer == GR_BUFFER_FRONTBUFFER ? context.frontSurface : context.backSurface;
+    memset(&state.surfaceDesc, 0, sizeof(state.surfaceDesc));
+    state.surfaceDesc.dwSize = sizeof(DDSURFACEDESC2);
+    // No DDLOCK_WAIT: a surface the blitter still holds fails the lock, and the caller sees FXFALSE.
+    if (state.lockedSurface == NULL ||
+        state.lockedSurface->Lock(NULL, &state.surfaceDesc, DDLOCK_READONLY | DDLOCK_WRITEONLY, NULL) !=
+            DD_OK) {
+        memset(&state.surfaceDesc, 0, sizeof(state.surfaceDesc));
+        return FXFALSE;
+    }
+    return FXTRUE;
+}
+
+FxBool releaseBufferLock(FxU32 buffer, FxU32 kind) {
+    LfbBufferState &state = lfbBuffers[buffer];
+    if (!bufferLocked(state)) return FXTRUE;
+    if (kind == 0)
+        state.readLocked = 0;
+    else
+        state.writeLocked = 0;
+    if (bufferLocked(state)) return FXTRUE;
+    state.shadowWritten = 0;
+    // The flags are cleared even when the unlock fails: the caller has given up the memory either way.
+    return state.lockedSurface->Unlock(NULL) == DD_OK ? FXTRUE : FXFALSE;
+}
+
+FxBool lockFrameBuffer(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writeMode,
+                       GrOriginLocation_t origin, GrLfbInfo_t *info) {
+    FxU32 kind = 0;
+    if (!sessionReady() || !validBuffer(buffer) || !lockKindOf(type, kind) || info == NULL) return FXFALSE;
+    LfbBufferState &state = lfbBuffers[buffer];
+    const FxU32 index = static_cast<FxU32>(buffer);
+
+    if (isDirectLayout(writeMode)) {
+        if (!bufferLocked(state)) {
+            if (!lockBufferSurface(index)) return FXFALSE;
+        } else if (state.shadowInUse && state.shadowWritten) {
+            // The application now sees the surface itself: what it wrote into the shadow must be there.
+            writeShadowBack(state);
+        }
+        setLockFlag(state, kind);
+        state.info.size = sizeof(GrLfbInfo_t); // 20 bytes in the 32-bit library
+        state.info.lfbPtr = state.surfaceDesc.lpSurface;
+        state.info.strideInBytes = static_cast<FxU32>(state.surfaceDesc.lPitch);
+        state.info.writeMode = settings.ColorDepth == 16 ? GR_LFBWRITEMODE_565 : GR_LFBWRITEMODE_8888;
+        // The origin is only reported back: row 0 stays the top row whatever the application asked.
+        state.info.origin = origin;
+        state.shadowInUse = 0;
+        state.shadowWritten = 0;
+        *info = state.info;
+        return FXTRUE;
+    }
+
+    if (bufferLocked(state)) {
+        // A nested lock shares the first one's memory; its kind is recorded so that its own unlock is the
+        // one that counts when it comes last.
+        setLockFlag(state, kind);
+        if (kind == 1 && state.shadowInUse) state.shadowWritten = 1;
+        *info = state.info;
+        return FXTRUE;
+    }
+
+    if (!ensureShadow(state)) return FXFALSE;
+    if (!lockBufferSurface(index)) return FXFALSE;
+    setLockFlag(state, kind);
+    state.info.size = sizeof(GrLfbInfo_t);
+    state.info.lfbPtr = state.shadow;
+    state.info.strideInBytes = context.screenWidth * shadowBytesPerPixel(writeMode);
+    state.info.writeMode = writeMode;
+    state.info.origin = origin;
+    state.shadowInUse = 1;
+    state.shadowWritten = kind == 1 ? 1 : 0;
+    *info = state.info;
+    transferShadow(state, readBackRow(writeMode), false);
+    return FXTRUE;
+}
+
+FxBool unlockFrameBuffer(GrLock_t type, GrBuffer_t buffer) {
+    FxU32 kind = 0;
+    if (!sessionReady() || !validBuffer(buffer) || !lockKindOf(type, kind)) return FXFALSE;
+    LfbBufferState &state = lfbBuffers[buffer];
+    bool lastLockGoes =
+        kind == 0 ? state.readLocked && !state.writeLocked : state.writeLocked && !state.readLocked;
+    if (lastLockGoes && state.shadowInUse && state.shadowWritten) writeShadowBack(state);
+    return releaseBufferLock(static_cast<FxU32>(buffer), kind);
+}
+
+FxBool writeFrameBufferRegion(GrBuffer_t buffer, FxU32 dstX, FxU32 dstY, GrLfbSrcFmt_t srcFormat,
+                              FxU32 srcWidth, FxU32 srcHeight, FxI32 srcStride, const void *srcData) {
+    if (!sessionReady() || !validBuffer(buffer) || srcData == NULL) return FXFALSE;
+    LfbBufferState &state = lfbBuffers[buffer];
+    const FxU32 index = static_cast<FxU32>(buffer);
+    bool ownLock = !bufferLocked(state);
+    if (ownLock) {
+        if (!lockBufferSurface(index)) return FXFALSE;
+        state.writeLocked = 1;
+    }
+
+    Extent extent = lockedExtent(state);
+    RowConverter row = regionWriteRow(srcFormat);
+    if (row != NULL && dstX < extent.width && dstY < extent.height) {
+        FxU32 width = srcWidth < extent.width - dstX ? srcWidth : extent.width - dstX;
+        FxU32 height = srcHeight < extent.height - dstY ? srcHeight : extent.height - dstY;
+        convertRect(row, static_cast<const FxU8 *>(srcData), srcStride,
+                    surfaceRow(state, dstY) + static_cast<size_t>(dstX) * displayBytesPerPixel(),
+                    state.surfaceDesc.lPitch, width, height);
+    }
+
+    if (ownLock) releaseBufferLock(index, 1);
+    return FXTRUE;
+}
+
+FxBool readFrameBufferRegion(GrBuffer_t buffer, FxU32 srcX, FxU32 srcY, FxU32 srcWidth, FxU32 srcHeight,
+                             FxU32 dstStride, void *dstData) {
+    if (!sessionReady() || !validBuffer(buffer) || dstData == NULL) return FXFALSE;
+    LfbBufferState &state = lfbBuffers[buffer];
+    const FxU32 index = static_cast<FxU32>(buffer);
+    bool ownLock = !bufferLocked(state);
+    if (ownLock) {
+        if (!lockBufferSurface(index)) return FXFALSE;
+        state.readLocked = 1;
+    }
+
+    Extent extent = lockedExtent(state);
+    if (srcX < extent.width && srcY < extent.height) {
+        FxU32 width = srcWidth < extent.width - srcX ? srcWidth : extent.width - srcX;
+        FxU32 height = srcHeight < extent.height - srcY ? srcHeight : extent.height - srcY;
+        // The output is always 565, whatever the display holds.
+        convertRect(wideDisplay() ? from8888To565 : copyRow2,
+                    surfaceRow(state, srcY) + static_cast<size_t>(srcX) * displayBytesPerPixel(),
+                    state.surfaceDesc.lPitch, static_cast<FxU8 *>(dstData), static_cast<ptrdiff_t>(dstStride),
+                    width, height);
+    }
+
+    if (ownLock) releaseBufferLock(index, 0);
+    return FXTRUE;
+}
+
+void forgetBufferLocks() {
+    for (LfbBufferState &state : lfbBuffers) {
+        state.lockedSurface = NULL;
+        memset(&state.surfaceDesc, 0, sizeof(state.surfaceDesc));
+        state.readLocked = 0;
+        state.writeLocked = 0;
+        state.shadowInUse = 0;
+        state.shadowWritten = 0;
+    }
+}
+
+void freeShadowBuffers() {
+    for (LfbBufferState &state : lfbBuffers) {
+        free(state.shadow);
+        state.shadow = NULL;
+        state.shadowSize = 0;
+    }
+}
