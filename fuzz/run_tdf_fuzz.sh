@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds the 3DF fuzz target with clang and libFuzzer and runs it for a bounded time.
+# Usage: bash fuzz/run_tdf_fuzz.sh [build directory] [seconds]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="${1:-$root/build/fuzz}"
+seconds="${2:-60}"
+mkdir -p "$out/corpus"
+out="$(cd "$out" && pwd)"
+
+clang="${CLANGXX:-clang++}"
+"$clang" -std=c++17 -g -O1 -Wall -Wextra -Werror \
+    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+    -I"$root/include" -I"$root/tessel2" \
+    "$root/fuzz/tdf_fuzz.cpp" \
+    "$root/tessel2/texture/tdf_file.cpp" \
+    "$root/tessel2/texture/texture_utilities.cpp" \
+    "$root/tessel2/texture/glide2_3df.cpp" \
+    -o "$out/tdf_fuzz"
+
+# The target rewrites its input file at every run: keep it in memory where possible.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then scratch="$(mktemp -d /dev/shm/tdf_fuzz.XXXXXX)"; else scratch="$(mktemp -d)"; fi
+
+# New inputs go to the first directory; the committed seeds stay untouched.
+cd "$out"
+set +e
+TMPDIR="$scratch" "$out/tdf_fuzz" -max_total_time="$seconds" -print_final_stats=1 \
+    -artifact_prefix="$out/" "$out/corpus" "$root/fuzz/corpus/tdf" 2>&1 | tee "$out/tdf_fuzz.log" | tail -n 25
+status=${PIPESTATUS[0]}
+rm -rf "$scratch"
+exit "$status"
