@@ -1,7 +1,31 @@
-// Blend-factor, compare-function and texture-coordinate scale tables of the current device.
+// Blend-factor, compare-function and texture-coordinate scale tables of the current device, rebuilt at
+// every window open.
 #ifndef KESTRIX_DEVICE_TABLES_H
 #define KESTRIX_DEVICE_TABLES_H
 
+#include <windows.h>
+#include <ddraw.h>
+#include <d3d.h>
+
+#include "glide2x.h"
+
+const FxU32 blendTableSize = 16;
+const FxU32 compareTableSize = 8;
+const FxU32 aspectTableSize = 7;
+
+// Glide blend factor and alpha-test function to the Direct3D value the device offers; 0 where the
+// factor has no translation or the device offers none of the candidates.
+extern D3DBLEND srcBlendTable[blendTableSize];
+extern D3DBLEND dstBlendTable[blendTableSize];
+extern D3DCMPFUNC alphaCmpTable[compareTableSize];
+
+// Per GrAspectRatio_t: the factors that take Glide's s and t (0 to 256 along the longer side of a texture)
+// to Direct3D's 0 to 1.
+extern float sScaleByAspect[aspectTableSize];
+extern float tScaleByAspect[aspectTableSize];
+
+// Fills the tables from context.deviceCaps and forgets the alpha-test function last sent, which the new
+// device does not have.
 void buildDeviceTables();
 
 #endif

@@ -79,7 +79,7 @@ FX_ENTRY FxBool FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t screen_res
     if (!settings.NoSplash) drawLogo();
     logSystemInfo();
 
-    buildCombineTable();
+    buildCombineTable(glide2CombineTableRules);
     buildTextureFormatTable();
     buildDeviceTables();
     setInitialDeviceState();
