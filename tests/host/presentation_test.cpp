@@ -1,0 +1,207 @@
+#include "session_fixture.h"
+
+#include <cstring>
+
+#include "session/display_device.h"
+
+namespace {
+
+using Presentation = SessionTest;
+
+const FxU32 screen640 = 640 * 480;
+
+TEST_F(Presentation, EverySwapPresentsWithoutOversample) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    sim::clearCalls();
+    for (int i = 0; i < 10; ++i)
+        grBufferSwap(1);
+    std::vector<sim::Call> blits = named("BltFast");
+    ASSERT_EQ(blits.size(), 10u);
+    for (const sim::Call &blit : blits) {
+        EXPECT_EQ(blit.object, static_cast<const void *>(context.frontSurface));
+        EXPECT_EQ(blit.source, static_cast<const void *>(context.backSurface));
+        EXPECT_EQ(firstArgs(blit, 3), (std::vector<unsigned long long>{0, 0, DDBLTFAST_DONOTWAIT}));
+    }
+    EXPECT_TRUE(inOrder({"EndScene", "BltFast", "BeginScene"}));
+    GrSstPerfStats_t stats;
+    grSstPerfStats(&stats);
+    EXPECT_EQ(stats.pixelsIn, 10 * screen640);
+    EXPECT_EQ(stats.pixelsOut, 10 * screen640);
+    EXPECT_EQ(stats.chromaFail + stats.zFuncFail + stats.aFuncFail, 0u);
+    grSstWinClose();
+}
+
+TEST_F(Presentation, OversampleShowsOneSwapInFive) {
+    setProductDword("Oversample", 1);
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    // The three start-up swaps count too: the next present is the third call from here.
+    std::vector<int> presented;
+    for (int call = 1; call <= 13; ++call) {
+        sim::clearCalls();
+        grBufferSwap(1);
+        if (countNamed("BltFast") == 1) presented.push_back(call);
+    }
+    EXPECT_EQ(presented, (std::vector<int>{3, 8, 13}));
+    GrSstPerfStats_t stats;
+    grSstPerfStats(&stats);
+    EXPECT_EQ(stats.pixelsIn, 13 * screen640);
+    EXPECT_EQ(stats.pixelsOut, 3 * screen640);
+    grSstWinClose();
+}
+
+TEST_F(Presentation, PresentCopiesTheBackBufferToTheScreen) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    DDSURFACEDESC2 desc;
+    std::memset(&desc, 0, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    ASSERT_EQ(context.backSurface->Lock(NULL, &desc, DDLOCK_WAIT, NULL), DD_OK);
+    static_cast<unsigned short *>(desc.lpSurface)[10 * desc.lPitch / 2 + 20] = 0xF81F;
+    context.backSurface->Unlock(NULL);
+
+    grRenderBuffer(GR_BUFFER_FRONTBUFFER);
+    EXPECT_NE(sim::pixel(context.frontSurface, 20, 10), 0xF81Fu);
+    grRenderBuffer(GR_BUFFER_BACKBUFFER);
+    EXPECT_EQ(sim::pixel(context.frontSurface, 20, 10), 0xF81Fu);
+    GrSstPerfStats_t stats;
+    grSstPerfStats(&stats);
+    EXPECT_EQ(stats.pixelsIn, 2 * screen640);
+    EXPECT_EQ(stats.pixelsOut, 2 * screen640);
+
+    // The back buffer keeps its content after a present.
+    grBufferSwap(0);
+    EXPECT_EQ(sim::pixel(context.backSurface, 20, 10), 0xF81Fu);
+    grSstWinClose();
+}
+
+TEST_F(Presentation, ClearUsesTheColourFormatAlphaAndDepth) {
+    struct Case {
+        GrColorFormat_t format;
+        GrColor_t color;
+        GrAlpha_t alpha;
+        FxU16 depth;
+        DWORD argb;
+        float z;
+    } cases[] = {
+        {GR_COLORFORMAT_ARGB, 0x00FF0000, 0x80, 0, 0x80FF0000, 0.0f},
+        {GR_COLORFORMAT_ARGB, 0xFF000000, 0x00, 0xFFFF, 0xFF000000, 1.0f},
+        {GR_COLORFORMAT_ABGR, 0x000000FF, 0x00, 0x8000, 0x00FF0000,
+         static_cast<float>(0x8000 * 1.5259022e-5)},
+        {GR_COLORFORMAT_RGBA, 0x11223344, 0x00, 1, 0x44112233, static_cast<float>(1.5259022e-5)},
+    };
+    grGlideInit();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.format);
+        ASSERT_EQ(grSstWinOpen(static_cast<FxU32>(reinterpret_cast<uintptr_t>(window)), GR_RESOLUTION_640x480,
+                               GR_REFRESH_60Hz, c.format, GR_ORIGIN_UPPER_LEFT, 2, 1),
+                  FXTRUE);
+        sim::clearCalls();
+        grBufferClear(c.color, c.alpha, c.depth);
+        std::vector<sim::Call> clears = named("Clear");
+        ASSERT_EQ(clears.size(), 1u);
+        EXPECT_EQ(clears[0].args,
+                  (std::vector<unsigned long long>{0, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, c.argb, 0}));
+        ASSERT_EQ(clears[0].fargs.size(), 1u);
+        EXPECT_EQ(static_cast<float>(clears[0].fargs[0]), c.z);
+    }
+    grSstWinClose();
+}
+
+TEST_F(Presentation, ToArgbReordersTheBytesOfEachColourFormat) {
+    const DWORD expected[] = {0x11223344, 0x11443322, 0x44112233, 0x44332211, 0xFFFFFFFF};
+    for (GrColorFormat_t format = 0; format <= 4; ++format) {
+        SCOPED_TRACE(format);
+        context.colorFormat = format;
+        EXPECT_EQ(toArgb(0x11223344), expected[format]);
+    }
+}
+
+TEST_F(Presentation, LogoIsDrawnCentredUnlessSuppressedOrTooLarge) {
+    ASSERT_EQ(initAndOpen(GR_RESOLUTION_800x600), FXTRUE);
+    std::vector<sim::Call> logo = named("BltFast");
+    ASSERT_FALSE(logo.empty());
+    const sim::Call &blit = logo.back();
+    EXPECT_EQ(firstArgs(blit, 3), (std::vector<unsigned long long>{240, 180, DDBLTFAST_NOCOLORKEY}));
+    // The logo's own pixels reach the screen: its corners differ from the cleared black.
+    bool drawn = false;
+    for (int y = 180; y < 420 && !drawn; y += 7)
+        for (int x = 240; x < 560 && !drawn; x += 7)
+            drawn = sim::pixel(context.frontSurface, x, y) != 0;
+    EXPECT_TRUE(drawn);
+    EXPECT_EQ(sim::pixel(context.frontSurface, 239, 179), 0u);
+    grSstWinClose();
+
+    sim::clearCalls();
+    ASSERT_EQ(open(GR_RESOLUTION_320x200), FXTRUE);
+    EXPECT_EQ(countNamed("LoadImageA"), 0u);
+    grSstWinClose();
+
+    sim::setRegistryString(HKEY_LOCAL_MACHINE, "Software\\3Dfx Interactive\\Glide", "FX_GLIDE_NO_SPLASH",
+                           "true");
+    grGlideInit();
+    sim::clearCalls();
+    ASSERT_EQ(open(), FXTRUE);
+    for (const sim::Call &call : named("BltFast"))
+        EXPECT_NE(call.args[2], static_cast<unsigned long long>(DDBLTFAST_NOCOLORKEY));
+    grSstWinClose();
+}
+
+TEST_F(Presentation, SplashComesFromTheResourceOrAFileAtItsOwnSize) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    sim::clearCalls();
+    grSplash(12.9f, 30.2f, 640, 480, 0);
+    std::vector<sim::Call> blits = named("BltFast");
+    ASSERT_EQ(blits.size(), 1u);
+    EXPECT_EQ(blits[0].args[0], 12u);
+    EXPECT_EQ(blits[0].args[1], 30u);
+    std::vector<sim::Call> surfaces = named("CreateSurface");
+    ASSERT_EQ(surfaces.size(), 1u);
+    EXPECT_EQ(surfaces[0].desc.dwWidth, 160u);
+    EXPECT_EQ(surfaces[0].desc.dwHeight, 32u);
+    EXPECT_EQ(surfaces[0].desc.ddsCaps.dwCaps, static_cast<DWORD>(DDSCAPS_TEXTURE));
+    EXPECT_EQ(surfaces[0].desc.ddsCaps.dwCaps2, static_cast<DWORD>(DDSCAPS2_D3DTEXTUREMANAGE));
+    grSstWinClose();
+}
+
+TEST_F(Presentation, SplashFallsBackToAFileInTheCurrentDirectory) {
+    HINSTANCE other = reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x20000000));
+    unload();
+    DllMain(other, DLL_PROCESS_ATTACH, nullptr);
+    loaded = true;
+    std::vector<unsigned char> bmp =
+        sim::makeBmp24(8, 4, [](int x, int) { return x < 4 ? 0xFF0000u : 0x0000FFu; });
+    sim::writeFile("SPLASH", std::string(bmp.begin(), bmp.end()));
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    grSplash(0, 0, 640, 480, 0);
+    EXPECT_EQ(sim::pixel(context.frontSurface, 0, 0), 0xF800u);
+    EXPECT_EQ(sim::pixel(context.frontSurface, 7, 3), 0x001Fu);
+    EXPECT_EQ(sim::pixel(context.frontSurface, 8, 0), 0u);
+    grSstWinClose();
+}
+
+TEST_F(Presentation, MissingSplashDrawsNothing) {
+    HINSTANCE other = reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x20000000));
+    unload();
+    DllMain(other, DLL_PROCESS_ATTACH, nullptr);
+    loaded = true;
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    sim::clearCalls();
+    grSplash(0, 0, 0, 0, 0);
+    EXPECT_EQ(countNamed("BltFast"), 0u);
+    EXPECT_EQ(countNamed("CreateSurface"), 0u);
+    grSstWinClose();
+}
+
+TEST_F(Presentation, FailingBitmapStepsLeakNothing) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    for (const char *step : {"CreateSurface", "GetDC", "CreateCompatibleDC", "BltFast"}) {
+        SCOPED_TRACE(step);
+        sim::failCall(step, 1);
+        grSplash(0, 0, 0, 0, 0);
+        sim::clearFaults();
+    }
+    grSstWinClose();
+    ASSERT_FALSE(sim::debugOutput().empty());
+    EXPECT_EQ(sim::debugOutput().back(), "createcompatible dc failed\n");
+}
+
+} // namespace
