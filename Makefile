@@ -1,5 +1,5 @@
 # Kestrix: the two set-up commands are `make demo` and `make test`; both install what they need first.
-.PHONY: all deps host host-asan win32 win64 test test-host test-asan test-win32 test-win64 demo dist format clean
+.PHONY: all deps host host-asan win32 win64 test test-host test-asan test-win32 test-win64 test-fuzz demo dist format clean
 
 all: win32
 
@@ -34,7 +34,10 @@ test-win32: win32
 test-win64: win64
 	KESTRIX_REQUIRE_WINE=1 ctest --preset win64
 
-test: test-host test-asan test-win32 test-win64
+test-fuzz: deps
+	bash fuzz/run_tdf_fuzz.sh build/fuzz 60
+
+test: test-host test-asan test-win32 test-win64 test-fuzz
 
 demo: win64
 	bash tools/run_demo.sh build/win64 out
