@@ -1,0 +1,244 @@
+// The combine translation: table rules, the colour codes and stage-0 operations that the combine calls
+// choose, their trace lines and the suppression of redundant operations.
+#include "session_fixture.h"
+
+#include "render/combine_table.h"
+#include "render/render_state.h"
+
+namespace {
+
+class CombineTable : public SessionTest {
+  protected:
+    static DWORD stageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
+        return sim::textureStageState(context.device, stage, type);
+    }
+
+    static size_t stageCalls(D3DTEXTURESTAGESTATETYPE type) {
+        size_t count = 0;
+        for (const sim::Call &call : named("SetTextureStageState"))
+            if (call.args[0] == 0 && call.args[1] == static_cast<unsigned long long>(type)) ++count;
+        return count;
+    }
+
+    static size_t occurrences(const std::string &text, const std::string &line) {
+        size_t count = 0;
+        for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
+            ++count;
+        return count;
+    }
+};
+
+struct EntryCase {
+    const char *rule;
+    GrCombineFunction_t function;
+    GrCombineFactor_t factor;
+    GrCombineLocal_t local;
+    GrCombineOther_t other;
+    FxU32 diffuseCode;
+    FxU32 specularCode;
+    DWORD stageOp;
+};
+
+void expectEntries(const EntryCase *cases, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        const EntryCase &c = cases[i];
+        SCOPED_TRACE(c.rule);
+        grColorCombine(c.function, c.factor, c.local, c.other, FXFALSE);
+        EXPECT_EQ(renderState.diffuseRgbCode, c.diffuseCode);
+        EXPECT_EQ(renderState.specularRgbCode, c.specularCode);
+        EXPECT_EQ(sim::textureStageState(context.device, 0, D3DTSS_COLOROP), c.stageOp);
+    }
+}
+
+TEST_F(CombineTable, LaterRulesOverrideEarlierOnes) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    const EntryCase cases[] = {
+        {"LOCAL_ALPHA keeps the default for other ITERATED", 2, 5, 1, 0, 0, 254, D3DTOP_SELECTARG2},
+        {"LOCAL_ALPHA keeps the default for other TEXTURE", 2, 3, 0, 1, 0, 254, D3DTOP_SELECTARG1},
+        {"SCALE_OTHER_ADD_LOCAL_ALPHA keeps the default for other CONSTANT", 5, 8, 1, 2, 1, 254,
+         D3DTOP_SELECTARG2},
+        {"ZERO overrides the defaults", 0, 4, 0, 1, 254, 254, D3DTOP_SELECTARG2},
+        {"LOCAL with a constant local", 1, 0, 1, 1, 1, 254, D3DTOP_SELECTARG2},
+        {"LOCAL with a depth local keeps the default", 1, 0, 2, 1, 0, 254, D3DTOP_SELECTARG1},
+        {"texture times iterated", 3, 1, 0, 1, 0, 254, D3DTOP_MODULATE},
+        {"iterated times one minus constant", 3, 11, 1, 0, 193, 254, D3DTOP_SELECTARG2},
+        {"SCALE_OTHER with a depth local keeps the factor rule", 3, 4, 2, 0, 0, 254, D3DTOP_MODULATE},
+        {"scaled texture plus constant", 4, 0, 1, 1, 254, 1, D3DTOP_MODULATE},
+        {"half iterated plus iterated", 4, 0, 0, 0, 4, 0, D3DTOP_MODULATE},
+        {"texture minus iterated", 6, 8, 0, 1, 0, 254, D3DTOP_SUBTRACT},
+        {"constant minus iterated", 6, 8, 1, 0, 33, 254, D3DTOP_SELECTARG2},
+        {"BLEND by texture RGB over a constant replaces the earlier rule", 7, 5, 1, 0, 0, 5, D3DTOP_MODULATE},
+        {"BLEND by other alpha", 7, 2, 0, 2, 192, 254, D3DTOP_SELECTARG2},
+        {"function 8 keeps the defaults", 8, 1, 0, 0, 0, 254, D3DTOP_SELECTARG2},
+        {"function 9 with an iterated local", 9, 0, 0, 2, 6, 0, D3DTOP_SELECTARG2},
+        {"function 9 by texture alpha with a constant local", 9, 4, 1, 1, 7, 1, D3DTOP_MODULATE},
+        {"function 9 with a depth local keeps the default", 9, 0, 2, 1, 0, 254, D3DTOP_SELECTARG1},
+    };
+    expectEntries(cases, sizeof(cases) / sizeof(cases[0]));
+}
+
+TEST_F(CombineTable, WaveRaceAddsAQuarterOfTheVertexColourToTheTexture) {
+    grGlideInit();
+    settings.WaveRace = 1;
+    ASSERT_EQ(open(), FXTRUE);
+    const EntryCase cases[] = {
+        {"texture times iterated", 3, 1, 0, 1, 254, 128, D3DTOP_SELECTARG1},
+        {"texture times constant is untouched", 3, 1, 1, 1, 1, 254, D3DTOP_MODULATE},
+    };
+    expectEntries(cases, 2);
+
+    // The setting is read at every open.
+    grSstWinClose();
+    settings.WaveRace = 0;
+    ASSERT_EQ(open(), FXTRUE);
+    grColorCombine(3, 1, 0, 1, FXFALSE);
+    EXPECT_EQ(renderState.diffuseRgbCode, 0u);
+    EXPECT_EQ(stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
+}
+
+TEST_F(CombineTable, BlendByTextureAlphaDependsOnTheDevice) {
+    grGlideInit();
+    ASSERT_EQ(open(), FXTRUE);
+    grColorCombine(GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_TEXTURE_ALPHA, GR_COMBINE_LOCAL_CONSTANT,
+                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+    EXPECT_EQ(renderState.diffuseRgbCode, 1u);
+    EXPECT_EQ(renderState.specularRgbCode, 254u);
+    EXPECT_EQ(stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_BLENDTEXTUREALPHA));
+    grSstWinClose();
+
+    for (int type = 0; type < 5; ++type)
+        sim::deviceConfig(static_cast<sim::DeviceType>(type)).caps.dwTextureOpCaps &=
+            ~static_cast<DWORD>(D3DTEXOPCAPS_BLENDTEXTUREALPHA);
+    ASSERT_EQ(open(), FXTRUE);
+    grColorCombine(GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_TEXTURE_ALPHA, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+    EXPECT_EQ(renderState.diffuseRgbCode, 0u);
+    EXPECT_EQ(renderState.specularRgbCode, 254u);
+    EXPECT_EQ(stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
+}
+
+TEST_F(CombineTable, AlphaCombineMultipliesWhereTheColourBlendsByTextureAlpha) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    sim::clearCalls();
+    grColorCombine(GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_TEXTURE_ALPHA, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+    grAlphaCombine(GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_TEXTURE_ALPHA, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+    std::vector<sim::Call> stage = named("SetTextureStageState");
+    ASSERT_EQ(stage.size(), 2u);
+    EXPECT_EQ(firstArgs(stage[0], 3), (std::vector<unsigned long long>{0, D3DTSS_COLOROP, 13}));
+    EXPECT_EQ(firstArgs(stage[1], 3), (std::vector<unsigned long long>{0, D3DTSS_ALPHAOP, 4}));
+    EXPECT_EQ(renderState.diffuseAlphaCode, 0u);
+    EXPECT_EQ(renderState.specularAlphaCode, 254u);
+}
+
+TEST_F(CombineTable, InvertedZeroFunctionIsWhite) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    struct Case {
+        FxBool invert;
+        FxU32 code;
+    } cases[] = {{1, 255}, {0, 254}, {2, 254}, {-1, 254}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.invert);
+        grColorCombine(GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,
+                       GR_COMBINE_OTHER_CONSTANT, c.invert);
+        EXPECT_EQ(renderState.diffuseRgbCode, c.code);
+        EXPECT_EQ(renderState.specularRgbCode, c.code);
+        EXPECT_EQ(stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG2));
+    }
+    // Invert only turns the zero function white.
+    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,
+                   GR_COMBINE_OTHER_CONSTANT, FXTRUE);
+    EXPECT_EQ(renderState.diffuseRgbCode, 1u);
+}
+
+TEST_F(CombineTable, RepeatedCombinationsAreTracedOnceAndSentOnce) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    sim::clearCalls();
+    grColorCombine(3, 1, 0, 1, FXFALSE);
+    grColorCombine(3, 1, 0, 1, FXFALSE);
+    EXPECT_EQ(stageCalls(D3DTSS_COLOROP), 1u);
+    // Another combination with the same operation is traced but not sent again.
+    grColorCombine(3, 1, 1, 1, FXFALSE);
+    EXPECT_EQ(stageCalls(D3DTSS_COLOROP), 1u);
+    grAlphaCombine(3, 1, 0, 1, FXFALSE);
+    grAlphaCombine(3, 1, 0, 1, FXFALSE);
+    EXPECT_EQ(stageCalls(D3DTSS_ALPHAOP), 1u);
+
+    std::string log = logText();
+    EXPECT_EQ(occurrences(log, "grColorCombine(3, 1, 0, 1);\r\n"), 1u);
+    EXPECT_EQ(occurrences(log, "grColorCombine(3, 1, 1, 1);\r\n"), 1u);
+    EXPECT_EQ(occurrences(log, "grAlphaCombine(3, 1, 0, 1);\r\n"), 1u);
+}
+
+TEST_F(CombineTable, ArgumentsOutsideTheTableChangeNothing) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    grColorCombine(1, 0, 1, 2, FXFALSE);
+    grAlphaCombine(1, 0, 0, 2, FXFALSE);
+    sim::clearCalls();
+    struct Case {
+        GrCombineFunction_t function;
+        GrCombineFactor_t factor;
+        GrCombineLocal_t local;
+        GrCombineOther_t other;
+    } cases[] = {{10, 0, 0, 0}, {16, 0, 0, 0}, {-1, 0, 0, 0}, {3, 14, 0, 1},
+                 {3, -1, 0, 1}, {3, 1, 3, 1},  {3, 1, 0, 3},  {3, 1, 0, -2}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.function * 1000 + c.factor * 100 + c.local * 10 + c.other);
+        grColorCombine(c.function, c.factor, c.local, c.other, FXTRUE);
+        grAlphaCombine(c.function, c.factor, c.local, c.other, FXTRUE);
+        EXPECT_EQ(renderState.diffuseRgbCode, 1u);
+        EXPECT_EQ(renderState.diffuseAlphaCode, 0u);
+    }
+    EXPECT_EQ(countNamed("SetTextureStageState"), 0u);
+    std::string log = logText();
+    EXPECT_EQ(log.find("grColorCombine(10"), std::string::npos);
+    EXPECT_EQ(log.find("grAlphaCombine(16"), std::string::npos);
+    EXPECT_EQ(log.find("grAlphaCombine(3, 14"), std::string::npos);
+}
+
+TEST_F(CombineTable, NewWindowGetsEveryOperationAndTraceAgain) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    grColorCombine(3, 1, 0, 1, FXFALSE);
+    grAlphaCombine(3, 1, 0, 1, FXFALSE);
+    grAlphaTestFunction(GR_CMP_ALWAYS);
+    grSstWinClose();
+
+    sim::clearCalls();
+    ASSERT_EQ(open(), FXTRUE);
+    // The open itself sets the alpha test to ALWAYS although the old device had it already.
+    EXPECT_EQ(sim::renderState(context.device, D3DRENDERSTATE_ALPHAFUNC), static_cast<DWORD>(D3DCMP_ALWAYS));
+    grColorCombine(3, 1, 0, 1, FXFALSE);
+    grAlphaCombine(3, 1, 0, 1, FXFALSE);
+    EXPECT_EQ(stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
+    EXPECT_EQ(stageState(0, D3DTSS_ALPHAOP), static_cast<DWORD>(D3DTOP_MODULATE));
+    EXPECT_EQ(stageCalls(D3DTSS_COLOROP), 1u);
+
+    std::string log = logText();
+    EXPECT_EQ(occurrences(log, "grColorCombine(3, 1, 0, 1);\r\n"), 2u);
+    EXPECT_EQ(occurrences(log, "grAlphaCombine(3, 1, 0, 1);\r\n"), 2u);
+}
+
+TEST_F(CombineTable, CombineWithoutADeviceChoosesCodesAndSendsNothing) {
+    combineTableBuilt = false; // as in a freshly loaded library
+    grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_CONSTANT, FXFALSE);
+    grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,
+                   GR_COMBINE_OTHER_CONSTANT, FXFALSE);
+    EXPECT_EQ(renderState.diffuseRgbCode, 192u);
+    EXPECT_EQ(renderState.diffuseAlphaCode, 1u);
+    EXPECT_EQ(countNamed("SetTextureStageState"), 0u);
+
+    // The codes survive the open; the operation reaches the new device on the next call.
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    EXPECT_EQ(renderState.diffuseRgbCode, 192u);
+    grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_CONSTANT, FXFALSE);
+    EXPECT_EQ(stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG2));
+    grSstWinClose();
+    grColorCombine(GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,
+                   GR_COMBINE_OTHER_CONSTANT, FXTRUE);
+    EXPECT_EQ(renderState.diffuseRgbCode, 255u);
+}
+
+} // namespace

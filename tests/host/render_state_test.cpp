@@ -1,0 +1,340 @@
+// Render state calls: what each Glide state reaches the device as, the device tables and their fallbacks,
+// the setting gates, and safety without a session.
+#include "session_fixture.h"
+
+#include <cmath>
+#include <utility>
+
+#include "render/device_tables.h"
+#include "render/render_state.h"
+
+namespace {
+
+typedef std::vector<std::pair<DWORD, DWORD>> StateList;
+
+class RenderStateCalls : public SessionTest {
+  protected:
+    static DWORD deviceState(D3DRENDERSTATETYPE state) { return sim::renderState(context.device, state); }
+
+    // The SetRenderState calls since the last clearCalls, as (state, value).
+    static StateList sent() {
+        StateList states;
+        for (const sim::Call &call : named("SetRenderState"))
+            states.push_back({static_cast<DWORD>(call.args[0]), static_cast<DWORD>(call.args[1])});
+        return states;
+    }
+
+    static void setCapsOfEveryDevice(DWORD srcBlend, DWORD destBlend, DWORD alphaCmp) {
+        for (int type = 0; type < 5; ++type) {
+            D3DPRIMCAPS &caps = sim::deviceConfig(static_cast<sim::DeviceType>(type)).caps.dpcTriCaps;
+            caps.dwSrcBlendCaps = srcBlend;
+            caps.dwDestBlendCaps = destBlend;
+            caps.dwAlphaCmpCaps = alphaCmp;
+        }
+    }
+};
+
+TEST_F(RenderStateCalls, BlendFactorsFallBackToWhatTheDeviceOffers) {
+    setCapsOfEveryDevice(D3DPBLENDCAPS_ONE | D3DPBLENDCAPS_INVDESTALPHA | D3DPBLENDCAPS_ZERO,
+                         D3DPBLENDCAPS_DESTALPHA | D3DPBLENDCAPS_SRCCOLOR | D3DPBLENDCAPS_INVSRCCOLOR, 0);
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    struct Case {
+        GrAlphaBlendFnc_t factor;
+        DWORD source;      // 0: nothing sent
+        DWORD destination; // 0: nothing sent
+    } cases[] = {
+        {GR_BLEND_ZERO, D3DBLEND_ZERO, 0},
+        {GR_BLEND_SRC_ALPHA, D3DBLEND_ONE, D3DBLEND_DESTALPHA},
+        {GR_BLEND_DST_COLOR, D3DBLEND_ZERO, D3DBLEND_SRCCOLOR},
+        {GR_BLEND_ONE, D3DBLEND_ONE, 0},
+        {GR_BLEND_ONE_MINUS_SRC_ALPHA, D3DBLEND_INVDESTALPHA, 0},
+        {GR_BLEND_ONE_MINUS_SRC_COLOR, D3DBLEND_ONE, D3DBLEND_INVSRCCOLOR},
+        {GR_BLEND_ONE_MINUS_DST_ALPHA, D3DBLEND_INVDESTALPHA, 0},
+        {GR_BLEND_ALPHA_SATURATE, D3DBLEND_ZERO, 0},
+        {GR_BLEND_RESERVED_8, 0, 0},
+        {GR_BLEND_RESERVED_E, 0, 0},
+        {16, 0, 0},
+        {-1, 0, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.factor);
+        sim::clearCalls();
+        grAlphaBlendFunction(c.factor, c.factor, GR_BLEND_ONE, GR_BLEND_ZERO);
+        StateList expected;
+        if (c.source) expected.push_back({D3DRENDERSTATE_SRCBLEND, c.source});
+        if (c.destination) expected.push_back({D3DRENDERSTATE_DESTBLEND, c.destination});
+        EXPECT_EQ(sent(), expected);
+    }
+}
+
+TEST_F(RenderStateCalls, AlphaTestFallsBackAndSkipsRepeats) {
+    setCapsOfEveryDevice(0xFFFFFFFF, 0xFFFFFFFF, D3DPCMPCAPS_LESS | D3DPCMPCAPS_GREATER | D3DPCMPCAPS_ALWAYS);
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    struct Case {
+        GrCmpFnc_t function;
+        DWORD sent; // 0: nothing sent
+    } cases[] = {
+        {GR_CMP_NEVER, D3DCMP_ALWAYS},
+        {GR_CMP_LEQUAL, D3DCMP_LESS},
+        {GR_CMP_LEQUAL, 0},
+        {GR_CMP_GEQUAL, D3DCMP_GREATER},
+        {GR_CMP_EQUAL, D3DCMP_ALWAYS},
+        {8, 0},
+        {-1, 0},
+        {GR_CMP_GREATER, D3DCMP_GREATER},
+        {GR_CMP_GREATER, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.function);
+        sim::clearCalls();
+        grAlphaTestFunction(c.function);
+        EXPECT_EQ(sent(), (c.sent ? StateList{{D3DRENDERSTATE_ALPHAFUNC, c.sent}} : StateList{}));
+    }
+}
+
+TEST_F(RenderStateCalls, ValuesAreTranslatedForTheDevice) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    struct Case {
+        const char *call;
+        void (*run)();
+        StateList expected;
+    } cases[] = {
+        {"alpha reference 0xFF",
+         [] { grAlphaTestReferenceValue(0xFF); },
+         {{D3DRENDERSTATE_ALPHAREF, 0xFF00}}},
+        {"alpha reference 0", [] { grAlphaTestReferenceValue(0); }, {{D3DRENDERSTATE_ALPHAREF, 0}}},
+        {"depth bias 0xFFFF",
+         [] { grDepthBiasLevel(static_cast<FxI16>(0xFFFF)); },
+         {{D3DRENDERSTATE_ZBIAS, 15}}},
+        {"depth bias 0x1000", [] { grDepthBiasLevel(0x1000); }, {{D3DRENDERSTATE_ZBIAS, 1}}},
+        {"depth function NEVER", [] { grDepthBufferFunction(GR_CMP_NEVER); }, {{D3DRENDERSTATE_ZFUNC, 1}}},
+        {"depth function ALWAYS", [] { grDepthBufferFunction(GR_CMP_ALWAYS); }, {{D3DRENDERSTATE_ZFUNC, 8}}},
+        {"depth function 8", [] { grDepthBufferFunction(8); }, {}},
+        {"w buffer",
+         [] { grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER); },
+         {{D3DRENDERSTATE_ZENABLE, D3DZB_TRUE}}},
+        {"depth mode 5", [] { grDepthBufferMode(5); }, {}},
+        {"depth mask", [] { grDepthMask(FXFALSE); }, {{D3DRENDERSTATE_ZWRITEENABLE, 0}}},
+        {"chroma-key mode",
+         [] { grChromakeyMode(GR_CHROMAKEY_ENABLE); },
+         {{D3DRENDERSTATE_COLORKEYENABLE, 1}}},
+        {"chroma-key value", [] { grChromakeyValue(0x00FF00FF); }, {}},
+        {"fog colour", [] { grFogColorValue(0xFFFFFFFF); }, {{D3DRENDERSTATE_FOGCOLOR, 0x003F3F3F}}},
+        {"constant colour",
+         [] { grConstantColorValue(0x80102030); },
+         {{D3DRENDERSTATE_TEXTUREFACTOR, 0x80102030}}},
+        {"constant colour from floats",
+         [] { grConstantColorValue4(1.0f, 0.5f, 0.0f, 0.25f); },
+         {{D3DRENDERSTATE_TEXTUREFACTOR, 0xFF7F003F}}},
+        {"constant colour from floats out of range",
+         [] { grConstantColorValue4(2.0f, -1.0f, std::nanf(""), 1.5f); },
+         {{D3DRENDERSTATE_TEXTUREFACTOR, 0xFF0000FF}}},
+        {"ignored calls",
+         [] {
+             grAlphaControlsITRGBLighting(FXTRUE);
+             grColorMask(FXFALSE, FXFALSE);
+             grGammaCorrectionValue(1.7f);
+             grFogTable(nullptr);
+         },
+         {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.call);
+        sim::clearCalls();
+        c.run();
+        EXPECT_EQ(sent(), c.expected);
+    }
+    EXPECT_EQ(renderState.depthBufferMode, 5);
+    EXPECT_EQ(renderState.chromakeyValue, 0x00FF00FFu);
+    EXPECT_EQ(renderState.constantColor, 0xFF0000FFu);
+}
+
+TEST_F(RenderStateCalls, CullingFollowsTheOrigin) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    struct Case {
+        GrOriginLocation_t origin;
+        GrCullMode_t mode;
+        DWORD cull;
+    } cases[] = {
+        {GR_ORIGIN_UPPER_LEFT, GR_CULL_DISABLE, D3DCULL_NONE},
+        {GR_ORIGIN_UPPER_LEFT, GR_CULL_NEGATIVE, D3DCULL_CCW},
+        {GR_ORIGIN_UPPER_LEFT, GR_CULL_POSITIVE, D3DCULL_CW},
+        {GR_ORIGIN_UPPER_LEFT, 3, D3DCULL_NONE},
+        {GR_ORIGIN_LOWER_LEFT, GR_CULL_NEGATIVE, D3DCULL_CW},
+        {GR_ORIGIN_LOWER_LEFT, GR_CULL_POSITIVE, D3DCULL_CCW},
+        {GR_ORIGIN_LOWER_LEFT, -1, D3DCULL_NONE},
+        {GR_ORIGIN_ANY, GR_CULL_POSITIVE, D3DCULL_CW},
+        {7, GR_CULL_NEGATIVE, D3DCULL_NONE},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "origin " << c.origin << " mode " << c.mode);
+        grSstOrigin(c.origin);
+        sim::clearCalls();
+        grCullMode(c.mode);
+        EXPECT_EQ(sent(), (StateList{{D3DRENDERSTATE_CULLMODE, c.cull}}));
+    }
+}
+
+TEST_F(RenderStateCalls, DitherOnlyOnASixteenBitDisplayWithoutNoDitherSub) {
+    struct Case {
+        int32_t colorDepth;
+        int32_t noDitherSub;
+        bool sends;
+    } cases[] = {{16, 0, true}, {32, 0, false}, {16, 1, false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.colorDepth << " " << c.noDitherSub);
+        grGlideInit();
+        settings.ColorDepth = c.colorDepth;
+        settings.NoDitherSub = c.noDitherSub;
+        ASSERT_EQ(open(), FXTRUE);
+        sim::clearCalls();
+        grDitherMode(GR_DITHER_4x4);
+        grDitherMode(GR_DITHER_DISABLE);
+        EXPECT_EQ(sent(),
+                  c.sends ? (StateList{{D3DRENDERSTATE_DITHERENABLE, 1}, {D3DRENDERSTATE_DITHERENABLE, 0}})
+                          : StateList{});
+        grSstWinClose();
+    }
+}
+
+TEST_F(RenderStateCalls, DisableAllEffectsRestoresTheNeutralStatesInOrder) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    grAlphaTestFunction(GR_CMP_GREATER);
+    grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
+    grCullMode(GR_CULL_NEGATIVE);
+    sim::clearCalls();
+    grDisableAllEffects();
+    EXPECT_EQ(sent(), (StateList{{D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE},
+                                 {D3DRENDERSTATE_DESTBLEND, D3DBLEND_ZERO},
+                                 {D3DRENDERSTATE_ALPHAFUNC, D3DCMP_ALWAYS},
+                                 {D3DRENDERSTATE_COLORKEYENABLE, 0},
+                                 {D3DRENDERSTATE_ZBIAS, 0},
+                                 {D3DRENDERSTATE_ZENABLE, D3DZB_FALSE},
+                                 {D3DRENDERSTATE_FOGENABLE, 0}}));
+    EXPECT_EQ(renderState.depthBufferMode, GR_DEPTHBUFFER_DISABLE);
+    EXPECT_EQ(deviceState(D3DRENDERSTATE_CULLMODE), static_cast<DWORD>(D3DCULL_CCW));
+}
+
+TEST_F(RenderStateCalls, OpenBuildsTablesBeforeTheNeutralStates) {
+    grGlideInit();
+    ASSERT_EQ(open(), FXTRUE);
+    // The alpha function comes from the compare table, so it is only sent when the table exists before
+    // the neutral states follow the initial ones.
+    StateList states = sent();
+    auto position = [&states](DWORD state, DWORD value) {
+        return std::find(states.begin(), states.end(), std::make_pair(state, value)) - states.begin();
+    };
+    ptrdiff_t initial = position(D3DRENDERSTATE_ALPHATESTENABLE, TRUE);
+    ptrdiff_t neutral = position(D3DRENDERSTATE_ALPHAFUNC, D3DCMP_ALWAYS);
+    ASSERT_LT(neutral, static_cast<ptrdiff_t>(states.size()));
+    EXPECT_LT(initial, neutral);
+    EXPECT_LT(neutral, position(D3DRENDERSTATE_FOGENABLE, FALSE));
+    EXPECT_EQ(deviceState(D3DRENDERSTATE_SRCBLEND), static_cast<DWORD>(D3DBLEND_ONE));
+    EXPECT_EQ(deviceState(D3DRENDERSTATE_DESTBLEND), static_cast<DWORD>(D3DBLEND_ZERO));
+    EXPECT_EQ(deviceState(D3DRENDERSTATE_ALPHAFUNC), static_cast<DWORD>(D3DCMP_ALWAYS));
+    EXPECT_EQ(deviceState(D3DRENDERSTATE_FOGENABLE), 0u);
+}
+
+TEST_F(RenderStateCalls, TextureCombineOfTmuZeroKeepsItsFirstPairOnStageZero) {
+    grGlideInit();
+    settings.TMU = 1;
+    ASSERT_EQ(open(), FXTRUE);
+    grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+    struct Case {
+        const char *call;
+        void (*run)();
+        DWORD secondOp; // 0: nothing sent
+    } cases[] = {
+        {"decal", [] { guTexCombineFunction(0, GR_TEXTURECOMBINE_DECAL); }, D3DTOP_SELECTARG2},
+        {"blend by one",
+         [] { grTexCombine(0, GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_ONE, 0, 0, 0, 0); },
+         D3DTOP_MODULATE},
+        {"decal on TMU 1", [] { grTexCombineFunction(1, GR_TEXTURECOMBINE_DECAL); }, 0},
+        {"multiply", [] { guTexCombineFunction(0, GR_TEXTURECOMBINE_MULTIPLY); }, 0},
+        {"mode 11", [] { guTexCombineFunction(0, 11); }, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.call);
+        sim::clearCalls();
+        c.run();
+        std::vector<sim::Call> stage = named("SetTextureStageState");
+        if (c.secondOp == 0) {
+            EXPECT_TRUE(stage.empty());
+            continue;
+        }
+        ASSERT_EQ(stage.size(), 4u);
+        EXPECT_EQ(firstArgs(stage[0], 3),
+                  (std::vector<unsigned long long>{0, D3DTSS_COLOROP, D3DTOP_SELECTARG1}));
+        EXPECT_EQ(firstArgs(stage[1], 3),
+                  (std::vector<unsigned long long>{0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1}));
+        EXPECT_EQ(firstArgs(stage[2], 3), (std::vector<unsigned long long>{1, D3DTSS_COLOROP, c.secondOp}));
+        EXPECT_EQ(firstArgs(stage[3], 3), (std::vector<unsigned long long>{1, D3DTSS_ALPHAOP, c.secondOp}));
+    }
+    // The colour combine that was in force before must reach stage 0 again.
+    grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+    EXPECT_EQ(sim::textureStageState(context.device, 0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
+
+    grSstWinClose();
+    settings.TMU = 0;
+    ASSERT_EQ(open(), FXTRUE);
+    sim::clearCalls();
+    guTexCombineFunction(0, GR_TEXTURECOMBINE_DECAL);
+    EXPECT_EQ(countNamed("SetTextureStageState"), 0u);
+}
+
+TEST_F(RenderStateCalls, EveryCallIsSafeWithoutASession) {
+    GrFog_t table[GR_FOG_TABLE_SIZE] = {};
+    auto everything = [&table] {
+        grAlphaBlendFunction(GR_BLEND_SRC_ALPHA, GR_BLEND_ONE_MINUS_SRC_ALPHA, 0, 0);
+        grAlphaBlendFunction(0x7FFFFFFF, -5, 0, 0);
+        grAlphaCombine(3, 1, 0, 1, 0);
+        grAlphaTestFunction(GR_CMP_GREATER);
+        grAlphaTestFunction(0x7FFFFFFF);
+        grAlphaTestReferenceValue(0x80);
+        grChromakeyMode(1);
+        grChromakeyValue(0x123456);
+        grColorCombine(16, 0, 0, 0, 1);
+        grConstantColorValue(0xFFFFFFFF);
+        grConstantColorValue4(INFINITY, -INFINITY, NAN, 1e30f);
+        grCullMode(GR_CULL_NEGATIVE);
+        grDepthBiasLevel(-32768);
+        grDepthBufferFunction(0x7FFFFFFF);
+        grDepthBufferMode(GR_DEPTHBUFFER_ZBUFFER);
+        grDepthMask(FXTRUE);
+        grDisableAllEffects();
+        grDitherMode(GR_DITHER_2x2);
+        grFogColorValue(0xFFFFFFFF);
+        grFogMode(GR_FOG_WITH_ITERATED_ALPHA);
+        grFogTable(nullptr);
+        grFogTable(table);
+        grTexCombine(0, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, 0, 0, 0, 0);
+        grTexCombine(-1, -1, -1, -1, -1, -1, -1);
+        guColorCombineFunction(-1);
+        guColorCombineFunction(0x7FFFFFFF);
+        guAlphaSource(-1);
+        guTexCombineFunction(0, -1);
+        grTexCombineFunction(0, GR_TEXTURECOMBINE_ONE);
+        guFogGenerateExp(nullptr, 0.5f);
+        guFogGenerateExp2(table, -1.0f);
+        guFogGenerateLinear(nullptr, 1.0f, 0.0f);
+        EXPECT_TRUE(std::isinf(guFogTableIndexToW(-1)));
+        EXPECT_EQ(guFogTableIndexToW(0x7FFFFFFF), guFogTableIndexToW(-1));
+    };
+    everything();
+    EXPECT_EQ(countNamed("SetRenderState") + countNamed("SetTextureStageState"), 0u);
+    grGlideInit();
+    everything();
+    ASSERT_EQ(open(), FXTRUE);
+    grSstWinClose();
+    sim::clearCalls();
+    everything();
+    grGlideShutdown();
+    everything();
+    EXPECT_EQ(countNamed("SetRenderState") + countNamed("SetTextureStageState"), 0u);
+    for (GrFog_t entry : table)
+        EXPECT_EQ(entry, 0);
+}
+
+} // namespace
