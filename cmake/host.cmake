@@ -17,7 +17,7 @@ add_executable(tessel2_tests ${TESSEL2_TEST_SOURCES})
 target_include_directories(tessel2_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/host)
 target_link_libraries(tessel2_tests PRIVATE tessel2_host GTest::gtest GTest::gtest_main Threads::Threads)
 target_compile_definitions(tessel2_tests PRIVATE KESTRIX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-gtest_discover_tests(tessel2_tests DISCOVERY_TIMEOUT 60)
+gtest_discover_tests(tessel2_tests DISCOVERY_TIMEOUT 300 DISCOVERY_MODE PRE_TEST)
 
 file(GLOB TESSEL2_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 if(TESSEL2_BENCH_SOURCES)
