@@ -80,7 +80,7 @@ FX_ENTRY FxBool FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t screen_res
     logSystemInfo();
 
     buildCombineTable(glide2CombineTableRules);
-    buildTextureFormatTable();
+    buildTextureFormatTable(glide2TextureFormatRules);
     buildDeviceTables();
     setInitialDeviceState();
     grDisableAllEffects();

@@ -2,11 +2,29 @@
 
 #include <stdlib.h>
 
+#include "../session/render_context.h"
+
 TextureRecord **textureMemory;
+TextureRecord *currentTexture[textureUnitCount];
+FxU32 textureEnabled[textureUnitCount];
 
 namespace {
-const int slotCount = 8192;
+
+const int slotCount = textureUnitCount * slotsPerTextureUnit;
+
+int slotIndex(GrChipID_t tmu, FxU32 startAddress) {
+    return tmu * slotsPerTextureUnit + static_cast<int>(startAddress >> 10);
 }
+
+void forgetIfCurrent(TextureRecord *record) {
+    for (int tmu = 0; tmu < textureUnitCount; ++tmu) {
+        if (currentTexture[tmu] != record) continue;
+        currentTexture[tmu] = NULL;
+        textureEnabled[tmu] = 0;
+    }
+}
+
+} // namespace
 
 // A second grGlideInit replaces the slot table; the textures of the old one go first.
 void allocateTextureMemory() {
@@ -20,7 +38,62 @@ void freeTextureMemory() {
     textureMemory = NULL;
 }
 
-// Texture records do not exist yet: downloads are accepted and dropped.
-void releaseAllTextures() {}
+// The device is not told: a stage keeps the surface last handed to it, holding its own reference, until
+// the next bind or until the device goes.
+void releaseAllTextures() {
+    if (textureMemory != NULL) {
+        for (int slot = 0; slot < slotCount; ++slot) {
+            if (textureMemory[slot] == NULL) continue;
+            destroyTextureRecord(textureMemory[slot]);
+            textureMemory[slot] = NULL;
+        }
+    }
+    for (int tmu = 0; tmu < textureUnitCount; ++tmu) {
+        currentTexture[tmu] = NULL;
+        textureEnabled[tmu] = 0;
+    }
+}
 
-void resetTextureUnits() {}
+void resetTextureUnits() {
+    for (int tmu = 0; tmu < textureUnitCount; ++tmu) {
+        currentTexture[tmu] = NULL;
+        textureEnabled[tmu] = 0;
+    }
+    forgetTextureClampModes();
+}
+
+bool isTextureSlot(GrChipID_t tmu, FxU32 startAddress) {
+    return textureMemory != NULL && (tmu == GR_TMU0 || tmu == GR_TMU1) && startAddress < textureAddressLimit;
+}
+
+TextureRecord *lookupTexture(GrChipID_t tmu, FxU32 startAddress) {
+    if (!isTextureSlot(tmu, startAddress)) return NULL;
+    return textureMemory[slotIndex(tmu, startAddress)];
+}
+
+// Every download makes a new surface, also when the same texture comes to the same address again.
+void downloadTexture(GrChipID_t tmu, FxU32 startAddress, const TextureDownload &download) {
+    if (!isTextureSlot(tmu, startAddress) || context.ddraw == NULL) return;
+    TextureRecord *record = createTextureRecord(tmu, download);
+    if (record == NULL) return; // a failed download leaves the slot as it was
+
+    TextureRecord *&slot = textureMemory[slotIndex(tmu, startAddress)];
+    if (slot != NULL) {
+        forgetIfCurrent(slot);
+        destroyTextureRecord(slot);
+    }
+    slot = record;
+}
+
+void bindTexture(GrChipID_t tmu, TextureRecord *record) {
+    if (tmu != GR_TMU0 && tmu != GR_TMU1) return;
+    currentTexture[tmu] = record;
+    textureEnabled[tmu] = 0;
+    if (record == NULL) {
+        if (context.device) context.device->SetTexture(static_cast<DWORD>(tmu), NULL);
+        return;
+    }
+    textureEnabled[tmu] = 1;
+    applyPalette(record);
+    if (context.device) context.device->SetTexture(static_cast<DWORD>(tmu), record->surface);
+}
