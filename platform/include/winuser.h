@@ -77,6 +77,7 @@
 #define BST_INDETERMINATE 0x0002
 
 #define CBN_SELCHANGE 1
+#define EN_CHANGE 0x0300
 #define CB_ERR (-1)
 #define CB_GETEDITSEL 0x0140
 #define CB_ADDSTRING 0x0143
