@@ -43,7 +43,8 @@ BENCHMARK_CAPTURE(ShadowedLockUnlock, Shadow565On32BitDisplay, 32, GR_LFBWRITEMO
 BENCHMARK_CAPTURE(ShadowedLockUnlock, Shadow8888On16BitDisplay, 16, GR_LFBWRITEMODE_8888)
     ->Unit(benchmark::kMicrosecond);
 
-// The same screen copied out and back in: the bytes the lock pair reads from and writes to the display.
+// A 1024 × 768 buffer copied out and back in. The 32-bit one moves at least the bytes of either lock pair
+// (a 32-bit and a 16-bit buffer each way); the 16-bit one is the screen alone of the 16-bit display.
 void ScreenCopyOutAndIn(benchmark::State &state, size_t bytesPerPixel) {
     std::vector<unsigned char> screen(1024 * 768 * bytesPerPixel, 0x5A), copy(screen.size());
     for (auto _ : state) {

@@ -218,6 +218,33 @@ TEST_F(Lfb, SixteenBitConversionsHoldForEveryInput) {
     grSstWinClose();
 }
 
+// The whole-screen rows narrow 32-bit pixels by their 16-bit halves; they must agree with the per-pixel
+// conversions everywhere, also on the ragged end of a row.
+TEST_F(Lfb, NarrowingRowsAgreeWithThePixelConversionsOnNoise) {
+    openWithDepth(32);
+    uint32_t seed = 12345;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            putPixel(context.backSurface, x, y, seed = seed * 1664525u + 1013904223u);
+    GrLfbInfo_t info = {};
+    for (GrLfbWriteMode_t mode : {GR_LFBWRITEMODE_565, GR_LFBWRITEMODE_1555}) {
+        ASSERT_EQ(grLfbLock(GR_LFB_READ_ONLY, 1, mode, GR_ORIGIN_UPPER_LEFT, FXFALSE, &info), FXTRUE);
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x) {
+                uint32_t screen = sim::pixel(context.backSurface, x, y);
+                ASSERT_EQ(shadowPixel(info, x, y, 2),
+                          mode == GR_LFBWRITEMODE_565 ? rgb565From8888(screen) : argb1555From8888(screen))
+                    << x << "," << y;
+            }
+        grLfbUnlock(GR_LFB_READ_ONLY, 1);
+    }
+    std::vector<uint16_t> region(13 * 3);
+    ASSERT_EQ(grLfbReadRegion(1, 627, 7, 13, 3, 26, region.data()), FXTRUE);
+    for (int i = 0; i < 13 * 3; ++i)
+        EXPECT_EQ(region[i], rgb565From8888(sim::pixel(context.backSurface, 627 + i % 13, 7 + i / 13))) << i;
+    grSstWinClose();
+}
+
 TEST_F(Lfb, RegionWritesConvertEachSourceFormat) {
     struct Case {
         int depth;
