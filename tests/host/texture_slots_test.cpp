@@ -1,0 +1,338 @@
+// Texture memory: 1 KiB slots per TMU, one surface per download, binding on the stage of the TMU, and the
+// release of every surface.
+#include "texture_fixture.h"
+
+namespace {
+
+class TextureSlots : public TextureTest {
+  protected:
+    std::vector<FxU16> texels = std::vector<FxU16>(256 * 256, 0x1234);
+
+    IDirectDrawSurface7 *download565(GrChipID_t tmu, FxU32 address, GrLOD_t lod = GR_LOD_8) {
+        return download(tmu, address, lod, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels.data());
+    }
+
+    // The index of the Release call that took this surface's count to zero, or npos.
+    static size_t releaseToZero(const void *surface) {
+        const std::vector<sim::Call> &calls = sim::calls();
+        for (size_t i = 0; i < calls.size(); ++i)
+            if (calls[i].name == "Release" && calls[i].object == surface &&
+                calls[i].args == std::vector<unsigned long long>{0})
+                return i;
+        return std::string::npos;
+    }
+};
+
+TEST_F(TextureSlots, EveryTextureIsReportedToTakeOneKilobyte) {
+    GrTexInfo large = texInfo(GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_ARGB_1555, nullptr);
+    GrTexInfo tiny = texInfo(GR_LOD_1, GR_ASPECT_1x1, GR_TEXFMT_P_8, nullptr);
+    EXPECT_EQ(grTexCalcMemRequired(GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_RGB_565), 1024u);
+    EXPECT_EQ(grTexCalcMemRequired(GR_LOD_1, GR_LOD_1, GR_ASPECT_8x1, GR_TEXFMT_P_8), 1024u);
+    EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, &large), 1024u);
+    EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, &tiny), 1024u);
+    EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, nullptr), 1024u);
+    EXPECT_EQ(grTexMinAddress(GR_TMU1), 0u);
+    EXPECT_EQ(grTexMaxAddress(GR_TMU0), 0x3FFC00u);
+    EXPECT_EQ(guTexMemQueryAvail(GR_TMU0), 4096u);
+}
+
+TEST_F(TextureSlots, TheStartAddressAndTmuAloneNameTheSlot) {
+    struct Case {
+        const char *what;
+        GrChipID_t secondTmu;
+        FxU32 secondAddress;
+        bool firstKept;
+    } cases[] = {
+        {"1024 bytes apart", GR_TMU0, 0x10400, true},
+        {"512 bytes apart", GR_TMU0, 0x10200, false},
+        {"the low ten bits differ", GR_TMU0, 0x103FF, false},
+        {"the same address on the other TMU", GR_TMU1, 0x10000, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        openSession();
+        IDirectDrawSurface7 *first = download565(GR_TMU0, 0x10000);
+        IDirectDrawSurface7 *second = download565(c.secondTmu, c.secondAddress);
+        ASSERT_NE(first, nullptr);
+        ASSERT_NE(second, nullptr);
+        EXPECT_NE(first, second);
+        EXPECT_EQ(lookupTexture(GR_TMU0, 0x10000)->surface, c.firstKept ? first : second);
+        EXPECT_EQ(lookupTexture(c.secondTmu, c.secondAddress)->surface, second);
+        EXPECT_EQ(alive(first), c.firstKept);
+        grSstWinClose();
+    }
+}
+
+// Each download makes a surface of the level's size, for stage = TMU, managed by Direct3D on a hardware
+// device and in system memory on a software one.
+TEST_F(TextureSlots, DownloadsCreateASurfaceOfTheLargestLevel) {
+    struct Case {
+        GrLOD_t lod;
+        GrAspectRatio_t aspect;
+        GrChipID_t tmu;
+        DWORD width;
+        DWORD height;
+    } cases[] = {
+        {GR_LOD_256, GR_ASPECT_8x1, GR_TMU0, 256, 32}, {GR_LOD_256, GR_ASPECT_1x8, GR_TMU1, 32, 256},
+        {GR_LOD_64, GR_ASPECT_4x1, GR_TMU1, 64, 16},   {GR_LOD_64, GR_ASPECT_1x2, GR_TMU0, 32, 64},
+        {GR_LOD_1, GR_ASPECT_1x1, GR_TMU0, 1, 1},
+    };
+    for (bool hardware : {true, false}) {
+        SCOPED_TRACE(hardware ? "hardware device" : "software device");
+        // Without depth formats on the hardware types, the library takes the device for a software one.
+        sim::deviceConfig(sim::DeviceType::TnLHal).depthFormats.clear();
+        sim::deviceConfig(sim::DeviceType::Hal).depthFormats.clear();
+        if (hardware)
+            sim::deviceConfig(sim::DeviceType::TnLHal).depthFormats = {sim::depthFormat(16, 0xFFFF)};
+        openSession();
+        for (const Case &c : cases) {
+            SCOPED_TRACE(c.width * 1000 + c.height);
+            sim::clearCalls();
+            GrTexInfo info = {GR_LOD_1, c.lod, c.aspect, GR_TEXFMT_RGB_332, texels.data()};
+            grTexDownloadMipMap(c.tmu, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+            std::vector<sim::Call> created = named("CreateSurface");
+            ASSERT_EQ(created.size(), 1u);
+            const DDSURFACEDESC2 &desc = created[0].desc;
+            EXPECT_EQ(desc.dwFlags,
+                      DWORD(DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT | DDSD_TEXTURESTAGE));
+            EXPECT_EQ(desc.dwWidth, c.width);
+            EXPECT_EQ(desc.dwHeight, c.height);
+            EXPECT_EQ(desc.dwTextureStage, DWORD(c.tmu));
+            EXPECT_EQ(desc.ddpfPixelFormat.dwRGBBitCount, 32u);
+            EXPECT_EQ(desc.ddsCaps.dwCaps,
+                      DWORD(hardware ? DDSCAPS_TEXTURE : DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY));
+            EXPECT_EQ(desc.ddsCaps.dwCaps2, DWORD(hardware ? DDSCAPS2_D3DTEXTUREMANAGE : 0));
+            EXPECT_TRUE(inOrder({"CreateSurface", "Lock", "Unlock", "SetColorKey"}));
+        }
+        grSstWinClose();
+    }
+}
+
+TEST_F(TextureSlots, LevelDownloadsKeepOnlyTheLargestLevel) {
+    openSession();
+    for (GrLOD_t lod = GR_LOD_64; lod <= GR_LOD_1; ++lod)
+        grTexDownloadMipMapLevel(GR_TMU1, 0x2000, lod, GR_LOD_64, GR_ASPECT_2x1, GR_TEXFMT_RGB_565,
+                                 GR_MIPMAPLEVELMASK_BOTH, texels.data());
+    std::vector<const void *> made = texturesCreated();
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(lookupTexture(GR_TMU1, 0x2000)->surface, made[0]);
+    EXPECT_EQ(sim::surfaceInfo(lookupTexture(GR_TMU1, 0x2000)->surface).height, 32u);
+
+    // A partial level download loads the whole level whatever rows it names.
+    grTexDownloadMipMapLevelPartial(GR_TMU0, 0, GR_LOD_128, GR_LOD_128, GR_ASPECT_1x1, GR_TEXFMT_RGB_565,
+                                    GR_MIPMAPLEVELMASK_BOTH, texels.data(), 0, 0);
+    grTexDownloadMipMapLevelPartial(GR_TMU0, 0x400, GR_LOD_128, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_RGB_565,
+                                    GR_MIPMAPLEVELMASK_BOTH, texels.data(), 0, 127);
+    ASSERT_NE(lookupTexture(GR_TMU0, 0), nullptr);
+    EXPECT_EQ(lookupTexture(GR_TMU0, 0x400), nullptr);
+    IDirectDrawSurface7 *surface = lookupTexture(GR_TMU0, 0)->surface;
+    EXPECT_EQ(sim::pixel(surface, 127, 127), 0x1234u);
+}
+
+TEST_F(TextureSlots, SourceBindsTheSlotsSurfaceOnTheStageOfTheTmu) {
+    openSession();
+    IDirectDrawSurface7 *zero = download565(GR_TMU0, 0x8000);
+    IDirectDrawSurface7 *one = download565(GR_TMU1, 0x8000, GR_LOD_1);
+    sim::clearCalls();
+    // The info passed on selection is not compared with the download's.
+    GrTexInfo other = texInfo(GR_LOD_1, GR_ASPECT_8x1, GR_TEXFMT_P_8, nullptr);
+    grTexSource(GR_TMU0, 0x8000, GR_MIPMAPLEVELMASK_BOTH, &other);
+    grTexMultibaseAddress(GR_TMU1, GR_TEXBASE_256, 0x8000, GR_MIPMAPLEVELMASK_BOTH, nullptr);
+    std::vector<sim::Call> binds = named("SetTexture");
+    ASSERT_EQ(binds.size(), 2u);
+    EXPECT_EQ(binds[0].args[0], 0u);
+    EXPECT_EQ(binds[0].source, zero);
+    EXPECT_EQ(binds[1].args[0], 1u);
+    EXPECT_EQ(binds[1].source, one);
+    EXPECT_EQ(currentTexture[1]->surface, one);
+    EXPECT_EQ(textureEnabled[0], 1u);
+    EXPECT_EQ(textureEnabled[1], 1u);
+
+    // An empty slot unbinds: texturing off for that TMU, the stage told to drop its texture.
+    sim::clearCalls();
+    grTexSource(GR_TMU1, 0x8400, 0, nullptr);
+    binds = named("SetTexture");
+    ASSERT_EQ(binds.size(), 1u);
+    EXPECT_EQ(binds[0].args[0], 1u);
+    EXPECT_EQ(binds[0].source, nullptr);
+    EXPECT_EQ(currentTexture[1], nullptr);
+    EXPECT_EQ(textureEnabled[1], 0u);
+    EXPECT_EQ(textureEnabled[0], 1u);
+}
+
+// The stage keeps the old surface (it holds its own reference) until the next grTexSource.
+TEST_F(TextureSlots, ReplacingTheCurrentTextureTurnsTexturingOffWithoutTellingTheDevice) {
+    openSession();
+    IDirectDrawSurface7 *old = download565(GR_TMU0, 0);
+    grTexSource(GR_TMU0, 0, 0, nullptr);
+    sim::clearCalls();
+    IDirectDrawSurface7 *fresh = download565(GR_TMU0, 0x100);
+    EXPECT_NE(fresh, old);
+    EXPECT_EQ(currentTexture[0], nullptr);
+    EXPECT_EQ(textureEnabled[0], 0u);
+    EXPECT_EQ(countNamed("SetTexture"), 0u);
+    EXPECT_EQ(sim::boundTexture(context.device, 0), old);
+    grTexSource(GR_TMU0, 0, 0, nullptr);
+    EXPECT_EQ(sim::boundTexture(context.device, 0), fresh);
+    EXPECT_FALSE(alive(old));
+}
+
+// Whatever fails, the slot keeps the texture it held and the new surface, if any, is released.
+TEST_F(TextureSlots, FailedDownloadsKeepTheOldTexture) {
+    struct Case {
+        const char *what;
+        std::function<void()> inject;
+        GrChipID_t tmu;
+        FxU32 address;
+        GrLOD_t lod;
+        GrAspectRatio_t aspect;
+        GrTextureFormat_t format;
+        bool nullData;
+        size_t surfacesMade = 0;
+    } cases[] = {
+        {"surface creation fails", [] { sim::failCallOn("CreateSurface", sim::SurfaceRole::Texture); }, 0, 0,
+         GR_LOD_8, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, false, 0},
+        {"lock fails", [] { sim::failCallOn("Lock", sim::SurfaceRole::Texture); }, 0, 0, GR_LOD_8,
+         GR_ASPECT_1x1, GR_TEXFMT_RGB_565, false, 1},
+        {"lock fails on a software palette", [] { sim::failCallOn("Lock", sim::SurfaceRole::Texture); }, 0, 0,
+         GR_LOD_8, GR_ASPECT_1x1, GR_TEXFMT_P_8, false, 1},
+        {"reserved format", [] {}, 0, 0, GR_LOD_8, GR_ASPECT_1x1, GR_TEXFMT_RSVD1, false},
+        {"format above 31", [] {}, 0, 0, GR_LOD_8, GR_ASPECT_1x1, 40, false},
+        {"negative format", [] {}, 0, 0, GR_LOD_8, GR_ASPECT_1x1, -1, false},
+        {"LOD outside the table", [] {}, 0, 0, 9, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, false},
+        {"aspect outside the table", [] {}, 0, 0, GR_LOD_8, 7, GR_TEXFMT_RGB_565, false},
+        {"no texels", [] {}, 0, 0, GR_LOD_8, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, true},
+        {"a third TMU", [] {}, GR_TMU2, 0, GR_LOD_8, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, false},
+        {"an address beyond 4 MiB", [] {}, 0, 0x400000, GR_LOD_8, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, false},
+    };
+    openSession();
+    IDirectDrawSurface7 *kept = download565(GR_TMU0, 0);
+    TextureRecord *record = lookupTexture(GR_TMU0, 0);
+    grTexSource(GR_TMU0, 0, 0, nullptr);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::clearCalls();
+        c.inject();
+        GrTexInfo info = texInfo(c.lod, c.aspect, c.format, c.nullData ? nullptr : texels.data());
+        grTexDownloadMipMap(c.tmu, c.address, 0, &info);
+        sim::clearFaults();
+        EXPECT_EQ(texturesCreated().size(), c.surfacesMade);
+        EXPECT_EQ(lookupTexture(GR_TMU0, 0), record);
+        EXPECT_EQ(currentTexture[0], record);
+        EXPECT_EQ(textureEnabled[0], 1u);
+        for (const void *made : texturesCreated())
+            EXPECT_FALSE(alive(made));
+    }
+    EXPECT_TRUE(alive(kept));
+    grTexDownloadMipMap(GR_TMU0, 0, 0, nullptr);
+    EXPECT_EQ(lookupTexture(GR_TMU0, 0), record);
+}
+
+TEST_F(TextureSlots, CloseAndMemResetReleaseEverySurface) {
+    openSession();
+    std::vector<const void *> made;
+    for (FxU32 address : {0u, 0x400u, 0x3FFC00u})
+        made.push_back(download565(GR_TMU0, address));
+    made.push_back(download565(GR_TMU1, 0));
+    grTexSource(GR_TMU1, 0, 0, nullptr);
+    guTexMemReset();
+    EXPECT_EQ(currentTexture[1], nullptr);
+    EXPECT_EQ(textureEnabled[1], 0u);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_FALSE(alive(made[i])) << i;
+    // The stage still holds the last surface handed to it, until it is given another.
+    EXPECT_TRUE(alive(made[3]));
+    sim::clearCalls();
+    grTexSource(GR_TMU1, 0, 0, nullptr);
+    EXPECT_EQ(named("SetTexture")[0].source, nullptr);
+    EXPECT_FALSE(alive(made[3]));
+
+    made.clear();
+    for (FxU32 address : {0u, 0x800u})
+        made.push_back(download565(GR_TMU0, address));
+    sim::clearCalls();
+    grSstWinClose();
+    size_t ddrawRelease = find("RestoreDisplayMode");
+    ASSERT_NE(ddrawRelease, std::string::npos);
+    for (const void *surface : made)
+        EXPECT_LT(releaseToZero(surface), ddrawRelease);
+    EXPECT_EQ(lookupTexture(GR_TMU0, 0), nullptr);
+}
+
+TEST_F(TextureSlots, ASecondGlideInitReleasesTheTexturesOfTheFirstTable) {
+    openSession();
+    const void *first = download565(GR_TMU0, 0);
+    grGlideInit();
+    EXPECT_FALSE(alive(first));
+    EXPECT_EQ(lookupTexture(GR_TMU0, 0), nullptr);
+    EXPECT_NE(download565(GR_TMU0, 0), nullptr);
+}
+
+// Before grGlideInit there is no slot table, before grSstWinOpen no device, after grSstWinClose neither.
+TEST_F(TextureSlots, CallsWithoutASessionAreIgnored) {
+    auto everyCall = [this] {
+        GrTexInfo info = texInfo(GR_LOD_8, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels.data());
+        grTexDownloadMipMap(GR_TMU0, 0, 0, &info);
+        grTexDownloadMipMapLevel(GR_TMU1, 0, GR_LOD_8, GR_LOD_8, GR_ASPECT_1x1, GR_TEXFMT_P_8, 0,
+                                 texels.data());
+        grTexSource(GR_TMU0, 0, 0, &info);
+        grTexMultibaseAddress(GR_TMU1, 0, 0, 0, nullptr);
+        grTexClampMode(GR_TMU0, GR_TEXTURECLAMP_CLAMP, GR_TEXTURECLAMP_CLAMP);
+        grTexFilterMode(GR_TMU1, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR);
+        grTexMipMapMode(GR_TMU0, GR_MIPMAP_NEAREST, FXFALSE);
+        loadPalette({0x00FFFFFF, 0x00123456});
+        grTexDownloadTable(GR_TMU0, GR_TEXTABLE_NCC0, nullptr);
+        grTexNCCTable(GR_TMU1, GR_NCCTABLE_NCC1);
+        guTexMemReset();
+    };
+    sim::clearCalls();
+    everyCall();
+    grGlideInit();
+    everyCall();
+    EXPECT_EQ(countNamed("CreateSurface"), 0u);
+    openSession();
+    download565(GR_TMU0, 0);
+    grSstWinClose();
+    sim::clearCalls();
+    everyCall();
+    EXPECT_EQ(lookupTexture(GR_TMU0, 0), nullptr);
+    EXPECT_EQ(sim::calls().size(), 0u);
+}
+
+TEST_F(TextureSlots, TheColourKeyIsTakenWhenTheTextureIsCreated) {
+    openSession();
+    grChromakeyValue(0x00FF00FF);
+    IDirectDrawSurface7 *first = download565(GR_TMU0, 0);
+    grChromakeyValue(0x0000FF00);
+    IDirectDrawSurface7 *second = download565(GR_TMU0, 0x400);
+    std::vector<sim::Call> keys = named("SetColorKey");
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_EQ(keys[0].object, first);
+    EXPECT_EQ(keys[0].args, (std::vector<unsigned long long>{DDCKEY_SRCBLT, 0x00FF00FF, 0x00FF00FF}));
+    EXPECT_EQ(keys[1].object, second);
+    EXPECT_EQ(keys[1].args, (std::vector<unsigned long long>{DDCKEY_SRCBLT, 0x0000FF00, 0x0000FF00}));
+    EXPECT_EQ(sim::surfaceInfo(first).srcBltKey.dwColorSpaceLowValue, 0x00FF00FFu);
+}
+
+TEST_F(TextureSlots, ColourMipMapLevelsAreSolidColoursLargestFirst) {
+    FxU8 *block = static_cast<FxU8 *>(guTexCreateColorMipMap());
+    ASSERT_NE(block, nullptr);
+    const FxU16 colors[] = {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x0000, 0xF800, 0x07E0, 0x001F, 0xFFFF};
+    size_t offset = 0;
+    for (int level = 0; level < 9; ++level) {
+        size_t side = 256u >> level;
+        for (size_t at : {offset, offset + (side * side - 1) * 2}) {
+            EXPECT_EQ(block[at], colors[level] & 0xFF) << level;
+            EXPECT_EQ(block[at + 1], colors[level] >> 8) << level;
+        }
+        offset += side * side * 2;
+    }
+    EXPECT_EQ(offset, 174762u);
+    EXPECT_EQ(block[174760], 0xFF);
+    EXPECT_EQ(block[174761], 0xFF);
+    EXPECT_EQ(block[174758], 0x1F);
+    EXPECT_EQ(block[174759], 0x00);
+    free(block);
+}
+
+} // namespace
