@@ -6,7 +6,8 @@
 #
 # <state-dir> (the build folder) keeps the Wine prefix (made once, then reused), the
 # working folders wine-run/<program>/ and the captures wine-out/<name>.png. Captures are
-# also copied to $KESTRIX_OUT_DIR when that is set. Fails when the program fails or
+# also copied to $KESTRIX_OUT_DIR when that is set. $KESTRIX_WINE_EXTRA_FILES lists further
+# files to copy into the working folder. Fails when the program fails or
 # does not report its exit code, when a pixel check fails, or on a timeout.
 set -u
 
@@ -118,6 +119,10 @@ mkdir -p "$rundir"
 cp "$program" "$rundir/"
 cp "$dll" "$rundir/glide2x.dll"
 cp "$dll" "$rundir/tessel2.dll"
+# Further files a test needs beside its program (space-separated paths), such as a second program to drive.
+for extra in ${KESTRIX_WINE_EXTRA_FILES:-}; do
+    cp "$extra" "$rundir/" || die "cannot copy $extra into the run folder"
+done
 cd "$rundir" || die "cannot enter $rundir"
 
 # The desktop window sits at the top-left corner of the Xvfb screen.
