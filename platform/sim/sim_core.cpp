@@ -176,7 +176,9 @@ DWORD bytesPerPixel(const DDPIXELFORMAT &pf) {
         bits = pf.dwZBufferBitDepth;
         if (bits > 16) return 4;
     }
-    if (pf.dwFlags & (DDPF_PALETTEINDEXED8 | DDPF_PALETTEINDEXED4)) return 1;
+    // An 8-bit index with an 8-bit alpha (A8P8) takes two bytes.
+    if (pf.dwFlags & DDPF_PALETTEINDEXED4) return 1;
+    if ((pf.dwFlags & DDPF_PALETTEINDEXED8) && bits <= 8) return 1;
     if (bits == 0) return 0;
     return (bits + 7) / 8;
 }

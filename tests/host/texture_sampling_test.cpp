@@ -1,0 +1,92 @@
+// Per-TMU sampling state on the texture stage of the same number: clamp modes (sent when they change),
+// filters and mip filter (sent every time) under both Filtering settings.
+#include "texture_fixture.h"
+
+namespace {
+
+typedef std::vector<std::vector<unsigned long long>> StageStates;
+
+class TextureSampling : public TextureTest {
+  protected:
+    static StageStates stageStates() {
+        StageStates states;
+        for (const sim::Call &call : named("SetTextureStageState"))
+            states.push_back(call.args);
+        return states;
+    }
+};
+
+TEST_F(TextureSampling, ClampModesAreSentWhenTheyChange) {
+    openSession();
+    const unsigned long long U = D3DTSS_ADDRESSU, V = D3DTSS_ADDRESSV, wrap = D3DTADDRESS_WRAP,
+                             clamp = D3DTADDRESS_CLAMP;
+    // The first call on a new device is sent whole, even when it asks for the device's default.
+    grTexClampMode(GR_TMU1, GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP);
+    grTexClampMode(GR_TMU1, GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP);
+    grTexClampMode(GR_TMU1, GR_TEXTURECLAMP_CLAMP, GR_TEXTURECLAMP_WRAP);
+    grTexClampMode(GR_TMU0, GR_TEXTURECLAMP_CLAMP, 7);
+    grTexClampMode(GR_TMU0, GR_TEXTURECLAMP_CLAMP, GR_TEXTURECLAMP_WRAP);
+    grTexClampMode(GR_TMU2, GR_TEXTURECLAMP_CLAMP, GR_TEXTURECLAMP_CLAMP);
+    EXPECT_EQ(
+        stageStates(),
+        (StageStates{{1, U, wrap}, {1, V, wrap}, {1, U, clamp}, {0, U, clamp}, {0, V, clamp}, {0, V, wrap}}));
+    EXPECT_EQ(sim::textureStageState(context.device, 1, D3DTSS_ADDRESSU), clamp);
+
+    // A new window is a new device: the modes are sent again.
+    openSession();
+    grTexClampMode(GR_TMU0, GR_TEXTURECLAMP_CLAMP, GR_TEXTURECLAMP_WRAP);
+    EXPECT_EQ(stageStates(), (StageStates{{0, U, clamp}, {0, V, wrap}}));
+}
+
+TEST_F(TextureSampling, FiltersFollowTheFilteringSetting) {
+    struct Case {
+        int filtering;
+        GrTextureFilterMode_t minFilter;
+        GrTextureFilterMode_t magFilter;
+        DWORD min;
+        DWORD mag;
+    } cases[] = {
+        {1, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_POINT_SAMPLED, D3DTFN_LINEAR, D3DTFG_POINT},
+        {1, GR_TEXTUREFILTER_POINT_SAMPLED, GR_TEXTUREFILTER_BILINEAR, D3DTFN_POINT, D3DTFG_LINEAR},
+        {0, GR_TEXTUREFILTER_POINT_SAMPLED, GR_TEXTUREFILTER_POINT_SAMPLED, D3DTFN_LINEAR, D3DTFG_LINEAR},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.filtering * 100 + c.minFilter * 10 + c.magFilter);
+        setProductDword("Filtering", static_cast<DWORD>(c.filtering));
+        openSession();
+        // Not cached: the same call twice reaches the device twice.
+        grTexFilterMode(GR_TMU1, c.minFilter, c.magFilter);
+        grTexFilterMode(GR_TMU1, c.minFilter, c.magFilter);
+        StageStates once = {{1, D3DTSS_MINFILTER, c.min}, {1, D3DTSS_MAGFILTER, c.mag}};
+        StageStates twice = once;
+        twice.insert(twice.end(), once.begin(), once.end());
+        EXPECT_EQ(stageStates(), twice);
+    }
+}
+
+TEST_F(TextureSampling, MipFilterFollowsTheModeAndTheFilteringSetting) {
+    struct Case {
+        int filtering;
+        GrMipMapMode_t mode;
+        StageStates sent;
+    } cases[] = {
+        {1, GR_MIPMAP_DISABLE, {{0, D3DTSS_MIPFILTER, D3DTFP_NONE}}},
+        {1, GR_MIPMAP_NEAREST, {{0, D3DTSS_MIPFILTER, D3DTFP_LINEAR}}},
+        {1, GR_MIPMAP_NEAREST_DITHER, {{0, D3DTSS_MIPFILTER, D3DTFP_LINEAR}}},
+        {1, 3, {}},
+        {0, GR_MIPMAP_DISABLE, {{0, D3DTSS_MIPFILTER, D3DTFP_NONE}}},
+        {0, GR_MIPMAP_NEAREST, {{0, D3DTSS_MIPFILTER, D3DTFP_NONE}}},
+        {0, GR_MIPMAP_NEAREST_DITHER, {{0, D3DTSS_MIPFILTER, D3DTFP_NONE}}},
+        {0, -1, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.filtering * 100 + c.mode);
+        setProductDword("Filtering", static_cast<DWORD>(c.filtering));
+        openSession();
+        grTexMipMapMode(GR_TMU0, c.mode, FXTRUE);
+        grTexMipMapMode(GR_TMU2, c.mode, FXTRUE);
+        EXPECT_EQ(stageStates(), c.sent);
+    }
+}
+
+} // namespace
