@@ -3,6 +3,7 @@
 #include "texture_memory.h"
 
 PALETTEENTRY texturePalette[texturePaletteSize];
+FxU32 texturePaletteXrgb[texturePaletteSize];
 FxU32 paletteChecksum;
 
 FxU32 loadPaletteEntries(const FxU32 *entries, int start, int end) {
@@ -17,6 +18,7 @@ FxU32 loadPaletteEntries(const FxU32 *entries, int start, int end) {
         entry.peGreen = static_cast<BYTE>(value >> 8);
         entry.peBlue = static_cast<BYTE>(value);
         entry.peFlags = 0;
+        texturePaletteXrgb[i] = value & 0x00FFFFFF;
         sum += value << (i & 7);
     }
     return sum;

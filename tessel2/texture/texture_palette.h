@@ -9,6 +9,8 @@
 const int texturePaletteSize = 256;
 
 extern PALETTEENTRY texturePalette[texturePaletteSize];
+// The same entries as 0x00RRGGBB, as the converters of paletted texels read them.
+extern FxU32 texturePaletteXrgb[texturePaletteSize];
 // Checksum of the last palette download whose checksum was not 0; textures stamped with another value
 // are brought up to date when they are next bound.
 extern FxU32 paletteChecksum;

@@ -40,6 +40,10 @@ void convertRows(const TextureRecord *record, const DDSURFACEDESC2 &desc, const 
 void copyRows(const TextureRecord *record, const DDSURFACEDESC2 &desc, const FxU8 *source) {
     FxU8 *destination = static_cast<FxU8 *>(desc.lpSurface);
     size_t rowBytes = static_cast<size_t>(record->width) * record->formatRow.destinationBytes;
+    if (static_cast<size_t>(desc.lPitch) == rowBytes) {
+        memcpy(destination, source, rowBytes * record->height);
+        return;
+    }
     for (FxU32 y = 0; y < record->height; ++y)
         memcpy(destination + static_cast<size_t>(y) * desc.lPitch, source + y * rowBytes, rowBytes);
 }
@@ -132,6 +136,7 @@ void uploadTexels(TextureRecord *record, const void *data) {
         copyRows(record, desc, source);
     } else if (row.softwarePalette) {
         size_t bytes = static_cast<size_t>(record->width) * record->height * row.sourceBytes;
+        free(record->softCopy);
         record->softCopy = static_cast<FxU8 *>(malloc(bytes));
         if (record->softCopy == NULL) {
             record->surface->Unlock(NULL);
