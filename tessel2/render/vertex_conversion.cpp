@@ -1,0 +1,195 @@
+#include "draw_vertex.h"
+
+#include <math.h>
+
+#include "colour_codes.h"
+#include "device_tables.h"
+#include "render_state.h"
+#include "../session/library_settings.h"
+#include "../session/render_context.h"
+#include "../texture/texture_memory.h"
+
+DrawVertex vertexBuffer[vertexBufferSize];
+
+namespace {
+
+// Glide applications add 786432.0 (3 × 2^18) to screen coordinates so that the float's mantissa drops the
+// bits below 1/16 pixel; anything from 2^19 up is such a snapped coordinate.
+const float snapThreshold = 524288.0f;
+const float snapOffset = 786432.0f;
+
+// Everything a conversion needs that stays the same for every vertex of one primitive.
+struct VertexConversion {
+    bool writeDepth;
+    bool fastDepth; // ZFast: depth is 1 - 1/w, else 1 - sqrt(1/w)
+    bool textured;  // a texture on either TMU: rhw carries 1/w
+    bool tmu0, tmu1;
+    float sScale0, tScale0, sScale1, tScale1;
+    bool flipY;
+    bool mirrorX;
+    float screenWidth, screenHeight;
+    FxU32 colorMode;
+    FxU32 fixedDiffuse, fixedSpecular;
+};
+
+enum ColorMode : FxU32 {
+    // The four codes as the combine calls chose them, evaluated per vertex.
+    colorByCodes,
+    // Diffuse is the vertex colour and nothing is added: Gouraud shading and texture times vertex colour,
+    // the combine most games draw nearly everything with.
+    colorIterated,
+    // No code reads the vertex colour: both colours are the same for every vertex of the primitive.
+    colorFixed,
+};
+
+bool codeReadsVertex(FxU32 code) {
+    switch (code) {
+    case codeVertex:
+    case codeHalfVertex:
+    case codeInverseVertex:
+    case codeVertexMinusConstant:
+    case codeConstantMinusVertex:
+    case codeQuarterVertex:
+    case codeVertexTimesConstant:
+    case codeOneMinusVertexTimesConstant:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The low byte of a colour channel truncated towards zero. Floats beyond ±2^31 are whole multiples of 256,
+// so their low byte is 0, as it is taken for NaN; the range test keeps the conversion defined.
+inline FxU32 colorByte(float value) {
+    return fabsf(value) < 2147483648.0f ? static_cast<FxU32>(static_cast<FxI32>(value)) & 0xFFu : 0u;
+}
+
+// V, the ARGB vertex colour, with one test for the usual case of four channels in range.
+inline FxU32 vertexColor(const GrVertex &g) {
+    const float limit = 2147483648.0f;
+    if ((fabsf(g.r) < limit) & (fabsf(g.g) < limit) & (fabsf(g.b) < limit) & (fabsf(g.a) < limit))
+        return (static_cast<FxU32>(static_cast<FxI32>(g.a)) & 0xFFu) << 24 |
+               (static_cast<FxU32>(static_cast<FxI32>(g.r)) & 0xFFu) << 16 |
+               (static_cast<FxU32>(static_cast<FxI32>(g.g)) & 0xFFu) << 8 |
+               (static_cast<FxU32>(static_cast<FxI32>(g.b)) & 0xFFu);
+    return colorByte(g.a) << 24 | colorByte(g.r) << 16 | colorByte(g.g) << 8 | colorByte(g.b);
+}
+
+inline float unsnapped(float coordinate) {
+    return coordinate < snapThreshold ? coordinate : coordinate - snapOffset;
+}
+
+// The scale factors of the texture bound to tmu; aspects outside the table are taken as square.
+void textureScales(GrChipID_t tmu, float &sScale, float &tScale) {
+    FxU32 aspect = static_cast<FxU32>(currentTexture[tmu]->aspect);
+    if (aspect >= aspectTableSize) aspect = GR_ASPECT_1x1;
+    sScale = sScaleByAspect[aspect];
+    tScale = tScaleByAspect[aspect];
+}
+
+// Reads the render state, the settings, the bound textures and the screen for the next primitive.
+inline void prepareVertexConversion(VertexConversion &conversion) {
+    GrDepthBufferMode_t depthMode = renderState.depthBufferMode;
+    // z and w buffering alike take their depth from 1/w; the Glide z and ooz fields are never used.
+    conversion.writeDepth =
+        depthMode >= GR_DEPTHBUFFER_ZBUFFER && depthMode <= GR_DEPTHBUFFER_WBUFFER_COMPARE_TO_BIAS;
+    conversion.fastDepth = settings.ZFast != 0;
+
+    // rhw follows a texture on either unit, but TMU 1's coordinates are sent only with the TMU setting.
+    conversion.textured = textureEnabled[GR_TMU0] != 0 || textureEnabled[GR_TMU1] != 0;
+    conversion.tmu0 = textureEnabled[GR_TMU0] != 0 && currentTexture[GR_TMU0] != NULL;
+    conversion.tmu1 = textureEnabled[GR_TMU1] != 0 && currentTexture[GR_TMU1] != NULL && settings.TMU != 0;
+    conversion.sScale0 = conversion.tScale0 = conversion.sScale1 = conversion.tScale1 = 0.0f;
+    if (conversion.tmu0) textureScales(GR_TMU0, conversion.sScale0, conversion.tScale0);
+    if (conversion.tmu1) textureScales(GR_TMU1, conversion.sScale1, conversion.tScale1);
+
+    // FightingForceFix turns the picture through 180 degrees after the lower-left origin has flipped it, so
+    // with both the two vertical flips cancel and only x is mirrored. Taking the flips together keeps y
+    // exactly as the application sent it.
+    bool lowerLeft = context.origin == GR_ORIGIN_LOWER_LEFT;
+    bool turned = settings.FightingForceFix == 1;
+    conversion.flipY = lowerLeft != turned;
+    conversion.mirrorX = turned;
+    conversion.screenWidth = static_cast<float>(context.screenWidth);
+    conversion.screenHeight = static_cast<float>(context.screenHeight);
+
+    const RenderState &state = renderState;
+    conversion.fixedDiffuse = conversion.fixedSpecular = 0;
+    if (state.diffuseRgbCode == codeVertex && state.diffuseAlphaCode == codeVertex &&
+        state.specularRgbCode == codeBlack && state.specularAlphaCode == codeBlack) {
+        conversion.colorMode = colorIterated;
+    } else if (!codeReadsVertex(state.diffuseRgbCode) && !codeReadsVertex(state.diffuseAlphaCode) &&
+               !codeReadsVertex(state.specularRgbCode) && !codeReadsVertex(state.specularAlphaCode)) {
+        VertexColors colors = computeVertexColors(0);
+        conversion.colorMode = colorFixed;
+        conversion.fixedDiffuse = colors.diffuse;
+        conversion.fixedSpecular = colors.specular;
+    } else {
+        conversion.colorMode = colorByCodes;
+    }
+}
+
+// One Glide vertex into its Direct3D slot, in the eight steps of the conversion.
+inline void convertVertex(const GrVertex &g, DrawVertex &d, const VertexConversion &conversion) {
+    // Single precision, as the Glide application computed its s/w and t/w.
+    float w = conversion.textured ? 1.0f / g.oow : 1.0f;
+
+    d.z = 0.0f;
+    if (conversion.writeDepth) d.z = conversion.fastDepth ? 1.0f - g.oow : 1.0f - sqrtf(g.oow);
+
+    FxU32 v = vertexColor(g);
+    if (conversion.colorMode == colorIterated) {
+        d.diffuse = v;
+        d.specular = 0;
+    } else if (conversion.colorMode == colorFixed) {
+        d.diffuse = conversion.fixedDiffuse;
+        d.specular = conversion.fixedSpecular;
+    } else {
+        VertexColors colors = computeVertexColors(v);
+        d.diffuse = colors.diffuse;
+        d.specular = colors.specular;
+    }
+
+    d.x = unsnapped(g.x);
+    d.y = unsnapped(g.y);
+
+    // Glide's s/w and t/w run to 256/w along the longer side; multiplying by w undoes the division, which
+    // Direct3D redoes from rhw. The per-TMU oow fields are not used.
+    d.tu0 = d.tv0 = d.tu1 = d.tv1 = 0.0f;
+    if (conversion.tmu0) {
+        d.tu0 = conversion.sScale0 * g.tmuvtx[0].sow * w;
+        d.tv0 = conversion.tScale0 * g.tmuvtx[0].tow * w;
+    }
+    if (conversion.tmu1) {
+        d.tu1 = conversion.sScale1 * g.tmuvtx[1].sow * w;
+        d.tv1 = conversion.tScale1 * g.tmuvtx[1].tow * w;
+    }
+
+    d.rhw = conversion.textured ? g.oow : 1.0f;
+
+    if (conversion.flipY) d.y = conversion.screenHeight - d.y;
+    if (conversion.mirrorX) d.x = conversion.screenWidth - d.x;
+}
+
+} // namespace
+
+void convertVertexList(const GrVertex *vlist, int count, int first) {
+    VertexConversion conversion;
+    prepareVertexConversion(conversion);
+    for (int i = 0; i < count; ++i)
+        convertVertex(vlist[i], vertexBuffer[first + i], conversion);
+}
+
+void convertIndexedVertices(const int *ilist, const GrVertex *vlist, int count, int first) {
+    VertexConversion conversion;
+    prepareVertexConversion(conversion);
+    for (int i = 0; i < count; ++i)
+        convertVertex(vlist[ilist[i]], vertexBuffer[first + i], conversion);
+}
+
+void convertVertexPointers(const GrVertex *const *vertices, int count) {
+    VertexConversion conversion;
+    prepareVertexConversion(conversion);
+    for (int i = 0; i < count; ++i)
+        convertVertex(*vertices[i], vertexBuffer[i], conversion);
+}

@@ -1,0 +1,72 @@
+// A session ready to draw, Glide vertices to draw with, and the Direct3D vertices that reached the device.
+#ifndef KESTRIX_DRAW_FIXTURE_H
+#define KESTRIX_DRAW_FIXTURE_H
+
+#include "texture_fixture.h"
+
+#include <cstring>
+
+#include "render/draw_vertex.h"
+
+inline GrVertex glideVertex(float x, float y, float oow = 1.0f) {
+    GrVertex v;
+    std::memset(&v, 0, sizeof(v));
+    v.x = x;
+    v.y = y;
+    v.oow = oow;
+    v.a = 255.0f;
+    return v;
+}
+
+class DrawTest : public TextureTest {
+  protected:
+    // Settings are read by grGlideInit: (re)opens a 640x480 session after storing these values.
+    void openWith(const std::vector<std::pair<const char *, DWORD>> &values,
+                  GrOriginLocation_t origin = GR_ORIGIN_UPPER_LEFT) {
+        if (context.sessionOpen) grSstWinClose();
+        for (const auto &value : values)
+            setProductDword(value.first, value.second);
+        grGlideInit();
+        ASSERT_EQ(open(GR_RESOLUTION_640x480, origin), FXTRUE);
+        sim::clearCalls();
+    }
+
+    static std::vector<DrawVertex> verticesOf(const sim::Call &call) {
+        std::vector<DrawVertex> vertices(call.data.size() / sizeof(DrawVertex));
+        if (!vertices.empty())
+            std::memcpy(vertices.data(), call.data.data(), vertices.size() * sizeof(DrawVertex));
+        return vertices;
+    }
+
+    // The vertices of the only DrawPrimitive since the last clearCalls.
+    static std::vector<DrawVertex> drawnVertices() {
+        std::vector<sim::Call> draws = named("DrawPrimitive");
+        EXPECT_EQ(draws.size(), 1u);
+        if (draws.size() != 1) return {};
+        return verticesOf(draws[0]);
+    }
+
+    // One point through the whole conversion.
+    static DrawVertex drawnPoint(const GrVertex &vertex) {
+        sim::clearCalls();
+        grDrawPoint(&vertex);
+        std::vector<DrawVertex> drawn = drawnVertices();
+        return drawn.empty() ? DrawVertex{} : drawn[0];
+    }
+
+    static FxU32 triangles() {
+        FxU32 processed = 0, drawn = 0;
+        grTriStats(&processed, &drawn);
+        return drawn;
+    }
+
+    // A 565 texture of this size downloaded at address 0 of tmu and bound there.
+    static void bindTexture565(GrChipID_t tmu, GrLOD_t lod, GrAspectRatio_t aspect) {
+        static FxU16 texels[256 * 256];
+        GrTexInfo info = texInfo(lod, aspect, GR_TEXFMT_RGB_565, texels);
+        grTexDownloadMipMap(tmu, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+        grTexSource(tmu, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+    }
+};
+
+#endif
