@@ -27,7 +27,7 @@ inline FxU32 rgb332(FxU32 s) {
 inline FxU32 i8(FxU32 s) {
     return grey(s);
 }
-inline FxU32 p8(FxU32 s) {
+inline FxU32 p8(FxU32 s, FxU32) {
     return texturePaletteXrgb[s];
 }
 // YIQ texels are not decoded through the NCC tables: Y, I and Q are widened as if they were R, G and B.
@@ -92,6 +92,17 @@ template <FxU32 (*texel)(FxU32, FxU32)> void convert16(void *destination, const 
         convertBlock16<texel, 1>(in + done * 2, out + done * 4);
 }
 
+// Palette lookups are left to scalar code: a vector gather costs more than the loads it replaces.
+template <FxU32 (*texel)(FxU32, FxU32), FxU32 sourceBytes>
+void lookUp(void *destination, const void *source, FxU32 count) {
+    const FxU8 *in = static_cast<const FxU8 *>(source);
+    FxU8 *out = static_cast<FxU8 *>(destination);
+    for (FxU32 x = 0; x < count; ++x) {
+        FxU32 value = texel(in[x * sourceBytes], sourceBytes == 2 ? in[x * sourceBytes + 1] : 0);
+        memcpy(out + x * 4, &value, 4);
+    }
+}
+
 } // namespace
 
 void convertAi44ToArgb(void *destination, const void *source, FxU32 count) {
@@ -113,10 +124,10 @@ void convertI8ToXrgb(void *destination, const void *source, FxU32 count) {
     convert8<i8>(destination, source, count);
 }
 void convertP8ToXrgb(void *destination, const void *source, FxU32 count) {
-    convert8<p8>(destination, source, count);
+    lookUp<p8, 1>(destination, source, count);
 }
 void convertAp88ToArgb(void *destination, const void *source, FxU32 count) {
-    convert16<ap88>(destination, source, count);
+    lookUp<ap88, 2>(destination, source, count);
 }
 void convertYiq422ToXrgb(void *destination, const void *source, FxU32 count) {
     convert8<yiq422>(destination, source, count);
