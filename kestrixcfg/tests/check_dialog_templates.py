@@ -217,16 +217,16 @@ def check_control(where, want, got):
     return problems
 
 
-def check_dialog(name, spec, language, dialog):
+def check_dialog(name, expected, language, dialog):
     problems = []
     if dialog is None:
         return [f"{name}: not an extended dialog template"]
-    if spec["language"] is not None and language != spec["language"]:
-        problems.append(f"{name}: language {language:#06x}, want {spec['language']:#06x}")
-    if dialog["rect"][2:] != spec["size"]:
-        problems.append(f"{name}: size {dialog['rect'][2:]}, want {spec['size']}")
-    if dialog["caption"] != spec["caption"]:
-        problems.append(f"{name}: caption {dialog['caption']!r}, want {spec['caption']!r}")
+    if expected["language"] is not None and language != expected["language"]:
+        problems.append(f"{name}: language {language:#06x}, want {expected['language']:#06x}")
+    if dialog["rect"][2:] != expected["size"]:
+        problems.append(f"{name}: size {dialog['rect'][2:]}, want {expected['size']}")
+    if dialog["caption"] != expected["caption"]:
+        problems.append(f"{name}: caption {dialog['caption']!r}, want {expected['caption']!r}")
     if dialog["font"] != (8, "MS Sans Serif"):
         problems.append(f"{name}: font {dialog['font']}, want (8, 'MS Sans Serif')")
     if dialog["style"] & DIALOG_STYLE != DIALOG_STYLE:
@@ -235,10 +235,10 @@ def check_dialog(name, spec, language, dialog):
         problems.append(f"{name}: has a system menu")
     if dialog["ex"] != WS_EX_STATICEDGE:
         problems.append(f"{name}: extended style {dialog['ex']:#010x}, want WS_EX_STATICEDGE")
-    want, got = spec["controls"], dialog["items"]
+    want, got = expected["controls"], dialog["items"]
     if len(got) != len(want):
         problems.append(f"{name}: {len(got)} controls, want {len(want)}")
-    if spec["ordered"]:
+    if expected["ordered"]:
         pairs = list(zip(want, got))
     else:
         pairs = []
@@ -261,12 +261,12 @@ def check_dialog(name, spec, language, dialog):
 def check_res(data):
     resources = read_res(data)
     problems = []
-    for name, spec in DIALOGS.items():
+    for name, expected in DIALOGS.items():
         found = [(lang, body) for t, n, lang, body in resources if t == 5 and n == name]
         if len(found) != 1:
             problems.append(f"{name}: {len(found)} dialog resources, want 1")
             continue
-        problems += check_dialog(name, spec, found[0][0], read_dialog(found[0][1]))
+        problems += check_dialog(name, expected, found[0][0], read_dialog(found[0][1]))
     for bid, (w, h) in BITMAPS.items():
         found = [body for t, n, _lang, body in resources if t == 2 and n == bid]
         if len(found) != 1:
