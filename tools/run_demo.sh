@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the demo program under Wine with the 64-bit tessel2.dll and leaves its screenshots
-# in <out-dir>: logo.png (the LOGO bitmap shown at grSstWinOpen) and splash.png (after grSplash).
+# Runs the demo programs under Wine with the 64-bit tessel2.dll and leaves their screenshots
+# in <out-dir>: logo.png (the LOGO bitmap shown at grSstWinOpen) and splash.png (after grSplash),
+# then glide2_demo_1.png to glide2_demo_3.png, frames of the animated Glide 2 scene.
 #
 #   run_demo.sh <win64-build-dir> <out-dir>
 set -euo pipefail
@@ -11,13 +12,18 @@ mkdir -p "$2"
 out=$(cd "$2" && pwd)
 
 program=$build/tests/wine/logo_demo.exe
+scene=$build/tests/wine/glide2_demo.exe
 dll=$build/tessel2.dll
 [ -f "$program" ] || { echo "run_demo: no $program; build the win64 preset first" >&2; exit 1; }
+[ -f "$scene" ] || { echo "run_demo: no $scene; build the win64 preset first" >&2; exit 1; }
 [ -f "$dll" ] || { echo "run_demo: no $dll; build the win64 preset first" >&2; exit 1; }
 
+frames="glide2_demo_1.png glide2_demo_2.png glide2_demo_3.png"
 rm -f "$out/logo.png" "$out/splash.png"
+for png in $frames; do rm -f "$out/$png"; done
 KESTRIX_REQUIRE_WINE=1 KESTRIX_OUT_DIR=$out "$root/tests/wine/run_wine_test.sh" "$program" "$dll" "$build" 240
-for png in logo.png splash.png; do
+KESTRIX_REQUIRE_WINE=1 KESTRIX_OUT_DIR=$out "$root/tests/wine/run_wine_test.sh" "$scene" "$dll" "$build" 240
+for png in logo.png splash.png $frames; do
     [ -s "$out/$png" ] || { echo "run_demo: $out/$png was not written" >&2; exit 1; }
 done
-echo "run_demo: screenshots in $out: logo.png splash.png"
+echo "run_demo: screenshots in $out: logo.png splash.png $frames"
