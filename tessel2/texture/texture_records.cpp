@@ -60,6 +60,37 @@ bool attachPalette(TextureRecord *record) {
     return result == DD_OK;
 }
 
+// One 8-bit channel of the key, cut to the top bits of its field in the surface's layout.
+DWORD placeChannel(FxU32 channel, DWORD mask) {
+    if (mask == 0) return 0;
+    int shift = 0;
+    while (((mask >> shift) & 1u) == 0)
+        ++shift;
+    int bits = 0;
+    while (shift + bits < 32 && ((mask >> (shift + bits)) & 1u) != 0)
+        ++bits;
+    DWORD value = bits >= 8 ? channel << (bits - 8) : channel >> (8 - bits);
+    return (value << shift) & mask;
+}
+
+// DirectDraw compares a colour key in the surface's own pixel layout, so the ARGB key is laid out like the
+// texels. Glide's chroma key compares colour only; DirectDraw compares the whole texel, so the key's alpha
+// bits are those of an opaque texel, the ones whose colour shows. Palettised and other non-RGB surfaces get
+// the value as it is.
+DDCOLORKEY colorKeyForSurface(FxU32 argb, const DDPIXELFORMAT &format) {
+    DDCOLORKEY key;
+    key.dwColorSpaceLowValue = argb;
+    key.dwColorSpaceHighValue = argb;
+    if ((format.dwFlags & DDPF_RGB) == 0) return key;
+    DWORD value = placeChannel((argb >> 16) & 0xFFu, format.dwRBitMask) |
+                  placeChannel((argb >> 8) & 0xFFu, format.dwGBitMask) |
+                  placeChannel(argb & 0xFFu, format.dwBBitMask);
+    if (format.dwFlags & DDPF_ALPHAPIXELS) value |= format.dwRGBAlphaBitMask;
+    key.dwColorSpaceLowValue = value;
+    key.dwColorSpaceHighValue = value;
+    return key;
+}
+
 } // namespace
 
 TextureRecord *createTextureRecord(GrChipID_t tmu, const TextureDownload &download) {
@@ -106,11 +137,8 @@ TextureRecord *createTextureRecord(GrChipID_t tmu, const TextureDownload &downlo
         return NULL;
     }
 
-    // The key is taken now: later grChromakeyValue calls leave existing textures as they are. It is the
-    // ARGB value whatever the surface's own layout.
-    DDCOLORKEY key;
-    key.dwColorSpaceLowValue = renderState.chromakeyValue;
-    key.dwColorSpaceHighValue = renderState.chromakeyValue;
+    // The key is taken now: later grChromakeyValue calls leave existing textures as they are.
+    DDCOLORKEY key = colorKeyForSurface(renderState.chromakeyValue, row.pixelFormat);
     record->surface->SetColorKey(DDCKEY_SRCBLT, &key);
     return record;
 }

@@ -299,19 +299,42 @@ TEST_F(TextureSlots, CallsWithoutASessionAreIgnored) {
     EXPECT_EQ(sim::calls().size(), 0u);
 }
 
+// DirectDraw compares keys in the texture's own layout, so the key is laid out like its texels.
 TEST_F(TextureSlots, TheColourKeyIsTakenWhenTheTextureIsCreated) {
     openSession();
     grChromakeyValue(0x00FF00FF);
     IDirectDrawSurface7 *first = download565(GR_TMU0, 0);
-    grChromakeyValue(0x0000FF00);
+    grChromakeyValue(0xFF00FF00);
     IDirectDrawSurface7 *second = download565(GR_TMU0, 0x400);
     std::vector<sim::Call> keys = named("SetColorKey");
     ASSERT_EQ(keys.size(), 2u);
     EXPECT_EQ(keys[0].object, first);
-    EXPECT_EQ(keys[0].args, (std::vector<unsigned long long>{DDCKEY_SRCBLT, 0x00FF00FF, 0x00FF00FF}));
+    EXPECT_EQ(keys[0].args, (std::vector<unsigned long long>{DDCKEY_SRCBLT, 0xF81F, 0xF81F}));
     EXPECT_EQ(keys[1].object, second);
-    EXPECT_EQ(keys[1].args, (std::vector<unsigned long long>{DDCKEY_SRCBLT, 0x0000FF00, 0x0000FF00}));
-    EXPECT_EQ(sim::surfaceInfo(first).srcBltKey.dwColorSpaceLowValue, 0x00FF00FFu);
+    EXPECT_EQ(keys[1].args, (std::vector<unsigned long long>{DDCKEY_SRCBLT, 0x07E0, 0x07E0}));
+    EXPECT_EQ(sim::surfaceInfo(first).srcBltKey.dwColorSpaceLowValue, 0xF81Fu);
+}
+
+TEST_F(TextureSlots, TheColourKeyIsAnOpaqueTexelOfTheKeyColourInEveryRgbLayout) {
+    struct Case {
+        GrTextureFormat_t format; // stored natively or through a converter on the default device
+        DWORD low, high;
+    } cases[] = {
+        {GR_TEXFMT_RGB_565, 0xF81F, 0xF81F},           {GR_TEXFMT_ARGB_1555, 0xFC1F, 0xFC1F},
+        {GR_TEXFMT_ARGB_4444, 0xFF0F, 0xFF0F},         {GR_TEXFMT_RGB_332, 0xFF00FF, 0xFF00FF},
+        {GR_TEXFMT_ARGB_8332, 0xFFFF00FF, 0xFFFF00FF},
+    };
+    openSession();
+    grChromakeyValue(0x80FF00FF);
+    std::vector<FxU8> texels(64 * 64 * 2, 0);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.format);
+        sim::clearCalls();
+        ASSERT_NE(download(GR_TMU0, 0, GR_LOD_64, GR_ASPECT_1x1, c.format, texels.data()), nullptr);
+        std::vector<sim::Call> keys = named("SetColorKey");
+        ASSERT_EQ(keys.size(), 1u);
+        EXPECT_EQ(keys[0].args, (std::vector<unsigned long long>{DDCKEY_SRCBLT, c.low, c.high}));
+    }
 }
 
 TEST_F(TextureSlots, ColourMipMapLevelsAreSolidColoursLargestFirst) {

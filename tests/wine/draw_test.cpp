@@ -84,6 +84,8 @@ int quadrantOf(int x, int y) {
 uint16_t texels565[64 * 64];
 uint8_t texels8[64 * 64];
 uint8_t keyed8[64 * 64];
+uint16_t keyed565[64 * 64];
+uint16_t keyed1555[64 * 64];
 
 void drawScene() {
     grBufferClear(background, 0, 0xFFFF);
@@ -122,9 +124,8 @@ void drawScene() {
     useTexture(0x10000, paletted);
     quad(420, 20, 580, 180, 255, 255, 255);
 
-    // Chroma key: a white frame around magenta texels that the key takes out. The library hands the key to
-    // DirectDraw as the ARGB value, which matches texels stored in a 32-bit layout, as converted paletted
-    // textures are.
+    // Chroma key: a white frame around magenta texels that the key takes out, in a converted 32-bit layout
+    // and in the native 16-bit layouts (opaque 1555 texels carry their alpha bit).
     grChromakeyValue(0x00FF00FF);
     palette.data[50] = 0x00FFFFFF;
     palette.data[60] = 0x00FF00FF;
@@ -136,6 +137,18 @@ void drawScene() {
     useTexture(0x20000, keyed);
     grChromakeyMode(GR_CHROMAKEY_ENABLE);
     quad(20, 260, 180, 420, 255, 255, 255);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            bool middle = x >= 16 && x < 48 && y >= 16 && y < 48;
+            keyed565[y * 64 + x] = middle ? 0xF81F : 0xFFFF;
+            keyed1555[y * 64 + x] = middle ? 0xFC1F : 0xFFFF;
+        }
+    GrTexInfo keyedNative = textureInfo(GR_TEXFMT_RGB_565, keyed565);
+    useTexture(0x28000, keyedNative);
+    quad(240, 196, 300, 256, 255, 255, 255);
+    GrTexInfo keyedAlpha = textureInfo(GR_TEXFMT_ARGB_1555, keyed1555);
+    useTexture(0x2C000, keyedAlpha);
+    quad(320, 196, 380, 256, 255, 255, 255);
     grChromakeyMode(GR_CHROMAKEY_DISABLE);
 
     // Alpha blending: half-transparent blue over opaque red.
@@ -213,6 +226,10 @@ int main() {
         {30, 270, 255, 255, 255, tol},
         {170, 410, 255, 255, 255, tol},
         {100, 340, bg, bg, bg, tol},
+        {243, 199, 255, 255, 255, tol},
+        {270, 226, bg, bg, bg, tol},
+        {323, 199, 255, 255, 255, tol},
+        {350, 226, bg, bg, bg, tol},
         // Blending: red alone, blue over red, blue over the background.
         {240, 280, 255, 0, 0, tol},
         {330, 360, 127, 0, 128, tol},
