@@ -240,8 +240,16 @@ int run() {
 
 } // namespace
 
+// The prefix is shared by every Wine test: leave no store or game keys behind for the tests after this one.
+void forgetWrittenKeys() {
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, storeKey);
+    for (const char *key : gameKeys)
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+}
+
 int main() {
     int code = run();
+    forgetWrittenKeys();
     std::printf("%d failed checks\n", failures);
     return kx::finish(code);
 }
