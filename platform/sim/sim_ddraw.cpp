@@ -479,6 +479,19 @@ HRESULT SurfaceImpl::BltFast(DWORD dwX, DWORD dwY, LPDIRECTDRAWSURFACE7 lpDDSrcS
             hr = DDERR_NOCOLORKEY;
         } else if ((dwTrans & DDBLTFAST_DESTCOLORKEY) && !hasKey[1]) {
             hr = DDERR_NOCOLORKEY;
+        } else if (!(dwTrans & (DDBLTFAST_SRCCOLORKEY | DDBLTFAST_DESTCOLORKEY))) {
+            // Same format and no key: whole rows; through a temporary only within one surface, where the
+            // rectangles may overlap.
+            size_t rowBytes = static_cast<size_t>(w) * bpp;
+            std::vector<unsigned char> tmp(src == this ? rowBytes * h : 0);
+            for (LONG y = 0; y < h && src == this; ++y)
+                std::memcpy(tmp.data() + y * rowBytes,
+                            src->row(r.top + y) + static_cast<size_t>(r.left) * bpp, rowBytes);
+            for (LONG y = 0; y < h; ++y)
+                std::memcpy(row(static_cast<int>(dwY) + y) + static_cast<size_t>(dwX) * bpp,
+                            src == this ? tmp.data() + y * rowBytes
+                                        : src->row(r.top + y) + static_cast<size_t>(r.left) * bpp,
+                            rowBytes);
         } else {
             // Copy through a temporary so overlapping blits within one surface work.
             std::vector<uint32_t> tmp(static_cast<size_t>(w) * h);

@@ -1,4 +1,5 @@
 // Glide 2.x entry points of the library lifecycle, the display and the queries.
+#include <math.h>
 #include <string.h>
 
 #include "bitmaps.h"
@@ -118,7 +119,11 @@ FX_ENTRY int FX_CALL grBufferNumPending(void) {
     return 0;
 }
 
+// Glide passes the position as floats; the bitmap is drawn at their integer parts. A position that has no
+// integer part (NaN, infinity, beyond the int range) draws nothing.
 FX_ENTRY void FX_CALL grSplash(float x, float y, float, float, FxU32) {
+    const float limit = 2147483648.0f;
+    if (!(fabsf(x) < limit) || !(fabsf(y) < limit)) return;
     drawBitmapResource("SPLASH", static_cast<DWORD>(static_cast<int>(x)),
                        static_cast<DWORD>(static_cast<int>(y)));
 }

@@ -1,0 +1,31 @@
+// Calls in orders and with arguments the Glide API never promised to support: each must leave the library
+// and the display in a sound state. Regression tests of the faults the call-sequence fuzzer found, and of
+// the entry points whose behaviour without a session or with edge arguments is defined here.
+#include <math.h>
+
+#include "session_fixture.h"
+
+namespace {
+
+class Robustness : public SessionTest {};
+
+TEST_F(Robustness, SplashAtAPositionWithoutIntegerPartDrawsNothing) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    const float positions[][2] = {
+        {NAN, 0.0f}, {0.0f, INFINITY}, {-INFINITY, 5.0f}, {3.0e9f, 0.0f}, {0.0f, -2.2e9f}};
+    for (const auto &position : positions) {
+        SCOPED_TRACE(::testing::Message() << position[0] << ", " << position[1]);
+        sim::clearCalls();
+        grSplash(position[0], position[1], 640.0f, 480.0f, 0);
+        EXPECT_EQ(countNamed("BltFast"), 0u);
+    }
+    sim::clearCalls();
+    grSplash(10.75f, 20.5f, 0.0f, 0.0f, 0);
+    std::vector<sim::Call> blits = named("BltFast");
+    ASSERT_EQ(blits.size(), 1u);
+    EXPECT_EQ(firstArgs(blits[0], 2), (std::vector<unsigned long long>{10, 20}));
+    grSstWinClose();
+    EXPECT_EQ(leaksWhileLoaded(), "");
+}
+
+} // namespace
