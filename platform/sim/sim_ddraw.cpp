@@ -470,8 +470,9 @@ HRESULT SurfaceImpl::BltFast(DWORD dwX, DWORD dwY, LPDIRECTDRAWSURFACE7 lpDDSrcS
         LONG w = r.right - r.left, h = r.bottom - r.top;
         if (locked || dcOut || src->locked || src->dcOut) {
             hr = DDERR_SURFACEBUSY;
-        } else if (!rectInside(r, src->width, src->height) || dwX + static_cast<DWORD>(w) > width ||
-                   dwY + static_cast<DWORD>(h) > height) {
+        } else if (!rectInside(r, src->width, src->height) || dwX > width ||
+                   static_cast<DWORD>(w) > width - dwX || dwY > height ||
+                   static_cast<DWORD>(h) > height - dwY) {
             hr = DDERR_INVALIDRECT;
         } else if (!sameFormat(this, src)) {
             hr = DDERR_UNSUPPORTED;

@@ -28,4 +28,20 @@ TEST_F(Robustness, SplashAtAPositionWithoutIntegerPartDrawsNothing) {
     EXPECT_EQ(leaksWhileLoaded(), "");
 }
 
+// A negative position reaches DirectDraw as a large unsigned one, which it refuses as a whole.
+TEST_F(Robustness, SplashAboveOrLeftOfTheScreenIsRefusedByTheBlit) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    const float positions[][2] = {{-8.0f, 0.0f}, {0.0f, -4.0f}, {-1.0f, -1.0f}};
+    for (const auto &position : positions) {
+        SCOPED_TRACE(::testing::Message() << position[0] << ", " << position[1]);
+        sim::clearCalls();
+        grSplash(position[0], position[1], 0.0f, 0.0f, 0);
+        std::vector<sim::Call> blits = named("BltFast");
+        ASSERT_EQ(blits.size(), 1u);
+        EXPECT_EQ(blits[0].hr, DDERR_INVALIDRECT);
+    }
+    grSstWinClose();
+    EXPECT_EQ(leaksWhileLoaded(), "");
+}
+
 } // namespace
