@@ -11,6 +11,8 @@
 
 // Rows 0 to 15 are the Glide format numbers; 28 and 30 hold the 32-bit targets of the fallbacks.
 const int textureFormatRowCount = 32;
+// Applications name rows 0 to 15 only; the rows above are the library's own.
+const int glideTextureFormatCount = 16;
 const int argbRow = 28;
 const int xrgbRow = 30;
 

@@ -94,7 +94,7 @@ DDCOLORKEY colorKeyForSurface(FxU32 argb, const DDPIXELFORMAT &format) {
 } // namespace
 
 TextureRecord *createTextureRecord(GrChipID_t tmu, const TextureDownload &download) {
-    if (download.format < 0 || download.format >= textureFormatRowCount) return NULL;
+    if (download.format < 0 || download.format >= glideTextureFormatCount) return NULL;
     const TextureFormatRow &row = textureFormats[download.format];
     if (!row.available || row.destinationBytes == 0 || download.width == 0 || download.height == 0 ||
         download.data == NULL || context.ddraw == NULL)

@@ -44,4 +44,25 @@ TEST_F(Robustness, SplashAboveOrLeftOfTheScreenIsRefusedByTheBlit) {
     EXPECT_EQ(leaksWhileLoaded(), "");
 }
 
+// Rows 28 and 30 of the format table hold the 32-bit fallback targets: as Glide formats they would read
+// four bytes per texel from a buffer an application sized at two.
+TEST_F(Robustness, DownloadInAFormatAboveGlidesFifteenCreatesNoTexture) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    std::vector<FxU16> texels(16 * 16, 0x1234);
+    for (GrTextureFormat_t format : {16, 28, 30, 31, 32, -1}) {
+        SCOPED_TRACE(format);
+        sim::clearCalls();
+        GrTexInfo info = {GR_LOD_16, GR_LOD_16, GR_ASPECT_1x1, format, texels.data()};
+        grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+        grTexDownloadMipMapLevel(GR_TMU0, 0x400, GR_LOD_16, GR_LOD_16, GR_ASPECT_1x1, format,
+                                 GR_MIPMAPLEVELMASK_BOTH, texels.data());
+        EXPECT_EQ(countNamed("CreateSurface"), 0u);
+    }
+    GrTexInfo info = {GR_LOD_16, GR_LOD_16, GR_ASPECT_1x1, GR_TEXFMT_ARGB_1555, texels.data()};
+    grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+    EXPECT_EQ(countNamed("CreateSurface"), 1u);
+    grSstWinClose();
+    EXPECT_EQ(leaksWhileLoaded(), "");
+}
+
 } // namespace
