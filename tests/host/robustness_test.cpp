@@ -65,4 +65,105 @@ TEST_F(Robustness, DownloadInAFormatAboveGlidesFifteenCreatesNoTexture) {
     EXPECT_EQ(leaksWhileLoaded(), "");
 }
 
+// Every entry point with null pointers and edge values, as a game may call it outside a session. Returns
+// the answers of the calls that answer, in call order.
+std::vector<unsigned long long> callEverythingWithoutASession() {
+    GrVertex v = {};
+    std::vector<unsigned long long> answers;
+    grDrawTriangle(nullptr, &v, &v);
+    grDrawTriangle(&v, &v, &v);
+    grAADrawTriangle(&v, nullptr, &v, 1, 1, 1);
+    guDrawTriangleWithClip(&v, &v, &v);
+    guAADrawTriangleWithClip(&v, &v, nullptr);
+    grDrawLine(&v, nullptr);
+    grAADrawLine(&v, &v);
+    grDrawPoint(nullptr);
+    grAADrawPoint(&v);
+    const int indices[3] = {0, 0, 0};
+    grDrawPolygon(3, nullptr, &v);
+    grDrawPolygon(3, indices, nullptr);
+    grDrawPlanarPolygon(-5, indices, &v);
+    grAADrawPolygon(3, indices, &v);
+    grDrawPolygonVertexList(2, &v);
+    grDrawPlanarPolygonVertexList(3, nullptr);
+    grAADrawPolygonVertexList(0x80000000, &v);
+    guDrawPolygonVertexListWithClip(1, &v);
+    grBufferSwap(1);
+    grRenderBuffer(GR_BUFFER_BACKBUFFER);
+    grBufferClear(0xFFFFFFFF, 0xFF, 0xFFFF);
+    grClipWindow(0, 0, 0xFFFFFFFF, 0xFFFFFFFF);
+    grSplash(0.0f, 0.0f, 640.0f, 480.0f, 0);
+    grSstOrigin(GR_ORIGIN_LOWER_LEFT);
+    grColorCombine(GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_TEXTURE, FXTRUE);
+    grAlphaCombine(-1, 99, 3, 3, FXFALSE);
+    grTexCombine(GR_TMU0, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, 0, 0, 0, 0);
+    grAlphaBlendFunction(99, -1, 0, 0);
+    grAlphaTestFunction(GR_CMP_GREATER);
+    grDepthBufferMode(GR_DEPTHBUFFER_ZBUFFER);
+    grFogMode(GR_FOG_WITH_ITERATED_ALPHA);
+    guFogGenerateExp(nullptr, 0.5f);
+    grDisableAllEffects();
+    grHints(GR_HINT_STWHINT, 0);
+    GrTexInfo info = {GR_LOD_1, GR_LOD_1, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, &v};
+    grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+    grTexDownloadMipMap(GR_TMU1, 0, GR_MIPMAPLEVELMASK_BOTH, nullptr);
+    grTexDownloadMipMapLevel(2, 0, GR_LOD_1, GR_LOD_1, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, 0, &v);
+    grTexSource(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, nullptr);
+    grTexMultibaseAddress(GR_TMU1, GR_TEXBASE_256, 0x400000, 0, nullptr);
+    grTexClampMode(-1, GR_TEXTURECLAMP_CLAMP, GR_TEXTURECLAMP_CLAMP);
+    grTexFilterMode(GR_TMU0, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR);
+    grTexMipMapMode(GR_TMU1, GR_MIPMAP_NEAREST, FXTRUE);
+    grTexDownloadTable(GR_TMU0, GR_TEXTABLE_PALETTE, nullptr);
+    grTexDownloadTablePartial(7, GR_TEXTABLE_PALETTE, &info, 0, 255);
+    guTexMemReset();
+    answers.push_back(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565,
+                                GR_ORIGIN_UPPER_LEFT, FXFALSE, nullptr));
+    answers.push_back(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER));
+    answers.push_back(grLfbWriteRegion(GR_BUFFER_BACKBUFFER, 0, 0, GR_LFB_SRC_FMT_565, 1, 1, 2, &v));
+    answers.push_back(grLfbReadRegion(GR_BUFFER_FRONTBUFFER, 0, 0, 1, 1, 2, &v));
+    answers.push_back(grSstVideoLine());
+    answers.push_back(grSstVRetraceOn());
+    answers.push_back(grSstStatus());
+    answers.push_back(grSstQueryBoards(nullptr));
+    grSstPerfStats(nullptr);
+    grTriStats(nullptr, nullptr);
+    grGlideGetVersion(nullptr);
+    answers.push_back(gu3dfGetInfo(nullptr, nullptr));
+    answers.push_back(gu3dfLoad("missing.3df", nullptr));
+    answers.push_back(static_cast<unsigned long long>(guEncodeRLE16(nullptr, nullptr, 4, 4)));
+    return answers;
+}
+
+TEST_F(Robustness, WithoutASessionEveryEntryPointLeavesTheDeviceAloneAndAnswersZero) {
+    const std::vector<unsigned long long> expected = {FXFALSE,    FXFALSE, FXFALSE, FXFALSE, 0, FXFALSE,
+                                                      0x0FFFF03F, FXTRUE,  FXFALSE, FXFALSE, 0};
+    const char *states[] = {"before grGlideInit", "after grGlideInit", "after grSstWinClose",
+                            "after a failed grSstWinOpen"};
+    for (const char *state : states) {
+        SCOPED_TRACE(state);
+        std::string name = state;
+        if (name != "before grGlideInit") grGlideInit();
+        if (name == "after grSstWinClose") {
+            ASSERT_EQ(open(), FXTRUE);
+            grSstWinClose();
+        }
+        if (name == "after a failed grSstWinOpen") {
+            sim::failCall("CreateDevice", 0);
+            ASSERT_EQ(open(), FXFALSE);
+            sim::clearFaults();
+        }
+        sim::clearCalls();
+        EXPECT_EQ(callEverythingWithoutASession(), expected);
+        for (const char *call :
+             {"CreateSurface", "Lock", "BltFast", "Clear", "DrawPrimitive", "SetRenderState",
+              "SetTextureStageState", "SetTexture", "BeginScene", "EndScene"})
+            EXPECT_EQ(countNamed(call), 0u) << call;
+        EXPECT_TRUE(sim::liveSurfaces().empty());
+        EXPECT_EQ(leaksWhileLoaded(), "");
+        unload();
+        load();
+    }
+}
+
 } // namespace
