@@ -37,7 +37,7 @@ test-win64: win64
 test-fuzz: deps
 	bash fuzz/run_tdf_fuzz.sh build/fuzz 60
 
-test: test-host test-asan test-win32 test-win64 test-fuzz
+test: test-fuzz test-host test-asan test-win32 test-win64
 
 demo: win64
 	bash tools/run_demo.sh build/win64 out
