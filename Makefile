@@ -1,5 +1,5 @@
 # Kestrix: the two set-up commands are `make demo` and `make test`; both install what they need first.
-.PHONY: all deps host host-asan win32 win64 test test-host test-asan test-win32 test-win64 test-fuzz demo dist format clean
+.PHONY: all deps host host-asan win32 win64 test test-host test-asan test-win32 test-win64 test-fuzz fuzz demo dist format clean
 
 all: win32
 
@@ -36,6 +36,11 @@ test-win64: win64
 
 test-fuzz: deps
 	bash fuzz/run_tdf_fuzz.sh build/fuzz 60
+	bash fuzz/run_glide2_fuzz.sh build/fuzz 120
+
+# The long run: ten million call sequences, or the first fault.
+fuzz: deps
+	bash fuzz/run_glide2_fuzz.sh build/fuzz 0 -runs=10000000
 
 test: test-fuzz test-host test-asan test-win32 test-win64
 
