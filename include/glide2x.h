@@ -497,16 +497,17 @@ typedef struct {
 typedef void (*GrErrorCallbackFnc_t)(const char *string, FxBool fatal);
 
 // Entry points exported by tessel2, in the order of the export table.
-FX_ENTRY void FX_CALL ConvertAndDownloadRle(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod, GrLOD_t largeLod,
-                                            GrAspectRatio_t aspectRatio, GrTextureFormat_t format, FxU32 evenOdd,
-                                            FxU8 *bm_data, long bm_h, FxU32 u0, FxU32 v0, FxU32 width,
-                                            FxU32 height, FxU32 dest_width, FxU32 dest_height, FxU16 *tlut);
+FX_ENTRY void FX_CALL ConvertAndDownloadRle(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
+                                            GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
+                                            GrTextureFormat_t format, FxU32 evenOdd, FxU8 *bm_data, long bm_h,
+                                            FxU32 u0, FxU32 v0, FxU32 width, FxU32 height, FxU32 dest_width,
+                                            FxU32 dest_height, FxU16 *tlut);
 FX_ENTRY void FX_CALL grAADrawLine(const GrVertex *v1, const GrVertex *v2);
 FX_ENTRY void FX_CALL grAADrawPoint(const GrVertex *p);
 FX_ENTRY void FX_CALL grAADrawPolygon(int nverts, const int ilist[], const GrVertex vlist[]);
 FX_ENTRY void FX_CALL grAADrawPolygonVertexList(int nverts, const GrVertex vlist[]);
-FX_ENTRY void FX_CALL grAADrawTriangle(const GrVertex *a, const GrVertex *b, const GrVertex *c, FxBool ab_antialias,
-                                       FxBool bc_antialias, FxBool ca_antialias);
+FX_ENTRY void FX_CALL grAADrawTriangle(const GrVertex *a, const GrVertex *b, const GrVertex *c,
+                                       FxBool ab_antialias, FxBool bc_antialias, FxBool ca_antialias);
 FX_ENTRY void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlendFnc_t rgb_df,
                                            GrAlphaBlendFnc_t alpha_sf, GrAlphaBlendFnc_t alpha_df);
 FX_ENTRY void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
@@ -561,8 +562,9 @@ FX_ENTRY FxBool FX_CALL grLfbReadRegion(GrBuffer_t src_buffer, FxU32 src_x, FxU3
 FX_ENTRY FxBool FX_CALL grLfbUnlock(GrLock_t type, GrBuffer_t buffer);
 FX_ENTRY void FX_CALL grLfbWriteColorFormat(GrColorFormat_t colorFormat);
 FX_ENTRY void FX_CALL grLfbWriteColorSwizzle(FxBool swizzleBytes, FxBool swapWords);
-FX_ENTRY FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU32 dst_y, GrLfbSrcFmt_t src_format,
-                                         FxU32 src_width, FxU32 src_height, FxI32 src_stride, void *src_data);
+FX_ENTRY FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU32 dst_y,
+                                         GrLfbSrcFmt_t src_format, FxU32 src_width, FxU32 src_height,
+                                         FxI32 src_stride, void *src_data);
 FX_ENTRY void FX_CALL grRenderBuffer(GrBuffer_t buffer);
 FX_ENTRY void FX_CALL grResetTriStats(void);
 FX_ENTRY void FX_CALL grSplash(float x, float y, float width, float height, FxU32 frame);
@@ -588,9 +590,9 @@ FX_ENTRY FxU32 FX_CALL grTexCalcMemRequired(GrLOD_t lodmin, GrLOD_t lodmax, GrAs
                                             GrTextureFormat_t fmt);
 FX_ENTRY void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t s_clampmode,
                                      GrTextureClampMode_t t_clampmode);
-FX_ENTRY void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function, GrCombineFactor_t rgb_factor,
-                                   GrCombineFunction_t alpha_function, GrCombineFactor_t alpha_factor,
-                                   FxBool rgb_invert, FxBool alpha_invert);
+FX_ENTRY void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function,
+                                   GrCombineFactor_t rgb_factor, GrCombineFunction_t alpha_function,
+                                   GrCombineFactor_t alpha_factor, FxBool rgb_invert, FxBool alpha_invert);
 FX_ENTRY void FX_CALL grTexCombineFunction(GrChipID_t tmu, GrTextureCombineFnc_t fnc);
 FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t tmu, int lod_bias, FxU8 detail_scale, float detail_max);
 FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd, GrTexInfo *info);
@@ -602,7 +604,8 @@ FX_ENTRY void FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 star
                                                       GrTextureFormat_t format, FxU32 evenOdd, void *data,
                                                       int start, int end);
 FX_ENTRY void FX_CALL grTexDownloadTable(GrChipID_t tmu, GrTexTable_t type, void *data);
-FX_ENTRY void FX_CALL grTexDownloadTablePartial(GrChipID_t tmu, GrTexTable_t type, void *data, int start, int end);
+FX_ENTRY void FX_CALL grTexDownloadTablePartial(GrChipID_t tmu, GrTexTable_t type, void *data, int start,
+                                                int end);
 FX_ENTRY void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t minfilter_mode,
                                       GrTextureFilterMode_t magfilter_mode);
 FX_ENTRY void FX_CALL grTexLodBiasValue(GrChipID_t tmu, float bias);
@@ -633,17 +636,15 @@ FX_ENTRY float FX_CALL guFogTableIndexToW(int i);
 FX_ENTRY void FX_CALL guMovieSetName(const char *name);
 FX_ENTRY void FX_CALL guMovieStart(void);
 FX_ENTRY void FX_CALL guMovieStop(void);
-FX_ENTRY GrMipMapId_t FX_CALL guTexAllocateMemory(GrChipID_t tmu, FxU8 odd_even_mask, int width, int height,
-                                                  GrTextureFormat_t fmt, GrMipMapMode_t mm_mode,
-                                                  GrLOD_t smallest_lod, GrLOD_t largest_lod,
-                                                  GrAspectRatio_t aspect, GrTextureClampMode_t s_clamp_mode,
-                                                  GrTextureClampMode_t t_clamp_mode,
-                                                  GrTextureFilterMode_t minfilter_mode,
-                                                  GrTextureFilterMode_t magfilter_mode, float lod_bias,
-                                                  FxBool trilinear);
+FX_ENTRY GrMipMapId_t FX_CALL guTexAllocateMemory(
+    GrChipID_t tmu, FxU8 odd_even_mask, int width, int height, GrTextureFormat_t fmt, GrMipMapMode_t mm_mode,
+    GrLOD_t smallest_lod, GrLOD_t largest_lod, GrAspectRatio_t aspect, GrTextureClampMode_t s_clamp_mode,
+    GrTextureClampMode_t t_clamp_mode, GrTextureFilterMode_t minfilter_mode,
+    GrTextureFilterMode_t magfilter_mode, float lod_bias, FxBool trilinear);
 FX_ENTRY FxBool FX_CALL guTexChangeAttributes(GrMipMapId_t mmid, int width, int height, GrTextureFormat_t fmt,
-                                              GrMipMapMode_t mm_mode, GrLOD_t smallest_lod, GrLOD_t largest_lod,
-                                              GrAspectRatio_t aspect, GrTextureClampMode_t s_clamp_mode,
+                                              GrMipMapMode_t mm_mode, GrLOD_t smallest_lod,
+                                              GrLOD_t largest_lod, GrAspectRatio_t aspect,
+                                              GrTextureClampMode_t s_clamp_mode,
                                               GrTextureClampMode_t t_clamp_mode,
                                               GrTextureFilterMode_t minFilterMode,
                                               GrTextureFilterMode_t magFilterMode);
