@@ -2,6 +2,7 @@
 #include "sim/sim_objects.h"
 
 #include <algorithm>
+#include <sanitizer/asan_interface.h>
 #include <cstring>
 
 namespace sim {
@@ -83,6 +84,40 @@ void fillDesc(SurfaceImpl *s, DDSURFACEDESC2 *d) {
     }
 }
 
+// Pixel memory of destroyed surfaces waits here for the next surfaces: mapping large blocks afresh costs
+// more than the tests and the fuzzer that make thousands of screens can afford (most of all under
+// AddressSanitizer). Waiting blocks are poisoned, so a stale pointer into a destroyed surface is still
+// caught.
+std::vector<std::vector<unsigned char>> &pixelPool() {
+    static std::vector<std::vector<unsigned char>> pool;
+    return pool;
+}
+
+void takePixelMemory(std::vector<unsigned char> &mem, size_t size) {
+    std::vector<std::vector<unsigned char>> &pool = pixelPool();
+    for (size_t i = 0; i < pool.size(); ++i) {
+        if (pool[i].size() < size) continue;
+        mem.swap(pool[i]);
+        pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(i));
+        ASAN_UNPOISON_MEMORY_REGION(mem.data(), mem.size());
+        mem.resize(size);
+        std::fill(mem.begin(), mem.end(), static_cast<unsigned char>(0));
+        return;
+    }
+    mem.assign(size, 0);
+}
+
+void givePixelMemory(std::vector<unsigned char> &mem) {
+    std::vector<std::vector<unsigned char>> &pool = pixelPool();
+    const size_t worthKeeping = 64 * 1024, blocksKept = 12;
+    if (mem.size() >= worthKeeping && pool.size() < blocksKept) {
+        mem.resize(mem.capacity());
+        ASAN_POISON_MEMORY_REGION(mem.data(), mem.size());
+        pool.push_back(std::move(mem));
+    }
+    std::vector<unsigned char>().swap(mem);
+}
+
 SurfaceImpl *makeSurface(DirectDrawImpl *owner, SurfaceRole role, const DDSCAPS2 &caps, DWORD w, DWORD h,
                          const DDPIXELFORMAT &pf) {
     World &wd = world();
@@ -96,7 +131,7 @@ SurfaceImpl *makeSurface(DirectDrawImpl *owner, SurfaceRole role, const DDSCAPS2
     s->pf.dwSize = sizeof(DDPIXELFORMAT);
     s->bpp = bytesPerPixel(pf);
     s->pitch = static_cast<LONG>(((w * s->bpp + wd.pitchPadding) + 3) & ~3u);
-    s->mem.assign(static_cast<size_t>(s->pitch) * h, 0);
+    takePixelMemory(s->mem, static_cast<size_t>(s->pitch) * h);
     SurfaceImpl *raw = s.get();
     wd.surfaces.insert(static_cast<IDirectDrawSurface7 *>(raw));
     wd.objects.push_back(std::move(s));
@@ -253,7 +288,7 @@ void SurfaceImpl::destroy() {
         dcOut = false;
     }
     locked = false;
-    std::vector<unsigned char>().swap(mem);
+    givePixelMemory(mem);
     if (palette) internalRelease(palette);
     palette = nullptr;
     for (SurfaceImpl *a : attached)

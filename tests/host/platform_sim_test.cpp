@@ -6,6 +6,7 @@
 #include <intrin.h>
 
 #include <cstring>
+#include <sanitizer/asan_interface.h>
 
 namespace {
 
@@ -195,6 +196,29 @@ TEST_F(PlatformSim, ReleasingDirectDrawReclaimsItsSurfacesButNotOutsideReference
     // Using a reclaimed surface afterwards is a fault of the caller.
     tex->Release();
     EXPECT_NE(std::string::npos, sim::leakReport().find("Release on destroyed"));
+}
+
+// Surface memory is reused by later surfaces, but a pointer kept from a destroyed one still faults under
+// AddressSanitizer, and the surface that reuses the memory starts out cleared.
+TEST_F(PlatformSim, MemoryOfADestroyedSurfaceIsPoisonedUntilReusedCleared) {
+    openDisplay(640, 480, 16);
+    IDirectDrawSurface7 *plain = makeSurface(DDSCAPS_OFFSCREENPLAIN, 256, 256);
+    DDSURFACEDESC2 d{};
+    d.dwSize = sizeof(d);
+    ASSERT_EQ(DD_OK, plain->Lock(nullptr, &d, DDLOCK_WAIT, nullptr));
+    unsigned char *stale = static_cast<unsigned char *>(d.lpSurface);
+    std::memset(stale, 0xAB, 256 * 2);
+    plain->Unlock(nullptr);
+    plain->Release();
+#if defined(__SANITIZE_ADDRESS__)
+    EXPECT_TRUE(__asan_address_is_poisoned(stale));
+#endif
+    IDirectDrawSurface7 *next = makeSurface(DDSCAPS_OFFSCREENPLAIN, 256, 256);
+    EXPECT_EQ(0u, sim::pixel(next, 0, 0));
+    EXPECT_EQ(0u, sim::pixel(next, 255, 0));
+    next->Release();
+    primary->Release();
+    dd->Release();
 }
 
 TEST_F(PlatformSim, LeakReportNamesAnUnreleasedSurface) {
