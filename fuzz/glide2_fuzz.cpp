@@ -44,15 +44,18 @@ struct Buffer {
     Buffer(const Buffer &) = delete;
     Buffer &operator=(const Buffer &) = delete;
     ~Buffer() { free(bytes); }
-    // Filled from the input, repeated when the input is shorter.
-    void fill(Reader &in) {
+    // Filled from the input, repeated when the input is shorter. Buffers are up to screen-sized, so the
+    // loop is kept out of the coverage feedback and free of divisions.
+    __attribute__((no_sanitize("coverage"))) void fill(Reader &in) {
         uint8_t pattern[16];
         size_t count = std::min<size_t>(in.remaining(), 1 + in.byte() % 16);
         for (size_t i = 0; i < count; ++i)
             pattern[i] = in.byte();
         if (count == 0) pattern[count++] = 0x5A;
-        for (size_t i = 0; i < size; ++i)
-            bytes[i] = static_cast<uint8_t>(pattern[i % count] + i / count);
+        size_t i = 0;
+        for (size_t block = 0; i < size; ++block)
+            for (size_t j = 0; j < count && i < size; ++j, ++i)
+                bytes[i] = static_cast<uint8_t>(pattern[j] + block);
     }
 };
 
