@@ -86,20 +86,7 @@ struct Direct3DImpl final : IDirect3D7, ObjectBase {
     }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override {
-        HRESULT hr = checkFault("QueryInterface");
-        if (hr == S_OK) {
-            if (!ppv) {
-                hr = DDERR_INVALIDPARAMS;
-            } else if (riid == IID_IDirect3D7 || riid == IID_IUnknown) {
-                ++refs;
-                *ppv = static_cast<IDirect3D7 *>(this);
-            } else {
-                *ppv = nullptr;
-                hr = E_NOINTERFACE;
-            }
-        }
-        if (recordingOn()) record("QueryInterface", this, hr).result = ppv ? *ppv : nullptr;
-        return hr;
+        return queryOwnInterface<IDirect3D7>(this, IID_IDirect3D7, riid, ppv);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return addRefObject(this, "AddRef", this); }
     ULONG STDMETHODCALLTYPE Release() override { return releaseObject(this, "Release", this); }
@@ -206,20 +193,7 @@ struct DeviceImpl final : IDirect3DDevice7, ObjectBase {
     }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override {
-        HRESULT hr = checkFault("QueryInterface");
-        if (hr == S_OK) {
-            if (!ppv) {
-                hr = DDERR_INVALIDPARAMS;
-            } else if (riid == IID_IDirect3DDevice7 || riid == IID_IUnknown) {
-                ++refs;
-                *ppv = static_cast<IDirect3DDevice7 *>(this);
-            } else {
-                *ppv = nullptr;
-                hr = E_NOINTERFACE;
-            }
-        }
-        if (recordingOn()) record("QueryInterface", this, hr).result = ppv ? *ppv : nullptr;
-        return hr;
+        return queryOwnInterface<IDirect3DDevice7>(this, IID_IDirect3DDevice7, riid, ppv);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return addRefObject(this, "AddRef", this); }
     ULONG STDMETHODCALLTYPE Release() override { return releaseObject(this, "Release", this); }

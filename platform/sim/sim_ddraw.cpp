@@ -214,20 +214,7 @@ std::string PaletteImpl::describe() const {
 }
 
 HRESULT PaletteImpl::QueryInterface(REFIID riid, void **ppv) {
-    HRESULT hr = checkFault("QueryInterface");
-    if (hr == S_OK) {
-        if (!ppv) {
-            hr = DDERR_INVALIDPARAMS;
-        } else if (riid == IID_IDirectDrawPalette || riid == IID_IUnknown) {
-            ++refs;
-            *ppv = static_cast<IDirectDrawPalette *>(this);
-        } else {
-            *ppv = nullptr;
-            hr = E_NOINTERFACE;
-        }
-    }
-    if (recordingOn()) record("QueryInterface", this, hr).result = ppv ? *ppv : nullptr;
-    return hr;
+    return queryOwnInterface<IDirectDrawPalette>(this, IID_IDirectDrawPalette, riid, ppv);
 }
 
 HRESULT PaletteImpl::GetCaps(LPDWORD lpdwCaps) {
@@ -307,20 +294,7 @@ HRESULT SurfaceImpl::usable() const {
 }
 
 HRESULT SurfaceImpl::QueryInterface(REFIID riid, void **ppv) {
-    HRESULT hr = checkFault("QueryInterface", &role);
-    if (hr == S_OK) {
-        if (!ppv) {
-            hr = DDERR_INVALIDPARAMS;
-        } else if (riid == IID_IDirectDrawSurface7 || riid == IID_IUnknown) {
-            ++refs;
-            *ppv = static_cast<IDirectDrawSurface7 *>(this);
-        } else {
-            *ppv = nullptr;
-            hr = E_NOINTERFACE;
-        }
-    }
-    if (recordingOn()) record("QueryInterface", this, hr).result = ppv ? *ppv : nullptr;
-    return hr;
+    return queryOwnInterface<IDirectDrawSurface7>(this, IID_IDirectDrawSurface7, riid, ppv, &role);
 }
 
 HRESULT SurfaceImpl::AddAttachedSurface(LPDIRECTDRAWSURFACE7 lpDDSAttachedSurface) {

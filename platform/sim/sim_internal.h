@@ -188,6 +188,26 @@ void noteMisuse(const std::string &what);
 std::string lower(const std::string &s);
 std::string resolvePath(const char *name);
 
+// QueryInterface of an object that offers its own interface and IUnknown.
+template <typename Interface, typename Impl>
+HRESULT queryOwnInterface(Impl *self, REFIID own, REFIID riid, void **ppv,
+                          const SurfaceRole *role = nullptr) {
+    HRESULT hr = checkFault("QueryInterface", role);
+    if (hr == S_OK) {
+        if (!ppv) {
+            hr = DDERR_INVALIDPARAMS;
+        } else if (riid == own || riid == IID_IUnknown) {
+            ++self->refs;
+            *ppv = static_cast<Interface *>(self);
+        } else {
+            *ppv = nullptr;
+            hr = E_NOINTERFACE;
+        }
+    }
+    if (recordingOn()) record("QueryInterface", self, hr).result = ppv ? *ppv : nullptr;
+    return hr;
+}
+
 // Object lifetime helpers used by all COM classes.
 ULONG addRefObject(ObjectBase *o, const char *name, const void *iface);
 ULONG releaseObject(ObjectBase *o, const char *name, const void *iface);
