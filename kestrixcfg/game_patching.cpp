@@ -115,23 +115,7 @@ INT_PTR CALLBACK gamePatchingDialogProc(HWND dialog, UINT message, WPARAM wParam
     int id = LOWORD(wParam);
     int code = HIWORD(wParam);
     if (code == BN_CLICKED) {
-        switch (id) {
-        case IDOK:
-            saveGameDrivers(dialog);
-            setApplyEnabled(dialog, false);
-            EndDialog(dialog, 1);
-            break;
-        case IDCANCEL:
-            EndDialog(dialog, 1);
-            break;
-        case IDC_APPLY:
-            saveGameDrivers(dialog);
-            setApplyEnabled(dialog, false);
-            break;
-        default:
-            setApplyEnabled(dialog, true);
-            break;
-        }
+        if (!handleSaveButtons(dialog, id, saveGameDrivers)) setApplyEnabled(dialog, true);
     } else if (code == CBN_SELCHANGE || code == EN_CHANGE) {
         setApplyEnabled(dialog, true);
     }

@@ -134,6 +134,25 @@ void saveSettings(HWND dialog) {
     RegCloseKey(key);
 }
 
+bool handleSaveButtons(HWND dialog, int id, void (*save)(HWND dialog)) {
+    switch (id) {
+    case IDOK:
+        save(dialog);
+        setApplyEnabled(dialog, false);
+        EndDialog(dialog, 1);
+        return true;
+    case IDCANCEL:
+        EndDialog(dialog, 1);
+        return true;
+    case IDC_APPLY:
+        save(dialog);
+        setApplyEnabled(dialog, false);
+        return true;
+    default:
+        return false;
+    }
+}
+
 INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
         for (const char *item : colorDepthItems)
@@ -147,29 +166,11 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     int id = LOWORD(wParam);
     int code = HIWORD(wParam);
     if (code == BN_CLICKED) {
-        switch (id) {
-        case IDOK:
-            saveSettings(dialog);
-            setApplyEnabled(dialog, false);
-            EndDialog(dialog, 1);
-            break;
-        case IDCANCEL:
-            EndDialog(dialog, 1);
-            break;
-        case IDC_APPLY:
-            saveSettings(dialog);
-            setApplyEnabled(dialog, false);
-            break;
-        case IDC_GAME_PATCHING:
-            // Modal and without an owner, as the game patching dialog always was; whatever happened
-            // there, this dialog turns dirty.
-            DialogBoxParamA(NULL, "KGP", NULL, gamePatchingDialogProc, 0);
-            setApplyEnabled(dialog, true);
-            break;
-        default:
-            setApplyEnabled(dialog, true);
-            break;
-        }
+        if (handleSaveButtons(dialog, id, saveSettings)) return FALSE;
+        // Modal and without an owner, as the game patching dialog always was; whatever happened there, this
+        // dialog turns dirty.
+        if (id == IDC_GAME_PATCHING) DialogBoxParamA(NULL, "KGP", NULL, gamePatchingDialogProc, 0);
+        setApplyEnabled(dialog, true);
     } else if (code == CBN_SELCHANGE || code == EN_CHANGE) {
         setApplyEnabled(dialog, true);
     }

@@ -28,5 +28,7 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 void loadSettings(HWND dialog);
 void saveSettings(HWND dialog);
 void setApplyEnabled(HWND dialog, bool enabled);
+// Ok saves and ends the dialog, Apply saves, Cancel ends it; false for any other button.
+bool handleSaveButtons(HWND dialog, int id, void (*save)(HWND dialog));
 
 #endif
