@@ -12,7 +12,7 @@ mkdir -p "$out/glide2_corpus" "$out/glide2_obj"
 out="$(cd "$out" && pwd)"
 
 clang="${CLANGXX:-clang++}"
-flags=(-std=c++17 -g -O1 -Wall -Wextra -Werror -fsanitize=fuzzer-no-link,address,undefined
+flags=(-std=c++17 -g -O2 -Wall -Wextra -Werror -fsanitize=fuzzer-no-link,address,undefined
        -fno-sanitize-recover=all -I"$root/include" -I"$root/tessel2" -I"$root/platform/include"
        -I"$root/platform" -I"$root/fuzz")
 sources=("$root"/platform/sim/*.cpp "$root"/tessel2/session/*.cpp "$root"/tessel2/render/*.cpp

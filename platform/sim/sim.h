@@ -125,6 +125,9 @@ void setScanLine(DWORD line, HRESULT hr);
 // Extra bytes added to every new surface's row pitch (default 0), to catch code
 // that assumes pitch == width * bytes per pixel.
 void setPitchPadding(DWORD bytes);
+// New surfaces start cleared to zero (default), or keep whatever their memory held before, as video
+// memory does.
+void setNewSurfacesCleared(bool cleared);
 // Marks every live surface lost (Lock/Blt/BltFast/Flip/GetDC fail with
 // DDERR_SURFACELOST until Restore or RestoreAllSurfaces).
 void loseSurfaces();

@@ -279,10 +279,17 @@ void reset() {
         delete g_world;
         g_world = nullptr;
     }
-    g_tempDir.removeNow();
+    // The directory stays for the next world, emptied: the fuzzer resets twice an input.
+    std::error_code missing;
+    if (g_tempDir.path.empty() || !std::filesystem::is_directory(g_tempDir.path, missing)) {
+        g_tempDir.path = makeTempDir();
+    } else {
+        std::error_code ec;
+        for (const auto &entry : std::filesystem::directory_iterator(g_tempDir.path, ec))
+            std::filesystem::remove_all(entry.path(), ec);
+    }
     g_world = new World();
     World &w = *g_world;
-    g_tempDir.path = makeTempDir();
     w.cwd = g_tempDir.path;
     w.acceptMode = [](DWORD, DWORD, DWORD bpp) { return bpp == 16 || bpp == 32; };
     std::strcpy(w.identifier.szDriver, "kestrix-sim.dll");

@@ -88,34 +88,44 @@ void fillDesc(SurfaceImpl *s, DDSURFACEDESC2 *d) {
 // more than the tests and the fuzzer that make thousands of screens can afford (most of all under
 // AddressSanitizer). Waiting blocks are poisoned, so a stale pointer into a destroyed surface is still
 // caught.
-std::vector<std::vector<unsigned char>> &pixelPool() {
-    static std::vector<std::vector<unsigned char>> pool;
+std::vector<PixelMemory> &pixelPool() {
+    static std::vector<PixelMemory> pool;
     return pool;
 }
 
-void takePixelMemory(std::vector<unsigned char> &mem, size_t size) {
-    std::vector<std::vector<unsigned char>> &pool = pixelPool();
-    for (size_t i = 0; i < pool.size(); ++i) {
-        if (pool[i].size() < size) continue;
-        mem.swap(pool[i]);
-        pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(i));
-        ASAN_UNPOISON_MEMORY_REGION(mem.data(), mem.size());
-        mem.resize(size);
-        std::fill(mem.begin(), mem.end(), static_cast<unsigned char>(0));
-        return;
+void takePixelMemory(PixelMemory &mem, size_t size) {
+    std::vector<PixelMemory> &pool = pixelPool();
+    size_t best = pool.size();
+    for (size_t i = 0; i < pool.size(); ++i)
+        if (pool[i].capacity() >= size && (best == pool.size() || pool[i].capacity() < pool[best].capacity()))
+            best = i;
+    if (best < pool.size()) {
+        mem.swap(pool[best]);
+        pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(best));
     }
-    mem.assign(size, 0);
+    // What lies past the surface's last byte stays poisoned.
+    mem.resize(size);
+    ASAN_UNPOISON_MEMORY_REGION(mem.data(), mem.size());
+    if (world().clearNewSurfaces) std::fill(mem.begin(), mem.end(), static_cast<unsigned char>(0));
 }
 
-void givePixelMemory(std::vector<unsigned char> &mem) {
-    std::vector<std::vector<unsigned char>> &pool = pixelPool();
-    const size_t worthKeeping = 64 * 1024, blocksKept = 12;
-    if (mem.size() >= worthKeeping && pool.size() < blocksKept) {
-        mem.resize(mem.capacity());
-        ASAN_POISON_MEMORY_REGION(mem.data(), mem.size());
-        pool.push_back(std::move(mem));
+// A full pool gives up its smallest block for a larger one.
+void givePixelMemory(PixelMemory &mem) {
+    std::vector<PixelMemory> &pool = pixelPool();
+    const size_t worthKeeping = 64 * 1024, blocksKept = 16;
+    if (mem.capacity() >= worthKeeping) {
+        auto smallest =
+            std::min_element(pool.begin(), pool.end(), [](const PixelMemory &a, const PixelMemory &b) {
+                return a.capacity() < b.capacity();
+            });
+        if (pool.size() >= blocksKept && smallest->capacity() < mem.capacity()) pool.erase(smallest);
+        if (pool.size() < blocksKept) {
+            ASAN_POISON_MEMORY_REGION(mem.data(), mem.capacity());
+            pool.emplace_back();
+            pool.back().swap(mem);
+        }
     }
-    std::vector<unsigned char>().swap(mem);
+    PixelMemory().swap(mem);
 }
 
 SurfaceImpl *makeSurface(DirectDrawImpl *owner, SurfaceRole role, const DDSCAPS2 &caps, DWORD w, DWORD h,
@@ -420,7 +430,9 @@ HRESULT SurfaceImpl::Unlock(LPRECT lpRect) {
     HRESULT hr = checkFault("Unlock", &role);
     if (hr == S_OK && destroyed) hr = DDERR_INVALIDOBJECT;
     if (hr == S_OK && !locked) hr = DDERR_NOTLOCKED;
-    if (hr == S_OK) locked = false;
+    // DirectDraw's Unlock fails only where no lock is held (a lost, destroyed or unlocked surface): an
+    // injected failure ends the lock as well.
+    locked = false;
     if (recordingOn()) record("Unlock", this, hr).args = {lpRect ? 1u : 0u};
     return hr;
 }
@@ -615,7 +627,7 @@ HRESULT SurfaceImpl::Flip(LPDIRECTDRAWSURFACE7 lpDDSurfaceTargetOverride, DWORD 
         } else {
             // Flipping exchanges the buffers' memory: the front shows the old back buffer,
             // and the back buffer now holds the previous front image.
-            std::vector<unsigned char> front;
+            PixelMemory front;
             front.swap(mem);
             mem.swap(chain.front()->mem);
             for (size_t i = 0; i + 1 < chain.size(); ++i)
@@ -1149,6 +1161,10 @@ void setVerticalBlank(BOOL inBlank, HRESULT hr) {
 void setScanLine(DWORD line, HRESULT hr) {
     world().scanLine = line;
     world().scanLineHr = hr;
+}
+
+void setNewSurfacesCleared(bool cleared) {
+    world().clearNewSurfaces = cleared;
 }
 
 void setPitchPadding(DWORD bytes) {

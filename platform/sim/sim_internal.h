@@ -125,6 +125,7 @@ struct World {
     DWORD scanLine = 0;
     HRESULT scanLineHr = DD_OK;
     DWORD pitchPadding = 0;
+    bool clearNewSurfaces = true;
     DeviceConfig devices5[5];
 
     // registry

@@ -7,6 +7,35 @@
 namespace sim {
 namespace detail {
 
+// A surface's pixel memory. Like video memory it is not cleared when it is handed out.
+class PixelMemory {
+  public:
+    unsigned char *data() { return bytes_.get(); }
+    const unsigned char *data() const { return bytes_.get(); }
+    size_t size() const { return size_; }
+    size_t capacity() const { return capacity_; }
+    bool empty() const { return size_ == 0; }
+    unsigned char *begin() { return data(); }
+    unsigned char *end() { return data() + size_; }
+    // Keeps the block when it is large enough.
+    void resize(size_t size) {
+        if (size > capacity_) {
+            bytes_.reset(new unsigned char[size]);
+            capacity_ = size;
+        }
+        size_ = size;
+    }
+    void swap(PixelMemory &other) {
+        bytes_.swap(other.bytes_);
+        std::swap(size_, other.size_);
+        std::swap(capacity_, other.capacity_);
+    }
+
+  private:
+    std::unique_ptr<unsigned char[]> bytes_;
+    size_t size_ = 0, capacity_ = 0;
+};
+
 struct PaletteImpl final : IDirectDrawPalette, ObjectBase {
     DirectDrawImpl *owner = nullptr;
     DWORD caps = 0;
@@ -33,7 +62,7 @@ struct SurfaceImpl final : IDirectDrawSurface7, ObjectBase {
     DDPIXELFORMAT pf{};
     DWORD bpp = 0;
     LONG pitch = 0;
-    std::vector<unsigned char> mem;
+    PixelMemory mem;
     bool locked = false;
     bool dcOut = false;
     HDC dc = nullptr;

@@ -11,6 +11,10 @@ FxU32 textureEnabled[textureUnitCount];
 namespace {
 
 const int slotCount = textureUnitCount * slotsPerTextureUnit;
+// Games reset texture memory every level and close with it nearly empty: the walk stops at the last one.
+// Every slot of the table is null whenever filledSlots is 0.
+TextureRecord *slotTable[slotCount];
+int filledSlots;
 
 int slotIndex(GrChipID_t tmu, FxU32 startAddress) {
     return tmu * slotsPerTextureUnit + static_cast<int>(startAddress >> 10);
@@ -26,15 +30,14 @@ void forgetIfCurrent(TextureRecord *record) {
 
 } // namespace
 
-// A second grGlideInit replaces the slot table; the textures of the old one go first.
+// A second grGlideInit starts with empty texture memory; the textures of the first go.
 void allocateTextureMemory() {
     freeTextureMemory();
-    textureMemory = static_cast<TextureRecord **>(calloc(slotCount, sizeof(TextureRecord *)));
+    textureMemory = slotTable;
 }
 
 void freeTextureMemory() {
     releaseAllTextures();
-    free(textureMemory);
     textureMemory = NULL;
 }
 
@@ -42,10 +45,11 @@ void freeTextureMemory() {
 // the next bind or until the device goes.
 void releaseAllTextures() {
     if (textureMemory != NULL) {
-        for (int slot = 0; slot < slotCount; ++slot) {
+        for (int slot = 0; slot < slotCount && filledSlots > 0; ++slot) {
             if (textureMemory[slot] == NULL) continue;
             destroyTextureRecord(textureMemory[slot]);
             textureMemory[slot] = NULL;
+            --filledSlots;
         }
     }
     for (int tmu = 0; tmu < textureUnitCount; ++tmu) {
@@ -81,6 +85,8 @@ void downloadTexture(GrChipID_t tmu, FxU32 startAddress, const TextureDownload &
     if (slot != NULL) {
         forgetIfCurrent(slot);
         destroyTextureRecord(slot);
+    } else {
+        ++filledSlots;
     }
     slot = record;
 }

@@ -217,6 +217,16 @@ TEST_F(PlatformSim, MemoryOfADestroyedSurfaceIsPoisonedUntilReusedCleared) {
     EXPECT_EQ(0u, sim::pixel(next, 0, 0));
     EXPECT_EQ(0u, sim::pixel(next, 255, 0));
     next->Release();
+
+    // A smaller surface in a reused block ends where its own last row ends.
+    sim::setNewSurfacesCleared(false);
+    IDirectDrawSurface7 *small = makeSurface(DDSCAPS_OFFSCREENPLAIN, 256, 128);
+#if defined(__SANITIZE_ADDRESS__)
+    unsigned char *pixels = static_cast<unsigned char *>(sim::surfaceInfo(small).pixels);
+    EXPECT_FALSE(__asan_address_is_poisoned(pixels + 256 * 2 * 128 - 1));
+    EXPECT_TRUE(__asan_address_is_poisoned(pixels + 256 * 2 * 128));
+#endif
+    small->Release();
     primary->Release();
     dd->Release();
 }
@@ -255,6 +265,12 @@ TEST_F(PlatformSim, LockGivesPaddedPitchAndRefusesASecondLock) {
     EXPECT_EQ(DD_OK, tex->Unlock(nullptr));
     EXPECT_EQ(0x7FFFu, sim::pixel(tex, 9, 3));
     EXPECT_NE(DD_OK, tex->Unlock(nullptr)) << "unlocking twice is an error";
+
+    sim::failCall("Unlock", 1, DDERR_GENERIC);
+    ASSERT_EQ(DD_OK, tex->Lock(nullptr, &d, 0, nullptr));
+    EXPECT_EQ(DDERR_GENERIC, tex->Unlock(nullptr));
+    EXPECT_EQ(DD_OK, tex->Lock(nullptr, &d, 0, nullptr)) << "a failed Unlock still ends the lock";
+    EXPECT_EQ(DD_OK, tex->Unlock(nullptr));
 
     d.dwSize = sizeof(d) - 4;
     EXPECT_EQ(DDERR_INVALIDPARAMS, tex->Lock(nullptr, &d, 0, nullptr)) << "dwSize is checked";
