@@ -40,7 +40,7 @@ test-fuzz: deps
 
 # The long run: ten million call sequences, or the first fault.
 fuzz: deps
-	bash fuzz/run_glide2_fuzz.sh build/fuzz 0 -jobs=2 -workers=2 -runs=5000000
+	bash fuzz/run_glide2_fuzz.sh build/fuzz 0 -jobs=2 -workers=2 -reload=300 -runs=5000000
 
 test: test-fuzz test-host test-asan test-win32 test-win64
 

@@ -53,14 +53,13 @@ class BlockPool {
             block = blocks_[best].bytes;
             capacity = blocks_[best].capacity;
             blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(best));
+            ASAN_UNPOISON_MEMORY_REGION(block + capacity - n, n); // a waiting block is poisoned whole
         } else {
             block = static_cast<uint8_t *>(malloc(capacity));
             if (!block) abort();
+            ASAN_POISON_MEMORY_REGION(block, capacity - n);
         }
-        uint8_t *bytes = block + capacity - n;
-        ASAN_POISON_MEMORY_REGION(block, capacity);
-        ASAN_UNPOISON_MEMORY_REGION(bytes, n);
-        return bytes;
+        return block + capacity - n;
     }
     void give(uint8_t *block, uint8_t *bytes, size_t n) {
         size_t capacity = static_cast<size_t>(bytes - block) + n;
@@ -77,7 +76,7 @@ class BlockPool {
             free(smallestBlock->bytes);
             blocks_.erase(smallestBlock);
         }
-        ASAN_POISON_MEMORY_REGION(block, capacity);
+        ASAN_POISON_MEMORY_REGION(bytes, n);
         blocks_.push_back(Block{block, capacity});
     }
 

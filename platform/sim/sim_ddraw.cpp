@@ -120,7 +120,8 @@ void givePixelMemory(PixelMemory &mem) {
             });
         if (pool.size() >= blocksKept && smallest->capacity() < mem.capacity()) pool.erase(smallest);
         if (pool.size() < blocksKept) {
-            ASAN_POISON_MEMORY_REGION(mem.data(), mem.capacity());
+            // Past size() the block is still poisoned from its last wait.
+            ASAN_POISON_MEMORY_REGION(mem.data(), mem.size());
             pool.emplace_back();
             pool.back().swap(mem);
         }
