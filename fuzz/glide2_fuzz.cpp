@@ -907,7 +907,7 @@ void runCall(Op op, Reader &in, HWND window) {
     case op_guEncodeRLE16: {
         FxU32 width = in.unum(), height = in.unum();
         uint64_t texels = uint64_t(width) * height;
-        if (texels * 4 > bufferLimit) break;
+        if (texels > bufferLimit / 4) break; // texels * 4 wraps from 2^62 texels up
         Buffer source(static_cast<size_t>(texels * 2)), encoded(static_cast<size_t>(texels * 4));
         source.fill(in);
         bool nullDestination = nullPointer(in);
