@@ -1,30 +1,19 @@
-# Host build: the engine against the simulated Windows platform, with unit tests and benchmarks.
+# Host build: the libraries on the simulated Windows, with unit tests and benchmarks.
 find_package(GTest REQUIRED)
 find_package(benchmark REQUIRED)
 find_package(Threads REQUIRED)
 include(GoogleTest)
 
-file(GLOB PLATFORM_SIM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/sim/*.cpp)
-add_library(platform_sim STATIC ${PLATFORM_SIM_SOURCES})
-target_include_directories(platform_sim PUBLIC ${CMAKE_SOURCE_DIR}/platform/include ${CMAKE_SOURCE_DIR}/platform)
-
-add_library(tessel2_host STATIC ${ENGINE_SOURCES} ${GLIDE2_FRONT_SOURCES})
-target_include_directories(tessel2_host PUBLIC ${KESTRIX_INCLUDE_DIRS})
-target_link_libraries(tessel2_host PUBLIC platform_sim)
-
+# One test executable per library: two front ends export the same C names and cannot link together.
 file(GLOB TESSEL2_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
 add_executable(tessel2_tests ${TESSEL2_TEST_SOURCES})
 target_include_directories(tessel2_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/host)
-target_link_libraries(tessel2_tests PRIVATE tessel2_host GTest::gtest GTest::gtest_main Threads::Threads)
+target_link_libraries(tessel2_tests PRIVATE tessel2_front GTest::gtest GTest::gtest_main Threads::Threads)
 target_compile_definitions(tessel2_tests PRIVATE KESTRIX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(tessel2_tests DISCOVERY_TIMEOUT 300 DISCOVERY_MODE PRE_TEST)
 
 file(GLOB TESSEL2_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
-if(TESSEL2_BENCH_SOURCES)
-  add_executable(tessel2_bench ${TESSEL2_BENCH_SOURCES})
-  target_link_libraries(tessel2_bench PRIVATE tessel2_host benchmark::benchmark Threads::Threads)
-endif()
+add_executable(tessel2_bench ${TESSEL2_BENCH_SOURCES})
+target_link_libraries(tessel2_bench PRIVATE tessel2_front benchmark::benchmark Threads::Threads)
 
-if(EXISTS ${CMAKE_SOURCE_DIR}/tests/parity/CMakeLists.txt)
-  add_subdirectory(tests/parity)
-endif()
+add_subdirectory(tests/parity)

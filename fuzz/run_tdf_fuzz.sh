@@ -11,11 +11,11 @@ out="$(cd "$out" && pwd)"
 clang="${CLANGXX:-clang++}"
 "$clang" -std=c++17 -g -O1 -Wall -Wextra -Werror \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-    -I"$root/include" -I"$root/tessel2" \
+    -I"$root/include" -I"$root/engine" \
     "$root/fuzz/tdf_fuzz.cpp" \
-    "$root/tessel2/texture/tdf_file.cpp" \
-    "$root/tessel2/texture/texture_utilities.cpp" \
-    "$root/tessel2/texture/glide2_3df.cpp" \
+    "$root/engine/texture/tdf_file.cpp" \
+    "$root/engine/texture/texture_utilities.cpp" \
+    "$root/tessel2/tdf_calls.cpp" \
     -o "$out/tdf_fuzz"
 
 # The target rewrites its input file at every run: keep it in memory where possible.

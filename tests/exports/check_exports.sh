@@ -1,15 +1,14 @@
 #!/usr/bin/env bash
-# Checks the export and import tables of the 32-bit tessel2.dll.
+# Checks the export and import tables of a 32-bit Glide DLL.
 #
-#   check_exports.sh <dll> <glide2x.h>
+#   check_exports.sh <dll> <header> <entry point count>
 #
 # Passes when the DLL exports exactly the entry points declared with FX_CALL in
-# glide2x.h, each under its stdcall name _name@N with N = 4 x argument count, no
+# the header, each under its stdcall name _name@N with N = 4 x argument count, no
 # other names, and imports only system DLLs. OBJDUMP may name another objdump.
 set -u
 
 OBJDUMP=${OBJDUMP:-i686-w64-mingw32-objdump}
-EXPECTED_COUNT=124
 ALLOWED_IMPORTS="ddraw.dll user32.dll gdi32.dll kernel32.dll advapi32.dll msvcrt.dll"
 
 fail() {
@@ -17,9 +16,10 @@ fail() {
     exit 1
 }
 
-[ $# -eq 2 ] || fail "usage: check_exports.sh <dll> <glide2x.h>"
+[ $# -eq 3 ] || fail "usage: check_exports.sh <dll> <header> <entry point count>"
 dll=$1
 header=$2
+EXPECTED_COUNT=$3
 [ -f "$dll" ] || fail "no DLL at $dll"
 [ -f "$header" ] || fail "no header at $header"
 

@@ -43,7 +43,7 @@ passes=0
 expect() {
     local want=$1 what=$2 needle=${3:-}
     local out rc
-    out=$(OBJDUMP="$work/objdump" "$check" "$work/fake.dll" "$header" 2>&1)
+    out=$(OBJDUMP="$work/objdump" "$check" "$work/fake.dll" "$header" 124 2>&1)
     rc=$?
     if [ "$want" = pass ] && [ $rc -ne 0 ]; then
         echo "FAIL: $what: checker rejected a good table: $out"

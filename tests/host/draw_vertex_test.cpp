@@ -120,24 +120,6 @@ TEST_F(DrawVertexConversion, TextureCoordinatesFollowTheAspectOfTheBoundTexture)
     }
 }
 
-TEST_F(DrawVertexConversion, AnAspectOutsideTheTableIsScaledAsSquare) {
-    openSession();
-    bindTexture565(GR_TMU0, GR_LOD_256, GR_ASPECT_8x1);
-    TextureRecord *record = lookupTexture(GR_TMU0, 0);
-    ASSERT_NE(record, nullptr);
-    for (GrAspectRatio_t aspect : {7, 100, -1}) {
-        SCOPED_TRACE(aspect);
-        record->aspect = aspect;
-        GrVertex v = glideVertex(10, 10, 1.0f);
-        v.tmuvtx[0].sow = 128.0f;
-        v.tmuvtx[0].tow = 64.0f;
-        DrawVertex d = drawnPoint(v);
-        EXPECT_EQ(d.tu0, 0.5f);
-        EXPECT_EQ(d.tv0, 0.25f);
-    }
-    record->aspect = GR_ASPECT_8x1;
-}
-
 TEST_F(DrawVertexConversion, LowerLeftOriginAndFightingForceFixTurnThePicture) {
     struct Case {
         GrOriginLocation_t origin;

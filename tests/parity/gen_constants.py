@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Lists what the stand-in Windows headers declare, for the parity printer.
 
-Reads platform/include/*.h and writes an include file of X-macro lines:
+Reads winsim/include/*.h and writes an include file of X-macro lines:
   KX_MACRO(NAME)          object-like #define with a value (KX_MISSING where undefined)
   KX_ENUM(NAME)           enumerator
   KX_GUID(NAME)           DEFINE_GUID identifier

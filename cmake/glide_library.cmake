@@ -1,0 +1,26 @@
+# kestrix_glide_library(<name> <def file> <rc file> <front-end object library>): one Glide DLL over its own copy of the
+# engine. 64-bit Windows has no stdcall decoration, so the win64 build exports the plain names.
+function(kestrix_glide_library name def rc front)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(library_def ${def})
+  else()
+    file(STRINGS ${def} def_lines)
+    set(def_text "")
+    foreach(line IN LISTS def_lines)
+      if(line MATCHES "^ +_([A-Za-z0-9_]+)@[0-9]+ = ")
+        string(APPEND def_text "    ${CMAKE_MATCH_1}\n")
+      else()
+        string(APPEND def_text "${line}\n")
+      endif()
+    endforeach()
+    set(library_def ${CMAKE_BINARY_DIR}/${name}_win64.def)
+    file(WRITE ${library_def} "${def_text}")
+  endif()
+
+  add_library(${name} SHARED $<TARGET_OBJECTS:${front}> ${library_def} ${rc})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/include)
+  target_link_libraries(${name} PRIVATE ${front} kestrix_engine ${KESTRIX_WIN_LIBS} ${KESTRIX_STATIC_RUNTIME})
+  set_target_properties(${name} PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
+                                           LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+  target_link_options(${name} PRIVATE -Wl,--enable-stdcall-fixup)
+endfunction()

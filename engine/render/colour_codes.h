@@ -1,0 +1,42 @@
+// Colour codes: how the diffuse and specular colours of a vertex are computed on the processor from the
+// vertex colour V and the constant colour K, for what one Direct3D texture stage cannot express of the
+// Voodoo combine units.
+#ifndef KESTRIX_COLOUR_CODES_H
+#define KESTRIX_COLOUR_CODES_H
+
+#include "../glide_values.h"
+
+enum ColourCode : FxU32 {
+    codeVertex = 0,
+    codeConstant = 1,
+    codeHalfVertex = 4,
+    codeHalfConstant = 5,
+    codeInverseVertex = 6,
+    codeInverseConstant = 7,
+    codeVertexMinusConstant = 32,
+    codeConstantMinusVertex = 33,
+    codeQuarterVertex = 128,
+    codeVertexTimesConstant = 192,
+    codeOneMinusVertexTimesConstant = 193,
+    codeBlack = 254,
+    codeWhite = 255,
+};
+
+// The result of one code for the ARGB colours v and k: red, green and blue by the RGB form of the code,
+// alpha by its alpha form (the two forms of code 193 round differently). Unknown codes give 0.
+FxU32 evaluateColorCode(FxU32 code, FxU32 v, FxU32 k);
+
+// The RGB form alone (alpha byte 0), and the alpha form alone (in the alpha byte, RGB 0).
+FxU32 colorCodeRgb(FxU32 code, FxU32 v, FxU32 k);
+FxU32 colorCodeAlpha(FxU32 code, FxU32 v, FxU32 k);
+
+struct VertexColors {
+    FxU32 diffuse;
+    FxU32 specular;
+};
+
+// The diffuse and specular colours of a vertex of colour v, by the four codes the last combine calls
+// chose and the current constant colour.
+VertexColors computeVertexColors(FxU32 v);
+
+#endif

@@ -1,0 +1,205 @@
+#include "render_state.h"
+
+#include <string.h>
+
+#include "combine_table.h"
+#include "device_tables.h"
+#include "../session/library_settings.h"
+#include "../session/log.h"
+#include "../session/render_context.h"
+
+RenderState renderState;
+
+namespace {
+
+DWORD floatBits(float value) {
+    DWORD bits;
+    memcpy(&bits, &value, sizeof(bits));
+    return bits;
+}
+
+// One colour channel from 0.0 to 1.0; values outside, and NaN, are held to the byte's range.
+FxU32 channelByte(float value) {
+    float scaled = value * 255.0f;
+    if (!(scaled > 0.0f)) return 0;
+    if (scaled >= 255.0f) return 255;
+    return static_cast<FxU32>(scaled);
+}
+
+} // namespace
+
+void sendRenderState(D3DRENDERSTATETYPE state, DWORD value) {
+    if (context.device) context.device->SetRenderState(state, value);
+}
+
+void sendStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
+    if (context.device) context.device->SetTextureStageState(stage, type, value);
+}
+
+void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert) {
+    int index = combineIndex(function, factor, local, other);
+    if (index < 0) return;
+    CombineEntry &entry = combineTable[index];
+    if (!entry.colorTraced) {
+        entry.colorTraced = 1;
+        logLine("grColorCombine(%d, %d, %d, %d);\n", function, factor, local, other);
+    }
+    renderState.diffuseRgbCode = entry.diffuseCode;
+    renderState.specularRgbCode = entry.specularCode;
+    // The Voodoo inverts the result of the zero function into one; only white comes of it here.
+    if (function == combineFunctionZero && invert == 1) {
+        renderState.diffuseRgbCode = 255;
+        renderState.specularRgbCode = 255;
+    }
+    if (context.device && entry.stageOp != renderState.lastColorOp) {
+        sendStageState(0, D3DTSS_COLOROP, entry.stageOp);
+        renderState.lastColorOp = entry.stageOp;
+    }
+}
+
+void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
+    int index = combineIndex(function, factor, local, other);
+    if (index < 0) return;
+    if (!alphaTraced[index]) {
+        alphaTraced[index] = 1;
+        logLine("grAlphaCombine(%d, %d, %d, %d);\n", function, factor, local, other);
+    }
+    const CombineEntry &entry = combineTable[index];
+    renderState.diffuseAlphaCode = entry.diffuseCode;
+    renderState.specularAlphaCode = entry.specularCode;
+    // Blending by texture alpha is a colour operation; for alpha the texture alpha multiplies instead.
+    FxU32 op =
+        entry.stageOp == D3DTOP_BLENDTEXTUREALPHA ? static_cast<FxU32>(D3DTOP_MODULATE) : entry.stageOp;
+    if (context.device && op != renderState.lastAlphaOp) {
+        sendStageState(0, D3DTSS_ALPHAOP, op);
+        renderState.lastAlphaOp = op;
+    }
+}
+
+// Only the two modes that show TMU 0's texture are translated. Stage 0 takes the texture; the second pair
+// goes to stage 1, where TMU 1's texture is bound, so that it does not undo the first.
+void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {
+    if (settings.TMU == 0 || tmu != 0) return;
+    DWORD secondOp;
+    if (rgbFunction == combineFunctionLocal && rgbFactor == combineFactorZero)
+        secondOp = D3DTOP_SELECTARG2;
+    else if (rgbFunction == combineFunctionBlend && rgbFactor == combineFactorOne)
+        secondOp = D3DTOP_MODULATE;
+    else
+        return;
+    if (context.device == NULL) return;
+    sendStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    sendStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    sendStageState(1, D3DTSS_COLOROP, secondOp);
+    sendStageState(1, D3DTSS_ALPHAOP, secondOp);
+    // Stage 0 now holds these operations: a later combine call that wants another one must send it.
+    renderState.lastColorOp = D3DTOP_SELECTARG1;
+    renderState.lastAlphaOp = D3DTOP_SELECTARG1;
+}
+
+void setAlphaBlendFunction(FxI32 source, FxI32 destination) {
+    FxU32 sourceFactor = static_cast<FxU32>(source);
+    FxU32 destinationFactor = static_cast<FxU32>(destination);
+    if (sourceFactor < blendTableSize && srcBlendTable[sourceFactor] != 0)
+        sendRenderState(D3DRENDERSTATE_SRCBLEND, srcBlendTable[sourceFactor]);
+    if (destinationFactor < blendTableSize && dstBlendTable[destinationFactor] != 0)
+        sendRenderState(D3DRENDERSTATE_DESTBLEND, dstBlendTable[destinationFactor]);
+}
+
+void setAlphaTestFunction(FxI32 function) {
+    if (context.device == NULL || function == renderState.lastAlphaTestFunction) return;
+    FxU32 index = static_cast<FxU32>(function);
+    if (index >= compareTableSize || alphaCmpTable[index] == 0) return;
+    sendRenderState(D3DRENDERSTATE_ALPHAFUNC, alphaCmpTable[index]);
+    renderState.lastAlphaTestFunction = function;
+}
+
+// Direct3D 7 drivers compare alpha against a 16-bit reference: the Glide byte is its high byte.
+void setAlphaTestReference(FxU8 value) {
+    sendRenderState(D3DRENDERSTATE_ALPHAREF, static_cast<DWORD>(value & 0xFFu) << 8);
+}
+
+void setConstantColor(FxU32 argb) {
+    renderState.constantColor = argb;
+    sendRenderState(D3DRENDERSTATE_TEXTUREFACTOR, argb);
+}
+
+FxU32 colorFromFloats(float a, float r, float g, float b) {
+    return channelByte(a) << 24 | channelByte(r) << 16 | channelByte(g) << 8 | channelByte(b);
+}
+
+// W buffering uses the ordinary depth buffer too: every depth value is derived from the vertex's 1/w.
+void setDepthBufferMode(FxI32 mode) {
+    flushLog();
+    renderState.depthBufferMode = mode;
+    if (mode == depthBufferDisable)
+        sendRenderState(D3DRENDERSTATE_ZENABLE, D3DZB_FALSE);
+    else if (mode >= depthBufferZBuffer && mode <= depthBufferWBufferCompareToBias)
+        sendRenderState(D3DRENDERSTATE_ZENABLE, D3DZB_TRUE);
+}
+
+// GR_CMP_* are the D3DCMP_* values less one.
+void setDepthBufferFunction(FxI32 function) {
+    if (static_cast<FxU32>(function) > cmpAlways) return;
+    sendRenderState(D3DRENDERSTATE_ZFUNC, static_cast<DWORD>(function) + 1);
+}
+
+// The 16-bit Glide bias becomes Direct3D's 0 to 15.
+void setDepthBiasLevel(FxI16 level) {
+    sendRenderState(D3DRENDERSTATE_ZBIAS, (static_cast<DWORD>(level) & 0xFFFFu) >> 12);
+}
+
+void setDepthMask(FxBool mask) {
+    sendRenderState(D3DRENDERSTATE_ZWRITEENABLE, static_cast<DWORD>(mask));
+}
+
+void setFogMode(FxI32 mode, bool linearFog) {
+    sendRenderState(D3DRENDERSTATE_FOGENABLE, mode != fogDisable && settings.Fog != 0 ? TRUE : FALSE);
+    if (!linearFog) return;
+    // Glide's fog table cannot reach Direct3D; fog runs over the last two percent of the depth range instead.
+    sendRenderState(D3DRENDERSTATE_FOGDENSITY, floatBits(0.3f));
+    sendRenderState(D3DRENDERSTATE_FOGSTART, floatBits(0.98f));
+    sendRenderState(D3DRENDERSTATE_FOGEND, floatBits(1.0f));
+    sendRenderState(D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_LINEAR);
+}
+
+void setFogColor(FxU32 argb) {
+    sendRenderState(D3DRENDERSTATE_FOGCOLOR, argb);
+}
+
+void setExponentialFog(float density, D3DFOGMODE tableMode) {
+    sendRenderState(D3DRENDERSTATE_FOGDENSITY, floatBits(density));
+    sendRenderState(D3DRENDERSTATE_FOGTABLEMODE, tableMode);
+}
+
+void setChromakeyMode(FxI32 mode) {
+    sendRenderState(D3DRENDERSTATE_COLORKEYENABLE, static_cast<DWORD>(mode));
+}
+
+// The lower-left origin flips every vertex vertically, and with it the winding of every triangle.
+void setCullMode(FxI32 mode) {
+    DWORD cull = D3DCULL_NONE;
+    if (context.origin == originUpperLeft) {
+        if (mode == cullNegative) cull = D3DCULL_CCW;
+        if (mode == cullPositive) cull = D3DCULL_CW;
+    } else if (context.origin == originLowerLeft) {
+        if (mode == cullNegative) cull = D3DCULL_CW;
+        if (mode == cullPositive) cull = D3DCULL_CCW;
+    }
+    sendRenderState(D3DRENDERSTATE_CULLMODE, cull);
+}
+
+// Dithering only matters on a 16-bit display, and the user may have switched it off for good.
+void setDitherMode(FxI32 mode) {
+    if (settings.ColorDepth != 16 || settings.NoDitherSub != 0) return;
+    sendRenderState(D3DRENDERSTATE_DITHERENABLE, mode != ditherDisable ? TRUE : FALSE);
+}
+
+void disableAllEffects() {
+    setAlphaBlendFunction(blendOne, blendZero);
+    setAlphaTestFunction(cmpAlways);
+    setChromakeyMode(chromakeyDisable);
+    sendRenderState(D3DRENDERSTATE_ZBIAS, 0);
+    setDepthBufferMode(depthBufferDisable);
+    setFogMode(fogDisable, false);
+}

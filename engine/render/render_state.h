@@ -1,0 +1,55 @@
+// Glide render state applied to the Direct3D device: every state call goes to the device at once.
+#ifndef KESTRIX_RENDER_STATE_H
+#define KESTRIX_RENDER_STATE_H
+
+#include <windows.h>
+#include <ddraw.h>
+#include <d3d.h>
+
+#include "../glide_values.h"
+
+struct RenderState {
+    FxU32 constantColor; // ARGB
+    FxU32 diffuseRgbCode;
+    FxU32 specularRgbCode;
+    FxU32 diffuseAlphaCode;
+    FxU32 specularAlphaCode;
+    FxU32 lastColorOp; // stage-0 D3DTSS_COLOROP last sent by the colour combine, 0 for none
+    FxU32 lastAlphaOp; // stage-0 D3DTSS_ALPHAOP last sent by the alpha combine, 0 for none
+    FxI32 lastAlphaTestFunction;
+    FxI32 depthBufferMode;
+    FxU32 chromakeyValue; // ARGB
+};
+
+extern RenderState renderState;
+
+// The alpha-test function that no call matches, so the next one is sent.
+const FxI32 noAlphaTestFunction = -1;
+
+// One SetRenderState or stage SetTextureStageState on the open device; nothing without a device.
+void sendRenderState(D3DRENDERSTATETYPE state, DWORD value);
+void sendStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value);
+
+void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert);
+void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other);
+void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor);
+void setAlphaBlendFunction(FxI32 source, FxI32 destination);
+void setAlphaTestFunction(FxI32 function);
+void setAlphaTestReference(FxU8 value);
+void setConstantColor(FxU32 argb);
+// a, r, g and b from 0.0 to 1.0 as one ARGB colour.
+FxU32 colorFromFloats(float a, float r, float g, float b);
+void setDepthBufferMode(FxI32 mode);
+void setDepthBufferFunction(FxI32 function);
+void setDepthBiasLevel(FxI16 level);
+void setDepthMask(FxBool mask);
+// linearFog: the mode draws Direct3D's linear fog; other modes keep the table mode last set.
+void setFogMode(FxI32 mode, bool linearFog);
+void setFogColor(FxU32 argb);
+void setExponentialFog(float density, D3DFOGMODE tableMode);
+void setChromakeyMode(FxI32 mode);
+void setCullMode(FxI32 mode);
+void setDitherMode(FxI32 mode);
+void disableAllEffects();
+
+#endif

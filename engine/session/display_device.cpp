@@ -1,0 +1,376 @@
+#include "display_device.h"
+
+#include <stdint.h>
+#include <string.h>
+
+#include "library_settings.h"
+#include "log.h"
+#include "processor.h"
+#include "../texture/lfb.h"
+#include "../texture/texture_memory.h"
+#include "../texture/texture_palette.h"
+
+RenderContext context;
+
+const DisplayOpenRules glide2DisplayRules = {
+    DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE | DDSCL_ALLOWMODEX,
+    "No se puede crear la superficie primaria",
+    "No se puede alojar el buffer auxiliar",
+    "No se puede alojar el triple buffer",
+    true,
+    nullptr,
+};
+
+const GUID *const deviceTypes[5] = {&IID_IDirect3DTnLHalDevice, &IID_IDirect3DHALDevice,
+                                    &IID_IDirect3DMMXDevice, &IID_IDirect3DRGBDevice,
+                                    &IID_IDirect3DRefDevice};
+
+namespace {
+
+const Resolution resolutionTable[] = {
+    {320, 200},   {320, 240},   {400, 256},   {512, 384},   {640, 200},   {640, 350},
+    {640, 400},   {640, 480},   {800, 600},   {960, 720},   {856, 480},   {512, 256},
+    {1024, 768},  {1280, 1024}, {1600, 1200}, {400, 300},   {1152, 864},  {1280, 960},
+    {1600, 1024}, {1792, 1344}, {1856, 1392}, {1920, 1440}, {2048, 1536}, {2048, 2048},
+};
+
+struct TitleRule {
+    const char *prefix;
+    size_t length;
+};
+
+// Nintendo 64 emulators keep their menu bar visible when their window sits 100 pixels lower.
+const TitleRule emulatorTitles[] = {{"UltraHLE", 8}, {"SupraHLE", 8}, {"HydraHLE", 8}, {"M.I.M.I.X", 9}};
+
+char windowTitle[256];
+
+void errorBox(const char *text) {
+    MessageBoxA(NULL, text, "ERROR", MB_OK);
+}
+
+struct DepthSearch {
+    DDPIXELFORMAT *wanted;
+    bool found;
+};
+
+HRESULT CALLBACK selectDepthFormat(LPDDPIXELFORMAT format, LPVOID userData) {
+    DepthSearch *search = static_cast<DepthSearch *>(userData);
+    if (format == NULL || search == NULL || search->wanted == NULL) return D3DENUMRET_CANCEL;
+    // Formats with stencil bits are skipped; the depth bit count is not looked at.
+    if (format->dwFlags != DDPF_ZBUFFER) return D3DENUMRET_OK;
+    memcpy(search->wanted, format, sizeof(DDPIXELFORMAT));
+    search->found = true;
+    return D3DENUMRET_CANCEL;
+}
+
+bool findDepthFormat(DDPIXELFORMAT &format) {
+    DepthSearch search = {&format, false};
+    context.hardwareDevice = 1;
+    for (int type = 0; type < 5; ++type) {
+        if (type == 2) context.hardwareDevice = 0;
+        context.d3d->EnumZBufferFormats(*deviceTypes[type], selectDepthFormat, &search);
+        if (search.found) return true;
+    }
+    return false;
+}
+
+void moveEmulatorWindow() {
+    for (const TitleRule &rule : emulatorTitles) {
+        if (strncmp(windowTitle, rule.prefix, rule.length) != 0) continue;
+        RECT rect;
+        if (GetWindowRect(context.window, &rect))
+            MoveWindow(context.window, rect.left, rect.top + 100, rect.right - rect.left,
+                       rect.bottom - rect.top, FALSE);
+        return;
+    }
+}
+
+void readWindowTitle() {
+    memset(windowTitle, 0, sizeof(windowTitle));
+    GetWindowTextA(context.window, windowTitle, 255);
+    logLine("AppName: %s\n", windowTitle);
+    if (strncmp(windowTitle, "Quake", 5) == 0) {
+        settings.ColorDepth = 16;
+        settings.Filtering = 1;
+    }
+}
+
+void logAdapterIdentity() {
+    DDDEVICEIDENTIFIER2 identity;
+    memset(&identity, 0, sizeof(identity));
+    context.ddraw->GetDeviceIdentifier(&identity, 0);
+    identity.szDriver[sizeof(identity.szDriver) - 1] = '\0';
+    identity.szDescription[sizeof(identity.szDescription) - 1] = '\0';
+    logLine("Driver:%s\n", identity.szDriver);
+    logLine("Descripci\xF3n: %s\n", identity.szDescription);
+    logLine("ID Fabricante: %04Xh\n", static_cast<unsigned>(identity.dwVendorId));
+    logLine("ID Dispositivo: %04Xh\n", static_cast<unsigned>(identity.dwDeviceId));
+}
+
+IDirectDrawSurface7 *createScreenSurface(DWORD caps) {
+    DDSURFACEDESC2 desc;
+    memset(&desc, 0, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+    desc.dwWidth = context.screenWidth;
+    desc.dwHeight = context.screenHeight;
+    desc.ddsCaps.dwCaps = caps;
+    IDirectDrawSurface7 *surface = NULL;
+    if (context.ddraw->CreateSurface(&desc, &surface, NULL) != DD_OK) return NULL;
+    return surface;
+}
+
+bool createSurfaces(const DisplayOpenRules &rules) {
+    DDSURFACEDESC2 desc;
+    memset(&desc, 0, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+    desc.dwBackBufferCount = 1;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE |
+                          DDSCAPS_VIDEOMEMORY | DDSCAPS_MODEX;
+    desc.ddsCaps.dwCaps2 = settings.Antialiasing != 0 ? DDSCAPS2_HINTANTIALIASING : 0;
+    if (context.ddraw->CreateSurface(&desc, &context.frontSurface, NULL) != DD_OK) {
+        context.frontSurface = NULL;
+        errorBox(rules.primarySurfaceMessage);
+        return false;
+    }
+
+    DDSCAPS2 backCaps;
+    memset(&backCaps, 0, sizeof(backCaps));
+    backCaps.dwCaps = DDSCAPS_BACKBUFFER;
+    if (context.frontSurface->GetAttachedSurface(&backCaps, &context.backSurface) != DD_OK) {
+        context.backSurface = NULL;
+        return false;
+    }
+
+    // Neither extra surface is used, but drivers that cannot hold them cannot run the game either.
+    context.auxSurface = createScreenSurface(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY);
+    if (context.auxSurface == NULL) {
+        errorBox(rules.auxBufferMessage);
+        return false;
+    }
+    context.tripleSurface =
+        createScreenSurface(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY);
+    if (context.tripleSurface == NULL) {
+        errorBox(rules.tripleBufferMessage);
+        return false;
+    }
+    return true;
+}
+
+bool createDepthBuffer() {
+    DDPIXELFORMAT format;
+    memset(&format, 0, sizeof(format));
+    format.dwSize = sizeof(DDPIXELFORMAT);
+    format.dwFlags = DDPF_ZBUFFER;
+    findDepthFormat(format);
+
+    DDSURFACEDESC2 desc;
+    memset(&desc, 0, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT;
+    desc.dwWidth = context.screenWidth;
+    desc.dwHeight = context.screenHeight;
+    desc.ddpfPixelFormat = format;
+    desc.ddsCaps.dwCaps =
+        DDSCAPS_ZBUFFER | (context.hardwareDevice ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
+    if (context.ddraw->CreateSurface(&desc, &context.depthSurface, NULL) != DD_OK) {
+        context.depthSurface = NULL;
+        return false;
+    }
+    return context.backSurface->AddAttachedSurface(context.depthSurface) == DD_OK;
+}
+
+bool createDevice() {
+    for (const GUID *type : deviceTypes) {
+        IDirect3DDevice7 *device = NULL;
+        if (context.d3d->CreateDevice(*type, context.backSurface, &device) == D3D_OK && device != NULL) {
+            context.device = device;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
+    context.window = hWnd != 0 ? reinterpret_cast<HWND>(static_cast<uintptr_t>(hWnd)) : GetActiveWindow();
+    if (rules.readsWindowTitle) readWindowTitle();
+
+    if (DirectDrawCreateEx(NULL, reinterpret_cast<void **>(&context.ddraw), IID_IDirectDraw7, NULL) !=
+        DD_OK) {
+        context.ddraw = NULL;
+        return false;
+    }
+    if (context.ddraw->SetCooperativeLevel(context.window, rules.cooperativeLevel) != DD_OK) return false;
+    if (context.ddraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void **>(&context.d3d)) != DD_OK) {
+        context.d3d = NULL;
+        return false;
+    }
+    if (context.ddraw->SetDisplayMode(context.screenWidth, context.screenHeight,
+                                      static_cast<DWORD>(settings.ColorDepth), 0, 0) != DD_OK)
+        return false;
+    context.displayModeSet = 1;
+
+    if (rules.beforeAdapterIdentity) rules.beforeAdapterIdentity();
+    logAdapterIdentity();
+
+    if (!createSurfaces(rules)) return false;
+    if (!createDepthBuffer()) return false;
+    if (!createDevice()) return false;
+
+    memset(&context.deviceCaps, 0, sizeof(context.deviceCaps));
+    context.device->GetCaps(&context.deviceCaps);
+    logLine("Texture OP Caps: 0x%X\n", static_cast<unsigned>(context.deviceCaps.dwTextureOpCaps));
+    logLine("Triangle Raster Caps: 0x%X\n",
+            static_cast<unsigned>(context.deviceCaps.dpcTriCaps.dwRasterCaps));
+
+    context.viewport.dwX = 0;
+    context.viewport.dwY = 0;
+    context.viewport.dwWidth = context.screenWidth;
+    context.viewport.dwHeight = context.screenHeight;
+    context.viewport.dvMinZ = 0.0f;
+    context.viewport.dvMaxZ = 1.0f;
+    if (context.device->SetViewport(&context.viewport) != D3D_OK) return false;
+    clipWindowToScreen();
+
+    if (rules.readsWindowTitle) moveEmulatorWindow();
+    return true;
+}
+
+} // namespace
+
+Resolution lookupResolution(FxI32 code) {
+    if (code >= 0 && code < static_cast<FxI32>(sizeof(resolutionTable) / sizeof(resolutionTable[0])))
+        return resolutionTable[code];
+    return Resolution{640, 480};
+}
+
+BOOL openDisplayDevice(FxU32 hWnd, const DisplayOpenRules &rules) {
+    if (openSteps(hWnd, rules)) return TRUE;
+    // Leaving a failed open's objects behind would keep the changed display mode and the exclusive window.
+    releaseDisplayObjects();
+    return FALSE;
+}
+
+void releaseDisplayObjects() {
+    forgetBufferLocks();
+    if (context.device) {
+        context.device->EndScene();
+        context.device->Release();
+    }
+    if (context.d3d) {
+        context.d3d->EvictManagedTextures();
+        context.d3d->Release();
+    }
+    if (context.auxSurface) context.auxSurface->Release();
+    if (context.tripleSurface) context.tripleSurface->Release();
+    if (context.backSurface) {
+        context.backSurface->Unlock(NULL);
+        context.backSurface->Release();
+    }
+    if (context.frontSurface) {
+        context.frontSurface->Unlock(NULL);
+        context.frontSurface->Release();
+    }
+    // The depth buffer goes with the back buffer it is attached to and with the DirectDraw object.
+    if (context.ddraw) {
+        context.ddraw->RestoreDisplayMode();
+        context.ddraw->SetCooperativeLevel(context.window, DDSCL_NORMAL);
+        context.ddraw->Release();
+    }
+    context.device = NULL;
+    context.d3d = NULL;
+    context.auxSurface = NULL;
+    context.tripleSurface = NULL;
+    context.backSurface = NULL;
+    context.frontSurface = NULL;
+    context.depthSurface = NULL;
+    context.ddraw = NULL;
+    context.displayModeSet = 0;
+    context.sessionOpen = 0;
+}
+
+void closeSession() {
+    if (!context.sessionOpen) return;
+    releaseAllTextures();
+    releaseDisplayObjects();
+}
+
+void setInitialDeviceState() {
+    resetTextureUnits();
+    IDirect3DDevice7 *device = context.device;
+    if (device == NULL) return;
+    device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRENDERSTATE_COLORKEYBLENDENABLE, TRUE);
+    device->SetRenderState(D3DRENDERSTATE_COLORKEYENABLE, FALSE);
+    device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_GOURAUD);
+    device->SetRenderState(D3DRENDERSTATE_LOCALVIEWER, TRUE);
+    device->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+    device->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ZERO);
+    device->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, TRUE);
+    device->SetRenderState(D3DRENDERSTATE_RANGEFOGENABLE, TRUE);
+    device->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, TRUE);
+    device->SetRenderState(D3DRENDERSTATE_LIGHTING, FALSE);
+    device->SetRenderState(D3DRENDERSTATE_DITHERENABLE,
+                           settings.ColorDepth == 16 && settings.NoDitherSub == 0 ? TRUE : FALSE);
+    if (settings.Antialiasing != 0) device->SetRenderState(D3DRENDERSTATE_EDGEANTIALIAS, TRUE);
+
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+
+    device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTFP_NONE);
+    if (settings.Filtering != 0) {
+        device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_POINT);
+        device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_POINT);
+    } else {
+        device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
+        device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+    }
+    paletteChecksum = 0xFFFFFFFF;
+}
+
+// Glide clips to the given rectangle; here the viewport always covers the whole screen.
+void clipWindowToScreen() {
+    context.viewport.dwX = 0;
+    context.viewport.dwY = 0;
+    context.viewport.dwWidth = context.screenWidth;
+    context.viewport.dwHeight = context.screenHeight;
+    if (context.device) context.device->SetViewport(&context.viewport);
+}
+
+FxU32 toArgb(FxU32 color) {
+    switch (context.colorFormat) {
+    case colorFormatArgb:
+        return color;
+    case colorFormatAbgr:
+        return (color & 0xFF00FF00u) | ((color & 0xFFu) << 16) | ((color >> 16) & 0xFFu);
+    case colorFormatRgba:
+        return (color >> 8) | (color << 24);
+    case colorFormatBgra:
+        return ((color & 0xFFu) << 24) | ((color & 0xFF00u) << 8) | ((color >> 8) & 0xFF00u) | (color >> 24);
+    default:
+        return 0xFFFFFFFFu;
+    }
+}
+
+void logSystemInfo() {
+    OSVERSIONINFOA version;
+    memset(&version, 0, sizeof(version));
+    version.dwOSVersionInfoSize = sizeof(version);
+    GetVersionExA(&version);
+    bool ntFamily = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+    if (!ntFamily) {
+        measureProcessorMhz();
+        logLine("Processor Speed: %d MHz\n", measureProcessorMhz());
+    }
+    logLine("OS: Microsoft Windows%s%d.%d Build %d\n", ntFamily ? " NT " : " ",
+            static_cast<int>(version.dwMajorVersion), static_cast<int>(version.dwMinorVersion),
+            static_cast<int>(version.dwBuildNumber & 0xFFFF));
+}
+
+void setOrigin(FxI32 origin) {
+    context.origin = origin == originAny ? 0 : origin;
+}

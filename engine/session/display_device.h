@@ -1,0 +1,37 @@
+// Opening and closing the full-screen DirectDraw 7 display and its Direct3D 7 device.
+#ifndef KESTRIX_DISPLAY_DEVICE_H
+#define KESTRIX_DISPLAY_DEVICE_H
+
+#include "render_context.h"
+
+// What differs between the libraries when they open the display.
+struct DisplayOpenRules {
+    DWORD cooperativeLevel;
+    const char *primarySurfaceMessage;
+    const char *auxBufferMessage;
+    const char *tripleBufferMessage;
+    bool readsWindowTitle; // "AppName:" line and the per-application overrides
+    void (*beforeAdapterIdentity)();
+};
+
+extern const DisplayOpenRules glide2DisplayRules;
+
+struct Resolution {
+    FxU32 width;
+    FxU32 height;
+};
+
+Resolution lookupResolution(FxI32 code);
+BOOL openDisplayDevice(FxU32 hWnd, const DisplayOpenRules &rules);
+// Releases every display object that is still held, in the close order, and restores the display mode.
+void releaseDisplayObjects();
+void closeSession();
+void setInitialDeviceState();
+void clipWindowToScreen();
+FxU32 toArgb(FxU32 color);
+void logSystemInfo();
+void setOrigin(FxI32 origin);
+
+extern const GUID *const deviceTypes[5];
+
+#endif

@@ -1,0 +1,62 @@
+#include "presentation.h"
+
+#include "display_device.h"
+#include "library_settings.h"
+
+namespace {
+
+FxU32 screenPixels() {
+    return context.screenWidth * context.screenHeight;
+}
+
+// A present is a copy, not a flip: the back buffer keeps its content. A busy blitter drops the frame.
+void copyBackToFront() {
+    if (context.frontSurface && context.backSurface)
+        context.frontSurface->BltFast(0, 0, context.backSurface, NULL, DDBLTFAST_DONOTWAIT);
+}
+
+} // namespace
+
+void swapBuffers() {
+    if (context.swapCount % 5 == 0) {
+        if (context.device) context.device->EndScene();
+        copyBackToFront();
+        context.pixelsOut += screenPixels();
+        if (context.device) context.device->BeginScene();
+    }
+    // Oversample 1 renders every frame but shows one call in five.
+    if (settings.Oversample == 1)
+        context.swapCount += 1;
+    else
+        context.swapCount = 0;
+    context.pixelsIn += screenPixels();
+}
+
+void renderBuffer(FxI32 buffer) {
+    if (context.device) context.device->EndScene();
+    if (buffer == bufferBack) copyBackToFront();
+    context.pixelsIn += screenPixels();
+    context.pixelsOut += screenPixels();
+    if (context.device) context.device->BeginScene();
+}
+
+void clearBuffers(FxU32 color, FxU8 alpha, FxU16 depth) {
+    if (context.device == NULL) return;
+    D3DCOLOR clearColor = toArgb(color) | (static_cast<FxU32>(alpha & 0xFF) << 24);
+    float clearDepth = static_cast<float>(static_cast<double>(depth & 0xFFFF) * 1.5259022e-5);
+    context.device->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, clearColor, clearDepth, 0);
+}
+
+void primeBuffers() {
+    for (int i = 0; i < 3; ++i)
+        swapBuffers();
+    clearBuffers(0, 0, 0xFFFF);
+}
+
+void resetPerformanceCounters() {
+    context.pixelsIn = 0;
+    context.chromaFail = 0;
+    context.zFuncFail = 0;
+    context.aFuncFail = 0;
+    context.pixelsOut = 0;
+}

@@ -1,0 +1,13 @@
+// Presenting, clearing and the performance counters.
+#ifndef KESTRIX_PRESENTATION_H
+#define KESTRIX_PRESENTATION_H
+
+#include "../glide_values.h"
+
+void swapBuffers();
+void renderBuffer(FxI32 buffer);
+void clearBuffers(FxU32 color, FxU8 alpha, FxU16 depth);
+void primeBuffers();
+void resetPerformanceCounters();
+
+#endif

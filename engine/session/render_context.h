@@ -1,0 +1,43 @@
+// The session record: every DirectDraw and Direct3D reference of the one full-screen display.
+#ifndef KESTRIX_RENDER_CONTEXT_H
+#define KESTRIX_RENDER_CONTEXT_H
+
+#include <windows.h>
+#include <ddraw.h>
+#include <d3d.h>
+
+#include "../glide_values.h"
+
+struct RenderContext {
+    IDirectDraw7 *ddraw;
+    IDirect3D7 *d3d;
+    IDirect3DDevice7 *device;
+    D3DDEVICEDESC7 deviceCaps;
+    IDirectDrawSurface7 *frontSurface;
+    IDirectDrawSurface7 *backSurface;
+    IDirectDrawSurface7 *auxSurface;
+    IDirectDrawSurface7 *tripleSurface;
+    IDirectDrawSurface7 *depthSurface;
+    D3DVIEWPORT7 viewport;
+    HWND window;
+    FxU32 screenWidth;
+    FxU32 screenHeight;
+    FxI32 colorFormat;
+    FxI32 origin;
+    FxI32 hardwareDevice;
+    FxI32 sessionOpen;
+    // Whether the display mode was switched, so a failed open can restore it.
+    FxI32 displayModeSet;
+
+    FxU32 swapCount;
+    FxU32 triangleCount;
+    FxU32 pixelsIn;
+    FxU32 chromaFail;
+    FxU32 zFuncFail;
+    FxU32 aFuncFail;
+    FxU32 pixelsOut;
+};
+
+extern RenderContext context;
+
+#endif

@@ -1,0 +1,72 @@
+// Linear frame buffer access: the front and back surfaces handed out directly, or through a converting
+// shadow buffer when the application asks for a pixel layout the display does not have.
+#ifndef KESTRIX_LFB_H
+#define KESTRIX_LFB_H
+
+#include <stddef.h>
+
+#include "../session/render_context.h"
+
+// What a lock hands the application: the front end copies it into its GrLfbInfo_t.
+struct LfbLockInfo {
+    void *lfbPtr;
+    FxU32 strideInBytes;
+    FxI32 writeMode;
+    FxI32 origin;
+};
+
+// One record per Glide buffer 0 to 5; every value but the front buffer reaches the back surface.
+struct LfbBufferState {
+    IDirectDrawSurface7 *lockedSurface; // not owned
+    DDSURFACEDESC2 surfaceDesc;         // pitch and memory of the current DirectDraw lock
+    LfbLockInfo info;                   // what the last grLfbLock of this buffer answered
+    FxU32 shadowInUse;                  // info.lfbPtr is the shadow buffer
+    FxU8 *shadow;
+    FxU32 readLocked;
+    FxU32 writeLocked;
+    size_t shadowSize; // bytes allocated for shadow
+    // A write lock was held on the shadow since it was filled: only then does the release write it back,
+    // since the round trip through a narrower layout would degrade a screen that was only read.
+    FxU32 shadowWritten;
+};
+
+const int lfbBufferCount = 6;
+extern LfbBufferState lfbBuffers[lfbBufferCount];
+
+// The pixel conversions. 16-bit inputs may carry other bits above bit 15; they are ignored.
+inline FxU32 xrgbFrom565(FxU32 p) {
+    return ((p & 0xF800u) << 8) | ((p & 0x07E0u) << 5) | ((p & 0x001Fu) << 3);
+}
+inline FxU16 rgb565From8888(FxU32 c) {
+    return static_cast<FxU16>(((c >> 8) & 0xF800u) | ((c >> 5) & 0x07E0u) | ((c >> 3) & 0x001Fu));
+}
+inline FxU16 argb1555From8888(FxU32 c) {
+    return static_cast<FxU16>(((c >> 16) & 0x8000u) | ((c >> 9) & 0x7C00u) | ((c >> 6) & 0x03E0u) |
+                              ((c >> 3) & 0x001Fu));
+}
+inline FxU16 argb1555From565(FxU32 p) {
+    return static_cast<FxU16>(((p >> 1) & 0x7FE0u) | (p & 0x001Fu));
+}
+inline FxU32 argb8888From1555(FxU32 p) {
+    return ((p & 0x8000u) ? 0xFF000000u : 0u) | ((p & 0x7C00u) << 9) | ((p & 0x03E0u) << 6) |
+           ((p & 0x001Fu) << 3);
+}
+inline FxU16 rgb565From1555(FxU32 p) {
+    return static_cast<FxU16>(((p & 0x7FE0u) << 1) | (p & 0x001Fu));
+}
+
+FxBool lockBufferSurface(FxU32 buffer);
+FxBool releaseBufferLock(FxU32 buffer, FxU32 kind);
+
+FxBool lockFrameBuffer(FxI32 type, FxI32 buffer, FxI32 writeMode, FxI32 origin, LfbLockInfo *info);
+FxBool unlockFrameBuffer(FxI32 type, FxI32 buffer);
+FxBool writeFrameBufferRegion(FxI32 buffer, FxU32 dstX, FxU32 dstY, FxI32 srcFormat, FxU32 srcWidth,
+                              FxU32 srcHeight, FxI32 srcStride, const void *srcData);
+FxBool readFrameBufferRegion(FxI32 buffer, FxU32 srcX, FxU32 srcY, FxU32 srcWidth, FxU32 srcHeight,
+                             FxU32 dstStride, void *dstData);
+
+// The display objects are going: every lock ends with them (the surfaces are unlocked by their owner).
+void forgetBufferLocks();
+void freeShadowBuffers();
+
+#endif

@@ -1,0 +1,130 @@
+#include "texture_formats.h"
+
+#include <string.h>
+
+#include "../session/render_context.h"
+
+DDPIXELFORMAT desiredFormats[textureFormatRowCount];
+TextureFormatRow textureFormats[textureFormatRowCount];
+
+namespace {
+
+const DWORD anyPaletteIndexed = DDPF_PALETTEINDEXED1 | DDPF_PALETTEINDEXED2 | DDPF_PALETTEINDEXED4 |
+                                DDPF_PALETTEINDEXEDTO8 | DDPF_PALETTEINDEXED8;
+
+const TextureFallback glide2Fallbacks[] = {
+    {texFmtAlphaIntensity44, argbRow, convertAi44ToArgb, 0},
+    {texFmtAlpha8, argbRow, convertA8ToArgb, 0},
+    {texFmtAlphaIntensity88, argbRow, convertAi88ToArgb, 0},
+    {texFmtArgb8332, argbRow, convertArgb8332ToArgb, 0},
+    {texFmtRgb332, xrgbRow, convertRgb332ToXrgb, 0},
+    {texFmtIntensity8, xrgbRow, convertI8ToXrgb, 0},
+    {texFmtP8, xrgbRow, convertP8ToXrgb, 1},
+    {texFmtAp88, argbRow, convertAp88ToArgb, 1},
+    {texFmtYiq422, xrgbRow, convertYiq422ToXrgb, 0},
+    {texFmtAyiq8422, argbRow, convertAyiq8422ToArgb, 0},
+};
+
+struct DesiredFormat {
+    int row;
+    DWORD flags;
+    DWORD bits;
+    DWORD red; // or luminance
+    DWORD green;
+    DWORD blue;
+    DWORD alpha;
+};
+
+const DWORD rgb = DDPF_RGB, ap = DDPF_ALPHAPIXELS, lum = DDPF_LUMINANCE, pal8 = DDPF_PALETTEINDEXED8;
+
+// The exact layouts a device must offer for a Glide format to be stored as it is. The YIQ rows describe
+// their fields as if they were colour channels (no device offers them), and the AYIQ row carries an
+// alpha mask without the alpha-pixels flag.
+const DesiredFormat desiredFormatTable[] = {
+    {texFmtRgb332, rgb, 8, 0xE0, 0x1C, 0x03, 0},
+    {texFmtYiq422, rgb, 8, 0xF0, 0x0C, 0x03, 0},
+    {texFmtAlpha8, DDPF_ALPHA, 8, 0, 0, 0, 0},
+    {texFmtIntensity8, lum, 8, 0xFF, 0, 0, 0},
+    {texFmtAlphaIntensity44, lum | ap, 8, 0x0F, 0, 0, 0xF0},
+    {texFmtP8, pal8 | rgb, 8, 0, 0, 0, 0},
+    {texFmtArgb8332, rgb | ap, 16, 0xE0, 0x1C, 0x03, 0xFF00},
+    {texFmtAyiq8422, rgb, 16, 0xF0, 0x0C, 0x03, 0xFF00},
+    {texFmtRgb565, rgb, 16, 0xF800, 0x07E0, 0x001F, 0},
+    {texFmtArgb1555, rgb | ap, 16, 0x7C00, 0x03E0, 0x001F, 0x8000},
+    {texFmtArgb4444, rgb | ap, 16, 0x0F00, 0x00F0, 0x000F, 0xF000},
+    {texFmtAlphaIntensity88, lum | ap, 16, 0xFF, 0, 0, 0xFF00},
+    {texFmtAp88, pal8 | rgb | ap, 16, 0, 0, 0, 0xFF00},
+    {argbRow, rgb | ap, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000},
+    {xrgbRow, rgb, 32, 0xFF0000, 0xFF00, 0xFF, 0},
+};
+
+void fillDesiredFormats() {
+    memset(desiredFormats, 0, sizeof(desiredFormats));
+    for (const DesiredFormat &wanted : desiredFormatTable) {
+        DDPIXELFORMAT &format = desiredFormats[wanted.row];
+        // DirectDraw rejects surface descriptions whose pixel format does not state its own size.
+        format.dwSize = sizeof(DDPIXELFORMAT);
+        format.dwFlags = wanted.flags;
+        format.dwRGBBitCount = wanted.bits;
+        format.dwRBitMask = wanted.red;
+        format.dwGBitMask = wanted.green;
+        format.dwBBitMask = wanted.blue;
+        format.dwRGBAlphaBitMask = wanted.alpha;
+    }
+}
+
+bool sameLayout(const DDPIXELFORMAT &a, const DDPIXELFORMAT &b) {
+    return a.dwFlags == b.dwFlags && a.dwRGBBitCount == b.dwRGBBitCount && a.dwRBitMask == b.dwRBitMask &&
+           a.dwGBitMask == b.dwGBitMask && a.dwBBitMask == b.dwBBitMask &&
+           a.dwRGBAlphaBitMask == b.dwRGBAlphaBitMask;
+}
+
+void applyFallback(const TextureFallback &fallback) {
+    if (fallback.glideRow < 0 || fallback.glideRow >= textureFormatRowCount || fallback.targetRow < 0 ||
+        fallback.targetRow >= textureFormatRowCount)
+        return;
+    TextureFormatRow &row = textureFormats[fallback.glideRow];
+    const TextureFormatRow &target = textureFormats[fallback.targetRow];
+    if (row.available || !target.native) return;
+    const DDPIXELFORMAT &wanted = desiredFormats[fallback.glideRow];
+    row.pixelFormat = target.pixelFormat;
+    row.destinationBytes = target.destinationBytes;
+    row.sourceBytes = wanted.dwRGBBitCount / 8;
+    row.converter = fallback.converter;
+    row.available = 1;
+    row.native = 0;
+    row.paletted = (wanted.dwFlags & anyPaletteIndexed) != 0;
+    row.softwarePalette = fallback.softwarePalette;
+}
+
+} // namespace
+
+const TextureFormatRules glide2TextureFormatRules = {glide2Fallbacks,
+                                                     sizeof(glide2Fallbacks) / sizeof(glide2Fallbacks[0])};
+
+HRESULT CALLBACK onTextureFormat(LPDDPIXELFORMAT format, LPVOID) {
+    if (format == NULL) return D3DENUMRET_OK;
+    for (int i = 0; i < textureFormatRowCount; ++i) {
+        // Unused rows are all zero and match nothing a device enumerates.
+        if (desiredFormats[i].dwFlags == 0 || !sameLayout(desiredFormats[i], *format)) continue;
+        TextureFormatRow &row = textureFormats[i];
+        row.pixelFormat = desiredFormats[i];
+        row.sourceBytes = row.destinationBytes = desiredFormats[i].dwRGBBitCount / 8;
+        row.native = 1;
+        row.available = 1;
+        row.converter = NULL;
+        row.paletted = (desiredFormats[i].dwFlags & anyPaletteIndexed) != 0;
+        row.softwarePalette = 0;
+        break;
+    }
+    return D3DENUMRET_OK;
+}
+
+void buildTextureFormatTable(const TextureFormatRules &rules) {
+    fillDesiredFormats();
+    memset(textureFormats, 0, sizeof(textureFormats));
+    if (context.device == NULL) return;
+    context.device->EnumTextureFormats(onTextureFormat, NULL);
+    for (int i = 0; i < rules.fallbackCount; ++i)
+        applyFallback(rules.fallbacks[i]);
+}

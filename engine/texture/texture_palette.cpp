@@ -1,0 +1,36 @@
+#include "texture_palette.h"
+
+#include "texture_memory.h"
+
+PALETTEENTRY texturePalette[texturePaletteSize];
+FxU32 texturePaletteXrgb[texturePaletteSize];
+FxU32 paletteChecksum;
+
+FxU32 loadPaletteEntries(const FxU32 *entries, int start, int end) {
+    if (entries == NULL) return 0;
+    if (start < 0) start = 0;
+    if (end > texturePaletteSize - 1) end = texturePaletteSize - 1;
+    FxU32 sum = 0;
+    for (int i = start; i <= end; ++i) {
+        FxU32 value = entries[i];
+        PALETTEENTRY &entry = texturePalette[i];
+        entry.peRed = static_cast<BYTE>(value >> 16);
+        entry.peGreen = static_cast<BYTE>(value >> 8);
+        entry.peBlue = static_cast<BYTE>(value);
+        entry.peFlags = 0;
+        texturePaletteXrgb[i] = value & 0x00FFFFFF;
+        sum += value << (i & 7);
+    }
+    return sum;
+}
+
+void downloadPalette(FxI32 tmu, const FxU32 *entries, int start, int end) {
+    if (start > end) return;
+    FxU32 sum = loadPaletteEntries(entries, start, end);
+    if (sum == 0) return;
+    paletteChecksum = sum;
+    if (tmu == tmu0 || tmu == tmu1) {
+        TextureRecord *current = currentTexture[tmu];
+        if (current) applyPalette(current);
+    }
+}

@@ -1,0 +1,202 @@
+// Texture records: the Direct3D texture surface of one download, filled from the application's texels.
+#include <stdlib.h>
+#include <string.h>
+
+#include "texture_memory.h"
+#include "texture_palette.h"
+#include "../render/render_state.h"
+#include "../session/render_context.h"
+
+namespace {
+
+void releaseSurface(TextureRecord *record) {
+    if (record->surface) record->surface->Release();
+    record->surface = NULL;
+}
+
+// Locks the whole surface; false (and nothing locked) when the surface cannot hold the record's rows.
+bool lockSurface(TextureRecord *record, DDSURFACEDESC2 &desc) {
+    memset(&desc, 0, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    if (record->surface == NULL || record->surface->Lock(NULL, &desc, DDLOCK_WAIT, NULL) != DD_OK)
+        return false;
+    if (desc.lpSurface != NULL && desc.lPitch >= 0 &&
+        static_cast<FxU32>(desc.lPitch) >= record->width * record->formatRow.destinationBytes)
+        return true;
+    record->surface->Unlock(NULL);
+    return false;
+}
+
+// Rows of the application's layout, tightly packed, through the row's converter into the locked surface.
+void convertRows(const TextureRecord *record, const DDSURFACEDESC2 &desc, const FxU8 *source) {
+    const TextureFormatRow &row = record->formatRow;
+    FxU8 *destination = static_cast<FxU8 *>(desc.lpSurface);
+    size_t sourcePitch = static_cast<size_t>(record->width) * row.sourceBytes;
+    for (FxU32 y = 0; y < record->height; ++y)
+        row.converter(destination + static_cast<size_t>(y) * desc.lPitch, source + y * sourcePitch,
+                      record->width);
+}
+
+void copyRows(const TextureRecord *record, const DDSURFACEDESC2 &desc, const FxU8 *source) {
+    FxU8 *destination = static_cast<FxU8 *>(desc.lpSurface);
+    size_t rowBytes = static_cast<size_t>(record->width) * record->formatRow.destinationBytes;
+    if (static_cast<size_t>(desc.lPitch) == rowBytes) {
+        memcpy(destination, source, rowBytes * record->height);
+        return;
+    }
+    for (FxU32 y = 0; y < record->height; ++y)
+        memcpy(destination + static_cast<size_t>(y) * desc.lPitch, source + y * rowBytes, rowBytes);
+}
+
+// Native palettised surfaces carry a DirectDraw palette holding the current texture palette.
+bool attachPalette(TextureRecord *record) {
+    IDirectDrawPalette *palette = NULL;
+    if (context.ddraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, texturePalette, &palette, NULL) !=
+            DD_OK ||
+        palette == NULL)
+        return false;
+    HRESULT result = record->surface->SetPalette(palette);
+    palette->Release(); // the surface keeps its own reference
+    return result == DD_OK;
+}
+
+// One 8-bit channel of the key, cut to the top bits of its field in the surface's layout.
+DWORD placeChannel(FxU32 channel, DWORD mask) {
+    if (mask == 0) return 0;
+    int shift = 0;
+    while (((mask >> shift) & 1u) == 0)
+        ++shift;
+    int bits = 0;
+    while (shift + bits < 32 && ((mask >> (shift + bits)) & 1u) != 0)
+        ++bits;
+    DWORD value = bits >= 8 ? channel << (bits - 8) : channel >> (8 - bits);
+    return (value << shift) & mask;
+}
+
+// DirectDraw compares a colour key in the surface's own pixel layout, so the ARGB key is laid out like the
+// texels. Glide's chroma key compares colour only; DirectDraw compares the whole texel, so the key's alpha
+// bits are those of an opaque texel, the ones whose colour shows. Palettised and other non-RGB surfaces get
+// the value as it is.
+DDCOLORKEY colorKeyForSurface(FxU32 argb, const DDPIXELFORMAT &format) {
+    DDCOLORKEY key;
+    key.dwColorSpaceLowValue = argb;
+    key.dwColorSpaceHighValue = argb;
+    if ((format.dwFlags & DDPF_RGB) == 0) return key;
+    DWORD value = placeChannel((argb >> 16) & 0xFFu, format.dwRBitMask) |
+                  placeChannel((argb >> 8) & 0xFFu, format.dwGBitMask) |
+                  placeChannel(argb & 0xFFu, format.dwBBitMask);
+    if (format.dwFlags & DDPF_ALPHAPIXELS) value |= format.dwRGBAlphaBitMask;
+    key.dwColorSpaceLowValue = value;
+    key.dwColorSpaceHighValue = value;
+    return key;
+}
+
+} // namespace
+
+TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download) {
+    if (download.format < 0 || download.format >= glideTextureFormatCount) return NULL;
+    const TextureFormatRow &row = textureFormats[download.format];
+    if (!row.available || row.destinationBytes == 0 || download.width == 0 || download.height == 0 ||
+        download.data == NULL || context.ddraw == NULL)
+        return NULL;
+
+    TextureRecord *record = static_cast<TextureRecord *>(calloc(1, sizeof(TextureRecord)));
+    if (record == NULL) return NULL;
+    record->width = download.width;
+    record->height = download.height;
+    record->tmu = static_cast<FxU32>(tmu);
+    record->paletteStamp = 0xFFFFFFFF;
+    record->format = download.format;
+    const float longerSide =
+        static_cast<float>(download.width > download.height ? download.width : download.height);
+    record->sScale = longerSide / (256.0f * static_cast<float>(download.width));
+    record->tScale = longerSide / (256.0f * static_cast<float>(download.height));
+    record->formatRow = row;
+
+    DDSURFACEDESC2 desc;
+    memset(&desc, 0, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT | DDSD_TEXTURESTAGE;
+    desc.dwWidth = record->width;
+    desc.dwHeight = record->height;
+    desc.ddpfPixelFormat = row.pixelFormat;
+    desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
+    desc.dwTextureStage = record->tmu;
+    if (context.hardwareDevice)
+        desc.ddsCaps.dwCaps2 = DDSCAPS2_D3DTEXTUREMANAGE;
+    else
+        desc.ddsCaps.dwCaps |= DDSCAPS_SYSTEMMEMORY;
+    if (context.ddraw->CreateSurface(&desc, &record->surface, NULL) != DD_OK) record->surface = NULL;
+
+    if (record->surface) uploadTexels(record, download.data);
+    if (record->surface && row.paletted && !row.softwarePalette) {
+        if (attachPalette(record))
+            record->paletteStamp = paletteChecksum;
+        else
+            releaseSurface(record);
+    }
+    if (record->surface == NULL) {
+        destroyTextureRecord(record);
+        return NULL;
+    }
+
+    // The key is taken now: later grChromakeyValue calls leave existing textures as they are.
+    DDCOLORKEY key = colorKeyForSurface(renderState.chromakeyValue, row.pixelFormat);
+    record->surface->SetColorKey(DDCKEY_SRCBLT, &key);
+    return record;
+}
+
+void destroyTextureRecord(TextureRecord *record) {
+    if (record == NULL) return;
+    releaseSurface(record);
+    free(record->softCopy);
+    free(record);
+}
+
+// Software-palette textures are converted with the palette current at download, so a texture bound
+// before any palette download shows that palette rather than whatever the new surface held.
+void uploadTexels(TextureRecord *record, const void *data) {
+    DDSURFACEDESC2 desc;
+    if (!lockSurface(record, desc)) {
+        releaseSurface(record);
+        return;
+    }
+    const TextureFormatRow &row = record->formatRow;
+    const FxU8 *source = static_cast<const FxU8 *>(data);
+    if (row.converter == NULL) {
+        copyRows(record, desc, source);
+    } else if (row.softwarePalette) {
+        size_t bytes = static_cast<size_t>(record->width) * record->height * row.sourceBytes;
+        free(record->softCopy);
+        record->softCopy = static_cast<FxU8 *>(malloc(bytes));
+        if (record->softCopy == NULL) {
+            record->surface->Unlock(NULL);
+            releaseSurface(record);
+            return;
+        }
+        memcpy(record->softCopy, source, bytes);
+        convertRows(record, desc, record->softCopy);
+        record->paletteStamp = paletteChecksum;
+    } else {
+        convertRows(record, desc, source);
+    }
+    record->surface->Unlock(NULL);
+}
+
+void applyPalette(TextureRecord *record) {
+    if (record == NULL || !record->formatRow.paletted || record->surface == NULL) return;
+    if (record->paletteStamp == paletteChecksum) return;
+    // A refresh that fails keeps the old texels but counts as done, so it is not retried at every bind.
+    record->paletteStamp = paletteChecksum;
+    if (record->formatRow.softwarePalette) {
+        DDSURFACEDESC2 desc;
+        if (record->softCopy == NULL || !lockSurface(record, desc)) return;
+        convertRows(record, desc, record->softCopy);
+        record->surface->Unlock(NULL);
+        return;
+    }
+    IDirectDrawPalette *palette = NULL;
+    if (record->surface->GetPalette(&palette) != DD_OK || palette == NULL) return;
+    palette->SetEntries(0, 0, texturePaletteSize, texturePalette);
+    palette->Release();
+}

@@ -1,0 +1,50 @@
+// Per-TMU sampling state (address modes, filters) on the Direct3D texture stage of the same number.
+#include "texture_memory.h"
+#include "../session/render_context.h"
+
+namespace {
+
+struct ClampModes {
+    bool known; // false until the first call on the current device, which is always sent
+    FxI32 s;
+    FxI32 t;
+};
+
+ClampModes clampModes[textureUnitCount];
+
+bool isTextureUnit(FxI32 tmu) {
+    return tmu == tmu0 || tmu == tmu1;
+}
+
+} // namespace
+
+void setTextureClampMode(FxI32 tmu, FxI32 sClamp, FxI32 tClamp, DWORD (*addressMode)(FxI32)) {
+    if (!isTextureUnit(tmu) || context.device == NULL || addressMode == NULL) return;
+    ClampModes &modes = clampModes[tmu];
+    DWORD stage = static_cast<DWORD>(tmu);
+    if (!modes.known || sClamp != modes.s) {
+        context.device->SetTextureStageState(stage, D3DTSS_ADDRESSU, addressMode(sClamp));
+        modes.s = sClamp;
+    }
+    if (!modes.known || tClamp != modes.t) {
+        context.device->SetTextureStageState(stage, D3DTSS_ADDRESSV, addressMode(tClamp));
+        modes.t = tClamp;
+    }
+    modes.known = true;
+}
+
+void forgetTextureClampModes() {
+    for (ClampModes &modes : clampModes)
+        modes = ClampModes{false, textureClampWrap, textureClampWrap};
+}
+
+void setTextureFilters(FxI32 tmu, DWORD minFilter, DWORD magFilter) {
+    if (!isTextureUnit(tmu) || context.device == NULL) return;
+    context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MINFILTER, minFilter);
+    context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MAGFILTER, magFilter);
+}
+
+void setTextureMipFilter(FxI32 tmu, DWORD mipFilter) {
+    if (!isTextureUnit(tmu) || context.device == NULL) return;
+    context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MIPFILTER, mipFilter);
+}

@@ -1,0 +1,41 @@
+// Glide 2.x linear frame buffer entry points.
+#include "glide2x.h"
+#include "texture/lfb.h"
+
+FX_ENTRY FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writeMode,
+                                  GrOriginLocation_t origin, FxBool, GrLfbInfo_t *info) {
+    if (info == NULL) return FXFALSE;
+    LfbLockInfo lock;
+    if (!lockFrameBuffer(type, buffer, writeMode, origin, &lock)) return FXFALSE;
+    info->size = sizeof(GrLfbInfo_t); // 20 bytes in the 32-bit library
+    info->lfbPtr = lock.lfbPtr;
+    info->strideInBytes = lock.strideInBytes;
+    info->writeMode = lock.writeMode;
+    info->origin = lock.origin;
+    return FXTRUE;
+}
+
+FX_ENTRY FxBool FX_CALL grLfbUnlock(GrLock_t type, GrBuffer_t buffer) {
+    return unlockFrameBuffer(type, buffer);
+}
+
+FX_ENTRY FxBool FX_CALL grLfbReadRegion(GrBuffer_t src_buffer, FxU32 src_x, FxU32 src_y, FxU32 src_width,
+                                        FxU32 src_height, FxU32 dst_stride, void *dst_data) {
+    return readFrameBufferRegion(src_buffer, src_x, src_y, src_width, src_height, dst_stride, dst_data);
+}
+
+FX_ENTRY FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU32 dst_y,
+                                         GrLfbSrcFmt_t src_format, FxU32 src_width, FxU32 src_height,
+                                         FxI32 src_stride, void *src_data) {
+    return writeFrameBufferRegion(dst_buffer, dst_x, dst_y, src_format, src_width, src_height, src_stride,
+                                  src_data);
+}
+
+// The pixel pipeline is not emulated for frame-buffer writes: pixels are stored exactly as converted.
+FX_ENTRY void FX_CALL grLfbConstantAlpha(GrAlpha_t) {}
+
+FX_ENTRY void FX_CALL grLfbConstantDepth(FxU16) {}
+
+FX_ENTRY void FX_CALL grLfbWriteColorFormat(GrColorFormat_t) {}
+
+FX_ENTRY void FX_CALL grLfbWriteColorSwizzle(FxBool, FxBool) {}

@@ -1,0 +1,240 @@
+// Glide 2.x entry points of the render state, combine and fog utilities.
+#include <float.h>
+#include <math.h>
+
+#include "glide2x.h"
+#include "render/combine_table.h"
+#include "render/render_state.h"
+#include "session/display_device.h"
+
+namespace {
+
+// Combine calls made before the first window open still choose their colour codes.
+void prepareCombineTable() {
+    if (!combineTableBuilt) buildCombineTable(glide2CombineTableRules);
+}
+
+struct CombineArguments {
+    GrCombineFunction_t function;
+    GrCombineFactor_t factor;
+    GrCombineLocal_t local;
+    GrCombineOther_t other;
+    FxBool invert;
+};
+
+const FxI32 noCall = -1;
+
+// Indexed by GR_COLORCOMBINE_*.
+const CombineArguments colorCombineModes[] = {
+    {GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_CONSTANT,
+     0},
+    {GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_CONSTANT,
+     0},
+    {GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_CONSTANT,
+     0},
+    {GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_CONSTANT,
+     0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_CONSTANT,
+     GR_COMBINE_OTHER_TEXTURE, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_CONSTANT,
+     GR_COMBINE_OTHER_TEXTURE, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+     GR_COMBINE_OTHER_TEXTURE, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+     GR_COMBINE_OTHER_TEXTURE, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+     GR_COMBINE_OTHER_TEXTURE, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL_ALPHA, GR_COMBINE_LOCAL_CONSTANT,
+     GR_COMBINE_OTHER_TEXTURE, 0},
+    // GR_COLORCOMBINE_TEXTURE_TIMES_ALPHA_ADD_ITRGB has no translation and changes nothing.
+    {noCall, 0, 0, 0, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_ITERATED,
+     GR_COMBINE_OTHER_TEXTURE, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_ITERATED,
+     GR_COMBINE_OTHER_TEXTURE, 0},
+    {GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_TEXTURE_ALPHA, GR_COMBINE_LOCAL_CONSTANT,
+     GR_COMBINE_OTHER_ITERATED, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL, GR_COMBINE_FACTOR_LOCAL_ALPHA, GR_COMBINE_LOCAL_ITERATED,
+     GR_COMBINE_OTHER_TEXTURE, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+     GR_COMBINE_OTHER_TEXTURE, 0},
+    // GR_COLORCOMBINE_ONE: the inverted zero function is white.
+    {GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_CONSTANT,
+     1},
+};
+
+// Indexed by GR_ALPHASOURCE_*.
+const CombineArguments alphaSources[] = {
+    {GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_CONSTANT,
+     0},
+    {GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_CONSTANT,
+     0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_CONSTANT,
+     GR_COMBINE_OTHER_TEXTURE, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+     GR_COMBINE_OTHER_TEXTURE, 0},
+};
+
+// Indexed by GR_TEXTURECOMBINE_*; local and other are unused.
+const CombineArguments textureCombineModes[] = {
+    {GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_ZERO, 0, 0, 0},
+    {GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, 0, 0, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, 0, 0, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL, GR_COMBINE_FACTOR_ONE, 0, 0, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, 0, 0, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL, GR_COMBINE_FACTOR_ONE, 0, 0, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE_MINUS_LOD_FRACTION, 0, 0, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOD_FRACTION, 0, 0, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE_MINUS_LOD_FRACTION, 0, 0, 0},
+    {GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOD_FRACTION, 0, 0, 0},
+    {GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_ZERO, 0, 0, 1},
+};
+
+template <size_t count>
+const CombineArguments *lookupMode(const CombineArguments (&modes)[count], FxI32 mode) {
+    if (static_cast<FxU32>(mode) >= count || modes[mode].function == noCall) return NULL;
+    return &modes[mode];
+}
+
+// Glide 2 draws linear fog for these modes; GR_FOG_WITH_TABLE keeps the table mode last set.
+bool drawsLinearFog(GrFogMode_t mode) {
+    return mode == GR_FOG_WITH_ITERATED_ALPHA || mode == GR_FOG_WITH_ITERATED_Z || mode == GR_FOG_MULT2 ||
+           mode == GR_FOG_ADD2;
+}
+
+} // namespace
+
+FX_ENTRY void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlendFnc_t rgb_df,
+                                           GrAlphaBlendFnc_t, GrAlphaBlendFnc_t) {
+    setAlphaBlendFunction(rgb_sf, rgb_df);
+}
+
+FX_ENTRY void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
+                                     GrCombineLocal_t local, GrCombineOther_t other, FxBool) {
+    prepareCombineTable();
+    setAlphaCombine(function, factor, local, other);
+}
+
+FX_ENTRY void FX_CALL grAlphaControlsITRGBLighting(FxBool) {}
+
+FX_ENTRY void FX_CALL grAlphaTestFunction(GrCmpFnc_t function) {
+    setAlphaTestFunction(function);
+}
+
+FX_ENTRY void FX_CALL grAlphaTestReferenceValue(GrAlpha_t value) {
+    setAlphaTestReference(value);
+}
+
+FX_ENTRY void FX_CALL grChromakeyMode(GrChromakeyMode_t mode) {
+    setChromakeyMode(mode);
+}
+
+// Texture downloads that follow take this as their colour key; nothing reaches the device now.
+FX_ENTRY void FX_CALL grChromakeyValue(GrColor_t color) {
+    renderState.chromakeyValue = toArgb(color);
+}
+
+FX_ENTRY void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
+                                     GrCombineLocal_t local, GrCombineOther_t other, FxBool invert) {
+    prepareCombineTable();
+    setColorCombine(function, factor, local, other, invert);
+}
+
+FX_ENTRY void FX_CALL grColorMask(FxBool, FxBool) {}
+
+FX_ENTRY void FX_CALL grConstantColorValue(GrColor_t color) {
+    setConstantColor(toArgb(color));
+}
+
+FX_ENTRY void FX_CALL grConstantColorValue4(float a, float r, float g, float b) {
+    setConstantColor(colorFromFloats(a, r, g, b));
+}
+
+FX_ENTRY void FX_CALL grCullMode(GrCullMode_t mode) {
+    setCullMode(mode);
+}
+
+FX_ENTRY void FX_CALL grDepthBiasLevel(FxI16 level) {
+    setDepthBiasLevel(level);
+}
+
+FX_ENTRY void FX_CALL grDepthBufferFunction(GrCmpFnc_t function) {
+    setDepthBufferFunction(function);
+}
+
+FX_ENTRY void FX_CALL grDepthBufferMode(GrDepthBufferMode_t mode) {
+    setDepthBufferMode(mode);
+}
+
+FX_ENTRY void FX_CALL grDepthMask(FxBool mask) {
+    setDepthMask(mask);
+}
+
+FX_ENTRY void FX_CALL grDisableAllEffects(void) {
+    disableAllEffects();
+}
+
+FX_ENTRY void FX_CALL grDitherMode(GrDitherMode_t mode) {
+    setDitherMode(mode);
+}
+
+// Direct3D adds the fog colour at full strength where the Voodoo dims it; a quarter looks alike.
+FX_ENTRY void FX_CALL grFogColorValue(GrColor_t color) {
+    setFogColor((toArgb(color) >> 2) & 0x3F3F3Fu);
+}
+
+FX_ENTRY void FX_CALL grFogMode(GrFogMode_t mode) {
+    setFogMode(mode, drawsLinearFog(mode));
+}
+
+// The 64 entries of Glide's fog table have no Direct3D counterpart.
+FX_ENTRY void FX_CALL grFogTable(const GrFog_t *) {}
+
+FX_ENTRY void FX_CALL grGammaCorrectionValue(float) {}
+
+FX_ENTRY void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function,
+                                   GrCombineFactor_t rgb_factor, GrCombineFunction_t, GrCombineFactor_t,
+                                   FxBool, FxBool) {
+    setTextureCombine(tmu, rgb_function, rgb_factor);
+}
+
+FX_ENTRY void FX_CALL guColorCombineFunction(GrColorCombineFnc_t fnc) {
+    const CombineArguments *mode = lookupMode(colorCombineModes, fnc);
+    if (mode) grColorCombine(mode->function, mode->factor, mode->local, mode->other, mode->invert);
+}
+
+FX_ENTRY void FX_CALL guAlphaSource(GrAlphaSource_t mode) {
+    const CombineArguments *source = lookupMode(alphaSources, mode);
+    if (source)
+        grAlphaCombine(source->function, source->factor, source->local, source->other, source->invert);
+}
+
+FX_ENTRY void FX_CALL guTexCombineFunction(GrChipID_t tmu, GrTextureCombineFnc_t fnc) {
+    const CombineArguments *mode = lookupMode(textureCombineModes, fnc);
+    if (mode)
+        grTexCombine(tmu, mode->function, mode->factor, mode->function, mode->factor, mode->invert,
+                     mode->invert);
+}
+
+FX_ENTRY void FX_CALL grTexCombineFunction(GrChipID_t tmu, GrTextureCombineFnc_t fnc) {
+    guTexCombineFunction(tmu, fnc);
+}
+
+// The fog utilities leave the application's table alone and program Direct3D's own exponential fog.
+FX_ENTRY void FX_CALL guFogGenerateExp(GrFog_t *, float density) {
+    setExponentialFog(density, D3DFOG_EXP);
+}
+
+FX_ENTRY void FX_CALL guFogGenerateExp2(GrFog_t *, float density) {
+    setExponentialFog(density, D3DFOG_EXP2);
+}
+
+// Linear fog always runs from 0.98 to 1.0 once grFogMode asks for it.
+FX_ENTRY void FX_CALL guFogGenerateLinear(GrFog_t *, float, float) {}
+
+// The w at which Glide's fog table places entry i: four entries per power of two from w = 1.
+FX_ENTRY float FX_CALL guFogTableIndexToW(int i) {
+    FxU32 index = static_cast<FxU32>(i);
+    double w = ldexp(1.0, static_cast<int>(3 + (index >> 2))) / (8.0 - (index & 3));
+    return w > FLT_MAX ? HUGE_VALF : static_cast<float>(w);
+}

@@ -1,0 +1,269 @@
+// Glide 2.x entry points of the library lifecycle, the display and the queries.
+#include <math.h>
+#include <stddef.h>
+#include <string.h>
+
+#include "glide2x.h"
+
+#include "session/bitmaps.h"
+#include "session/display_device.h"
+#include "session/library_settings.h"
+#include "session/log.h"
+#include "session/presentation.h"
+#include "session/processor.h"
+#include "render/combine_table.h"
+#include "render/draw_vertex.h"
+#include "render/device_tables.h"
+#include "render/render_state.h"
+#include "texture/lfb.h"
+#include "texture/texture_formats.h"
+#include "texture/texture_memory.h"
+
+namespace {
+
+const VertexLayout grVertexLayout = {
+    offsetof(GrVertex, x),
+    offsetof(GrVertex, y),
+    offsetof(GrVertex, oow),
+    offsetof(GrVertex, r),
+    offsetof(GrVertex, g),
+    offsetof(GrVertex, b),
+    offsetof(GrVertex, a),
+    {offsetof(GrVertex, tmuvtx[0].sow), offsetof(GrVertex, tmuvtx[1].sow)},
+    {offsetof(GrVertex, tmuvtx[0].tow), offsetof(GrVertex, tmuvtx[1].tow)},
+    sizeof(GrVertex),
+};
+
+void logBanner() {
+    logLine("---------------------------------------\n");
+    logLine("              Kestrix 2.2              \n");
+    logLine("---------------------------------------\n");
+}
+
+// grSstQueryHardware forgets an open session without releasing it; a later open or unload releases it.
+void releaseAbandonedSession() {
+    if (context.sessionOpen || context.ddraw == NULL) return;
+    releaseAllTextures();
+    releaseDisplayObjects();
+}
+
+void unloadLibrary() {
+    grGlideShutdown();
+    releaseAbandonedSession();
+    freeTextureMemory();
+    freeShadowBuffers();
+    closeLog();
+    memset(&settings, 0, sizeof(settings));
+    memset(&context, 0, sizeof(context));
+    moduleInstance = NULL;
+}
+
+} // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        moduleInstance = instance;
+        vertexLayout = grVertexLayout;
+        openLog();
+    } else if (reason == DLL_PROCESS_DETACH) {
+        unloadLibrary();
+    }
+    return TRUE;
+}
+
+FX_ENTRY void FX_CALL grGlideInit(void) {
+    readSettings(glide2SettingsRules);
+    allocateTextureMemory();
+}
+
+FX_ENTRY void FX_CALL grGlideShutdown(void) {
+    if (context.sessionOpen) grSstWinClose();
+}
+
+FX_ENTRY FxBool FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t screen_resolution, GrScreenRefresh_t,
+                                     GrColorFormat_t color_format, GrOriginLocation_t origin_location, int,
+                                     int) {
+    if (context.sessionOpen) grSstWinClose();
+    releaseAbandonedSession();
+
+    Resolution resolution = lookupResolution(screen_resolution);
+    context.screenWidth = resolution.width;
+    context.screenHeight = resolution.height;
+    context.colorFormat = color_format;
+    logBanner();
+    if (!openDisplayDevice(hWnd, glide2DisplayRules)) return FXFALSE;
+
+    SetCursorPos(32767, 32767);
+    primeBuffers();
+    if (!settings.NoSplash) drawLogo();
+    logSystemInfo();
+
+    buildCombineTable(glide2CombineTableRules);
+    buildTextureFormatTable(glide2TextureFormatRules);
+    buildDeviceTables();
+    setInitialDeviceState();
+    grDisableAllEffects();
+
+    logLine("grSSTOrigin(origin=%d);\n", origin_location);
+    setOrigin(origin_location);
+    clearBuffers(0, 0, 0xFFFF);
+    grResetTriStats();
+    resetPerformanceCounters();
+    context.sessionOpen = 1;
+    return FXTRUE;
+}
+
+FX_ENTRY void FX_CALL grSstWinClose(void) {
+    closeSession();
+}
+
+FX_ENTRY void FX_CALL grClipWindow(FxU32, FxU32, FxU32, FxU32) {
+    clipWindowToScreen();
+}
+
+FX_ENTRY void FX_CALL grBufferSwap(int) {
+    swapBuffers();
+}
+
+FX_ENTRY void FX_CALL grRenderBuffer(GrBuffer_t buffer) {
+    renderBuffer(buffer);
+}
+
+FX_ENTRY void FX_CALL grBufferClear(GrColor_t color, GrAlpha_t alpha, FxU16 depth) {
+    clearBuffers(color, alpha, depth);
+}
+
+FX_ENTRY int FX_CALL grBufferNumPending(void) {
+    return 0;
+}
+
+// Glide passes the position as floats; the bitmap is drawn at their integer parts. A position that has no
+// integer part (NaN, infinity, beyond the int range) draws nothing.
+FX_ENTRY void FX_CALL grSplash(float x, float y, float, float, FxU32) {
+    const float limit = 2147483648.0f;
+    if (!(fabsf(x) < limit) || !(fabsf(y) < limit)) return;
+    drawBitmapResource("SPLASH", static_cast<DWORD>(static_cast<int>(x)),
+                       static_cast<DWORD>(static_cast<int>(y)));
+}
+
+FX_ENTRY void FX_CALL grSstOrigin(GrOriginLocation_t origin) {
+    logLine("grSSTOrigin(origin=%d);\n", origin);
+    setOrigin(origin);
+}
+
+FX_ENTRY FxBool FX_CALL grSstQueryHardware(GrHwConfiguration *hwConfig) {
+    context.sessionOpen = 0;
+    if (hwConfig == NULL) return FXTRUE;
+    // Only the first 40 bytes are the caller's: one board with its two texture units.
+    memset(hwConfig, 0, 40);
+    GrVoodooConfig_t &voodoo = hwConfig->SSTs[0].sstBoard.VoodooConfig;
+    hwConfig->num_sst = 1;
+    hwConfig->SSTs[0].type = settings.TMU ? 6 : GR_SSTTYPE_VOODOO;
+    voodoo.fbRam = 8;
+    voodoo.fbiRev = 1;
+    voodoo.nTexelfx = settings.TMU ? 2 : 1;
+    voodoo.sliDetect = 0;
+    voodoo.tmuConfig[0].tmuRev = 1;
+    voodoo.tmuConfig[0].tmuRam = 4;
+    voodoo.tmuConfig[1].tmuRev = 1;
+    voodoo.tmuConfig[1].tmuRam = 4;
+    return FXTRUE;
+}
+
+FX_ENTRY FxBool FX_CALL grSstQueryBoards(GrHwConfiguration *hwConfig) {
+    if (hwConfig == NULL) return FXTRUE;
+    memset(hwConfig, 0, 40);
+    hwConfig->num_sst = 1;
+    return FXTRUE;
+}
+
+FX_ENTRY FxU32 FX_CALL grSstScreenWidth(void) {
+    return context.screenWidth;
+}
+
+FX_ENTRY FxU32 FX_CALL grSstScreenHeight(void) {
+    return context.screenHeight;
+}
+
+namespace {
+bool inVerticalBlank() {
+    BOOL inBlank = FALSE;
+    if (context.ddraw == NULL || context.ddraw->GetVerticalBlankStatus(&inBlank) != DD_OK) return false;
+    return inBlank != FALSE;
+}
+} // namespace
+
+// All FIFO-free bits set and no busy bit; 0x40 is the retrace bit.
+FX_ENTRY FxU32 FX_CALL grSstStatus(void) {
+    return inVerticalBlank() ? 0x0FFFF07Fu : 0x0FFFF03Fu;
+}
+
+FX_ENTRY FxBool FX_CALL grSstVRetraceOn(void) {
+    return inVerticalBlank() ? FXTRUE : FXFALSE;
+}
+
+FX_ENTRY FxU32 FX_CALL grSstVideoLine(void) {
+    DWORD line = 0;
+    if (context.ddraw == NULL || context.ddraw->GetScanLine(&line) != DD_OK) return 0;
+    return line;
+}
+
+FX_ENTRY FxBool FX_CALL grSstIsBusy(void) {
+    return FXFALSE;
+}
+
+FX_ENTRY void FX_CALL grSstIdle(void) {}
+
+FX_ENTRY void FX_CALL grSstSelect(int) {}
+
+FX_ENTRY FxBool FX_CALL grSstControl(FxU32) {
+    return FXTRUE;
+}
+
+FX_ENTRY void FX_CALL grSstPerfStats(GrSstPerfStats_t *pStats) {
+    if (pStats == NULL) return;
+    pStats->pixelsIn = context.pixelsIn;
+    pStats->chromaFail = context.chromaFail;
+    pStats->zFuncFail = context.zFuncFail;
+    pStats->aFuncFail = context.aFuncFail;
+    pStats->pixelsOut = context.pixelsOut;
+}
+
+FX_ENTRY void FX_CALL grSstResetPerfStats(void) {
+    resetPerformanceCounters();
+}
+
+FX_ENTRY void FX_CALL grTriStats(FxU32 *trisProcessed, FxU32 *trisDrawn) {
+    if (trisProcessed) *trisProcessed = context.triangleCount;
+    if (trisDrawn) *trisDrawn = context.triangleCount;
+}
+
+FX_ENTRY void FX_CALL grResetTriStats(void) {
+    context.triangleCount = 0;
+}
+
+FX_ENTRY FxBool FX_CALL grCheckForRoom(FxI32) {
+    return FXTRUE;
+}
+
+FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t) {}
+
+FX_ENTRY void FX_CALL grGlideShamelessPlug(const FxBool) {}
+
+FX_ENTRY void FX_CALL grGlideGetVersion(char version[80]) {
+    if (version) memcpy(version, "2.60.00.2103", 13);
+}
+
+FX_ENTRY void FX_CALL grGlideGetState(GrState *) {}
+
+FX_ENTRY void FX_CALL grGlideSetState(const GrState *) {}
+
+FX_ENTRY void FX_CALL grHints(GrHint_t hintType, FxU32 hintMask) {
+    if (hintType == GR_HINT_FPUPRECISION) applyFpuPrecisionHint(hintMask);
+}
+
+FX_ENTRY void FX_CALL guMovieStart(void) {}
+
+FX_ENTRY void FX_CALL guMovieStop(void) {}
+
+FX_ENTRY void FX_CALL guMovieSetName(const char *) {}

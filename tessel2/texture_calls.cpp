@@ -1,0 +1,183 @@
+// Glide 2.x texture memory, sampling and table entry points.
+#include <stddef.h>
+
+#include "glide2x.h"
+#include "texture/color_mipmap.h"
+#include "texture/ncc_tables.h"
+#include "texture/texture_memory.h"
+#include "texture/texture_palette.h"
+#include "session/library_settings.h"
+#include "session/render_context.h"
+
+namespace {
+
+// Glide 2 counts levels down from GR_LOD_256 (0) to GR_LOD_1 (8); the aspect shortens one side.
+bool glide2Download(GrLOD_t largeLod, GrAspectRatio_t aspect, GrTextureFormat_t format, const void *data,
+                    TextureDownload &download) {
+    if (largeLod < GR_LOD_256 || largeLod > GR_LOD_1 || aspect < GR_ASPECT_8x1 || aspect > GR_ASPECT_1x8)
+        return false;
+    FxU32 size = 256u >> largeLod;
+    download.width = size;
+    download.height = size;
+    if (aspect < GR_ASPECT_1x1) download.height = size >> (GR_ASPECT_1x1 - aspect);
+    if (aspect > GR_ASPECT_1x1) download.width = size >> (aspect - GR_ASPECT_1x1);
+    download.format = format;
+    download.data = data;
+    // A 1 × 1 level of a long texture has no texels along its short side.
+    return download.width != 0 && download.height != 0;
+}
+
+void downloadLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod, GrLOD_t largeLod,
+                   GrAspectRatio_t aspectRatio, GrTextureFormat_t format, const void *data) {
+    // Only the largest level is kept; the smaller ones of a level-by-level download are dropped.
+    if (thisLod != largeLod) return;
+    TextureDownload download;
+    if (glide2Download(thisLod, aspectRatio, format, data, download))
+        downloadTexture(tmu, startAddress, download);
+}
+
+DWORD glide2AddressMode(GrTextureClampMode_t mode) {
+    return mode != GR_TEXTURECLAMP_WRAP ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP;
+}
+
+} // namespace
+
+// Every texture is said to take one 1 KiB slot, so an application that lays out its textures by the
+// sizes it is told gives each its own start address.
+FX_ENTRY FxU32 FX_CALL grTexCalcMemRequired(GrLOD_t, GrLOD_t, GrAspectRatio_t, GrTextureFormat_t) {
+    return textureSlotBytes;
+}
+
+FX_ENTRY FxU32 FX_CALL grTexTextureMemRequired(FxU32, GrTexInfo *) {
+    return textureSlotBytes;
+}
+
+FX_ENTRY FxU32 FX_CALL grTexMinAddress(GrChipID_t) {
+    return 0;
+}
+
+FX_ENTRY FxU32 FX_CALL grTexMaxAddress(GrChipID_t) {
+    return highestTextureAddress;
+}
+
+FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32, GrTexInfo *info) {
+    if (info == NULL) return;
+    TextureDownload download;
+    if (glide2Download(info->largeLod, info->aspectRatio, info->format, info->data, download))
+        downloadTexture(tmu, startAddress, download);
+}
+
+FX_ENTRY void FX_CALL grTexDownloadMipMapLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
+                                               GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
+                                               GrTextureFormat_t format, FxU32, void *data) {
+    downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data);
+}
+
+// The whole level is downloaded whatever rows start and end name.
+FX_ENTRY void FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
+                                                      GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
+                                                      GrTextureFormat_t format, FxU32, void *data, int, int) {
+    downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data);
+}
+
+// The info of a selection is not compared with the download's: the slot alone names the texture.
+FX_ENTRY void FX_CALL grTexSource(GrChipID_t tmu, FxU32 startAddress, FxU32, GrTexInfo *) {
+    if (!isTextureSlot(tmu, startAddress) || context.device == NULL) return;
+    bindTexture(tmu, lookupTexture(tmu, startAddress));
+}
+
+FX_ENTRY void FX_CALL grTexMultibaseAddress(GrChipID_t tmu, GrTexBaseRange_t, FxU32 startAddress,
+                                            FxU32 evenOdd, GrTexInfo *info) {
+    grTexSource(tmu, startAddress, evenOdd, info);
+}
+
+FX_ENTRY void FX_CALL grTexMultibase(GrChipID_t, FxBool) {}
+
+FX_ENTRY void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t sClamp,
+                                     GrTextureClampMode_t tClamp) {
+    setTextureClampMode(tmu, sClamp, tClamp, glide2AddressMode);
+}
+
+// With Filtering off, every texture is filtered bilinearly whatever the application asks for.
+FX_ENTRY void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t minFilter,
+                                      GrTextureFilterMode_t magFilter) {
+    if (settings.Filtering == 0) {
+        setTextureFilters(tmu, D3DTFN_LINEAR, D3DTFG_LINEAR);
+        return;
+    }
+    setTextureFilters(tmu, minFilter != GR_TEXTUREFILTER_POINT_SAMPLED ? D3DTFN_LINEAR : D3DTFN_POINT,
+                      magFilter != GR_TEXTUREFILTER_POINT_SAMPLED ? D3DTFG_LINEAR : D3DTFG_POINT);
+}
+
+// Textures have no smaller levels, so the mip filter is sent but shows nothing.
+FX_ENTRY void FX_CALL grTexMipMapMode(GrChipID_t tmu, GrMipMapMode_t mode, FxBool) {
+    if (mode == GR_MIPMAP_DISABLE) {
+        setTextureMipFilter(tmu, D3DTFP_NONE);
+    } else if (mode == GR_MIPMAP_NEAREST || mode == GR_MIPMAP_NEAREST_DITHER) {
+        setTextureMipFilter(tmu, settings.Filtering != 0 ? D3DTFP_LINEAR : D3DTFP_NONE);
+    }
+}
+
+FX_ENTRY void FX_CALL grTexLodBiasValue(GrChipID_t, float) {}
+
+FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {}
+
+FX_ENTRY void FX_CALL grTexDownloadTablePartial(GrChipID_t tmu, GrTexTable_t type, void *data, int start,
+                                                int end) {
+    if ((tmu != GR_TMU0 && tmu != GR_TMU1) || data == NULL) return;
+    if (type == GR_TEXTABLE_NCC0 || type == GR_TEXTABLE_NCC1) {
+        storeNccTable(type, data);
+    } else if (type == GR_TEXTABLE_PALETTE) {
+        downloadPalette(tmu, static_cast<const GuTexPalette *>(data)->data, start, end);
+    }
+}
+
+FX_ENTRY void FX_CALL grTexDownloadTable(GrChipID_t tmu, GrTexTable_t type, void *data) {
+    grTexDownloadTablePartial(tmu, type, data, 0, texturePaletteSize - 1);
+}
+
+FX_ENTRY void FX_CALL grTexNCCTable(GrChipID_t tmu, GrNCCTable_t table) {
+    selectNccTable(tmu, table);
+}
+
+FX_ENTRY void FX_CALL guTexMemReset(void) {
+    releaseAllTextures();
+}
+
+FX_ENTRY FxU32 FX_CALL guTexMemQueryAvail(GrChipID_t) {
+    return slotsPerTextureUnit;
+}
+
+FX_ENTRY void *FX_CALL guTexCreateColorMipMap(void) {
+    return createColorMipMap();
+}
+
+// The utility library's own texture manager is not offered: applications that use it get no memory.
+FX_ENTRY GrMipMapId_t FX_CALL guTexAllocateMemory(GrChipID_t, FxU8, int, int, GrTextureFormat_t,
+                                                  GrMipMapMode_t, GrLOD_t, GrLOD_t, GrAspectRatio_t,
+                                                  GrTextureClampMode_t, GrTextureClampMode_t,
+                                                  GrTextureFilterMode_t, GrTextureFilterMode_t, float,
+                                                  FxBool) {
+    return 0;
+}
+
+FX_ENTRY FxBool FX_CALL guTexChangeAttributes(GrMipMapId_t, int, int, GrTextureFormat_t, GrMipMapMode_t,
+                                              GrLOD_t, GrLOD_t, GrAspectRatio_t, GrTextureClampMode_t,
+                                              GrTextureClampMode_t, GrTextureFilterMode_t,
+                                              GrTextureFilterMode_t) {
+    return FXFALSE;
+}
+
+FX_ENTRY void FX_CALL guTexDownloadMipMap(GrMipMapId_t, const void *, const GuNccTable *) {}
+
+FX_ENTRY void FX_CALL guTexDownloadMipMapLevel(GrMipMapId_t, GrLOD_t, const void **) {}
+
+FX_ENTRY GrMipMapId_t FX_CALL guTexGetCurrentMipMap(GrChipID_t) {
+    return 0;
+}
+
+FX_ENTRY void *FX_CALL guTexGetMipMapInfo(GrMipMapId_t) {
+    return NULL;
+}
+
+FX_ENTRY void FX_CALL guTexSource(GrMipMapId_t) {}
