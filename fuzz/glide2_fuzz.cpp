@@ -17,13 +17,7 @@
 #include "sim/sim.h"
 #include "glide2x.h"
 #include "glide2_fuzz_input.h"
-#include "render/combine_table.h"
-#include "render/device_tables.h"
-#include "render/render_state.h"
-#include "texture/lfb.h"
-#include "texture/ncc_tables.h"
-#include "texture/texture_formats.h"
-#include "texture/texture_palette.h"
+#include "session/engine_state.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
@@ -327,23 +321,6 @@ void configureMachine(Reader &in, HWND &window) {
         else
             sim::failCallOn(name, static_cast<sim::SurfaceRole>(role), hr, f[1] % 24);
     }
-}
-
-// Zero-filled globals, as a fresh load of the DLL would find them.
-void forgetLibraryImage() {
-    memset(&renderState, 0, sizeof(renderState));
-    memset(combineTable, 0, sizeof(combineTable));
-    memset(alphaTraced, 0, sizeof(alphaTraced));
-    combineTableBuilt = false;
-    memset(textureFormats, 0, sizeof(textureFormats));
-    memset(desiredFormats, 0, sizeof(desiredFormats));
-    memset(texturePalette, 0, sizeof(texturePalette));
-    memset(texturePaletteXrgb, 0, sizeof(texturePaletteXrgb));
-    paletteChecksum = 0;
-    memset(&nccTable0, 0, sizeof(nccTable0));
-    memset(&nccTable1, 0, sizeof(nccTable1));
-    memset(nccSelect, 0, sizeof(nccSelect));
-    memset(lfbBuffers, 0, sizeof(lfbBuffers));
 }
 
 GrVertex readVertex(Reader &in) {
@@ -1060,7 +1037,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     HWND window = nullptr;
     configureMachine(in, window);
 
-    forgetLibraryImage();
+    // Nothing carries over from the input before, as nothing does between two loads of the DLL.
+    resetLoadState();
     DllMain(module, DLL_PROCESS_ATTACH, nullptr);
     // GLIDE2_FUZZ_TRACE=1 lists the calls of an input, to read a crash or check a seed.
     static const bool trace = getenv("GLIDE2_FUZZ_TRACE") != nullptr;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the 3DF fuzz target with clang and libFuzzer and runs it for a bounded time.
+# Builds the 3DF fuzz target (the fuzz preset) and runs it for a bounded time.
 # Usage: bash fuzz/run_tdf_fuzz.sh [build directory] [seconds]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -8,15 +8,8 @@ seconds="${2:-60}"
 mkdir -p "$out/corpus"
 out="$(cd "$out" && pwd)"
 
-clang="${CLANGXX:-clang++}"
-"$clang" -std=c++17 -g -O1 -Wall -Wextra -Werror \
-    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-    -I"$root/include" -I"$root/engine" \
-    "$root/fuzz/tdf_fuzz.cpp" \
-    "$root/engine/texture/tdf_file.cpp" \
-    "$root/engine/texture/texture_utilities.cpp" \
-    "$root/tessel2/tdf_calls.cpp" \
-    -o "$out/tdf_fuzz"
+(cd "$root" && cmake --preset fuzz >/dev/null && cmake --build --preset fuzz --target tdf_fuzz >/dev/null)
+cp "$root/build/fuzz-build/fuzz/tdf_fuzz" "$out/tdf_fuzz"
 
 # The target rewrites its input file at every run: keep it in memory where possible.
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then scratch="$(mktemp -d /dev/shm/tdf_fuzz.XXXXXX)"; else scratch="$(mktemp -d)"; fi

@@ -3,7 +3,9 @@
 #include <math.h>
 
 #include "glide2x.h"
+#include "library_rules.h"
 #include "render/combine_table.h"
+#include "session/engine_state.h"
 #include "render/render_state.h"
 #include "session/display_device.h"
 
@@ -11,7 +13,7 @@ namespace {
 
 // Combine calls made before the first window open still choose their colour codes.
 void prepareCombineTable() {
-    if (!combineTableBuilt) buildCombineTable(glide2CombineTableRules);
+    if (!deviceTables.combineTableBuilt) buildCombineTable(glide2Rules.combineTable);
 }
 
 struct CombineArguments {

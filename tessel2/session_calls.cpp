@@ -5,7 +5,9 @@
 
 #include "glide2x.h"
 
+#include "library_rules.h"
 #include "session/bitmaps.h"
+#include "session/library.h"
 #include "session/display_device.h"
 #include "session/library_settings.h"
 #include "session/log.h"
@@ -19,61 +21,16 @@
 #include "texture/texture_formats.h"
 #include "texture/texture_memory.h"
 
-namespace {
-
-const VertexLayout grVertexLayout = {
-    offsetof(GrVertex, x),
-    offsetof(GrVertex, y),
-    offsetof(GrVertex, oow),
-    offsetof(GrVertex, r),
-    offsetof(GrVertex, g),
-    offsetof(GrVertex, b),
-    offsetof(GrVertex, a),
-    {offsetof(GrVertex, tmuvtx[0].sow), offsetof(GrVertex, tmuvtx[1].sow)},
-    {offsetof(GrVertex, tmuvtx[0].tow), offsetof(GrVertex, tmuvtx[1].tow)},
-    sizeof(GrVertex),
-};
-
-void logBanner() {
-    logLine("---------------------------------------\n");
-    logLine("              Kestrix 2.2              \n");
-    logLine("---------------------------------------\n");
-}
-
-// grSstQueryHardware forgets an open session without releasing it; a later open or unload releases it.
-void releaseAbandonedSession() {
-    if (context.sessionOpen || context.ddraw == NULL) return;
-    releaseAllTextures();
-    releaseDisplayObjects();
-}
-
-void unloadLibrary() {
-    grGlideShutdown();
-    releaseAbandonedSession();
-    freeTextureMemory();
-    freeShadowBuffers();
-    closeLog();
-    memset(&settings, 0, sizeof(settings));
-    memset(&context, 0, sizeof(context));
-    moduleInstance = NULL;
-}
-
-} // namespace
-
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        moduleInstance = instance;
-        vertexLayout = grVertexLayout;
-        openLog();
-    } else if (reason == DLL_PROCESS_DETACH) {
-        unloadLibrary();
-    }
+    if (reason == DLL_PROCESS_ATTACH)
+        attachLibrary(instance, glide2Rules);
+    else if (reason == DLL_PROCESS_DETACH)
+        detachLibrary();
     return TRUE;
 }
 
 FX_ENTRY void FX_CALL grGlideInit(void) {
-    readSettings(glide2SettingsRules);
-    allocateTextureMemory();
+    initLibrary();
 }
 
 FX_ENTRY void FX_CALL grGlideShutdown(void) {
@@ -83,34 +40,7 @@ FX_ENTRY void FX_CALL grGlideShutdown(void) {
 FX_ENTRY FxBool FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t screen_resolution, GrScreenRefresh_t,
                                      GrColorFormat_t color_format, GrOriginLocation_t origin_location, int,
                                      int) {
-    if (context.sessionOpen) grSstWinClose();
-    releaseAbandonedSession();
-
-    Resolution resolution = lookupResolution(screen_resolution);
-    context.screenWidth = resolution.width;
-    context.screenHeight = resolution.height;
-    context.colorFormat = color_format;
-    logBanner();
-    if (!openDisplayDevice(hWnd, glide2DisplayRules)) return FXFALSE;
-
-    SetCursorPos(32767, 32767);
-    primeBuffers();
-    if (!settings.NoSplash) drawLogo();
-    logSystemInfo();
-
-    buildCombineTable(glide2CombineTableRules);
-    buildTextureFormatTable(glide2TextureFormatRules);
-    buildDeviceTables();
-    setInitialDeviceState();
-    grDisableAllEffects();
-
-    logLine("grSSTOrigin(origin=%d);\n", origin_location);
-    setOrigin(origin_location);
-    clearBuffers(0, 0, 0xFFFF);
-    grResetTriStats();
-    resetPerformanceCounters();
-    context.sessionOpen = 1;
-    return FXTRUE;
+    return openSession(hWnd, screen_resolution, color_format, origin_location) ? FXTRUE : FXFALSE;
 }
 
 FX_ENTRY void FX_CALL grSstWinClose(void) {
@@ -147,7 +77,6 @@ FX_ENTRY void FX_CALL grSplash(float x, float y, float, float, FxU32) {
 }
 
 FX_ENTRY void FX_CALL grSstOrigin(GrOriginLocation_t origin) {
-    logLine("grSSTOrigin(origin=%d);\n", origin);
     setOrigin(origin);
 }
 

@@ -2,16 +2,11 @@
 #include <string.h>
 
 #include "glide2x.h"
+#include "library_rules.h"
 #include "texture/tdf_file.h"
 #include "texture/texture_utilities.h"
 
 namespace {
-
-// Glide 2 numbers levels from the largest (GR_LOD_256 = 0) and aspect ratios from 8x1 (0) to 1x8 (6).
-const TdfRules glide2TdfRules = {
-    {GR_LOD_1, GR_LOD_2, GR_LOD_4, GR_LOD_8, GR_LOD_16, GR_LOD_32, GR_LOD_64, GR_LOD_128, GR_LOD_256},
-    {GR_ASPECT_8x1, GR_ASPECT_4x1, GR_ASPECT_2x1, GR_ASPECT_1x1, GR_ASPECT_1x2, GR_ASPECT_1x4, GR_ASPECT_1x8},
-};
 
 static_assert(sizeof(GuTexTable) == sizeof(TdfInfo::table), "the engine's table is Glide's GuTexTable");
 
@@ -46,7 +41,7 @@ void copyTdfInfo(const TdfInfo &tdf, Gu3dfInfo *info) {
 FX_ENTRY FxBool FX_CALL gu3dfGetInfo(const char *filename, Gu3dfInfo *info) {
     if (info == NULL) return FXFALSE;
     TdfInfo tdf = tdfInfoFrom(*info);
-    if (!readTdfInfo(filename, &tdf, glide2TdfRules)) return FXFALSE;
+    if (!readTdfInfo(filename, &tdf, glide2Rules.tdf)) return FXFALSE;
     copyTdfInfo(tdf, info);
     return FXTRUE;
 }
@@ -54,7 +49,7 @@ FX_ENTRY FxBool FX_CALL gu3dfGetInfo(const char *filename, Gu3dfInfo *info) {
 FX_ENTRY FxBool FX_CALL gu3dfLoad(const char *filename, Gu3dfInfo *info) {
     if (info == NULL) return FXFALSE;
     TdfInfo tdf = tdfInfoFrom(*info);
-    FxBool loaded = loadTdfFile(filename, &tdf, glide2TdfRules);
+    FxBool loaded = loadTdfFile(filename, &tdf, glide2Rules.tdf);
     copyTdfInfo(tdf, info);
     return loaded;
 }

@@ -36,10 +36,6 @@ void downloadLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod, GrLOD_t 
         downloadTexture(tmu, startAddress, download);
 }
 
-DWORD glide2AddressMode(GrTextureClampMode_t mode) {
-    return mode != GR_TEXTURECLAMP_WRAP ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP;
-}
-
 } // namespace
 
 // Every texture is said to take one 1 KiB slot, so an application that lays out its textures by the
@@ -95,7 +91,7 @@ FX_ENTRY void FX_CALL grTexMultibase(GrChipID_t, FxBool) {}
 
 FX_ENTRY void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t sClamp,
                                      GrTextureClampMode_t tClamp) {
-    setTextureClampMode(tmu, sClamp, tClamp, glide2AddressMode);
+    setTextureClampMode(tmu, sClamp, tClamp);
 }
 
 // With Filtering off, every texture is filtered bilinearly whatever the application asks for.

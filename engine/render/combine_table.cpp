@@ -1,16 +1,11 @@
 #include "combine_table.h"
+#include "../session/engine_state.h"
 
 #include <string.h>
 
 #include "render_state.h"
 #include "../session/library_settings.h"
 #include "../session/render_context.h"
-
-const CombineTableRules glide2CombineTableRules = {true};
-
-CombineEntry combineTable[combineEntryCount];
-FxU32 alphaTraced[combineEntryCount];
-bool combineTableBuilt = false;
 
 namespace {
 
@@ -184,7 +179,8 @@ void applyRule(const CombineRule &rule, bool deviceBlendsTextureAlpha) {
                 if (!(rule.locals & bit(local))) continue;
                 for (FxU32 other = 0; other < combineOtherCount; ++other) {
                     if (!(rule.others & bit(other))) continue;
-                    CombineEntry &entry = combineTable[combineIndex(function, factor, local, other)];
+                    CombineEntry &entry =
+                        deviceTables.combineTable[combineIndex(function, factor, local, other)];
                     entry.diffuseCode = rule.diffuseCode;
                     entry.specularCode = rule.specularCode == specularIsLocal ? local : rule.specularCode;
                     entry.stageOp = stageOp;
@@ -209,13 +205,11 @@ int combineIndex(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
 }
 
 void buildCombineTable(const CombineTableRules &rules) {
-    memset(combineTable, 0, sizeof(combineTable));
-    memset(alphaTraced, 0, sizeof(alphaTraced));
+    memset(deviceTables.combineTable, 0, sizeof(deviceTables.combineTable));
+    memset(deviceTables.alphaTraced, 0, sizeof(deviceTables.alphaTraced));
     bool deviceBlendsTextureAlpha =
         (context.deviceCaps.dwTextureOpCaps & D3DTEXOPCAPS_BLENDTEXTUREALPHA) != 0;
     for (const CombineRule &rule : combineRules)
         if (ruleApplies(rule, rules)) applyRule(rule, deviceBlendsTextureAlpha);
-    renderState.lastColorOp = 0;
-    renderState.lastAlphaOp = 0;
-    combineTableBuilt = true;
+    deviceTables.combineTableBuilt = true;
 }

@@ -28,13 +28,6 @@ struct CombineTableRules {
     bool blendTextureAlphaEntries;
 };
 
-extern const CombineTableRules glide2CombineTableRules;
-
-extern CombineEntry combineTable[combineEntryCount];
-// Per combination, 1 once grAlphaCombine has logged it.
-extern FxU32 alphaTraced[combineEntryCount];
-extern bool combineTableBuilt;
-
 // Rebuilds every entry from the rules, the WaveRace setting and the device capabilities in
 // context.deviceCaps, clears the trace flags (each opened window logs the combinations it uses) and forgets
 // the stage-0 operations last sent, which the new device does not have.

@@ -1,11 +1,8 @@
 #include "device_tables.h"
+#include "../session/engine_state.h"
 
 #include "render_state.h"
 #include "../session/render_context.h"
-
-D3DBLEND srcBlendTable[blendTableSize];
-D3DBLEND dstBlendTable[blendTableSize];
-D3DCMPFUNC alphaCmpTable[compareTableSize];
 
 namespace {
 
@@ -75,14 +72,12 @@ DWORD firstSupported(const Preferences &preferences, DWORD caps) {
 void buildDeviceTables() {
     const D3DPRIMCAPS &caps = context.deviceCaps.dpcTriCaps;
     for (FxU32 i = 0; i < blendTableSize; ++i) {
-        srcBlendTable[i] =
+        deviceTables.srcBlendTable[i] =
             static_cast<D3DBLEND>(firstSupported(sourceBlendPreferences[i], caps.dwSrcBlendCaps));
-        dstBlendTable[i] =
+        deviceTables.dstBlendTable[i] =
             static_cast<D3DBLEND>(firstSupported(destinationBlendPreferences[i], caps.dwDestBlendCaps));
     }
     for (FxU32 i = 0; i < compareTableSize; ++i)
-        alphaCmpTable[i] =
+        deviceTables.alphaCmpTable[i] =
             static_cast<D3DCMPFUNC>(firstSupported(alphaComparePreferences[i], caps.dwAlphaCmpCaps));
-
-    renderState.lastAlphaTestFunction = noAlphaTestFunction;
 }

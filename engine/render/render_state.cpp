@@ -1,4 +1,5 @@
 #include "render_state.h"
+#include "../session/engine_state.h"
 
 #include <string.h>
 
@@ -39,7 +40,7 @@ void sendStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
 void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert) {
     int index = combineIndex(function, factor, local, other);
     if (index < 0) return;
-    CombineEntry &entry = combineTable[index];
+    CombineEntry &entry = deviceTables.combineTable[index];
     if (!entry.colorTraced) {
         entry.colorTraced = 1;
         logLine("grColorCombine(%d, %d, %d, %d);\n", function, factor, local, other);
@@ -60,11 +61,11 @@ void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxB
 void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
     int index = combineIndex(function, factor, local, other);
     if (index < 0) return;
-    if (!alphaTraced[index]) {
-        alphaTraced[index] = 1;
+    if (!deviceTables.alphaTraced[index]) {
+        deviceTables.alphaTraced[index] = 1;
         logLine("grAlphaCombine(%d, %d, %d, %d);\n", function, factor, local, other);
     }
-    const CombineEntry &entry = combineTable[index];
+    const CombineEntry &entry = deviceTables.combineTable[index];
     renderState.diffuseAlphaCode = entry.diffuseCode;
     renderState.specularAlphaCode = entry.specularCode;
     // Blending by texture alpha is a colour operation; for alpha the texture alpha multiplies instead.
@@ -100,17 +101,17 @@ void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {
 void setAlphaBlendFunction(FxI32 source, FxI32 destination) {
     FxU32 sourceFactor = static_cast<FxU32>(source);
     FxU32 destinationFactor = static_cast<FxU32>(destination);
-    if (sourceFactor < blendTableSize && srcBlendTable[sourceFactor] != 0)
-        sendRenderState(D3DRENDERSTATE_SRCBLEND, srcBlendTable[sourceFactor]);
-    if (destinationFactor < blendTableSize && dstBlendTable[destinationFactor] != 0)
-        sendRenderState(D3DRENDERSTATE_DESTBLEND, dstBlendTable[destinationFactor]);
+    if (sourceFactor < blendTableSize && deviceTables.srcBlendTable[sourceFactor] != 0)
+        sendRenderState(D3DRENDERSTATE_SRCBLEND, deviceTables.srcBlendTable[sourceFactor]);
+    if (destinationFactor < blendTableSize && deviceTables.dstBlendTable[destinationFactor] != 0)
+        sendRenderState(D3DRENDERSTATE_DESTBLEND, deviceTables.dstBlendTable[destinationFactor]);
 }
 
 void setAlphaTestFunction(FxI32 function) {
     if (context.device == NULL || function == renderState.lastAlphaTestFunction) return;
     FxU32 index = static_cast<FxU32>(function);
-    if (index >= compareTableSize || alphaCmpTable[index] == 0) return;
-    sendRenderState(D3DRENDERSTATE_ALPHAFUNC, alphaCmpTable[index]);
+    if (index >= compareTableSize || deviceTables.alphaCmpTable[index] == 0) return;
+    sendRenderState(D3DRENDERSTATE_ALPHAFUNC, deviceTables.alphaCmpTable[index]);
     renderState.lastAlphaTestFunction = function;
 }
 

@@ -1,4 +1,5 @@
 #include "draw_vertex.h"
+#include "../session/engine_state.h"
 
 #include <math.h>
 #include <stddef.h>
@@ -91,8 +92,8 @@ inline float unsnapped(float coordinate) {
 }
 
 void textureScales(FxI32 tmu, float &sScale, float &tScale) {
-    sScale = currentTexture[tmu]->sScale;
-    tScale = currentTexture[tmu]->tScale;
+    sScale = textureState.currentTexture[tmu]->sScale;
+    tScale = textureState.currentTexture[tmu]->tScale;
 }
 
 // Reads the render state, the settings, the bound textures and the screen for the next primitive.
@@ -103,9 +104,10 @@ inline void prepareVertexConversion(VertexConversion &conversion) {
     conversion.fastDepth = settings.ZFast != 0;
 
     // rhw follows a texture on either unit, but TMU 1's coordinates are sent only with the TMU setting.
-    conversion.textured = textureEnabled[tmu0] != 0 || textureEnabled[tmu1] != 0;
-    conversion.tmu0 = textureEnabled[tmu0] != 0 && currentTexture[tmu0] != NULL;
-    conversion.tmu1 = textureEnabled[tmu1] != 0 && currentTexture[tmu1] != NULL && settings.TMU != 0;
+    conversion.textured = textureState.textureEnabled[tmu0] != 0 || textureState.textureEnabled[tmu1] != 0;
+    conversion.tmu0 = textureState.textureEnabled[tmu0] != 0 && textureState.currentTexture[tmu0] != NULL;
+    conversion.tmu1 = textureState.textureEnabled[tmu1] != 0 && textureState.currentTexture[tmu1] != NULL &&
+                      settings.TMU != 0;
     conversion.sScale0 = conversion.tScale0 = conversion.sScale1 = conversion.tScale1 = 0.0f;
     if (conversion.tmu0) textureScales(tmu0, conversion.sScale0, conversion.tScale0);
     if (conversion.tmu1) textureScales(tmu1, conversion.sScale1, conversion.tScale1);

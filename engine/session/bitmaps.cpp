@@ -1,10 +1,9 @@
 #include "bitmaps.h"
+#include "engine_state.h"
 
 #include <string.h>
 
 #include "display_device.h"
-
-HINSTANCE moduleInstance;
 
 HRESULT copyBitmapToSurface(IDirectDrawSurface7 *surface, HBITMAP bitmap, int x, int y, int dx, int dy) {
     if (surface == NULL || bitmap == NULL) return E_FAIL;
@@ -40,8 +39,8 @@ HRESULT copyBitmapToSurface(IDirectDrawSurface7 *surface, HBITMAP bitmap, int x,
 }
 
 IDirectDrawSurface7 *loadBitmapSurface(const char *name) {
-    HBITMAP bitmap =
-        static_cast<HBITMAP>(LoadImageA(moduleInstance, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    HBITMAP bitmap = static_cast<HBITMAP>(
+        LoadImageA(library.moduleInstance, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (bitmap == NULL)
         bitmap = static_cast<HBITMAP>(
             LoadImageA(NULL, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_LOADFROMFILE));

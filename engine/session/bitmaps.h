@@ -5,8 +5,6 @@
 #include <windows.h>
 #include <ddraw.h>
 
-extern HINSTANCE moduleInstance;
-
 int drawBitmapResource(const char *name, DWORD x, DWORD y);
 IDirectDrawSurface7 *loadBitmapSurface(const char *name);
 HRESULT copyBitmapToSurface(IDirectDrawSurface7 *surface, HBITMAP bitmap, int x, int y, int dx, int dy);

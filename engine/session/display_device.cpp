@@ -1,4 +1,5 @@
 #include "display_device.h"
+#include "engine_state.h"
 
 #include <stdint.h>
 #include <string.h>
@@ -11,15 +12,6 @@
 #include "../texture/texture_palette.h"
 
 RenderContext context;
-
-const DisplayOpenRules glide2DisplayRules = {
-    DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE | DDSCL_ALLOWMODEX,
-    "No se puede crear la superficie primaria",
-    "No se puede alojar el buffer auxiliar",
-    "No se puede alojar el triple buffer",
-    true,
-    nullptr,
-};
 
 const GUID *const deviceTypes[5] = {&IID_IDirect3DTnLHalDevice, &IID_IDirect3DHALDevice,
                                     &IID_IDirect3DMMXDevice, &IID_IDirect3DRGBDevice,
@@ -41,8 +33,6 @@ struct TitleRule {
 
 // Nintendo 64 emulators keep their menu bar visible when their window sits 100 pixels lower.
 const TitleRule emulatorTitles[] = {{"UltraHLE", 8}, {"SupraHLE", 8}, {"HydraHLE", 8}, {"M.I.M.I.X", 9}};
-
-char windowTitle[256];
 
 void errorBox(const char *text) {
     MessageBoxA(NULL, text, "ERROR", MB_OK);
@@ -76,7 +66,7 @@ bool findDepthFormat(DDPIXELFORMAT &format) {
 
 void moveEmulatorWindow() {
     for (const TitleRule &rule : emulatorTitles) {
-        if (strncmp(windowTitle, rule.prefix, rule.length) != 0) continue;
+        if (strncmp(library.windowTitle, rule.prefix, rule.length) != 0) continue;
         RECT rect;
         if (GetWindowRect(context.window, &rect))
             MoveWindow(context.window, rect.left, rect.top + 100, rect.right - rect.left,
@@ -86,10 +76,10 @@ void moveEmulatorWindow() {
 }
 
 void readWindowTitle() {
-    memset(windowTitle, 0, sizeof(windowTitle));
-    GetWindowTextA(context.window, windowTitle, 255);
-    logLine("AppName: %s\n", windowTitle);
-    if (strncmp(windowTitle, "Quake", 5) == 0) {
+    memset(library.windowTitle, 0, sizeof(library.windowTitle));
+    GetWindowTextA(context.window, library.windowTitle, 255);
+    logLine("AppName: %s\n", library.windowTitle);
+    if (strncmp(library.windowTitle, "Quake", 5) == 0) {
         settings.ColorDepth = 16;
         settings.Filtering = 1;
     }
@@ -297,7 +287,6 @@ void closeSession() {
 }
 
 void setInitialDeviceState() {
-    resetTextureUnits();
     IDirect3DDevice7 *device = context.device;
     if (device == NULL) return;
     device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
@@ -329,7 +318,6 @@ void setInitialDeviceState() {
         device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
         device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
     }
-    paletteChecksum = 0xFFFFFFFF;
 }
 
 // Glide clips to the given rectangle; here the viewport always covers the whole screen.
@@ -372,5 +360,6 @@ void logSystemInfo() {
 }
 
 void setOrigin(FxI32 origin) {
+    logLine("grSSTOrigin(origin=%d);\n", origin);
     context.origin = origin == originAny ? 0 : origin;
 }

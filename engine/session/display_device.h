@@ -14,8 +14,6 @@ struct DisplayOpenRules {
     void (*beforeAdapterIdentity)();
 };
 
-extern const DisplayOpenRules glide2DisplayRules;
-
 struct Resolution {
     FxU32 width;
     FxU32 height;

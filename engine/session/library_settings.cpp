@@ -8,14 +8,6 @@ LibrarySettings settings;
 const char *const productKeyPath = "Software\\Orvane\\Kestrix XP";
 const char *const glideKeyPath = "Software\\3Dfx Interactive\\Glide";
 
-const SettingsRules glide2SettingsRules = {
-    // Antialiasing, Fog, Oversample, ColorDepth, ZFast, TripleBuffer, WaveRace, FightingForceFix, Filtering,
-    // TMU
-    {1, 1, 0, 16, 1, 0, 0, 0, 1, 0, 0, 0},
-    true,
-    true,
-};
-
 namespace {
 
 struct DwordValue {

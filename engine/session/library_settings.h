@@ -27,7 +27,6 @@ struct SettingsRules {
 };
 
 extern LibrarySettings settings;
-extern const SettingsRules glide2SettingsRules;
 
 extern const char *const productKeyPath;
 extern const char *const glideKeyPath;

@@ -14,10 +14,6 @@ struct NccTable {
     FxU32 packedData[12];
 };
 
-extern NccTable nccTable0;
-extern NccTable nccTable1;
-extern FxU32 nccSelect[2];
-
 // table: texTableNcc0 or texTableNcc1; other values and a null source are ignored.
 void storeNccTable(FxU32 table, const void *source);
 void selectNccTable(FxI32 tmu, FxU32 table);

@@ -1,4 +1,5 @@
 #include "texel_converters.h"
+#include "../session/engine_state.h"
 
 #include <string.h>
 
@@ -28,7 +29,7 @@ inline FxU32 i8(FxU32 s) {
     return grey(s);
 }
 inline FxU32 p8(FxU32 s, FxU32) {
-    return texturePaletteXrgb[s];
+    return textureState.texturePaletteXrgb[s];
 }
 // YIQ texels are not decoded through the NCC tables: Y, I and Q are widened as if they were R, G and B.
 inline FxU32 yiq422(FxU32 s) {
@@ -42,7 +43,7 @@ inline FxU32 argb8332(FxU32 lo, FxU32 hi) {
     return hi << 24 | rgb332(lo);
 }
 inline FxU32 ap88(FxU32 lo, FxU32 hi) {
-    return hi << 24 | texturePaletteXrgb[lo];
+    return hi << 24 | textureState.texturePaletteXrgb[lo];
 }
 inline FxU32 ayiq8422(FxU32 lo, FxU32 hi) {
     return hi << 24 | yiq422(lo);

@@ -14,7 +14,7 @@ void convertAi88ToArgb(void *destination, const void *source, FxU32 count);
 void convertArgb8332ToArgb(void *destination, const void *source, FxU32 count);
 void convertRgb332ToXrgb(void *destination, const void *source, FxU32 count);
 void convertI8ToXrgb(void *destination, const void *source, FxU32 count);
-// The two palettised converters read texturePalette.
+// The two palettised converters read textureState.texturePalette.
 void convertP8ToXrgb(void *destination, const void *source, FxU32 count);
 void convertAp88ToArgb(void *destination, const void *source, FxU32 count);
 void convertYiq422ToXrgb(void *destination, const void *source, FxU32 count);

@@ -1,29 +1,14 @@
 #include "texture_formats.h"
+#include "../session/engine_state.h"
 
 #include <string.h>
 
 #include "../session/render_context.h"
 
-DDPIXELFORMAT desiredFormats[textureFormatRowCount];
-TextureFormatRow textureFormats[textureFormatRowCount];
-
 namespace {
 
 const DWORD anyPaletteIndexed = DDPF_PALETTEINDEXED1 | DDPF_PALETTEINDEXED2 | DDPF_PALETTEINDEXED4 |
                                 DDPF_PALETTEINDEXEDTO8 | DDPF_PALETTEINDEXED8;
-
-const TextureFallback glide2Fallbacks[] = {
-    {texFmtAlphaIntensity44, argbRow, convertAi44ToArgb, 0},
-    {texFmtAlpha8, argbRow, convertA8ToArgb, 0},
-    {texFmtAlphaIntensity88, argbRow, convertAi88ToArgb, 0},
-    {texFmtArgb8332, argbRow, convertArgb8332ToArgb, 0},
-    {texFmtRgb332, xrgbRow, convertRgb332ToXrgb, 0},
-    {texFmtIntensity8, xrgbRow, convertI8ToXrgb, 0},
-    {texFmtP8, xrgbRow, convertP8ToXrgb, 1},
-    {texFmtAp88, argbRow, convertAp88ToArgb, 1},
-    {texFmtYiq422, xrgbRow, convertYiq422ToXrgb, 0},
-    {texFmtAyiq8422, argbRow, convertAyiq8422ToArgb, 0},
-};
 
 struct DesiredFormat {
     int row;
@@ -59,9 +44,9 @@ const DesiredFormat desiredFormatTable[] = {
 };
 
 void fillDesiredFormats() {
-    memset(desiredFormats, 0, sizeof(desiredFormats));
+    memset(deviceTables.desiredFormats, 0, sizeof(deviceTables.desiredFormats));
     for (const DesiredFormat &wanted : desiredFormatTable) {
-        DDPIXELFORMAT &format = desiredFormats[wanted.row];
+        DDPIXELFORMAT &format = deviceTables.desiredFormats[wanted.row];
         // DirectDraw rejects surface descriptions whose pixel format does not state its own size.
         format.dwSize = sizeof(DDPIXELFORMAT);
         format.dwFlags = wanted.flags;
@@ -83,10 +68,10 @@ void applyFallback(const TextureFallback &fallback) {
     if (fallback.glideRow < 0 || fallback.glideRow >= textureFormatRowCount || fallback.targetRow < 0 ||
         fallback.targetRow >= textureFormatRowCount)
         return;
-    TextureFormatRow &row = textureFormats[fallback.glideRow];
-    const TextureFormatRow &target = textureFormats[fallback.targetRow];
+    TextureFormatRow &row = deviceTables.textureFormats[fallback.glideRow];
+    const TextureFormatRow &target = deviceTables.textureFormats[fallback.targetRow];
     if (row.available || !target.native) return;
-    const DDPIXELFORMAT &wanted = desiredFormats[fallback.glideRow];
+    const DDPIXELFORMAT &wanted = deviceTables.desiredFormats[fallback.glideRow];
     row.pixelFormat = target.pixelFormat;
     row.destinationBytes = target.destinationBytes;
     row.sourceBytes = wanted.dwRGBBitCount / 8;
@@ -99,21 +84,20 @@ void applyFallback(const TextureFallback &fallback) {
 
 } // namespace
 
-const TextureFormatRules glide2TextureFormatRules = {glide2Fallbacks,
-                                                     sizeof(glide2Fallbacks) / sizeof(glide2Fallbacks[0])};
-
 HRESULT CALLBACK onTextureFormat(LPDDPIXELFORMAT format, LPVOID) {
     if (format == NULL) return D3DENUMRET_OK;
     for (int i = 0; i < textureFormatRowCount; ++i) {
         // Unused rows are all zero and match nothing a device enumerates.
-        if (desiredFormats[i].dwFlags == 0 || !sameLayout(desiredFormats[i], *format)) continue;
-        TextureFormatRow &row = textureFormats[i];
-        row.pixelFormat = desiredFormats[i];
-        row.sourceBytes = row.destinationBytes = desiredFormats[i].dwRGBBitCount / 8;
+        if (deviceTables.desiredFormats[i].dwFlags == 0 ||
+            !sameLayout(deviceTables.desiredFormats[i], *format))
+            continue;
+        TextureFormatRow &row = deviceTables.textureFormats[i];
+        row.pixelFormat = deviceTables.desiredFormats[i];
+        row.sourceBytes = row.destinationBytes = deviceTables.desiredFormats[i].dwRGBBitCount / 8;
         row.native = 1;
         row.available = 1;
         row.converter = NULL;
-        row.paletted = (desiredFormats[i].dwFlags & anyPaletteIndexed) != 0;
+        row.paletted = (deviceTables.desiredFormats[i].dwFlags & anyPaletteIndexed) != 0;
         row.softwarePalette = 0;
         break;
     }
@@ -122,7 +106,7 @@ HRESULT CALLBACK onTextureFormat(LPDDPIXELFORMAT format, LPVOID) {
 
 void buildTextureFormatTable(const TextureFormatRules &rules) {
     fillDesiredFormats();
-    memset(textureFormats, 0, sizeof(textureFormats));
+    memset(deviceTables.textureFormats, 0, sizeof(deviceTables.textureFormats));
     if (context.device == NULL) return;
     context.device->EnumTextureFormats(onTextureFormat, NULL);
     for (int i = 0; i < rules.fallbackCount; ++i)

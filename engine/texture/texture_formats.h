@@ -24,7 +24,7 @@ struct TextureFormatRow {
     FxU32 sourceBytes;
     FxU32 native;
     FxU32 paletted;
-    FxU32 softwarePalette; // the converter applies texturePalette; the record keeps a soft copy
+    FxU32 softwarePalette; // the converter applies textureState.texturePalette; the record keeps a soft copy
 };
 
 // A Glide format without a native match, widened into a 32-bit row when the device has that one.
@@ -40,11 +40,6 @@ struct TextureFormatRules {
     const TextureFallback *fallbacks;
     int fallbackCount;
 };
-
-extern const TextureFormatRules glide2TextureFormatRules;
-
-extern DDPIXELFORMAT desiredFormats[textureFormatRowCount];
-extern TextureFormatRow textureFormats[textureFormatRowCount];
 
 HRESULT CALLBACK onTextureFormat(LPDDPIXELFORMAT format, LPVOID context);
 void buildTextureFormatTable(const TextureFormatRules &rules);

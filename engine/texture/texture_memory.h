@@ -20,7 +20,7 @@ struct TextureRecord {
     FxU32 width;
     FxU32 height;
     FxU32 tmu;
-    FxU32 paletteStamp; // paletteChecksum the texels were last brought up to date with
+    FxU32 paletteStamp; // textureState.paletteChecksum the texels were last brought up to date with
     FxI32 format;
     // Glide's s and t run to 256 along the longer side and proportionally less along the other: these take
     // them to Direct3D's 0 to 1.
@@ -39,17 +39,18 @@ struct TextureDownload {
     const void *data; // width × height texels, rows tightly packed
 };
 
-// 8192 slots: TMU × 4096 + (start address >> 10). Null before grGlideInit.
-extern TextureRecord **textureMemory;
-// The record grTexSource last bound on each TMU (not owning), or null; always still filed in a slot.
-extern TextureRecord *currentTexture[textureUnitCount];
-extern FxU32 textureEnabled[textureUnitCount];
+const int slotCount = textureUnitCount * slotsPerTextureUnit;
+
+// The clamp modes last sent to each stage of the current device.
+struct ClampModes {
+    bool known; // false until the first call on the current device, which is always sent
+    FxI32 s;
+    FxI32 t;
+};
 
 void allocateTextureMemory();
 void freeTextureMemory();
 void releaseAllTextures();
-// Unbinds both TMUs and forgets the sampling state sent to the previous device.
-void resetTextureUnits();
 
 // Whether tmu and startAddress name a slot.
 bool isTextureSlot(FxI32 tmu, FxU32 startAddress);
@@ -65,8 +66,7 @@ void applyPalette(TextureRecord *record);
 
 // Per-TMU sampling state (texture_sampling.cpp). Every call reaches stage = tmu of the open device.
 // The clamp modes are sent only when they differ from the last ones sent to this device.
-void setTextureClampMode(FxI32 tmu, FxI32 sClamp, FxI32 tClamp, DWORD (*addressMode)(FxI32));
-void forgetTextureClampModes();
+void setTextureClampMode(FxI32 tmu, FxI32 sClamp, FxI32 tClamp);
 void setTextureFilters(FxI32 tmu, DWORD minFilter, DWORD magFilter);
 void setTextureMipFilter(FxI32 tmu, DWORD mipFilter);
 

@@ -1,10 +1,7 @@
 #include "texture_palette.h"
+#include "../session/engine_state.h"
 
 #include "texture_memory.h"
-
-PALETTEENTRY texturePalette[texturePaletteSize];
-FxU32 texturePaletteXrgb[texturePaletteSize];
-FxU32 paletteChecksum;
 
 FxU32 loadPaletteEntries(const FxU32 *entries, int start, int end) {
     if (entries == NULL) return 0;
@@ -13,12 +10,12 @@ FxU32 loadPaletteEntries(const FxU32 *entries, int start, int end) {
     FxU32 sum = 0;
     for (int i = start; i <= end; ++i) {
         FxU32 value = entries[i];
-        PALETTEENTRY &entry = texturePalette[i];
+        PALETTEENTRY &entry = textureState.texturePalette[i];
         entry.peRed = static_cast<BYTE>(value >> 16);
         entry.peGreen = static_cast<BYTE>(value >> 8);
         entry.peBlue = static_cast<BYTE>(value);
         entry.peFlags = 0;
-        texturePaletteXrgb[i] = value & 0x00FFFFFF;
+        textureState.texturePaletteXrgb[i] = value & 0x00FFFFFF;
         sum += value << (i & 7);
     }
     return sum;
@@ -28,9 +25,9 @@ void downloadPalette(FxI32 tmu, const FxU32 *entries, int start, int end) {
     if (start > end) return;
     FxU32 sum = loadPaletteEntries(entries, start, end);
     if (sum == 0) return;
-    paletteChecksum = sum;
+    textureState.paletteChecksum = sum;
     if (tmu == tmu0 || tmu == tmu1) {
-        TextureRecord *current = currentTexture[tmu];
+        TextureRecord *current = textureState.currentTexture[tmu];
         if (current) applyPalette(current);
     }
 }

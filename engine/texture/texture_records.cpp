@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "texture_memory.h"
+#include "../session/engine_state.h"
 #include "texture_palette.h"
 #include "../render/render_state.h"
 #include "../session/render_context.h"
@@ -51,8 +52,8 @@ void copyRows(const TextureRecord *record, const DDSURFACEDESC2 &desc, const FxU
 // Native palettised surfaces carry a DirectDraw palette holding the current texture palette.
 bool attachPalette(TextureRecord *record) {
     IDirectDrawPalette *palette = NULL;
-    if (context.ddraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, texturePalette, &palette, NULL) !=
-            DD_OK ||
+    if (context.ddraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, textureState.texturePalette, &palette,
+                                     NULL) != DD_OK ||
         palette == NULL)
         return false;
     HRESULT result = record->surface->SetPalette(palette);
@@ -95,7 +96,7 @@ DDCOLORKEY colorKeyForSurface(FxU32 argb, const DDPIXELFORMAT &format) {
 
 TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download) {
     if (download.format < 0 || download.format >= glideTextureFormatCount) return NULL;
-    const TextureFormatRow &row = textureFormats[download.format];
+    const TextureFormatRow &row = deviceTables.textureFormats[download.format];
     if (!row.available || row.destinationBytes == 0 || download.width == 0 || download.height == 0 ||
         download.data == NULL || context.ddraw == NULL)
         return NULL;
@@ -131,7 +132,7 @@ TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download) {
     if (record->surface) uploadTexels(record, download.data);
     if (record->surface && row.paletted && !row.softwarePalette) {
         if (attachPalette(record))
-            record->paletteStamp = paletteChecksum;
+            record->paletteStamp = textureState.paletteChecksum;
         else
             releaseSurface(record);
     }
@@ -176,7 +177,7 @@ void uploadTexels(TextureRecord *record, const void *data) {
         }
         memcpy(record->softCopy, source, bytes);
         convertRows(record, desc, record->softCopy);
-        record->paletteStamp = paletteChecksum;
+        record->paletteStamp = textureState.paletteChecksum;
     } else {
         convertRows(record, desc, source);
     }
@@ -185,9 +186,9 @@ void uploadTexels(TextureRecord *record, const void *data) {
 
 void applyPalette(TextureRecord *record) {
     if (record == NULL || !record->formatRow.paletted || record->surface == NULL) return;
-    if (record->paletteStamp == paletteChecksum) return;
+    if (record->paletteStamp == textureState.paletteChecksum) return;
     // A refresh that fails keeps the old texels but counts as done, so it is not retried at every bind.
-    record->paletteStamp = paletteChecksum;
+    record->paletteStamp = textureState.paletteChecksum;
     if (record->formatRow.softwarePalette) {
         DDSURFACEDESC2 desc;
         if (record->softCopy == NULL || !lockSurface(record, desc)) return;
@@ -197,6 +198,6 @@ void applyPalette(TextureRecord *record) {
     }
     IDirectDrawPalette *palette = NULL;
     if (record->surface->GetPalette(&palette) != DD_OK || palette == NULL) return;
-    palette->SetEntries(0, 0, texturePaletteSize, texturePalette);
+    palette->SetEntries(0, 0, texturePaletteSize, textureState.texturePalette);
     palette->Release();
 }

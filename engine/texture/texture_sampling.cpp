@@ -1,16 +1,9 @@
 // Per-TMU sampling state (address modes, filters) on the Direct3D texture stage of the same number.
 #include "texture_memory.h"
+#include "../session/engine_state.h"
 #include "../session/render_context.h"
 
 namespace {
-
-struct ClampModes {
-    bool known; // false until the first call on the current device, which is always sent
-    FxI32 s;
-    FxI32 t;
-};
-
-ClampModes clampModes[textureUnitCount];
 
 bool isTextureUnit(FxI32 tmu) {
     return tmu == tmu0 || tmu == tmu1;
@@ -18,9 +11,10 @@ bool isTextureUnit(FxI32 tmu) {
 
 } // namespace
 
-void setTextureClampMode(FxI32 tmu, FxI32 sClamp, FxI32 tClamp, DWORD (*addressMode)(FxI32)) {
-    if (!isTextureUnit(tmu) || context.device == NULL || addressMode == NULL) return;
-    ClampModes &modes = clampModes[tmu];
+void setTextureClampMode(FxI32 tmu, FxI32 sClamp, FxI32 tClamp) {
+    if (!isTextureUnit(tmu) || context.device == NULL || library.rules == NULL) return;
+    DWORD (*addressMode)(FxI32) = library.rules->addressMode;
+    ClampModes &modes = textureState.clampModes[tmu];
     DWORD stage = static_cast<DWORD>(tmu);
     if (!modes.known || sClamp != modes.s) {
         context.device->SetTextureStageState(stage, D3DTSS_ADDRESSU, addressMode(sClamp));
@@ -31,11 +25,6 @@ void setTextureClampMode(FxI32 tmu, FxI32 sClamp, FxI32 tClamp, DWORD (*addressM
         modes.t = tClamp;
     }
     modes.known = true;
-}
-
-void forgetTextureClampModes() {
-    for (ClampModes &modes : clampModes)
-        modes = ClampModes{false, textureClampWrap, textureClampWrap};
 }
 
 void setTextureFilters(FxI32 tmu, DWORD minFilter, DWORD magFilter) {

@@ -2,6 +2,7 @@
 // tessel2's readSettings takes from it.
 #include "dialog_test_support.h"
 
+#include "library_rules.h"
 #include "session/library_settings.h"
 
 namespace {
@@ -54,7 +55,7 @@ TEST_F(SettingsRoundTrip, WhatTheDialogSavesIsWhatTessel2Reads) {
                   1);
         // Garbage first, so that every field must come from the store.
         std::memset(&settings, 0x5A, sizeof(settings));
-        readSettings(glide2SettingsRules);
+        readSettings(glide2Rules.settings);
         EXPECT_EQ(settings.ColorDepth, c.read.ColorDepth);
         EXPECT_EQ(settings.Fog, c.read.Fog);
         EXPECT_EQ(settings.Antialiasing, c.read.Antialiasing);
@@ -78,7 +79,7 @@ TEST_F(SettingsRoundTrip, ReopeningTheDialogShowsWhatTessel2Uses) {
         press(dialog, IDOK);
     });
     std::memset(&settings, 0, sizeof(settings));
-    readSettings(glide2SettingsRules);
+    readSettings(glide2Rules.settings);
     EXPECT_EQ(settings.Oversample, 0);
     EXPECT_EQ(settings.ColorDepth, 32);
     EXPECT_EQ(settings.TMU, 1);

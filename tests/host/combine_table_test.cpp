@@ -220,7 +220,7 @@ TEST_F(CombineTable, NewWindowGetsEveryOperationAndTraceAgain) {
 }
 
 TEST_F(CombineTable, CombineWithoutADeviceChoosesCodesAndSendsNothing) {
-    combineTableBuilt = false; // as in a freshly loaded library
+    deviceTables.combineTableBuilt = false; // as in a freshly loaded library
     grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
                    GR_COMBINE_OTHER_CONSTANT, FXFALSE);
     grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,

@@ -13,6 +13,7 @@
 #include "sim/sim.h"
 #include "glide2x.h"
 #include "session/render_context.h"
+#include "session/engine_state.h"
 #include "session/library_settings.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);

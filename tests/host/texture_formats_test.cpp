@@ -38,7 +38,7 @@ TEST_F(TextureFormats, EachDeviceGetsItsNativeRowsAndOnlyTheFallbacksItsTargetsA
         openSession();
         for (int format = 0; format < 16; ++format) {
             SCOPED_TRACE(format);
-            const TextureFormatRow &row = textureFormats[format];
+            const TextureFormatRow &row = deviceTables.textureFormats[format];
             EXPECT_EQ(row.available != 0, c.rows[format] != Unavailable);
             EXPECT_EQ(row.native != 0, c.rows[format] == Native);
             EXPECT_EQ(row.converter != nullptr, c.rows[format] == Widened || c.rows[format] == S);
@@ -72,10 +72,10 @@ TEST_F(TextureFormats, DeviceRecordsMatchOnLayoutAlone) {
     odd565.dwSize = 0;
     useTextureFormats({odd565, DDPIXELFORMAT{}});
     openSession();
-    EXPECT_TRUE(textureFormats[GR_TEXFMT_RGB_565].native);
-    EXPECT_EQ(textureFormats[GR_TEXFMT_RGB_565].pixelFormat.dwFourCC, 0u);
+    EXPECT_TRUE(deviceTables.textureFormats[GR_TEXFMT_RGB_565].native);
+    EXPECT_EQ(deviceTables.textureFormats[GR_TEXFMT_RGB_565].pixelFormat.dwFourCC, 0u);
     for (int row = 0; row < textureFormatRowCount; ++row) {
-        EXPECT_EQ(textureFormats[row].available != 0, row == GR_TEXFMT_RGB_565) << row;
+        EXPECT_EQ(deviceTables.textureFormats[row].available != 0, row == GR_TEXFMT_RGB_565) << row;
     }
 }
 

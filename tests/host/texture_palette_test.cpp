@@ -59,18 +59,18 @@ TEST_F(TexturePalette, TheChecksumCoversTheEntriesOfTheDownload) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        paletteChecksum = 0x5EED;
+        textureState.paletteChecksum = 0x5EED;
         downloadPartial(GR_TMU0, c.entries, c.start, c.end);
-        EXPECT_EQ(paletteChecksum, c.checksum ? c.checksum : 0x5EEDu);
+        EXPECT_EQ(textureState.paletteChecksum, c.checksum ? c.checksum : 0x5EEDu);
         if (c.start == 0 && c.end == 255 && c.checksum) {
-            EXPECT_EQ(texturePalette[7].peRed, 7);
-            EXPECT_EQ(texturePalette[7].peGreen, 7 * 2);
-            EXPECT_EQ(texturePalette[7].peBlue, 7 * 3);
-            EXPECT_EQ(texturePalette[7].peFlags, 0);
+            EXPECT_EQ(textureState.texturePalette[7].peRed, 7);
+            EXPECT_EQ(textureState.texturePalette[7].peGreen, 7 * 2);
+            EXPECT_EQ(textureState.texturePalette[7].peBlue, 7 * 3);
+            EXPECT_EQ(textureState.texturePalette[7].peFlags, 0);
         }
     }
-    EXPECT_EQ(texturePalette[9].peRed, 0);
-    EXPECT_EQ(texturePalette[9].peFlags, 0);
+    EXPECT_EQ(textureState.texturePalette[9].peRed, 0);
+    EXPECT_EQ(textureState.texturePalette[9].peFlags, 0);
 }
 
 // Before the first palette download of a session the current entries are used, not a blank surface.
@@ -79,7 +79,7 @@ TEST_F(TexturePalette, ASoftwarePaletteTextureShowsTheCurrentPaletteFromTheStart
     loadPalette(entryAt(3, 0x00ABCDEF));
     grSstWinClose();
     openSession();
-    ASSERT_EQ(paletteChecksum, 0xFFFFFFFFu);
+    ASSERT_EQ(textureState.paletteChecksum, 0xFFFFFFFFu);
     IDirectDrawSurface7 *surface =
         download(GR_TMU0, 0, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_P_8, indices.data());
     grTexSource(GR_TMU0, 0, 0, nullptr);
@@ -208,8 +208,8 @@ TEST_F(TexturePalette, NccTablesAreKeptButChangeNoTexel) {
     grTexNCCTable(GR_TMU0, GR_NCCTABLE_NCC1);
     grTexNCCTable(GR_TMU2, GR_NCCTABLE_NCC0);
     EXPECT_EQ(sim::calls().size(), 0u);
-    EXPECT_EQ(std::memcmp(&nccTable1, &table, sizeof(table)), 0);
-    EXPECT_EQ(nccSelect[0], GrNCCTable_t(GR_NCCTABLE_NCC1));
+    EXPECT_EQ(std::memcmp(&textureState.nccTable1, &table, sizeof(table)), 0);
+    EXPECT_EQ(textureState.nccSelect[0], GrNCCTable_t(GR_NCCTABLE_NCC1));
     IDirectDrawSurface7 *after =
         download(GR_TMU0, 0x400, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_YIQ_422, yiq.data());
     EXPECT_EQ(sim::pixel(after, 1, 1), sim::pixel(before, 1, 1));

@@ -144,9 +144,9 @@ TEST_F(TextureSlots, SourceBindsTheSlotsSurfaceOnTheStageOfTheTmu) {
     EXPECT_EQ(binds[0].source, zero);
     EXPECT_EQ(binds[1].args[0], 1u);
     EXPECT_EQ(binds[1].source, one);
-    EXPECT_EQ(currentTexture[1]->surface, one);
-    EXPECT_EQ(textureEnabled[0], 1u);
-    EXPECT_EQ(textureEnabled[1], 1u);
+    EXPECT_EQ(textureState.currentTexture[1]->surface, one);
+    EXPECT_EQ(textureState.textureEnabled[0], 1u);
+    EXPECT_EQ(textureState.textureEnabled[1], 1u);
 
     // An empty slot unbinds: texturing off for that TMU, the stage told to drop its texture.
     sim::clearCalls();
@@ -155,9 +155,9 @@ TEST_F(TextureSlots, SourceBindsTheSlotsSurfaceOnTheStageOfTheTmu) {
     ASSERT_EQ(binds.size(), 1u);
     EXPECT_EQ(binds[0].args[0], 1u);
     EXPECT_EQ(binds[0].source, nullptr);
-    EXPECT_EQ(currentTexture[1], nullptr);
-    EXPECT_EQ(textureEnabled[1], 0u);
-    EXPECT_EQ(textureEnabled[0], 1u);
+    EXPECT_EQ(textureState.currentTexture[1], nullptr);
+    EXPECT_EQ(textureState.textureEnabled[1], 0u);
+    EXPECT_EQ(textureState.textureEnabled[0], 1u);
 }
 
 // The stage keeps the old surface (it holds its own reference) until the next grTexSource.
@@ -168,8 +168,8 @@ TEST_F(TextureSlots, ReplacingTheCurrentTextureTurnsTexturingOffWithoutTellingTh
     sim::clearCalls();
     IDirectDrawSurface7 *fresh = download565(GR_TMU0, 0x100);
     EXPECT_NE(fresh, old);
-    EXPECT_EQ(currentTexture[0], nullptr);
-    EXPECT_EQ(textureEnabled[0], 0u);
+    EXPECT_EQ(textureState.currentTexture[0], nullptr);
+    EXPECT_EQ(textureState.textureEnabled[0], 0u);
     EXPECT_EQ(countNamed("SetTexture"), 0u);
     EXPECT_EQ(sim::boundTexture(context.device, 0), old);
     grTexSource(GR_TMU0, 0, 0, nullptr);
@@ -218,8 +218,8 @@ TEST_F(TextureSlots, FailedDownloadsKeepTheOldTexture) {
         sim::clearFaults();
         EXPECT_EQ(texturesCreated().size(), c.surfacesMade);
         EXPECT_EQ(lookupTexture(GR_TMU0, 0), record);
-        EXPECT_EQ(currentTexture[0], record);
-        EXPECT_EQ(textureEnabled[0], 1u);
+        EXPECT_EQ(textureState.currentTexture[0], record);
+        EXPECT_EQ(textureState.textureEnabled[0], 1u);
         for (const void *made : texturesCreated())
             EXPECT_FALSE(alive(made));
     }
@@ -236,8 +236,8 @@ TEST_F(TextureSlots, CloseAndMemResetReleaseEverySurface) {
     made.push_back(download565(GR_TMU1, 0));
     grTexSource(GR_TMU1, 0, 0, nullptr);
     guTexMemReset();
-    EXPECT_EQ(currentTexture[1], nullptr);
-    EXPECT_EQ(textureEnabled[1], 0u);
+    EXPECT_EQ(textureState.currentTexture[1], nullptr);
+    EXPECT_EQ(textureState.textureEnabled[1], 0u);
     for (size_t i = 0; i < 3; ++i)
         EXPECT_FALSE(alive(made[i])) << i;
     // The stage still holds the last surface handed to it, until it is given another.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "glide2x.h"
+#include "session/engine_state.h"
 #include "session/render_context.h"
 #include "texture/texture_formats.h"
 #include "texture/texture_memory.h"
@@ -39,7 +40,7 @@ FxU32 expectedTexel(const TextureFormatRow &row, const FxU8 *in) {
 // Downloads a 16 × 16 texture of `format` to its own slot on TMU 0, binds it, and checks slot, texels
 // and binding. Returns whether it all held.
 bool downloadAndBind(GrTextureFormat_t format) {
-    const TextureFormatRow &row = textureFormats[format];
+    const TextureFormatRow &row = deviceTables.textureFormats[format];
     std::vector<FxU8> texels(side * side * row.sourceBytes);
     for (size_t i = 0; i < texels.size(); ++i)
         texels[i] = static_cast<FxU8>(i * 37 + format);
@@ -53,7 +54,8 @@ bool downloadAndBind(GrTextureFormat_t format) {
     grTexSource(GR_TMU0, address, GR_MIPMAPLEVELMASK_BOTH, &info);
     IDirectDrawSurface7 *bound = nullptr;
     context.device->GetTexture(0, &bound);
-    check(bound == record->surface && textureEnabled[0] == 1, "grTexSource bound it on stage 0", format);
+    check(bound == record->surface && textureState.textureEnabled[0] == 1, "grTexSource bound it on stage 0",
+          format);
     if (bound) bound->Release();
 
     DDSURFACEDESC2 desc;
@@ -84,7 +86,7 @@ void reportUnsizedPixelFormat() {
     desc.dwSize = sizeof(desc);
     desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT;
     desc.dwWidth = desc.dwHeight = 16;
-    desc.ddpfPixelFormat = textureFormats[GR_TEXFMT_RGB_565].pixelFormat;
+    desc.ddpfPixelFormat = deviceTables.textureFormats[GR_TEXFMT_RGB_565].pixelFormat;
     desc.ddpfPixelFormat.dwSize = 0;
     desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY;
     IDirectDrawSurface7 *surface = nullptr;
@@ -115,7 +117,7 @@ int main() {
 
     int natives = 0, widened = 0, palettedWidened = 0;
     for (GrTextureFormat_t format = 0; format < 16; ++format) {
-        const TextureFormatRow &row = textureFormats[format];
+        const TextureFormatRow &row = deviceTables.textureFormats[format];
         std::printf("format %d: %s\n", format,
                     !row.available ? "unavailable"
                     : row.native   ? "native"
@@ -133,7 +135,7 @@ int main() {
     check(widened >= 3 && palettedWidened >= 1, "at least three widened formats, one of them paletted", -1);
 
     // A palette download brings the bound software-palette texture up to date at once.
-    if (textureFormats[GR_TEXFMT_P_8].softwarePalette) {
+    if (deviceTables.textureFormats[GR_TEXFMT_P_8].softwarePalette) {
         grTexSource(GR_TMU0, GR_TEXFMT_P_8 * 1024, 0, nullptr);
         palette[37] = 0x00ABCDEF;
         grTexDownloadTable(GR_TMU0, GR_TEXTABLE_PALETTE, palette.data());

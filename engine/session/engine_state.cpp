@@ -1,0 +1,38 @@
+#include "engine_state.h"
+
+#include "library_settings.h"
+#include "render_context.h"
+#include "../render/render_state.h"
+#include "../texture/lfb.h"
+
+LibraryState library;
+DeviceTables deviceTables;
+TextureState textureState;
+
+void resetLoadState() {
+    const LibraryRules *rules = library.rules;
+    HINSTANCE instance = library.moduleInstance;
+    library = LibraryState();
+    library.rules = rules;
+    library.moduleInstance = instance;
+    settings = LibrarySettings();
+    context = RenderContext();
+    renderState = RenderState();
+    deviceTables = DeviceTables();
+    textureState = TextureState();
+    for (LfbBufferState &buffer : lfbBuffers)
+        buffer = LfbBufferState();
+    vertexLayout = rules ? rules->vertexLayout : VertexLayout();
+}
+
+void resetDeviceState() {
+    for (int tmu = 0; tmu < textureUnitCount; ++tmu) {
+        textureState.currentTexture[tmu] = NULL;
+        textureState.textureEnabled[tmu] = 0;
+        textureState.clampModes[tmu] = ClampModes{false, textureClampWrap, textureClampWrap};
+    }
+    textureState.paletteChecksum = 0xFFFFFFFF;
+    renderState.lastColorOp = 0;
+    renderState.lastAlphaOp = 0;
+    renderState.lastAlphaTestFunction = noAlphaTestFunction;
+}

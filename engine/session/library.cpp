@@ -1,0 +1,90 @@
+#include "library.h"
+
+#include "bitmaps.h"
+#include "display_device.h"
+#include "engine_state.h"
+#include "library_settings.h"
+#include "log.h"
+#include "presentation.h"
+#include "../render/combine_table.h"
+#include "../render/device_tables.h"
+#include "../render/render_state.h"
+#include "../texture/lfb.h"
+#include "../texture/texture_formats.h"
+#include "../texture/texture_memory.h"
+
+void attachLibrary(HINSTANCE instance, const LibraryRules &rules) {
+    library.rules = &rules;
+    library.moduleInstance = instance;
+    resetLoadState();
+    openLog();
+}
+
+void detachLibrary() {
+    closeSession();
+    releaseAbandonedSession();
+    freeTextureMemory();
+    freeShadowBuffers();
+    closeLog();
+    resetLoadState();
+    library = LibraryState();
+}
+
+void initLibrary() {
+    readSettings(library.rules->settings);
+    allocateTextureMemory();
+}
+
+// grSstQueryHardware forgets an open session without releasing it; a later open or unload releases it.
+void releaseAbandonedSession() {
+    if (context.sessionOpen || context.ddraw == NULL) return;
+    releaseAllTextures();
+    releaseDisplayObjects();
+}
+
+namespace {
+
+void logBanner(const LibraryRules &rules) {
+    for (int i = 0; i < rules.bannerLineCount; ++i)
+        logLine("%s", rules.bannerLines[i]);
+}
+
+// What every open does once the device exists, in this order.
+void prepareDevice(const LibraryRules &rules, FxI32 origin) {
+    // The pointer goes to the far corner, off the game's full-screen picture.
+    SetCursorPos(32767, 32767);
+    primeBuffers();
+    if (!settings.NoSplash) drawLogo();
+    logSystemInfo();
+
+    resetDeviceState();
+    buildCombineTable(rules.combineTable);
+    buildTextureFormatTable(rules.textureFormats);
+    buildDeviceTables();
+    setInitialDeviceState();
+    disableAllEffects();
+
+    setOrigin(origin);
+    clearBuffers(0, 0, 0xFFFF);
+    context.triangleCount = 0;
+    resetPerformanceCounters();
+}
+
+} // namespace
+
+bool openSession(FxU32 hWnd, FxI32 resolution, FxI32 colorFormat, FxI32 origin) {
+    const LibraryRules &rules = *library.rules;
+    closeSession();
+    releaseAbandonedSession();
+
+    Resolution size = lookupResolution(resolution);
+    context.screenWidth = size.width;
+    context.screenHeight = size.height;
+    context.colorFormat = colorFormat;
+    logBanner(rules);
+    if (!openDisplayDevice(hWnd, rules.display)) return false;
+
+    prepareDevice(rules, origin);
+    context.sessionOpen = 1;
+    return true;
+}
