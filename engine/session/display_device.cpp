@@ -14,6 +14,7 @@ RenderContext context;
 
 const DisplayOpenRules glide2DisplayRules = {
     DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE | DDSCL_ALLOWMODEX,
+    // The original Glide 2 library's own Spanish texts, which its users and support know: kept byte for byte.
     "No se puede crear la superficie primaria",
     "No se puede alojar el buffer auxiliar",
     "No se puede alojar el triple buffer",
@@ -89,6 +90,8 @@ void readWindowTitle() {
     memset(windowTitle, 0, sizeof(windowTitle));
     GetWindowTextA(context.window, windowTitle, 255);
     logLine("AppName: %s\n", windowTitle);
+    // Quake games point-sample their console font and crosshair, which forced bilinear filtering smears into
+    // the neighbouring glyphs, and were made for the Voodoo's 16-bit screen.
     if (strncmp(windowTitle, "Quake", 5) == 0) {
         settings.ColorDepth = 16;
         settings.Filtering = 1;
@@ -363,6 +366,7 @@ void logSystemInfo() {
     GetVersionExA(&version);
     bool ntFamily = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
     if (!ntFamily) {
+        // The first measurement only warms up (first-call costs, a clock still ramping); trust the second.
         measureProcessorMhz();
         logLine("Processor Speed: %d MHz\n", measureProcessorMhz());
     }
