@@ -93,6 +93,7 @@ FX_ENTRY FxBool FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t screen_res
     logBanner();
     if (!openDisplayDevice(hWnd, glide2DisplayRules)) return FXFALSE;
 
+    // Past the bottom-right corner of any mode, so the pointer does not sit over the full-screen picture.
     SetCursorPos(32767, 32767);
     primeBuffers();
     if (!settings.NoSplash) drawLogo();
