@@ -2,7 +2,7 @@
 // budget.
 #include <benchmark/benchmark.h>
 
-#include "render/colour_codes.h"
+#include "render/color_codes.h"
 #include "render/render_state.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "render/colour_codes.h"
+#include "render/color_codes.h"
 #include "render/render_state.h"
 
 namespace {
