@@ -753,8 +753,8 @@ void runCall(Op op, Reader &in, HWND window) {
         GrScreenRefresh_t refresh = in.num();
         GrColorFormat_t format = in.num();
         GrOriginLocation_t origin = in.num();
-        int colour = in.num(), aux = in.num();
-        grSstWinOpen(hwnd, resolution, refresh, format, origin, colour, aux);
+        int color = in.num(), aux = in.num();
+        grSstWinOpen(hwnd, resolution, refresh, format, origin, color, aux);
         break;
     }
     case op_grTexCalcMemRequired:

@@ -96,21 +96,21 @@ def kestrel_triangles():
 
 
 class Canvas:
-    def __init__(self, width, height, colour):
+    def __init__(self, width, height, color):
         self.width = width
         self.height = height
-        self.px = [[colour] * width for _ in range(height)]
+        self.px = [[color] * width for _ in range(height)]
 
-    def put(self, x, y, colour):
+    def put(self, x, y, color):
         if 0 <= x < self.width and 0 <= y < self.height:
-            self.px[y][x] = colour
+            self.px[y][x] = color
 
-    def rect(self, x0, y0, w, h, colour):
+    def rect(self, x0, y0, w, h, color):
         for y in range(y0, y0 + h):
             for x in range(x0, x0 + w):
-                self.put(x, y, colour)
+                self.put(x, y, color)
 
-    def triangle(self, a, b, c, colour):
+    def triangle(self, a, b, c, color):
         """Fills pixels whose centres lie inside (or on an edge of) triangle abc."""
         xs = [a[0], b[0], c[0]]
         ys = [a[1], b[1], c[1]]
@@ -131,9 +131,9 @@ class Canvas:
                 w1 = edge(c, a, cx, cy) * area
                 w2 = edge(a, b, cx, cy) * area
                 if w0 >= 0 and w1 >= 0 and w2 >= 0:
-                    self.px[y][x] = colour
+                    self.px[y][x] = color
 
-    def lattice(self, step, colour):
+    def lattice(self, step, color):
         """Faint lattice of equilateral-ish triangles: horizontals plus two diagonals."""
         for y in range(self.height):
             for x in range(self.width):
@@ -141,16 +141,16 @@ class Canvas:
                 on = on or ((2 * x + y) % (2 * step)) == 0
                 on = on or ((2 * x - y) % (2 * step)) == 0
                 if on:
-                    self.px[y][x] = colour
+                    self.px[y][x] = color
 
-    def text(self, x0, y0, string, scale, colour, gap=1):
+    def text(self, x0, y0, string, scale, color, gap=1):
         x = x0
         for ch in string:
             rows = FONT[ch]
             for gy, row in enumerate(rows):
                 for gx, cell in enumerate(row):
                     if cell == "#":
-                        self.rect(x + gx * scale, y0 + gy * scale, scale, scale, colour)
+                        self.rect(x + gx * scale, y0 + gy * scale, scale, scale, color)
             x += (GLYPH_W + gap) * scale
 
     def bmp(self):

@@ -5,7 +5,7 @@
 #include <stddef.h>
 #include <string.h>
 
-#include "colour_codes.h"
+#include "color_codes.h"
 #include "device_tables.h"
 #include "render_state.h"
 #include "../session/library_settings.h"

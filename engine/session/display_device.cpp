@@ -79,6 +79,8 @@ void readWindowTitle() {
     memset(library.windowTitle, 0, sizeof(library.windowTitle));
     GetWindowTextA(context.window, library.windowTitle, 255);
     logLine("AppName: %s\n", library.windowTitle);
+    // Quake games were made for the Voodoo's 16-bit screen and pick their own texture filters: both are kept
+    // for them whatever the settings say.
     if (strncmp(library.windowTitle, "Quake", 5) == 0) {
         settings.ColorDepth = 16;
         settings.Filtering = 1;

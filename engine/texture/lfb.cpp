@@ -300,6 +300,8 @@ FxBool lockBufferSurface(FxU32 buffer) {
     memset(&state.surfaceDesc, 0, sizeof(state.surfaceDesc));
     state.surfaceDesc.dwSize = sizeof(DDSURFACEDESC2);
     // No DDLOCK_WAIT: a surface the blitter still holds fails the lock, and the caller sees FXFALSE.
+    // One surface lock serves the application's read and write locks alike; drivers take the two flags as
+    // hints and, given both, assume neither, so the memory may be both read and written.
     if (state.lockedSurface == NULL ||
         state.lockedSurface->Lock(NULL, &state.surfaceDesc, DDLOCK_READONLY | DDLOCK_WRITEONLY, NULL) !=
             DD_OK) {

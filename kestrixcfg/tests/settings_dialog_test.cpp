@@ -78,7 +78,7 @@ TEST_F(SettingsDialog, ColorDepthOtherThan16ShowsTrueColorAndSaves32) {
     }
 }
 
-TEST_F(SettingsDialog, NoColourSelectionSaves32) {
+TEST_F(SettingsDialog, NoColorSelectionSaves32) {
     runSettingsDialog([](HWND dialog) {
         SendMessageA(GetDlgItem(dialog, IDC_COLOR_DEPTH), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
         press(dialog, IDOK);

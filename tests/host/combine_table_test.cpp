@@ -77,7 +77,7 @@ TEST_F(CombineTable, LaterRulesOverrideEarlierOnes) {
     expectEntries(cases, sizeof(cases) / sizeof(cases[0]));
 }
 
-TEST_F(CombineTable, WaveRaceAddsAQuarterOfTheVertexColourToTheTexture) {
+TEST_F(CombineTable, WaveRaceAddsAQuarterOfTheVertexColorToTheTexture) {
     grGlideInit();
     settings.WaveRace = 1;
     ASSERT_EQ(open(), FXTRUE);
@@ -117,7 +117,7 @@ TEST_F(CombineTable, BlendByTextureAlphaDependsOnTheDevice) {
     EXPECT_EQ(stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
 }
 
-TEST_F(CombineTable, AlphaCombineMultipliesWhereTheColourBlendsByTextureAlpha) {
+TEST_F(CombineTable, AlphaCombineMultipliesWhereTheColorBlendsByTextureAlpha) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
     sim::clearCalls();
     grColorCombine(GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_TEXTURE_ALPHA, GR_COMBINE_LOCAL_ITERATED,

@@ -148,7 +148,7 @@ TEST_F(DrawVertexConversion, LowerLeftOriginAndFightingForceFixTurnThePicture) {
     EXPECT_EQ(drawnPoint(glideVertex(5, 10)).y, 470.0f);
 }
 
-TEST_F(DrawVertexConversion, ColoursFollowTheCombineModes) {
+TEST_F(DrawVertexConversion, ColorsFollowTheCombineModes) {
     typedef void (*Combine)();
     struct Case {
         const char *name;
@@ -247,7 +247,7 @@ TEST_F(DrawVertexConversion, ColoursFollowTheCombineModes) {
     }
 }
 
-TEST_F(DrawVertexConversion, ColourChannelsAreTruncatedToTheirLowByte) {
+TEST_F(DrawVertexConversion, ColorChannelsAreTruncatedToTheirLowByte) {
     openSession();
     grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
                    GR_COMBINE_OTHER_NONE, FXFALSE);

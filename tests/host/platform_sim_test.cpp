@@ -279,7 +279,7 @@ TEST_F(PlatformSim, LockGivesPaddedPitchAndRefusesASecondLock) {
     dd->Release();
 }
 
-TEST_F(PlatformSim, BltFastHonoursTheSourceColourKeyAndFlipSwapsBuffers) {
+TEST_F(PlatformSim, BltFastHonoursTheSourceColorKeyAndFlipSwapsBuffers) {
     openDisplay(64, 48, 16);
     DDSCAPS2 caps{};
     caps.dwCaps = DDSCAPS_BACKBUFFER;
@@ -394,12 +394,12 @@ TEST_F(PlatformSim, FaultsCanTargetOneSurfaceRole) {
 TEST_F(PlatformSim, BitmapFileStretchesIntoA16BitSurfaceThroughGdi) {
     openDisplay(640, 480, 16);
     // 2x2 bottom-up file: top row red, green; bottom row blue, white-ish.
-    auto colour = [](int x, int y) -> uint32_t {
+    auto color = [](int x, int y) -> uint32_t {
         static const uint32_t c[2][2] = {{0xFF0000, 0x00FF00}, {0x0000FF, 0x808080}};
         return c[y][x];
     };
     sim::writeFile(".\\splash.bmp", std::string());
-    std::vector<unsigned char> file = sim::makeBmp24(2, 2, colour);
+    std::vector<unsigned char> file = sim::makeBmp24(2, 2, color);
     sim::writeFile("splash.bmp", std::string(file.begin(), file.end()));
 
     HBITMAP bmp = static_cast<HBITMAP>(

@@ -73,7 +73,7 @@ TEST_F(Presentation, PresentCopiesTheBackBufferToTheScreen) {
     grSstWinClose();
 }
 
-TEST_F(Presentation, ClearUsesTheColourFormatAlphaAndDepth) {
+TEST_F(Presentation, ClearUsesTheColorFormatAlphaAndDepth) {
     struct Case {
         GrColorFormat_t format;
         GrColor_t color;
@@ -106,7 +106,7 @@ TEST_F(Presentation, ClearUsesTheColourFormatAlphaAndDepth) {
     grSstWinClose();
 }
 
-TEST_F(Presentation, ToArgbReordersTheBytesOfEachColourFormat) {
+TEST_F(Presentation, ToArgbReordersTheBytesOfEachColorFormat) {
     const DWORD expected[] = {0x11223344, 0x11443322, 0x44112233, 0x44332211, 0xFFFFFFFF};
     for (GrColorFormat_t format = 0; format <= 4; ++format) {
         SCOPED_TRACE(format);

@@ -300,7 +300,7 @@ TEST_F(TextureSlots, CallsWithoutASessionAreIgnored) {
 }
 
 // DirectDraw compares keys in the texture's own layout, so the key is laid out like its texels.
-TEST_F(TextureSlots, TheColourKeyIsTakenWhenTheTextureIsCreated) {
+TEST_F(TextureSlots, TheColorKeyIsTakenWhenTheTextureIsCreated) {
     openSession();
     grChromakeyValue(0x00FF00FF);
     IDirectDrawSurface7 *first = download565(GR_TMU0, 0);
@@ -315,7 +315,7 @@ TEST_F(TextureSlots, TheColourKeyIsTakenWhenTheTextureIsCreated) {
     EXPECT_EQ(sim::surfaceInfo(first).srcBltKey.dwColorSpaceLowValue, 0xF81Fu);
 }
 
-TEST_F(TextureSlots, TheColourKeyIsAnOpaqueTexelOfTheKeyColourInEveryRgbLayout) {
+TEST_F(TextureSlots, TheColorKeyIsAnOpaqueTexelOfTheKeyColorInEveryRgbLayout) {
     struct Case {
         GrTextureFormat_t format; // stored natively or through a converter on the default device
         DWORD low, high;
@@ -337,7 +337,7 @@ TEST_F(TextureSlots, TheColourKeyIsAnOpaqueTexelOfTheKeyColourInEveryRgbLayout) 
     }
 }
 
-TEST_F(TextureSlots, ColourMipMapLevelsAreSolidColoursLargestFirst) {
+TEST_F(TextureSlots, ColorMipMapLevelsAreSolidColorsLargestFirst) {
     FxU8 *block = static_cast<FxU8 *>(guTexCreateColorMipMap());
     ASSERT_NE(block, nullptr);
     const FxU16 colors[] = {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x0000, 0xF800, 0x07E0, 0x001F, 0xFFFF};

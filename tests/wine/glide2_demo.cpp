@@ -118,7 +118,7 @@ void textureTimesVertex() {
                    GR_COMBINE_OTHER_TEXTURE, FXFALSE);
 }
 
-void vertexColourOnly() {
+void vertexColorOnly() {
     grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
                    GR_COMBINE_OTHER_NONE, FXFALSE);
     grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
@@ -141,7 +141,7 @@ GrVertex screenVertex(float x, float y, int r, int g, int b) {
 void drawSky(float time) {
     grDepthBufferMode(GR_DEPTHBUFFER_DISABLE);
     grFogMode(GR_FOG_DISABLE);
-    vertexColourOnly();
+    vertexColorOnly();
     // Night blue overhead down to the violet haze of the horizon, where the fog takes over.
     GrVertex sky[4] = {screenVertex(0, 0, 4, 6, 24), screenVertex(640, 0, 4, 6, 24),
                        screenVertex(640, 240, 44, 30, 60), screenVertex(0, 240, 44, 30, 60)};

@@ -291,7 +291,7 @@ struct DeviceImpl final : IDirect3DDevice7, ObjectBase {
                     r.y2 = std::min(r.y2, whole.y2);
                     rects.push_back(r);
                 }
-                uint32_t colour = packRgb(target->pf, dwColor & 0xFFFFFF);
+                uint32_t color = packRgb(target->pf, dwColor & 0xFFFFFF);
                 if (target->pf.dwFlags & DDPF_ALPHAPIXELS) {
                     DWORD m = target->pf.dwRGBAlphaBitMask;
                     uint32_t a = dwColor >> 24;
@@ -299,7 +299,7 @@ struct DeviceImpl final : IDirect3DDevice7, ObjectBase {
                     while (shift < 32 && !(m & (1u << shift)))
                         ++shift;
                     full = m >> shift;
-                    colour = (colour & ~m) | ((((a * full + 127) / 255) << shift) & m);
+                    color = (color & ~m) | ((((a * full + 127) / 255) << shift) & m);
                 }
                 double zc = std::min(1.0, std::max(0.0, static_cast<double>(dvZ)));
                 uint32_t zv = z ? static_cast<uint32_t>(zc * z->pf.dwZBitMask + 0.5) & z->pf.dwZBitMask : 0;
@@ -317,7 +317,7 @@ struct DeviceImpl final : IDirect3DDevice7, ObjectBase {
                     }
                 };
                 for (const D3DRECT &r : rects) {
-                    if (dwFlags & D3DCLEAR_TARGET) fill(target, r.x1, r.y1, r.x2, r.y2, colour);
+                    if (dwFlags & D3DCLEAR_TARGET) fill(target, r.x1, r.y1, r.x2, r.y2, color);
                     if ((dwFlags & D3DCLEAR_ZBUFFER) && z)
                         fill(z, r.x1, r.y1, std::min<LONG>(r.x2, static_cast<LONG>(z->width)),
                              std::min<LONG>(r.y2, static_cast<LONG>(z->height)), zv);

@@ -44,10 +44,10 @@ bool parseDib(const std::vector<unsigned char> &b, size_t info, size_t pixelOffs
     if (bits != 8 && bits != 24 && bits != 32) return false;
     bool topDown = h < 0;
     int height = topDown ? -h : h;
-    size_t colours = bits == 8 ? (used ? used : 256) : 0;
+    size_t colors = bits == 8 ? (used ? used : 256) : 0;
     size_t table = info + hdr;
-    if (b.size() < table + colours * 4) return false;
-    size_t pixels = pixelOffset ? pixelOffset : table + colours * 4;
+    if (b.size() < table + colors * 4) return false;
+    size_t pixels = pixelOffset ? pixelOffset : table + colors * 4;
     size_t stride = ((static_cast<size_t>(w) * bits + 31) / 32) * 4;
     if (pixels > b.size() || (b.size() - pixels) / stride < static_cast<size_t>(height)) return false;
     out->width = w;
@@ -58,7 +58,7 @@ bool parseDib(const std::vector<unsigned char> &b, size_t info, size_t pixelOffs
         for (int x = 0; x < w; ++x) {
             uint32_t c;
             if (bits == 8) {
-                size_t e = table + 4 * std::min<size_t>(b[row + x], colours - 1);
+                size_t e = table + 4 * std::min<size_t>(b[row + x], colors - 1);
                 c = (static_cast<uint32_t>(b[e + 2]) << 16) | (static_cast<uint32_t>(b[e + 1]) << 8) | b[e];
             } else {
                 size_t p = row + static_cast<size_t>(x) * (bits / 8);

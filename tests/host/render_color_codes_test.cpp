@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "render/colour_codes.h"
+#include "render/color_codes.h"
 #include "render/render_state.h"
 
 namespace {
@@ -59,7 +59,7 @@ FxU32 reference(FxU32 code, FxU32 v, FxU32 k) {
     return result;
 }
 
-TEST(ColourCodes, MatchTheReferenceOnRandomColours) {
+TEST(ColorCodes, MatchTheReferenceOnRandomColors) {
     std::mt19937 random(20240611);
     for (FxU32 code : allCodes) {
         SCOPED_TRACE(code);
@@ -79,7 +79,7 @@ TEST(ColourCodes, MatchTheReferenceOnRandomColours) {
     }
 }
 
-TEST(ColourCodes, DifferencesStopAtZeroInEachChannel) {
+TEST(ColorCodes, DifferencesStopAtZeroInEachChannel) {
     struct Case {
         FxU32 code;
         FxU32 v, k, result;
@@ -96,9 +96,9 @@ TEST(ColourCodes, DifferencesStopAtZeroInEachChannel) {
     }
 }
 
-using VertexColours = SessionTest;
+using VertexColorCodes = SessionTest;
 
-TEST_F(VertexColours, CombineCallsChooseTheFourCodes) {
+TEST_F(VertexColorCodes, CombineCallsChooseTheFourCodes) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
     grConstantColorValue(0x40608090);
     // Iterated plus texture scaled by zero: half the vertex colour, plus the constant as specular.
@@ -121,7 +121,7 @@ TEST_F(VertexColours, CombineCallsChooseTheFourCodes) {
               static_cast<DWORD>(D3DTOP_SELECTARG2));
 }
 
-TEST_F(VertexColours, UtilitiesWithoutATranslationChangeNothing) {
+TEST_F(VertexColorCodes, UtilitiesWithoutATranslationChangeNothing) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
     guColorCombineFunction(GR_COLORCOMBINE_CCRGB);
     guAlphaSource(GR_ALPHASOURCE_CC_ALPHA);

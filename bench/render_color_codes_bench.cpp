@@ -2,7 +2,7 @@
 // budget.
 #include <benchmark/benchmark.h>
 
-#include "render/colour_codes.h"
+#include "render/color_codes.h"
 #include "render/render_state.h"
 
 namespace {
@@ -24,7 +24,7 @@ void evaluateVertices(benchmark::State &state, FxU32 diffuseRgb, FxU32 diffuseAl
 }
 
 // The loop alone, to subtract from the figures below.
-void ColourCodesLoopOverhead(benchmark::State &state) {
+void ColorCodesLoopOverhead(benchmark::State &state) {
     FxU32 v = 0x12345678;
     for (auto _ : state) {
         benchmark::DoNotOptimize(v);
@@ -32,24 +32,24 @@ void ColourCodesLoopOverhead(benchmark::State &state) {
     }
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(ColourCodesLoopOverhead);
+BENCHMARK(ColorCodesLoopOverhead);
 
 // Gouraud-shaded vertex colour, nothing added.
-void ColourCodesIterated(benchmark::State &state) {
+void ColorCodesIterated(benchmark::State &state) {
     evaluateVertices(state, 0, 0, 254, 254);
 }
-BENCHMARK(ColourCodesIterated);
+BENCHMARK(ColorCodesIterated);
 
 // The integer codes: halves, differences, quarter, constant.
-void ColourCodesIntegerMix(benchmark::State &state) {
+void ColorCodesIntegerMix(benchmark::State &state) {
     evaluateVertices(state, 4, 32, 128, 1);
 }
-BENCHMARK(ColourCodesIntegerMix);
+BENCHMARK(ColorCodesIntegerMix);
 
 // Vertex times constant, and one minus it, in both colours.
-void ColourCodesProducts(benchmark::State &state) {
+void ColorCodesProducts(benchmark::State &state) {
     evaluateVertices(state, 192, 193, 193, 192);
 }
-BENCHMARK(ColourCodesProducts);
+BENCHMARK(ColorCodesProducts);
 
 } // namespace

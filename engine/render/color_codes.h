@@ -1,12 +1,12 @@
 // Colour codes: how the diffuse and specular colours of a vertex are computed on the processor from the
 // vertex colour V and the constant colour K, for what one Direct3D texture stage cannot express of the
 // Voodoo combine units.
-#ifndef KESTRIX_COLOUR_CODES_H
-#define KESTRIX_COLOUR_CODES_H
+#ifndef KESTRIX_COLOR_CODES_H
+#define KESTRIX_COLOR_CODES_H
 
 #include "../glide_values.h"
 
-enum ColourCode : FxU32 {
+enum ColorCode : FxU32 {
     codeVertex = 0,
     codeConstant = 1,
     codeHalfVertex = 4,

@@ -1,4 +1,4 @@
-#include "colour_codes.h"
+#include "color_codes.h"
 
 #include "render_state.h"
 
