@@ -29,7 +29,7 @@ target_link_options(tessel2 PRIVATE -Wl,--enable-stdcall-fixup)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   add_test(NAME tessel2_exports
            COMMAND ${CMAKE_SOURCE_DIR}/tests/exports/check_exports.sh $<TARGET_FILE:tessel2>
-                   ${CMAKE_SOURCE_DIR}/include/glide2x.h)
+                   ${CMAKE_SOURCE_DIR}/include/glide2x.h 124)
 else()
   if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/CMakeLists.txt)
     add_subdirectory(tests/wine)
