@@ -1,5 +1,5 @@
 # Kestrix: the two set-up commands are `make demo` and `make test`; both install what they need first.
-.PHONY: all deps host host-asan win32 win64 test test-host test-asan test-win32 test-win64 test-fuzz fuzz demo dist format clean
+.PHONY: all deps host host-asan host32 win32 win64 test test-host test-asan test-host32 test-win32 test-win64 test-fuzz fuzz demo dist format clean
 
 all: win32
 
@@ -13,6 +13,11 @@ host: deps
 host-asan: deps
 	cmake --preset host-asan >/dev/null
 	cmake --build --preset host-asan
+
+# The host suite as 32-bit programs with the deliverables' code generation, run under qemu-i386.
+host32: deps
+	cmake --preset host32 >/dev/null
+	cmake --build --preset host32
 
 win32: deps
 	cmake --preset win32 >/dev/null
@@ -28,6 +33,9 @@ test-host: host
 test-asan: host-asan
 	ctest --preset host-asan
 
+test-host32: host32
+	ctest --preset host32
+
 test-win32: win32
 	ctest --preset win32
 
@@ -42,7 +50,7 @@ test-fuzz: deps
 fuzz: deps
 	bash fuzz/run_glide2_fuzz.sh build/fuzz 0 -jobs=2 -workers=2 -reload=300 -runs=5000000
 
-test: test-fuzz test-host test-asan test-win32 test-win64
+test: test-fuzz test-host test-host32 test-asan test-win32 test-win64
 
 demo: win64
 	bash tools/run_demo.sh build/win64 out

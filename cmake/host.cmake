@@ -1,6 +1,8 @@
 # Host build: the libraries on the simulated Windows, with unit tests and benchmarks.
 find_package(GTest REQUIRED)
-find_package(benchmark REQUIRED)
+if(NOT KESTRIX_HOST32)
+  find_package(benchmark REQUIRED)
+endif()
 find_package(Threads REQUIRED)
 include(GoogleTest)
 
@@ -13,7 +15,9 @@ target_compile_definitions(tessel2_tests PRIVATE KESTRIX_SOURCE_DIR="${CMAKE_SOU
 gtest_discover_tests(tessel2_tests DISCOVERY_TIMEOUT 300 DISCOVERY_MODE PRE_TEST)
 
 file(GLOB TESSEL2_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
-add_executable(tessel2_bench ${TESSEL2_BENCH_SOURCES})
-target_link_libraries(tessel2_bench PRIVATE tessel2_front benchmark::benchmark Threads::Threads)
+if(NOT KESTRIX_HOST32)
+  add_executable(tessel2_bench ${TESSEL2_BENCH_SOURCES})
+  target_link_libraries(tessel2_bench PRIVATE tessel2_front benchmark::benchmark Threads::Threads)
+endif()
 
 add_subdirectory(tests/parity)

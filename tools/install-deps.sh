@@ -2,6 +2,7 @@
 # Installs the Debian packages the builds and tests need, when any is missing.
 set -euo pipefail
 packages=(cmake make g++ python3 googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+          g++-multilib qemu-user
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
           wine64 xvfb xauth x11-utils imagemagick libgl1-mesa-dri)
 missing=()

@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Checks the export and import tables of a 32-bit Glide DLL.
+# Checks the export and import tables of a 32-bit Glide library, and how its entry
+# points return.
 #
-#   check_exports.sh <dll> <header> <entry point count>
+#   check_exports.sh <dll> <header> <expected count>
 #
-# Passes when the DLL exports exactly the entry points declared with FX_CALL in
-# the header, each under its stdcall name _name@N with N = 4 x argument count, no
-# other names, and imports only system DLLs. OBJDUMP may name another objdump.
+# Passes when the DLL exports exactly the entry points declared with FX_CALL in the
+# header, <expected count> of them, each under its stdcall name _name@N with
+# N = 4 x argument count, no other names; imports only system DLLs; and every entry
+# point removes exactly its N bytes of arguments: each ret in the function's code pops
+# N (plain ret when N is 0). The function's code runs from its address to the next
+# symbol of the DLL's symbol table, and takes in the code that it jumps to outside that
+# range (tail calls, split-off parts) or falls through into. OBJDUMP may name another
+# objdump.
 set -u
 
 OBJDUMP=${OBJDUMP:-i686-w64-mingw32-objdump}
@@ -16,10 +22,13 @@ fail() {
     exit 1
 }
 
-[ $# -eq 3 ] || fail "usage: check_exports.sh <dll> <header> <entry point count>"
+[ $# -eq 3 ] || fail "usage: check_exports.sh <dll> <header> <expected count>"
 dll=$1
 header=$2
 EXPECTED_COUNT=$3
+case $EXPECTED_COUNT in
+'' | *[!0-9]*) fail "expected count '$EXPECTED_COUNT' is not a number" ;;
+esac
 [ -f "$dll" ] || fail "no DLL at $dll"
 [ -f "$header" ] || fail "no header at $header"
 
@@ -125,5 +134,151 @@ done <"$work/imports"
 [ -z "$bad_imports" ] ||
     fail "$dll imports non-system DLLs:$bad_imports (allowed: $ALLOWED_IMPORTS; link the runtime statically)"
 
-echo "check_exports: OK: $n_actual exports match $(basename "$header"); imports: $(tr '\n' ' ' <"$work/imports")"
+# Calling convention: the address of each export, from the export address table
+# ("[ i] +base[ j] rva Export RVA") and the name table's index into it.
+image_base=$(awk '$1 == "ImageBase" { print $2; exit }' "$work/dump")
+[ -n "$image_base" ] || fail "$OBJDUMP -p $dll shows no ImageBase"
+awk '
+/^Export Address Table -- / { in_eat = 1; next }
+in_eat && /^[ \t]*$/ { in_eat = 0 }
+in_eat && /Export RVA$/ { i = $0; sub(/^[^[]*\[ */, "", i); sub(/\].*/, "", i); print "rva", i, $(NF - 2) }
+/^\[Ordinal\/Name Pointer\] Table/ { in_names = 1; next }
+in_names && /^[ \t]*$/ { in_names = 0 }
+in_names && /^[ \t]*\[ *[0-9]+\]/ { i = $0; sub(/^[^[]*\[ */, "", i); sub(/\].*/, "", i); print "name", i, $NF }
+' "$work/dump" | awk '
+$1 == "rva" { rva[$2] = $3 }
+$1 == "name" { name[$2] = $3 }
+END { for (i in name) print name[i], (i in rva) ? rva[i] : "none" }
+' >"$work/export_rvas"
+no_rva=$(awk '$2 == "none" { print $1 }' "$work/export_rvas")
+[ -z "$no_rva" ] || fail "no address in the export address table for: $(tr '\n' ' ' <<<"$no_rva")"
+
+"$OBJDUMP" -d --no-show-raw-insn "$dll" >"$work/disasm" 2>"$work/disasm.err" ||
+    fail "$OBJDUMP -d $dll failed: $(head -3 "$work/disasm.err")"
+
+awk -v base="$image_base" '
+function hex(s,    i, n, c) {
+    s = tolower(s)
+    sub(/^0x/, "", s)
+    n = 0
+    for (i = 1; i <= length(s); i++) {
+        c = index("0123456789abcdef", substr(s, i, 1))
+        if (c == 0) return -1
+        n = n * 16 + c - 1
+    }
+    return n
+}
+function is_padding(mn, op) {
+    return mn ~ /^nop[wl]?$/ || mn == "int3" || (mn == "xchg" && op == "%ax,%ax") ||
+           (mn == "lea" && op ~ /^0x0\(%e[sd]i(,%eiz,1)?\),%e[sd]i$/) ||
+           (mn == "mov" && (op == "%esi,%esi" || op == "%edi,%edi"))
+}
+# Control does not go on to the next instruction (a call that ends a function is a
+# call that does not return).
+function ends_flow(mn) { return mn ~ /^(ret[lw]?|jmp[lw]?|ud2|hlt|call[lw]?)$/ }
+function problem(msg) { problems[++n_problems] = msg }
+
+FNR == NR { export_addr[$1] = hex(base) + hex($2); next }
+/^Disassembly of section / { section++; next }
+/^[0-9a-f]+ <.*>:$/ {
+    addr = hex($1)
+    label = $0
+    sub(/^[0-9a-f]+ </, "", label)
+    sub(/>:$/, "", label)
+    n_sym++
+    sym_addr[n_sym] = addr
+    sym_name[n_sym] = label
+    sym_section[n_sym] = section
+    sym_first[n_sym] = n_ins + 1
+    sym_last[n_sym] = n_ins
+    sym_at[addr] = n_sym
+    next
+}
+/^ *[0-9a-f]+:\t/ && n_sym > 0 && sym_section[n_sym] == section {
+    split($0, part, "\t")
+    here = part[1]
+    gsub(/[ :]/, "", here)
+    text = part[2]
+    sub(/^[ \t]+/, "", text)
+    # Prefixes: rep before ret, segment and size prefixes of padding.
+    while (text ~ /^(repz|repnz|rep|bnd|notrack|data16|cs|ds|lock) /) sub(/^[a-z0-9]+ +/, "", text)
+    mn = text
+    sub(/ .*/, "", mn)
+    op = text
+    if (op ~ / /) { sub(/^[^ ]+ +/, "", op); sub(/[ \t]+$/, "", op) } else op = ""
+    n_ins++
+    ins_addr[n_ins] = hex(here)
+    ins_text[n_ins] = here ": " text
+    ins_mn[n_ins] = mn
+    ins_op[n_ins] = op
+    ins_sym[n_ins] = n_sym
+    ins_at[ins_addr[n_ins]] = n_ins
+    sym_last[n_sym] = n_ins
+}
+END {
+    for (name in export_addr) {
+        pops = name
+        sub(/^.*@/, "", pops)
+        pops += 0
+        a = export_addr[name]
+        if (!(a in sym_at)) {
+            problem(name ": no function of the symbol table starts at its address (a stripped DLL cannot be checked)")
+            continue
+        }
+        for (i in seen) delete seen[i]
+        queue_len = 1
+        queue[1] = sym_first[sym_at[a]]
+        rets = 0
+        escapes = 0
+        for (q = 1; q <= queue_len; q++) {
+            start = queue[q]
+            if (start in seen) continue
+            seen[start] = 1
+            k = ins_sym[start]
+            for (i = start; i <= sym_last[k]; i++) {
+                mn = ins_mn[i]
+                op = ins_op[i]
+                if (mn ~ /^ret[lw]?$/) {
+                    rets++
+                    got = op == "" ? 0 : (op ~ /^\$0x[0-9a-f]+$/ ? hex(substr(op, 2)) : -1)
+                    if (got != pops)
+                        problem(name ": " ins_text[i] " in <" sym_name[k] "> removes " (got < 0 ? "?" : got) \
+                                " bytes of arguments, not " pops)
+                } else if (mn ~ /^(j[a-z]+|loop[a-z]*)$/) {
+                    if (op ~ /^\*/) {
+                        escapes++ # through a table inside the function, or a tail call through a pointer
+                        continue
+                    }
+                    target = op
+                    sub(/ .*/, "", target)
+                    t = hex(target)
+                    if (!(t in ins_at)) {
+                        problem(name ": " ins_text[i] " in <" sym_name[k] "> jumps where no instruction starts")
+                    } else if (ins_sym[ins_at[t]] != k) {
+                        queue[++queue_len] = ins_at[t]
+                    }
+                }
+            }
+            # Code that runs off the end of its range goes on into the next symbol.
+            last = sym_last[k]
+            while (last > start && is_padding(ins_mn[last], ins_op[last])) last--
+            if (!ends_flow(ins_mn[last])) {
+                if (k < n_sym && sym_section[k + 1] == sym_section[k] && sym_first[k + 1] <= sym_last[k + 1])
+                    queue[++queue_len] = sym_first[k + 1]
+                else
+                    problem(name ": <" sym_name[k] "> runs off the end of its section")
+            }
+        }
+        if (rets == 0 && escapes == 0) problem(name ": no ret found in its code")
+    }
+    for (i = 1; i <= n_problems; i++) print problems[i]
+}
+' "$work/export_rvas" "$work/disasm" | sort >"$work/convention"
+if [ -s "$work/convention" ]; then
+    sed 's/^/check_exports: /' "$work/convention" | head -20 >&2
+    fail "$(cut -d: -f1 "$work/convention" | sort -u | wc -l) entry points of $dll fail the calling convention check (each returns with ret \$N)"
+fi
+
+echo "check_exports: OK: $n_actual exports match $(basename "$header"), each returns with ret \$N;" \
+    "imports: $(tr '\n' ' ' <"$work/imports")"
 exit 0

@@ -4,6 +4,9 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
+
+#include "session/processor.h"
 
 namespace {
 
@@ -275,6 +278,47 @@ TEST_F(DrawVertexConversion, ColorChannelsAreTruncatedToTheirLowByte) {
         v.a = c.channel;
         EXPECT_EQ(drawnPoint(v).diffuse, 0x00010709u | c.byte << 24);
     }
+}
+
+// Direct3D leaves the x87 unit at single precision and games set its rounding too, some towards zero. The
+// conversion computes on SSE, so the vertices come out bit for bit the same whatever the x87 control word.
+TEST_F(DrawVertexConversion, TheX87ControlWordLeavesTheVerticesAlone) {
+    openWith({{"TMU", 1}});
+    grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
+    bindTexture565(GR_TMU0, GR_LOD_256, GR_ASPECT_1x1);
+    bindTexture565(GR_TMU1, GR_LOD_64, GR_ASPECT_2x1);
+    std::mt19937 random(19);
+    std::uniform_real_distribution<float> oowRange(1.0e-4f, 1.0f), texelRange(0.0f, 256.0f);
+    std::vector<GrVertex> vertices;
+    for (int i = 0; i < 200; ++i) {
+        GrVertex v = glideVertex(texelRange(random), texelRange(random), oowRange(random));
+        for (int tmu = 0; tmu < 2; ++tmu) {
+            v.tmuvtx[tmu].sow = texelRange(random) * v.oow;
+            v.tmuvtx[tmu].tow = texelRange(random) * v.oow;
+        }
+        vertices.push_back(v);
+    }
+    auto drawAll = [&vertices]() {
+        std::vector<DrawVertex> drawn;
+        for (const GrVertex &v : vertices)
+            drawn.push_back(drawnPoint(v));
+        return drawn;
+    };
+    std::vector<DrawVertex> atDefault = drawAll();
+    unsigned short original = readFpuControlWord();
+    // Single precision (bits 8-9 clear), rounding towards zero (bits 10-11 set).
+    writeFpuControlWord(static_cast<unsigned short>((original & ~0x0F00u) | 0x0C00u));
+    std::vector<DrawVertex> atSingle = drawAll();
+    writeFpuControlWord(original);
+
+    int differences = 0;
+    for (size_t i = 0; i < vertices.size(); ++i) {
+        const DrawVertex &a = atDefault[i], &b = atSingle[i];
+        if (std::memcmp(&a, &b, sizeof(DrawVertex)) != 0 && ++differences <= 3)
+            ADD_FAILURE() << "vertex " << i << ": z " << a.z << " / " << b.z << ", tu0 " << a.tu0 << " / "
+                          << b.tu0 << ", tv1 " << a.tv1 << " / " << b.tv1;
+    }
+    EXPECT_EQ(differences, 0) << "of " << vertices.size() << " vertices";
 }
 
 } // namespace

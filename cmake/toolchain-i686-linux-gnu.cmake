@@ -1,0 +1,15 @@
+# 32-bit x86 Linux programs with the deliverables' code generation, run under qemu-i386 user-mode
+# emulation (the host32 preset).
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(CMAKE_C_COMPILER gcc)
+set(CMAKE_CXX_COMPILER g++)
+set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
+include(${CMAKE_CURRENT_LIST_DIR}/codegen.cmake)
+set(CMAKE_C_FLAGS_INIT "-m32 ${KESTRIX_X86_32_CODEGEN_FLAGS}")
+set(CMAKE_CXX_FLAGS_INIT "-m32 ${KESTRIX_X86_32_CODEGEN_FLAGS}")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-m32")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-m32")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-m32")
+find_program(KESTRIX_QEMU_I386 qemu-i386 REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${KESTRIX_QEMU_I386})
