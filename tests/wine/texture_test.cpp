@@ -98,9 +98,13 @@ void reportUnsizedPixelFormat() {
 
 } // namespace
 
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
+
 int main() {
     HWND hwnd = kx::create_window("Kestrix texture test");
     if (!hwnd) return kx::finish(1);
+    // The library is linked into this program: it is attached here as the loader attaches the DLL.
+    DllMain(GetModuleHandleA(NULL), DLL_PROCESS_ATTACH, NULL);
     grGlideInit();
     FxBool opened = grSstWinOpen(static_cast<FxU32>(reinterpret_cast<uintptr_t>(hwnd)), GR_RESOLUTION_640x480,
                                  GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1);
@@ -164,5 +168,6 @@ int main() {
     guTexMemReset();
     grSstWinClose();
     grGlideShutdown();
+    DllMain(GetModuleHandleA(NULL), DLL_PROCESS_DETACH, NULL);
     return kx::finish(failures ? 1 : 0);
 }
