@@ -47,8 +47,8 @@ FX_ENTRY void FX_CALL grSstWinClose(void) {
     closeSession();
 }
 
-FX_ENTRY void FX_CALL grClipWindow(FxU32, FxU32, FxU32, FxU32) {
-    clipWindowToScreen();
+FX_ENTRY void FX_CALL grClipWindow(FxU32 minx, FxU32 miny, FxU32 maxx, FxU32 maxy) {
+    setClipWindow(minx, miny, maxx, maxy);
 }
 
 FX_ENTRY void FX_CALL grBufferSwap(int) {

@@ -12,7 +12,7 @@ namespace {
 bool drawVertices(D3DPRIMITIVETYPE type, const void *const *vertices, int count) {
     for (int i = 0; i < count; ++i)
         if (vertices[i] == NULL) return false;
-    if (context.device == NULL) return false;
+    if (context.device == NULL || context.clipEmpty) return false;
     convertVertexPointers(vertices, count);
     context.device->DrawPrimitive(type, drawVertexFormat, vertexBuffer, static_cast<DWORD>(count), 0);
     return true;
@@ -22,7 +22,7 @@ bool drawVertices(D3DPRIMITIVETYPE type, const void *const *vertices, int count)
 // first vertex, each starting at the last vertex of the one before, so every triangle of the one big fan is
 // drawn exactly once. ilist null: the vertices are consecutive.
 void drawFan(int nverts, const int *ilist, const void *vlist) {
-    if (context.device == NULL || vlist == NULL || nverts < 3) return;
+    if (context.device == NULL || context.clipEmpty || vlist == NULL || nverts < 3) return;
     if (ilist)
         convertIndexedVertices(ilist, vlist, 1, 0);
     else

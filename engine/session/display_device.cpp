@@ -64,15 +64,29 @@ bool findDepthFormat(DDPIXELFORMAT &format) {
     return false;
 }
 
+bool isEmulatorWindow() {
+    for (const TitleRule &rule : emulatorTitles)
+        if (strncmp(library.windowTitle, rule.prefix, rule.length) == 0) return true;
+    return false;
+}
+
 void moveEmulatorWindow() {
-    for (const TitleRule &rule : emulatorTitles) {
-        if (strncmp(library.windowTitle, rule.prefix, rule.length) != 0) continue;
-        RECT rect;
-        if (GetWindowRect(context.window, &rect))
-            MoveWindow(context.window, rect.left, rect.top + 100, rect.right - rect.left,
-                       rect.bottom - rect.top, FALSE);
-        return;
-    }
+    if (!isEmulatorWindow()) return;
+    RECT rect;
+    if (GetWindowRect(context.window, &rect))
+        MoveWindow(context.window, rect.left, rect.top + 100, rect.right - rect.left, rect.bottom - rect.top,
+                   FALSE);
+}
+
+// Wine shows an exclusive window's frames only inside the window's own rectangle until the window is
+// resized: a game that opened a small window would see its first frames cut to it.
+void coverDisplay() {
+    RECT rect;
+    if (isEmulatorWindow() || !GetWindowRect(context.window, &rect)) return;
+    const LONG width = static_cast<LONG>(context.screenWidth),
+               height = static_cast<LONG>(context.screenHeight);
+    if (rect.left == 0 && rect.top == 0 && rect.right == width && rect.bottom == height) return;
+    MoveWindow(context.window, 0, 0, width, height, FALSE);
 }
 
 void readWindowTitle() {
@@ -202,6 +216,7 @@ bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
                                       static_cast<DWORD>(settings.ColorDepth), 0, 0) != DD_OK)
         return false;
     context.displayModeSet = 1;
+    coverDisplay();
 
     if (rules.beforeAdapterIdentity) rules.beforeAdapterIdentity();
     logAdapterIdentity();
@@ -322,12 +337,21 @@ void setInitialDeviceState() {
     }
 }
 
-// Glide clips to the given rectangle; here the viewport always covers the whole screen.
 void clipWindowToScreen() {
-    context.viewport.dwX = 0;
-    context.viewport.dwY = 0;
-    context.viewport.dwWidth = context.screenWidth;
-    context.viewport.dwHeight = context.screenHeight;
+    setClipWindow(0, 0, context.screenWidth, context.screenHeight);
+}
+
+// Glide's clip window is Direct3D's viewport, which also bounds Clear. Direct3D refuses an empty viewport,
+// so an empty window is remembered instead and draws and clears nothing.
+void setClipWindow(FxU32 minX, FxU32 minY, FxU32 maxX, FxU32 maxY) {
+    if (maxX > context.screenWidth) maxX = context.screenWidth;
+    if (maxY > context.screenHeight) maxY = context.screenHeight;
+    context.clipEmpty = minX >= maxX || minY >= maxY;
+    if (context.clipEmpty) return;
+    context.viewport.dwX = minX;
+    context.viewport.dwY = context.origin == originLowerLeft ? context.screenHeight - maxY : minY;
+    context.viewport.dwWidth = maxX - minX;
+    context.viewport.dwHeight = maxY - minY;
     if (context.device) context.device->SetViewport(&context.viewport);
 }
 

@@ -26,6 +26,8 @@ void releaseDisplayObjects();
 void closeSession();
 void setInitialDeviceState();
 void clipWindowToScreen();
+// The drawable rectangle in Glide's coordinates of the current origin, bounded to the screen.
+void setClipWindow(FxU32 minX, FxU32 minY, FxU32 maxX, FxU32 maxY);
 FxU32 toArgb(FxU32 color);
 void logSystemInfo();
 void setOrigin(FxI32 origin);

@@ -41,7 +41,7 @@ void renderBuffer(FxI32 buffer) {
 }
 
 void clearBuffers(FxU32 color, FxU8 alpha, FxU16 depth) {
-    if (context.device == NULL) return;
+    if (context.device == NULL || context.clipEmpty) return;
     D3DCOLOR clearColor = toArgb(color) | (static_cast<FxU32>(alpha & 0xFF) << 24);
     // Glide depth runs 0 to 0xFFFF and Direct3D's clear depth 0.0 to 1.0: 1.5259022e-5 is 1/65535.
     float clearDepth = static_cast<float>(static_cast<double>(depth & 0xFFFF) * 1.5259022e-5);

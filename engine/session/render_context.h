@@ -19,6 +19,7 @@ struct RenderContext {
     IDirectDrawSurface7 *tripleSurface;
     IDirectDrawSurface7 *depthSurface;
     D3DVIEWPORT7 viewport;
+    FxI32 clipEmpty; // the clip window holds no pixel: nothing is drawn or cleared
     HWND window;
     FxU32 screenWidth;
     FxU32 screenHeight;

@@ -198,6 +198,20 @@ TEST_F(DisplayOpen, NullWindowUsesTheActiveWindow) {
     EXPECT_NE(logText().find("AppName: UltraHLE 1.0.0\r\n"), std::string::npos);
 }
 
+TEST_F(DisplayOpen, ASmallGameWindowCoversTheDisplayFromTheOpen) {
+    HWND game = sim::createWindow("Test Game", RECT{40, 30, 360, 270});
+    grGlideInit();
+    ASSERT_EQ(open(GR_RESOLUTION_640x480, GR_ORIGIN_UPPER_LEFT, game), FXTRUE);
+    RECT rect = sim::windowRect(game);
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.top, 0);
+    EXPECT_EQ(rect.right, 640);
+    EXPECT_EQ(rect.bottom, 480);
+    EXPECT_TRUE(inOrder({"SetDisplayMode", "CreateSurface", "BltFast"}));
+    ASSERT_EQ(sim::moveWindowCalls().size(), 1u);
+    grSstWinClose();
+}
+
 TEST_F(DisplayOpen, OnlyTheEmulatorTitlesMoveTheWindow) {
     const char *titles[] = {"SupraHLE", "HydraHLE 2", "M.I.M.I.X", "M.I.M.I", "ultraHLE", "Test Game"};
     const bool moves[] = {true, true, true, false, false, false};
@@ -351,19 +365,48 @@ TEST_F(DisplayOpen, OpenWithoutGlideInitRequestsZeroBitsPerPixel) {
     grSstWinClose();
 }
 
-TEST_F(DisplayOpen, ClipWindowAlwaysCoversTheScreen) {
+// Split-screen games draw each player's view inside its own clip window.
+TEST_F(DisplayOpen, ClipWindowIsTheViewportCountedFromTheOrigin) {
     ASSERT_EQ(initAndOpen(GR_RESOLUTION_800x600), FXTRUE);
     sim::clearCalls();
+    grClipWindow(100, 50, 300, 250);
     grSstOrigin(GR_ORIGIN_LOWER_LEFT);
-    grClipWindow(100, 100, 200, 200);
+    grClipWindow(100, 50, 300, 250);
+    grClipWindow(700, 500, 900, 700);
     std::vector<sim::Call> viewports = named("SetViewport");
-    ASSERT_EQ(viewports.size(), 1u);
-    EXPECT_EQ(viewports[0].viewport.dwX, 0u);
-    EXPECT_EQ(viewports[0].viewport.dwY, 0u);
-    EXPECT_EQ(viewports[0].viewport.dwWidth, 800u);
-    EXPECT_EQ(viewports[0].viewport.dwHeight, 600u);
-    EXPECT_EQ(viewports[0].viewport.dvMinZ, 0.0f);
-    EXPECT_EQ(viewports[0].viewport.dvMaxZ, 1.0f);
+    ASSERT_EQ(viewports.size(), 3u);
+    const DWORD expected[3][4] = {{100, 50, 200, 200}, {100, 350, 200, 200}, {700, 0, 100, 100}};
+    for (size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(viewports[i].viewport.dwX, expected[i][0]);
+        EXPECT_EQ(viewports[i].viewport.dwY, expected[i][1]);
+        EXPECT_EQ(viewports[i].viewport.dwWidth, expected[i][2]);
+        EXPECT_EQ(viewports[i].viewport.dwHeight, expected[i][3]);
+        EXPECT_EQ(viewports[i].viewport.dvMinZ, 0.0f);
+        EXPECT_EQ(viewports[i].viewport.dvMaxZ, 1.0f);
+    }
+    grSstWinClose();
+}
+
+TEST_F(DisplayOpen, AnEmptyClipWindowDrawsAndClearsNothingUntilTheNextOne) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    GrVertex v[3] = {};
+    v[1].x = 10.0f;
+    v[2].y = 10.0f;
+    for (GrVertex &vertex : v)
+        vertex.oow = 1.0f;
+    sim::clearCalls();
+    grClipWindow(50, 50, 50, 80);
+    grBufferClear(0, 0, 0);
+    grDrawTriangle(&v[0], &v[1], &v[2]);
+    EXPECT_EQ(countNamed("SetViewport"), 0u);
+    EXPECT_EQ(countNamed("Clear"), 0u);
+    EXPECT_EQ(countNamed("DrawPrimitive"), 0u);
+    grClipWindow(0, 0, 640, 480);
+    grBufferClear(0, 0, 0);
+    grDrawTriangle(&v[0], &v[1], &v[2]);
+    EXPECT_EQ(countNamed("Clear"), 1u);
+    EXPECT_EQ(countNamed("DrawPrimitive"), 1u);
     grSstWinClose();
 }
 
