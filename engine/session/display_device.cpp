@@ -34,6 +34,36 @@ struct TitleRule {
 // Nintendo 64 emulators keep their menu bar visible when their window sits 100 pixels lower.
 const TitleRule emulatorTitles[] = {{"UltraHLE", 8}, {"SupraHLE", 8}, {"HydraHLE", 8}, {"M.I.M.I.X", 9}};
 
+const char *const ownWindowClass = "KestrixDisplay";
+
+LRESULT CALLBACK ownWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Console programs open with no window at all; DirectDraw needs one for the exclusive display.
+HWND createOwnWindow() {
+    WNDCLASSA windowClass;
+    memset(&windowClass, 0, sizeof(windowClass));
+    windowClass.lpfnWndProc = ownWindowProc;
+    windowClass.hInstance = library.moduleInstance;
+    windowClass.lpszClassName = ownWindowClass;
+    RegisterClassA(&windowClass);
+    HWND window =
+        CreateWindowExA(WS_EX_TOPMOST, ownWindowClass, "Kestrix", WS_POPUP | WS_VISIBLE, 0, 0,
+                        static_cast<int>(context.screenWidth), static_cast<int>(context.screenHeight), NULL,
+                        NULL, library.moduleInstance, NULL);
+    if (window == NULL) UnregisterClassA(ownWindowClass, library.moduleInstance);
+    return window;
+}
+
+void destroyOwnWindow() {
+    if (!context.ownWindow) return;
+    DestroyWindow(context.window);
+    UnregisterClassA(ownWindowClass, library.moduleInstance);
+    context.ownWindow = 0;
+    context.window = NULL;
+}
+
 void errorBox(const char *text) {
     MessageBoxA(NULL, text, "ERROR", MB_OK);
 }
@@ -78,8 +108,8 @@ void moveEmulatorWindow() {
                    FALSE);
 }
 
-// Wine shows an exclusive window's frames only inside the window's own rectangle until the window is
-// resized: a game that opened a small window would see its first frames cut to it.
+// Wine sizes the exclusive display's presentation by the window as it is when the cooperative level is
+// set: a game that opened a small window would see its frames cut to it.
 void coverDisplay() {
     RECT rect;
     if (isEmulatorWindow() || !GetWindowRect(context.window, &rect)) return;
@@ -200,6 +230,10 @@ bool createDevice() {
 
 bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
     context.window = hWnd != 0 ? reinterpret_cast<HWND>(static_cast<uintptr_t>(hWnd)) : GetActiveWindow();
+    if (context.window == NULL) {
+        context.window = createOwnWindow();
+        context.ownWindow = context.window != NULL;
+    }
     if (rules.readsWindowTitle) readWindowTitle();
 
     if (DirectDrawCreateEx(NULL, reinterpret_cast<void **>(&context.ddraw), IID_IDirectDraw7, NULL) !=
@@ -207,6 +241,7 @@ bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
         context.ddraw = NULL;
         return false;
     }
+    coverDisplay();
     if (context.ddraw->SetCooperativeLevel(context.window, rules.cooperativeLevel) != DD_OK) return false;
     if (context.ddraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void **>(&context.d3d)) != DD_OK) {
         context.d3d = NULL;
@@ -216,7 +251,6 @@ bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
                                       static_cast<DWORD>(settings.ColorDepth), 0, 0) != DD_OK)
         return false;
     context.displayModeSet = 1;
-    coverDisplay();
 
     if (rules.beforeAdapterIdentity) rules.beforeAdapterIdentity();
     logAdapterIdentity();
@@ -245,6 +279,15 @@ bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
 }
 
 } // namespace
+
+void pumpOwnWindowMessages() {
+    if (!context.ownWindow) return;
+    MSG message;
+    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
 
 Resolution lookupResolution(FxI32 code) {
     if (code >= 0 && code < static_cast<FxI32>(sizeof(resolutionTable) / sizeof(resolutionTable[0])))
@@ -295,6 +338,7 @@ void releaseDisplayObjects() {
     context.ddraw = NULL;
     context.displayModeSet = 0;
     context.sessionOpen = 0;
+    destroyOwnWindow();
 }
 
 void closeSession() {

@@ -24,6 +24,8 @@ BOOL openDisplayDevice(FxU32 hWnd, const DisplayOpenRules &rules);
 // Releases every display object that is still held, in the close order, and restores the display mode.
 void releaseDisplayObjects();
 void closeSession();
+// With a window of the library's own, nobody else processes its messages: each present does.
+void pumpOwnWindowMessages();
 void setInitialDeviceState();
 void clipWindowToScreen();
 // The drawable rectangle in Glide's coordinates of the current origin, bounded to the screen.

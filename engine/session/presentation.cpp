@@ -18,6 +18,7 @@ void copyBackToFront() {
 } // namespace
 
 void swapBuffers() {
+    pumpOwnWindowMessages();
     if (context.swapCount % 5 == 0) {
         if (context.device) context.device->EndScene();
         copyBackToFront();

@@ -21,6 +21,7 @@ struct RenderContext {
     D3DVIEWPORT7 viewport;
     FxI32 clipEmpty; // the clip window holds no pixel: nothing is drawn or cleared
     HWND window;
+    FxI32 ownWindow; // the library created window for a program that had none
     FxU32 screenWidth;
     FxU32 screenHeight;
     FxI32 colorFormat;

@@ -207,9 +207,31 @@ TEST_F(DisplayOpen, ASmallGameWindowCoversTheDisplayFromTheOpen) {
     EXPECT_EQ(rect.top, 0);
     EXPECT_EQ(rect.right, 640);
     EXPECT_EQ(rect.bottom, 480);
-    EXPECT_TRUE(inOrder({"SetDisplayMode", "CreateSurface", "BltFast"}));
+    EXPECT_TRUE(inOrder({"SetCooperativeLevel", "SetDisplayMode", "BltFast"}));
     ASSERT_EQ(sim::moveWindowCalls().size(), 1u);
     grSstWinClose();
+}
+
+// Console test programs pass no window and have none active.
+TEST_F(DisplayOpen, WithoutAnyWindowTheLibraryOpensItsOwnAndDestroysItAtClose) {
+    sim::setActiveWindow(nullptr);
+    grGlideInit();
+    ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_800x600, GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB,
+                           GR_ORIGIN_UPPER_LEFT, 2, 1),
+              FXTRUE);
+    std::vector<HWND> own = sim::createdWindows();
+    ASSERT_EQ(own.size(), 1u);
+    EXPECT_EQ(named("SetCooperativeLevel")[0].args[0], reinterpret_cast<uintptr_t>(own[0]));
+    RECT rect = sim::windowRect(own[0]);
+    EXPECT_EQ(rect.right - rect.left, 800);
+    EXPECT_EQ(rect.bottom - rect.top, 600);
+    const int pumpsBefore = sim::messagePumpCount();
+    grBufferSwap(1);
+    grBufferSwap(1);
+    EXPECT_EQ(sim::messagePumpCount(), pumpsBefore + 2);
+    grSstWinClose();
+    EXPECT_TRUE(sim::createdWindows().empty());
+    EXPECT_EQ(leaksWhileLoaded(), "");
 }
 
 TEST_F(DisplayOpen, OnlyTheEmulatorTitlesMoveTheWindow) {

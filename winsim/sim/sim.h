@@ -207,6 +207,9 @@ struct MoveWindowCall {
     BOOL repaint;
 };
 std::vector<MoveWindowCall> moveWindowCalls();
+// Windows the program created with CreateWindowExA and has not destroyed, and its PeekMessageA calls.
+std::vector<HWND> createdWindows();
+int messagePumpCount();
 POINT cursorPos();
 struct MessageBoxCall {
     HWND owner;

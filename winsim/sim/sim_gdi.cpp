@@ -153,6 +153,10 @@ std::string leakReportWindows() {
                " not deleted\n";
     for (auto &d : w.dcs)
         if (!d.second.surface) out += "memory DC not deleted\n";
+    for (auto &win : w.windows)
+        if (win.second.created) out += "window \"" + win.second.title + "\" not destroyed\n";
+    for (auto &c : w.classes)
+        out += "window class \"" + c.first + "\" not unregistered\n";
     return out;
 }
 

@@ -78,6 +78,9 @@ struct Window {
     LRESULT trackPos = 0, trackMin = 0, trackMax = 100;
     std::vector<std::string> items;
     std::vector<LPARAM> itemData;
+    // Created by CreateWindowExA: the program must destroy it.
+    bool created = false;
+    std::string className;
     LRESULT curSel = CB_ERR;
 };
 
@@ -136,6 +139,8 @@ struct World {
     std::map<uintptr_t, Window> windows;
     HWND active = nullptr;
     std::vector<MoveWindowCall> moves;
+    std::map<std::string, WNDPROC> classes; // registered window classes by name
+    int messagePumps = 0;                   // PeekMessageA calls
     POINT cursor{0, 0};
     int cursorCount = 0;
     std::vector<MessageBoxCall> boxes;

@@ -56,6 +56,17 @@ RECT windowRect(HWND hwnd) {
 std::vector<MoveWindowCall> moveWindowCalls() {
     return world().moves;
 }
+
+std::vector<HWND> createdWindows() {
+    std::vector<HWND> out;
+    for (auto &kv : world().windows)
+        if (kv.second.created) out.push_back(handleOf<HWND>(kv.first));
+    return out;
+}
+
+int messagePumpCount() {
+    return world().messagePumps;
+}
 POINT cursorPos() {
     return world().cursor;
 }
@@ -133,6 +144,63 @@ BOOL WINAPI MoveWindow(HWND h, int x, int y, int cx, int cy, BOOL repaint) {
     if (!w) return FALSE;
     w->rect = RECT{x, y, x + cx, y + cy};
     return TRUE;
+}
+
+ATOM WINAPI RegisterClassA(const WNDCLASSA *c) {
+    if (!c || !c->lpszClassName || !c->lpfnWndProc) return 0;
+    World &w = world();
+    if (w.classes.count(c->lpszClassName)) return 0;
+    w.classes[c->lpszClassName] = c->lpfnWndProc;
+    return static_cast<ATOM>(w.classes.size());
+}
+
+BOOL WINAPI UnregisterClassA(LPCSTR name, HINSTANCE) {
+    World &w = world();
+    if (!name || !w.classes.count(name)) return FALSE;
+    for (auto &kv : w.windows)
+        if (kv.second.created && kv.second.className == name) return FALSE; // still in use
+    w.classes.erase(name);
+    return TRUE;
+}
+
+HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int cx, int cy,
+                            HWND, HMENU, HINSTANCE, LPVOID) {
+    World &w = world();
+    if (!className || !w.classes.count(className)) return nullptr;
+    HWND h = sim::createWindow(title, RECT{x, y, x + cx, y + cy});
+    Window *win = windowOf(h);
+    win->created = true;
+    win->className = className;
+    win->visible = (style & WS_VISIBLE) != 0;
+    return h;
+}
+
+BOOL WINAPI DestroyWindow(HWND h) {
+    World &w = world();
+    Window *win = windowOf(h);
+    if (!win || !win->created) return FALSE;
+    if (w.active == h) w.active = nullptr;
+    w.windows.erase(idOf(h));
+    return TRUE;
+}
+
+LRESULT WINAPI DefWindowProcA(HWND, UINT, WPARAM, LPARAM) {
+    return 0;
+}
+
+// The simulated queue is always empty.
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT) {
+    ++world().messagePumps;
+    if (msg) std::memset(msg, 0, sizeof(*msg));
+    return FALSE;
+}
+
+BOOL WINAPI TranslateMessage(const MSG *) {
+    return FALSE;
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG *) {
+    return 0;
 }
 
 BOOL WINAPI SetCursorPos(int x, int y) {
