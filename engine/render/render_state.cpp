@@ -131,7 +131,7 @@ FxU32 colorFromFloats(float a, float r, float g, float b) {
 
 // W buffering uses the ordinary depth buffer too: every depth value is derived from the vertex's 1/w.
 void setDepthBufferMode(FxI32 mode) {
-    flushLog();
+    if (library.rules->session.flushesLog) flushLog();
     renderState.depthBufferMode = mode;
     if (mode == depthBufferDisable)
         sendRenderState(D3DRENDERSTATE_ZENABLE, D3DZB_FALSE);
@@ -174,6 +174,15 @@ void setExponentialFog(float density, D3DFOGMODE tableMode) {
 }
 
 void setChromakeyMode(FxI32 mode) {
+    if (library.rules->session.cachesChromakeyMode) {
+        if (mode == renderState.lastChromakeyMode) return;
+        renderState.lastChromakeyMode = mode;
+        DWORD mipFilter = mode != chromakeyDisable ? D3DTFP_NONE : D3DTFP_LINEAR;
+        sendRenderState(D3DRENDERSTATE_COLORKEYENABLE, static_cast<DWORD>(mode));
+        sendStageState(0, D3DTSS_MIPFILTER, mipFilter);
+        sendStageState(1, D3DTSS_MIPFILTER, mipFilter);
+        return;
+    }
     sendRenderState(D3DRENDERSTATE_COLORKEYENABLE, static_cast<DWORD>(mode));
 }
 

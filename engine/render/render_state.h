@@ -19,6 +19,9 @@ struct RenderState {
     FxI32 lastAlphaTestFunction;
     FxI32 depthBufferMode;
     FxU32 chromakeyValue; // ARGB
+    // Per texture unit, 1 when its stage applies the colour and alpha combine operations.
+    FxU32 tmuStageActive[2];
+    FxI32 lastChromakeyMode;
 };
 
 extern RenderState renderState;
