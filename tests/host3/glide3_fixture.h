@@ -11,6 +11,7 @@
 
 #include "sim/sim.h"
 #include "glide3x.h"
+#include "session/library_settings.h"
 #include "session/render_context.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
