@@ -80,6 +80,16 @@ TEST_F(RenderState3WithTmu, TexCombineOnTheSecondUnitAppliesTheLastCombine) {
     EXPECT_EQ(renderState.tmuStageActive[1], 1u);
 }
 
+TEST_F(RenderState3WithTmu, TexCombineSendsNoOperationBeforeAnyCombineOrForAnUnknownUnit) {
+    sim::clearCalls();
+    grTexCombine(GR_TMU1, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_FUNCTION_LOCAL,
+                 GR_COMBINE_FACTOR_NONE, FXFALSE, FXFALSE);
+    grTexCombine(GR_TMU2, GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_NONE, GR_COMBINE_FUNCTION_ZERO,
+                 GR_COMBINE_FACTOR_NONE, FXFALSE, FXFALSE);
+    EXPECT_TRUE(stageStates().empty());
+    EXPECT_EQ(renderState.tmuStageActive[1], 1u);
+}
+
 TEST_F(RenderState3, TexCombineDoesNothingWithoutTheTmuSetting) {
     ASSERT_EQ(initAndOpen(), 1u);
     sim::clearCalls();
