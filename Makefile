@@ -58,6 +58,7 @@ demo: win64
 dist: win32
 	rm -rf dist && mkdir -p dist
 	cp build/win32/tessel2.dll dist/glide2x.dll
+	cp build/win32/tessel3.dll dist/glide3x.dll
 	cp build/win32/kestrixcfg/kestrixcfg.exe dist/kestrixcfg.exe
 	cp docs/USER-README.txt dist/README.txt
 

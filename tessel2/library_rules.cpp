@@ -46,6 +46,8 @@ const LibraryRules glide2Rules = {
         "No se puede alojar el triple buffer",
         true,
         nullptr,
+        true,
+        false,
     },
     // The combine table blends the texture over the diffuse colour by texture alpha where the device can.
     {true},
@@ -72,4 +74,7 @@ const LibraryRules glide2Rules = {
     glide2AddressMode,
     glide2Banner,
     sizeof(glide2Banner) / sizeof(glide2Banner[0]),
+    // Session: origin lines and log flushes, scenes restarted by every present, opaque bitmaps, chroma-key
+    // mode sent on every call, the full initial state on stage 0 only, the pointer parked at the far corner.
+    {true, true, true, true, false, false, true, false, 32767},
 };

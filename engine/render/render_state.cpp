@@ -37,9 +37,9 @@ void sendStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
     if (context.device) context.device->SetTextureStageState(stage, type, value);
 }
 
-void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert) {
+const CombineEntry *selectColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
     int index = combineIndex(function, factor, local, other);
-    if (index < 0) return;
+    if (index < 0) return NULL;
     CombineEntry &entry = deviceTables.combineTable[index];
     if (!entry.colorTraced) {
         entry.colorTraced = 1;
@@ -47,6 +47,26 @@ void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxB
     }
     renderState.diffuseRgbCode = entry.diffuseCode;
     renderState.specularRgbCode = entry.specularCode;
+    return &entry;
+}
+
+const CombineEntry *selectAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
+    int index = combineIndex(function, factor, local, other);
+    if (index < 0) return NULL;
+    if (!deviceTables.alphaTraced[index]) {
+        deviceTables.alphaTraced[index] = 1;
+        logLine("grAlphaCombine(%d, %d, %d, %d);\n", function, factor, local, other);
+    }
+    const CombineEntry &entry = deviceTables.combineTable[index];
+    renderState.diffuseAlphaCode = entry.diffuseCode;
+    renderState.specularAlphaCode = entry.specularCode;
+    return &entry;
+}
+
+void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert) {
+    const CombineEntry *selected = selectColorCombine(function, factor, local, other);
+    if (selected == NULL) return;
+    const CombineEntry &entry = *selected;
     // The Voodoo inverts the result of the zero function into one; only white comes of it here.
     if (function == combineFunctionZero && invert == 1) {
         renderState.diffuseRgbCode = 255;
@@ -59,15 +79,9 @@ void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxB
 }
 
 void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
-    int index = combineIndex(function, factor, local, other);
-    if (index < 0) return;
-    if (!deviceTables.alphaTraced[index]) {
-        deviceTables.alphaTraced[index] = 1;
-        logLine("grAlphaCombine(%d, %d, %d, %d);\n", function, factor, local, other);
-    }
-    const CombineEntry &entry = deviceTables.combineTable[index];
-    renderState.diffuseAlphaCode = entry.diffuseCode;
-    renderState.specularAlphaCode = entry.specularCode;
+    const CombineEntry *selected = selectAlphaCombine(function, factor, local, other);
+    if (selected == NULL) return;
+    const CombineEntry &entry = *selected;
     // Blending by texture alpha is a colour operation; for alpha the texture alpha multiplies instead.
     FxU32 op =
         entry.stageOp == D3DTOP_BLENDTEXTUREALPHA ? static_cast<FxU32>(D3DTOP_MODULATE) : entry.stageOp;
@@ -131,7 +145,7 @@ FxU32 colorFromFloats(float a, float r, float g, float b) {
 
 // W buffering uses the ordinary depth buffer too: every depth value is derived from the vertex's 1/w.
 void setDepthBufferMode(FxI32 mode) {
-    flushLog();
+    if (library.rules->session.flushesLog) flushLog();
     renderState.depthBufferMode = mode;
     if (mode == depthBufferDisable)
         sendRenderState(D3DRENDERSTATE_ZENABLE, D3DZB_FALSE);
@@ -174,6 +188,15 @@ void setExponentialFog(float density, D3DFOGMODE tableMode) {
 }
 
 void setChromakeyMode(FxI32 mode) {
+    if (library.rules->session.cachesChromakeyMode) {
+        if (mode == renderState.lastChromakeyMode) return;
+        renderState.lastChromakeyMode = mode;
+        DWORD mipFilter = mode != chromakeyDisable ? D3DTFP_NONE : D3DTFP_LINEAR;
+        sendRenderState(D3DRENDERSTATE_COLORKEYENABLE, static_cast<DWORD>(mode));
+        sendStageState(0, D3DTSS_MIPFILTER, mipFilter);
+        sendStageState(1, D3DTSS_MIPFILTER, mipFilter);
+        return;
+    }
     sendRenderState(D3DRENDERSTATE_COLORKEYENABLE, static_cast<DWORD>(mode));
 }
 

@@ -7,6 +7,7 @@
 #include <d3d.h>
 
 #include "../glide_values.h"
+#include "combine_table.h"
 
 struct RenderState {
     FxU32 constantColor; // ARGB
@@ -19,6 +20,9 @@ struct RenderState {
     FxI32 lastAlphaTestFunction;
     FxI32 depthBufferMode;
     FxU32 chromakeyValue; // ARGB
+    // Per texture unit, 1 when its stage applies the colour and alpha combine operations.
+    FxU32 tmuStageActive[2];
+    FxI32 lastChromakeyMode;
 };
 
 extern RenderState renderState;
@@ -30,6 +34,10 @@ const FxI32 noAlphaTestFunction = -1;
 void sendRenderState(D3DRENDERSTATETYPE state, DWORD value);
 void sendStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value);
 
+// The table entry of a combination with its colour codes taken and its first use logged; null outside the
+// table. The set functions send the entry's stage operation too.
+const CombineEntry *selectColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other);
+const CombineEntry *selectAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other);
 void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert);
 void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other);
 void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor);

@@ -72,7 +72,13 @@ int drawBitmapResource(const char *name, DWORD x, DWORD y) {
     if (context.frontSurface == NULL) return 0;
     IDirectDrawSurface7 *surface = loadBitmapSurface(name);
     if (surface == NULL) return 0;
-    context.frontSurface->BltFast(x, y, surface, NULL, DDBLTFAST_NOCOLORKEY);
+    DWORD blitFlags = DDBLTFAST_NOCOLORKEY;
+    if (library.rules->session.bitmapsColorKeyed) {
+        DDCOLORKEY black = {0, 0};
+        surface->SetColorKey(DDCKEY_SRCBLT, &black);
+        blitFlags = DDBLTFAST_SRCCOLORKEY;
+    }
+    context.frontSurface->BltFast(x, y, surface, NULL, blitFlags);
     surface->Release();
     return 1;
 }

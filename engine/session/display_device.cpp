@@ -9,6 +9,7 @@
 #include "processor.h"
 #include "../texture/lfb.h"
 #include "../texture/texture_memory.h"
+#include "../render/render_state.h"
 #include "../texture/texture_palette.h"
 
 RenderContext context;
@@ -312,20 +313,22 @@ void releaseDisplayObjects() {
         context.d3d->EvictManagedTextures();
         context.d3d->Release();
     }
+    const DisplayOpenRules &rules = library.rules->display;
     if (context.auxSurface) context.auxSurface->Release();
     if (context.tripleSurface) context.tripleSurface->Release();
     if (context.backSurface) {
-        context.backSurface->Unlock(NULL);
+        if (rules.unlocksScreenSurfaces) context.backSurface->Unlock(NULL);
         context.backSurface->Release();
     }
     if (context.frontSurface) {
-        context.frontSurface->Unlock(NULL);
+        if (rules.unlocksScreenSurfaces) context.frontSurface->Unlock(NULL);
         context.frontSurface->Release();
     }
     // The depth buffer goes with the back buffer it is attached to and with the DirectDraw object.
     if (context.ddraw) {
+        if (rules.normalLevelBeforeRestore) context.ddraw->SetCooperativeLevel(context.window, DDSCL_NORMAL);
         context.ddraw->RestoreDisplayMode();
-        context.ddraw->SetCooperativeLevel(context.window, DDSCL_NORMAL);
+        if (!rules.normalLevelBeforeRestore) context.ddraw->SetCooperativeLevel(context.window, DDSCL_NORMAL);
         context.ddraw->Release();
     }
     context.device = NULL;
@@ -348,28 +351,37 @@ void closeSession() {
 }
 
 void setInitialDeviceState() {
+    renderState.tmuStageActive[0] = 1;
+    renderState.tmuStageActive[1] = 0;
+    renderState.lastChromakeyMode = chromakeyDisable;
     IDirect3DDevice7 *device = context.device;
     if (device == NULL) return;
+    const SessionRules &rules = library.rules->session;
     device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
     device->SetRenderState(D3DRENDERSTATE_COLORKEYBLENDENABLE, TRUE);
-    device->SetRenderState(D3DRENDERSTATE_COLORKEYENABLE, FALSE);
+    if (rules.legacyInitialStates) device->SetRenderState(D3DRENDERSTATE_COLORKEYENABLE, FALSE);
     device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
     device->SetRenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_GOURAUD);
     device->SetRenderState(D3DRENDERSTATE_LOCALVIEWER, TRUE);
-    device->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
-    device->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ZERO);
+    if (rules.legacyInitialStates) {
+        device->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+        device->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ZERO);
+    }
     device->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, TRUE);
-    device->SetRenderState(D3DRENDERSTATE_RANGEFOGENABLE, TRUE);
+    if (rules.legacyInitialStates) device->SetRenderState(D3DRENDERSTATE_RANGEFOGENABLE, TRUE);
     device->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, TRUE);
-    device->SetRenderState(D3DRENDERSTATE_LIGHTING, FALSE);
+    if (rules.legacyInitialStates) device->SetRenderState(D3DRENDERSTATE_LIGHTING, FALSE);
     device->SetRenderState(D3DRENDERSTATE_DITHERENABLE,
                            settings.ColorDepth == 16 && settings.NoDitherSub == 0 ? TRUE : FALSE);
     if (settings.Antialiasing != 0) device->SetRenderState(D3DRENDERSTATE_EDGEANTIALIAS, TRUE);
 
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+    DWORD argumentStages = rules.stageOneArguments ? 2 : 1;
+    for (DWORD stage = 0; stage < argumentStages; ++stage) {
+        device->SetTextureStageState(stage, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        device->SetTextureStageState(stage, D3DTSS_COLORARG2, D3DTA_CURRENT);
+        device->SetTextureStageState(stage, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+        device->SetTextureStageState(stage, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+    }
 
     device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTFP_NONE);
     if (settings.Filtering != 0) {
@@ -430,6 +442,6 @@ void logSystemInfo() {
 }
 
 void setOrigin(FxI32 origin) {
-    logLine("grSSTOrigin(origin=%d);\n", origin);
+    if (library.rules->session.logsOrigin) logLine("grSSTOrigin(origin=%d);\n", origin);
     context.origin = origin == originAny ? 0 : origin;
 }

@@ -12,6 +12,10 @@ struct DisplayOpenRules {
     const char *tripleBufferMessage;
     bool readsWindowTitle; // "AppName:" line and the per-application overrides
     void (*beforeAdapterIdentity)();
+    // The close: whether the screen surfaces are unlocked before release, and whether the cooperative level
+    // returns to normal before the display mode is restored rather than after.
+    bool unlocksScreenSurfaces;
+    bool normalLevelBeforeRestore;
 };
 
 struct Resolution {

@@ -52,7 +52,7 @@ void logBanner(const LibraryRules &rules) {
 // What every open does once the device exists, in this order.
 void prepareDevice(const LibraryRules &rules, FxI32 origin) {
     // The pointer goes to the far corner, off the game's full-screen picture.
-    SetCursorPos(32767, 32767);
+    SetCursorPos(rules.session.parkedCursorPosition, rules.session.parkedCursorPosition);
     primeBuffers();
     if (!settings.NoSplash) drawLogo();
     logSystemInfo();
@@ -66,6 +66,7 @@ void prepareDevice(const LibraryRules &rules, FxI32 origin) {
 
     setOrigin(origin);
     clearBuffers(0, 0, 0xFFFF);
+    if (!rules.session.presentRestartsScene && context.device) context.device->BeginScene();
     context.triangleCount = 0;
     resetPerformanceCounters();
 }

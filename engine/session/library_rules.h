@@ -9,6 +9,19 @@
 #include "../texture/tdf_file.h"
 #include "../texture/texture_formats.h"
 
+// What differs between the libraries in the session's own behaviour.
+struct SessionRules {
+    bool logsOrigin;           // "grSSTOrigin(origin=%d);" at every origin change
+    bool flushesLog;           // the depth buffer mode writes the log out
+    bool presentRestartsScene; // presents end the scene and begin the next; else it stays begun from open on
+    bool swapCountsPixelsOut;  // a presenting grBufferSwap adds a screen to pixelsOut
+    bool bitmapsColorKeyed;    // black pixels of the logo and splash leave the screen as it was
+    bool cachesChromakeyMode; // an unchanged chroma-key mode sends nothing; a change sets the mip filters too
+    bool legacyInitialStates; // the colour-key, blend, range fog and lighting states at open
+    bool stageOneArguments;   // stage 1 gets the texture and current arguments at open too
+    int parkedCursorPosition; // x and y of the pointer while the display is open
+};
+
 struct LibraryRules {
     SettingsRules settings;
     DisplayOpenRules display;
@@ -22,6 +35,7 @@ struct LibraryRules {
     // The log lines every window open starts with.
     const char *const *bannerLines;
     int bannerLineCount;
+    SessionRules session;
 };
 
 #endif

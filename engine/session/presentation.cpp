@@ -1,6 +1,7 @@
 #include "presentation.h"
 
 #include "display_device.h"
+#include "engine_state.h"
 #include "library_settings.h"
 
 namespace {
@@ -19,11 +20,12 @@ void copyBackToFront() {
 
 void swapBuffers() {
     pumpOwnWindowMessages();
+    const SessionRules &rules = library.rules->session;
     if (context.swapCount % 5 == 0) {
-        if (context.device) context.device->EndScene();
+        if (rules.presentRestartsScene && context.device) context.device->EndScene();
         copyBackToFront();
-        context.pixelsOut += screenPixels();
-        if (context.device) context.device->BeginScene();
+        if (rules.swapCountsPixelsOut) context.pixelsOut += screenPixels();
+        if (rules.presentRestartsScene && context.device) context.device->BeginScene();
     }
     // Oversample 1 renders every frame but shows one call in five.
     if (settings.Oversample == 1)
@@ -34,11 +36,18 @@ void swapBuffers() {
 }
 
 void renderBuffer(FxI32 buffer) {
-    if (context.device) context.device->EndScene();
+    const SessionRules &rules = library.rules->session;
+    if (rules.presentRestartsScene && context.device) context.device->EndScene();
     if (buffer == bufferBack) copyBackToFront();
     context.pixelsIn += screenPixels();
     context.pixelsOut += screenPixels();
-    if (context.device) context.device->BeginScene();
+    if (rules.presentRestartsScene && context.device) context.device->BeginScene();
+}
+
+void restartScene() {
+    if (context.device == NULL) return;
+    context.device->EndScene();
+    context.device->BeginScene();
 }
 
 void clearBuffers(FxU32 color, FxU8 alpha, FxU16 depth) {

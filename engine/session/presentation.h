@@ -6,6 +6,8 @@
 
 void swapBuffers();
 void renderBuffer(FxI32 buffer);
+// Ends the scene and begins the next, so that the driver draws what was sent.
+void restartScene();
 void clearBuffers(FxU32 color, FxU8 alpha, FxU16 depth);
 void primeBuffers();
 void resetPerformanceCounters();

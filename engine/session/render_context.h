@@ -38,6 +38,9 @@ struct RenderContext {
     FxU32 zFuncFail;
     FxU32 aFuncFail;
     FxU32 pixelsOut;
+    // Reported by the Glide 3 queries; nothing draws into them, only a reset clears them.
+    FxU32 pointCount;
+    FxU32 lineCount;
 };
 
 extern RenderContext context;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Runs one Windows test program with tessel2.dll under Wine, in a virtual desktop on a
-# private Xvfb display, and serves its screen-capture requests (see wine_harness.h).
+# Runs one Windows test program with a Glide library (tessel2.dll or tessel3.dll) under Wine,
+# in a virtual desktop on a private Xvfb display, and serves its screen-capture requests
+# (see wine_harness.h).
 #
-#   run_wine_test.sh <program.exe> <tessel2.dll> <state-dir> [timeout-seconds]
+#   run_wine_test.sh <program.exe> <tesselN.dll> <state-dir> [timeout-seconds]
 #
 # <state-dir> (the build folder) keeps the Wine prefix (made once, then reused), the
 # working folders wine-run/<program>/ and the captures wine-out/<name>.png. Captures are
@@ -16,7 +17,7 @@ die() {
     exit 1
 }
 
-[ $# -ge 3 ] || die "usage: run_wine_test.sh <program.exe> <tessel2.dll> <state-dir> [timeout-seconds]"
+[ $# -ge 3 ] || die "usage: run_wine_test.sh <program.exe> <tesselN.dll> <state-dir> [timeout-seconds]"
 program=$(readlink -f "$1")
 dll=$(readlink -f "$2")
 state=$(mkdir -p "$3" && readlink -f "$3")
@@ -114,11 +115,12 @@ fi
 
 rm -rf "$rundir"
 mkdir -p "$rundir"
-# The import library names the DLL glide2x.dll (the LIBRARY line of the .def, the name
-# games load); keep the build name beside it too.
+# The import library names the DLL glideNx.dll (the LIBRARY line of the .def, the name
+# games load) for tesselN.dll; keep the build name beside it too.
+glide_name=$(basename "$dll" | sed -n 's/^tessel\([0-9]\)\.dll$/glide\1x.dll/p')
 cp "$program" "$rundir/"
-cp "$dll" "$rundir/glide2x.dll"
-cp "$dll" "$rundir/tessel2.dll"
+cp "$dll" "$rundir/${glide_name:-glide2x.dll}"
+cp "$dll" "$rundir/$(basename "$dll")"
 # Further files a test needs beside its program (space-separated paths), such as a second program to drive.
 for extra in ${KESTRIX_WINE_EXTRA_FILES:-}; do
     cp "$extra" "$rundir/" || die "cannot copy $extra into the run folder"

@@ -1,0 +1,229 @@
+// Glide 3.x queries: grGet, grGetString, grQueryResolutions and grReset.
+#include <string.h>
+
+#include "glide3x.h"
+
+#include "render/draw_vertex.h"
+#include "session/library_settings.h"
+#include "session/presentation.h"
+#include "session/render_context.h"
+
+namespace {
+
+// What a Voodoo with 8 MiB of frame buffer and 4 MiB per texture unit answers.
+const FxI32 depthBits = 16;
+const FxI32 gammaTableEntries = 256;
+const FxI32 glideStateSize = 216;
+const FxI32 vertexLayoutSize = 108;
+const FxI32 maxTextureSize = 256;
+const FxI32 maxTextureAspectLog2 = 3;
+const FxI32 frameBufferBytes = 0x800000;
+const FxI32 textureMemoryMegabytes = 4;
+const FxI32 swapHistoryBuffers = 8;
+const FxI32 gammaBits = 8;
+const FxI32 depthRangeFar = 0xFFFF;
+// All FIFO-free bits set and no busy bit; 0x40 is the retrace bit.
+const FxI32 fifoInVerticalBlank = 0xFFFF07F;
+const FxI32 fifoOutsideVerticalBlank = 0xFFFF03F;
+
+const FxU32 oneValue = sizeof(FxI32);
+
+bool inVerticalBlank() {
+    BOOL inBlank = FALSE;
+    if (context.ddraw == NULL || context.ddraw->GetVerticalBlankStatus(&inBlank) != DD_OK) return false;
+    return inBlank != FALSE;
+}
+
+// The answer to one grGet: the values and how many of them the table fixes; count 0 when not answered.
+struct Answer {
+    FxI32 values[4];
+    FxU32 count;
+};
+
+Answer single(FxI32 value) {
+    return Answer{{value, 0, 0, 0}, 1};
+}
+
+Answer pair(FxI32 first, FxI32 second) {
+    return Answer{{first, second, 0, 0}, 2};
+}
+
+Answer statistic(FxU32 counter) {
+    return single(static_cast<FxI32>(counter));
+}
+
+Answer answerOf(FxU32 pname) {
+    switch (pname) {
+    case GR_BITS_DEPTH:
+        return single(depthBits);
+    case GR_BITS_RGBA:
+        return Answer{{5, 6, 5, 0}, 4};
+    case GR_FIFO_FULLNESS: {
+        FxI32 fullness = inVerticalBlank() ? fifoInVerticalBlank : fifoOutsideVerticalBlank;
+        return pair(fullness, fullness);
+    }
+    case GR_GAMMA_TABLE_ENTRIES:
+        return single(gammaTableEntries);
+    case GR_GLIDE_STATE_SIZE:
+        return single(glideStateSize);
+    case GR_GLIDE_VERTEXLAYOUT_SIZE:
+        return single(vertexLayoutSize);
+    case GR_IS_BUSY:
+        return single(0);
+    case GR_LFB_PIXEL_PIPE:
+        return single(1);
+    case GR_MAX_TEXTURE_SIZE:
+        return single(maxTextureSize);
+    case GR_MAX_TEXTURE_ASPECT_RATIO:
+        return single(maxTextureAspectLog2);
+    case GR_MEMORY_FB:
+        return single(frameBufferBytes);
+    case GR_MEMORY_TMU:
+        return single(textureMemoryMegabytes);
+    case GR_NUM_BOARDS:
+        return single(1);
+    case GR_NON_POWER_OF_TWO_TEXTURES:
+        return single(0);
+    case GR_NUM_FB:
+        return single(1);
+    case GR_NUM_SWAP_HISTORY_BUFFER:
+        return single(swapHistoryBuffers);
+    case GR_NUM_TMU:
+        return single(settings.TMU == 0 ? 1 : 2);
+    case GR_PENDING_BUFFERSWAPS:
+    case GR_REVISION_FB:
+    case GR_REVISION_TMU:
+        return single(0);
+    case GR_STATS_LINES:
+        return statistic(context.lineCount);
+    case GR_STATS_PIXELS_AFUNC_FAIL:
+        return statistic(context.aFuncFail);
+    case GR_STATS_PIXELS_CHROMA_FAIL:
+        return statistic(context.chromaFail);
+    case GR_STATS_PIXELS_DEPTHFUNC_FAIL:
+        return statistic(context.zFuncFail);
+    case GR_STATS_PIXELS_IN:
+        return statistic(context.pixelsIn);
+    case GR_STATS_PIXELS_OUT:
+        return statistic(context.pixelsOut);
+    case GR_STATS_POINTS:
+        return statistic(context.pointCount);
+    case GR_STATS_TRIANGLES_IN:
+    case GR_STATS_TRIANGLES_OUT:
+        return statistic(context.triangleCount);
+    case GR_SUPPORTS_PASSTHRU:
+        return single(0);
+    case GR_VIEWPORT:
+        return Answer{{static_cast<FxI32>(context.viewport.dwX), static_cast<FxI32>(context.viewport.dwY),
+                       static_cast<FxI32>(context.viewport.dwWidth),
+                       static_cast<FxI32>(context.viewport.dwHeight)},
+                      4};
+    case GR_WDEPTH_MIN_MAX:
+    case GR_ZDEPTH_MIN_MAX:
+        return pair(depthRangeFar, 0);
+    case GR_BITS_GAMMA:
+        return single(gammaBits);
+    default:
+        return Answer{{0, 0, 0, 0}, 0};
+    }
+}
+
+const char *vendorName(DWORD vendorId) {
+    switch (vendorId) {
+    case 0x1002:
+        return "ATI";
+    case 0x102B:
+        return "Matrox";
+    case 0x1039:
+        return "SiS";
+    case 0x10DE:
+        return "nVidia";
+    case 0x1163:
+        return "Rendition";
+    case 0x5333:
+        return "S3";
+    case 0x8086:
+        return "Intel";
+    default:
+        return "3dfx Interactive";
+    }
+}
+
+// The adapter's description, kept until the next grGetString.
+char hardwareName[MAX_DDDEVICEID_STRING];
+
+const FxI32 resolutionCount = GR_RESOLUTION_MAX + 1;
+const FxI32 buffersPerResolution = 4;
+
+} // namespace
+
+// The length must be the one the table fixes for pname: a shorter buffer is never written past.
+FX_ENTRY FxU32 FX_CALL grGet(FxU32 pname, FxU32 plength, FxI32 *params) {
+    if (params == NULL) return 0;
+    Answer answer = answerOf(pname);
+    if (answer.count == 0 || plength != answer.count * oneValue) return 0;
+    memcpy(params, answer.values, plength);
+    return plength;
+}
+
+FX_ENTRY const char *FX_CALL grGetString(FxU32 pname) {
+    DDDEVICEIDENTIFIER2 identity;
+    memset(&identity, 0, sizeof(identity));
+    bool open = context.sessionOpen && context.ddraw != NULL;
+    if (open) context.ddraw->GetDeviceIdentifier(&identity, 0);
+    switch (pname) {
+    case GR_EXTENSION:
+        return open && (context.deviceCaps.dpcTriCaps.dwTextureAddressCaps & D3DPTADDRESSCAPS_MIRROR) != 0
+                   ? " TEXMIRROR "
+                   : " ";
+    case GR_HARDWARE:
+        if (!open) return "Kestrix 3 (tm)";
+        memcpy(hardwareName, identity.szDescription, sizeof(hardwareName));
+        hardwareName[sizeof(hardwareName) - 1] = '\0';
+        return hardwareName;
+    case GR_RENDERER:
+        return "Glide";
+    case GR_VENDOR:
+        return open ? vendorName(identity.dwVendorId) : "3dfx Interactive";
+    case GR_VERSION:
+        return "3.10";
+    default:
+        return "ERROR";
+    }
+}
+
+// Every resolution with two or one colour buffers, each with and without a depth buffer.
+FX_ENTRY FxI32 FX_CALL grQueryResolutions(const GrResolution *, GrResolution *output) {
+    const FxI32 recordCount = resolutionCount * buffersPerResolution;
+    if (output != NULL) {
+        static const int colorBuffers[buffersPerResolution] = {2, 2, 1, 1};
+        static const int auxBuffers[buffersPerResolution] = {1, 0, 1, 0};
+        for (FxI32 resolution = 0; resolution < resolutionCount; ++resolution)
+            for (int i = 0; i < buffersPerResolution; ++i)
+                output[resolution * buffersPerResolution + i] =
+                    GrResolution{resolution, GR_REFRESH_60Hz, colorBuffers[i], auxBuffers[i]};
+    }
+    return recordCount * static_cast<FxI32>(sizeof(GrResolution));
+}
+
+FX_ENTRY FxBool FX_CALL grReset(FxU32 what) {
+    switch (what) {
+    case GR_STATS_LINES:
+        context.lineCount = 0;
+        return FXTRUE;
+    case GR_STATS_PIXELS:
+        resetPerformanceCounters();
+        return FXTRUE;
+    case GR_STATS_POINTS:
+        context.pointCount = 0;
+        return FXTRUE;
+    case GR_STATS_TRIANGLES:
+        context.triangleCount = 0;
+        return FXTRUE;
+    case GR_VERTEX_PARAMETER:
+        vertexLayout = VertexLayout();
+        return FXTRUE;
+    default:
+        return FXFALSE;
+    }
+}

@@ -1,0 +1,117 @@
+// Glide 3.x entry points of the library lifecycle, the context and presentation.
+#include <math.h>
+#include <stddef.h>
+
+#include "glide3x.h"
+
+#include "library_rules.h"
+#include "session/bitmaps.h"
+#include "session/display_device.h"
+#include "session/library.h"
+#include "session/presentation.h"
+
+namespace {
+
+// The one context a Glide 3 program can hold.
+const GrContext_t theContext = 1;
+
+} // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH)
+        attachLibrary(instance, glide3Rules);
+    else if (reason == DLL_PROCESS_DETACH)
+        detachLibrary();
+    return TRUE;
+}
+
+FX_ENTRY void FX_CALL grGlideInit(void) {
+    initLibrary();
+}
+
+FX_ENTRY void FX_CALL grGlideShutdown(void) {
+    closeSession();
+}
+
+FX_ENTRY GrContext_t FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t screen_resolution,
+                                          GrScreenRefresh_t, GrColorFormat_t color_format,
+                                          GrOriginLocation_t origin_location, int, int) {
+    return openSession(hWnd, screen_resolution, color_format, origin_location) ? theContext : 0;
+}
+
+FX_ENTRY FxBool FX_CALL grSstWinClose(GrContext_t) {
+    if (!context.sessionOpen) return FXFALSE;
+    closeSession();
+    return FXTRUE;
+}
+
+FX_ENTRY FxBool FX_CALL grSelectContext(GrContext_t) {
+    return FXTRUE;
+}
+
+FX_ENTRY void FX_CALL grSstOrigin(GrOriginLocation_t origin) {
+    setOrigin(origin);
+}
+
+FX_ENTRY void FX_CALL grSstSelect(int) {}
+
+// Glide 3 clips to the rectangle: the viewport is the clip window, measured from the chosen origin.
+FX_ENTRY void FX_CALL grClipWindow(FxU32 minx, FxU32 miny, FxU32 maxx, FxU32 maxy) {
+    setClipWindow(minx, miny, maxx, maxy);
+}
+
+FX_ENTRY void FX_CALL grBufferSwap(FxU32) {
+    swapBuffers();
+}
+
+FX_ENTRY void FX_CALL grRenderBuffer(GrBuffer_t buffer) {
+    renderBuffer(buffer);
+}
+
+FX_ENTRY void FX_CALL grBufferClear(GrColor_t color, GrAlpha_t alpha, FxU32 depth) {
+    clearBuffers(color, alpha, static_cast<FxU16>(depth));
+}
+
+FX_ENTRY void FX_CALL grFlush(void) {
+    restartScene();
+}
+
+FX_ENTRY void FX_CALL grFinish(void) {
+    restartScene();
+}
+
+// The bitmap is drawn at the integer parts of the position; one that has none (NaN, infinity, beyond the
+// int range) draws nothing.
+FX_ENTRY void FX_CALL grSplash(float x, float y, float, float, FxU32) {
+    const float limit = 2147483648.0f;
+    if (!(fabsf(x) < limit) || !(fabsf(y) < limit)) return;
+    drawBitmapResource("SPLASH", static_cast<DWORD>(static_cast<int>(x)),
+                       static_cast<DWORD>(static_cast<int>(y)));
+}
+
+// No extension procedures.
+FX_ENTRY GrProc FX_CALL grGetProcAddress(char *) {
+    return NULL;
+}
+
+FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t) {}
+
+// The state is never saved: Glide 3 programs size the buffer by their own headers, whatever grGet announces.
+FX_ENTRY void FX_CALL grGlideGetState(void *) {}
+
+FX_ENTRY void FX_CALL grGlideSetState(const void *) {}
+
+FX_ENTRY void FX_CALL grEnable(GrEnableMode_t) {}
+
+FX_ENTRY void FX_CALL grDisable(GrEnableMode_t) {}
+
+// Vertices are always taken in window coordinates.
+FX_ENTRY void FX_CALL grCoordinateSpace(GrCoordinateSpaceMode_t) {}
+
+FX_ENTRY void FX_CALL grViewport(FxI32, FxI32, FxI32, FxI32) {}
+
+FX_ENTRY void FX_CALL grDepthRange(FxFloat, FxFloat) {}
+
+FX_ENTRY void FX_CALL grLoadGammaTable(FxU32, FxU32 *, FxU32 *, FxU32 *) {}
+
+FX_ENTRY void FX_CALL guGammaCorrectionRGB(FxFloat, FxFloat, FxFloat) {}

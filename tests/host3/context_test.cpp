@@ -1,0 +1,178 @@
+// The Glide 3 context: settings, log, open and close sequences, presentation.
+#include "glide3_fixture.h"
+
+namespace {
+
+using Context = Glide3Test;
+
+const char *const productKey = "Software\\Orvane\\Kestrix XP";
+
+TEST_F(Context, WithoutSettingsKeyOpensSixteenBitsWithoutFogHintOrPointFilter) {
+    sim::setRegistryString(HKEY_LOCAL_MACHINE, "Software\\3Dfx Interactive\\Glide", "FX_GLIDE_NO_DITHER_SUB",
+                           "1");
+    ASSERT_EQ(initAndOpen(), 1u);
+    EXPECT_EQ(sim::displayMode().bpp, 16u);
+    IDirect3DDevice7 *device = context.device;
+    EXPECT_EQ(sim::renderState(device, D3DRENDERSTATE_FOGENABLE), static_cast<DWORD>(FALSE));
+    EXPECT_EQ(sim::textureStageState(device, 0, D3DTSS_MINFILTER), static_cast<DWORD>(D3DTFN_LINEAR));
+    EXPECT_EQ(sim::textureStageState(device, 0, D3DTSS_MAGFILTER), static_cast<DWORD>(D3DTFG_LINEAR));
+    // The board vendor's key is not read: dithering stays on at 16 bits.
+    EXPECT_EQ(sim::renderState(device, D3DRENDERSTATE_DITHERENABLE), static_cast<DWORD>(TRUE));
+    EXPECT_EQ(sim::callsNamed("CreateSurface")[0].desc.ddsCaps.dwCaps2 & DDSCAPS2_HINTANTIALIASING, 0u);
+}
+
+TEST_F(Context, ThirtyTwoBitColorDoesNotForceFastDepth) {
+    sim::createRegistryKey(HKEY_LOCAL_MACHINE, productKey);
+    setProductDword("ColorDepth", 32);
+    grGlideInit();
+    EXPECT_EQ(settings.ColorDepth, 32);
+    EXPECT_EQ(settings.ZFast, 0);
+}
+
+TEST_F(Context, LogHasBannerRightBeforeTheDriverLineAndNoOriginOrTitleLines) {
+    sim::setDeviceIdentifier("nv4_disp.dll", "NVIDIA GeForce2 MX", 0x10DE, 0x110);
+    D3DDEVICEDESC7 &caps = sim::deviceConfig(sim::DeviceType::TnLHal).caps;
+    caps.dwTextureOpCaps = 0x1BFFF;
+    caps.dpcTriCaps.dwRasterCaps = 0x7A291;
+    sim::setOsVersion(true, 5, 1, 2600);
+    ASSERT_EQ(initAndOpen(GR_RESOLUTION_640x480, GR_ORIGIN_LOWER_LEFT), 1u);
+    grSstOrigin(GR_ORIGIN_UPPER_LEFT);
+    grSstWinClose(1);
+    EXPECT_EQ(logText(), "---------------------------------------\r\n"
+                         "              Kestrix 3.0              \r\n"
+                         "---------------------------------------\r\n"
+                         "Driver:nv4_disp.dll\r\n"
+                         "Descripci\xF3n: NVIDIA GeForce2 MX\r\n"
+                         "ID Fabricante: 10DEh\r\n"
+                         "ID Dispositivo: 0110h\r\n"
+                         "Texture OP Caps: 0x1BFFF\r\n"
+                         "Triangle Raster Caps: 0x7A291\r\n"
+                         "OS: Microsoft Windows NT 5.1 Build 2600\r\n");
+}
+
+TEST_F(Context, DepthBufferModeDoesNotFlushTheLog) {
+    ASSERT_EQ(initAndOpen(), 1u);
+    grDepthBufferMode(GR_DEPTHBUFFER_ZBUFFER);
+    EXPECT_EQ(sim::readFile("kestrix.log"), "");
+    grSstWinClose(1);
+}
+
+TEST_F(Context, OpenSetsTheGlide3LevelAndStateAndLeavesTheSceneBegun) {
+    sim::createRegistryKey(HKEY_LOCAL_MACHINE, productKey);
+    setProductDword("ColorDepth", 16);
+    setProductDword("Antialiasing", 1);
+    ASSERT_EQ(initAndOpen(), 1u);
+    EXPECT_EQ(sim::cooperativeLevel().flags,
+              static_cast<DWORD>(DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_NOWINDOWCHANGES |
+                                 DDSCL_EXCLUSIVE | DDSCL_ALLOWMODEX | DDSCL_MULTITHREADED));
+    EXPECT_EQ(sim::cursorPos().x, 10000);
+    EXPECT_EQ(sim::cursorPos().y, 10000);
+    for (const std::vector<unsigned long long> &state : renderStates()) {
+        EXPECT_NE(state[0], static_cast<unsigned long long>(D3DRENDERSTATE_RANGEFOGENABLE));
+        EXPECT_NE(state[0], static_cast<unsigned long long>(D3DRENDERSTATE_LIGHTING));
+        EXPECT_NE(state[0], static_cast<unsigned long long>(D3DRENDERSTATE_COLORKEYENABLE));
+    }
+    IDirect3DDevice7 *device = context.device;
+    EXPECT_EQ(sim::renderState(device, D3DRENDERSTATE_EDGEANTIALIAS), static_cast<DWORD>(TRUE));
+    EXPECT_EQ(sim::textureStageState(device, 1, D3DTSS_COLORARG1), static_cast<DWORD>(D3DTA_TEXTURE));
+    EXPECT_EQ(sim::textureStageState(device, 1, D3DTSS_ALPHAARG2), static_cast<DWORD>(D3DTA_CURRENT));
+    EXPECT_TRUE(inOrder({"SetDisplayMode", "BltFast", "Clear", "BeginScene"}));
+    EXPECT_EQ(find("EndScene"), std::string::npos);
+    EXPECT_TRUE(sim::inScene(device));
+    grSstWinClose(1);
+}
+
+TEST_F(Context, CloseReturnsToNormalLevelBeforeRestoringTheMode) {
+    ASSERT_EQ(initAndOpen(), 1u);
+    sim::clearCalls();
+    EXPECT_EQ(grSstWinClose(1), FXTRUE);
+    EXPECT_TRUE(inOrder({"EndScene", "Release", "EvictManagedTextures", "Release", "Release", "Release",
+                         "Release", "Release", "SetCooperativeLevel", "RestoreDisplayMode", "Release"}));
+    EXPECT_EQ(find("Unlock"), std::string::npos);
+    EXPECT_FALSE(sim::displayMode().changed);
+    EXPECT_EQ(grSstWinClose(1), FXFALSE);
+}
+
+TEST_F(Context, FailedPrimarySurfaceShowsTheEnglishMessageAndRestoresTheMode) {
+    sim::failCallOn("CreateSurface", sim::SurfaceRole::Primary);
+    EXPECT_EQ(initAndOpen(), 0u);
+    ASSERT_EQ(sim::messageBoxes().size(), 1u);
+    EXPECT_EQ(sim::messageBoxes()[0].text, "Kestrix cannot create primary surface");
+    EXPECT_EQ(sim::messageBoxes()[0].caption, "ERROR");
+    EXPECT_EQ(sim::messageBoxes()[0].owner, nullptr);
+    EXPECT_FALSE(sim::displayMode().changed);
+    EXPECT_EQ(grSstWinClose(1), FXFALSE);
+}
+
+TEST_F(Context, LogoIsColorKeyedOnBlack) {
+    ASSERT_EQ(initAndOpen(), 1u);
+    std::vector<sim::Call> keys = sim::callsNamed("SetColorKey");
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].args[0], static_cast<unsigned long long>(DDCKEY_SRCBLT));
+    std::vector<sim::Call> blits = sim::callsNamed("BltFast");
+    EXPECT_EQ(blits.back().args[0], 160u);
+    EXPECT_EQ(blits.back().args[1], 120u);
+    EXPECT_EQ(blits.back().args[2], static_cast<unsigned long long>(DDBLTFAST_SRCCOLORKEY));
+    grSstWinClose(1);
+}
+
+TEST_F(Context, SwapsPresentWithoutSceneRestartsAndCountOnlyPixelsIn) {
+    ASSERT_EQ(initAndOpen(), 1u);
+    sim::clearCalls();
+    for (int i = 0; i < 10; ++i)
+        grBufferSwap(1);
+    EXPECT_EQ(sim::callsNamed("BltFast").size(), 10u);
+    EXPECT_EQ(find("EndScene"), std::string::npos);
+    EXPECT_EQ(find("BeginScene"), std::string::npos);
+    EXPECT_EQ(context.pixelsIn, 10u * 640u * 480u);
+    EXPECT_EQ(context.pixelsOut, 0u);
+
+    grRenderBuffer(GR_BUFFER_FRONTBUFFER);
+    EXPECT_EQ(sim::callsNamed("BltFast").size(), 10u);
+    EXPECT_EQ(context.pixelsIn, 11u * 640u * 480u);
+    EXPECT_EQ(context.pixelsOut, 640u * 480u);
+    grSstWinClose(1);
+}
+
+TEST_F(Context, FlushAndFinishRestartTheScene) {
+    ASSERT_EQ(initAndOpen(), 1u);
+    sim::clearCalls();
+    grFlush();
+    grFinish();
+    EXPECT_EQ(callNames(), (std::vector<std::string>{"EndScene", "BeginScene", "EndScene", "BeginScene"}));
+    EXPECT_TRUE(sim::inScene(context.device));
+    grSstWinClose(1);
+}
+
+TEST_F(Context, ClipWindowWithLowerLeftOriginSetsTheFlippedViewport) {
+    ASSERT_EQ(initAndOpen(GR_RESOLUTION_640x480, GR_ORIGIN_LOWER_LEFT), 1u);
+    grClipWindow(10, 20, 110, 220);
+    D3DVIEWPORT7 viewport = sim::viewport(context.device);
+    EXPECT_EQ(viewport.dwX, 10u);
+    EXPECT_EQ(viewport.dwY, 260u);
+    EXPECT_EQ(viewport.dwWidth, 100u);
+    EXPECT_EQ(viewport.dwHeight, 200u);
+    FxI32 reported[4] = {};
+    EXPECT_EQ(grGet(GR_VIEWPORT, sizeof(reported), reported), sizeof(reported));
+    EXPECT_EQ(std::vector<FxI32>(reported, reported + 4), (std::vector<FxI32>{10, 260, 100, 200}));
+    grSstWinClose(1);
+}
+
+TEST_F(Context, EveryCallIsSafeWithoutAContext) {
+    grBufferSwap(1);
+    grBufferClear(0, 0, 0xFFFF);
+    grRenderBuffer(GR_BUFFER_BACKBUFFER);
+    grFlush();
+    grClipWindow(0, 0, 640, 480);
+    grSplash(0, 0, 0, 0, 0);
+    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_CONSTANT, FXFALSE);
+    grTexCombine(GR_TMU0, GR_COMBINE_FUNCTION_ZERO, 0, 0, 0, 0, 0);
+    grChromakeyMode(GR_CHROMAKEY_ENABLE);
+    grGlideShutdown();
+    EXPECT_EQ(grSstWinClose(1), FXFALSE);
+    EXPECT_EQ(find("SetRenderState"), std::string::npos);
+    EXPECT_EQ(find("SetTextureStageState"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,128 @@
+// A loaded tessel3 on a fresh simulated platform, with helpers to open a context and read what it did.
+#ifndef KESTRIX_GLIDE3_FIXTURE_H
+#define KESTRIX_GLIDE3_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "sim/sim.h"
+#include "glide3x.h"
+#include "session/library_settings.h"
+#include "session/render_context.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
+
+class Glide3Test : public ::testing::Test {
+  protected:
+    HINSTANCE module = reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x10000000));
+    HWND window = nullptr;
+    bool loaded = false;
+
+    static std::vector<unsigned char> readSourceFile(const std::string &relative) {
+        std::ifstream in(std::string(KESTRIX_SOURCE_DIR) + "/" + relative, std::ios::binary);
+        return std::vector<unsigned char>(std::istreambuf_iterator<char>(in),
+                                          std::istreambuf_iterator<char>());
+    }
+
+    void SetUp() override {
+        sim::reset();
+        sim::registerBitmapResource(module, "LOGO", readSourceFile("tessel2/resources/logo.bmp"));
+        sim::registerBitmapResource(module, "SPLASH", readSourceFile("tessel2/resources/splash.bmp"));
+        window = sim::createWindow("Glide 3 Game", RECT{0, 0, 640, 480});
+        sim::setActiveWindow(window);
+        load();
+    }
+
+    void TearDown() override {
+        unload();
+        EXPECT_EQ(sim::leakReport(), "");
+    }
+
+    void load() {
+        DllMain(module, DLL_PROCESS_ATTACH, nullptr);
+        loaded = true;
+    }
+
+    void unload() {
+        if (!loaded) return;
+        DllMain(module, DLL_PROCESS_DETACH, nullptr);
+        loaded = false;
+    }
+
+    void setProductDword(const char *name, DWORD value) {
+        sim::setRegistryDword(HKEY_LOCAL_MACHINE, "Software\\Orvane\\Kestrix XP", name, value);
+    }
+
+    GrContext_t open(GrScreenResolution_t resolution = GR_RESOLUTION_640x480,
+                     GrOriginLocation_t origin = GR_ORIGIN_UPPER_LEFT) {
+        return grSstWinOpen(static_cast<FxU32>(reinterpret_cast<uintptr_t>(window)), resolution,
+                            GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB, origin, 2, 1);
+    }
+
+    GrContext_t initAndOpen(GrScreenResolution_t resolution = GR_RESOLUTION_640x480,
+                            GrOriginLocation_t origin = GR_ORIGIN_UPPER_LEFT) {
+        grGlideInit();
+        return open(resolution, origin);
+    }
+
+    std::string logText() {
+        unload();
+        std::string text = sim::readFile("kestrix.log");
+        load();
+        return text;
+    }
+
+    // The names of the recorded calls from `from` on, in order.
+    static std::vector<std::string> callNames(size_t from = 0) {
+        std::vector<std::string> names;
+        const std::vector<sim::Call> &calls = sim::calls();
+        for (size_t i = from; i < calls.size(); ++i)
+            names.push_back(calls[i].name);
+        return names;
+    }
+
+    // The index of the first call with this name at or after `from`, or npos.
+    static size_t find(const char *name, size_t from = 0) {
+        const std::vector<sim::Call> &calls = sim::calls();
+        for (size_t i = from; i < calls.size(); ++i)
+            if (calls[i].name == name) return i;
+        return std::string::npos;
+    }
+
+    // Checks that the calls appear in this order, not necessarily adjacent.
+    static ::testing::AssertionResult inOrder(const std::vector<std::string> &names, size_t from = 0) {
+        size_t at = from;
+        for (const std::string &name : names) {
+            size_t next = find(name.c_str(), at);
+            if (next == std::string::npos)
+                return ::testing::AssertionFailure() << name << " missing after call " << at;
+            at = next + 1;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    // The stage states sent from `from` on, as (stage, type, value) triples.
+    static std::vector<std::vector<unsigned long long>> stageStates(size_t from = 0) {
+        std::vector<std::vector<unsigned long long>> states;
+        const std::vector<sim::Call> &calls = sim::calls();
+        for (size_t i = from; i < calls.size(); ++i)
+            if (calls[i].name == "SetTextureStageState")
+                states.push_back({calls[i].args[0], calls[i].args[1], calls[i].args[2]});
+        return states;
+    }
+
+    // The render states sent from `from` on, as (state, value) pairs.
+    static std::vector<std::vector<unsigned long long>> renderStates(size_t from = 0) {
+        std::vector<std::vector<unsigned long long>> states;
+        const std::vector<sim::Call> &calls = sim::calls();
+        for (size_t i = from; i < calls.size(); ++i)
+            if (calls[i].name == "SetRenderState") states.push_back({calls[i].args[0], calls[i].args[1]});
+        return states;
+    }
+};
+
+#endif

@@ -1,0 +1,170 @@
+// The Glide 3 state calls that differ from Glide 2: combine stages, chroma-key mode, fog and dither.
+#include "glide3_fixture.h"
+
+#include "render/render_state.h"
+
+namespace {
+
+using RenderState3 = Glide3Test;
+
+using Triple = std::vector<unsigned long long>;
+
+Triple stage(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
+    return Triple{stage, static_cast<unsigned long long>(type), value};
+}
+
+Triple render(D3DRENDERSTATETYPE state, DWORD value) {
+    return Triple{static_cast<unsigned long long>(state), value};
+}
+
+class RenderState3WithTmu : public Glide3Test {
+  protected:
+    void SetUp() override {
+        Glide3Test::SetUp();
+        setProductDword("ColorDepth", 16);
+        setProductDword("TMU", 1);
+        ASSERT_EQ(initAndOpen(), 1u);
+    }
+    void TearDown() override {
+        grSstWinClose(1);
+        Glide3Test::TearDown();
+    }
+};
+
+TEST_F(RenderState3, ColorCombineGoesToStageZeroOnEveryCall) {
+    ASSERT_EQ(initAndOpen(), 1u);
+    sim::clearCalls();
+    for (int i = 0; i < 2; ++i)
+        grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_NONE,
+                       GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+    const Triple selectTexture = stage(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    const Triple stageOnePasses = stage(1, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    EXPECT_EQ(stageStates(),
+              (std::vector<Triple>{selectTexture, stageOnePasses, selectTexture, stageOnePasses}));
+    grSstWinClose(1);
+}
+
+TEST_F(RenderState3, TextureAlphaBlendIsNotInTheCombineTable) {
+    sim::deviceConfig(sim::DeviceType::TnLHal).caps.dwTextureOpCaps |= D3DTEXOPCAPS_BLENDTEXTUREALPHA;
+    ASSERT_EQ(initAndOpen(), 1u);
+    sim::clearCalls();
+    grColorCombine(GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_TEXTURE_ALPHA, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+    ASSERT_FALSE(stageStates().empty());
+    EXPECT_NE(stageStates()[0][2], static_cast<unsigned long long>(D3DTOP_BLENDTEXTUREALPHA));
+    grSstWinClose(1);
+}
+
+TEST_F(RenderState3WithTmu, TexCombineZeroMakesTheUnitPassTheDiffuseColor) {
+    sim::clearCalls();
+    grTexCombine(GR_TMU0, GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_NONE, GR_COMBINE_FUNCTION_ZERO,
+                 GR_COMBINE_FACTOR_NONE, FXFALSE, FXFALSE);
+    grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_NONE,
+                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+    EXPECT_EQ(stageStates(), (std::vector<Triple>{stage(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2),
+                                                  stage(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1),
+                                                  stage(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2),
+                                                  stage(1, D3DTSS_COLOROP, D3DTOP_SELECTARG2)}));
+}
+
+TEST_F(RenderState3WithTmu, TexCombineOnTheSecondUnitAppliesTheLastCombine) {
+    grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_NONE,
+                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+    grAlphaCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_NONE,
+                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+    sim::clearCalls();
+    grTexCombine(GR_TMU1, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_FUNCTION_LOCAL,
+                 GR_COMBINE_FACTOR_NONE, FXFALSE, FXFALSE);
+    EXPECT_EQ(stageStates(), (std::vector<Triple>{stage(1, D3DTSS_COLOROP, D3DTOP_SELECTARG1),
+                                                  stage(1, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1)}));
+    EXPECT_EQ(renderState.tmuStageActive[1], 1u);
+}
+
+TEST_F(RenderState3WithTmu, TexCombineSendsNoOperationBeforeAnyCombineOrForAnUnknownUnit) {
+    sim::clearCalls();
+    grTexCombine(GR_TMU1, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_FUNCTION_LOCAL,
+                 GR_COMBINE_FACTOR_NONE, FXFALSE, FXFALSE);
+    grTexCombine(GR_TMU2, GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_NONE, GR_COMBINE_FUNCTION_ZERO,
+                 GR_COMBINE_FACTOR_NONE, FXFALSE, FXFALSE);
+    EXPECT_TRUE(stageStates().empty());
+    EXPECT_EQ(renderState.tmuStageActive[1], 1u);
+}
+
+TEST_F(RenderState3, TexCombineDoesNothingWithoutTheTmuSetting) {
+    ASSERT_EQ(initAndOpen(), 1u);
+    sim::clearCalls();
+    grTexCombine(GR_TMU0, GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_NONE, GR_COMBINE_FUNCTION_ZERO,
+                 GR_COMBINE_FACTOR_NONE, FXFALSE, FXFALSE);
+    EXPECT_TRUE(stageStates().empty());
+    grSstWinClose(1);
+}
+
+TEST_F(RenderState3, ChromakeyModeIsSentOnChangesWithTheMipFilters) {
+    ASSERT_EQ(initAndOpen(), 1u);
+    sim::clearCalls();
+    grChromakeyMode(GR_CHROMAKEY_DISABLE);
+    EXPECT_TRUE(sim::calls().empty());
+    grChromakeyMode(GR_CHROMAKEY_ENABLE);
+    grChromakeyMode(GR_CHROMAKEY_ENABLE);
+    EXPECT_EQ(renderStates(), (std::vector<Triple>{render(D3DRENDERSTATE_COLORKEYENABLE, TRUE)}));
+    EXPECT_EQ(stageStates(), (std::vector<Triple>{stage(0, D3DTSS_MIPFILTER, D3DTFP_NONE),
+                                                  stage(1, D3DTSS_MIPFILTER, D3DTFP_NONE)}));
+    grSstWinClose(1);
+
+    // A new open forgets the mode: disabling is again no change.
+    ASSERT_EQ(open(), 1u);
+    sim::clearCalls();
+    grChromakeyMode(GR_CHROMAKEY_DISABLE);
+    EXPECT_TRUE(sim::calls().empty());
+    grSstWinClose(1);
+}
+
+TEST_F(RenderState3, ChromakeyValueIsKeptAsGiven) {
+    grChromakeyValue(0x00112233);
+    EXPECT_EQ(renderState.chromakeyValue, 0x00112233u);
+}
+
+TEST_F(RenderState3, FogColorIsHalved) {
+    ASSERT_EQ(initAndOpen(), 1u);
+    sim::clearCalls();
+    grFogColorValue(0x00FF8040);
+    EXPECT_EQ(renderStates(), (std::vector<Triple>{render(D3DRENDERSTATE_FOGCOLOR, 0x007F4020)}));
+    grSstWinClose(1);
+}
+
+TEST_F(RenderState3, LinearFogForIteratedAndDoublingModesOnly) {
+    ASSERT_EQ(initAndOpen(), 1u);
+    for (GrFogMode_t mode :
+         {GR_FOG_WITH_ITERATED_Z, GR_FOG_WITH_ITERATED_ALPHA_EXT, GR_FOG_MULT2, GR_FOG_ADD2}) {
+        sim::clearCalls();
+        grFogMode(mode);
+        EXPECT_EQ(renderStates().back(), render(D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_LINEAR)) << mode;
+    }
+    sim::clearCalls();
+    grFogMode(GR_FOG_WITH_TABLE_ON_Q);
+    EXPECT_EQ(renderStates(), (std::vector<Triple>{render(D3DRENDERSTATE_FOGENABLE, FALSE)}));
+    grSstWinClose(1);
+}
+
+TEST_F(RenderState3, DitherModeTurnsDitheringOnAtSixteenBits) {
+    ASSERT_EQ(initAndOpen(), 1u);
+    sim::clearCalls();
+    grDitherMode(GR_DITHER_DISABLE);
+    EXPECT_EQ(renderStates(), (std::vector<Triple>{render(D3DRENDERSTATE_DITHERENABLE, TRUE)}));
+    grSstWinClose(1);
+}
+
+TEST_F(RenderState3, SplashIsColorKeyedAtTheIntegerPosition) {
+    ASSERT_EQ(initAndOpen(), 1u);
+    sim::clearCalls();
+    grSplash(100.7f, 50.2f, 0, 0, 0);
+    ASSERT_EQ(sim::callsNamed("SetColorKey").size(), 1u);
+    std::vector<sim::Call> blits = sim::callsNamed("BltFast");
+    ASSERT_EQ(blits.size(), 1u);
+    EXPECT_EQ(blits[0].args[0], 100u);
+    EXPECT_EQ(blits[0].args[1], 50u);
+    EXPECT_EQ(blits[0].args[2], static_cast<unsigned long long>(DDBLTFAST_SRCCOLORKEY));
+    grSstWinClose(1);
+}
+
+} // namespace
