@@ -115,9 +115,9 @@ void setAlphaTestFunction(FxI32 function) {
     renderState.lastAlphaTestFunction = function;
 }
 
-// Direct3D 7 drivers compare alpha against a 16-bit reference: the Glide byte is its high byte.
+// Direct3D 7 compares the pixel's alpha byte with the reference as it is, from 0 to 255.
 void setAlphaTestReference(FxU8 value) {
-    sendRenderState(D3DRENDERSTATE_ALPHAREF, static_cast<DWORD>(value & 0xFFu) << 8);
+    sendRenderState(D3DRENDERSTATE_ALPHAREF, static_cast<DWORD>(value));
 }
 
 void setConstantColor(FxU32 argb) {
