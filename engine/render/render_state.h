@@ -48,6 +48,7 @@ void setFogMode(FxI32 mode, bool linearFog);
 void setFogColor(FxU32 argb);
 void setExponentialFog(float density, D3DFOGMODE tableMode);
 void setChromakeyMode(FxI32 mode);
+void setChromakeyValue(FxU32 argb);
 void setCullMode(FxI32 mode);
 void setDitherMode(FxI32 mode);
 void disableAllEffects();

@@ -7,6 +7,8 @@
 #include "library_settings.h"
 #include "log.h"
 #include "processor.h"
+#include "../render/render_state.h"
+#include "../render/saved_state.h"
 #include "../texture/lfb.h"
 #include "../texture/texture_memory.h"
 #include "../texture/texture_palette.h"
@@ -361,7 +363,30 @@ void logSystemInfo() {
             static_cast<int>(version.dwBuildNumber & 0xFFFF));
 }
 
+namespace {
+
+FxI32 originLocation(FxI32 origin) {
+    return origin == originAny ? originUpperLeft : origin;
+}
+
+void storeOrigin(FxI32 origin) {
+    context.origin = originLocation(origin);
+    stateCalls.origin = context.origin;
+    markKnown(groupOrigin);
+}
+
+} // namespace
+
+void setClipWindow(FxU32 minX, FxU32 minY, FxU32 maxX, FxU32 maxY) {
+    stateCalls.clipMinX = minX;
+    stateCalls.clipMinY = minY;
+    stateCalls.clipMaxX = maxX;
+    stateCalls.clipMaxY = maxY;
+    markKnown(groupClipWindow);
+    clipWindowToScreen();
+}
+
 void setOrigin(FxI32 origin) {
     logLine("grSSTOrigin(origin=%d);\n", origin);
-    context.origin = origin == originAny ? 0 : origin;
+    storeOrigin(origin);
 }

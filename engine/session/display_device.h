@@ -26,6 +26,8 @@ void releaseDisplayObjects();
 void closeSession();
 void setInitialDeviceState();
 void clipWindowToScreen();
+// The rectangle is kept for grGlideGetState; the viewport still covers the whole screen.
+void setClipWindow(FxU32 minX, FxU32 minY, FxU32 maxX, FxU32 maxY);
 FxU32 toArgb(FxU32 color);
 void logSystemInfo();
 void setOrigin(FxI32 origin);
