@@ -386,7 +386,14 @@ void setClipWindow(FxU32 minX, FxU32 minY, FxU32 maxX, FxU32 maxY) {
     clipWindowToScreen();
 }
 
+// Games set the origin every frame: only a change is logged, or the log grows by thousands of lines.
 void setOrigin(FxI32 origin) {
+    if (originLocation(origin) == context.origin) return;
+    logLine("grSSTOrigin(origin=%d);\n", origin);
+    storeOrigin(origin);
+}
+
+void setOpeningOrigin(FxI32 origin) {
     logLine("grSSTOrigin(origin=%d);\n", origin);
     storeOrigin(origin);
 }

@@ -1,4 +1,5 @@
-// State as programs written for the Voodoo rely on it: saving and restoring the state around an overlay.
+// State as programs written for the Voodoo rely on it: saving and restoring the state around an overlay and
+// the origin log line.
 #include "texture_fixture.h"
 
 #include <cstring>
@@ -99,6 +100,24 @@ TEST_F(StateFidelity, RestoringABufferTheLibraryNeverWroteChangesNothing) {
     }
     grGlideSetState(nullptr);
     grGlideGetState(nullptr);
+}
+
+TEST_F(StateFidelity, TheOriginIsLoggedAtOpenAndWhenItChanges) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    const int frames = 1000;
+    for (int frame = 0; frame < frames; ++frame)
+        grSstOrigin(GR_ORIGIN_UPPER_LEFT);
+    grSstOrigin(GR_ORIGIN_LOWER_LEFT);
+    grSstOrigin(GR_ORIGIN_LOWER_LEFT);
+    grSstWinClose();
+    ASSERT_EQ(open(), FXTRUE);
+    grSstWinClose();
+    std::string log = logText();
+    size_t lines = 0;
+    for (size_t at = log.find("grSSTOrigin("); at != std::string::npos; at = log.find("grSSTOrigin(", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 3u);
+    EXPECT_NE(log.find("grSSTOrigin(origin=0);\r\ngrSSTOrigin(origin=1);\r\n"), std::string::npos);
 }
 
 } // namespace
