@@ -391,6 +391,7 @@ void setOrigin(FxI32 origin) {
     if (originLocation(origin) == context.origin) return;
     logLine("grSSTOrigin(origin=%d);\n", origin);
     storeOrigin(origin);
+    if (isKnown(groupCull)) setCullMode(stateCalls.cullMode);
 }
 
 void setOpeningOrigin(FxI32 origin) {

@@ -1,5 +1,5 @@
-// State as programs written for the Voodoo rely on it: saving and restoring the state around an overlay and
-// the origin log line.
+// State as programs written for the Voodoo rely on it: saving and restoring the state around an overlay,
+// culling across an origin change and the origin log line.
 #include "texture_fixture.h"
 
 #include <cstring>
@@ -100,6 +100,19 @@ TEST_F(StateFidelity, RestoringABufferTheLibraryNeverWroteChangesNothing) {
     }
     grGlideSetState(nullptr);
     grGlideGetState(nullptr);
+}
+
+TEST_F(StateFidelity, ChangingTheOriginSendsTheCullModeForTheNewOrientation) {
+    openSession();
+    grCullMode(GR_CULL_NEGATIVE);
+    sim::clearCalls();
+    grSstOrigin(GR_ORIGIN_LOWER_LEFT);
+    EXPECT_EQ(sent(), (StateList{{D3DRENDERSTATE_CULLMODE, D3DCULL_CW}}));
+    sim::clearCalls();
+    grSstOrigin(GR_ORIGIN_LOWER_LEFT);
+    EXPECT_EQ(sent(), StateList{});
+    grSstOrigin(GR_ORIGIN_ANY);
+    EXPECT_EQ(sent(), (StateList{{D3DRENDERSTATE_CULLMODE, D3DCULL_CCW}}));
 }
 
 TEST_F(StateFidelity, TheOriginIsLoggedAtOpenAndWhenItChanges) {
