@@ -142,7 +142,9 @@ FX_ENTRY void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFact
     setColorCombine(function, factor, local, other, invert);
 }
 
-FX_ENTRY void FX_CALL grColorMask(FxBool, FxBool) {}
+FX_ENTRY void FX_CALL grColorMask(FxBool rgb, FxBool alpha) {
+    setColorMask(rgb, alpha);
+}
 
 FX_ENTRY void FX_CALL grConstantColorValue(GrColor_t color) {
     setConstantColor(toArgb(color));

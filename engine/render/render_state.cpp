@@ -35,6 +35,10 @@ CombineCall combineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, 
                        static_cast<FxU8>(other), static_cast<FxU8>(invert == 1 ? 1 : 0)};
 }
 
+bool colorWritesOff() {
+    return isKnown(groupColorMask) && stateCalls.colorMaskRgb == FXFALSE;
+}
+
 void sendBlendFactors(FxI32 source, FxI32 destination) {
     FxU32 sourceFactor = static_cast<FxU32>(source);
     FxU32 destinationFactor = static_cast<FxU32>(destination);
@@ -126,7 +130,23 @@ void setAlphaBlendFunction(FxI32 source, FxI32 destination) {
     stateCalls.blendSource = source;
     stateCalls.blendDestination = destination;
     markKnown(groupBlend);
-    sendBlendFactors(source, destination);
+    if (!colorWritesOff()) sendBlendFactors(source, destination);
+}
+
+// Direct3D 7 has no colour write mask: a blend that keeps the destination stands in for it.
+void setColorMask(FxBool rgb, FxBool alpha) {
+    bool wasOff = colorWritesOff();
+    stateCalls.colorMaskRgb = static_cast<FxU8>(rgb != FXFALSE);
+    stateCalls.colorMaskAlpha = static_cast<FxU8>(alpha != FXFALSE);
+    markKnown(groupColorMask);
+    if (colorWritesOff())
+        sendBlendFactors(blendZero, blendOne);
+    else if (wasOff && isKnown(groupBlend))
+        sendBlendFactors(stateCalls.blendSource, stateCalls.blendDestination);
+}
+
+bool colorWritesEnabled() {
+    return !colorWritesOff();
 }
 
 void setAlphaTestFunction(FxI32 function) {

@@ -33,7 +33,10 @@ void sendStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value);
 void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert);
 void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other);
 void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor);
+// While colour writes are off the blend is only kept, and sent again when they come back on.
 void setAlphaBlendFunction(FxI32 source, FxI32 destination);
+void setColorMask(FxBool rgb, FxBool alpha);
+bool colorWritesEnabled();
 void setAlphaTestFunction(FxI32 function);
 void setAlphaTestReference(FxU8 value);
 void setConstantColor(FxU32 argb);

@@ -65,11 +65,16 @@ void restoreCombine(const StateCalls &saved) {
         setConstantColor(saved.constantColor);
 }
 
+// The blend goes first: a colour mask that opens again sends the blend then in force.
 void restorePixelTests(const StateCalls &saved) {
     if (differs(saved, groupBlend,
                 saved.blendSource == stateCalls.blendSource &&
                     saved.blendDestination == stateCalls.blendDestination))
         setAlphaBlendFunction(saved.blendSource, saved.blendDestination);
+    if (differs(saved, groupColorMask,
+                saved.colorMaskRgb == stateCalls.colorMaskRgb &&
+                    saved.colorMaskAlpha == stateCalls.colorMaskAlpha))
+        setColorMask(saved.colorMaskRgb, saved.colorMaskAlpha);
     if (differs(saved, groupAlphaTest, saved.alphaTestFunction == stateCalls.alphaTestFunction))
         setAlphaTestFunction(saved.alphaTestFunction);
     if (differs(saved, groupAlphaReference, saved.alphaReference == stateCalls.alphaReference))
@@ -125,7 +130,9 @@ void resetStateCalls(FxU32 screenWidth, FxU32 screenHeight) {
     stateCalls.clipMinY = 0;
     stateCalls.clipMaxX = screenWidth;
     stateCalls.clipMaxY = screenHeight;
-    markKnown(groupCull | groupClipWindow);
+    stateCalls.colorMaskRgb = FXTRUE;
+    stateCalls.colorMaskAlpha = FXTRUE;
+    markKnown(groupCull | groupClipWindow | groupColorMask);
     for (int tmu = 0; tmu < textureUnitCount; ++tmu) {
         stateCalls.units[tmu].sourceAddress = noTextureSource;
         markKnown(unitGroup(groupTextureSource, tmu));

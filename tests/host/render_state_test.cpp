@@ -130,7 +130,6 @@ TEST_F(RenderStateCalls, ValuesAreTranslatedForTheDevice) {
         {"ignored calls",
          [] {
              grAlphaControlsITRGBLighting(FXTRUE);
-             grColorMask(FXFALSE, FXFALSE);
              grGammaCorrectionValue(1.7f);
              grFogTable(nullptr);
          },

@@ -36,6 +36,11 @@ class StateFidelity : public TextureTest {
         grTexSource(GR_TMU0, address, GR_MIPMAPLEVELMASK_BOTH, &info);
         return surface;
     }
+
+    static DWORD lastClearFlags() {
+        std::vector<sim::Call> clears = named("Clear");
+        return clears.empty() ? 0 : static_cast<DWORD>(clears.back().args[1]);
+    }
 };
 
 TEST_F(StateFidelity, RestoringTheSavedStateUndoesAnOverlay) {
@@ -113,6 +118,33 @@ TEST_F(StateFidelity, ChangingTheOriginSendsTheCullModeForTheNewOrientation) {
     EXPECT_EQ(sent(), StateList{});
     grSstOrigin(GR_ORIGIN_ANY);
     EXPECT_EQ(sent(), (StateList{{D3DRENDERSTATE_CULLMODE, D3DCULL_CCW}}));
+}
+
+TEST_F(StateFidelity, MaskedColorKeepsTheDestinationWhileDepthStillWrites) {
+    openSession();
+    grAlphaBlendFunction(GR_BLEND_SRC_ALPHA, GR_BLEND_ONE_MINUS_SRC_ALPHA, GR_BLEND_ONE, GR_BLEND_ZERO);
+    sim::clearCalls();
+    grColorMask(FXFALSE, FXFALSE);
+    EXPECT_EQ(sent(), (StateList{{D3DRENDERSTATE_SRCBLEND, D3DBLEND_ZERO},
+                                 {D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE}}));
+    sim::clearCalls();
+    grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_ONE, GR_BLEND_ZERO);
+    grDepthMask(FXTRUE);
+    EXPECT_EQ(sent(), (StateList{{D3DRENDERSTATE_ZWRITEENABLE, TRUE}}));
+    sim::clearCalls();
+    grColorMask(FXTRUE, FXFALSE);
+    EXPECT_EQ(sent(), (StateList{{D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE},
+                                 {D3DRENDERSTATE_DESTBLEND, D3DBLEND_ZERO}}));
+}
+
+TEST_F(StateFidelity, ClearLeavesTheColorBufferWhileColorWritesAreOff) {
+    openSession();
+    grColorMask(FXFALSE, FXFALSE);
+    grBufferClear(0x00FF0000, 0, 0xFFFF);
+    EXPECT_EQ(lastClearFlags(), static_cast<DWORD>(D3DCLEAR_ZBUFFER));
+    grColorMask(FXTRUE, FXTRUE);
+    grBufferClear(0x00FF0000, 0, 0xFFFF);
+    EXPECT_EQ(lastClearFlags(), static_cast<DWORD>(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER));
 }
 
 TEST_F(StateFidelity, TheOriginIsLoggedAtOpenAndWhenItChanges) {
