@@ -1,5 +1,5 @@
 // State as programs written for the Voodoo rely on it: saving and restoring the state around an overlay,
-// culling across an origin change and the origin log line.
+// culling across an origin change, the colour mask, the alpha-test reference and the origin log line.
 #include "texture_fixture.h"
 
 #include <cstring>
@@ -145,6 +145,12 @@ TEST_F(StateFidelity, ClearLeavesTheColorBufferWhileColorWritesAreOff) {
     grColorMask(FXTRUE, FXTRUE);
     grBufferClear(0x00FF0000, 0, 0xFFFF);
     EXPECT_EQ(lastClearFlags(), static_cast<DWORD>(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER));
+}
+
+TEST_F(StateFidelity, AlphaTestReferenceReachesTheDeviceAsTheByte) {
+    openSession();
+    grAlphaTestReferenceValue(0xC0);
+    EXPECT_EQ(sent(), (StateList{{D3DRENDERSTATE_ALPHAREF, 0xC0}}));
 }
 
 TEST_F(StateFidelity, TheOriginIsLoggedAtOpenAndWhenItChanges) {
