@@ -61,6 +61,7 @@ const FxI32 colorFormatAbgr = 0x1;
 const FxI32 colorFormatRgba = 0x2;
 const FxI32 colorFormatBgra = 0x3;
 
+const FxI32 cullDisable = 0x0;
 const FxI32 cullNegative = 0x1;
 const FxI32 cullPositive = 0x2;
 

@@ -133,7 +133,7 @@ FX_ENTRY void FX_CALL grChromakeyMode(GrChromakeyMode_t mode) {
 
 // Texture downloads that follow take this as their colour key; nothing reaches the device now.
 FX_ENTRY void FX_CALL grChromakeyValue(GrColor_t color) {
-    renderState.chromakeyValue = toArgb(color);
+    setChromakeyValue(toArgb(color));
 }
 
 FX_ENTRY void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
@@ -142,7 +142,9 @@ FX_ENTRY void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFact
     setColorCombine(function, factor, local, other, invert);
 }
 
-FX_ENTRY void FX_CALL grColorMask(FxBool, FxBool) {}
+FX_ENTRY void FX_CALL grColorMask(FxBool rgb, FxBool alpha) {
+    setColorMask(rgb, alpha);
+}
 
 FX_ENTRY void FX_CALL grConstantColorValue(GrColor_t color) {
     setConstantColor(toArgb(color));

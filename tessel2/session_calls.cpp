@@ -17,6 +17,7 @@
 #include "render/draw_vertex.h"
 #include "render/device_tables.h"
 #include "render/render_state.h"
+#include "render/saved_state.h"
 #include "texture/lfb.h"
 #include "texture/texture_formats.h"
 #include "texture/texture_memory.h"
@@ -183,9 +184,15 @@ FX_ENTRY void FX_CALL grGlideGetVersion(char version[80]) {
     if (version) memcpy(version, "2.60.00.2103", 13);
 }
 
-FX_ENTRY void FX_CALL grGlideGetState(GrState *) {}
+static_assert(sizeof(GrState) >= savedStateBytes, "GrState holds the saved state");
 
-FX_ENTRY void FX_CALL grGlideSetState(const GrState *) {}
+FX_ENTRY void FX_CALL grGlideGetState(GrState *state) {
+    saveState(state);
+}
+
+FX_ENTRY void FX_CALL grGlideSetState(const GrState *state) {
+    restoreState(state);
+}
 
 FX_ENTRY void FX_CALL grHints(GrHint_t hintType, FxU32 hintMask) {
     if (hintType == GR_HINT_FPUPRECISION) applyFpuPrecisionHint(hintMask);

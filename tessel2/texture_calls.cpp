@@ -78,8 +78,8 @@ FX_ENTRY void FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 star
 
 // The info of a selection is not compared with the download's: the slot alone names the texture.
 FX_ENTRY void FX_CALL grTexSource(GrChipID_t tmu, FxU32 startAddress, FxU32, GrTexInfo *) {
-    if (!isTextureSlot(tmu, startAddress) || context.device == NULL) return;
-    bindTexture(tmu, lookupTexture(tmu, startAddress));
+    if (startAddress == noTextureSource) return;
+    selectTextureSource(tmu, startAddress);
 }
 
 FX_ENTRY void FX_CALL grTexMultibaseAddress(GrChipID_t tmu, GrTexBaseRange_t, FxU32 startAddress,

@@ -1,5 +1,6 @@
 #include "render_state.h"
 #include "../session/engine_state.h"
+#include "saved_state.h"
 
 #include <string.h>
 
@@ -13,6 +14,8 @@ RenderState renderState;
 
 namespace {
 
+const float linearFogDensity = 0.3f;
+
 DWORD floatBits(float value) {
     DWORD bits;
     memcpy(&bits, &value, sizeof(bits));
@@ -25,6 +28,24 @@ FxU32 channelByte(float value) {
     if (!(scaled > 0.0f)) return 0;
     if (scaled >= 255.0f) return 255;
     return static_cast<FxU32>(scaled);
+}
+
+CombineCall combineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert) {
+    return CombineCall{static_cast<FxU8>(function), static_cast<FxU8>(factor), static_cast<FxU8>(local),
+                       static_cast<FxU8>(other), static_cast<FxU8>(invert == 1 ? 1 : 0)};
+}
+
+bool colorWritesOff() {
+    return isKnown(groupColorMask) && stateCalls.colorMaskRgb == FXFALSE;
+}
+
+void sendBlendFactors(FxI32 source, FxI32 destination) {
+    FxU32 sourceFactor = static_cast<FxU32>(source);
+    FxU32 destinationFactor = static_cast<FxU32>(destination);
+    if (sourceFactor < blendTableSize && deviceTables.srcBlendTable[sourceFactor] != 0)
+        sendRenderState(D3DRENDERSTATE_SRCBLEND, deviceTables.srcBlendTable[sourceFactor]);
+    if (destinationFactor < blendTableSize && deviceTables.dstBlendTable[destinationFactor] != 0)
+        sendRenderState(D3DRENDERSTATE_DESTBLEND, deviceTables.dstBlendTable[destinationFactor]);
 }
 
 } // namespace
@@ -66,6 +87,8 @@ const CombineEntry *selectAlphaCombine(FxI32 function, FxI32 factor, FxI32 local
 void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert) {
     const CombineEntry *selected = selectColorCombine(function, factor, local, other);
     if (selected == NULL) return;
+    stateCalls.colorCombine = combineCall(function, factor, local, other, invert);
+    markKnown(groupColorCombine);
     const CombineEntry &entry = *selected;
     // The Voodoo inverts the result of the zero function into one; only white comes of it here.
     if (function == combineFunctionZero && invert == 1) {
@@ -81,6 +104,8 @@ void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxB
 void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
     const CombineEntry *selected = selectAlphaCombine(function, factor, local, other);
     if (selected == NULL) return;
+    stateCalls.alphaCombine = combineCall(function, factor, local, other, 0);
+    markKnown(groupAlphaCombine);
     const CombineEntry &entry = *selected;
     // Blending by texture alpha is a colour operation; for alpha the texture alpha multiplies instead.
     FxU32 op =
@@ -103,6 +128,9 @@ void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {
     else
         return;
     if (context.device == NULL) return;
+    stateCalls.textureFunction = static_cast<FxU8>(rgbFunction);
+    stateCalls.textureFactor = static_cast<FxU8>(rgbFactor);
+    markKnown(groupTextureCombine);
     sendStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
     sendStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
     sendStageState(1, D3DTSS_COLOROP, secondOp);
@@ -113,15 +141,31 @@ void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {
 }
 
 void setAlphaBlendFunction(FxI32 source, FxI32 destination) {
-    FxU32 sourceFactor = static_cast<FxU32>(source);
-    FxU32 destinationFactor = static_cast<FxU32>(destination);
-    if (sourceFactor < blendTableSize && deviceTables.srcBlendTable[sourceFactor] != 0)
-        sendRenderState(D3DRENDERSTATE_SRCBLEND, deviceTables.srcBlendTable[sourceFactor]);
-    if (destinationFactor < blendTableSize && deviceTables.dstBlendTable[destinationFactor] != 0)
-        sendRenderState(D3DRENDERSTATE_DESTBLEND, deviceTables.dstBlendTable[destinationFactor]);
+    stateCalls.blendSource = source;
+    stateCalls.blendDestination = destination;
+    markKnown(groupBlend);
+    if (!colorWritesOff()) sendBlendFactors(source, destination);
+}
+
+// Direct3D 7 has no colour write mask: a blend that keeps the destination stands in for it.
+void setColorMask(FxBool rgb, FxBool alpha) {
+    bool wasOff = colorWritesOff();
+    stateCalls.colorMaskRgb = static_cast<FxU8>(rgb != FXFALSE);
+    stateCalls.colorMaskAlpha = static_cast<FxU8>(alpha != FXFALSE);
+    markKnown(groupColorMask);
+    if (colorWritesOff())
+        sendBlendFactors(blendZero, blendOne);
+    else if (wasOff && isKnown(groupBlend))
+        sendBlendFactors(stateCalls.blendSource, stateCalls.blendDestination);
+}
+
+bool colorWritesEnabled() {
+    return !colorWritesOff();
 }
 
 void setAlphaTestFunction(FxI32 function) {
+    stateCalls.alphaTestFunction = function;
+    markKnown(groupAlphaTest);
     if (context.device == NULL || function == renderState.lastAlphaTestFunction) return;
     FxU32 index = static_cast<FxU32>(function);
     if (index >= compareTableSize || deviceTables.alphaCmpTable[index] == 0) return;
@@ -129,12 +173,16 @@ void setAlphaTestFunction(FxI32 function) {
     renderState.lastAlphaTestFunction = function;
 }
 
-// Direct3D 7 drivers compare alpha against a 16-bit reference: the Glide byte is its high byte.
+// Direct3D 7 compares the pixel's alpha byte with the reference as it is, from 0 to 255.
 void setAlphaTestReference(FxU8 value) {
-    sendRenderState(D3DRENDERSTATE_ALPHAREF, static_cast<DWORD>(value & 0xFFu) << 8);
+    stateCalls.alphaReference = value;
+    markKnown(groupAlphaReference);
+    sendRenderState(D3DRENDERSTATE_ALPHAREF, static_cast<DWORD>(value));
 }
 
 void setConstantColor(FxU32 argb) {
+    stateCalls.constantColor = argb;
+    markKnown(groupConstantColor);
     renderState.constantColor = argb;
     sendRenderState(D3DRENDERSTATE_TEXTUREFACTOR, argb);
 }
@@ -147,6 +195,8 @@ FxU32 colorFromFloats(float a, float r, float g, float b) {
 void setDepthBufferMode(FxI32 mode) {
     if (library.rules->session.flushesLog) flushLog();
     renderState.depthBufferMode = mode;
+    stateCalls.depthMode = mode;
+    markKnown(groupDepthMode);
     if (mode == depthBufferDisable)
         sendRenderState(D3DRENDERSTATE_ZENABLE, D3DZB_FALSE);
     else if (mode >= depthBufferZBuffer && mode <= depthBufferWBufferCompareToBias)
@@ -156,38 +206,57 @@ void setDepthBufferMode(FxI32 mode) {
 // GR_CMP_* are the D3DCMP_* values less one.
 void setDepthBufferFunction(FxI32 function) {
     if (static_cast<FxU32>(function) > cmpAlways) return;
+    stateCalls.depthFunction = function;
+    markKnown(groupDepthFunction);
     sendRenderState(D3DRENDERSTATE_ZFUNC, static_cast<DWORD>(function) + 1);
 }
 
 // The 16-bit Glide bias becomes Direct3D's 0 to 15.
 void setDepthBiasLevel(FxI16 level) {
+    stateCalls.depthBias = level;
+    markKnown(groupDepthBias);
     sendRenderState(D3DRENDERSTATE_ZBIAS, (static_cast<DWORD>(level) & 0xFFFFu) >> 12);
 }
 
 void setDepthMask(FxBool mask) {
+    stateCalls.depthMask = static_cast<FxU8>(mask);
+    markKnown(groupDepthMask);
     sendRenderState(D3DRENDERSTATE_ZWRITEENABLE, static_cast<DWORD>(mask));
 }
 
 void setFogMode(FxI32 mode, bool linearFog) {
+    stateCalls.fogMode = mode;
+    stateCalls.fogLinear = linearFog ? 1 : 0;
+    markKnown(groupFogMode);
     sendRenderState(D3DRENDERSTATE_FOGENABLE, mode != fogDisable && settings.Fog != 0 ? TRUE : FALSE);
     if (!linearFog) return;
+    stateCalls.fogDensity = linearFogDensity;
+    stateCalls.fogTableMode = D3DFOG_LINEAR;
+    markKnown(groupFogTable);
     // Glide's fog table cannot reach Direct3D; fog runs over the last two percent of the depth range instead.
-    sendRenderState(D3DRENDERSTATE_FOGDENSITY, floatBits(0.3f));
+    sendRenderState(D3DRENDERSTATE_FOGDENSITY, floatBits(linearFogDensity));
     sendRenderState(D3DRENDERSTATE_FOGSTART, floatBits(0.98f));
     sendRenderState(D3DRENDERSTATE_FOGEND, floatBits(1.0f));
     sendRenderState(D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_LINEAR);
 }
 
 void setFogColor(FxU32 argb) {
+    stateCalls.fogColor = argb;
+    markKnown(groupFogColor);
     sendRenderState(D3DRENDERSTATE_FOGCOLOR, argb);
 }
 
 void setExponentialFog(float density, D3DFOGMODE tableMode) {
+    stateCalls.fogDensity = density;
+    stateCalls.fogTableMode = tableMode;
+    markKnown(groupFogTable);
     sendRenderState(D3DRENDERSTATE_FOGDENSITY, floatBits(density));
     sendRenderState(D3DRENDERSTATE_FOGTABLEMODE, tableMode);
 }
 
 void setChromakeyMode(FxI32 mode) {
+    stateCalls.chromakeyMode = mode;
+    markKnown(groupChromakeyMode);
     if (library.rules->session.cachesChromakeyMode) {
         if (mode == renderState.lastChromakeyMode) return;
         renderState.lastChromakeyMode = mode;
@@ -200,8 +269,16 @@ void setChromakeyMode(FxI32 mode) {
     sendRenderState(D3DRENDERSTATE_COLORKEYENABLE, static_cast<DWORD>(mode));
 }
 
+void setChromakeyValue(FxU32 argb) {
+    renderState.chromakeyValue = argb;
+    stateCalls.chromakeyValue = argb;
+    markKnown(groupChromakeyValue);
+}
+
 // The lower-left origin flips every vertex vertically, and with it the winding of every triangle.
 void setCullMode(FxI32 mode) {
+    stateCalls.cullMode = mode;
+    markKnown(groupCull);
     DWORD cull = D3DCULL_NONE;
     if (context.origin == originUpperLeft) {
         if (mode == cullNegative) cull = D3DCULL_CCW;
@@ -215,6 +292,8 @@ void setCullMode(FxI32 mode) {
 
 // Dithering only matters on a 16-bit display, and the user may have switched it off for good.
 void setDitherMode(FxI32 mode) {
+    stateCalls.ditherMode = mode;
+    markKnown(groupDither);
     if (settings.ColorDepth != 16 || settings.NoDitherSub != 0) return;
     sendRenderState(D3DRENDERSTATE_DITHERENABLE, mode != ditherDisable ? TRUE : FALSE);
 }
@@ -223,7 +302,7 @@ void disableAllEffects() {
     setAlphaBlendFunction(blendOne, blendZero);
     setAlphaTestFunction(cmpAlways);
     setChromakeyMode(chromakeyDisable);
-    sendRenderState(D3DRENDERSTATE_ZBIAS, 0);
+    setDepthBiasLevel(0);
     setDepthBufferMode(depthBufferDisable);
     setFogMode(fogDisable, false);
 }

@@ -41,7 +41,10 @@ const CombineEntry *selectAlphaCombine(FxI32 function, FxI32 factor, FxI32 local
 void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert);
 void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other);
 void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor);
+// While colour writes are off the blend is only kept, and sent again when they come back on.
 void setAlphaBlendFunction(FxI32 source, FxI32 destination);
+void setColorMask(FxBool rgb, FxBool alpha);
+bool colorWritesEnabled();
 void setAlphaTestFunction(FxI32 function);
 void setAlphaTestReference(FxU8 value);
 void setConstantColor(FxU32 argb);
@@ -56,6 +59,7 @@ void setFogMode(FxI32 mode, bool linearFog);
 void setFogColor(FxU32 argb);
 void setExponentialFog(float density, D3DFOGMODE tableMode);
 void setChromakeyMode(FxI32 mode);
+void setChromakeyValue(FxU32 argb);
 void setCullMode(FxI32 mode);
 void setDitherMode(FxI32 mode);
 void disableAllEffects();

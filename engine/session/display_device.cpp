@@ -7,9 +7,10 @@
 #include "library_settings.h"
 #include "log.h"
 #include "processor.h"
+#include "../render/render_state.h"
+#include "../render/saved_state.h"
 #include "../texture/lfb.h"
 #include "../texture/texture_memory.h"
-#include "../render/render_state.h"
 #include "../texture/texture_palette.h"
 
 RenderContext context;
@@ -400,6 +401,11 @@ void clipWindowToScreen() {
 // Glide's clip window is Direct3D's viewport, which also bounds Clear. Direct3D refuses an empty viewport,
 // so an empty window is remembered instead and draws and clears nothing.
 void setClipWindow(FxU32 minX, FxU32 minY, FxU32 maxX, FxU32 maxY) {
+    stateCalls.clipMinX = minX;
+    stateCalls.clipMinY = minY;
+    stateCalls.clipMaxX = maxX;
+    stateCalls.clipMaxY = maxY;
+    markKnown(groupClipWindow);
     if (maxX > context.screenWidth) maxX = context.screenWidth;
     if (maxY > context.screenHeight) maxY = context.screenHeight;
     context.clipEmpty = minX >= maxX || minY >= maxY;
@@ -441,7 +447,29 @@ void logSystemInfo() {
             static_cast<int>(version.dwBuildNumber & 0xFFFF));
 }
 
+namespace {
+
+FxI32 originLocation(FxI32 origin) {
+    return origin == originAny ? originUpperLeft : origin;
+}
+
+void storeOrigin(FxI32 origin) {
+    context.origin = originLocation(origin);
+    stateCalls.origin = context.origin;
+    markKnown(groupOrigin);
+}
+
+} // namespace
+
+// Games set the origin every frame: only a change is logged, or the log grows by thousands of lines.
 void setOrigin(FxI32 origin) {
+    if (originLocation(origin) == context.origin) return;
     if (library.rules->session.logsOrigin) logLine("grSSTOrigin(origin=%d);\n", origin);
-    context.origin = origin == originAny ? 0 : origin;
+    storeOrigin(origin);
+    if (isKnown(groupCull)) setCullMode(stateCalls.cullMode);
+}
+
+void setOpeningOrigin(FxI32 origin) {
+    if (library.rules->session.logsOrigin) logLine("grSSTOrigin(origin=%d);\n", origin);
+    storeOrigin(origin);
 }

@@ -36,7 +36,10 @@ void clipWindowToScreen();
 void setClipWindow(FxU32 minX, FxU32 minY, FxU32 maxX, FxU32 maxY);
 FxU32 toArgb(FxU32 color);
 void logSystemInfo();
+// Logs the origin when it changes and sends the cull mode again for the new orientation.
 void setOrigin(FxI32 origin);
+// The origin a window opens with, always logged.
+void setOpeningOrigin(FxI32 origin);
 
 extern const GUID *const deviceTypes[5];
 

@@ -3,6 +3,7 @@
 #include "library_settings.h"
 #include "render_context.h"
 #include "../render/render_state.h"
+#include "../render/saved_state.h"
 #include "../texture/lfb.h"
 
 LibraryState library;
@@ -18,6 +19,7 @@ void resetLoadState() {
     settings = LibrarySettings();
     context = RenderContext();
     renderState = RenderState();
+    stateCalls = StateCalls();
     deviceTables = DeviceTables();
     textureState = TextureState();
     for (LfbBufferState &buffer : lfbBuffers)
@@ -35,4 +37,5 @@ void resetDeviceState() {
     renderState.lastColorOp = 0;
     renderState.lastAlphaOp = 0;
     renderState.lastAlphaTestFunction = noAlphaTestFunction;
+    resetStateCalls(context.screenWidth, context.screenHeight);
 }

@@ -64,7 +64,7 @@ void prepareDevice(const LibraryRules &rules, FxI32 origin) {
     setInitialDeviceState();
     disableAllEffects();
 
-    setOrigin(origin);
+    setOpeningOrigin(origin);
     clearBuffers(0, 0, 0xFFFF);
     if (!rules.session.presentRestartsScene && context.device) context.device->BeginScene();
     context.triangleCount = 0;

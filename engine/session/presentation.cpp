@@ -3,6 +3,7 @@
 #include "display_device.h"
 #include "engine_state.h"
 #include "library_settings.h"
+#include "../render/render_state.h"
 
 namespace {
 
@@ -55,7 +56,9 @@ void clearBuffers(FxU32 color, FxU8 alpha, FxU16 depth) {
     D3DCOLOR clearColor = toArgb(color) | (static_cast<FxU32>(alpha & 0xFF) << 24);
     // Glide depth runs 0 to 0xFFFF and Direct3D's clear depth 0.0 to 1.0: 1.5259022e-5 is 1/65535.
     float clearDepth = static_cast<float>(static_cast<double>(depth & 0xFFFF) * 1.5259022e-5);
-    context.device->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, clearColor, clearDepth, 0);
+    DWORD targets = D3DCLEAR_ZBUFFER;
+    if (colorWritesEnabled()) targets |= D3DCLEAR_TARGET;
+    context.device->Clear(0, NULL, targets, clearColor, clearDepth, 0);
 }
 
 void primeBuffers() {

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include "../session/render_context.h"
+#include "../render/saved_state.h"
 
 namespace {
 
@@ -73,6 +74,15 @@ void downloadTexture(FxI32 tmu, FxU32 startAddress, const TextureDownload &downl
         ++textureState.filledSlots;
     }
     slot = record;
+}
+
+void selectTextureSource(FxI32 tmu, FxU32 startAddress) {
+    if (context.device == NULL) return;
+    bool none = startAddress == noTextureSource && (tmu == tmu0 || tmu == tmu1);
+    if (!none && !isTextureSlot(tmu, startAddress)) return;
+    stateCalls.units[tmu].sourceAddress = startAddress;
+    markKnown(static_cast<FxU32>(groupTextureSource) << tmu);
+    bindTexture(tmu, none ? NULL : lookupTexture(tmu, startAddress));
 }
 
 void bindTexture(FxI32 tmu, TextureRecord *record) {

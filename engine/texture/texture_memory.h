@@ -14,6 +14,8 @@ const int slotsPerTextureUnit = 4096;
 const FxU32 textureAddressLimit = 0x400000; // 4 MiB per TMU
 const FxU32 highestTextureAddress = 0x3FFC00;
 const FxU32 textureSlotBytes = 1024;
+// The texture source of a unit that has no texture bound.
+const FxU32 noTextureSource = 0xFFFFFFFFu;
 
 // One downloaded texture, owned by its slot. Only the largest mipmap level is kept.
 struct TextureRecord {
@@ -57,6 +59,8 @@ bool isTextureSlot(FxI32 tmu, FxU32 startAddress);
 TextureRecord *lookupTexture(FxI32 tmu, FxU32 startAddress);
 void downloadTexture(FxI32 tmu, FxU32 startAddress, const TextureDownload &download);
 void bindTexture(FxI32 tmu, TextureRecord *record);
+// grTexSource: binds the texture at startAddress, or none for noTextureSource. Needs an open device.
+void selectTextureSource(FxI32 tmu, FxU32 startAddress);
 
 // Texture records (texture_records.cpp).
 TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download);

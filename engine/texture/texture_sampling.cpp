@@ -2,6 +2,7 @@
 #include "texture_memory.h"
 #include "../session/engine_state.h"
 #include "../session/render_context.h"
+#include "../render/saved_state.h"
 
 namespace {
 
@@ -9,10 +10,18 @@ bool isTextureUnit(FxI32 tmu) {
     return tmu == tmu0 || tmu == tmu1;
 }
 
+TextureUnitCalls &recordUnitCall(FxI32 tmu, FxU32 group) {
+    markKnown(group << tmu);
+    return stateCalls.units[tmu];
+}
+
 } // namespace
 
 void setTextureClampMode(FxI32 tmu, FxI32 sClamp, FxI32 tClamp) {
     if (!isTextureUnit(tmu) || context.device == NULL || library.rules == NULL) return;
+    TextureUnitCalls &unit = recordUnitCall(tmu, groupClamp);
+    unit.sClamp = sClamp;
+    unit.tClamp = tClamp;
     DWORD (*addressMode)(FxI32) = library.rules->addressMode;
     ClampModes &modes = textureState.clampModes[tmu];
     DWORD stage = static_cast<DWORD>(tmu);
@@ -29,11 +38,15 @@ void setTextureClampMode(FxI32 tmu, FxI32 sClamp, FxI32 tClamp) {
 
 void setTextureFilters(FxI32 tmu, DWORD minFilter, DWORD magFilter) {
     if (!isTextureUnit(tmu) || context.device == NULL) return;
+    TextureUnitCalls &unit = recordUnitCall(tmu, groupFilter);
+    unit.minFilter = minFilter;
+    unit.magFilter = magFilter;
     context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MINFILTER, minFilter);
     context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MAGFILTER, magFilter);
 }
 
 void setTextureMipFilter(FxI32 tmu, DWORD mipFilter) {
     if (!isTextureUnit(tmu) || context.device == NULL) return;
+    recordUnitCall(tmu, groupMipmap).mipFilter = mipFilter;
     context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MIPFILTER, mipFilter);
 }

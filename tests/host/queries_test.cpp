@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "render/saved_state.h"
 #include "session/processor.h"
 
 namespace {
@@ -88,7 +89,7 @@ TEST_F(Queries, CountersAndConstantAnswers) {
     GrState state;
     std::memset(&state, 0x5A, sizeof(state));
     grGlideGetState(&state);
-    EXPECT_EQ(state.pad[0], 0x5A);
+    EXPECT_EQ(state.pad[savedStateBytes], 0x5A);
     grSstWinClose();
 }
 

@@ -99,9 +99,7 @@ TEST_F(RenderStateCalls, ValuesAreTranslatedForTheDevice) {
         void (*run)();
         StateList expected;
     } cases[] = {
-        {"alpha reference 0xFF",
-         [] { grAlphaTestReferenceValue(0xFF); },
-         {{D3DRENDERSTATE_ALPHAREF, 0xFF00}}},
+        {"alpha reference 0xFF", [] { grAlphaTestReferenceValue(0xFF); }, {{D3DRENDERSTATE_ALPHAREF, 0xFF}}},
         {"alpha reference 0", [] { grAlphaTestReferenceValue(0); }, {{D3DRENDERSTATE_ALPHAREF, 0}}},
         {"depth bias 0xFFFF",
          [] { grDepthBiasLevel(static_cast<FxI16>(0xFFFF)); },
@@ -132,7 +130,6 @@ TEST_F(RenderStateCalls, ValuesAreTranslatedForTheDevice) {
         {"ignored calls",
          [] {
              grAlphaControlsITRGBLighting(FXTRUE);
-             grColorMask(FXFALSE, FXFALSE);
              grGammaCorrectionValue(1.7f);
              grFogTable(nullptr);
          },

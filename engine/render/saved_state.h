@@ -1,0 +1,115 @@
+// The last arguments of each Glide state call, as the engine received them, and the copy of them that
+// grGlideGetState hands the application and grGlideSetState brings back.
+#ifndef KESTRIX_SAVED_STATE_H
+#define KESTRIX_SAVED_STATE_H
+
+#include <stddef.h>
+
+#include "../glide_values.h"
+#include "../texture/texture_memory.h"
+
+// One bit per state call in StateCalls.known; the per-TMU groups take one bit more for TMU 1.
+enum StateGroup : FxU32 {
+    groupColorCombine = 1u << 0,
+    groupAlphaCombine = 1u << 1,
+    groupTextureCombine = 1u << 2,
+    groupBlend = 1u << 3,
+    groupAlphaTest = 1u << 4,
+    groupAlphaReference = 1u << 5,
+    groupDepthMode = 1u << 6,
+    groupDepthFunction = 1u << 7,
+    groupDepthBias = 1u << 8,
+    groupDepthMask = 1u << 9,
+    groupFogMode = 1u << 10,
+    groupFogTable = 1u << 11,
+    groupFogColor = 1u << 12,
+    groupChromakeyMode = 1u << 13,
+    groupChromakeyValue = 1u << 14,
+    groupCull = 1u << 15,
+    groupOrigin = 1u << 16,
+    groupClipWindow = 1u << 17,
+    groupDither = 1u << 18,
+    groupConstantColor = 1u << 19,
+    groupColorMask = 1u << 20,
+    groupTextureSource = 1u << 21,
+    groupClamp = 1u << 23,
+    groupFilter = 1u << 25,
+    groupMipmap = 1u << 27,
+};
+
+struct CombineCall {
+    FxU8 function;
+    FxU8 factor;
+    FxU8 local;
+    FxU8 other;
+    FxU8 invert; // 1 only for an invert argument of exactly 1
+};
+
+struct TextureUnitCalls {
+    FxU32 sourceAddress;
+    FxI32 sClamp;
+    FxI32 tClamp;
+    FxU32 minFilter; // D3DTEXTUREMINFILTER
+    FxU32 magFilter; // D3DTEXTUREMAGFILTER
+    FxU32 mipFilter; // D3DTEXTUREMIPFILTER
+};
+
+// A field is meaningful only while its group's bit is set in known: from the call that set it until the
+// next window open, whose device starts without it.
+struct StateCalls {
+    FxU32 known;
+    CombineCall colorCombine;
+    CombineCall alphaCombine;
+    FxU8 textureFunction;
+    FxU8 textureFactor;
+    FxU8 colorMaskRgb;
+    FxU8 colorMaskAlpha;
+    FxU8 depthMask;
+    FxU8 alphaReference;
+    FxI16 depthBias;
+    FxI32 blendSource;
+    FxI32 blendDestination;
+    FxI32 alphaTestFunction;
+    FxI32 depthMode;
+    FxI32 depthFunction;
+    FxI32 fogMode;
+    FxU32 fogLinear;
+    FxU32 fogColor;     // ARGB as sent
+    float fogDensity;   // exponential density, or the density linear fog sends
+    FxU32 fogTableMode; // D3DFOGMODE
+    FxI32 chromakeyMode;
+    FxU32 chromakeyValue;
+    FxI32 cullMode;
+    FxI32 origin;
+    FxU32 clipMinX;
+    FxU32 clipMinY;
+    FxU32 clipMaxX;
+    FxU32 clipMaxY;
+    FxI32 ditherMode;
+    FxU32 constantColor;
+    TextureUnitCalls units[textureUnitCount];
+};
+
+// What Glide 3's grGet(GR_GLIDE_STATE_SIZE) announces; Glide 2's GrState is larger.
+const size_t savedStateBytes = 216;
+
+extern StateCalls stateCalls;
+
+inline bool isKnown(FxU32 group) {
+    return (stateCalls.known & group) != 0;
+}
+
+inline void markKnown(FxU32 group) {
+    stateCalls.known |= group;
+}
+
+// The record as a new device has it: what the window open itself sets, nothing else.
+void resetStateCalls(FxU32 screenWidth, FxU32 screenHeight);
+
+// Writes savedStateBytes at most.
+void saveState(void *buffer);
+// Applies each call of a buffer saveState wrote that differs from the one in force; any other buffer
+// changes nothing.
+void restoreState(const void *buffer);
+
+#endif
