@@ -1,13 +1,13 @@
 // The combine translation: table rules, the colour codes and stage-0 operations that the combine calls
 // choose, their trace lines and the suppression of redundant operations.
-#include "session_fixture.h"
+#include "glide2_driver.h"
 
 #include "render/combine_table.h"
 #include "render/render_state.h"
 
 namespace {
 
-class CombineTable : public SessionTest {
+class CombineTable : public Glide2Test {
   protected:
     static DWORD stageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
         return sim::textureStageState(context.device, stage, type);

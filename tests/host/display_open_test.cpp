@@ -1,10 +1,10 @@
-#include "session_fixture.h"
+#include "glide2_driver.h"
 
 #include <cstring>
 
 namespace {
 
-using DisplayOpen = SessionTest;
+using DisplayOpen = Glide2Test;
 
 DDPIXELFORMAT depthFormat(DWORD bits, DWORD flags = DDPF_ZBUFFER) {
     DDPIXELFORMAT format;
@@ -95,7 +95,7 @@ std::ostream &operator<<(std::ostream &out, const FailingStep &step) {
     return out << step.call << " #" << step.occurrence;
 }
 
-class FailingOpen : public SessionTest, public ::testing::WithParamInterface<FailingStep> {};
+class FailingOpen : public Glide2Test, public ::testing::WithParamInterface<FailingStep> {};
 
 TEST_P(FailingOpen, FailsTheOpenAndReleasesWhatCameBefore) {
     const FailingStep &step = GetParam();
@@ -292,7 +292,7 @@ TEST_F(DisplayOpen, CloseReleasesInReverseOrderAndOnlyOnce) {
     EXPECT_TRUE(
         inOrder({"EndScene", "Release", "EvictManagedTextures", "Release", "Release", "Release", "Unlock",
                  "Release", "Unlock", "Release", "RestoreDisplayMode", "SetCooperativeLevel", "Release"}));
-    EXPECT_EQ(sim::calls()[find("EndScene")].object, static_cast<const void *>(device));
+    EXPECT_EQ(sim::calls()[findCall("EndScene")].object, static_cast<const void *>(device));
     EXPECT_EQ(named("SetCooperativeLevel")[0].args[1], static_cast<unsigned long long>(DDSCL_NORMAL));
     EXPECT_EQ(leaksWhileLoaded(), "");
     EXPECT_FALSE(sim::displayMode().changed);
@@ -307,9 +307,9 @@ TEST_F(DisplayOpen, OpeningTwiceClosesTheFirstSession) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
     sim::clearCalls();
     ASSERT_EQ(open(GR_RESOLUTION_800x600), FXTRUE);
-    size_t restore = find("RestoreDisplayMode");
+    size_t restore = findCall("RestoreDisplayMode");
     ASSERT_NE(restore, std::string::npos);
-    EXPECT_LT(restore, find("DirectDrawCreateEx"));
+    EXPECT_LT(restore, findCall("DirectDrawCreateEx"));
     EXPECT_EQ(countNamed("DirectDrawCreateEx"), 1u);
 }
 
@@ -338,7 +338,7 @@ TEST_F(DisplayOpen, QueryHardwareForgetsTheSessionButNothingLeaks) {
 
     // The forgotten objects go before a new session is created.
     ASSERT_EQ(open(), FXTRUE);
-    EXPECT_LT(find("RestoreDisplayMode"), find("DirectDrawCreateEx"));
+    EXPECT_LT(findCall("RestoreDisplayMode"), findCall("DirectDrawCreateEx"));
     grSstQueryHardware(&config);
     unload();
     EXPECT_EQ(leaksWhileLoaded(), "");

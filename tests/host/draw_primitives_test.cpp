@@ -1,6 +1,6 @@
 // The fifteen drawing entry points: one DrawPrimitive each inside the open scene, the triangle counter,
 // fans from vertex and index lists, oversized polygons, and safety without a session or with bad arguments.
-#include "draw_fixture.h"
+#include "glide2_draw_driver.h"
 
 #include <functional>
 #include <set>
@@ -8,7 +8,7 @@
 
 namespace {
 
-typedef DrawTest DrawPrimitives;
+typedef Glide2DrawTest DrawPrimitives;
 
 // Distinct vertices: vertex i sits at (i, 2i) with red i, so each can be recognised after conversion.
 std::vector<GrVertex> numberedVertices(int count) {

@@ -1,13 +1,13 @@
 // Vertex conversion as it reaches DrawPrimitive: snapped coordinates, depth from 1/w, rhw, texture
 // coordinates through the aspect tables, the origin and FightingForceFix flips, and the colour codes.
-#include "draw_fixture.h"
+#include "glide2_draw_driver.h"
 
 #include <cmath>
 #include <limits>
 
 namespace {
 
-typedef DrawTest DrawVertexConversion;
+typedef Glide2DrawTest DrawVertexConversion;
 
 TEST_F(DrawVertexConversion, SnappedCoordinatesLoseTheirOffsetFromTwoToTheNineteenUp) {
     openSession();

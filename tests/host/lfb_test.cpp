@@ -1,4 +1,4 @@
-#include "session_fixture.h"
+#include "glide2_driver.h"
 
 #include <cstring>
 
@@ -8,10 +8,10 @@ namespace {
 
 const unsigned long long lockFlags = DDLOCK_READONLY | DDLOCK_WRITEONLY;
 
-class Lfb : public SessionTest {
+class Lfb : public Glide2Test {
   protected:
     void SetUp() override {
-        SessionTest::SetUp();
+        Glide2Test::SetUp();
         // Rows longer than the screen catch any code that takes the pitch for width × bytes per pixel.
         sim::setPitchPadding(8);
     }

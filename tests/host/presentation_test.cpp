@@ -1,4 +1,4 @@
-#include "session_fixture.h"
+#include "glide2_driver.h"
 
 #include <cstring>
 
@@ -6,7 +6,7 @@
 
 namespace {
 
-using Presentation = SessionTest;
+using Presentation = Glide2Test;
 
 const FxU32 screen640 = 640 * 480;
 

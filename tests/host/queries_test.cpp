@@ -1,4 +1,4 @@
-#include "session_fixture.h"
+#include "glide2_driver.h"
 
 #include <cstring>
 
@@ -6,7 +6,7 @@
 
 namespace {
 
-using Queries = SessionTest;
+using Queries = Glide2Test;
 
 TEST_F(Queries, HardwareReportsOneOrTwoTextureUnitsByTheTmuSetting) {
     for (DWORD tmu : {0u, 1u}) {

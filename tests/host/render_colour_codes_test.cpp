@@ -1,5 +1,5 @@
 // Colour codes against a channel-by-channel reference, and the vertex colours the combine calls lead to.
-#include "session_fixture.h"
+#include "glide2_driver.h"
 
 #include <random>
 
@@ -96,7 +96,7 @@ TEST(ColourCodes, DifferencesStopAtZeroInEachChannel) {
     }
 }
 
-using VertexColours = SessionTest;
+using VertexColours = Glide2Test;
 
 TEST_F(VertexColours, CombineCallsChooseTheFourCodes) {
     ASSERT_EQ(initAndOpen(), FXTRUE);

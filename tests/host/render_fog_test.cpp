@@ -1,5 +1,5 @@
 // Fog: the modes of grFogMode, the exponential fog of the utilities and how they follow each other.
-#include "session_fixture.h"
+#include "glide2_driver.h"
 
 #include <cstring>
 #include <utility>
@@ -14,7 +14,7 @@ DWORD bits(float value) {
     return result;
 }
 
-class Fog : public SessionTest {
+class Fog : public Glide2Test {
   protected:
     static StateList sent() {
         StateList states;

@@ -1,6 +1,6 @@
 // Render state calls: what each Glide state reaches the device as, the device tables and their fallbacks,
 // the setting gates, and safety without a session.
-#include "session_fixture.h"
+#include "glide2_driver.h"
 
 #include <cmath>
 #include <utility>
@@ -12,7 +12,7 @@ namespace {
 
 typedef std::vector<std::pair<DWORD, DWORD>> StateList;
 
-class RenderStateCalls : public SessionTest {
+class RenderStateCalls : public Glide2Test {
   protected:
     static DWORD deviceState(D3DRENDERSTATETYPE state) { return sim::renderState(context.device, state); }
 

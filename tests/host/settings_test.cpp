@@ -1,11 +1,11 @@
-#include "session_fixture.h"
+#include "glide2_driver.h"
 
 namespace {
 
 const char *const productKey = "Software\\Orvane\\Kestrix XP";
 const char *const glideKey = "Software\\3Dfx Interactive\\Glide";
 
-using Settings = SessionTest;
+using Settings = Glide2Test;
 
 TEST_F(Settings, MissingProductKeyUsesTheDefaults) {
     grGlideInit();

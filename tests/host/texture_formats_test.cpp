@@ -1,5 +1,5 @@
 // The format table of each device, and the texels each converter writes.
-#include "texture_fixture.h"
+#include "glide2_texture_driver.h"
 
 #include <functional>
 
@@ -11,7 +11,7 @@ using namespace texfmt;
 
 enum Kind { Unavailable, Native, Widened, WidenedSoftPalette };
 
-class TextureFormats : public TextureTest {};
+class TextureFormats : public Glide2TextureTest {};
 
 TEST_F(TextureFormats, EachDeviceGetsItsNativeRowsAndOnlyTheFallbacksItsTargetsAllow) {
     struct Case {

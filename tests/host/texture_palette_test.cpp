@@ -1,6 +1,6 @@
 // Palette downloads: the checksum, software-palette textures converted with the current palette and
 // brought up to date lazily, native palettised textures with a DirectDraw palette, and the NCC tables.
-#include "texture_fixture.h"
+#include "glide2_texture_driver.h"
 
 #include "texture/ncc_tables.h"
 
@@ -8,7 +8,7 @@ namespace {
 
 using namespace texfmt;
 
-class TexturePalette : public TextureTest {
+class TexturePalette : public Glide2TextureTest {
   protected:
     std::vector<FxU8> indices = std::vector<FxU8>(64 * 64 * 2, 3);
 
@@ -110,7 +110,7 @@ TEST_F(TexturePalette, SoftwarePaletteTexturesAreReconvertedOnlyWhenBoundAfterAC
     EXPECT_EQ(callsOn("Lock", b), 1u);
     EXPECT_EQ(callsOn("Lock", a), 1u);
     EXPECT_EQ(sim::pixel(b, 5, 5), 0x03222222u);
-    EXPECT_TRUE(inOrder({"Lock", "Unlock", "SetTexture"}, find("Unlock") + 1));
+    EXPECT_TRUE(inOrder({"Lock", "Unlock", "SetTexture"}, findCall("Unlock") + 1));
 
     // A download whose checksum is zero writes its entries but refreshes nothing.
     grTexSource(GR_TMU1, 0, 0, nullptr);

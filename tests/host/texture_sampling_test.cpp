@@ -1,12 +1,12 @@
 // Per-TMU sampling state on the texture stage of the same number: clamp modes (sent when they change),
 // filters and mip filter (sent every time) under both Filtering settings.
-#include "texture_fixture.h"
+#include "glide2_texture_driver.h"
 
 namespace {
 
 typedef std::vector<std::vector<unsigned long long>> StageStates;
 
-class TextureSampling : public TextureTest {
+class TextureSampling : public Glide2TextureTest {
   protected:
     static StageStates stageStates() {
         StageStates states;

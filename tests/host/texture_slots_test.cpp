@@ -1,10 +1,10 @@
 // Texture memory: 1 KiB slots per TMU, one surface per download, binding on the stage of the TMU, and the
 // release of every surface.
-#include "texture_fixture.h"
+#include "glide2_texture_driver.h"
 
 namespace {
 
-class TextureSlots : public TextureTest {
+class TextureSlots : public Glide2TextureTest {
   protected:
     std::vector<FxU16> texels = std::vector<FxU16>(256 * 256, 0x1234);
 
@@ -252,7 +252,7 @@ TEST_F(TextureSlots, CloseAndMemResetReleaseEverySurface) {
         made.push_back(download565(GR_TMU0, address));
     sim::clearCalls();
     grSstWinClose();
-    size_t ddrawRelease = find("RestoreDisplayMode");
+    size_t ddrawRelease = findCall("RestoreDisplayMode");
     ASSERT_NE(ddrawRelease, std::string::npos);
     for (const void *surface : made)
         EXPECT_LT(releaseToZero(surface), ddrawRelease);

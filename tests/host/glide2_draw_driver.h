@@ -1,8 +1,9 @@
-// A session ready to draw, Glide vertices to draw with, and the Direct3D vertices that reached the device.
-#ifndef KESTRIX_DRAW_FIXTURE_H
-#define KESTRIX_DRAW_FIXTURE_H
+// A Glide 2 session ready to draw, Glide vertices to draw with, and the Direct3D vertices that reached the
+// device.
+#ifndef KESTRIX_GLIDE2_DRAW_DRIVER_H
+#define KESTRIX_GLIDE2_DRAW_DRIVER_H
 
-#include "texture_fixture.h"
+#include "glide2_texture_driver.h"
 
 #include <cstring>
 
@@ -18,7 +19,7 @@ inline GrVertex glideVertex(float x, float y, float oow = 1.0f) {
     return v;
 }
 
-class DrawTest : public TextureTest {
+class Glide2DrawTest : public Glide2TextureTest {
   protected:
     // Settings are read by grGlideInit: (re)opens a 640x480 session after storing these values.
     void openWith(const std::vector<std::pair<const char *, DWORD>> &values,

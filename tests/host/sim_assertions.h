@@ -1,0 +1,106 @@
+// What a test reads back from the simulated Windows: the calls recorded on its objects, the objects still
+// alive, the leak report, and the files of the source tree. Knows no Glide library, so the test programs of
+// every front end share it.
+#ifndef KESTRIX_SIM_ASSERTIONS_H
+#define KESTRIX_SIM_ASSERTIONS_H
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "sim/sim.h"
+
+// A file of the source tree, by its path from the top.
+inline std::vector<unsigned char> readSourceFile(const std::string &relative) {
+    std::ifstream in(std::string(KESTRIX_SOURCE_DIR) + "/" + relative, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// ---- recorded calls ------------------------------------------------------------------------------------
+
+inline std::vector<sim::Call> named(const char *name) {
+    return sim::callsNamed(name);
+}
+
+inline size_t countNamed(const char *name) {
+    return sim::callsNamed(name).size();
+}
+
+// The index of the first call with this name at or after `from`, or npos.
+inline size_t findCall(const char *name, size_t from = 0) {
+    const std::vector<sim::Call> &calls = sim::calls();
+    for (size_t i = from; i < calls.size(); ++i)
+        if (calls[i].name == name) return i;
+    return std::string::npos;
+}
+
+// Checks that the calls appear in this order, not necessarily adjacent.
+inline ::testing::AssertionResult inOrder(const std::vector<std::string> &names, size_t from = 0) {
+    size_t at = from;
+    for (const std::string &name : names) {
+        size_t next = findCall(name.c_str(), at);
+        if (next == std::string::npos)
+            return ::testing::AssertionFailure() << name << " missing after call " << at;
+        at = next + 1;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+inline std::vector<unsigned long long> firstArgs(const sim::Call &call, size_t count) {
+    return std::vector<unsigned long long>(call.args.begin(),
+                                           call.args.begin() + std::min(count, call.args.size()));
+}
+
+// Every SetRenderState as state, value, state, value…
+inline std::vector<unsigned long long> renderStates() {
+    std::vector<unsigned long long> states;
+    for (const sim::Call &call : sim::callsNamed("SetRenderState")) {
+        states.push_back(call.args[0]);
+        states.push_back(call.args[1]);
+    }
+    return states;
+}
+
+// The calls of this name made on this object.
+inline size_t callsOn(const char *name, const void *object) {
+    size_t count = 0;
+    for (const sim::Call &call : sim::callsNamed(name))
+        count += call.object == object;
+    return count;
+}
+
+// ---- objects -------------------------------------------------------------------------------------------
+
+// The texture surfaces created, in order, whether or not they are still alive.
+inline std::vector<const void *> texturesCreated() {
+    std::vector<const void *> made;
+    for (const sim::Call &call : sim::callsNamed("CreateSurface"))
+        if (call.result && (call.desc.ddsCaps.dwCaps & DDSCAPS_TEXTURE)) made.push_back(call.result);
+    return made;
+}
+
+inline bool alive(const void *surface) {
+    return sim::surfaceInfo(static_cast<IDirectDrawSurface7 *>(const_cast<void *>(surface))).alive;
+}
+
+// ---- leaks ---------------------------------------------------------------------------------------------
+
+// The leak report without the lines about this file, which a loaded library legitimately keeps open.
+inline std::string leaksBesides(const std::string &openFile) {
+    std::string report = sim::leakReport(), kept;
+    size_t start = 0;
+    while (start < report.size()) {
+        size_t end = report.find('\n', start);
+        if (end == std::string::npos) end = report.size() - 1;
+        std::string line = report.substr(start, end - start + 1);
+        if (line.find(openFile) == std::string::npos) kept += line;
+        start = end + 1;
+    }
+    return kept;
+}
+
+#endif
