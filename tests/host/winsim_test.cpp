@@ -176,7 +176,9 @@ TEST_F(Winsim, AttachedZBufferAndDeviceHoldReferences) {
     primary->Release();
     d3d->Release();
     EXPECT_NE("", sim::leakReport()) << "the device is still alive";
+    EXPECT_EQ(std::vector<IDirect3DDevice7 *>{dev}, sim::liveDevices());
     dev->Release();
+    EXPECT_TRUE(sim::liveDevices().empty());
     dd->Release();
     EXPECT_EQ("", sim::leakReport());
 }
@@ -531,6 +533,7 @@ TEST_F(Winsim, DeviceConfigurationDrivesCreationAndEnumeration) {
     IDirect3DDevice7 *dev = nullptr;
     EXPECT_NE(D3D_OK, d3d->CreateDevice(IID_IDirect3DTnLHalDevice, back, &dev));
     EXPECT_EQ(nullptr, dev);
+    EXPECT_TRUE(sim::liveDevices().empty()) << "a refused device is not alive";
 
     std::vector<DWORD> depths;
     auto collect = [](LPDDPIXELFORMAT pf, LPVOID ctx) -> HRESULT {
