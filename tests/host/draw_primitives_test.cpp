@@ -6,6 +6,8 @@
 #include <set>
 #include <utility>
 
+#include "render/draw_vertex.h"
+
 namespace {
 
 typedef Glide2DrawTest DrawPrimitives;
@@ -21,7 +23,7 @@ std::vector<GrVertex> numberedVertices(int count) {
     return vertices;
 }
 
-int numberOf(const DrawVertex &d) {
+int numberOf(const TlVertex &d) {
     return static_cast<int>(d.x);
 }
 
@@ -63,7 +65,7 @@ TEST_F(DrawPrimitives, EachCallDrawsOnceInsideTheSceneAndCountsItsTriangles) {
                                                    c.vertices.size(), 0}));
         EXPECT_EQ(draws[0].hr, D3D_OK); // inside the scene the session keeps open
         std::vector<int> numbers;
-        for (const DrawVertex &d : verticesOf(draws[0]))
+        for (const TlVertex &d : verticesOf(draws[0]))
             numbers.push_back(numberOf(d));
         EXPECT_EQ(numbers, c.vertices);
         EXPECT_EQ(triangles() - before, c.triangles);
@@ -141,7 +143,7 @@ TEST_F(DrawPrimitives, APolygonLargerThanTheBufferIsDrawnWholeAsFansAroundItsFir
             std::set<int> seen;
             for (const sim::Call &draw : named("DrawPrimitive")) {
                 ASSERT_EQ(draw.args[0], static_cast<unsigned long long>(D3DPT_TRIANGLEFAN));
-                std::vector<DrawVertex> fan = verticesOf(draw);
+                std::vector<TlVertex> fan = verticesOf(draw);
                 ASSERT_GE(fan.size(), 3u);
                 ASSERT_LE(fan.size(), static_cast<size_t>(vertexBufferSize));
                 ASSERT_EQ(numberOf(fan[0]), 0);

@@ -22,7 +22,7 @@ TEST_F(DrawVertexConversion, SnappedCoordinatesLoseTheirOffsetFromTwoToTheNinete
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.in);
-        DrawVertex d = drawnPoint(glideVertex(c.in, c.in));
+        TlVertex d = drawnPoint(glideVertex(c.in, c.in));
         EXPECT_EQ(d.x, c.out);
         EXPECT_EQ(d.y, c.out);
     }
@@ -81,7 +81,7 @@ TEST_F(DrawVertexConversion, RhwCarriesOneOverWOnlyWhileATextureIsBound) {
             v.tmuvtx[tmu].tow = 64.0f * 0.5f;
             v.tmuvtx[tmu].oow = 99.0f; // the per-TMU 1/w is not used
         }
-        DrawVertex d = drawnPoint(v);
+        TlVertex d = drawnPoint(v);
         EXPECT_EQ(d.rhw, c.rhw);
         EXPECT_EQ(d.tu0, c.tmu0 ? 0.5f : 0.0f);
         EXPECT_EQ(d.tv0, c.tmu0 ? 0.25f : 0.0f);
@@ -113,7 +113,7 @@ TEST_F(DrawVertexConversion, TextureCoordinatesFollowTheAspectOfTheBoundTexture)
             GrVertex v = glideVertex(10, 10, oow);
             v.tmuvtx[tmu].sow = c.s * oow;
             v.tmuvtx[tmu].tow = c.t * oow;
-            DrawVertex d = drawnPoint(v);
+            TlVertex d = drawnPoint(v);
             EXPECT_FLOAT_EQ(tmu == GR_TMU0 ? d.tu0 : d.tu1, c.tu);
             EXPECT_FLOAT_EQ(tmu == GR_TMU0 ? d.tv0 : d.tv1, c.tv);
         }
@@ -138,7 +138,7 @@ TEST_F(DrawVertexConversion, LowerLeftOriginAndFightingForceFixTurnThePicture) {
         SCOPED_TRACE(testing::Message()
                      << "origin " << c.origin << ", FightingForceFix " << c.fightingForceFix);
         openWith({{"FightingForceFix", c.fightingForceFix}}, c.origin);
-        DrawVertex d = drawnPoint(glideVertex(786432.0f + 100.25f, 10.5f));
+        TlVertex d = drawnPoint(glideVertex(786432.0f + 100.25f, 10.5f));
         EXPECT_EQ(d.x, c.x);
         EXPECT_EQ(d.y, c.y);
     }
@@ -241,7 +241,7 @@ TEST_F(DrawVertexConversion, ColoursFollowTheCombineModes) {
         v.g = 200.0f;
         v.b = 255.0f;
         v.a = 128.0f;
-        DrawVertex d = drawnPoint(v);
+        TlVertex d = drawnPoint(v);
         EXPECT_EQ(d.diffuse, c.diffuse) << std::hex << d.diffuse;
         EXPECT_EQ(d.specular, c.specular) << std::hex << d.specular;
     }

@@ -7,8 +7,6 @@
 
 #include <cstring>
 
-#include "render/draw_vertex.h"
-
 inline GrVertex glideVertex(float x, float y, float oow = 1.0f) {
     GrVertex v;
     std::memset(&v, 0, sizeof(v));
@@ -32,27 +30,12 @@ class Glide2DrawTest : public Glide2TextureTest {
         sim::clearCalls();
     }
 
-    static std::vector<DrawVertex> verticesOf(const sim::Call &call) {
-        std::vector<DrawVertex> vertices(call.data.size() / sizeof(DrawVertex));
-        if (!vertices.empty())
-            std::memcpy(vertices.data(), call.data.data(), vertices.size() * sizeof(DrawVertex));
-        return vertices;
-    }
-
-    // The vertices of the only DrawPrimitive since the last clearCalls.
-    static std::vector<DrawVertex> drawnVertices() {
-        std::vector<sim::Call> draws = named("DrawPrimitive");
-        EXPECT_EQ(draws.size(), 1u);
-        if (draws.size() != 1) return {};
-        return verticesOf(draws[0]);
-    }
-
     // One point through the whole conversion.
-    static DrawVertex drawnPoint(const GrVertex &vertex) {
+    static TlVertex drawnPoint(const GrVertex &vertex) {
         sim::clearCalls();
         grDrawPoint(&vertex);
-        std::vector<DrawVertex> drawn = drawnVertices();
-        return drawn.empty() ? DrawVertex{} : drawn[0];
+        std::vector<TlVertex> drawn = drawnVertices();
+        return drawn.empty() ? TlVertex{} : drawn[0];
     }
 
     static FxU32 triangles() {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -71,6 +72,36 @@ inline size_t callsOn(const char *name, const void *object) {
     for (const sim::Call &call : sim::callsNamed(name))
         count += call.object == object;
     return count;
+}
+
+// ---- drawn vertices ------------------------------------------------------------------------------------
+
+// A pre-transformed vertex with diffuse and specular colours and two texture coordinate sets, laid out as
+// its vertex format prescribes.
+struct TlVertex {
+    float x, y, z, rhw;
+    DWORD diffuse, specular; // ARGB
+    float tu0, tv0;
+    float tu1, tv1;
+};
+
+const DWORD tlVertexFormat = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX2;
+
+// The vertices a DrawPrimitive call handed the device; none unless they came in tlVertexFormat.
+inline std::vector<TlVertex> verticesOf(const sim::Call &call) {
+    EXPECT_EQ(call.args.size() > 1 ? call.args[1] : 0u, tlVertexFormat);
+    if (call.args.size() < 2 || call.args[1] != tlVertexFormat) return {};
+    std::vector<TlVertex> vertices(call.data.size() / sizeof(TlVertex));
+    if (!vertices.empty()) std::memcpy(vertices.data(), call.data.data(), vertices.size() * sizeof(TlVertex));
+    return vertices;
+}
+
+// The vertices of the only DrawPrimitive since the last clearCalls.
+inline std::vector<TlVertex> drawnVertices() {
+    std::vector<sim::Call> draws = sim::callsNamed("DrawPrimitive");
+    EXPECT_EQ(draws.size(), 1u);
+    if (draws.size() != 1) return {};
+    return verticesOf(draws[0]);
 }
 
 // ---- objects -------------------------------------------------------------------------------------------
