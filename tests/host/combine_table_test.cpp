@@ -10,7 +10,7 @@ namespace {
 class CombineTable : public Glide2Test {
   protected:
     static DWORD stageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
-        return sim::textureStageState(context.device, stage, type);
+        return sim::textureStageState(liveDevice(), stage, type);
     }
 
     static size_t stageCalls(D3DTEXTURESTAGESTATETYPE type) {
@@ -46,7 +46,7 @@ void expectEntries(const EntryCase *cases, size_t count) {
         grColorCombine(c.function, c.factor, c.local, c.other, FXFALSE);
         EXPECT_EQ(renderState.diffuseRgbCode, c.diffuseCode);
         EXPECT_EQ(renderState.specularRgbCode, c.specularCode);
-        EXPECT_EQ(sim::textureStageState(context.device, 0, D3DTSS_COLOROP), c.stageOp);
+        EXPECT_EQ(sim::textureStageState(liveDevice(), 0, D3DTSS_COLOROP), c.stageOp);
     }
 }
 
@@ -207,7 +207,7 @@ TEST_F(CombineTable, NewWindowGetsEveryOperationAndTraceAgain) {
     sim::clearCalls();
     ASSERT_EQ(open(), FXTRUE);
     // The open itself sets the alpha test to ALWAYS although the old device had it already.
-    EXPECT_EQ(sim::renderState(context.device, D3DRENDERSTATE_ALPHAFUNC), static_cast<DWORD>(D3DCMP_ALWAYS));
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_ALPHAFUNC), static_cast<DWORD>(D3DCMP_ALWAYS));
     grColorCombine(3, 1, 0, 1, FXFALSE);
     grAlphaCombine(3, 1, 0, 1, FXFALSE);
     EXPECT_EQ(stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));

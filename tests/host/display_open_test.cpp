@@ -47,7 +47,7 @@ TEST_F(DisplayOpen, CreatesTheDisplayObjectsInOrder) {
     EXPECT_EQ(surfaces[3].desc.ddsCaps.dwCaps, static_cast<DWORD>(DDSCAPS_ZBUFFER | DDSCAPS_VIDEOMEMORY));
     EXPECT_EQ(surfaces[3].desc.ddpfPixelFormat.dwFlags, static_cast<DWORD>(DDPF_ZBUFFER));
     EXPECT_EQ(context.hardwareDevice, 1);
-    EXPECT_EQ(sim::deviceTypeOf(context.device), sim::DeviceType::TnLHal);
+    EXPECT_EQ(sim::deviceTypeOf(liveDevice()), sim::DeviceType::TnLHal);
 
     const sim::Call viewport = named("SetViewport")[0];
     EXPECT_EQ(viewport.viewport.dwWidth, 640u);
@@ -139,14 +139,14 @@ TEST_F(DisplayOpen, DeviceTypesAreTriedInOrder) {
     grGlideInit();
     sim::deviceConfig(sim::DeviceType::TnLHal).createSucceeds = false;
     ASSERT_EQ(open(), FXTRUE);
-    EXPECT_EQ(sim::deviceTypeOf(context.device), sim::DeviceType::Hal);
+    EXPECT_EQ(sim::deviceTypeOf(liveDevice()), sim::DeviceType::Hal);
     EXPECT_EQ(countNamed("CreateDevice"), 2u);
 
     sim::deviceConfig(sim::DeviceType::Hal).createSucceeds = false;
     sim::deviceConfig(sim::DeviceType::Mmx).createSucceeds = false;
     sim::clearCalls();
     ASSERT_EQ(open(), FXTRUE);
-    EXPECT_EQ(sim::deviceTypeOf(context.device), sim::DeviceType::Rgb);
+    EXPECT_EQ(sim::deviceTypeOf(liveDevice()), sim::DeviceType::Rgb);
     EXPECT_EQ(countNamed("CreateDevice"), 4u);
     grSstWinClose();
 }
@@ -175,7 +175,7 @@ TEST_F(DisplayOpen, SoftwareDepthFormatPutsTheDepthBufferInSystemMemory) {
     EXPECT_EQ(depth.ddsCaps.dwCaps, static_cast<DWORD>(DDSCAPS_ZBUFFER | DDSCAPS_SYSTEMMEMORY));
     // The first plain format is taken whatever its depth.
     EXPECT_EQ(depth.ddpfPixelFormat.dwZBufferBitDepth, 32u);
-    EXPECT_EQ(sim::deviceTypeOf(context.device), sim::DeviceType::TnLHal);
+    EXPECT_EQ(sim::deviceTypeOf(liveDevice()), sim::DeviceType::TnLHal);
     grSstWinClose();
 }
 
@@ -286,7 +286,7 @@ TEST_F(DisplayOpen, InitialDeviceStateFollowsTheSettings) {
 
 TEST_F(DisplayOpen, CloseReleasesInReverseOrderAndOnlyOnce) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
-    IDirect3DDevice7 *device = context.device;
+    IDirect3DDevice7 *device = liveDevice();
     sim::clearCalls();
     grSstWinClose();
     EXPECT_TRUE(

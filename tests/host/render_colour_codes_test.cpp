@@ -117,8 +117,7 @@ TEST_F(VertexColours, CombineCallsChooseTheFourCodes) {
     colors = computeVertexColors(v);
     EXPECT_EQ(colors.diffuse, 0x40FFFFFFu);
     EXPECT_EQ(colors.specular, 0x00FFFFFFu);
-    EXPECT_EQ(sim::textureStageState(context.device, 0, D3DTSS_COLOROP),
-              static_cast<DWORD>(D3DTOP_SELECTARG2));
+    EXPECT_EQ(sim::textureStageState(liveDevice(), 0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG2));
 }
 
 TEST_F(VertexColours, UtilitiesWithoutATranslationChangeNothing) {

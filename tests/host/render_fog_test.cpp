@@ -23,7 +23,7 @@ class Fog : public Glide2Test {
         return states;
     }
 
-    static DWORD deviceState(D3DRENDERSTATETYPE state) { return sim::renderState(context.device, state); }
+    static DWORD deviceState(D3DRENDERSTATETYPE state) { return sim::renderState(liveDevice(), state); }
 
     static StateList linearFog(DWORD enable) {
         return {{D3DRENDERSTATE_FOGENABLE, enable},

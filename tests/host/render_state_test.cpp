@@ -14,7 +14,7 @@ typedef std::vector<std::pair<DWORD, DWORD>> StateList;
 
 class RenderStateCalls : public Glide2Test {
   protected:
-    static DWORD deviceState(D3DRENDERSTATETYPE state) { return sim::renderState(context.device, state); }
+    static DWORD deviceState(D3DRENDERSTATETYPE state) { return sim::renderState(liveDevice(), state); }
 
     // The SetRenderState calls since the last clearCalls, as (state, value).
     static StateList sent() {
@@ -274,7 +274,7 @@ TEST_F(RenderStateCalls, TextureCombineOfTmuZeroKeepsItsFirstPairOnStageZero) {
     // The colour combine that was in force before must reach stage 0 again.
     grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
                    GR_COMBINE_OTHER_TEXTURE, FXFALSE);
-    EXPECT_EQ(sim::textureStageState(context.device, 0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
+    EXPECT_EQ(sim::textureStageState(liveDevice(), 0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
 
     grSstWinClose();
     settings.TMU = 0;

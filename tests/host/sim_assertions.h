@@ -106,6 +106,33 @@ inline std::vector<TlVertex> drawnVertices() {
 
 // ---- objects -------------------------------------------------------------------------------------------
 
+// The one Direct3D device alive; null, and a failure, when there is none or more than one.
+inline IDirect3DDevice7 *liveDevice() {
+    std::vector<IDirect3DDevice7 *> devices = sim::liveDevices();
+    if (devices.size() == 1) return devices[0];
+    ADD_FAILURE() << devices.size() << " live devices where one was expected";
+    return nullptr;
+}
+
+// The one live surface of this role; null, and a failure, when there is none or more than one.
+inline IDirectDrawSurface7 *liveSurface(sim::SurfaceRole role) {
+    std::vector<IDirectDrawSurface7 *> found;
+    for (IDirectDrawSurface7 *surface : sim::liveSurfaces())
+        if (sim::roleOf(surface) == role) found.push_back(surface);
+    if (found.size() == 1) return found[0];
+    ADD_FAILURE() << found.size() << " live surfaces of role " << static_cast<int>(role)
+                  << " where one was expected";
+    return nullptr;
+}
+
+// The screen: the primary surface and the back buffer of its flipping chain.
+inline IDirectDrawSurface7 *frontBuffer() {
+    return liveSurface(sim::SurfaceRole::Primary);
+}
+inline IDirectDrawSurface7 *backBuffer() {
+    return liveSurface(sim::SurfaceRole::BackBuffer);
+}
+
 // The texture surfaces created, in order, whether or not they are still alive.
 inline std::vector<const void *> texturesCreated() {
     std::vector<const void *> made;

@@ -139,7 +139,7 @@ TEST_F(TexturePalette, AFailedRefreshKeepsTheOldTexels) {
     grTexSource(GR_TMU0, 0, 0, nullptr);
     EXPECT_EQ(countNamed("Lock"), 0u);
     EXPECT_EQ(sim::pixel(surface, 0, 0), 0x00111111u);
-    EXPECT_EQ(sim::boundTexture(context.device, 0), surface);
+    EXPECT_EQ(sim::boundTexture(liveDevice(), 0), surface);
 }
 
 TEST_F(TexturePalette, NativePalettisedTexturesCarryADirectDrawPalette) {

@@ -30,7 +30,7 @@ TEST_F(TextureSampling, ClampModesAreSentWhenTheyChange) {
     EXPECT_EQ(
         stageStates(),
         (StageStates{{1, U, wrap}, {1, V, wrap}, {1, U, clamp}, {0, U, clamp}, {0, V, clamp}, {0, V, wrap}}));
-    EXPECT_EQ(sim::textureStageState(context.device, 1, D3DTSS_ADDRESSU), clamp);
+    EXPECT_EQ(sim::textureStageState(liveDevice(), 1, D3DTSS_ADDRESSU), clamp);
 
     // A new window is a new device: the modes are sent again.
     openSession();

@@ -171,9 +171,9 @@ TEST_F(TextureSlots, ReplacingTheCurrentTextureTurnsTexturingOffWithoutTellingTh
     EXPECT_EQ(currentTexture[0], nullptr);
     EXPECT_EQ(textureEnabled[0], 0u);
     EXPECT_EQ(countNamed("SetTexture"), 0u);
-    EXPECT_EQ(sim::boundTexture(context.device, 0), old);
+    EXPECT_EQ(sim::boundTexture(liveDevice(), 0), old);
     grTexSource(GR_TMU0, 0, 0, nullptr);
-    EXPECT_EQ(sim::boundTexture(context.device, 0), fresh);
+    EXPECT_EQ(sim::boundTexture(liveDevice(), 0), fresh);
     EXPECT_FALSE(alive(old));
 }
 
