@@ -16,6 +16,24 @@ DDPIXELFORMAT depthFormat(DWORD bits, DWORD flags = DDPF_ZBUFFER) {
     return format;
 }
 
+// What a texture download now asks DirectDraw for: a hardware device leaves textures to Direct3D's texture
+// manager, a software one keeps them in system memory.
+DDSURFACEDESC2 textureRequest() {
+    FxU16 texel = 0;
+    GrTexInfo info = {GR_LOD_1, GR_LOD_1, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, &texel};
+    size_t from = sim::calls().size();
+    grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+    size_t at = findCall("CreateSurface", from);
+    EXPECT_NE(at, std::string::npos);
+    return at == std::string::npos ? DDSURFACEDESC2{} : sim::calls()[at].desc;
+}
+
+// The cull mode a session sends for GR_CULL_NEGATIVE, which follows the origin in force.
+DWORD cullForNegative() {
+    grCullMode(GR_CULL_NEGATIVE);
+    return sim::renderState(liveDevice(), D3DRENDERSTATE_CULLMODE);
+}
+
 TEST_F(DisplayOpen, CreatesTheDisplayObjectsInOrder) {
     grGlideInit();
     ASSERT_EQ(open(), FXTRUE);
@@ -46,8 +64,10 @@ TEST_F(DisplayOpen, CreatesTheDisplayObjectsInOrder) {
     }
     EXPECT_EQ(surfaces[3].desc.ddsCaps.dwCaps, static_cast<DWORD>(DDSCAPS_ZBUFFER | DDSCAPS_VIDEOMEMORY));
     EXPECT_EQ(surfaces[3].desc.ddpfPixelFormat.dwFlags, static_cast<DWORD>(DDPF_ZBUFFER));
-    EXPECT_EQ(context.hardwareDevice, 1);
     EXPECT_EQ(sim::deviceTypeOf(liveDevice()), sim::DeviceType::TnLHal);
+    const DDSURFACEDESC2 texture = textureRequest();
+    EXPECT_EQ(texture.ddsCaps.dwCaps, static_cast<DWORD>(DDSCAPS_TEXTURE));
+    EXPECT_EQ(texture.ddsCaps.dwCaps2, static_cast<DWORD>(DDSCAPS2_D3DTEXTUREMANAGE));
 
     const sim::Call viewport = named("SetViewport")[0];
     EXPECT_EQ(viewport.viewport.dwWidth, 640u);
@@ -55,7 +75,11 @@ TEST_F(DisplayOpen, CreatesTheDisplayObjectsInOrder) {
     EXPECT_EQ(viewport.viewport.dvMaxZ, 1.0f);
     EXPECT_EQ(sim::cursorPos().x, 32767);
     EXPECT_EQ(sim::cursorPos().y, 32767);
-    EXPECT_EQ(context.sessionOpen, 1);
+
+    // The session is open: closing it gives the display back.
+    EXPECT_TRUE(sim::displayMode().changed);
+    grSstWinClose();
+    EXPECT_FALSE(sim::displayMode().changed);
 }
 
 TEST_F(DisplayOpen, ResolutionCodesMapToTheirPixelSizes) {
@@ -102,7 +126,6 @@ TEST_P(FailingOpen, FailsTheOpenAndReleasesWhatCameBefore) {
     grGlideInit();
     sim::failCall(step.call, step.occurrence);
     EXPECT_EQ(open(), FXFALSE);
-    EXPECT_EQ(context.sessionOpen, 0);
     const std::vector<sim::MessageBoxCall> &boxes = sim::messageBoxes();
     if (step.message) {
         ASSERT_EQ(boxes.size(), 1u);
@@ -115,7 +138,12 @@ TEST_P(FailingOpen, FailsTheOpenAndReleasesWhatCameBefore) {
     }
     EXPECT_EQ(leaksWhileLoaded(), "");
     EXPECT_FALSE(sim::displayMode().changed);
-    EXPECT_EQ(context.ddraw, nullptr);
+    // No DirectDraw object is kept to answer queries, and nothing is left to close.
+    sim::setScanLine(217, DD_OK);
+    sim::clearCalls();
+    EXPECT_EQ(grSstVideoLine(), 0u);
+    grSstWinClose();
+    EXPECT_TRUE(sim::calls().empty());
 
     // The library stays usable: the next open succeeds.
     sim::clearFaults();
@@ -169,7 +197,9 @@ TEST_F(DisplayOpen, SoftwareDepthFormatPutsTheDepthBufferInSystemMemory) {
     sim::deviceConfig(sim::DeviceType::Mmx).depthFormats = {
         depthFormat(24, DDPF_ZBUFFER | DDPF_STENCILBUFFER), depthFormat(32), depthFormat(16)};
     ASSERT_EQ(open(), FXTRUE);
-    EXPECT_EQ(context.hardwareDevice, 0);
+    const DDSURFACEDESC2 texture = textureRequest();
+    EXPECT_EQ(texture.ddsCaps.dwCaps, static_cast<DWORD>(DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY));
+    EXPECT_EQ(texture.ddsCaps.dwCaps2, 0u);
     std::vector<sim::Call> surfaces = named("CreateSurface");
     const DDSURFACEDESC2 &depth = surfaces[3].desc;
     EXPECT_EQ(depth.ddsCaps.dwCaps, static_cast<DWORD>(DDSCAPS_ZBUFFER | DDSCAPS_SYSTEMMEMORY));
@@ -296,7 +326,7 @@ TEST_F(DisplayOpen, CloseReleasesInReverseOrderAndOnlyOnce) {
     EXPECT_EQ(named("SetCooperativeLevel")[0].args[1], static_cast<unsigned long long>(DDSCL_NORMAL));
     EXPECT_EQ(leaksWhileLoaded(), "");
     EXPECT_FALSE(sim::displayMode().changed);
-    EXPECT_EQ(context.sessionOpen, 0);
+    EXPECT_TRUE(sim::liveDevices().empty());
 
     sim::clearCalls();
     grSstWinClose();
@@ -316,9 +346,11 @@ TEST_F(DisplayOpen, OpeningTwiceClosesTheFirstSession) {
 TEST_F(DisplayOpen, ShutdownAndUnloadCloseAnOpenSession) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
     grGlideShutdown();
-    EXPECT_EQ(context.sessionOpen, 0);
+    EXPECT_FALSE(sim::displayMode().changed);
     EXPECT_EQ(leaksWhileLoaded(), "");
+    sim::clearCalls();
     grGlideShutdown();
+    EXPECT_TRUE(sim::calls().empty());
 
     ASSERT_EQ(open(), FXTRUE);
     unload();
@@ -330,7 +362,12 @@ TEST_F(DisplayOpen, QueryHardwareForgetsTheSessionButNothingLeaks) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
     GrHwConfiguration config;
     EXPECT_EQ(grSstQueryHardware(&config), FXTRUE);
-    EXPECT_EQ(context.sessionOpen, 0);
+    // The objects are still there, but the session no longer hands out its frame buffer.
+    GrLfbInfo_t info = {};
+    info.size = sizeof(info);
+    EXPECT_EQ(grLfbLock(GR_LFB_READ_ONLY, GR_BUFFER_FRONTBUFFER, GR_LFBWRITEMODE_ANY, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &info),
+              FXFALSE);
     sim::clearCalls();
     grGlideShutdown();
     grSstWinClose();
@@ -370,11 +407,11 @@ TEST_F(DisplayOpen, ClipWindowAlwaysCoversTheScreen) {
 TEST_F(DisplayOpen, OriginAnyIsStoredAsUpperLeft) {
     grGlideInit();
     ASSERT_EQ(open(GR_RESOLUTION_640x480, GR_ORIGIN_ANY), FXTRUE);
-    EXPECT_EQ(context.origin, 0);
+    EXPECT_EQ(cullForNegative(), static_cast<DWORD>(D3DCULL_CCW));
     grSstOrigin(GR_ORIGIN_LOWER_LEFT);
-    EXPECT_EQ(context.origin, 1);
+    EXPECT_EQ(cullForNegative(), static_cast<DWORD>(D3DCULL_CW));
     grSstOrigin(GR_ORIGIN_ANY);
-    EXPECT_EQ(context.origin, 0);
+    EXPECT_EQ(cullForNegative(), static_cast<DWORD>(D3DCULL_CCW));
     grSstWinClose();
     std::string log = logText();
     EXPECT_NE(log.find("grSSTOrigin(origin=255);\r\ngrSSTOrigin(origin=1);\r\ngrSSTOrigin(origin=255);\r\n"),

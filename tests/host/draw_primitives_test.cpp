@@ -186,7 +186,7 @@ TEST_F(DrawPrimitives, NothingIsDrawnOrCountedWithoutASessionOrWithBadArguments)
         for (const auto &draw : draws)
             draw();
         EXPECT_EQ(countNamed("DrawPrimitive"), 0u);
-        EXPECT_EQ(context.triangleCount, 0u);
+        EXPECT_EQ(triangles(), 0u);
     };
     noDrawing("before grGlideInit");
     grGlideInit();

@@ -22,7 +22,7 @@ class Glide2DrawTest : public Glide2TextureTest {
     // Settings are read by grGlideInit: (re)opens a 640x480 session after storing these values.
     void openWith(const std::vector<std::pair<const char *, DWORD>> &values,
                   GrOriginLocation_t origin = GR_ORIGIN_UPPER_LEFT) {
-        if (context.sessionOpen) grSstWinClose();
+        grSstWinClose(); // nothing when no session is open
         for (const auto &value : values)
             setProductDword(value.first, value.second);
         grGlideInit();

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "session/display_device.h"
-
 namespace {
 
 using Presentation = Glide2Test;
@@ -106,13 +104,20 @@ TEST_F(Presentation, ClearUsesTheColourFormatAlphaAndDepth) {
     grSstWinClose();
 }
 
-TEST_F(Presentation, ToArgbReordersTheBytesOfEachColourFormat) {
+TEST_F(Presentation, EachColourFormatOrdersTheBytesOfAColourItsOwnWay) {
     const DWORD expected[] = {0x11223344, 0x11443322, 0x44112233, 0x44332211, 0xFFFFFFFF};
-    for (GrColorFormat_t format = 0; format <= 4; ++format) {
+    grGlideInit();
+    for (GrColorFormat_t format = GR_COLORFORMAT_ARGB; format <= 4; ++format) {
         SCOPED_TRACE(format);
-        context.colorFormat = format;
-        EXPECT_EQ(toArgb(0x11223344), expected[format]);
+        ASSERT_EQ(grSstWinOpen(static_cast<FxU32>(reinterpret_cast<uintptr_t>(window)), GR_RESOLUTION_640x480,
+                               GR_REFRESH_60Hz, format, GR_ORIGIN_UPPER_LEFT, 2, 1),
+                  FXTRUE);
+        sim::clearCalls();
+        grConstantColorValue(0x11223344);
+        EXPECT_EQ(renderStates(),
+                  (std::vector<unsigned long long>{D3DRENDERSTATE_TEXTUREFACTOR, expected[format]}));
     }
+    grSstWinClose();
 }
 
 TEST_F(Presentation, LogoIsDrawnCentredUnlessSuppressedOrTooLarge) {

@@ -57,7 +57,8 @@ TEST_F(Queries, StatusAndRetraceFollowTheVerticalBlank) {
 
 TEST_F(Queries, CountersAndConstantAnswers) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
-    context.triangleCount = 42;
+    std::vector<GrVertex> fan(44, GrVertex{});
+    grDrawPolygonVertexList(static_cast<int>(fan.size()), fan.data()); // 42 triangles
     FxU32 processed = 0, drawn = 0;
     grTriStats(&processed, &drawn);
     EXPECT_EQ(processed, 42u);
