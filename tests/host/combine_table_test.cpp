@@ -78,19 +78,18 @@ TEST_F(CombineTable, LaterRulesOverrideEarlierOnes) {
 }
 
 TEST_F(CombineTable, WaveRaceAddsAQuarterOfTheVertexColourToTheTexture) {
-    grGlideInit();
-    settings.WaveRace = 1;
-    ASSERT_EQ(open(), FXTRUE);
+    setProductDword("WaveRace", 1);
+    ASSERT_EQ(initAndOpen(), FXTRUE);
     const EntryCase cases[] = {
         {"texture times iterated", 3, 1, 0, 1, 254, 128, D3DTOP_SELECTARG1},
         {"texture times constant is untouched", 3, 1, 1, 1, 1, 254, D3DTOP_MODULATE},
     };
     expectEntries(cases, 2);
 
-    // The setting is read at every open.
+    // Every open rebuilds the table from the setting then in force.
     grSstWinClose();
-    settings.WaveRace = 0;
-    ASSERT_EQ(open(), FXTRUE);
+    setProductDword("WaveRace", 0);
+    ASSERT_EQ(initAndOpen(), FXTRUE);
     grColorCombine(3, 1, 0, 1, FXFALSE);
     EXPECT_EQ(renderState.diffuseRgbCode, 0u);
     EXPECT_EQ(stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));

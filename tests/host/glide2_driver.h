@@ -9,7 +9,6 @@
 
 #include "sim_assertions.h"
 #include "glide2x.h"
-#include "session/library_settings.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 

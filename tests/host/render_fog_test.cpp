@@ -47,10 +47,9 @@ TEST_F(Fog, ModesEnableFogOnlyWithTheSettingAndChooseLinearFog) {
                  {GR_FOG_WITH_ITERATED_ALPHA | GR_FOG_ADD2, false},
                  {4, false},
                  {-1, false}};
-    for (int32_t fogSetting : {1, 0}) {
-        grGlideInit();
-        settings.Fog = fogSetting;
-        ASSERT_EQ(open(), FXTRUE);
+    for (DWORD fogSetting : {1u, 0u}) {
+        setProductDword("Fog", fogSetting);
+        ASSERT_EQ(initAndOpen(), FXTRUE);
         for (const Case &c : cases) {
             SCOPED_TRACE(testing::Message() << "Fog " << fogSetting << " mode " << c.mode);
             sim::clearCalls();

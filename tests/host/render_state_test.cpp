@@ -177,16 +177,16 @@ TEST_F(RenderStateCalls, CullingFollowsTheOrigin) {
 
 TEST_F(RenderStateCalls, DitherOnlyOnASixteenBitDisplayWithoutNoDitherSub) {
     struct Case {
-        int32_t colorDepth;
-        int32_t noDitherSub;
+        DWORD colorDepth;
+        const char *noDitherSub;
         bool sends;
-    } cases[] = {{16, 0, true}, {32, 0, false}, {16, 1, false}};
+    } cases[] = {{16, "0", true}, {32, "0", false}, {16, "1", false}};
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.colorDepth << " " << c.noDitherSub);
-        grGlideInit();
-        settings.ColorDepth = c.colorDepth;
-        settings.NoDitherSub = c.noDitherSub;
-        ASSERT_EQ(open(), FXTRUE);
+        setProductDword("ColorDepth", c.colorDepth);
+        sim::setRegistryString(HKEY_LOCAL_MACHINE, "Software\\3Dfx Interactive\\Glide",
+                               "FX_GLIDE_NO_DITHER_SUB", c.noDitherSub);
+        ASSERT_EQ(initAndOpen(), FXTRUE);
         sim::clearCalls();
         grDitherMode(GR_DITHER_4x4);
         grDitherMode(GR_DITHER_DISABLE);
@@ -236,9 +236,8 @@ TEST_F(RenderStateCalls, OpenBuildsTablesBeforeTheNeutralStates) {
 }
 
 TEST_F(RenderStateCalls, TextureCombineOfTmuZeroKeepsItsFirstPairOnStageZero) {
-    grGlideInit();
-    settings.TMU = 1;
-    ASSERT_EQ(open(), FXTRUE);
+    setProductDword("TMU", 1);
+    ASSERT_EQ(initAndOpen(), FXTRUE);
     grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
                    GR_COMBINE_OTHER_TEXTURE, FXFALSE);
     struct Case {
@@ -277,8 +276,8 @@ TEST_F(RenderStateCalls, TextureCombineOfTmuZeroKeepsItsFirstPairOnStageZero) {
     EXPECT_EQ(sim::textureStageState(liveDevice(), 0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
 
     grSstWinClose();
-    settings.TMU = 0;
-    ASSERT_EQ(open(), FXTRUE);
+    setProductDword("TMU", 0);
+    ASSERT_EQ(initAndOpen(), FXTRUE);
     sim::clearCalls();
     guTexCombineFunction(0, GR_TEXTURECOMBINE_DECAL);
     EXPECT_EQ(countNamed("SetTextureStageState"), 0u);

@@ -1,0 +1,45 @@
+// The engine's own state, for the few checks that nothing the device, the caller or the log shows can
+// make. Tests reach it only through these functions, so that when the engine keeps its state differently
+// this file alone follows.
+#ifndef KESTRIX_ENGINE_PROBE_H
+#define KESTRIX_ENGINE_PROBE_H
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "session/library_settings.h"
+
+namespace probe {
+
+// A field of the settings record as grGlideInit read it, by the name of its registry value; the two Glide
+// flags are "NoSplash" and "NoDitherSub". Several fields are only ever tested for zero, and TripleBuffer is
+// not used at all, so their values show nowhere else.
+inline int32_t setting(const std::string &name) {
+    const struct {
+        const char *name;
+        const int32_t *field;
+    } fields[] = {
+        {"Antialiasing", &settings.Antialiasing},
+        {"Fog", &settings.Fog},
+        {"Oversample", &settings.Oversample},
+        {"ColorDepth", &settings.ColorDepth},
+        {"ZFast", &settings.ZFast},
+        {"TripleBuffer", &settings.TripleBuffer},
+        {"WaveRace", &settings.WaveRace},
+        {"FightingForceFix", &settings.FightingForceFix},
+        {"Filtering", &settings.Filtering},
+        {"TMU", &settings.TMU},
+        {"NoSplash", &settings.NoSplash},
+        {"NoDitherSub", &settings.NoDitherSub},
+    };
+    for (const auto &field : fields)
+        if (name == field.name) return *field.field;
+    ADD_FAILURE() << "no setting " << name;
+    return -1;
+}
+
+} // namespace probe
+
+#endif
