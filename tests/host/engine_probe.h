@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "render/combine_table.h"
 #include "session/library_settings.h"
 
 namespace probe {
@@ -38,6 +39,12 @@ inline int32_t setting(const std::string &name) {
         if (name == field.name) return *field.field;
     ADD_FAILURE() << "no setting " << name;
     return -1;
+}
+
+// Forgets the combine table, as a freshly loaded library has none: the next combine call builds it without
+// a device. Unloading the library does not do this.
+inline void forgetCombineTable() {
+    combineTableBuilt = false;
 }
 
 } // namespace probe

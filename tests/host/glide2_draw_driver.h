@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include "render/colour_codes.h"
+
 inline GrVertex glideVertex(float x, float y, float oow = 1.0f) {
     GrVertex v;
     std::memset(&v, 0, sizeof(v));
@@ -15,6 +17,59 @@ inline GrVertex glideVertex(float x, float y, float oow = 1.0f) {
     v.oow = oow;
     v.a = 255.0f;
     return v;
+}
+
+// A vertex of this ARGB colour.
+inline GrVertex colouredVertex(float x, float y, FxU32 argb) {
+    GrVertex v = glideVertex(x, y);
+    v.a = static_cast<float>(argb >> 24);
+    v.r = static_cast<float>((argb >> 16) & 0xFF);
+    v.g = static_cast<float>((argb >> 8) & 0xFF);
+    v.b = static_cast<float>(argb & 0xFF);
+    return v;
+}
+
+// The colour codes that compute a vertex's diffuse and specular colours, each in its RGB and alpha form.
+struct ColourCodes {
+    FxU32 diffuseRgb, diffuseAlpha, specularRgb, specularAlpha;
+};
+
+const FxU32 everyColourCode[] = {codeVertex,
+                                 codeConstant,
+                                 codeHalfVertex,
+                                 codeHalfConstant,
+                                 codeInverseVertex,
+                                 codeInverseConstant,
+                                 codeVertexMinusConstant,
+                                 codeConstantMinusVertex,
+                                 codeQuarterVertex,
+                                 codeVertexTimesConstant,
+                                 codeOneMinusVertexTimesConstant,
+                                 codeBlack,
+                                 codeWhite};
+const FxU32 unrecognisedCode = 0xFFFFFFFF;
+
+// Three vertex colours and a constant colour under which no two codes give the same three results, in the
+// RGB form or in the alpha form.
+const FxU32 revealingVertexColours[3] = {0x40206080, 0xC0E01040, 0x10A0C0F0};
+const FxU32 revealingConstant = 0x60C04020;
+
+// The one code that gives these results for the revealing colours, by its alpha form (the alpha bytes) or
+// its RGB form (the rest); unrecognisedCode when none does or more than one.
+inline FxU32 codeGiving(const FxU32 results[3], bool alphaForm) {
+    FxU32 found = unrecognisedCode;
+    for (FxU32 code : everyColourCode) {
+        bool gives = true;
+        for (int i = 0; i < 3; ++i) {
+            FxU32 v = revealingVertexColours[i], k = revealingConstant;
+            gives = gives && (alphaForm ? colorCodeAlpha(code, v, k) == (results[i] & 0xFF000000u)
+                                        : colorCodeRgb(code, v, k) == (results[i] & 0x00FFFFFFu));
+        }
+        if (!gives) continue;
+        if (found != unrecognisedCode) return unrecognisedCode;
+        found = code;
+    }
+    return found;
 }
 
 class Glide2DrawTest : public Glide2TextureTest {
@@ -36,6 +91,32 @@ class Glide2DrawTest : public Glide2TextureTest {
         grDrawPoint(&vertex);
         std::vector<TlVertex> drawn = drawnVertices();
         return drawn.empty() ? TlVertex{} : drawn[0];
+    }
+
+    // The colour codes the combine calls chose, recognised in the colours of a triangle drawn in the
+    // revealing colours. Leaves the revealing constant colour set.
+    static ColourCodes drawnCodes() {
+        const ColourCodes none = {unrecognisedCode, unrecognisedCode, unrecognisedCode, unrecognisedCode};
+        grConstantColorValue(revealingConstant);
+        GrVertex v[3];
+        for (int i = 0; i < 3; ++i)
+            v[i] = colouredVertex(10.0f * i, 10.0f, revealingVertexColours[i]);
+        size_t from = sim::calls().size();
+        grDrawTriangle(&v[0], &v[1], &v[2]);
+        size_t at = findCall("DrawPrimitive", from);
+        if (at == std::string::npos) {
+            ADD_FAILURE() << "no triangle was drawn";
+            return none;
+        }
+        std::vector<TlVertex> drawn = verticesOf(sim::calls()[at]);
+        if (drawn.size() != 3) {
+            ADD_FAILURE() << drawn.size() << " vertices drawn";
+            return none;
+        }
+        const FxU32 diffuse[3] = {drawn[0].diffuse, drawn[1].diffuse, drawn[2].diffuse};
+        const FxU32 specular[3] = {drawn[0].specular, drawn[1].specular, drawn[2].specular};
+        return {codeGiving(diffuse, false), codeGiving(diffuse, true), codeGiving(specular, false),
+                codeGiving(specular, true)};
     }
 
     static FxU32 triangles() {

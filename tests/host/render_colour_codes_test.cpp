@@ -1,10 +1,7 @@
 // Colour codes against a channel-by-channel reference, and the vertex colours the combine calls lead to.
-#include "glide2_driver.h"
+#include "glide2_draw_driver.h"
 
 #include <random>
-
-#include "render/colour_codes.h"
-#include "render/render_state.h"
 
 namespace {
 
@@ -96,7 +93,21 @@ TEST(ColourCodes, DifferencesStopAtZeroInEachChannel) {
     }
 }
 
-using VertexColours = Glide2Test;
+// What the tests that recognise codes in drawn colours rely on.
+TEST(ColourCodes, TheRevealingColoursTellEveryCodeApart) {
+    for (bool alphaForm : {false, true}) {
+        SCOPED_TRACE(alphaForm ? "alpha form" : "RGB form");
+        for (FxU32 code : everyColourCode) {
+            FxU32 results[3];
+            for (int i = 0; i < 3; ++i)
+                results[i] = alphaForm ? colorCodeAlpha(code, revealingVertexColours[i], revealingConstant)
+                                       : colorCodeRgb(code, revealingVertexColours[i], revealingConstant);
+            EXPECT_EQ(codeGiving(results, alphaForm), code);
+        }
+    }
+}
+
+using VertexColours = Glide2DrawTest;
 
 TEST_F(VertexColours, CombineCallsChooseTheFourCodes) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
@@ -108,15 +119,16 @@ TEST_F(VertexColours, CombineCallsChooseTheFourCodes) {
     grAlphaCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE_MINUS_LOCAL,
                    GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_ITERATED, FXFALSE);
     FxU32 v = 0xC0204060;
-    VertexColors colors = computeVertexColors(v);
-    EXPECT_EQ(colors.diffuse, (reference(193, v, 0x40608090) & 0xFF000000u) | 0x00102030u);
-    EXPECT_EQ(colors.specular, 0x00608090u);
+    TlVertex drawn = drawnPoint(colouredVertex(10, 10, v));
+    EXPECT_EQ(drawn.diffuse,
+              (reference(codeOneMinusVertexTimesConstant, v, 0x40608090) & 0xFF000000u) | 0x00102030u);
+    EXPECT_EQ(drawn.specular, 0x00608090u);
 
     guColorCombineFunction(GR_COLORCOMBINE_ONE);
     guAlphaSource(GR_ALPHASOURCE_CC_ALPHA);
-    colors = computeVertexColors(v);
-    EXPECT_EQ(colors.diffuse, 0x40FFFFFFu);
-    EXPECT_EQ(colors.specular, 0x00FFFFFFu);
+    drawn = drawnPoint(colouredVertex(10, 10, v));
+    EXPECT_EQ(drawn.diffuse, 0x40FFFFFFu);
+    EXPECT_EQ(drawn.specular, 0x00FFFFFFu);
     EXPECT_EQ(sim::textureStageState(liveDevice(), 0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG2));
 }
 
@@ -130,9 +142,10 @@ TEST_F(VertexColours, UtilitiesWithoutATranslationChangeNothing) {
     guColorCombineFunction(-1);
     guAlphaSource(4);
     guAlphaSource(-1);
-    EXPECT_EQ(renderState.diffuseRgbCode, 1u);
-    EXPECT_EQ(renderState.diffuseAlphaCode, 1u);
     EXPECT_EQ(sim::calls().size(), 0u);
+    ColourCodes codes = drawnCodes();
+    EXPECT_EQ(codes.diffuseRgb, codeConstant);
+    EXPECT_EQ(codes.diffuseAlpha, codeConstant);
 }
 
 } // namespace

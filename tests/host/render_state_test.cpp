@@ -1,20 +1,20 @@
 // Render state calls: what each Glide state reaches the device as, the device tables and their fallbacks,
 // the setting gates, and safety without a session.
-#include "glide2_driver.h"
+#include "glide2_draw_driver.h"
 
 #include <cmath>
 #include <utility>
-
-#include "render/device_tables.h"
-#include "render/render_state.h"
 
 namespace {
 
 typedef std::vector<std::pair<DWORD, DWORD>> StateList;
 
-class RenderStateCalls : public Glide2Test {
+class RenderStateCalls : public Glide2DrawTest {
   protected:
     static DWORD deviceState(D3DRENDERSTATETYPE state) { return sim::renderState(liveDevice(), state); }
+
+    // The depth a point at 1/w = 0.25 is drawn with: 0 when the depth mode in force writes none.
+    static float drawnDepth() { return drawnPoint(glideVertex(10, 10, 0.25f)).z; }
 
     // The SetRenderState calls since the last clearCalls, as (state, value).
     static StateList sent() {
@@ -144,9 +144,23 @@ TEST_F(RenderStateCalls, ValuesAreTranslatedForTheDevice) {
         c.run();
         EXPECT_EQ(sent(), c.expected);
     }
-    EXPECT_EQ(renderState.depthBufferMode, 5);
-    EXPECT_EQ(renderState.chromakeyValue, 0x00FF00FFu);
-    EXPECT_EQ(renderState.constantColor, 0xFF0000FFu);
+
+    // What the calls left in force. Depth mode 5 writes no depth where the w buffer before it did.
+    EXPECT_EQ(drawnDepth(), 0.0f);
+    // The chroma-key colour keys the next texture, laid out like its texels.
+    static FxU16 texels[8 * 8];
+    GrTexInfo info = {GR_LOD_8, GR_LOD_8, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels};
+    sim::clearCalls();
+    grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+    std::vector<sim::Call> keys = named("SetColorKey");
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].args, (std::vector<unsigned long long>{DDCKEY_SRCBLT, 0xF81F, 0xF81F}));
+    // The constant colour is what a flat constant combine draws.
+    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_CONSTANT,
+                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_CONSTANT,
+                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    EXPECT_EQ(drawnPoint(glideVertex(10, 10)).diffuse, 0xFF0000FFu);
 }
 
 TEST_F(RenderStateCalls, CullingFollowsTheOrigin) {
@@ -211,7 +225,7 @@ TEST_F(RenderStateCalls, DisableAllEffectsRestoresTheNeutralStatesInOrder) {
                                  {D3DRENDERSTATE_ZBIAS, 0},
                                  {D3DRENDERSTATE_ZENABLE, D3DZB_FALSE},
                                  {D3DRENDERSTATE_FOGENABLE, 0}}));
-    EXPECT_EQ(renderState.depthBufferMode, GR_DEPTHBUFFER_DISABLE);
+    EXPECT_EQ(drawnDepth(), 0.0f); // the w buffer is off
     EXPECT_EQ(deviceState(D3DRENDERSTATE_CULLMODE), static_cast<DWORD>(D3DCULL_CCW));
 }
 
