@@ -11,6 +11,7 @@
 
 #include "render/combine_table.h"
 #include "session/library_settings.h"
+#include "texture/texture_memory.h"
 
 namespace probe {
 
@@ -45,6 +46,13 @@ inline int32_t setting(const std::string &name) {
 // a device. Unloading the library does not do this.
 inline void forgetCombineTable() {
     combineTableBuilt = false;
+}
+
+// Whether the engine still holds a texture as the one in force on the TMU, which a palette download would
+// refresh. Once that texture is destroyed, nothing a caller does can look at it safely: the engine must
+// have let go of it.
+inline bool holdsCurrentTexture(int tmu) {
+    return currentTexture[tmu] != nullptr;
 }
 
 } // namespace probe

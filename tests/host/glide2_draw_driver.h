@@ -119,6 +119,26 @@ class Glide2DrawTest : public Glide2TextureTest {
                 codeGiving(specular, true)};
     }
 
+    // A point drawn at 1/w = 0.5 with s/w and t/w of 32 on both TMUs: rhw is 1/w while a texture is in force
+    // on either TMU, and each TMU's coordinates are 64 texels scaled by the size of the texture in force
+    // there, 0.25 along the longer side (TMU 1's only with the TMU setting). Keeps the calls recorded so far.
+    static TlVertex texturedPoint() {
+        GrVertex v = glideVertex(10, 10, 0.5f);
+        for (int tmu = 0; tmu < 2; ++tmu) {
+            v.tmuvtx[tmu].sow = 32.0f;
+            v.tmuvtx[tmu].tow = 32.0f;
+        }
+        size_t from = sim::calls().size();
+        grDrawPoint(&v);
+        size_t at = findCall("DrawPrimitive", from);
+        if (at == std::string::npos) {
+            ADD_FAILURE() << "no point was drawn";
+            return TlVertex{};
+        }
+        std::vector<TlVertex> drawn = verticesOf(sim::calls()[at]);
+        return drawn.size() == 1 ? drawn[0] : TlVertex{};
+    }
+
     static FxU32 triangles() {
         FxU32 processed = 0, drawn = 0;
         grTriStats(&processed, &drawn);

@@ -8,9 +8,6 @@
 #include <cstring>
 
 #include "sim_pixel_formats.h"
-#include "texture/texture_formats.h"
-#include "texture/texture_memory.h"
-#include "texture/texture_palette.h"
 
 class Glide2TextureTest : public Glide2Test {
   protected:
@@ -36,13 +33,35 @@ class Glide2TextureTest : public Glide2Test {
         return info;
     }
 
-    // Downloads and returns the surface now filed for (tmu, address), or null.
+    // Downloads and returns the texture surface the download created, if it is alive afterwards; null when
+    // the download failed, whatever the slot held before.
     static IDirectDrawSurface7 *download(GrChipID_t tmu, FxU32 address, GrLOD_t lod, GrAspectRatio_t aspect,
                                          GrTextureFormat_t format, const void *data) {
         GrTexInfo info = texInfo(lod, aspect, format, data);
+        size_t from = sim::calls().size();
         grTexDownloadMipMap(tmu, address, GR_MIPMAPLEVELMASK_BOTH, &info);
-        TextureRecord *record = lookupTexture(tmu, address);
-        return record ? record->surface : nullptr;
+        const std::vector<sim::Call> &calls = sim::calls();
+        const void *made = nullptr;
+        for (size_t i = from; i < calls.size(); ++i)
+            if (calls[i].name == "CreateSurface" && calls[i].result &&
+                (calls[i].desc.ddsCaps.dwCaps & DDSCAPS_TEXTURE))
+                made = calls[i].result;
+        return made && alive(made) ? static_cast<IDirectDrawSurface7 *>(const_cast<void *>(made)) : nullptr;
+    }
+
+    // The surface the slot (tmu, address) holds, as grTexSource hands it to the stage of the TMU; null for an
+    // empty slot. Leaves the slot bound.
+    static IDirectDrawSurface7 *filedSurface(GrChipID_t tmu, FxU32 address) {
+        size_t from = sim::calls().size();
+        grTexSource(tmu, address, GR_MIPMAPLEVELMASK_BOTH, nullptr);
+        for (size_t at = findCall("SetTexture", from); at != std::string::npos;
+             at = findCall("SetTexture", at + 1)) {
+            const sim::Call &bind = sim::calls()[at];
+            if (bind.args[0] == static_cast<unsigned long long>(tmu))
+                return static_cast<IDirectDrawSurface7 *>(const_cast<void *>(bind.source));
+        }
+        ADD_FAILURE() << "grTexSource bound nothing on TMU " << tmu;
+        return nullptr;
     }
 
     static void loadPalette(const std::vector<FxU32> &entries, GrChipID_t tmu = GR_TMU0) {

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "texture/texel_converters.h"
+#include "texture/texture_formats.h"
 
 namespace {
 

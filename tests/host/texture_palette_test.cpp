@@ -3,6 +3,7 @@
 #include "glide2_texture_driver.h"
 
 #include "texture/ncc_tables.h"
+#include "texture/texture_palette.h"
 
 namespace {
 
@@ -187,8 +188,9 @@ TEST_F(TexturePalette, APaletteThatCannotBeAttachedDropsTheDownload) {
         SCOPED_TRACE(failing);
         sim::clearCalls();
         sim::failCall(failing, 1);
-        EXPECT_EQ(download(GR_TMU0, 0, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_P_8, indices.data()), kept);
+        EXPECT_EQ(download(GR_TMU0, 0, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_P_8, indices.data()), nullptr);
         sim::clearFaults();
+        EXPECT_EQ(filedSurface(GR_TMU0, 0), kept);
         std::vector<const void *> made = texturesCreated();
         ASSERT_EQ(made.size(), 1u);
         EXPECT_FALSE(alive(made[0]));
