@@ -6,7 +6,7 @@
 #include <set>
 #include <utility>
 
-#include "render/draw_vertex.h"
+#include "engine_probe.h"
 
 namespace {
 
@@ -125,7 +125,8 @@ TEST_F(DrawPrimitives, VariantsDrawExactlyWhatThePlainCallsDraw) {
 
 TEST_F(DrawPrimitives, APolygonLargerThanTheBufferIsDrawnWholeAsFansAroundItsFirstVertex) {
     openSession();
-    for (int count : {vertexBufferSize, vertexBufferSize + 1, 2 * vertexBufferSize + 5}) {
+    const int capacity = probe::vertexBufferCapacity();
+    for (int count : {capacity, capacity + 1, 2 * capacity + 5}) {
         SCOPED_TRACE(count);
         std::vector<GrVertex> v = numberedVertices(count);
         std::vector<int> ilist;
@@ -145,7 +146,7 @@ TEST_F(DrawPrimitives, APolygonLargerThanTheBufferIsDrawnWholeAsFansAroundItsFir
                 ASSERT_EQ(draw.args[0], static_cast<unsigned long long>(D3DPT_TRIANGLEFAN));
                 std::vector<TlVertex> fan = verticesOf(draw);
                 ASSERT_GE(fan.size(), 3u);
-                ASSERT_LE(fan.size(), static_cast<size_t>(vertexBufferSize));
+                ASSERT_LE(fan.size(), static_cast<size_t>(capacity));
                 ASSERT_EQ(numberOf(fan[0]), 0);
                 for (size_t i = 1; i + 1 < fan.size(); ++i) {
                     ASSERT_EQ(numberOf(fan[i + 1]), numberOf(fan[i]) + 1);

@@ -6,12 +6,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "render/combine_table.h"
+#include "render/draw_vertex.h"
 #include "session/library_settings.h"
+#include "texture/lfb.h"
+#include "texture/ncc_tables.h"
+#include "texture/texture_formats.h"
 #include "texture/texture_memory.h"
+#include "texture/texture_palette.h"
 
 namespace probe {
 
@@ -53,6 +61,67 @@ inline void forgetCombineTable() {
 // have let go of it.
 inline bool holdsCurrentTexture(int tmu) {
     return currentTexture[tmu] != nullptr;
+}
+
+// ---- texture formats -----------------------------------------------------------------------------------
+
+// A row of the texture format table the last open built from its device's formats. Rows 0 to 15 are the
+// Glide formats; the rows above are the library's own and show nowhere outside.
+struct FormatRow {
+    bool available;
+    bool native;          // texels are copied unchanged
+    bool converted;       // texels are widened by a converter
+    bool softwarePalette; // the converter applies the current palette
+    bool paletted;
+    unsigned sourceBytes;
+    unsigned destinationBytes;
+    DDPIXELFORMAT pixelFormat; // what the surfaces of the row are created with
+};
+
+inline int formatRowCount() {
+    return textureFormatRowCount;
+}
+
+inline FormatRow formatRow(int row) {
+    const TextureFormatRow &r = textureFormats[row];
+    return {r.available != 0, r.native != 0, r.converter != nullptr, r.softwarePalette != 0,
+            r.paletted != 0,  r.sourceBytes, r.destinationBytes,     r.pixelFormat};
+}
+
+// ---- palettes and NCC tables ---------------------------------------------------------------------------
+
+// The checksum of the palette in force, against which every paletted texture is brought up to date. Only its
+// equality with a texture's stamp shows outside, never its value.
+inline FxU32 paletteChecksum() {
+    return ::paletteChecksum;
+}
+inline void setPaletteChecksum(FxU32 checksum) {
+    ::paletteChecksum = checksum;
+}
+
+// The NCC table stored by the last download of table 0 or 1, byte for byte, and the table selected for a
+// TMU. Nothing reads them: YIQ texels are widened without them.
+inline std::vector<unsigned char> nccTable(int which) {
+    const NccTable &table = which == 0 ? nccTable0 : nccTable1;
+    std::vector<unsigned char> bytes(sizeof(table));
+    std::memcpy(bytes.data(), &table, sizeof(table));
+    return bytes;
+}
+inline FxU32 nccSelection(int tmu) {
+    return nccSelect[tmu];
+}
+
+// ---- buffers -------------------------------------------------------------------------------------------
+
+// The bytes allocated for the shadow of a Glide buffer (0 to 5): enough for the whole screen at four bytes a
+// pixel whatever layout the lock asked for.
+inline size_t lfbShadowBytes(int buffer) {
+    return lfbBuffers[buffer].shadowSize;
+}
+
+// How many vertices one DrawPrimitive of the engine can carry; longer polygons are drawn as several fans.
+inline int vertexBufferCapacity() {
+    return vertexBufferSize;
 }
 
 } // namespace probe

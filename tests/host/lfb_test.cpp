@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "texture/lfb.h"
+#include "engine_probe.h"
 
 namespace {
 
@@ -495,7 +495,7 @@ TEST_F(Lfb, ClosingWithALockHeldForgetsItAndALargerScreenGetsALargerShadow) {
               FXTRUE);
     EXPECT_EQ(countNamed("Lock"), 1u);
     EXPECT_EQ(info.strideInBytes, 1024u * 2);
-    EXPECT_GE(lfbBuffers[1].shadowSize, 1024u * 768 * 4);
+    EXPECT_GE(probe::lfbShadowBytes(1), 1024u * 768 * 4);
     EXPECT_EQ(shadowPixel(info, 1023, 767, 2), 0x7FFFu);
     putShadowPixel(info, 1023, 767, 2, 0x8000);
     EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, 1), FXTRUE);
