@@ -8,6 +8,15 @@ namespace {
 
 const unsigned long long lockFlags = DDLOCK_READONLY | DDLOCK_WRITEONLY;
 
+// A 32-bit screen pixel narrowed to 565 and to 1555: the top bits of each channel, alpha by its top bit.
+uint32_t rgb565Of(uint32_t argb) {
+    return ((argb >> 19) & 0x1F) << 11 | ((argb >> 10) & 0x3F) << 5 | ((argb >> 3) & 0x1F);
+}
+uint32_t argb1555Of(uint32_t argb) {
+    return (argb >> 31) << 15 | ((argb >> 19) & 0x1F) << 10 | ((argb >> 11) & 0x1F) << 5 |
+           ((argb >> 3) & 0x1F);
+}
+
 class Lfb : public Glide2Test {
   protected:
     void SetUp() override {
@@ -218,8 +227,8 @@ TEST_F(Lfb, SixteenBitConversionsHoldForEveryInput) {
     grSstWinClose();
 }
 
-// The whole-screen rows narrow 32-bit pixels by their 16-bit halves; they must agree with the per-pixel
-// conversions everywhere, also on the ragged end of a row.
+// The whole-screen rows narrow 32-bit pixels by their 16-bit halves; they must keep the top bits of every
+// channel of every pixel, also on the ragged end of a row.
 TEST_F(Lfb, NarrowingRowsAgreeWithThePixelConversionsOnNoise) {
     openWithDepth(32);
     IDirectDrawSurface7 *back = backBuffer();
@@ -234,7 +243,7 @@ TEST_F(Lfb, NarrowingRowsAgreeWithThePixelConversionsOnNoise) {
             for (int x = 0; x < 640; ++x) {
                 uint32_t screen = sim::pixel(back, x, y);
                 ASSERT_EQ(shadowPixel(info, x, y, 2),
-                          mode == GR_LFBWRITEMODE_565 ? rgb565From8888(screen) : argb1555From8888(screen))
+                          mode == GR_LFBWRITEMODE_565 ? rgb565Of(screen) : argb1555Of(screen))
                     << x << "," << y;
             }
         grLfbUnlock(GR_LFB_READ_ONLY, 1);
@@ -242,7 +251,7 @@ TEST_F(Lfb, NarrowingRowsAgreeWithThePixelConversionsOnNoise) {
     std::vector<uint16_t> region(13 * 3);
     ASSERT_EQ(grLfbReadRegion(1, 627, 7, 13, 3, 26, region.data()), FXTRUE);
     for (int i = 0; i < 13 * 3; ++i)
-        EXPECT_EQ(region[i], rgb565From8888(sim::pixel(back, 627 + i % 13, 7 + i / 13))) << i;
+        EXPECT_EQ(region[i], rgb565Of(sim::pixel(back, 627 + i % 13, 7 + i / 13))) << i;
     grSstWinClose();
 }
 
