@@ -54,32 +54,55 @@ class CombineTable : public Glide2DrawTest {
 TEST_F(CombineTable, LaterRulesOverrideEarlierOnes) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
     const EntryCase cases[] = {
-        {"LOCAL_ALPHA keeps the default for other ITERATED", 2, 5, 1, 0, codeVertex, codeBlack,
-         D3DTOP_SELECTARG2},
-        {"LOCAL_ALPHA keeps the default for other TEXTURE", 2, 3, 0, 1, codeVertex, codeBlack,
-         D3DTOP_SELECTARG1},
-        {"SCALE_OTHER_ADD_LOCAL_ALPHA keeps the default for other CONSTANT", 5, 8, 1, 2, codeConstant,
+        {"LOCAL_ALPHA keeps the default for other ITERATED", GR_COMBINE_FUNCTION_LOCAL_ALPHA,
+         GR_COMBINE_FACTOR_TEXTURE_RGB, GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_ITERATED, codeVertex,
          codeBlack, D3DTOP_SELECTARG2},
-        {"ZERO overrides the defaults", 0, 4, 0, 1, codeBlack, codeBlack, D3DTOP_SELECTARG2},
-        {"LOCAL with a constant local", 1, 0, 1, 1, codeConstant, codeBlack, D3DTOP_SELECTARG2},
-        {"LOCAL with a depth local keeps the default", 1, 0, 2, 1, codeVertex, codeBlack, D3DTOP_SELECTARG1},
-        {"texture times iterated", 3, 1, 0, 1, codeVertex, codeBlack, D3DTOP_MODULATE},
-        {"iterated times one minus constant", 3, 11, 1, 0, codeOneMinusVertexTimesConstant, codeBlack,
+        {"LOCAL_ALPHA keeps the default for other TEXTURE", GR_COMBINE_FUNCTION_LOCAL_ALPHA,
+         GR_COMBINE_FACTOR_LOCAL_ALPHA, GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, codeVertex,
+         codeBlack, D3DTOP_SELECTARG1},
+        {"SCALE_OTHER_ADD_LOCAL_ALPHA keeps the default for other CONSTANT",
+         GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_CONSTANT,
+         GR_COMBINE_OTHER_CONSTANT, codeConstant, codeBlack, D3DTOP_SELECTARG2},
+        {"ZERO overrides the defaults", GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_TEXTURE_ALPHA,
+         GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, codeBlack, codeBlack, D3DTOP_SELECTARG2},
+        {"LOCAL with a constant local", GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO,
+         GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_TEXTURE, codeConstant, codeBlack, D3DTOP_SELECTARG2},
+        {"LOCAL with a depth local keeps the default", GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO,
+         GR_COMBINE_LOCAL_DEPTH, GR_COMBINE_OTHER_TEXTURE, codeVertex, codeBlack, D3DTOP_SELECTARG1},
+        {"texture times iterated", GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL,
+         GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, codeVertex, codeBlack, D3DTOP_MODULATE},
+        {"iterated times one minus constant", GR_COMBINE_FUNCTION_SCALE_OTHER,
+         GR_COMBINE_FACTOR_ONE_MINUS_LOCAL_ALPHA, GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_ITERATED,
+         codeOneMinusVertexTimesConstant, codeBlack, D3DTOP_SELECTARG2},
+        {"SCALE_OTHER with a depth local keeps the factor rule", GR_COMBINE_FUNCTION_SCALE_OTHER,
+         GR_COMBINE_FACTOR_TEXTURE_ALPHA, GR_COMBINE_LOCAL_DEPTH, GR_COMBINE_OTHER_ITERATED, codeVertex,
+         codeBlack, D3DTOP_MODULATE},
+        {"scaled texture plus constant", GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL, GR_COMBINE_FACTOR_ZERO,
+         GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_TEXTURE, codeBlack, codeConstant, D3DTOP_MODULATE},
+        {"half iterated plus iterated", GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL, GR_COMBINE_FACTOR_ZERO,
+         GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_ITERATED, codeHalfVertex, codeVertex, D3DTOP_MODULATE},
+        {"texture minus iterated", GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL, GR_COMBINE_FACTOR_ONE,
+         GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, codeVertex, codeBlack, D3DTOP_SUBTRACT},
+        {"constant minus iterated", GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL, GR_COMBINE_FACTOR_ONE,
+         GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_ITERATED, codeConstantMinusVertex, codeBlack,
          D3DTOP_SELECTARG2},
-        {"SCALE_OTHER with a depth local keeps the factor rule", 3, 4, 2, 0, codeVertex, codeBlack,
-         D3DTOP_MODULATE},
-        {"scaled texture plus constant", 4, 0, 1, 1, codeBlack, codeConstant, D3DTOP_MODULATE},
-        {"half iterated plus iterated", 4, 0, 0, 0, codeHalfVertex, codeVertex, D3DTOP_MODULATE},
-        {"texture minus iterated", 6, 8, 0, 1, codeVertex, codeBlack, D3DTOP_SUBTRACT},
-        {"constant minus iterated", 6, 8, 1, 0, codeConstantMinusVertex, codeBlack, D3DTOP_SELECTARG2},
-        {"BLEND by texture RGB over a constant replaces the earlier rule", 7, 5, 1, 0, codeVertex,
+        {"BLEND by texture RGB over a constant replaces the earlier rule", GR_COMBINE_FUNCTION_BLEND,
+         GR_COMBINE_FACTOR_TEXTURE_RGB, GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_ITERATED, codeVertex,
          codeHalfConstant, D3DTOP_MODULATE},
-        {"BLEND by other alpha", 7, 2, 0, 2, codeVertexTimesConstant, codeBlack, D3DTOP_SELECTARG2},
-        {"function 8 keeps the defaults", 8, 1, 0, 0, codeVertex, codeBlack, D3DTOP_SELECTARG2},
-        {"function 9 with an iterated local", 9, 0, 0, 2, codeInverseVertex, codeVertex, D3DTOP_SELECTARG2},
-        {"function 9 by texture alpha with a constant local", 9, 4, 1, 1, codeInverseConstant, codeConstant,
-         D3DTOP_MODULATE},
-        {"function 9 with a depth local keeps the default", 9, 0, 2, 1, codeVertex, codeBlack,
+        {"BLEND by other alpha", GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_OTHER_ALPHA,
+         GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_CONSTANT, codeVertexTimesConstant, codeBlack,
+         D3DTOP_SELECTARG2},
+        {"function 8 keeps the defaults", GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL_ADD_LOCAL_ALPHA,
+         GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_ITERATED, codeVertex, codeBlack,
+         D3DTOP_SELECTARG2},
+        {"function 9 with an iterated local", GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL,
+         GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_CONSTANT, codeInverseVertex,
+         codeVertex, D3DTOP_SELECTARG2},
+        {"function 9 by texture alpha with a constant local", GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL,
+         GR_COMBINE_FACTOR_TEXTURE_ALPHA, GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_TEXTURE,
+         codeInverseConstant, codeConstant, D3DTOP_MODULATE},
+        {"function 9 with a depth local keeps the default", GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL,
+         GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_DEPTH, GR_COMBINE_OTHER_TEXTURE, codeVertex, codeBlack,
          D3DTOP_SELECTARG1},
     };
     expectEntries(cases, sizeof(cases) / sizeof(cases[0]));
@@ -89,8 +112,11 @@ TEST_F(CombineTable, WaveRaceAddsAQuarterOfTheVertexColourToTheTexture) {
     setProductDword("WaveRace", 1);
     ASSERT_EQ(initAndOpen(), FXTRUE);
     const EntryCase cases[] = {
-        {"texture times iterated", 3, 1, 0, 1, codeBlack, codeQuarterVertex, D3DTOP_SELECTARG1},
-        {"texture times constant is untouched", 3, 1, 1, 1, codeConstant, codeBlack, D3DTOP_MODULATE},
+        {"texture times iterated", GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL,
+         GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, codeBlack, codeQuarterVertex,
+         D3DTOP_SELECTARG1},
+        {"texture times constant is untouched", GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL,
+         GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_TEXTURE, codeConstant, codeBlack, D3DTOP_MODULATE},
     };
     expectEntries(cases, 2);
 
@@ -98,7 +124,8 @@ TEST_F(CombineTable, WaveRaceAddsAQuarterOfTheVertexColourToTheTexture) {
     grSstWinClose();
     setProductDword("WaveRace", 0);
     ASSERT_EQ(initAndOpen(), FXTRUE);
-    grColorCombine(3, 1, 0, 1, FXFALSE);
+    grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
     EXPECT_EQ(drawnCodes().diffuseRgb, codeVertex);
     EXPECT_EQ(stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
 }
@@ -135,8 +162,9 @@ TEST_F(CombineTable, AlphaCombineMultipliesWhereTheColourBlendsByTextureAlpha) {
                    GR_COMBINE_OTHER_TEXTURE, FXFALSE);
     std::vector<sim::Call> stage = named("SetTextureStageState");
     ASSERT_EQ(stage.size(), 2u);
-    EXPECT_EQ(firstArgs(stage[0], 3), (std::vector<unsigned long long>{0, D3DTSS_COLOROP, 13}));
-    EXPECT_EQ(firstArgs(stage[1], 3), (std::vector<unsigned long long>{0, D3DTSS_ALPHAOP, 4}));
+    EXPECT_EQ(firstArgs(stage[0], 3),
+              (std::vector<unsigned long long>{0, D3DTSS_COLOROP, D3DTOP_BLENDTEXTUREALPHA}));
+    EXPECT_EQ(firstArgs(stage[1], 3), (std::vector<unsigned long long>{0, D3DTSS_ALPHAOP, D3DTOP_MODULATE}));
     ColourCodes codes = drawnCodes();
     EXPECT_EQ(codes.diffuseAlpha, codeVertex);
     EXPECT_EQ(codes.specularAlpha, codeBlack);
@@ -184,8 +212,10 @@ TEST_F(CombineTable, RepeatedCombinationsAreTracedOnceAndSentOnce) {
 
 TEST_F(CombineTable, ArgumentsOutsideTheTableChangeNothing) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
-    grColorCombine(1, 0, 1, 2, FXFALSE);
-    grAlphaCombine(1, 0, 0, 2, FXFALSE);
+    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,
+                   GR_COMBINE_OTHER_CONSTANT, FXFALSE);
+    grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_CONSTANT, FXFALSE);
     sim::clearCalls();
     struct Case {
         GrCombineFunction_t function;

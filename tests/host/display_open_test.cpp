@@ -44,7 +44,8 @@ TEST_F(DisplayOpen, CreatesTheDisplayObjectsInOrder) {
 
     const sim::Call level = named("SetCooperativeLevel")[0];
     EXPECT_EQ(level.args[0], reinterpret_cast<uintptr_t>(window));
-    EXPECT_EQ(level.args[1], 0x53u);
+    EXPECT_EQ(level.args[1], static_cast<unsigned long long>(DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT |
+                                                             DDSCL_EXCLUSIVE | DDSCL_ALLOWMODEX));
     const sim::Call mode = named("SetDisplayMode")[0];
     EXPECT_EQ(mode.args, (std::vector<unsigned long long>{640, 480, 16, 0, 0}));
 
@@ -52,7 +53,9 @@ TEST_F(DisplayOpen, CreatesTheDisplayObjectsInOrder) {
     ASSERT_GE(surfaces.size(), 4u);
     EXPECT_EQ(surfaces[0].desc.dwFlags, static_cast<DWORD>(DDSD_CAPS | DDSD_BACKBUFFERCOUNT));
     EXPECT_EQ(surfaces[0].desc.dwBackBufferCount, 1u);
-    EXPECT_EQ(surfaces[0].desc.ddsCaps.dwCaps, 0x206218u);
+    EXPECT_EQ(surfaces[0].desc.ddsCaps.dwCaps,
+              static_cast<DWORD>(DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE |
+                                 DDSCAPS_VIDEOMEMORY | DDSCAPS_MODEX));
     EXPECT_EQ(surfaces[0].desc.ddsCaps.dwCaps2, static_cast<DWORD>(DDSCAPS2_HINTANTIALIASING));
     for (int i : {1, 2}) {
         SCOPED_TRACE(i);

@@ -61,7 +61,7 @@ TEST_F(DrawPrimitives, EachCallDrawsOnceInsideTheSceneAndCountsItsTriangles) {
         std::vector<sim::Call> draws = named("DrawPrimitive");
         ASSERT_EQ(draws.size(), 1u);
         EXPECT_EQ(firstArgs(draws[0], 4),
-                  (std::vector<unsigned long long>{static_cast<unsigned long long>(c.type), 0x2C4,
+                  (std::vector<unsigned long long>{static_cast<unsigned long long>(c.type), tlVertexFormat,
                                                    c.vertices.size(), 0}));
         EXPECT_EQ(draws[0].hr, D3D_OK); // inside the scene the session keeps open
         std::vector<int> numbers;

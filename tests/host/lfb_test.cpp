@@ -187,27 +187,31 @@ TEST_F(Lfb, SixteenBitConversionsHoldForEveryInput) {
     openWithDepth(16);
     fillWithEveryValue(backBuffer(), 100, 50);
     GrLfbInfo_t wide = {};
-    ASSERT_EQ(grLfbLock(GR_LFB_READ_ONLY, 1, GR_LFBWRITEMODE_8888, GR_ORIGIN_UPPER_LEFT, FXFALSE, &wide),
+    ASSERT_EQ(grLfbLock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_8888, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &wide),
               FXTRUE);
     GrLfbInfo_t narrow = {};
     for (uint32_t v = 0; v < 65536; ++v) {
         uint32_t r = v >> 11, g = (v >> 5) & 63, b = v & 31;
         ASSERT_EQ(shadowPixel(wide, 100 + v % 256, 50 + v / 256, 4), (r << 19) | (g << 10) | (b << 3)) << v;
     }
-    grLfbUnlock(GR_LFB_READ_ONLY, 1);
-    ASSERT_EQ(grLfbLock(GR_LFB_READ_ONLY, 1, GR_LFBWRITEMODE_1555, GR_ORIGIN_UPPER_LEFT, FXFALSE, &narrow),
+    grLfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER);
+    ASSERT_EQ(grLfbLock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_1555, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &narrow),
               FXTRUE);
     for (uint32_t v = 0; v < 65536; ++v) {
         uint32_t r = v >> 11, g = (v >> 5) & 63, b = v & 31;
         ASSERT_EQ(shadowPixel(narrow, 100 + v % 256, 50 + v / 256, 2), (r << 10) | ((g >> 1) << 5) | b) << v;
     }
-    grLfbUnlock(GR_LFB_READ_ONLY, 1);
+    grLfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER);
 
     // Every 1555 value through a region: green widens with a zero low bit, alpha is dropped.
     std::vector<uint16_t> every(65536);
     for (uint32_t v = 0; v < 65536; ++v)
         every[v] = static_cast<uint16_t>(v);
-    ASSERT_EQ(grLfbWriteRegion(1, 100, 50, GR_LFB_SRC_FMT_1555, 256, 256, 512, every.data()), FXTRUE);
+    ASSERT_EQ(
+        grLfbWriteRegion(GR_BUFFER_BACKBUFFER, 100, 50, GR_LFB_SRC_FMT_1555, 256, 256, 512, every.data()),
+        FXTRUE);
     IDirectDrawSurface7 *screen = backBuffer();
     for (uint32_t v = 0; v < 65536; ++v) {
         uint32_t r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
@@ -216,7 +220,9 @@ TEST_F(Lfb, SixteenBitConversionsHoldForEveryInput) {
     grSstWinClose();
 
     openWithDepth(32);
-    ASSERT_EQ(grLfbWriteRegion(1, 100, 50, GR_LFB_SRC_FMT_1555, 256, 256, 512, every.data()), FXTRUE);
+    ASSERT_EQ(
+        grLfbWriteRegion(GR_BUFFER_BACKBUFFER, 100, 50, GR_LFB_SRC_FMT_1555, 256, 256, 512, every.data()),
+        FXTRUE);
     screen = backBuffer();
     for (uint32_t v = 0; v < 65536; ++v) {
         uint32_t a = v >> 15 ? 0xFFu : 0u, r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
@@ -238,7 +244,9 @@ TEST_F(Lfb, NarrowingRowsAgreeWithThePixelConversionsOnNoise) {
             putPixel(back, x, y, seed = seed * 1664525u + 1013904223u);
     GrLfbInfo_t info = {};
     for (GrLfbWriteMode_t mode : {GR_LFBWRITEMODE_565, GR_LFBWRITEMODE_1555}) {
-        ASSERT_EQ(grLfbLock(GR_LFB_READ_ONLY, 1, mode, GR_ORIGIN_UPPER_LEFT, FXFALSE, &info), FXTRUE);
+        ASSERT_EQ(
+            grLfbLock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, mode, GR_ORIGIN_UPPER_LEFT, FXFALSE, &info),
+            FXTRUE);
         for (int y = 0; y < 480; ++y)
             for (int x = 0; x < 640; ++x) {
                 uint32_t screen = sim::pixel(back, x, y);
@@ -246,10 +254,10 @@ TEST_F(Lfb, NarrowingRowsAgreeWithThePixelConversionsOnNoise) {
                           mode == GR_LFBWRITEMODE_565 ? rgb565Of(screen) : argb1555Of(screen))
                     << x << "," << y;
             }
-        grLfbUnlock(GR_LFB_READ_ONLY, 1);
+        grLfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER);
     }
     std::vector<uint16_t> region(13 * 3);
-    ASSERT_EQ(grLfbReadRegion(1, 627, 7, 13, 3, 26, region.data()), FXTRUE);
+    ASSERT_EQ(grLfbReadRegion(GR_BUFFER_BACKBUFFER, 627, 7, 13, 3, 26, region.data()), FXTRUE);
     for (int i = 0; i < 13 * 3; ++i)
         EXPECT_EQ(region[i], rgb565Of(sim::pixel(back, 627 + i % 13, 7 + i / 13))) << i;
     grSstWinClose();
@@ -352,18 +360,22 @@ TEST_F(Lfb, NestedLocksShareOneShadowAndWriteBackOnceWhenTheLastGoes) {
         GrLock_t second = readFirst ? GR_LFB_WRITE_ONLY : GR_LFB_READ_ONLY;
         sim::clearCalls();
         GrLfbInfo_t a = {}, b = {};
-        ASSERT_EQ(grLfbLock(first, 1, GR_LFBWRITEMODE_1555, GR_ORIGIN_UPPER_LEFT, FXFALSE, &a), FXTRUE);
+        ASSERT_EQ(
+            grLfbLock(first, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_1555, GR_ORIGIN_UPPER_LEFT, FXFALSE, &a),
+            FXTRUE);
         putPixel(backBuffer(), 1, 1, 0x001F); // not re-read by the nested lock
-        ASSERT_EQ(grLfbLock(second, 1, GR_LFBWRITEMODE_8888, GR_ORIGIN_LOWER_LEFT, FXFALSE, &b), FXTRUE);
+        ASSERT_EQ(
+            grLfbLock(second, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_8888, GR_ORIGIN_LOWER_LEFT, FXFALSE, &b),
+            FXTRUE);
         EXPECT_EQ(b.lfbPtr, a.lfbPtr);
         EXPECT_EQ(b.writeMode, GR_LFBWRITEMODE_1555);
         EXPECT_EQ(b.origin, GR_ORIGIN_UPPER_LEFT);
         EXPECT_EQ(shadowPixel(b, 1, 1, 2), 0x03E0u);
         putShadowPixel(b, 2, 1, 2, 0x7C00);
-        EXPECT_EQ(grLfbUnlock(first, 1), FXTRUE);
+        EXPECT_EQ(grLfbUnlock(first, GR_BUFFER_BACKBUFFER), FXTRUE);
         EXPECT_EQ(countNamed("Unlock"), 0u);
         EXPECT_EQ(sim::pixel(backBuffer(), 2, 1), 0u);
-        EXPECT_EQ(grLfbUnlock(second, 1), FXTRUE);
+        EXPECT_EQ(grLfbUnlock(second, GR_BUFFER_BACKBUFFER), FXTRUE);
         EXPECT_EQ(sim::pixel(backBuffer(), 2, 1), 0xF800u);
         EXPECT_EQ(sim::pixel(backBuffer(), 1, 1), 0x07C0u); // the shadow's copy replaced the new pixel
         EXPECT_EQ(countNamed("Lock"), 1u);
@@ -373,7 +385,7 @@ TEST_F(Lfb, NestedLocksShareOneShadowAndWriteBackOnceWhenTheLastGoes) {
     }
     // Releasing a buffer that holds no lock writes nothing.
     sim::clearCalls();
-    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, 1), FXTRUE);
+    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
     EXPECT_EQ(countNamed("Unlock"), 0u);
     grSstWinClose();
 }
@@ -381,16 +393,18 @@ TEST_F(Lfb, NestedLocksShareOneShadowAndWriteBackOnceWhenTheLastGoes) {
 TEST_F(Lfb, DirectLockDuringAShadowedOneKeepsBothWrites) {
     openWithDepth(16);
     GrLfbInfo_t shadowed = {}, direct = {};
-    ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, 1, GR_LFBWRITEMODE_1555, GR_ORIGIN_UPPER_LEFT, FXFALSE, &shadowed),
+    ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_1555, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &shadowed),
               FXTRUE);
     putShadowPixel(shadowed, 4, 4, 2, 0x03E0);
-    ASSERT_EQ(grLfbLock(GR_LFB_READ_ONLY, 1, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT, FXFALSE, &direct),
+    ASSERT_EQ(grLfbLock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &direct),
               FXTRUE);
     EXPECT_EQ(direct.lfbPtr, static_cast<void *>(sim::surfaceInfo(backBuffer()).pixels));
     EXPECT_EQ(shadowPixel(direct, 4, 4, 2), 0x07C0u); // what the shadow held is visible through the surface
     putShadowPixel(direct, 5, 4, 2, 0xF800);
-    EXPECT_EQ(grLfbUnlock(GR_LFB_READ_ONLY, 1), FXTRUE);
-    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, 1), FXTRUE);
+    EXPECT_EQ(grLfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
+    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
     EXPECT_EQ(sim::pixel(backBuffer(), 5, 4), 0xF800u); // not overwritten by the shadow
     EXPECT_EQ(sim::pixel(backBuffer(), 4, 4), 0x07C0u);
     EXPECT_EQ(countNamed("Lock"), 1u);
@@ -403,28 +417,30 @@ TEST_F(Lfb, FailedLockTouchesNothingAndFailedUnlockStillReleases) {
     putPixel(backBuffer(), 0, 0, 0x00010203);
     sim::failCallOn("Lock", sim::SurfaceRole::BackBuffer, DDERR_SURFACEBUSY, 1);
     GrLfbInfo_t info = {};
-    EXPECT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, 1, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT, FXFALSE, &info),
+    EXPECT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &info),
               FXFALSE);
     EXPECT_EQ(info.lfbPtr, nullptr);
     sim::failCallOn("Lock", sim::SurfaceRole::BackBuffer, DDERR_SURFACEBUSY, 1);
     uint16_t pixel = 0xFFFF;
-    EXPECT_EQ(grLfbWriteRegion(1, 0, 0, GR_LFB_SRC_FMT_565, 1, 1, 2, &pixel), FXFALSE);
+    EXPECT_EQ(grLfbWriteRegion(GR_BUFFER_BACKBUFFER, 0, 0, GR_LFB_SRC_FMT_565, 1, 1, 2, &pixel), FXFALSE);
     EXPECT_EQ(sim::pixel(backBuffer(), 0, 0), 0x00010203u);
     sim::failCallOn("Lock", sim::SurfaceRole::BackBuffer, DDERR_SURFACEBUSY, 1);
-    EXPECT_EQ(grLfbReadRegion(1, 0, 0, 1, 1, 2, &pixel), FXFALSE);
+    EXPECT_EQ(grLfbReadRegion(GR_BUFFER_BACKBUFFER, 0, 0, 1, 1, 2, &pixel), FXFALSE);
     EXPECT_EQ(pixel, 0xFFFF);
     EXPECT_EQ(countNamed("Unlock"), 0u);
 
     // No flag was left behind: the next lock takes the surface again.
-    ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, 1, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT, FXFALSE, &info),
+    ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &info),
               FXTRUE);
     EXPECT_EQ(shadowPixel(info, 0, 0, 2), 0x0000u);
     putShadowPixel(info, 0, 0, 2, 0xFFFF);
     sim::failCall("Unlock", 1);
-    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, 1), FXFALSE);
+    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXFALSE);
     EXPECT_EQ(sim::pixel(backBuffer(), 0, 0), 0x00F8FCF8u);
     sim::clearCalls();
-    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, 1), FXTRUE);
+    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
     EXPECT_EQ(countNamed("Unlock"), 0u);
     grSstWinClose();
 }
@@ -432,24 +448,29 @@ TEST_F(Lfb, FailedLockTouchesNothingAndFailedUnlockStillReleases) {
 TEST_F(Lfb, RectanglesAreClippedToTheScreen) {
     openWithDepth(16);
     std::vector<uint16_t> source(640 * 20, 0xFFFF);
-    ASSERT_EQ(grLfbWriteRegion(1, 630, 470, GR_LFB_SRC_FMT_565, 20, 20, 40, source.data()), FXTRUE);
+    ASSERT_EQ(grLfbWriteRegion(GR_BUFFER_BACKBUFFER, 630, 470, GR_LFB_SRC_FMT_565, 20, 20, 40, source.data()),
+              FXTRUE);
     EXPECT_EQ(sim::pixel(backBuffer(), 639, 479), 0xFFFFu);
     EXPECT_EQ(sim::pixel(backBuffer(), 629, 479), 0u);
     EXPECT_EQ(sim::pixel(backBuffer(), 0, 471), 0u); // nothing spilled into the next row
-    ASSERT_EQ(grLfbWriteRegion(1, 0, 479, GR_LFB_SRC_FMT_8888, 0xFFFFFFFF, 0xFFFFFFFF, 0, source.data()),
+    ASSERT_EQ(grLfbWriteRegion(GR_BUFFER_BACKBUFFER, 0, 479, GR_LFB_SRC_FMT_8888, 0xFFFFFFFF, 0xFFFFFFFF, 0,
+                               source.data()),
               FXTRUE);
     EXPECT_EQ(sim::pixel(backBuffer(), 319, 479), 0xFFFFu);
 
     sim::clearCalls();
     std::vector<uint16_t> untouched(400, 0x1111);
     for (FxU32 x : {640u, 0xFFFFFFFFu}) {
-        EXPECT_EQ(grLfbWriteRegion(1, x, 0, GR_LFB_SRC_FMT_565, 10, 10, 20, source.data()), FXTRUE);
-        EXPECT_EQ(grLfbReadRegion(1, x, 0, 10, 10, 20, untouched.data()), FXTRUE);
-        EXPECT_EQ(grLfbReadRegion(1, 0, x == 640u ? 480u : x, 10, 10, 20, untouched.data()), FXTRUE);
+        EXPECT_EQ(grLfbWriteRegion(GR_BUFFER_BACKBUFFER, x, 0, GR_LFB_SRC_FMT_565, 10, 10, 20, source.data()),
+                  FXTRUE);
+        EXPECT_EQ(grLfbReadRegion(GR_BUFFER_BACKBUFFER, x, 0, 10, 10, 20, untouched.data()), FXTRUE);
+        EXPECT_EQ(
+            grLfbReadRegion(GR_BUFFER_BACKBUFFER, 0, x == 640u ? 480u : x, 10, 10, 20, untouched.data()),
+            FXTRUE);
     }
     EXPECT_EQ(untouched, std::vector<uint16_t>(400, 0x1111));
     uint16_t edge[3] = {0, 0, 0x2222};
-    ASSERT_EQ(grLfbReadRegion(1, 638, 479, 3, 5, 6, edge), FXTRUE);
+    ASSERT_EQ(grLfbReadRegion(GR_BUFFER_BACKBUFFER, 638, 479, 3, 5, 6, edge), FXTRUE);
     EXPECT_EQ(edge[1], 0xFFFF);
     EXPECT_EQ(edge[2], 0x2222);
     grSstWinClose();
@@ -459,14 +480,16 @@ TEST_F(Lfb, RefusedCallsChangeNothing) {
     GrLfbInfo_t info = {};
     uint16_t pixel = 0;
     // No session yet.
-    EXPECT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, 1, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT, FXFALSE, &info),
+    EXPECT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &info),
               FXFALSE);
-    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, 1), FXFALSE);
-    EXPECT_EQ(grLfbWriteRegion(1, 0, 0, GR_LFB_SRC_FMT_565, 1, 1, 2, &pixel), FXFALSE);
-    EXPECT_EQ(grLfbReadRegion(1, 0, 0, 1, 1, 2, &pixel), FXFALSE);
+    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXFALSE);
+    EXPECT_EQ(grLfbWriteRegion(GR_BUFFER_BACKBUFFER, 0, 0, GR_LFB_SRC_FMT_565, 1, 1, 2, &pixel), FXFALSE);
+    EXPECT_EQ(grLfbReadRegion(GR_BUFFER_BACKBUFFER, 0, 0, 1, 1, 2, &pixel), FXFALSE);
 
     openWithDepth(16);
-    ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, 1, GR_LFBWRITEMODE_1555, GR_ORIGIN_UPPER_LEFT, FXFALSE, &info),
+    ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_1555, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &info),
               FXTRUE);
     sim::clearCalls();
     for (GrBuffer_t buffer : {-1, 6, 0x7FFFFFFF}) {
@@ -476,15 +499,16 @@ TEST_F(Lfb, RefusedCallsChangeNothing) {
         EXPECT_EQ(grLfbReadRegion(buffer, 0, 0, 1, 1, 2, &pixel), FXFALSE);
     }
     for (GrLock_t type : {2, 0x1F, 0x0F}) {
-        EXPECT_EQ(grLfbLock(type, 0, GR_LFBWRITEMODE_565, 0, FXFALSE, &info), FXFALSE);
-        EXPECT_EQ(grLfbUnlock(type, 1), FXFALSE);
+        EXPECT_EQ(grLfbLock(type, GR_BUFFER_FRONTBUFFER, GR_LFBWRITEMODE_565, 0, FXFALSE, &info), FXFALSE);
+        EXPECT_EQ(grLfbUnlock(type, GR_BUFFER_BACKBUFFER), FXFALSE);
     }
-    EXPECT_EQ(grLfbLock(GR_LFB_READ_ONLY, 0, GR_LFBWRITEMODE_565, 0, FXFALSE, nullptr), FXFALSE);
-    EXPECT_EQ(grLfbWriteRegion(0, 0, 0, GR_LFB_SRC_FMT_565, 1, 1, 2, nullptr), FXFALSE);
-    EXPECT_EQ(grLfbReadRegion(0, 0, 0, 1, 1, 2, nullptr), FXFALSE);
+    EXPECT_EQ(grLfbLock(GR_LFB_READ_ONLY, GR_BUFFER_FRONTBUFFER, GR_LFBWRITEMODE_565, 0, FXFALSE, nullptr),
+              FXFALSE);
+    EXPECT_EQ(grLfbWriteRegion(GR_BUFFER_FRONTBUFFER, 0, 0, GR_LFB_SRC_FMT_565, 1, 1, 2, nullptr), FXFALSE);
+    EXPECT_EQ(grLfbReadRegion(GR_BUFFER_FRONTBUFFER, 0, 0, 1, 1, 2, nullptr), FXFALSE);
     EXPECT_EQ(countNamed("Lock") + countNamed("Unlock"), 0u);
     EXPECT_TRUE(sim::surfaceInfo(backBuffer()).locked); // the held lock survived
-    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY | GR_LFB_NOIDLE, 1), FXTRUE);
+    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY | GR_LFB_NOIDLE, GR_BUFFER_BACKBUFFER), FXTRUE);
     EXPECT_FALSE(sim::surfaceInfo(backBuffer()).locked);
     grSstWinClose();
 }
@@ -492,22 +516,24 @@ TEST_F(Lfb, RefusedCallsChangeNothing) {
 TEST_F(Lfb, ClosingWithALockHeldForgetsItAndALargerScreenGetsALargerShadow) {
     openWithDepth(32);
     GrLfbInfo_t info = {};
-    ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, 1, GR_LFBWRITEMODE_1555, GR_ORIGIN_UPPER_LEFT, FXFALSE, &info),
+    ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_1555, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &info),
               FXTRUE);
     grSstWinClose();
-    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, 1), FXFALSE);
+    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXFALSE);
 
     ASSERT_EQ(open(GR_RESOLUTION_1024x768), FXTRUE);
     putPixel(backBuffer(), 1023, 767, 0x00FFFFFF);
     sim::clearCalls();
-    ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, 1, GR_LFBWRITEMODE_1555, GR_ORIGIN_UPPER_LEFT, FXFALSE, &info),
+    ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_1555, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &info),
               FXTRUE);
     EXPECT_EQ(countNamed("Lock"), 1u);
     EXPECT_EQ(info.strideInBytes, 1024u * 2);
     EXPECT_GE(probe::lfbShadowBytes(1), 1024u * 768 * 4);
     EXPECT_EQ(shadowPixel(info, 1023, 767, 2), 0x7FFFu);
     putShadowPixel(info, 1023, 767, 2, 0x8000);
-    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, 1), FXTRUE);
+    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
     EXPECT_EQ(sim::pixel(backBuffer(), 1023, 767), 0xFF000000u);
     grSstWinClose();
 }

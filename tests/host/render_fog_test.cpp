@@ -54,7 +54,7 @@ TEST_F(Fog, ModesEnableFogOnlyWithTheSettingAndChooseLinearFog) {
             SCOPED_TRACE(testing::Message() << "Fog " << fogSetting << " mode " << c.mode);
             sim::clearCalls();
             grFogMode(c.mode);
-            DWORD enable = c.mode != GR_FOG_DISABLE && fogSetting != 0 ? 1 : 0;
+            DWORD enable = c.mode != GR_FOG_DISABLE && fogSetting != 0 ? TRUE : FALSE;
             EXPECT_EQ(sent(), c.linear ? linearFog(enable) : (StateList{{D3DRENDERSTATE_FOGENABLE, enable}}));
         }
         grSstWinClose();
@@ -79,7 +79,7 @@ TEST_F(Fog, TableModeKeepsTheExponentialFogOfTheUtilities) {
         grFogMode(GR_FOG_WITH_TABLE);
         EXPECT_EQ(sent(), (StateList{{D3DRENDERSTATE_FOGDENSITY, bits(c.density)},
                                      {D3DRENDERSTATE_FOGTABLEMODE, c.tableMode},
-                                     {D3DRENDERSTATE_FOGENABLE, 1}}));
+                                     {D3DRENDERSTATE_FOGENABLE, TRUE}}));
         grFogMode(GR_FOG_WITH_ITERATED_ALPHA);
         EXPECT_EQ(deviceState(D3DRENDERSTATE_FOGTABLEMODE), static_cast<DWORD>(D3DFOG_LINEAR));
         EXPECT_EQ(deviceState(D3DRENDERSTATE_FOGSTART), bits(0.98f));

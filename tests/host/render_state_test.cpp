@@ -107,17 +107,21 @@ TEST_F(RenderStateCalls, ValuesAreTranslatedForTheDevice) {
          [] { grDepthBiasLevel(static_cast<FxI16>(0xFFFF)); },
          {{D3DRENDERSTATE_ZBIAS, 15}}},
         {"depth bias 0x1000", [] { grDepthBiasLevel(0x1000); }, {{D3DRENDERSTATE_ZBIAS, 1}}},
-        {"depth function NEVER", [] { grDepthBufferFunction(GR_CMP_NEVER); }, {{D3DRENDERSTATE_ZFUNC, 1}}},
-        {"depth function ALWAYS", [] { grDepthBufferFunction(GR_CMP_ALWAYS); }, {{D3DRENDERSTATE_ZFUNC, 8}}},
+        {"depth function NEVER",
+         [] { grDepthBufferFunction(GR_CMP_NEVER); },
+         {{D3DRENDERSTATE_ZFUNC, D3DCMP_NEVER}}},
+        {"depth function ALWAYS",
+         [] { grDepthBufferFunction(GR_CMP_ALWAYS); },
+         {{D3DRENDERSTATE_ZFUNC, D3DCMP_ALWAYS}}},
         {"depth function 8", [] { grDepthBufferFunction(8); }, {}},
         {"w buffer",
          [] { grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER); },
          {{D3DRENDERSTATE_ZENABLE, D3DZB_TRUE}}},
         {"depth mode 5", [] { grDepthBufferMode(5); }, {}},
-        {"depth mask", [] { grDepthMask(FXFALSE); }, {{D3DRENDERSTATE_ZWRITEENABLE, 0}}},
+        {"depth mask", [] { grDepthMask(FXFALSE); }, {{D3DRENDERSTATE_ZWRITEENABLE, FALSE}}},
         {"chroma-key mode",
          [] { grChromakeyMode(GR_CHROMAKEY_ENABLE); },
-         {{D3DRENDERSTATE_COLORKEYENABLE, 1}}},
+         {{D3DRENDERSTATE_COLORKEYENABLE, TRUE}}},
         {"chroma-key value", [] { grChromakeyValue(0x00FF00FF); }, {}},
         {"fog colour", [] { grFogColorValue(0xFFFFFFFF); }, {{D3DRENDERSTATE_FOGCOLOR, 0x003F3F3F}}},
         {"constant colour",
@@ -204,9 +208,9 @@ TEST_F(RenderStateCalls, DitherOnlyOnASixteenBitDisplayWithoutNoDitherSub) {
         sim::clearCalls();
         grDitherMode(GR_DITHER_4x4);
         grDitherMode(GR_DITHER_DISABLE);
-        EXPECT_EQ(sent(),
-                  c.sends ? (StateList{{D3DRENDERSTATE_DITHERENABLE, 1}, {D3DRENDERSTATE_DITHERENABLE, 0}})
-                          : StateList{});
+        EXPECT_EQ(sent(), c.sends ? (StateList{{D3DRENDERSTATE_DITHERENABLE, TRUE},
+                                               {D3DRENDERSTATE_DITHERENABLE, FALSE}})
+                                  : StateList{});
         grSstWinClose();
     }
 }
@@ -221,10 +225,10 @@ TEST_F(RenderStateCalls, DisableAllEffectsRestoresTheNeutralStatesInOrder) {
     EXPECT_EQ(sent(), (StateList{{D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE},
                                  {D3DRENDERSTATE_DESTBLEND, D3DBLEND_ZERO},
                                  {D3DRENDERSTATE_ALPHAFUNC, D3DCMP_ALWAYS},
-                                 {D3DRENDERSTATE_COLORKEYENABLE, 0},
+                                 {D3DRENDERSTATE_COLORKEYENABLE, FALSE},
                                  {D3DRENDERSTATE_ZBIAS, 0},
                                  {D3DRENDERSTATE_ZENABLE, D3DZB_FALSE},
-                                 {D3DRENDERSTATE_FOGENABLE, 0}}));
+                                 {D3DRENDERSTATE_FOGENABLE, FALSE}}));
     EXPECT_EQ(drawnDepth(), 0.0f); // the w buffer is off
     EXPECT_EQ(deviceState(D3DRENDERSTATE_CULLMODE), static_cast<DWORD>(D3DCULL_CCW));
 }
@@ -246,7 +250,7 @@ TEST_F(RenderStateCalls, OpenBuildsTablesBeforeTheNeutralStates) {
     EXPECT_EQ(deviceState(D3DRENDERSTATE_SRCBLEND), static_cast<DWORD>(D3DBLEND_ONE));
     EXPECT_EQ(deviceState(D3DRENDERSTATE_DESTBLEND), static_cast<DWORD>(D3DBLEND_ZERO));
     EXPECT_EQ(deviceState(D3DRENDERSTATE_ALPHAFUNC), static_cast<DWORD>(D3DCMP_ALWAYS));
-    EXPECT_EQ(deviceState(D3DRENDERSTATE_FOGENABLE), 0u);
+    EXPECT_EQ(deviceState(D3DRENDERSTATE_FOGENABLE), static_cast<DWORD>(FALSE));
 }
 
 TEST_F(RenderStateCalls, TextureCombineOfTmuZeroKeepsItsFirstPairOnStageZero) {
