@@ -1,32 +1,10 @@
 // The combine translation: table rules, the colour codes and stage-0 operations that the combine calls
 // choose, their trace lines and the suppression of redundant operations.
-#include "session_fixture.h"
+#include "glide2_draw_driver.h"
 
-#include "render/combine_table.h"
-#include "render/render_state.h"
+#include "engine_probe.h"
 
 namespace {
-
-class CombineTable : public SessionTest {
-  protected:
-    static DWORD stageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
-        return sim::textureStageState(context.device, stage, type);
-    }
-
-    static size_t stageCalls(D3DTEXTURESTAGESTATETYPE type) {
-        size_t count = 0;
-        for (const sim::Call &call : named("SetTextureStageState"))
-            if (call.args[0] == 0 && call.args[1] == static_cast<unsigned long long>(type)) ++count;
-        return count;
-    }
-
-    static size_t occurrences(const std::string &text, const std::string &line) {
-        size_t count = 0;
-        for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
-            ++count;
-        return count;
-    }
-};
 
 struct EntryCase {
     const char *rule;
@@ -39,60 +17,116 @@ struct EntryCase {
     DWORD stageOp;
 };
 
-void expectEntries(const EntryCase *cases, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        const EntryCase &c = cases[i];
-        SCOPED_TRACE(c.rule);
-        grColorCombine(c.function, c.factor, c.local, c.other, FXFALSE);
-        EXPECT_EQ(renderState.diffuseRgbCode, c.diffuseCode);
-        EXPECT_EQ(renderState.specularRgbCode, c.specularCode);
-        EXPECT_EQ(sim::textureStageState(context.device, 0, D3DTSS_COLOROP), c.stageOp);
+class CombineTable : public Glide2DrawTest {
+  protected:
+    static DWORD stageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
+        return sim::textureStageState(liveDevice(), stage, type);
     }
-}
+
+    static size_t stageCalls(D3DTEXTURESTAGESTATETYPE type) {
+        size_t count = 0;
+        for (const sim::Call &call : named("SetTextureStageState"))
+            if (call.args[0] == 0 && call.args[1] == static_cast<unsigned long long>(type)) ++count;
+        return count;
+    }
+
+    // Each combination through grColorCombine: the RGB codes it chooses and the stage-0 operation it sends.
+    static void expectEntries(const EntryCase *cases, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            const EntryCase &c = cases[i];
+            SCOPED_TRACE(c.rule);
+            grColorCombine(c.function, c.factor, c.local, c.other, FXFALSE);
+            ColorCodes codes = drawnCodes();
+            EXPECT_EQ(codes.diffuseRgb, c.diffuseCode);
+            EXPECT_EQ(codes.specularRgb, c.specularCode);
+            EXPECT_EQ(stageState(0, D3DTSS_COLOROP), c.stageOp);
+        }
+    }
+
+    static size_t occurrences(const std::string &text, const std::string &line) {
+        size_t count = 0;
+        for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
+            ++count;
+        return count;
+    }
+};
 
 TEST_F(CombineTable, LaterRulesOverrideEarlierOnes) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
     const EntryCase cases[] = {
-        {"LOCAL_ALPHA keeps the default for other ITERATED", 2, 5, 1, 0, 0, 254, D3DTOP_SELECTARG2},
-        {"LOCAL_ALPHA keeps the default for other TEXTURE", 2, 3, 0, 1, 0, 254, D3DTOP_SELECTARG1},
-        {"SCALE_OTHER_ADD_LOCAL_ALPHA keeps the default for other CONSTANT", 5, 8, 1, 2, 1, 254,
+        {"LOCAL_ALPHA keeps the default for other ITERATED", GR_COMBINE_FUNCTION_LOCAL_ALPHA,
+         GR_COMBINE_FACTOR_TEXTURE_RGB, GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_ITERATED, codeVertex,
+         codeBlack, D3DTOP_SELECTARG2},
+        {"LOCAL_ALPHA keeps the default for other TEXTURE", GR_COMBINE_FUNCTION_LOCAL_ALPHA,
+         GR_COMBINE_FACTOR_LOCAL_ALPHA, GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, codeVertex,
+         codeBlack, D3DTOP_SELECTARG1},
+        {"SCALE_OTHER_ADD_LOCAL_ALPHA keeps the default for other CONSTANT",
+         GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_CONSTANT,
+         GR_COMBINE_OTHER_CONSTANT, codeConstant, codeBlack, D3DTOP_SELECTARG2},
+        {"ZERO overrides the defaults", GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_TEXTURE_ALPHA,
+         GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, codeBlack, codeBlack, D3DTOP_SELECTARG2},
+        {"LOCAL with a constant local", GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO,
+         GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_TEXTURE, codeConstant, codeBlack, D3DTOP_SELECTARG2},
+        {"LOCAL with a depth local keeps the default", GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO,
+         GR_COMBINE_LOCAL_DEPTH, GR_COMBINE_OTHER_TEXTURE, codeVertex, codeBlack, D3DTOP_SELECTARG1},
+        {"texture times iterated", GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL,
+         GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, codeVertex, codeBlack, D3DTOP_MODULATE},
+        {"iterated times one minus constant", GR_COMBINE_FUNCTION_SCALE_OTHER,
+         GR_COMBINE_FACTOR_ONE_MINUS_LOCAL_ALPHA, GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_ITERATED,
+         codeOneMinusVertexTimesConstant, codeBlack, D3DTOP_SELECTARG2},
+        {"SCALE_OTHER with a depth local keeps the factor rule", GR_COMBINE_FUNCTION_SCALE_OTHER,
+         GR_COMBINE_FACTOR_TEXTURE_ALPHA, GR_COMBINE_LOCAL_DEPTH, GR_COMBINE_OTHER_ITERATED, codeVertex,
+         codeBlack, D3DTOP_MODULATE},
+        {"scaled texture plus constant", GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL, GR_COMBINE_FACTOR_ZERO,
+         GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_TEXTURE, codeBlack, codeConstant, D3DTOP_MODULATE},
+        {"half iterated plus iterated", GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL, GR_COMBINE_FACTOR_ZERO,
+         GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_ITERATED, codeHalfVertex, codeVertex, D3DTOP_MODULATE},
+        {"texture minus iterated", GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL, GR_COMBINE_FACTOR_ONE,
+         GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, codeVertex, codeBlack, D3DTOP_SUBTRACT},
+        {"constant minus iterated", GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL, GR_COMBINE_FACTOR_ONE,
+         GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_ITERATED, codeConstantMinusVertex, codeBlack,
          D3DTOP_SELECTARG2},
-        {"ZERO overrides the defaults", 0, 4, 0, 1, 254, 254, D3DTOP_SELECTARG2},
-        {"LOCAL with a constant local", 1, 0, 1, 1, 1, 254, D3DTOP_SELECTARG2},
-        {"LOCAL with a depth local keeps the default", 1, 0, 2, 1, 0, 254, D3DTOP_SELECTARG1},
-        {"texture times iterated", 3, 1, 0, 1, 0, 254, D3DTOP_MODULATE},
-        {"iterated times one minus constant", 3, 11, 1, 0, 193, 254, D3DTOP_SELECTARG2},
-        {"SCALE_OTHER with a depth local keeps the factor rule", 3, 4, 2, 0, 0, 254, D3DTOP_MODULATE},
-        {"scaled texture plus constant", 4, 0, 1, 1, 254, 1, D3DTOP_MODULATE},
-        {"half iterated plus iterated", 4, 0, 0, 0, 4, 0, D3DTOP_MODULATE},
-        {"texture minus iterated", 6, 8, 0, 1, 0, 254, D3DTOP_SUBTRACT},
-        {"constant minus iterated", 6, 8, 1, 0, 33, 254, D3DTOP_SELECTARG2},
-        {"BLEND by texture RGB over a constant replaces the earlier rule", 7, 5, 1, 0, 0, 5, D3DTOP_MODULATE},
-        {"BLEND by other alpha", 7, 2, 0, 2, 192, 254, D3DTOP_SELECTARG2},
-        {"function 8 keeps the defaults", 8, 1, 0, 0, 0, 254, D3DTOP_SELECTARG2},
-        {"function 9 with an iterated local", 9, 0, 0, 2, 6, 0, D3DTOP_SELECTARG2},
-        {"function 9 by texture alpha with a constant local", 9, 4, 1, 1, 7, 1, D3DTOP_MODULATE},
-        {"function 9 with a depth local keeps the default", 9, 0, 2, 1, 0, 254, D3DTOP_SELECTARG1},
+        {"BLEND by texture RGB over a constant replaces the earlier rule", GR_COMBINE_FUNCTION_BLEND,
+         GR_COMBINE_FACTOR_TEXTURE_RGB, GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_ITERATED, codeVertex,
+         codeHalfConstant, D3DTOP_MODULATE},
+        {"BLEND by other alpha", GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_OTHER_ALPHA,
+         GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_CONSTANT, codeVertexTimesConstant, codeBlack,
+         D3DTOP_SELECTARG2},
+        {"function 8 keeps the defaults", GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL_ADD_LOCAL_ALPHA,
+         GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_ITERATED, codeVertex, codeBlack,
+         D3DTOP_SELECTARG2},
+        {"function 9 with an iterated local", GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL,
+         GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_CONSTANT, codeInverseVertex,
+         codeVertex, D3DTOP_SELECTARG2},
+        {"function 9 by texture alpha with a constant local", GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL,
+         GR_COMBINE_FACTOR_TEXTURE_ALPHA, GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_TEXTURE,
+         codeInverseConstant, codeConstant, D3DTOP_MODULATE},
+        {"function 9 with a depth local keeps the default", GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL,
+         GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_DEPTH, GR_COMBINE_OTHER_TEXTURE, codeVertex, codeBlack,
+         D3DTOP_SELECTARG1},
     };
     expectEntries(cases, sizeof(cases) / sizeof(cases[0]));
 }
 
 TEST_F(CombineTable, WaveRaceAddsAQuarterOfTheVertexColorToTheTexture) {
-    grGlideInit();
-    settings.WaveRace = 1;
-    ASSERT_EQ(open(), FXTRUE);
+    setProductDword("WaveRace", 1);
+    ASSERT_EQ(initAndOpen(), FXTRUE);
     const EntryCase cases[] = {
-        {"texture times iterated", 3, 1, 0, 1, 254, 128, D3DTOP_SELECTARG1},
-        {"texture times constant is untouched", 3, 1, 1, 1, 1, 254, D3DTOP_MODULATE},
+        {"texture times iterated", GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL,
+         GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, codeBlack, codeQuarterVertex,
+         D3DTOP_SELECTARG1},
+        {"texture times constant is untouched", GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL,
+         GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_TEXTURE, codeConstant, codeBlack, D3DTOP_MODULATE},
     };
     expectEntries(cases, 2);
 
-    // The setting is read at every open.
+    // Every open rebuilds the table from the setting then in force.
     grSstWinClose();
-    settings.WaveRace = 0;
-    ASSERT_EQ(open(), FXTRUE);
-    grColorCombine(3, 1, 0, 1, FXFALSE);
-    EXPECT_EQ(renderState.diffuseRgbCode, 0u);
+    setProductDword("WaveRace", 0);
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+    EXPECT_EQ(drawnCodes().diffuseRgb, codeVertex);
     EXPECT_EQ(stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
 }
 
@@ -101,8 +135,9 @@ TEST_F(CombineTable, BlendByTextureAlphaDependsOnTheDevice) {
     ASSERT_EQ(open(), FXTRUE);
     grColorCombine(GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_TEXTURE_ALPHA, GR_COMBINE_LOCAL_CONSTANT,
                    GR_COMBINE_OTHER_TEXTURE, FXFALSE);
-    EXPECT_EQ(renderState.diffuseRgbCode, 1u);
-    EXPECT_EQ(renderState.specularRgbCode, 254u);
+    ColorCodes codes = drawnCodes();
+    EXPECT_EQ(codes.diffuseRgb, codeConstant);
+    EXPECT_EQ(codes.specularRgb, codeBlack);
     EXPECT_EQ(stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_BLENDTEXTUREALPHA));
     grSstWinClose();
 
@@ -112,8 +147,9 @@ TEST_F(CombineTable, BlendByTextureAlphaDependsOnTheDevice) {
     ASSERT_EQ(open(), FXTRUE);
     grColorCombine(GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_TEXTURE_ALPHA, GR_COMBINE_LOCAL_ITERATED,
                    GR_COMBINE_OTHER_TEXTURE, FXFALSE);
-    EXPECT_EQ(renderState.diffuseRgbCode, 0u);
-    EXPECT_EQ(renderState.specularRgbCode, 254u);
+    codes = drawnCodes();
+    EXPECT_EQ(codes.diffuseRgb, codeVertex);
+    EXPECT_EQ(codes.specularRgb, codeBlack);
     EXPECT_EQ(stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
 }
 
@@ -126,10 +162,12 @@ TEST_F(CombineTable, AlphaCombineMultipliesWhereTheColorBlendsByTextureAlpha) {
                    GR_COMBINE_OTHER_TEXTURE, FXFALSE);
     std::vector<sim::Call> stage = named("SetTextureStageState");
     ASSERT_EQ(stage.size(), 2u);
-    EXPECT_EQ(firstArgs(stage[0], 3), (std::vector<unsigned long long>{0, D3DTSS_COLOROP, 13}));
-    EXPECT_EQ(firstArgs(stage[1], 3), (std::vector<unsigned long long>{0, D3DTSS_ALPHAOP, 4}));
-    EXPECT_EQ(renderState.diffuseAlphaCode, 0u);
-    EXPECT_EQ(renderState.specularAlphaCode, 254u);
+    EXPECT_EQ(firstArgs(stage[0], 3),
+              (std::vector<unsigned long long>{0, D3DTSS_COLOROP, D3DTOP_BLENDTEXTUREALPHA}));
+    EXPECT_EQ(firstArgs(stage[1], 3), (std::vector<unsigned long long>{0, D3DTSS_ALPHAOP, D3DTOP_MODULATE}));
+    ColorCodes codes = drawnCodes();
+    EXPECT_EQ(codes.diffuseAlpha, codeVertex);
+    EXPECT_EQ(codes.specularAlpha, codeBlack);
 }
 
 TEST_F(CombineTable, InvertedZeroFunctionIsWhite) {
@@ -137,19 +175,20 @@ TEST_F(CombineTable, InvertedZeroFunctionIsWhite) {
     struct Case {
         FxBool invert;
         FxU32 code;
-    } cases[] = {{1, 255}, {0, 254}, {2, 254}, {-1, 254}};
+    } cases[] = {{1, codeWhite}, {0, codeBlack}, {2, codeBlack}, {-1, codeBlack}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.invert);
         grColorCombine(GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,
                        GR_COMBINE_OTHER_CONSTANT, c.invert);
-        EXPECT_EQ(renderState.diffuseRgbCode, c.code);
-        EXPECT_EQ(renderState.specularRgbCode, c.code);
+        ColorCodes codes = drawnCodes();
+        EXPECT_EQ(codes.diffuseRgb, c.code);
+        EXPECT_EQ(codes.specularRgb, c.code);
         EXPECT_EQ(stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG2));
     }
     // Invert only turns the zero function white.
     grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,
                    GR_COMBINE_OTHER_CONSTANT, FXTRUE);
-    EXPECT_EQ(renderState.diffuseRgbCode, 1u);
+    EXPECT_EQ(drawnCodes().diffuseRgb, codeConstant);
 }
 
 TEST_F(CombineTable, RepeatedCombinationsAreTracedOnceAndSentOnce) {
@@ -173,8 +212,10 @@ TEST_F(CombineTable, RepeatedCombinationsAreTracedOnceAndSentOnce) {
 
 TEST_F(CombineTable, ArgumentsOutsideTheTableChangeNothing) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
-    grColorCombine(1, 0, 1, 2, FXFALSE);
-    grAlphaCombine(1, 0, 0, 2, FXFALSE);
+    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,
+                   GR_COMBINE_OTHER_CONSTANT, FXFALSE);
+    grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_CONSTANT, FXFALSE);
     sim::clearCalls();
     struct Case {
         GrCombineFunction_t function;
@@ -187,8 +228,9 @@ TEST_F(CombineTable, ArgumentsOutsideTheTableChangeNothing) {
         SCOPED_TRACE(c.function * 1000 + c.factor * 100 + c.local * 10 + c.other);
         grColorCombine(c.function, c.factor, c.local, c.other, FXTRUE);
         grAlphaCombine(c.function, c.factor, c.local, c.other, FXTRUE);
-        EXPECT_EQ(renderState.diffuseRgbCode, 1u);
-        EXPECT_EQ(renderState.diffuseAlphaCode, 0u);
+        ColorCodes codes = drawnCodes();
+        EXPECT_EQ(codes.diffuseRgb, codeConstant);
+        EXPECT_EQ(codes.diffuseAlpha, codeVertex);
     }
     EXPECT_EQ(countNamed("SetTextureStageState"), 0u);
     std::string log = logText();
@@ -207,7 +249,7 @@ TEST_F(CombineTable, NewWindowGetsEveryOperationAndTraceAgain) {
     sim::clearCalls();
     ASSERT_EQ(open(), FXTRUE);
     // The open itself sets the alpha test to ALWAYS although the old device had it already.
-    EXPECT_EQ(sim::renderState(context.device, D3DRENDERSTATE_ALPHAFUNC), static_cast<DWORD>(D3DCMP_ALWAYS));
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_ALPHAFUNC), static_cast<DWORD>(D3DCMP_ALWAYS));
     grColorCombine(3, 1, 0, 1, FXFALSE);
     grAlphaCombine(3, 1, 0, 1, FXFALSE);
     EXPECT_EQ(stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
@@ -220,25 +262,27 @@ TEST_F(CombineTable, NewWindowGetsEveryOperationAndTraceAgain) {
 }
 
 TEST_F(CombineTable, CombineWithoutADeviceChoosesCodesAndSendsNothing) {
-    deviceTables.combineTableBuilt = false; // as in a freshly loaded library
+    probe::forgetCombineTable(); // as in a freshly loaded library
     grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
                    GR_COMBINE_OTHER_CONSTANT, FXFALSE);
     grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,
                    GR_COMBINE_OTHER_CONSTANT, FXFALSE);
-    EXPECT_EQ(renderState.diffuseRgbCode, 192u);
-    EXPECT_EQ(renderState.diffuseAlphaCode, 1u);
     EXPECT_EQ(countNamed("SetTextureStageState"), 0u);
 
-    // The codes survive the open; the operation reaches the new device on the next call.
+    // The codes chosen without a device are in force once one is open; the operation reaches the new device
+    // on the next call.
     ASSERT_EQ(initAndOpen(), FXTRUE);
-    EXPECT_EQ(renderState.diffuseRgbCode, 192u);
+    ColorCodes codes = drawnCodes();
+    EXPECT_EQ(codes.diffuseRgb, codeVertexTimesConstant);
+    EXPECT_EQ(codes.diffuseAlpha, codeConstant);
     grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
                    GR_COMBINE_OTHER_CONSTANT, FXFALSE);
     EXPECT_EQ(stageState(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG2));
     grSstWinClose();
     grColorCombine(GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,
                    GR_COMBINE_OTHER_CONSTANT, FXTRUE);
-    EXPECT_EQ(renderState.diffuseRgbCode, 255u);
+    ASSERT_EQ(open(), FXTRUE);
+    EXPECT_EQ(drawnCodes().diffuseRgb, codeWhite);
 }
 
 } // namespace

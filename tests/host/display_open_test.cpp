@@ -1,10 +1,10 @@
-#include "session_fixture.h"
+#include "glide2_driver.h"
 
 #include <cstring>
 
 namespace {
 
-using DisplayOpen = SessionTest;
+using DisplayOpen = Glide2Test;
 
 DDPIXELFORMAT depthFormat(DWORD bits, DWORD flags = DDPF_ZBUFFER) {
     DDPIXELFORMAT format;
@@ -14,6 +14,24 @@ DDPIXELFORMAT depthFormat(DWORD bits, DWORD flags = DDPF_ZBUFFER) {
     format.dwZBufferBitDepth = bits;
     format.dwZBitMask = bits == 32 ? 0xFFFFFFFFu : (1u << bits) - 1;
     return format;
+}
+
+// What a texture download now asks DirectDraw for: a hardware device leaves textures to Direct3D's texture
+// manager, a software one keeps them in system memory.
+DDSURFACEDESC2 textureRequest() {
+    FxU16 texel = 0;
+    GrTexInfo info = {GR_LOD_1, GR_LOD_1, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, &texel};
+    size_t from = sim::calls().size();
+    grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+    size_t at = findCall("CreateSurface", from);
+    EXPECT_NE(at, std::string::npos);
+    return at == std::string::npos ? DDSURFACEDESC2{} : sim::calls()[at].desc;
+}
+
+// The cull mode a session sends for GR_CULL_NEGATIVE, which follows the origin in force.
+DWORD cullForNegative() {
+    grCullMode(GR_CULL_NEGATIVE);
+    return sim::renderState(liveDevice(), D3DRENDERSTATE_CULLMODE);
 }
 
 TEST_F(DisplayOpen, CreatesTheDisplayObjectsInOrder) {
@@ -26,7 +44,8 @@ TEST_F(DisplayOpen, CreatesTheDisplayObjectsInOrder) {
 
     const sim::Call level = named("SetCooperativeLevel")[0];
     EXPECT_EQ(level.args[0], reinterpret_cast<uintptr_t>(window));
-    EXPECT_EQ(level.args[1], 0x53u);
+    EXPECT_EQ(level.args[1], static_cast<unsigned long long>(DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT |
+                                                             DDSCL_EXCLUSIVE | DDSCL_ALLOWMODEX));
     const sim::Call mode = named("SetDisplayMode")[0];
     EXPECT_EQ(mode.args, (std::vector<unsigned long long>{640, 480, 16, 0, 0}));
 
@@ -34,7 +53,9 @@ TEST_F(DisplayOpen, CreatesTheDisplayObjectsInOrder) {
     ASSERT_GE(surfaces.size(), 4u);
     EXPECT_EQ(surfaces[0].desc.dwFlags, static_cast<DWORD>(DDSD_CAPS | DDSD_BACKBUFFERCOUNT));
     EXPECT_EQ(surfaces[0].desc.dwBackBufferCount, 1u);
-    EXPECT_EQ(surfaces[0].desc.ddsCaps.dwCaps, 0x206218u);
+    EXPECT_EQ(surfaces[0].desc.ddsCaps.dwCaps,
+              static_cast<DWORD>(DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE |
+                                 DDSCAPS_VIDEOMEMORY | DDSCAPS_MODEX));
     EXPECT_EQ(surfaces[0].desc.ddsCaps.dwCaps2, static_cast<DWORD>(DDSCAPS2_HINTANTIALIASING));
     for (int i : {1, 2}) {
         SCOPED_TRACE(i);
@@ -46,8 +67,10 @@ TEST_F(DisplayOpen, CreatesTheDisplayObjectsInOrder) {
     }
     EXPECT_EQ(surfaces[3].desc.ddsCaps.dwCaps, static_cast<DWORD>(DDSCAPS_ZBUFFER | DDSCAPS_VIDEOMEMORY));
     EXPECT_EQ(surfaces[3].desc.ddpfPixelFormat.dwFlags, static_cast<DWORD>(DDPF_ZBUFFER));
-    EXPECT_EQ(context.hardwareDevice, 1);
-    EXPECT_EQ(sim::deviceTypeOf(context.device), sim::DeviceType::TnLHal);
+    EXPECT_EQ(sim::deviceTypeOf(liveDevice()), sim::DeviceType::TnLHal);
+    const DDSURFACEDESC2 texture = textureRequest();
+    EXPECT_EQ(texture.ddsCaps.dwCaps, static_cast<DWORD>(DDSCAPS_TEXTURE));
+    EXPECT_EQ(texture.ddsCaps.dwCaps2, static_cast<DWORD>(DDSCAPS2_D3DTEXTUREMANAGE));
 
     const sim::Call viewport = named("SetViewport")[0];
     EXPECT_EQ(viewport.viewport.dwWidth, 640u);
@@ -55,7 +78,11 @@ TEST_F(DisplayOpen, CreatesTheDisplayObjectsInOrder) {
     EXPECT_EQ(viewport.viewport.dvMaxZ, 1.0f);
     EXPECT_EQ(sim::cursorPos().x, 32767);
     EXPECT_EQ(sim::cursorPos().y, 32767);
-    EXPECT_EQ(context.sessionOpen, 1);
+
+    // The session is open: closing it gives the display back.
+    EXPECT_TRUE(sim::displayMode().changed);
+    grSstWinClose();
+    EXPECT_FALSE(sim::displayMode().changed);
 }
 
 TEST_F(DisplayOpen, ResolutionCodesMapToTheirPixelSizes) {
@@ -95,14 +122,13 @@ std::ostream &operator<<(std::ostream &out, const FailingStep &step) {
     return out << step.call << " #" << step.occurrence;
 }
 
-class FailingOpen : public SessionTest, public ::testing::WithParamInterface<FailingStep> {};
+class FailingOpen : public Glide2Test, public ::testing::WithParamInterface<FailingStep> {};
 
 TEST_P(FailingOpen, FailsTheOpenAndReleasesWhatCameBefore) {
     const FailingStep &step = GetParam();
     grGlideInit();
     sim::failCall(step.call, step.occurrence);
     EXPECT_EQ(open(), FXFALSE);
-    EXPECT_EQ(context.sessionOpen, 0);
     const std::vector<sim::MessageBoxCall> &boxes = sim::messageBoxes();
     if (step.message) {
         ASSERT_EQ(boxes.size(), 1u);
@@ -115,7 +141,12 @@ TEST_P(FailingOpen, FailsTheOpenAndReleasesWhatCameBefore) {
     }
     EXPECT_EQ(leaksWhileLoaded(), "");
     EXPECT_FALSE(sim::displayMode().changed);
-    EXPECT_EQ(context.ddraw, nullptr);
+    // No DirectDraw object is kept to answer queries, and nothing is left to close.
+    sim::setScanLine(217, DD_OK);
+    sim::clearCalls();
+    EXPECT_EQ(grSstVideoLine(), 0u);
+    grSstWinClose();
+    EXPECT_TRUE(sim::calls().empty());
 
     // The library stays usable: the next open succeeds.
     sim::clearFaults();
@@ -139,14 +170,14 @@ TEST_F(DisplayOpen, DeviceTypesAreTriedInOrder) {
     grGlideInit();
     sim::deviceConfig(sim::DeviceType::TnLHal).createSucceeds = false;
     ASSERT_EQ(open(), FXTRUE);
-    EXPECT_EQ(sim::deviceTypeOf(context.device), sim::DeviceType::Hal);
+    EXPECT_EQ(sim::deviceTypeOf(liveDevice()), sim::DeviceType::Hal);
     EXPECT_EQ(countNamed("CreateDevice"), 2u);
 
     sim::deviceConfig(sim::DeviceType::Hal).createSucceeds = false;
     sim::deviceConfig(sim::DeviceType::Mmx).createSucceeds = false;
     sim::clearCalls();
     ASSERT_EQ(open(), FXTRUE);
-    EXPECT_EQ(sim::deviceTypeOf(context.device), sim::DeviceType::Rgb);
+    EXPECT_EQ(sim::deviceTypeOf(liveDevice()), sim::DeviceType::Rgb);
     EXPECT_EQ(countNamed("CreateDevice"), 4u);
     grSstWinClose();
 }
@@ -169,13 +200,15 @@ TEST_F(DisplayOpen, SoftwareDepthFormatPutsTheDepthBufferInSystemMemory) {
     sim::deviceConfig(sim::DeviceType::Mmx).depthFormats = {
         depthFormat(24, DDPF_ZBUFFER | DDPF_STENCILBUFFER), depthFormat(32), depthFormat(16)};
     ASSERT_EQ(open(), FXTRUE);
-    EXPECT_EQ(context.hardwareDevice, 0);
+    const DDSURFACEDESC2 texture = textureRequest();
+    EXPECT_EQ(texture.ddsCaps.dwCaps, static_cast<DWORD>(DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY));
+    EXPECT_EQ(texture.ddsCaps.dwCaps2, 0u);
     std::vector<sim::Call> surfaces = named("CreateSurface");
     const DDSURFACEDESC2 &depth = surfaces[3].desc;
     EXPECT_EQ(depth.ddsCaps.dwCaps, static_cast<DWORD>(DDSCAPS_ZBUFFER | DDSCAPS_SYSTEMMEMORY));
     // The first plain format is taken whatever its depth.
     EXPECT_EQ(depth.ddpfPixelFormat.dwZBufferBitDepth, 32u);
-    EXPECT_EQ(sim::deviceTypeOf(context.device), sim::DeviceType::TnLHal);
+    EXPECT_EQ(sim::deviceTypeOf(liveDevice()), sim::DeviceType::TnLHal);
     grSstWinClose();
 }
 
@@ -322,17 +355,17 @@ TEST_F(DisplayOpen, InitialDeviceStateFollowsTheSettings) {
 
 TEST_F(DisplayOpen, CloseReleasesInReverseOrderAndOnlyOnce) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
-    IDirect3DDevice7 *device = context.device;
+    IDirect3DDevice7 *device = liveDevice();
     sim::clearCalls();
     grSstWinClose();
     EXPECT_TRUE(
         inOrder({"EndScene", "Release", "EvictManagedTextures", "Release", "Release", "Release", "Unlock",
                  "Release", "Unlock", "Release", "RestoreDisplayMode", "SetCooperativeLevel", "Release"}));
-    EXPECT_EQ(sim::calls()[find("EndScene")].object, static_cast<const void *>(device));
+    EXPECT_EQ(sim::calls()[findCall("EndScene")].object, static_cast<const void *>(device));
     EXPECT_EQ(named("SetCooperativeLevel")[0].args[1], static_cast<unsigned long long>(DDSCL_NORMAL));
     EXPECT_EQ(leaksWhileLoaded(), "");
     EXPECT_FALSE(sim::displayMode().changed);
-    EXPECT_EQ(context.sessionOpen, 0);
+    EXPECT_TRUE(sim::liveDevices().empty());
 
     sim::clearCalls();
     grSstWinClose();
@@ -343,18 +376,20 @@ TEST_F(DisplayOpen, OpeningTwiceClosesTheFirstSession) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
     sim::clearCalls();
     ASSERT_EQ(open(GR_RESOLUTION_800x600), FXTRUE);
-    size_t restore = find("RestoreDisplayMode");
+    size_t restore = findCall("RestoreDisplayMode");
     ASSERT_NE(restore, std::string::npos);
-    EXPECT_LT(restore, find("DirectDrawCreateEx"));
+    EXPECT_LT(restore, findCall("DirectDrawCreateEx"));
     EXPECT_EQ(countNamed("DirectDrawCreateEx"), 1u);
 }
 
 TEST_F(DisplayOpen, ShutdownAndUnloadCloseAnOpenSession) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
     grGlideShutdown();
-    EXPECT_EQ(context.sessionOpen, 0);
+    EXPECT_FALSE(sim::displayMode().changed);
     EXPECT_EQ(leaksWhileLoaded(), "");
+    sim::clearCalls();
     grGlideShutdown();
+    EXPECT_TRUE(sim::calls().empty());
 
     ASSERT_EQ(open(), FXTRUE);
     unload();
@@ -366,7 +401,12 @@ TEST_F(DisplayOpen, QueryHardwareForgetsTheSessionButNothingLeaks) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
     GrHwConfiguration config;
     EXPECT_EQ(grSstQueryHardware(&config), FXTRUE);
-    EXPECT_EQ(context.sessionOpen, 0);
+    // The objects are still there, but the session no longer hands out its frame buffer.
+    GrLfbInfo_t info = {};
+    info.size = sizeof(info);
+    EXPECT_EQ(grLfbLock(GR_LFB_READ_ONLY, GR_BUFFER_FRONTBUFFER, GR_LFBWRITEMODE_ANY, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &info),
+              FXFALSE);
     sim::clearCalls();
     grGlideShutdown();
     grSstWinClose();
@@ -374,7 +414,7 @@ TEST_F(DisplayOpen, QueryHardwareForgetsTheSessionButNothingLeaks) {
 
     // The forgotten objects go before a new session is created.
     ASSERT_EQ(open(), FXTRUE);
-    EXPECT_LT(find("RestoreDisplayMode"), find("DirectDrawCreateEx"));
+    EXPECT_LT(findCall("RestoreDisplayMode"), findCall("DirectDrawCreateEx"));
     grSstQueryHardware(&config);
     unload();
     EXPECT_EQ(leaksWhileLoaded(), "");
@@ -435,11 +475,11 @@ TEST_F(DisplayOpen, AnEmptyClipWindowDrawsAndClearsNothingUntilTheNextOne) {
 TEST_F(DisplayOpen, OriginAnyIsStoredAsUpperLeft) {
     grGlideInit();
     ASSERT_EQ(open(GR_RESOLUTION_640x480, GR_ORIGIN_ANY), FXTRUE);
-    EXPECT_EQ(context.origin, 0);
+    EXPECT_EQ(cullForNegative(), static_cast<DWORD>(D3DCULL_CCW));
     grSstOrigin(GR_ORIGIN_LOWER_LEFT);
-    EXPECT_EQ(context.origin, 1);
+    EXPECT_EQ(cullForNegative(), static_cast<DWORD>(D3DCULL_CW));
     grSstOrigin(GR_ORIGIN_ANY);
-    EXPECT_EQ(context.origin, 0);
+    EXPECT_EQ(cullForNegative(), static_cast<DWORD>(D3DCULL_CCW));
     grSstWinClose();
     std::string log = logText();
     EXPECT_NE(log.find("grSSTOrigin(origin=255);\r\ngrSSTOrigin(origin=1);\r\ngrSSTOrigin(origin=255);\r\n"),

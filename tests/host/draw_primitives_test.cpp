@@ -1,14 +1,16 @@
 // The fifteen drawing entry points: one DrawPrimitive each inside the open scene, the triangle counter,
 // fans from vertex and index lists, oversized polygons, and safety without a session or with bad arguments.
-#include "draw_fixture.h"
+#include "glide2_draw_driver.h"
 
 #include <functional>
 #include <set>
 #include <utility>
 
+#include "engine_probe.h"
+
 namespace {
 
-typedef DrawTest DrawPrimitives;
+typedef Glide2DrawTest DrawPrimitives;
 
 // Distinct vertices: vertex i sits at (i, 2i) with red i, so each can be recognised after conversion.
 std::vector<GrVertex> numberedVertices(int count) {
@@ -21,7 +23,7 @@ std::vector<GrVertex> numberedVertices(int count) {
     return vertices;
 }
 
-int numberOf(const DrawVertex &d) {
+int numberOf(const TlVertex &d) {
     return static_cast<int>(d.x);
 }
 
@@ -59,11 +61,11 @@ TEST_F(DrawPrimitives, EachCallDrawsOnceInsideTheSceneAndCountsItsTriangles) {
         std::vector<sim::Call> draws = named("DrawPrimitive");
         ASSERT_EQ(draws.size(), 1u);
         EXPECT_EQ(firstArgs(draws[0], 4),
-                  (std::vector<unsigned long long>{static_cast<unsigned long long>(c.type), 0x2C4,
+                  (std::vector<unsigned long long>{static_cast<unsigned long long>(c.type), tlVertexFormat,
                                                    c.vertices.size(), 0}));
         EXPECT_EQ(draws[0].hr, D3D_OK); // inside the scene the session keeps open
         std::vector<int> numbers;
-        for (const DrawVertex &d : verticesOf(draws[0]))
+        for (const TlVertex &d : verticesOf(draws[0]))
             numbers.push_back(numberOf(d));
         EXPECT_EQ(numbers, c.vertices);
         EXPECT_EQ(triangles() - before, c.triangles);
@@ -123,7 +125,8 @@ TEST_F(DrawPrimitives, VariantsDrawExactlyWhatThePlainCallsDraw) {
 
 TEST_F(DrawPrimitives, APolygonLargerThanTheBufferIsDrawnWholeAsFansAroundItsFirstVertex) {
     openSession();
-    for (int count : {vertexBufferSize, vertexBufferSize + 1, 2 * vertexBufferSize + 5}) {
+    const int capacity = probe::vertexBufferCapacity();
+    for (int count : {capacity, capacity + 1, 2 * capacity + 5}) {
         SCOPED_TRACE(count);
         std::vector<GrVertex> v = numberedVertices(count);
         std::vector<int> ilist;
@@ -141,9 +144,9 @@ TEST_F(DrawPrimitives, APolygonLargerThanTheBufferIsDrawnWholeAsFansAroundItsFir
             std::set<int> seen;
             for (const sim::Call &draw : named("DrawPrimitive")) {
                 ASSERT_EQ(draw.args[0], static_cast<unsigned long long>(D3DPT_TRIANGLEFAN));
-                std::vector<DrawVertex> fan = verticesOf(draw);
+                std::vector<TlVertex> fan = verticesOf(draw);
                 ASSERT_GE(fan.size(), 3u);
-                ASSERT_LE(fan.size(), static_cast<size_t>(vertexBufferSize));
+                ASSERT_LE(fan.size(), static_cast<size_t>(capacity));
                 ASSERT_EQ(numberOf(fan[0]), 0);
                 for (size_t i = 1; i + 1 < fan.size(); ++i) {
                     ASSERT_EQ(numberOf(fan[i + 1]), numberOf(fan[i]) + 1);
@@ -184,7 +187,7 @@ TEST_F(DrawPrimitives, NothingIsDrawnOrCountedWithoutASessionOrWithBadArguments)
         for (const auto &draw : draws)
             draw();
         EXPECT_EQ(countNamed("DrawPrimitive"), 0u);
-        EXPECT_EQ(context.triangleCount, 0u);
+        EXPECT_EQ(triangles(), 0u);
     };
     noDrawing("before grGlideInit");
     grGlideInit();

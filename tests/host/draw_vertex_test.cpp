@@ -1,6 +1,6 @@
 // Vertex conversion as it reaches DrawPrimitive: snapped coordinates, depth from 1/w, rhw, texture
 // coordinates through the aspect tables, the origin and FightingForceFix flips, and the colour codes.
-#include "draw_fixture.h"
+#include "glide2_draw_driver.h"
 
 #include <cmath>
 #include <limits>
@@ -10,7 +10,7 @@
 
 namespace {
 
-typedef DrawTest DrawVertexConversion;
+typedef Glide2DrawTest DrawVertexConversion;
 
 TEST_F(DrawVertexConversion, SnappedCoordinatesLoseTheirOffsetFromTwoToTheNineteenUp) {
     openSession();
@@ -25,7 +25,7 @@ TEST_F(DrawVertexConversion, SnappedCoordinatesLoseTheirOffsetFromTwoToTheNinete
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.in);
-        DrawVertex d = drawnPoint(glideVertex(c.in, c.in));
+        TlVertex d = drawnPoint(glideVertex(c.in, c.in));
         EXPECT_EQ(d.x, c.out);
         EXPECT_EQ(d.y, c.out);
     }
@@ -84,7 +84,7 @@ TEST_F(DrawVertexConversion, RhwCarriesOneOverWOnlyWhileATextureIsBound) {
             v.tmuvtx[tmu].tow = 64.0f * 0.5f;
             v.tmuvtx[tmu].oow = 99.0f; // the per-TMU 1/w is not used
         }
-        DrawVertex d = drawnPoint(v);
+        TlVertex d = drawnPoint(v);
         EXPECT_EQ(d.rhw, c.rhw);
         EXPECT_EQ(d.tu0, c.tmu0 ? 0.5f : 0.0f);
         EXPECT_EQ(d.tv0, c.tmu0 ? 0.25f : 0.0f);
@@ -116,7 +116,7 @@ TEST_F(DrawVertexConversion, TextureCoordinatesFollowTheAspectOfTheBoundTexture)
             GrVertex v = glideVertex(10, 10, oow);
             v.tmuvtx[tmu].sow = c.s * oow;
             v.tmuvtx[tmu].tow = c.t * oow;
-            DrawVertex d = drawnPoint(v);
+            TlVertex d = drawnPoint(v);
             EXPECT_FLOAT_EQ(tmu == GR_TMU0 ? d.tu0 : d.tu1, c.tu);
             EXPECT_FLOAT_EQ(tmu == GR_TMU0 ? d.tv0 : d.tv1, c.tv);
         }
@@ -141,7 +141,7 @@ TEST_F(DrawVertexConversion, LowerLeftOriginAndFightingForceFixTurnThePicture) {
         SCOPED_TRACE(testing::Message()
                      << "origin " << c.origin << ", FightingForceFix " << c.fightingForceFix);
         openWith({{"FightingForceFix", c.fightingForceFix}}, c.origin);
-        DrawVertex d = drawnPoint(glideVertex(786432.0f + 100.25f, 10.5f));
+        TlVertex d = drawnPoint(glideVertex(786432.0f + 100.25f, 10.5f));
         EXPECT_EQ(d.x, c.x);
         EXPECT_EQ(d.y, c.y);
     }
@@ -244,7 +244,7 @@ TEST_F(DrawVertexConversion, ColorsFollowTheCombineModes) {
         v.g = 200.0f;
         v.b = 255.0f;
         v.a = 128.0f;
-        DrawVertex d = drawnPoint(v);
+        TlVertex d = drawnPoint(v);
         EXPECT_EQ(d.diffuse, c.diffuse) << std::hex << d.diffuse;
         EXPECT_EQ(d.specular, c.specular) << std::hex << d.specular;
     }
@@ -299,22 +299,22 @@ TEST_F(DrawVertexConversion, TheX87ControlWordLeavesTheVerticesAlone) {
         vertices.push_back(v);
     }
     auto drawAll = [&vertices]() {
-        std::vector<DrawVertex> drawn;
+        std::vector<TlVertex> drawn;
         for (const GrVertex &v : vertices)
             drawn.push_back(drawnPoint(v));
         return drawn;
     };
-    std::vector<DrawVertex> atDefault = drawAll();
+    std::vector<TlVertex> atDefault = drawAll();
     unsigned short original = readFpuControlWord();
     // Single precision (bits 8-9 clear), rounding towards zero (bits 10-11 set).
     writeFpuControlWord(static_cast<unsigned short>((original & ~0x0F00u) | 0x0C00u));
-    std::vector<DrawVertex> atSingle = drawAll();
+    std::vector<TlVertex> atSingle = drawAll();
     writeFpuControlWord(original);
 
     int differences = 0;
     for (size_t i = 0; i < vertices.size(); ++i) {
-        const DrawVertex &a = atDefault[i], &b = atSingle[i];
-        if (std::memcmp(&a, &b, sizeof(DrawVertex)) != 0 && ++differences <= 3)
+        const TlVertex &a = atDefault[i], &b = atSingle[i];
+        if (std::memcmp(&a, &b, sizeof(TlVertex)) != 0 && ++differences <= 3)
             ADD_FAILURE() << "vertex " << i << ": z " << a.z << " / " << b.z << ", tu0 " << a.tu0 << " / "
                           << b.tu0 << ", tv1 " << a.tv1 << " / " << b.tv1;
     }

@@ -1,8 +1,8 @@
-#include "session_fixture.h"
+#include "glide2_driver.h"
 
 namespace {
 
-using Log = SessionTest;
+using Log = Glide2Test;
 
 TEST_F(Log, OpenWritesTheBannerAndAdapterLinesByteForByte) {
     sim::setDeviceIdentifier("nv4_disp.dll", "NVIDIA GeForce2 MX", 0x10DE, 0x110);

@@ -1,12 +1,10 @@
-#include "session_fixture.h"
+#include "glide2_driver.h"
 
 #include <cstring>
 
-#include "session/display_device.h"
-
 namespace {
 
-using Presentation = SessionTest;
+using Presentation = Glide2Test;
 
 const FxU32 screen640 = 640 * 480;
 
@@ -18,8 +16,8 @@ TEST_F(Presentation, EverySwapPresentsWithoutOversample) {
     std::vector<sim::Call> blits = named("BltFast");
     ASSERT_EQ(blits.size(), 10u);
     for (const sim::Call &blit : blits) {
-        EXPECT_EQ(blit.object, static_cast<const void *>(context.frontSurface));
-        EXPECT_EQ(blit.source, static_cast<const void *>(context.backSurface));
+        EXPECT_EQ(blit.object, static_cast<const void *>(frontBuffer()));
+        EXPECT_EQ(blit.source, static_cast<const void *>(backBuffer()));
         EXPECT_EQ(firstArgs(blit, 3), (std::vector<unsigned long long>{0, 0, DDBLTFAST_DONOTWAIT}));
     }
     EXPECT_TRUE(inOrder({"EndScene", "BltFast", "BeginScene"}));
@@ -54,14 +52,14 @@ TEST_F(Presentation, PresentCopiesTheBackBufferToTheScreen) {
     DDSURFACEDESC2 desc;
     std::memset(&desc, 0, sizeof(desc));
     desc.dwSize = sizeof(desc);
-    ASSERT_EQ(context.backSurface->Lock(NULL, &desc, DDLOCK_WAIT, NULL), DD_OK);
+    ASSERT_EQ(backBuffer()->Lock(NULL, &desc, DDLOCK_WAIT, NULL), DD_OK);
     static_cast<unsigned short *>(desc.lpSurface)[10 * desc.lPitch / 2 + 20] = 0xF81F;
-    context.backSurface->Unlock(NULL);
+    backBuffer()->Unlock(NULL);
 
     grRenderBuffer(GR_BUFFER_FRONTBUFFER);
-    EXPECT_NE(sim::pixel(context.frontSurface, 20, 10), 0xF81Fu);
+    EXPECT_NE(sim::pixel(frontBuffer(), 20, 10), 0xF81Fu);
     grRenderBuffer(GR_BUFFER_BACKBUFFER);
-    EXPECT_EQ(sim::pixel(context.frontSurface, 20, 10), 0xF81Fu);
+    EXPECT_EQ(sim::pixel(frontBuffer(), 20, 10), 0xF81Fu);
     GrSstPerfStats_t stats;
     grSstPerfStats(&stats);
     EXPECT_EQ(stats.pixelsIn, 2 * screen640);
@@ -69,7 +67,7 @@ TEST_F(Presentation, PresentCopiesTheBackBufferToTheScreen) {
 
     // The back buffer keeps its content after a present.
     grBufferSwap(0);
-    EXPECT_EQ(sim::pixel(context.backSurface, 20, 10), 0xF81Fu);
+    EXPECT_EQ(sim::pixel(backBuffer(), 20, 10), 0xF81Fu);
     grSstWinClose();
 }
 
@@ -106,13 +104,20 @@ TEST_F(Presentation, ClearUsesTheColorFormatAlphaAndDepth) {
     grSstWinClose();
 }
 
-TEST_F(Presentation, ToArgbReordersTheBytesOfEachColorFormat) {
+TEST_F(Presentation, EachColorFormatOrdersTheBytesOfAColorItsOwnWay) {
     const DWORD expected[] = {0x11223344, 0x11443322, 0x44112233, 0x44332211, 0xFFFFFFFF};
-    for (GrColorFormat_t format = 0; format <= 4; ++format) {
+    grGlideInit();
+    for (GrColorFormat_t format = GR_COLORFORMAT_ARGB; format <= 4; ++format) {
         SCOPED_TRACE(format);
-        context.colorFormat = format;
-        EXPECT_EQ(toArgb(0x11223344), expected[format]);
+        ASSERT_EQ(grSstWinOpen(static_cast<FxU32>(reinterpret_cast<uintptr_t>(window)), GR_RESOLUTION_640x480,
+                               GR_REFRESH_60Hz, format, GR_ORIGIN_UPPER_LEFT, 2, 1),
+                  FXTRUE);
+        sim::clearCalls();
+        grConstantColorValue(0x11223344);
+        EXPECT_EQ(renderStates(),
+                  (std::vector<unsigned long long>{D3DRENDERSTATE_TEXTUREFACTOR, expected[format]}));
     }
+    grSstWinClose();
 }
 
 TEST_F(Presentation, LogoIsDrawnCentredUnlessSuppressedOrTooLarge) {
@@ -125,9 +130,9 @@ TEST_F(Presentation, LogoIsDrawnCentredUnlessSuppressedOrTooLarge) {
     bool drawn = false;
     for (int y = 180; y < 420 && !drawn; y += 7)
         for (int x = 240; x < 560 && !drawn; x += 7)
-            drawn = sim::pixel(context.frontSurface, x, y) != 0;
+            drawn = sim::pixel(frontBuffer(), x, y) != 0;
     EXPECT_TRUE(drawn);
-    EXPECT_EQ(sim::pixel(context.frontSurface, 239, 179), 0u);
+    EXPECT_EQ(sim::pixel(frontBuffer(), 239, 179), 0u);
     grSstWinClose();
 
     sim::clearCalls();
@@ -172,9 +177,9 @@ TEST_F(Presentation, SplashFallsBackToAFileInTheCurrentDirectory) {
     sim::writeFile("SPLASH", std::string(bmp.begin(), bmp.end()));
     ASSERT_EQ(initAndOpen(), FXTRUE);
     grSplash(0, 0, 640, 480, 0);
-    EXPECT_EQ(sim::pixel(context.frontSurface, 0, 0), 0xF800u);
-    EXPECT_EQ(sim::pixel(context.frontSurface, 7, 3), 0x001Fu);
-    EXPECT_EQ(sim::pixel(context.frontSurface, 8, 0), 0u);
+    EXPECT_EQ(sim::pixel(frontBuffer(), 0, 0), 0xF800u);
+    EXPECT_EQ(sim::pixel(frontBuffer(), 7, 3), 0x001Fu);
+    EXPECT_EQ(sim::pixel(frontBuffer(), 8, 0), 0u);
     grSstWinClose();
 }
 

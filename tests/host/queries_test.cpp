@@ -1,13 +1,23 @@
-#include "session_fixture.h"
+#include "glide2_driver.h"
 
 #include <cstring>
 
 #include "render/saved_state.h"
-#include "session/processor.h"
 
 namespace {
 
-using Queries = SessionTest;
+// The x87 control word, read and written by the test itself.
+unsigned short fpuControlWord() {
+    unsigned short controlWord = 0;
+    __asm__ __volatile__("fnstcw %0" : "=m"(controlWord));
+    return controlWord;
+}
+
+void setFpuControlWord(unsigned short controlWord) {
+    __asm__ __volatile__("fldcw %0" : : "m"(controlWord));
+}
+
+using Queries = Glide2Test;
 
 TEST_F(Queries, HardwareReportsOneOrTwoTextureUnitsByTheTmuSetting) {
     for (DWORD tmu : {0u, 1u}) {
@@ -58,7 +68,8 @@ TEST_F(Queries, StatusAndRetraceFollowTheVerticalBlank) {
 
 TEST_F(Queries, CountersAndConstantAnswers) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
-    context.triangleCount = 42;
+    std::vector<GrVertex> fan(44, GrVertex{});
+    grDrawPolygonVertexList(static_cast<int>(fan.size()), fan.data()); // 42 triangles
     FxU32 processed = 0, drawn = 0;
     grTriStats(&processed, &drawn);
     EXPECT_EQ(processed, 42u);
@@ -94,15 +105,15 @@ TEST_F(Queries, CountersAndConstantAnswers) {
 }
 
 TEST_F(Queries, FpuPrecisionHintSetsTheX87ControlWord) {
-    unsigned short original = readFpuControlWord();
-    writeFpuControlWord(static_cast<unsigned short>((original & ~0x3Fu) | 0x0300u | 0x1000u));
+    unsigned short original = fpuControlWord();
+    setFpuControlWord(static_cast<unsigned short>((original & ~0x3Fu) | 0x0300u | 0x1000u));
     grHints(GR_HINT_FPUPRECISION, 1);
-    unsigned short doublePrecision = readFpuControlWord();
+    unsigned short doublePrecision = fpuControlWord();
     grHints(GR_HINT_FPUPRECISION, 0);
-    unsigned short singlePrecision = readFpuControlWord();
+    unsigned short singlePrecision = fpuControlWord();
     grHints(GR_HINT_STWHINT, 1);
-    unsigned short untouched = readFpuControlWord();
-    writeFpuControlWord(original);
+    unsigned short untouched = fpuControlWord();
+    setFpuControlWord(original);
 
     EXPECT_EQ(doublePrecision & 0x0300, 0x0200);
     EXPECT_EQ(doublePrecision & 0x003F, 0x003F);

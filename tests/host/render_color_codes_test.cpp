@@ -1,49 +1,44 @@
 // Colour codes against a channel-by-channel reference, and the vertex colours the combine calls lead to.
-#include "session_fixture.h"
+#include "glide2_draw_driver.h"
 
 #include <random>
 
-#include "render/color_codes.h"
-#include "render/render_state.h"
-
 namespace {
-
-const FxU32 allCodes[] = {0, 1, 4, 5, 6, 7, 32, 33, 128, 192, 193, 254, 255};
 
 // One channel of the code table, written out plainly. alpha: the alpha form of the code.
 FxU32 referenceChannel(FxU32 code, FxU32 v, FxU32 k, bool alpha) {
     const double q = 1.0f / 255.0f;
     switch (code) {
-    case 0:
+    case codeVertex:
         return v;
-    case 1:
+    case codeConstant:
         return k;
-    case 4:
+    case codeHalfVertex:
         return v / 2;
-    case 5:
+    case codeHalfConstant:
         return k / 2;
-    case 6:
+    case codeInverseVertex:
         return 255 - v;
-    case 7:
+    case codeInverseConstant:
         return 255 - k;
-    case 32:
+    case codeVertexMinusConstant:
         return v > k ? v - k : 0;
-    case 33:
+    case codeConstantMinusVertex:
         return k > v ? k - v : 0;
-    case 128:
+    case codeQuarterVertex:
         return v / 4;
-    case 192:
+    case codeVertexTimesConstant:
         return alpha ? static_cast<FxU32>(std::trunc(k * q * v * q * 255))
                      : static_cast<FxU32>(std::trunc(v * q * k * q * 255));
-    case 193:
+    case codeOneMinusVertexTimesConstant:
         if (alpha) {
             double result = std::trunc((1 - k * q * v * q) * 255);
             return result <= 0 ? 0 : static_cast<FxU32>(result);
         }
         return 255 - static_cast<FxU32>(std::trunc(v * q * k * q * 255));
-    case 254:
+    case codeBlack:
         return 0;
-    case 255:
+    case codeWhite:
         return 255;
     default:
         return 0;
@@ -61,7 +56,7 @@ FxU32 reference(FxU32 code, FxU32 v, FxU32 k) {
 
 TEST(ColorCodes, MatchTheReferenceOnRandomColors) {
     std::mt19937 random(20240611);
-    for (FxU32 code : allCodes) {
+    for (FxU32 code : everyColorCode) {
         SCOPED_TRACE(code);
         int mismatches = 0;
         for (int i = 0; i < 50000 && mismatches < 5; ++i) {
@@ -84,11 +79,15 @@ TEST(ColorCodes, DifferencesStopAtZeroInEachChannel) {
         FxU32 code;
         FxU32 v, k, result;
     } cases[] = {
-        {32, 0x0A0A0A0A, 0x14141414, 0x00000000},  {32, 0x800A7F14, 0x40147F0A, 0x4000000A},
-        {33, 0x800A7F14, 0x40147F0A, 0x000A0000},  {32, 0x00FF00FF, 0xFF00FF00, 0x00FF00FF},
-        {193, 0xFFFFFFFF, 0xFFFFFFFF, 0x00000000}, {193, 0x00000000, 0xFFFFFFFF, 0xFFFFFFFF},
-        {192, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}, {192, 0x80808080, 0xFF000000, 0x80000000},
-        {100, 0x12345678, 0x9ABCDEF0, 0x00000000},
+        {codeVertexMinusConstant, 0x0A0A0A0A, 0x14141414, 0x00000000},
+        {codeVertexMinusConstant, 0x800A7F14, 0x40147F0A, 0x4000000A},
+        {codeConstantMinusVertex, 0x800A7F14, 0x40147F0A, 0x000A0000},
+        {codeVertexMinusConstant, 0x00FF00FF, 0xFF00FF00, 0x00FF00FF},
+        {codeOneMinusVertexTimesConstant, 0xFFFFFFFF, 0xFFFFFFFF, 0x00000000},
+        {codeOneMinusVertexTimesConstant, 0x00000000, 0xFFFFFFFF, 0xFFFFFFFF},
+        {codeVertexTimesConstant, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF},
+        {codeVertexTimesConstant, 0x80808080, 0xFF000000, 0x80000000},
+        {100, 0x12345678, 0x9ABCDEF0, 0x00000000}, // no such code
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.code << std::hex << " " << c.v << " " << c.k);
@@ -96,7 +95,21 @@ TEST(ColorCodes, DifferencesStopAtZeroInEachChannel) {
     }
 }
 
-using VertexColorCodes = SessionTest;
+// What the tests that recognise codes in drawn colours rely on.
+TEST(ColorCodes, TheRevealingColorsTellEveryCodeApart) {
+    for (bool alphaForm : {false, true}) {
+        SCOPED_TRACE(alphaForm ? "alpha form" : "RGB form");
+        for (FxU32 code : everyColorCode) {
+            FxU32 results[3];
+            for (int i = 0; i < 3; ++i)
+                results[i] = alphaForm ? colorCodeAlpha(code, revealingVertexColors[i], revealingConstant)
+                                       : colorCodeRgb(code, revealingVertexColors[i], revealingConstant);
+            EXPECT_EQ(codeGiving(results, alphaForm), code);
+        }
+    }
+}
+
+using VertexColorCodes = Glide2DrawTest;
 
 TEST_F(VertexColorCodes, CombineCallsChooseTheFourCodes) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
@@ -108,17 +121,17 @@ TEST_F(VertexColorCodes, CombineCallsChooseTheFourCodes) {
     grAlphaCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE_MINUS_LOCAL,
                    GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_ITERATED, FXFALSE);
     FxU32 v = 0xC0204060;
-    VertexColors colors = computeVertexColors(v);
-    EXPECT_EQ(colors.diffuse, (reference(193, v, 0x40608090) & 0xFF000000u) | 0x00102030u);
-    EXPECT_EQ(colors.specular, 0x00608090u);
+    TlVertex drawn = drawnPoint(coloredVertex(10, 10, v));
+    EXPECT_EQ(drawn.diffuse,
+              (reference(codeOneMinusVertexTimesConstant, v, 0x40608090) & 0xFF000000u) | 0x00102030u);
+    EXPECT_EQ(drawn.specular, 0x00608090u);
 
     guColorCombineFunction(GR_COLORCOMBINE_ONE);
     guAlphaSource(GR_ALPHASOURCE_CC_ALPHA);
-    colors = computeVertexColors(v);
-    EXPECT_EQ(colors.diffuse, 0x40FFFFFFu);
-    EXPECT_EQ(colors.specular, 0x00FFFFFFu);
-    EXPECT_EQ(sim::textureStageState(context.device, 0, D3DTSS_COLOROP),
-              static_cast<DWORD>(D3DTOP_SELECTARG2));
+    drawn = drawnPoint(coloredVertex(10, 10, v));
+    EXPECT_EQ(drawn.diffuse, 0x40FFFFFFu);
+    EXPECT_EQ(drawn.specular, 0x00FFFFFFu);
+    EXPECT_EQ(sim::textureStageState(liveDevice(), 0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG2));
 }
 
 TEST_F(VertexColorCodes, UtilitiesWithoutATranslationChangeNothing) {
@@ -131,9 +144,10 @@ TEST_F(VertexColorCodes, UtilitiesWithoutATranslationChangeNothing) {
     guColorCombineFunction(-1);
     guAlphaSource(4);
     guAlphaSource(-1);
-    EXPECT_EQ(renderState.diffuseRgbCode, 1u);
-    EXPECT_EQ(renderState.diffuseAlphaCode, 1u);
     EXPECT_EQ(sim::calls().size(), 0u);
+    ColorCodes codes = drawnCodes();
+    EXPECT_EQ(codes.diffuseRgb, codeConstant);
+    EXPECT_EQ(codes.diffuseAlpha, codeConstant);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // Fog: the modes of grFogMode, the exponential fog of the utilities and how they follow each other.
-#include "session_fixture.h"
+#include "glide2_driver.h"
 
 #include <cstring>
 #include <utility>
@@ -14,7 +14,7 @@ DWORD bits(float value) {
     return result;
 }
 
-class Fog : public SessionTest {
+class Fog : public Glide2Test {
   protected:
     static StateList sent() {
         StateList states;
@@ -23,7 +23,7 @@ class Fog : public SessionTest {
         return states;
     }
 
-    static DWORD deviceState(D3DRENDERSTATETYPE state) { return sim::renderState(context.device, state); }
+    static DWORD deviceState(D3DRENDERSTATETYPE state) { return sim::renderState(liveDevice(), state); }
 
     static StateList linearFog(DWORD enable) {
         return {{D3DRENDERSTATE_FOGENABLE, enable},
@@ -47,15 +47,14 @@ TEST_F(Fog, ModesEnableFogOnlyWithTheSettingAndChooseLinearFog) {
                  {GR_FOG_WITH_ITERATED_ALPHA | GR_FOG_ADD2, false},
                  {4, false},
                  {-1, false}};
-    for (int32_t fogSetting : {1, 0}) {
-        grGlideInit();
-        settings.Fog = fogSetting;
-        ASSERT_EQ(open(), FXTRUE);
+    for (DWORD fogSetting : {1u, 0u}) {
+        setProductDword("Fog", fogSetting);
+        ASSERT_EQ(initAndOpen(), FXTRUE);
         for (const Case &c : cases) {
             SCOPED_TRACE(testing::Message() << "Fog " << fogSetting << " mode " << c.mode);
             sim::clearCalls();
             grFogMode(c.mode);
-            DWORD enable = c.mode != GR_FOG_DISABLE && fogSetting != 0 ? 1 : 0;
+            DWORD enable = c.mode != GR_FOG_DISABLE && fogSetting != 0 ? TRUE : FALSE;
             EXPECT_EQ(sent(), c.linear ? linearFog(enable) : (StateList{{D3DRENDERSTATE_FOGENABLE, enable}}));
         }
         grSstWinClose();
@@ -80,7 +79,7 @@ TEST_F(Fog, TableModeKeepsTheExponentialFogOfTheUtilities) {
         grFogMode(GR_FOG_WITH_TABLE);
         EXPECT_EQ(sent(), (StateList{{D3DRENDERSTATE_FOGDENSITY, bits(c.density)},
                                      {D3DRENDERSTATE_FOGTABLEMODE, c.tableMode},
-                                     {D3DRENDERSTATE_FOGENABLE, 1}}));
+                                     {D3DRENDERSTATE_FOGENABLE, TRUE}}));
         grFogMode(GR_FOG_WITH_ITERATED_ALPHA);
         EXPECT_EQ(deviceState(D3DRENDERSTATE_FOGTABLEMODE), static_cast<DWORD>(D3DFOG_LINEAR));
         EXPECT_EQ(deviceState(D3DRENDERSTATE_FOGSTART), bits(0.98f));

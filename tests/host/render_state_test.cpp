@@ -1,20 +1,20 @@
 // Render state calls: what each Glide state reaches the device as, the device tables and their fallbacks,
 // the setting gates, and safety without a session.
-#include "session_fixture.h"
+#include "glide2_draw_driver.h"
 
 #include <cmath>
 #include <utility>
-
-#include "render/device_tables.h"
-#include "render/render_state.h"
 
 namespace {
 
 typedef std::vector<std::pair<DWORD, DWORD>> StateList;
 
-class RenderStateCalls : public SessionTest {
+class RenderStateCalls : public Glide2DrawTest {
   protected:
-    static DWORD deviceState(D3DRENDERSTATETYPE state) { return sim::renderState(context.device, state); }
+    static DWORD deviceState(D3DRENDERSTATETYPE state) { return sim::renderState(liveDevice(), state); }
+
+    // The depth a point at 1/w = 0.25 is drawn with: 0 when the depth mode in force writes none.
+    static float drawnDepth() { return drawnPoint(glideVertex(10, 10, 0.25f)).z; }
 
     // The SetRenderState calls since the last clearCalls, as (state, value).
     static StateList sent() {
@@ -105,17 +105,21 @@ TEST_F(RenderStateCalls, ValuesAreTranslatedForTheDevice) {
          [] { grDepthBiasLevel(static_cast<FxI16>(0xFFFF)); },
          {{D3DRENDERSTATE_ZBIAS, 15}}},
         {"depth bias 0x1000", [] { grDepthBiasLevel(0x1000); }, {{D3DRENDERSTATE_ZBIAS, 1}}},
-        {"depth function NEVER", [] { grDepthBufferFunction(GR_CMP_NEVER); }, {{D3DRENDERSTATE_ZFUNC, 1}}},
-        {"depth function ALWAYS", [] { grDepthBufferFunction(GR_CMP_ALWAYS); }, {{D3DRENDERSTATE_ZFUNC, 8}}},
+        {"depth function NEVER",
+         [] { grDepthBufferFunction(GR_CMP_NEVER); },
+         {{D3DRENDERSTATE_ZFUNC, D3DCMP_NEVER}}},
+        {"depth function ALWAYS",
+         [] { grDepthBufferFunction(GR_CMP_ALWAYS); },
+         {{D3DRENDERSTATE_ZFUNC, D3DCMP_ALWAYS}}},
         {"depth function 8", [] { grDepthBufferFunction(8); }, {}},
         {"w buffer",
          [] { grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER); },
          {{D3DRENDERSTATE_ZENABLE, D3DZB_TRUE}}},
         {"depth mode 5", [] { grDepthBufferMode(5); }, {}},
-        {"depth mask", [] { grDepthMask(FXFALSE); }, {{D3DRENDERSTATE_ZWRITEENABLE, 0}}},
+        {"depth mask", [] { grDepthMask(FXFALSE); }, {{D3DRENDERSTATE_ZWRITEENABLE, FALSE}}},
         {"chroma-key mode",
          [] { grChromakeyMode(GR_CHROMAKEY_ENABLE); },
-         {{D3DRENDERSTATE_COLORKEYENABLE, 1}}},
+         {{D3DRENDERSTATE_COLORKEYENABLE, TRUE}}},
         {"chroma-key value", [] { grChromakeyValue(0x00FF00FF); }, {}},
         {"fog colour", [] { grFogColorValue(0xFFFFFFFF); }, {{D3DRENDERSTATE_FOGCOLOR, 0x003F3F3F}}},
         {"constant colour",
@@ -141,9 +145,23 @@ TEST_F(RenderStateCalls, ValuesAreTranslatedForTheDevice) {
         c.run();
         EXPECT_EQ(sent(), c.expected);
     }
-    EXPECT_EQ(renderState.depthBufferMode, 5);
-    EXPECT_EQ(renderState.chromakeyValue, 0x00FF00FFu);
-    EXPECT_EQ(renderState.constantColor, 0xFF0000FFu);
+
+    // What the calls left in force. Depth mode 5 writes no depth where the w buffer before it did.
+    EXPECT_EQ(drawnDepth(), 0.0f);
+    // The chroma-key colour keys the next texture, laid out like its texels.
+    static FxU16 texels[8 * 8];
+    GrTexInfo info = {GR_LOD_8, GR_LOD_8, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels};
+    sim::clearCalls();
+    grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+    std::vector<sim::Call> keys = named("SetColorKey");
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].args, (std::vector<unsigned long long>{DDCKEY_SRCBLT, 0xF81F, 0xF81F}));
+    // The constant colour is what a flat constant combine draws.
+    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_CONSTANT,
+                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_CONSTANT,
+                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    EXPECT_EQ(drawnPoint(glideVertex(10, 10)).diffuse, 0xFF0000FFu);
 }
 
 TEST_F(RenderStateCalls, CullingFollowsTheOrigin) {
@@ -174,22 +192,22 @@ TEST_F(RenderStateCalls, CullingFollowsTheOrigin) {
 
 TEST_F(RenderStateCalls, DitherOnlyOnASixteenBitDisplayWithoutNoDitherSub) {
     struct Case {
-        int32_t colorDepth;
-        int32_t noDitherSub;
+        DWORD colorDepth;
+        const char *noDitherSub;
         bool sends;
-    } cases[] = {{16, 0, true}, {32, 0, false}, {16, 1, false}};
+    } cases[] = {{16, "0", true}, {32, "0", false}, {16, "1", false}};
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.colorDepth << " " << c.noDitherSub);
-        grGlideInit();
-        settings.ColorDepth = c.colorDepth;
-        settings.NoDitherSub = c.noDitherSub;
-        ASSERT_EQ(open(), FXTRUE);
+        setProductDword("ColorDepth", c.colorDepth);
+        sim::setRegistryString(HKEY_LOCAL_MACHINE, "Software\\3Dfx Interactive\\Glide",
+                               "FX_GLIDE_NO_DITHER_SUB", c.noDitherSub);
+        ASSERT_EQ(initAndOpen(), FXTRUE);
         sim::clearCalls();
         grDitherMode(GR_DITHER_4x4);
         grDitherMode(GR_DITHER_DISABLE);
-        EXPECT_EQ(sent(),
-                  c.sends ? (StateList{{D3DRENDERSTATE_DITHERENABLE, 1}, {D3DRENDERSTATE_DITHERENABLE, 0}})
-                          : StateList{});
+        EXPECT_EQ(sent(), c.sends ? (StateList{{D3DRENDERSTATE_DITHERENABLE, TRUE},
+                                               {D3DRENDERSTATE_DITHERENABLE, FALSE}})
+                                  : StateList{});
         grSstWinClose();
     }
 }
@@ -204,11 +222,11 @@ TEST_F(RenderStateCalls, DisableAllEffectsRestoresTheNeutralStatesInOrder) {
     EXPECT_EQ(sent(), (StateList{{D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE},
                                  {D3DRENDERSTATE_DESTBLEND, D3DBLEND_ZERO},
                                  {D3DRENDERSTATE_ALPHAFUNC, D3DCMP_ALWAYS},
-                                 {D3DRENDERSTATE_COLORKEYENABLE, 0},
+                                 {D3DRENDERSTATE_COLORKEYENABLE, FALSE},
                                  {D3DRENDERSTATE_ZBIAS, 0},
                                  {D3DRENDERSTATE_ZENABLE, D3DZB_FALSE},
-                                 {D3DRENDERSTATE_FOGENABLE, 0}}));
-    EXPECT_EQ(renderState.depthBufferMode, GR_DEPTHBUFFER_DISABLE);
+                                 {D3DRENDERSTATE_FOGENABLE, FALSE}}));
+    EXPECT_EQ(drawnDepth(), 0.0f); // the w buffer is off
     EXPECT_EQ(deviceState(D3DRENDERSTATE_CULLMODE), static_cast<DWORD>(D3DCULL_CCW));
 }
 
@@ -229,13 +247,12 @@ TEST_F(RenderStateCalls, OpenBuildsTablesBeforeTheNeutralStates) {
     EXPECT_EQ(deviceState(D3DRENDERSTATE_SRCBLEND), static_cast<DWORD>(D3DBLEND_ONE));
     EXPECT_EQ(deviceState(D3DRENDERSTATE_DESTBLEND), static_cast<DWORD>(D3DBLEND_ZERO));
     EXPECT_EQ(deviceState(D3DRENDERSTATE_ALPHAFUNC), static_cast<DWORD>(D3DCMP_ALWAYS));
-    EXPECT_EQ(deviceState(D3DRENDERSTATE_FOGENABLE), 0u);
+    EXPECT_EQ(deviceState(D3DRENDERSTATE_FOGENABLE), static_cast<DWORD>(FALSE));
 }
 
 TEST_F(RenderStateCalls, TextureCombineOfTmuZeroKeepsItsFirstPairOnStageZero) {
-    grGlideInit();
-    settings.TMU = 1;
-    ASSERT_EQ(open(), FXTRUE);
+    setProductDword("TMU", 1);
+    ASSERT_EQ(initAndOpen(), FXTRUE);
     grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
                    GR_COMBINE_OTHER_TEXTURE, FXFALSE);
     struct Case {
@@ -271,11 +288,11 @@ TEST_F(RenderStateCalls, TextureCombineOfTmuZeroKeepsItsFirstPairOnStageZero) {
     // The colour combine that was in force before must reach stage 0 again.
     grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
                    GR_COMBINE_OTHER_TEXTURE, FXFALSE);
-    EXPECT_EQ(sim::textureStageState(context.device, 0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
+    EXPECT_EQ(sim::textureStageState(liveDevice(), 0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
 
     grSstWinClose();
-    settings.TMU = 0;
-    ASSERT_EQ(open(), FXTRUE);
+    setProductDword("TMU", 0);
+    ASSERT_EQ(initAndOpen(), FXTRUE);
     sim::clearCalls();
     guTexCombineFunction(0, GR_TEXTURECOMBINE_DECAL);
     EXPECT_EQ(countNamed("SetTextureStageState"), 0u);

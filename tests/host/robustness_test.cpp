@@ -3,11 +3,11 @@
 // the entry points whose behaviour without a session or with edge arguments is defined here.
 #include <math.h>
 
-#include "session_fixture.h"
+#include "glide2_driver.h"
 
 namespace {
 
-class Robustness : public SessionTest {};
+class Robustness : public Glide2Test {};
 
 TEST_F(Robustness, SplashAtAPositionWithoutIntegerPartDrawsNothing) {
     ASSERT_EQ(initAndOpen(), FXTRUE);

@@ -1,35 +1,67 @@
-#include "session_fixture.h"
+// The settings grGlideInit reads from the registry: the ten values the settings program stores and the two
+// Glide flags. Where a value shows in what the library does, the test looks there; the record itself is read
+// where only it can tell one value from another.
+#include "glide2_draw_driver.h"
+
+#include "engine_probe.h"
 
 namespace {
 
 const char *const productKey = "Software\\Orvane\\Kestrix XP";
 const char *const glideKey = "Software\\3Dfx Interactive\\Glide";
 
-using Settings = SessionTest;
+class Settings : public Glide2DrawTest {
+  protected:
+    struct Flags {
+        int noSplash;
+        int noDitherSub;
+    };
+
+    // What the Glide flags do to the next open: no logo is drawn; the 16-bit display is not dithered.
+    Flags flagsAtOpen() {
+        sim::clearCalls();
+        EXPECT_EQ(open(), FXTRUE);
+        Flags flags = {1, 0};
+        for (const sim::Call &blit : named("BltFast"))
+            if (blit.args[2] == DDBLTFAST_NOCOLORKEY) flags.noSplash = 0;
+        flags.noDitherSub = sim::renderState(liveDevice(), D3DRENDERSTATE_DITHERENABLE) == FALSE;
+        grSstWinClose();
+        return flags;
+    }
+
+    // The depth of a point at 1/w = 0.25: 0.75 by the fast rule, 0.5 by the other.
+    float depthAtOpen() {
+        EXPECT_EQ(open(), FXTRUE);
+        grDepthBufferMode(GR_DEPTHBUFFER_ZBUFFER);
+        float z = drawnPoint(glideVertex(10, 10, 0.25f)).z;
+        grSstWinClose();
+        return z;
+    }
+};
 
 TEST_F(Settings, MissingProductKeyUsesTheDefaults) {
     grGlideInit();
-    EXPECT_EQ(settings.ColorDepth, 16);
-    EXPECT_EQ(settings.Fog, 1);
-    EXPECT_EQ(settings.Antialiasing, 1);
-    EXPECT_EQ(settings.ZFast, 1);
-    EXPECT_EQ(settings.Filtering, 1);
-    EXPECT_EQ(settings.Oversample, 0);
-    EXPECT_EQ(settings.TripleBuffer, 0);
-    EXPECT_EQ(settings.WaveRace, 0);
-    EXPECT_EQ(settings.FightingForceFix, 0);
-    EXPECT_EQ(settings.TMU, 0);
-    EXPECT_EQ(settings.NoSplash, 0);
-    EXPECT_EQ(settings.NoDitherSub, 0);
+    EXPECT_EQ(probe::setting("ColorDepth"), 16);
+    EXPECT_EQ(probe::setting("Fog"), 1);
+    EXPECT_EQ(probe::setting("Antialiasing"), 1);
+    EXPECT_EQ(probe::setting("ZFast"), 1);
+    EXPECT_EQ(probe::setting("Filtering"), 1);
+    EXPECT_EQ(probe::setting("Oversample"), 0);
+    EXPECT_EQ(probe::setting("TripleBuffer"), 0);
+    EXPECT_EQ(probe::setting("WaveRace"), 0);
+    EXPECT_EQ(probe::setting("FightingForceFix"), 0);
+    EXPECT_EQ(probe::setting("TMU"), 0);
+    EXPECT_EQ(probe::setting("NoSplash"), 0);
+    EXPECT_EQ(probe::setting("NoDitherSub"), 0);
 }
 
 TEST_F(Settings, EmptyProductKeyLeavesEveryFieldAsItWas) {
     sim::createRegistryKey(HKEY_LOCAL_MACHINE, productKey);
     grGlideInit();
-    EXPECT_EQ(settings.ColorDepth, 0);
-    EXPECT_EQ(settings.Fog, 0);
-    EXPECT_EQ(settings.ZFast, 0);
-    EXPECT_EQ(settings.Filtering, 0);
+    EXPECT_EQ(probe::setting("ColorDepth"), 0);
+    EXPECT_EQ(probe::setting("Fog"), 0);
+    EXPECT_EQ(probe::setting("ZFast"), 0);
+    EXPECT_EQ(probe::setting("Filtering"), 0);
 }
 
 TEST_F(Settings, EveryValueLandsInItsOwnField) {
@@ -38,25 +70,19 @@ TEST_F(Settings, EveryValueLandsInItsOwnField) {
     for (DWORD i = 0; i < 10; ++i)
         setProductDword(names[i], 100 + i);
     grGlideInit();
-    const int32_t fields[] = {
-        settings.Antialiasing, settings.Fog,          settings.Oversample, settings.ColorDepth,
-        settings.ZFast,        settings.TripleBuffer, settings.WaveRace,   settings.FightingForceFix,
-        settings.Filtering,    settings.TMU};
-    for (int i = 0; i < 10; ++i) {
-        SCOPED_TRACE(names[i]);
-        EXPECT_EQ(fields[i], 100 + i);
-    }
+    for (DWORD i = 0; i < 10; ++i)
+        EXPECT_EQ(probe::setting(names[i]), static_cast<int32_t>(100 + i)) << names[i];
 }
 
 TEST_F(Settings, ColorDepth32ForcesZFast) {
     setProductDword("ColorDepth", 32);
     setProductDword("ZFast", 0);
     grGlideInit();
-    EXPECT_EQ(settings.ZFast, 1);
+    EXPECT_EQ(depthAtOpen(), 0.75f);
 
     setProductDword("ColorDepth", 16);
     grGlideInit();
-    EXPECT_EQ(settings.ZFast, 0);
+    EXPECT_EQ(depthAtOpen(), 0.5f);
 }
 
 // A value that cannot be read keeps what the earlier grGlideInit read.
@@ -66,7 +92,7 @@ TEST_F(Settings, ValuesThatAreNotFourBytesDoNotCorruptTheFields) {
     sim::setRegistryValue(HKEY_LOCAL_MACHINE, productKey, "Fog", REG_BINARY,
                           std::vector<unsigned char>(12, 0xAB));
     grGlideInit();
-    EXPECT_EQ(settings.Fog, 1);
+    EXPECT_EQ(probe::setting("Fog"), 1);
 }
 
 TEST_F(Settings, GlideFlagsAreSetByOneOrTrueInAnyCase) {
@@ -80,20 +106,22 @@ TEST_F(Settings, GlideFlagsAreSetByOneOrTrueInAnyCase) {
         sim::setRegistryString(HKEY_LOCAL_MACHINE, glideKey, "FX_GLIDE_NO_SPLASH", c.text);
         sim::setRegistryString(HKEY_LOCAL_MACHINE, glideKey, "FX_GLIDE_NO_DITHER_SUB", c.text);
         grGlideInit();
-        EXPECT_EQ(settings.NoSplash, c.expected);
-        EXPECT_EQ(settings.NoDitherSub, c.expected);
+        Flags flags = flagsAtOpen();
+        EXPECT_EQ(flags.noSplash, c.expected);
+        EXPECT_EQ(flags.noDitherSub, c.expected);
     }
 }
 
 TEST_F(Settings, GlideFlagsClearWhenTheKeyOrValueGoes) {
     sim::setRegistryString(HKEY_LOCAL_MACHINE, glideKey, "FX_GLIDE_NO_SPLASH", "1");
     grGlideInit();
-    EXPECT_EQ(settings.NoSplash, 1);
-    EXPECT_EQ(settings.NoDitherSub, 0);
+    Flags flags = flagsAtOpen();
+    EXPECT_EQ(flags.noSplash, 1);
+    EXPECT_EQ(flags.noDitherSub, 0);
 
     sim::denyRegistryKey(HKEY_LOCAL_MACHINE, glideKey, true, false);
     grGlideInit();
-    EXPECT_EQ(settings.NoSplash, 0);
+    EXPECT_EQ(flagsAtOpen().noSplash, 0);
 }
 
 TEST_F(Settings, AnOverlongGlideStringIsNotSetAndNotOverrun) {
@@ -101,8 +129,9 @@ TEST_F(Settings, AnOverlongGlideStringIsNotSetAndNotOverrun) {
     sim::setRegistryString(HKEY_LOCAL_MACHINE, glideKey, "FX_GLIDE_NO_DITHER_SUB",
                            ("TRUE" + std::string(252, '\0')).c_str());
     grGlideInit();
-    EXPECT_EQ(settings.NoSplash, 0);
-    EXPECT_EQ(settings.NoDitherSub, 1);
+    Flags flags = flagsAtOpen();
+    EXPECT_EQ(flags.noSplash, 0);
+    EXPECT_EQ(flags.noDitherSub, 1);
 }
 
 TEST_F(Settings, QuakeTitleForces16BitsAndFilteringUntilTheNextInit) {
@@ -122,7 +151,9 @@ TEST_F(Settings, QuakeTitleForces16BitsAndFilteringUntilTheNextInit) {
         std::vector<sim::Call> modes = named("SetDisplayMode");
         ASSERT_EQ(modes.size(), 1u);
         EXPECT_EQ(modes[0].args[2], c.bpp);
-        EXPECT_EQ(settings.Filtering, c.filtering);
+        // Filtering on: the open sets point sampling.
+        EXPECT_EQ(sim::textureStageState(liveDevice(), 0, D3DTSS_MINFILTER),
+                  static_cast<DWORD>(c.filtering ? D3DTFN_POINT : D3DTFN_LINEAR));
         grSstWinClose();
     }
 }

@@ -1,6 +1,7 @@
 // State as programs written for the Voodoo rely on it: saving and restoring the state around an overlay,
 // culling across an origin change, the colour mask, the alpha-test reference and the origin log line.
-#include "texture_fixture.h"
+#include "engine_probe.h"
+#include "glide2_texture_driver.h"
 
 #include <cstring>
 #include <utility>
@@ -11,9 +12,9 @@ namespace {
 
 typedef std::vector<std::pair<DWORD, DWORD>> StateList;
 
-class StateFidelity : public TextureTest {
+class StateFidelity : public Glide2TextureTest {
   protected:
-    static DWORD deviceState(D3DRENDERSTATETYPE state) { return sim::renderState(context.device, state); }
+    static DWORD deviceState(D3DRENDERSTATETYPE state) { return sim::renderState(liveDevice(), state); }
 
     static StateList sent() {
         StateList states;
@@ -71,14 +72,13 @@ TEST_F(StateFidelity, RestoringTheSavedStateUndoesAnOverlay) {
     sim::clearCalls();
     grGlideSetState(&copy);
 
-    EXPECT_EQ(context.origin, GR_ORIGIN_UPPER_LEFT);
+    EXPECT_EQ(probe::origin(), GR_ORIGIN_UPPER_LEFT);
     EXPECT_EQ(deviceState(D3DRENDERSTATE_SRCBLEND), static_cast<DWORD>(D3DBLEND_SRCALPHA));
     EXPECT_EQ(deviceState(D3DRENDERSTATE_DESTBLEND), static_cast<DWORD>(D3DBLEND_INVSRCALPHA));
     EXPECT_EQ(deviceState(D3DRENDERSTATE_ZENABLE), static_cast<DWORD>(D3DZB_TRUE));
     EXPECT_EQ(deviceState(D3DRENDERSTATE_CULLMODE), static_cast<DWORD>(D3DCULL_CCW));
-    EXPECT_EQ(sim::textureStageState(context.device, 0, D3DTSS_COLOROP),
-              static_cast<DWORD>(D3DTOP_SELECTARG2));
-    EXPECT_EQ(sim::textureStageState(context.device, 0, D3DTSS_ADDRESSU),
+    EXPECT_EQ(sim::textureStageState(liveDevice(), 0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG2));
+    EXPECT_EQ(sim::textureStageState(liveDevice(), 0, D3DTSS_ADDRESSU),
               static_cast<DWORD>(D3DTADDRESS_CLAMP));
     EXPECT_EQ(renderState.diffuseRgbCode, sceneDiffuseCode);
     std::vector<sim::Call> binds = named("SetTexture");
@@ -101,7 +101,7 @@ TEST_F(StateFidelity, RestoringABufferTheLibraryNeverWroteChangesNothing) {
         EXPECT_EQ(countNamed("SetRenderState") + countNamed("SetTextureStageState") +
                       countNamed("SetTexture") + countNamed("SetViewport"),
                   0u);
-        EXPECT_EQ(context.origin, GR_ORIGIN_UPPER_LEFT);
+        EXPECT_EQ(probe::origin(), GR_ORIGIN_UPPER_LEFT);
     }
     grGlideSetState(nullptr);
     grGlideGetState(nullptr);

@@ -1,8 +1,9 @@
 // The format table of each device, and the texels each converter writes.
-#include "texture_fixture.h"
+#include "glide2_texture_driver.h"
 
 #include <functional>
 
+#include "engine_probe.h"
 #include "texture/texel_converters.h"
 
 namespace {
@@ -11,7 +12,7 @@ using namespace texfmt;
 
 enum Kind { Unavailable, Native, Widened, WidenedSoftPalette };
 
-class TextureFormats : public TextureTest {};
+class TextureFormats : public Glide2TextureTest {};
 
 TEST_F(TextureFormats, EachDeviceGetsItsNativeRowsAndOnlyTheFallbacksItsTargetsAllow) {
     struct Case {
@@ -38,13 +39,12 @@ TEST_F(TextureFormats, EachDeviceGetsItsNativeRowsAndOnlyTheFallbacksItsTargetsA
         openSession();
         for (int format = 0; format < 16; ++format) {
             SCOPED_TRACE(format);
-            const TextureFormatRow &row = deviceTables.textureFormats[format];
-            EXPECT_EQ(row.available != 0, c.rows[format] != Unavailable);
-            EXPECT_EQ(row.native != 0, c.rows[format] == Native);
-            EXPECT_EQ(row.converter != nullptr, c.rows[format] == Widened || c.rows[format] == S);
-            EXPECT_EQ(row.softwarePalette != 0, c.rows[format] == S);
-            EXPECT_EQ(row.paletted != 0,
-                      (format == GR_TEXFMT_P_8 || format == GR_TEXFMT_AP_88) && row.available);
+            const probe::FormatRow row = probe::formatRow(format);
+            EXPECT_EQ(row.available, c.rows[format] != Unavailable);
+            EXPECT_EQ(row.native, c.rows[format] == Native);
+            EXPECT_EQ(row.converted, c.rows[format] == Widened || c.rows[format] == S);
+            EXPECT_EQ(row.softwarePalette, c.rows[format] == S);
+            EXPECT_EQ(row.paletted, (format == GR_TEXFMT_P_8 || format == GR_TEXFMT_AP_88) && row.available);
             if (c.rows[format] == Unavailable) continue;
             DWORD glideBits = format < GR_TEXFMT_16BIT ? 8 : 16;
             EXPECT_EQ(row.sourceBytes, glideBits / 8);
@@ -72,10 +72,10 @@ TEST_F(TextureFormats, DeviceRecordsMatchOnLayoutAlone) {
     odd565.dwSize = 0;
     useTextureFormats({odd565, DDPIXELFORMAT{}});
     openSession();
-    EXPECT_TRUE(deviceTables.textureFormats[GR_TEXFMT_RGB_565].native);
-    EXPECT_EQ(deviceTables.textureFormats[GR_TEXFMT_RGB_565].pixelFormat.dwFourCC, 0u);
-    for (int row = 0; row < textureFormatRowCount; ++row) {
-        EXPECT_EQ(deviceTables.textureFormats[row].available != 0, row == GR_TEXFMT_RGB_565) << row;
+    EXPECT_TRUE(probe::formatRow(GR_TEXFMT_RGB_565).native);
+    EXPECT_EQ(probe::formatRow(GR_TEXFMT_RGB_565).pixelFormat.dwFourCC, 0u);
+    for (int row = 0; row < probe::formatRowCount(); ++row) {
+        EXPECT_EQ(probe::formatRow(row).available, row == GR_TEXFMT_RGB_565) << row;
     }
 }
 

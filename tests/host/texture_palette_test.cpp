@@ -1,14 +1,14 @@
 // Palette downloads: the checksum, software-palette textures converted with the current palette and
 // brought up to date lazily, native palettised textures with a DirectDraw palette, and the NCC tables.
-#include "texture_fixture.h"
+#include "glide2_texture_driver.h"
 
-#include "texture/ncc_tables.h"
+#include "engine_probe.h"
 
 namespace {
 
 using namespace texfmt;
 
-class TexturePalette : public TextureTest {
+class TexturePalette : public Glide2TextureTest {
   protected:
     std::vector<FxU8> indices = std::vector<FxU8>(64 * 64 * 2, 3);
 
@@ -34,7 +34,16 @@ class TexturePalette : public TextureTest {
 };
 
 TEST_F(TexturePalette, TheChecksumCoversTheEntriesOfTheDownload) {
+    // Native palettised textures show the entries in force: their DirectDraw palette is made of them.
+    useTextureFormats({rgb565(), paletted(8, 0)});
     openSession();
+    auto entriesInForce = [this] {
+        sim::clearCalls();
+        download(GR_TMU0, 0, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_P_8, indices.data());
+        std::vector<sim::Call> palettes = named("CreatePalette");
+        EXPECT_EQ(palettes.size(), 1u);
+        return palettes.size() == 1 ? entriesOf(palettes[0]) : std::vector<PALETTEENTRY>(256, {1, 1, 1, 1});
+    };
     std::vector<FxU32> ramp(256);
     FxU32 rampSum = 0;
     for (FxU32 i = 0; i < 256; ++i) {
@@ -59,18 +68,20 @@ TEST_F(TexturePalette, TheChecksumCoversTheEntriesOfTheDownload) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        textureState.paletteChecksum = 0x5EED;
+        probe::setPaletteChecksum(0x5EED);
         downloadPartial(GR_TMU0, c.entries, c.start, c.end);
-        EXPECT_EQ(textureState.paletteChecksum, c.checksum ? c.checksum : 0x5EEDu);
+        EXPECT_EQ(probe::paletteChecksum(), c.checksum ? c.checksum : 0x5EEDu);
         if (c.start == 0 && c.end == 255 && c.checksum) {
-            EXPECT_EQ(textureState.texturePalette[7].peRed, 7);
-            EXPECT_EQ(textureState.texturePalette[7].peGreen, 7 * 2);
-            EXPECT_EQ(textureState.texturePalette[7].peBlue, 7 * 3);
-            EXPECT_EQ(textureState.texturePalette[7].peFlags, 0);
+            PALETTEENTRY entry = entriesInForce()[7];
+            EXPECT_EQ(entry.peRed, 7);
+            EXPECT_EQ(entry.peGreen, 7 * 2);
+            EXPECT_EQ(entry.peBlue, 7 * 3);
+            EXPECT_EQ(entry.peFlags, 0);
         }
     }
-    EXPECT_EQ(textureState.texturePalette[9].peRed, 0);
-    EXPECT_EQ(textureState.texturePalette[9].peFlags, 0);
+    PALETTEENTRY entry = entriesInForce()[9];
+    EXPECT_EQ(entry.peRed, 0);
+    EXPECT_EQ(entry.peFlags, 0);
 }
 
 // Before the first palette download of a session the current entries are used, not a blank surface.
@@ -79,7 +90,7 @@ TEST_F(TexturePalette, ASoftwarePaletteTextureShowsTheCurrentPaletteFromTheStart
     loadPalette(entryAt(3, 0x00ABCDEF));
     grSstWinClose();
     openSession();
-    ASSERT_EQ(textureState.paletteChecksum, 0xFFFFFFFFu);
+    ASSERT_EQ(probe::paletteChecksum(), 0xFFFFFFFFu);
     IDirectDrawSurface7 *surface =
         download(GR_TMU0, 0, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_P_8, indices.data());
     grTexSource(GR_TMU0, 0, 0, nullptr);
@@ -110,7 +121,7 @@ TEST_F(TexturePalette, SoftwarePaletteTexturesAreReconvertedOnlyWhenBoundAfterAC
     EXPECT_EQ(callsOn("Lock", b), 1u);
     EXPECT_EQ(callsOn("Lock", a), 1u);
     EXPECT_EQ(sim::pixel(b, 5, 5), 0x03222222u);
-    EXPECT_TRUE(inOrder({"Lock", "Unlock", "SetTexture"}, find("Unlock") + 1));
+    EXPECT_TRUE(inOrder({"Lock", "Unlock", "SetTexture"}, findCall("Unlock") + 1));
 
     // A download whose checksum is zero writes its entries but refreshes nothing.
     grTexSource(GR_TMU1, 0, 0, nullptr);
@@ -139,7 +150,7 @@ TEST_F(TexturePalette, AFailedRefreshKeepsTheOldTexels) {
     grTexSource(GR_TMU0, 0, 0, nullptr);
     EXPECT_EQ(countNamed("Lock"), 0u);
     EXPECT_EQ(sim::pixel(surface, 0, 0), 0x00111111u);
-    EXPECT_EQ(sim::boundTexture(context.device, 0), surface);
+    EXPECT_EQ(sim::boundTexture(liveDevice(), 0), surface);
 }
 
 TEST_F(TexturePalette, NativePalettisedTexturesCarryADirectDrawPalette) {
@@ -187,8 +198,9 @@ TEST_F(TexturePalette, APaletteThatCannotBeAttachedDropsTheDownload) {
         SCOPED_TRACE(failing);
         sim::clearCalls();
         sim::failCall(failing, 1);
-        EXPECT_EQ(download(GR_TMU0, 0, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_P_8, indices.data()), kept);
+        EXPECT_EQ(download(GR_TMU0, 0, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_P_8, indices.data()), nullptr);
         sim::clearFaults();
+        EXPECT_EQ(filedSurface(GR_TMU0, 0), kept);
         std::vector<const void *> made = texturesCreated();
         ASSERT_EQ(made.size(), 1u);
         EXPECT_FALSE(alive(made[0]));
@@ -208,8 +220,9 @@ TEST_F(TexturePalette, NccTablesAreKeptButChangeNoTexel) {
     grTexNCCTable(GR_TMU0, GR_NCCTABLE_NCC1);
     grTexNCCTable(GR_TMU2, GR_NCCTABLE_NCC0);
     EXPECT_EQ(sim::calls().size(), 0u);
-    EXPECT_EQ(std::memcmp(&textureState.nccTable1, &table, sizeof(table)), 0);
-    EXPECT_EQ(textureState.nccSelect[0], GrNCCTable_t(GR_NCCTABLE_NCC1));
+    const unsigned char *tableBytes = reinterpret_cast<const unsigned char *>(&table);
+    EXPECT_EQ(probe::nccTable(1), std::vector<unsigned char>(tableBytes, tableBytes + sizeof(table)));
+    EXPECT_EQ(probe::nccSelection(0), FxU32(GR_NCCTABLE_NCC1));
     IDirectDrawSurface7 *after =
         download(GR_TMU0, 0x400, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_YIQ_422, yiq.data());
     EXPECT_EQ(sim::pixel(after, 1, 1), sim::pixel(before, 1, 1));

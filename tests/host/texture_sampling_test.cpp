@@ -1,12 +1,12 @@
 // Per-TMU sampling state on the texture stage of the same number: clamp modes (sent when they change),
 // filters and mip filter (sent every time) under both Filtering settings.
-#include "texture_fixture.h"
+#include "glide2_texture_driver.h"
 
 namespace {
 
 typedef std::vector<std::vector<unsigned long long>> StageStates;
 
-class TextureSampling : public TextureTest {
+class TextureSampling : public Glide2TextureTest {
   protected:
     static StageStates stageStates() {
         StageStates states;
@@ -30,7 +30,7 @@ TEST_F(TextureSampling, ClampModesAreSentWhenTheyChange) {
     EXPECT_EQ(
         stageStates(),
         (StageStates{{1, U, wrap}, {1, V, wrap}, {1, U, clamp}, {0, U, clamp}, {0, V, clamp}, {0, V, wrap}}));
-    EXPECT_EQ(sim::textureStageState(context.device, 1, D3DTSS_ADDRESSU), clamp);
+    EXPECT_EQ(sim::textureStageState(liveDevice(), 1, D3DTSS_ADDRESSU), clamp);
 
     // A new window is a new device: the modes are sent again.
     openSession();

@@ -1,10 +1,12 @@
 // Texture memory: 1 KiB slots per TMU, one surface per download, binding on the stage of the TMU, and the
 // release of every surface.
-#include "texture_fixture.h"
+#include "glide2_draw_driver.h"
+
+#include "engine_probe.h"
 
 namespace {
 
-class TextureSlots : public TextureTest {
+class TextureSlots : public Glide2DrawTest {
   protected:
     std::vector<FxU16> texels = std::vector<FxU16>(256 * 256, 0x1234);
 
@@ -56,8 +58,8 @@ TEST_F(TextureSlots, TheStartAddressAndTmuAloneNameTheSlot) {
         ASSERT_NE(first, nullptr);
         ASSERT_NE(second, nullptr);
         EXPECT_NE(first, second);
-        EXPECT_EQ(lookupTexture(GR_TMU0, 0x10000)->surface, c.firstKept ? first : second);
-        EXPECT_EQ(lookupTexture(c.secondTmu, c.secondAddress)->surface, second);
+        EXPECT_EQ(filedSurface(GR_TMU0, 0x10000), c.firstKept ? first : second);
+        EXPECT_EQ(filedSurface(c.secondTmu, c.secondAddress), second);
         EXPECT_EQ(alive(first), c.firstKept);
         grSstWinClose();
     }
@@ -115,24 +117,27 @@ TEST_F(TextureSlots, LevelDownloadsKeepOnlyTheLargestLevel) {
                                  GR_MIPMAPLEVELMASK_BOTH, texels.data());
     std::vector<const void *> made = texturesCreated();
     ASSERT_EQ(made.size(), 1u);
-    EXPECT_EQ(lookupTexture(GR_TMU1, 0x2000)->surface, made[0]);
-    EXPECT_EQ(sim::surfaceInfo(lookupTexture(GR_TMU1, 0x2000)->surface).height, 32u);
+    EXPECT_EQ(filedSurface(GR_TMU1, 0x2000), made[0]);
+    EXPECT_EQ(sim::surfaceInfo(static_cast<IDirectDrawSurface7 *>(const_cast<void *>(made[0]))).height, 32u);
 
     // A partial level download loads the whole level whatever rows it names.
     grTexDownloadMipMapLevelPartial(GR_TMU0, 0, GR_LOD_128, GR_LOD_128, GR_ASPECT_1x1, GR_TEXFMT_RGB_565,
                                     GR_MIPMAPLEVELMASK_BOTH, texels.data(), 0, 0);
     grTexDownloadMipMapLevelPartial(GR_TMU0, 0x400, GR_LOD_128, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_RGB_565,
                                     GR_MIPMAPLEVELMASK_BOTH, texels.data(), 0, 127);
-    ASSERT_NE(lookupTexture(GR_TMU0, 0), nullptr);
-    EXPECT_EQ(lookupTexture(GR_TMU0, 0x400), nullptr);
-    IDirectDrawSurface7 *surface = lookupTexture(GR_TMU0, 0)->surface;
+    EXPECT_EQ(filedSurface(GR_TMU0, 0x400), nullptr);
+    IDirectDrawSurface7 *surface = filedSurface(GR_TMU0, 0);
+    ASSERT_NE(surface, nullptr);
     EXPECT_EQ(sim::pixel(surface, 127, 127), 0x1234u);
 }
 
 TEST_F(TextureSlots, SourceBindsTheSlotsSurfaceOnTheStageOfTheTmu) {
+    setProductDword("TMU", 1);
     openSession();
     IDirectDrawSurface7 *zero = download565(GR_TMU0, 0x8000);
-    IDirectDrawSurface7 *one = download565(GR_TMU1, 0x8000, GR_LOD_1);
+    // 4 × 8, its palette applied in software: a palette download refreshes it while it is in force.
+    IDirectDrawSurface7 *one =
+        download(GR_TMU1, 0x8000, GR_LOD_8, GR_ASPECT_1x2, GR_TEXFMT_P_8, texels.data());
     sim::clearCalls();
     // The info passed on selection is not compared with the download's.
     GrTexInfo other = texInfo(GR_LOD_1, GR_ASPECT_8x1, GR_TEXFMT_P_8, nullptr);
@@ -144,9 +149,15 @@ TEST_F(TextureSlots, SourceBindsTheSlotsSurfaceOnTheStageOfTheTmu) {
     EXPECT_EQ(binds[0].source, zero);
     EXPECT_EQ(binds[1].args[0], 1u);
     EXPECT_EQ(binds[1].source, one);
-    EXPECT_EQ(textureState.currentTexture[1]->surface, one);
-    EXPECT_EQ(textureState.textureEnabled[0], 1u);
-    EXPECT_EQ(textureState.textureEnabled[1], 1u);
+    // Each TMU draws with its own texture: the coordinates follow the aspect of the texture bound there.
+    TlVertex drawn = texturedPoint();
+    EXPECT_EQ(drawn.rhw, 0.5f);
+    EXPECT_EQ(drawn.tu0, 0.25f);
+    EXPECT_EQ(drawn.tv0, 0.25f);
+    EXPECT_EQ(drawn.tu1, 0.5f);
+    EXPECT_EQ(drawn.tv1, 0.25f);
+    loadPalette(std::vector<FxU32>(256, 0x00123456), GR_TMU1);
+    EXPECT_EQ(callsOn("Lock", one), 1u);
 
     // An empty slot unbinds: texturing off for that TMU, the stage told to drop its texture.
     sim::clearCalls();
@@ -155,9 +166,13 @@ TEST_F(TextureSlots, SourceBindsTheSlotsSurfaceOnTheStageOfTheTmu) {
     ASSERT_EQ(binds.size(), 1u);
     EXPECT_EQ(binds[0].args[0], 1u);
     EXPECT_EQ(binds[0].source, nullptr);
-    EXPECT_EQ(textureState.currentTexture[1], nullptr);
-    EXPECT_EQ(textureState.textureEnabled[1], 0u);
-    EXPECT_EQ(textureState.textureEnabled[0], 1u);
+    drawn = texturedPoint();
+    EXPECT_EQ(drawn.rhw, 0.5f);
+    EXPECT_EQ(drawn.tu0, 0.25f);
+    EXPECT_EQ(drawn.tu1, 0.0f);
+    EXPECT_EQ(drawn.tv1, 0.0f);
+    loadPalette(std::vector<FxU32>(256, 0x00654321), GR_TMU1);
+    EXPECT_EQ(callsOn("Lock", one), 0u);
 }
 
 // The stage keeps the old surface (it holds its own reference) until the next grTexSource.
@@ -168,12 +183,14 @@ TEST_F(TextureSlots, ReplacingTheCurrentTextureTurnsTexturingOffWithoutTellingTh
     sim::clearCalls();
     IDirectDrawSurface7 *fresh = download565(GR_TMU0, 0x100);
     EXPECT_NE(fresh, old);
-    EXPECT_EQ(textureState.currentTexture[0], nullptr);
-    EXPECT_EQ(textureState.textureEnabled[0], 0u);
     EXPECT_EQ(countNamed("SetTexture"), 0u);
-    EXPECT_EQ(sim::boundTexture(context.device, 0), old);
+    TlVertex drawn = texturedPoint();
+    EXPECT_EQ(drawn.rhw, 1.0f);
+    EXPECT_EQ(drawn.tu0, 0.0f);
+    EXPECT_FALSE(probe::holdsCurrentTexture(0)); // the replaced texture is gone
+    EXPECT_EQ(sim::boundTexture(liveDevice(), 0), old);
     grTexSource(GR_TMU0, 0, 0, nullptr);
-    EXPECT_EQ(sim::boundTexture(context.device, 0), fresh);
+    EXPECT_EQ(sim::boundTexture(liveDevice(), 0), fresh);
     EXPECT_FALSE(alive(old));
 }
 
@@ -207,7 +224,6 @@ TEST_F(TextureSlots, FailedDownloadsKeepTheOldTexture) {
     };
     openSession();
     IDirectDrawSurface7 *kept = download565(GR_TMU0, 0);
-    TextureRecord *record = lookupTexture(GR_TMU0, 0);
     grTexSource(GR_TMU0, 0, 0, nullptr);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -217,15 +233,18 @@ TEST_F(TextureSlots, FailedDownloadsKeepTheOldTexture) {
         grTexDownloadMipMap(c.tmu, c.address, 0, &info);
         sim::clearFaults();
         EXPECT_EQ(texturesCreated().size(), c.surfacesMade);
-        EXPECT_EQ(lookupTexture(GR_TMU0, 0), record);
-        EXPECT_EQ(textureState.currentTexture[0], record);
-        EXPECT_EQ(textureState.textureEnabled[0], 1u);
         for (const void *made : texturesCreated())
             EXPECT_FALSE(alive(made));
+        // The old texture is still drawn with, the device was told nothing, and the slot still holds it.
+        EXPECT_EQ(countNamed("SetTexture"), 0u);
+        TlVertex drawn = texturedPoint();
+        EXPECT_EQ(drawn.rhw, 0.5f);
+        EXPECT_EQ(drawn.tu0, 0.25f);
+        EXPECT_EQ(filedSurface(GR_TMU0, 0), kept);
     }
     EXPECT_TRUE(alive(kept));
     grTexDownloadMipMap(GR_TMU0, 0, 0, nullptr);
-    EXPECT_EQ(lookupTexture(GR_TMU0, 0), record);
+    EXPECT_EQ(filedSurface(GR_TMU0, 0), kept);
 }
 
 TEST_F(TextureSlots, CloseAndMemResetReleaseEverySurface) {
@@ -236,8 +255,8 @@ TEST_F(TextureSlots, CloseAndMemResetReleaseEverySurface) {
     made.push_back(download565(GR_TMU1, 0));
     grTexSource(GR_TMU1, 0, 0, nullptr);
     guTexMemReset();
-    EXPECT_EQ(textureState.currentTexture[1], nullptr);
-    EXPECT_EQ(textureState.textureEnabled[1], 0u);
+    EXPECT_EQ(texturedPoint().rhw, 1.0f);        // no texture in force on either TMU
+    EXPECT_FALSE(probe::holdsCurrentTexture(1)); // the texture bound there is gone
     for (size_t i = 0; i < 3; ++i)
         EXPECT_FALSE(alive(made[i])) << i;
     // The stage still holds the last surface handed to it, until it is given another.
@@ -252,11 +271,13 @@ TEST_F(TextureSlots, CloseAndMemResetReleaseEverySurface) {
         made.push_back(download565(GR_TMU0, address));
     sim::clearCalls();
     grSstWinClose();
-    size_t ddrawRelease = find("RestoreDisplayMode");
+    size_t ddrawRelease = findCall("RestoreDisplayMode");
     ASSERT_NE(ddrawRelease, std::string::npos);
     for (const void *surface : made)
         EXPECT_LT(releaseToZero(surface), ddrawRelease);
-    EXPECT_EQ(lookupTexture(GR_TMU0, 0), nullptr);
+    // The slots were emptied: the next session finds nothing in them.
+    ASSERT_EQ(open(), FXTRUE);
+    EXPECT_EQ(filedSurface(GR_TMU0, 0), nullptr);
 }
 
 TEST_F(TextureSlots, ASecondGlideInitReleasesTheTexturesOfTheFirstTable) {
@@ -264,7 +285,7 @@ TEST_F(TextureSlots, ASecondGlideInitReleasesTheTexturesOfTheFirstTable) {
     const void *first = download565(GR_TMU0, 0);
     grGlideInit();
     EXPECT_FALSE(alive(first));
-    EXPECT_EQ(lookupTexture(GR_TMU0, 0), nullptr);
+    EXPECT_EQ(filedSurface(GR_TMU0, 0), nullptr);
     EXPECT_NE(download565(GR_TMU0, 0), nullptr);
 }
 
@@ -295,8 +316,10 @@ TEST_F(TextureSlots, CallsWithoutASessionAreIgnored) {
     grSstWinClose();
     sim::clearCalls();
     everyCall();
-    EXPECT_EQ(lookupTexture(GR_TMU0, 0), nullptr);
     EXPECT_EQ(sim::calls().size(), 0u);
+    // Nothing was filed either: the next session finds the slot empty.
+    ASSERT_EQ(open(), FXTRUE);
+    EXPECT_EQ(filedSurface(GR_TMU0, 0), nullptr);
 }
 
 // DirectDraw compares keys in the texture's own layout, so the key is laid out like its texels.

@@ -170,6 +170,8 @@ struct DeviceConfig {
 };
 DeviceConfig &deviceConfig(DeviceType type);
 DeviceType deviceTypeOf(IDirect3DDevice7 *device);
+// The devices not yet released to zero, oldest first.
+std::vector<IDirect3DDevice7 *> liveDevices();
 DWORD renderState(IDirect3DDevice7 *device, D3DRENDERSTATETYPE state);
 DWORD textureStageState(IDirect3DDevice7 *device, DWORD stage, D3DTEXTURESTAGESTATETYPE type);
 IDirectDrawSurface7 *boundTexture(IDirect3DDevice7 *device, DWORD stage);

@@ -691,6 +691,15 @@ DeviceType deviceTypeOf(IDirect3DDevice7 *device) {
     return d ? d->type : DeviceType::Ref;
 }
 
+std::vector<IDirect3DDevice7 *> liveDevices() {
+    std::vector<IDirect3DDevice7 *> out;
+    for (auto &o : world().objects) {
+        auto *d = dynamic_cast<DeviceImpl *>(o.get());
+        if (d && !d->destroyed) out.push_back(d);
+    }
+    return out;
+}
+
 DWORD renderState(IDirect3DDevice7 *device, D3DRENDERSTATETYPE state) {
     DeviceImpl *d = deviceFrom(device);
     DWORD s = static_cast<DWORD>(state);

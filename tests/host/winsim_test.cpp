@@ -1,4 +1,4 @@
-// Tests of the simulated Windows platform's trickier contracts.
+// Tests of winsim, the simulated Windows, DirectDraw 7 and Direct3D 7: its trickier contracts.
 #include "sim/sim.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 
 namespace {
 
-class PlatformSim : public ::testing::Test {
+class Winsim : public ::testing::Test {
   protected:
     void SetUp() override { sim::reset(); }
 
@@ -49,7 +49,7 @@ class PlatformSim : public ::testing::Test {
 
 // ---- registry ------------------------------------------------------------------
 
-TEST_F(PlatformSim, RegistryQueryFollowsTheBufferContract) {
+TEST_F(Winsim, RegistryQueryFollowsTheBufferContract) {
     sim::setRegistryString(HKEY_LOCAL_MACHINE, "Software\\Kestrix", "Name", "abcdef");
     HKEY key = nullptr;
     // Key names are case-insensitive.
@@ -78,7 +78,7 @@ TEST_F(PlatformSim, RegistryQueryFollowsTheBufferContract) {
     EXPECT_EQ("", sim::leakReport());
 }
 
-TEST_F(PlatformSim, RegistryWritesNeedWriteAccessAndRespectDenials) {
+TEST_F(Winsim, RegistryWritesNeedWriteAccessAndRespectDenials) {
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Kestrix\\Tessel", &key));
     DWORD v = 0x12345678;
@@ -118,7 +118,7 @@ TEST_F(PlatformSim, RegistryWritesNeedWriteAccessAndRespectDenials) {
 
 // ---- surfaces and reference counts -----------------------------------------------
 
-TEST_F(PlatformSim, ComplexPrimaryHandsOutItsBackBufferWithAReference) {
+TEST_F(Winsim, ComplexPrimaryHandsOutItsBackBufferWithAReference) {
     openDisplay(640, 480, 16);
     DDSCAPS2 caps{};
     caps.dwCaps = DDSCAPS_BACKBUFFER;
@@ -140,7 +140,7 @@ TEST_F(PlatformSim, ComplexPrimaryHandsOutItsBackBufferWithAReference) {
     EXPECT_EQ("", sim::leakReport());
 }
 
-TEST_F(PlatformSim, BalancedBackBufferReleaseLeavesTheChainToThePrimary) {
+TEST_F(Winsim, BalancedBackBufferReleaseLeavesTheChainToThePrimary) {
     openDisplay(640, 480, 32);
     DDSCAPS2 caps{};
     caps.dwCaps = DDSCAPS_BACKBUFFER;
@@ -154,7 +154,7 @@ TEST_F(PlatformSim, BalancedBackBufferReleaseLeavesTheChainToThePrimary) {
     EXPECT_EQ("", sim::leakReport());
 }
 
-TEST_F(PlatformSim, AttachedZBufferAndDeviceHoldReferences) {
+TEST_F(Winsim, AttachedZBufferAndDeviceHoldReferences) {
     openDisplay(640, 480, 16);
     DDSCAPS2 caps{};
     caps.dwCaps = DDSCAPS_BACKBUFFER;
@@ -176,12 +176,14 @@ TEST_F(PlatformSim, AttachedZBufferAndDeviceHoldReferences) {
     primary->Release();
     d3d->Release();
     EXPECT_NE("", sim::leakReport()) << "the device is still alive";
+    EXPECT_EQ(std::vector<IDirect3DDevice7 *>{dev}, sim::liveDevices());
     dev->Release();
+    EXPECT_TRUE(sim::liveDevices().empty());
     dd->Release();
     EXPECT_EQ("", sim::leakReport());
 }
 
-TEST_F(PlatformSim, ReleasingDirectDrawReclaimsItsSurfacesButNotOutsideReferences) {
+TEST_F(Winsim, ReleasingDirectDrawReclaimsItsSurfacesButNotOutsideReferences) {
     openDisplay(640, 480, 16);
     IDirectDrawSurface7 *tex = makeSurface(DDSCAPS_TEXTURE, 64, 64);
     IDirectDrawSurface7 *plain = makeSurface(DDSCAPS_OFFSCREENPLAIN, 32, 32);
@@ -200,7 +202,7 @@ TEST_F(PlatformSim, ReleasingDirectDrawReclaimsItsSurfacesButNotOutsideReference
 
 // Surface memory is reused by later surfaces, but a pointer kept from a destroyed one still faults under
 // AddressSanitizer, and the surface that reuses the memory starts out cleared.
-TEST_F(PlatformSim, MemoryOfADestroyedSurfaceIsPoisonedUntilReusedCleared) {
+TEST_F(Winsim, MemoryOfADestroyedSurfaceIsPoisonedUntilReusedCleared) {
     openDisplay(640, 480, 16);
     IDirectDrawSurface7 *plain = makeSurface(DDSCAPS_OFFSCREENPLAIN, 256, 256);
     DDSURFACEDESC2 d{};
@@ -231,7 +233,7 @@ TEST_F(PlatformSim, MemoryOfADestroyedSurfaceIsPoisonedUntilReusedCleared) {
     dd->Release();
 }
 
-TEST_F(PlatformSim, LeakReportNamesAnUnreleasedSurface) {
+TEST_F(Winsim, LeakReportNamesAnUnreleasedSurface) {
     openDisplay(640, 480, 16);
     IDirectDrawSurface7 *tex = makeSurface(DDSCAPS_TEXTURE, 128, 32);
     DDSURFACEDESC2 d{};
@@ -248,7 +250,7 @@ TEST_F(PlatformSim, LeakReportNamesAnUnreleasedSurface) {
     EXPECT_EQ("", sim::leakReport());
 }
 
-TEST_F(PlatformSim, LockGivesPaddedPitchAndRefusesASecondLock) {
+TEST_F(Winsim, LockGivesPaddedPitchAndRefusesASecondLock) {
     sim::setPitchPadding(12);
     openDisplay(640, 480, 16);
     DDPIXELFORMAT pf = sim::rgbFormat(16, 0x7C00, 0x03E0, 0x001F, 0x8000);
@@ -279,7 +281,7 @@ TEST_F(PlatformSim, LockGivesPaddedPitchAndRefusesASecondLock) {
     dd->Release();
 }
 
-TEST_F(PlatformSim, BltFastHonoursTheSourceColorKeyAndFlipSwapsBuffers) {
+TEST_F(Winsim, BltFastHonoursTheSourceColorKeyAndFlipSwapsBuffers) {
     openDisplay(64, 48, 16);
     DDSCAPS2 caps{};
     caps.dwCaps = DDSCAPS_BACKBUFFER;
@@ -326,7 +328,7 @@ TEST_F(PlatformSim, BltFastHonoursTheSourceColorKeyAndFlipSwapsBuffers) {
 
 // ---- fault injection --------------------------------------------------------------
 
-TEST_F(PlatformSim, FaultOccurrencesCountFromTheMomentOfTheRequest) {
+TEST_F(Winsim, FaultOccurrencesCountFromTheMomentOfTheRequest) {
     openDisplay(640, 480, 16);
     IDirectDrawSurface7 *tex = makeSurface(DDSCAPS_TEXTURE, 8, 8);
     DDSURFACEDESC2 d{};
@@ -360,7 +362,7 @@ TEST_F(PlatformSim, FaultOccurrencesCountFromTheMomentOfTheRequest) {
     dd->Release();
 }
 
-TEST_F(PlatformSim, FaultsCanTargetOneSurfaceRole) {
+TEST_F(Winsim, FaultsCanTargetOneSurfaceRole) {
     openDisplay(640, 480, 16);
     DDSCAPS2 caps{};
     caps.dwCaps = DDSCAPS_BACKBUFFER;
@@ -391,15 +393,15 @@ TEST_F(PlatformSim, FaultsCanTargetOneSurfaceRole) {
 
 // ---- bitmaps and GDI -------------------------------------------------------------
 
-TEST_F(PlatformSim, BitmapFileStretchesIntoA16BitSurfaceThroughGdi) {
+TEST_F(Winsim, BitmapFileStretchesIntoA16BitSurfaceThroughGdi) {
     openDisplay(640, 480, 16);
     // 2x2 bottom-up file: top row red, green; bottom row blue, white-ish.
-    auto color = [](int x, int y) -> uint32_t {
+    auto colour = [](int x, int y) -> uint32_t {
         static const uint32_t c[2][2] = {{0xFF0000, 0x00FF00}, {0x0000FF, 0x808080}};
         return c[y][x];
     };
     sim::writeFile(".\\splash.bmp", std::string());
-    std::vector<unsigned char> file = sim::makeBmp24(2, 2, color);
+    std::vector<unsigned char> file = sim::makeBmp24(2, 2, colour);
     sim::writeFile("splash.bmp", std::string(file.begin(), file.end()));
 
     HBITMAP bmp = static_cast<HBITMAP>(
@@ -440,7 +442,7 @@ TEST_F(PlatformSim, BitmapFileStretchesIntoA16BitSurfaceThroughGdi) {
     EXPECT_EQ("", sim::leakReport());
 }
 
-TEST_F(PlatformSim, TopDownBitmapsAndMissingImages) {
+TEST_F(Winsim, TopDownBitmapsAndMissingImages) {
     std::vector<unsigned char> file = sim::makeBmp24(
         3, 2, [](int x, int y) { return (x == 0 && y == 0) ? 0xABCDEFu : 0u; }, true);
     sim::writeFile("top.bmp", std::string(file.begin(), file.end()));
@@ -461,7 +463,7 @@ TEST_F(PlatformSim, TopDownBitmapsAndMissingImages) {
 
 // ---- files, kernel, windows --------------------------------------------------------
 
-TEST_F(PlatformSim, FilesResolveInTheCurrentDirectoryAndAppend) {
+TEST_F(Winsim, FilesResolveInTheCurrentDirectoryAndAppend) {
     for (int i = 0; i < 2; ++i) {
         // ".." folds lexically, as on Windows, even though "logs" does not exist.
         HANDLE f = CreateFileA(".\\logs\\..\\tessel.log", FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
@@ -486,7 +488,7 @@ TEST_F(PlatformSim, FilesResolveInTheCurrentDirectoryAndAppend) {
     EXPECT_EQ("", sim::leakReport());
 }
 
-TEST_F(PlatformSim, KernelVersionTimestampsAndWindows) {
+TEST_F(Winsim, KernelVersionTimestampsAndWindows) {
     sim::setOsVersion(false, 4, 10, 2222);
     OSVERSIONINFOA os{};
     os.dwOSVersionInfoSize = sizeof(os);
@@ -517,7 +519,7 @@ TEST_F(PlatformSim, KernelVersionTimestampsAndWindows) {
 
 // ---- Direct3D configuration and recording ------------------------------------------
 
-TEST_F(PlatformSim, DeviceConfigurationDrivesCreationAndEnumeration) {
+TEST_F(Winsim, DeviceConfigurationDrivesCreationAndEnumeration) {
     openDisplay(640, 480, 16);
     DDSCAPS2 caps{};
     caps.dwCaps = DDSCAPS_BACKBUFFER;
@@ -531,6 +533,7 @@ TEST_F(PlatformSim, DeviceConfigurationDrivesCreationAndEnumeration) {
     IDirect3DDevice7 *dev = nullptr;
     EXPECT_NE(D3D_OK, d3d->CreateDevice(IID_IDirect3DTnLHalDevice, back, &dev));
     EXPECT_EQ(nullptr, dev);
+    EXPECT_TRUE(sim::liveDevices().empty()) << "a refused device is not alive";
 
     std::vector<DWORD> depths;
     auto collect = [](LPDDPIXELFORMAT pf, LPVOID ctx) -> HRESULT {
@@ -591,7 +594,7 @@ TEST_F(PlatformSim, DeviceConfigurationDrivesCreationAndEnumeration) {
     EXPECT_EQ("", sim::leakReport());
 }
 
-TEST_F(PlatformSim, SetTextureKeepsTheTextureAliveUntilUnbound) {
+TEST_F(Winsim, SetTextureKeepsTheTextureAliveUntilUnbound) {
     openDisplay(640, 480, 16);
     DDSCAPS2 caps{};
     caps.dwCaps = DDSCAPS_BACKBUFFER;

@@ -1,0 +1,83 @@
+// Drives tessel2, the Glide 2 library, on a fresh simulated Windows: loads it as Windows would, stores its
+// settings where the settings program does, opens sessions and reads its log.
+#ifndef KESTRIX_GLIDE2_DRIVER_H
+#define KESTRIX_GLIDE2_DRIVER_H
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "sim_assertions.h"
+#include "glide2x.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
+
+class Glide2Test : public ::testing::Test {
+  protected:
+    HINSTANCE module = reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x10000000));
+    HWND window = nullptr;
+    bool loaded = false;
+
+    void SetUp() override {
+        sim::reset();
+        sim::registerBitmapResource(module, "LOGO", readSourceFile("tessel2/resources/logo.bmp"));
+        sim::registerBitmapResource(module, "SPLASH", readSourceFile("tessel2/resources/splash.bmp"));
+        window = sim::createWindow("Test Game", RECT{0, 0, 640, 480});
+        sim::setActiveWindow(window);
+        load();
+    }
+
+    void TearDown() override {
+        unload();
+        EXPECT_EQ(sim::leakReport(), "");
+    }
+
+    void load() {
+        DllMain(module, DLL_PROCESS_ATTACH, nullptr);
+        loaded = true;
+    }
+
+    void unload() {
+        if (!loaded) return;
+        DllMain(module, DLL_PROCESS_DETACH, nullptr);
+        loaded = false;
+    }
+
+    // The first value written brings the other nine with it, as the settings program stores them all.
+    void setProductDword(const char *name, DWORD value) {
+        const char *key = "Software\\Orvane\\Kestrix XP";
+        if (!sim::registryKeyExists(HKEY_LOCAL_MACHINE, key)) {
+            const char *names[] = {"Antialiasing", "Fog",      "Oversample",       "ColorDepth", "ZFast",
+                                   "TripleBuffer", "WaveRace", "FightingForceFix", "Filtering",  "TMU"};
+            const DWORD defaults[] = {1, 1, 0, 16, 1, 0, 0, 0, 1, 0};
+            for (int i = 0; i < 10; ++i)
+                sim::setRegistryDword(HKEY_LOCAL_MACHINE, key, names[i], defaults[i]);
+        }
+        sim::setRegistryDword(HKEY_LOCAL_MACHINE, key, name, value);
+    }
+
+    FxBool open(GrScreenResolution_t resolution = GR_RESOLUTION_640x480,
+                GrOriginLocation_t origin = GR_ORIGIN_UPPER_LEFT, HWND hwnd = nullptr) {
+        HWND target = hwnd ? hwnd : window;
+        return grSstWinOpen(static_cast<FxU32>(reinterpret_cast<uintptr_t>(target)), resolution,
+                            GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB, origin, 2, 1);
+    }
+
+    FxBool initAndOpen(GrScreenResolution_t resolution = GR_RESOLUTION_640x480) {
+        grGlideInit();
+        return open(resolution);
+    }
+
+    // The log file as the library wrote it: unloading closes it, and the library is loaded again.
+    std::string logText() {
+        unload();
+        std::string text = sim::readFile("kestrix.log");
+        load();
+        return text;
+    }
+
+    // The leak report while the library is still loaded: its log file is legitimately open.
+    static std::string leaksWhileLoaded() { return leaksBesides("kestrix.log"); }
+};
+
+#endif
