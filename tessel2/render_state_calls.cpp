@@ -7,6 +7,7 @@
 #include "render/combine_table.h"
 #include "session/engine_state.h"
 #include "render/render_state.h"
+#include "texture/texture_memory.h"
 #include "session/display_device.h"
 
 namespace {
@@ -131,9 +132,8 @@ FX_ENTRY void FX_CALL grChromakeyMode(GrChromakeyMode_t mode) {
     setChromakeyMode(mode);
 }
 
-// Texture downloads that follow take this as their colour key; nothing reaches the device now.
 FX_ENTRY void FX_CALL grChromakeyValue(GrColor_t color) {
-    renderState.chromakeyValue = toArgb(color);
+    setChromakeyValue(toArgb(color));
 }
 
 FX_ENTRY void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
