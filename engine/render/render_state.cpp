@@ -47,6 +47,7 @@ void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxB
     }
     renderState.diffuseRgbCode = entry.diffuseCode;
     renderState.specularRgbCode = entry.specularCode;
+    renderState.colorIgnoresTexture = entry.stageOp == D3DTOP_SELECTARG2;
     // The Voodoo inverts the result of the zero function into one; only white comes of it here.
     if (function == combineFunctionZero && invert == 1) {
         renderState.diffuseRgbCode = 255;
@@ -71,6 +72,7 @@ void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
     // Blending by texture alpha is a colour operation; for alpha the texture alpha multiplies instead.
     FxU32 op =
         entry.stageOp == D3DTOP_BLENDTEXTUREALPHA ? static_cast<FxU32>(D3DTOP_MODULATE) : entry.stageOp;
+    renderState.alphaIgnoresTexture = op == D3DTOP_SELECTARG2;
     if (context.device && op != renderState.lastAlphaOp) {
         sendStageState(0, D3DTSS_ALPHAOP, op);
         renderState.lastAlphaOp = op;
@@ -96,6 +98,8 @@ void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {
     // Stage 0 now holds these operations: a later combine call that wants another one must send it.
     renderState.lastColorOp = D3DTOP_SELECTARG1;
     renderState.lastAlphaOp = D3DTOP_SELECTARG1;
+    renderState.colorIgnoresTexture = false;
+    renderState.alphaIgnoresTexture = false;
 }
 
 void setAlphaBlendFunction(FxI32 source, FxI32 destination) {
@@ -129,7 +133,7 @@ FxU32 colorFromFloats(float a, float r, float g, float b) {
     return channelByte(a) << 24 | channelByte(r) << 16 | channelByte(g) << 8 | channelByte(b);
 }
 
-// W buffering uses the ordinary depth buffer too: every depth value is derived from the vertex's 1/w.
+// W buffering uses the ordinary depth buffer too: its depth values are derived from the vertex's 1/w.
 void setDepthBufferMode(FxI32 mode) {
     flushLog();
     renderState.depthBufferMode = mode;

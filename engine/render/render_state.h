@@ -17,6 +17,10 @@ struct RenderState {
     FxU32 lastColorOp; // stage-0 D3DTSS_COLOROP last sent by the colour combine, 0 for none
     FxU32 lastAlphaOp; // stage-0 D3DTSS_ALPHAOP last sent by the alpha combine, 0 for none
     FxI32 lastAlphaTestFunction;
+    // The last colour and alpha combine leave the texture unread (stage 0 selects the diffuse colour):
+    // the vertices' 1/w and texture fields are not read then.
+    bool colorIgnoresTexture;
+    bool alphaIgnoresTexture;
     FxI32 depthBufferMode;
     FxU32 chromakeyValue; // ARGB
 };
