@@ -153,44 +153,6 @@ FX_ENTRY void FX_CALL grTexNCCTable(GrChipID_t tmu, GrNCCTable_t table) {
     selectNccTable(tmu, table);
 }
 
-FX_ENTRY void FX_CALL guTexMemReset(void) {
-    releaseAllTextures();
-}
-
-FX_ENTRY FxU32 FX_CALL guTexMemQueryAvail(GrChipID_t) {
-    return textureAddressLimit;
-}
-
 FX_ENTRY void *FX_CALL guTexCreateColorMipMap(void) {
     return createColorMipMap();
 }
-
-// The utility library's own texture manager is not offered: applications that use it get no memory.
-FX_ENTRY GrMipMapId_t FX_CALL guTexAllocateMemory(GrChipID_t, FxU8, int, int, GrTextureFormat_t,
-                                                  GrMipMapMode_t, GrLOD_t, GrLOD_t, GrAspectRatio_t,
-                                                  GrTextureClampMode_t, GrTextureClampMode_t,
-                                                  GrTextureFilterMode_t, GrTextureFilterMode_t, float,
-                                                  FxBool) {
-    return 0;
-}
-
-FX_ENTRY FxBool FX_CALL guTexChangeAttributes(GrMipMapId_t, int, int, GrTextureFormat_t, GrMipMapMode_t,
-                                              GrLOD_t, GrLOD_t, GrAspectRatio_t, GrTextureClampMode_t,
-                                              GrTextureClampMode_t, GrTextureFilterMode_t,
-                                              GrTextureFilterMode_t) {
-    return FXFALSE;
-}
-
-FX_ENTRY void FX_CALL guTexDownloadMipMap(GrMipMapId_t, const void *, const GuNccTable *) {}
-
-FX_ENTRY void FX_CALL guTexDownloadMipMapLevel(GrMipMapId_t, GrLOD_t, const void **) {}
-
-FX_ENTRY GrMipMapId_t FX_CALL guTexGetCurrentMipMap(GrChipID_t) {
-    return 0;
-}
-
-FX_ENTRY void *FX_CALL guTexGetMipMapInfo(GrMipMapId_t) {
-    return NULL;
-}
-
-FX_ENTRY void FX_CALL guTexSource(GrMipMapId_t) {}
