@@ -158,9 +158,30 @@ void setDepthMask(FxBool mask) {
     sendRenderState(D3DRENDERSTATE_ZWRITEENABLE, static_cast<DWORD>(mask));
 }
 
-void setFogMode(FxI32 mode, bool linearFog) {
-    sendRenderState(D3DRENDERSTATE_FOGENABLE, mode != fogDisable && settings.Fog != 0 ? TRUE : FALSE);
-    if (!linearFog) return;
+namespace {
+
+void sendFogColor() {
+    sendRenderState(D3DRENDERSTATE_FOGCOLOR,
+                    renderState.tableFog ? renderState.fogColor : renderState.dimmedFogColor);
+}
+
+} // namespace
+
+void setFogMode(FxI32 mode, FogSource source) {
+    bool enabled = mode != fogDisable && settings.Fog != 0;
+    sendRenderState(D3DRENDERSTATE_FOGENABLE, enabled ? TRUE : FALSE);
+    bool tableFog = enabled && source == fogFromTable;
+    if (tableFog != renderState.tableFog) {
+        renderState.tableFog = tableFog;
+        sendFogColor();
+    }
+    if (source == fogFromTable) {
+        // Pre-transformed vertices bring their own fog in the specular alpha when no fog mode is set.
+        sendRenderState(D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_NONE);
+        sendRenderState(D3DRENDERSTATE_FOGVERTEXMODE, D3DFOG_NONE);
+        return;
+    }
+    if (source != fogLinear) return;
     // Glide's fog table cannot reach Direct3D; fog runs over the last two percent of the depth range instead.
     sendRenderState(D3DRENDERSTATE_FOGDENSITY, floatBits(0.3f));
     sendRenderState(D3DRENDERSTATE_FOGSTART, floatBits(0.98f));
@@ -168,8 +189,10 @@ void setFogMode(FxI32 mode, bool linearFog) {
     sendRenderState(D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_LINEAR);
 }
 
-void setFogColor(FxU32 argb) {
-    sendRenderState(D3DRENDERSTATE_FOGCOLOR, argb);
+void setFogColor(FxU32 argb, FxU32 dimmedArgb) {
+    renderState.fogColor = argb;
+    renderState.dimmedFogColor = dimmedArgb;
+    sendFogColor();
 }
 
 void setExponentialFog(float density, D3DFOGMODE tableMode) {
@@ -206,5 +229,5 @@ void disableAllEffects() {
     setChromakeyMode(chromakeyDisable);
     sendRenderState(D3DRENDERSTATE_ZBIAS, 0);
     setDepthBufferMode(depthBufferDisable);
-    setFogMode(fogDisable, false);
+    setFogMode(fogDisable, fogKeepsTableMode);
 }

@@ -7,6 +7,7 @@
 #include <d3d.h>
 
 #include "../glide_values.h"
+#include "fog_table.h"
 
 struct RenderState {
     FxU32 constantColor; // ARGB
@@ -23,6 +24,11 @@ struct RenderState {
     bool alphaIgnoresTexture;
     FxI32 depthBufferMode;
     FxU32 chromakeyValue; // ARGB
+    // Fog from Glide's table is in force: each vertex carries its fog in the specular alpha.
+    bool tableFog;
+    FxU8 fogTable[fogTableSize];
+    FxU32 fogColor;       // ARGB as the application gave it
+    FxU32 dimmedFogColor; // what Direct3D's own fog is sent, where it is stronger than the board's
 };
 
 extern RenderState renderState;
@@ -47,9 +53,14 @@ void setDepthBufferMode(FxI32 mode);
 void setDepthBufferFunction(FxI32 function);
 void setDepthBiasLevel(FxI16 level);
 void setDepthMask(FxBool mask);
-// linearFog: the mode draws Direct3D's linear fog; other modes keep the table mode last set.
-void setFogMode(FxI32 mode, bool linearFog);
-void setFogColor(FxU32 argb);
+enum FogSource {
+    fogKeepsTableMode, // the Direct3D fog table mode last set stays
+    fogLinear,         // Direct3D's linear fog over the last part of the depth range
+    fogFromTable,      // Glide's fog table, per vertex
+};
+void setFogMode(FxI32 mode, FogSource source);
+// Table fog blends towards the colour itself, as the board does; Direct3D's own fog gets the dimmed one.
+void setFogColor(FxU32 argb, FxU32 dimmedArgb);
 void setExponentialFog(float density, D3DFOGMODE tableMode);
 void setChromakeyMode(FxI32 mode);
 void setCullMode(FxI32 mode);

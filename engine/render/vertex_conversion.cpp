@@ -8,6 +8,7 @@
 
 #include "color_codes.h"
 #include "device_tables.h"
+#include "fog_table.h"
 #include "render_state.h"
 #include "../session/library_settings.h"
 #include "../session/render_context.h"
@@ -34,6 +35,7 @@ struct VertexConversion {
     bool fastDepth; // ZFast: w-buffer depth is 1 - 1/w, else 1 - sqrt(1/w)
     bool textured;  // a texture on either TMU that the combine reads: rhw carries 1/w
     bool readsOow;
+    bool tableFog; // the specular alpha carries the fog of Glide's table at the vertex's w
     bool tmu0, tmu1;
     float sScale0, tScale0, sScale1, tScale1;
     bool flipY;
@@ -136,7 +138,9 @@ inline void prepareVertexConversion(VertexConversion &conversion) {
                       textureState.currentTexture[tmu0] != NULL;
     conversion.tmu1 = conversion.textured && textureState.textureEnabled[tmu1] != 0 &&
                       textureState.currentTexture[tmu1] != NULL && settings.TMU != 0;
-    conversion.readsOow = conversion.textured || conversion.depthSource == depthFromOow;
+    conversion.tableFog = renderState.tableFog;
+    conversion.readsOow =
+        conversion.textured || conversion.depthSource == depthFromOow || conversion.tableFog;
     conversion.sScale0 = conversion.tScale0 = conversion.sScale1 = conversion.tScale1 = 0.0f;
     if (conversion.tmu0) textureScales(tmu0, conversion.sScale0, conversion.tScale0);
     if (conversion.tmu1) textureScales(tmu1, conversion.sScale1, conversion.tScale1);
@@ -194,6 +198,9 @@ inline bool convertVertex(const void *source, DrawVertex &d, const VertexConvers
         d.diffuse = colors.diffuse;
         d.specular = colors.specular;
     }
+
+    if (conversion.tableFog)
+        d.specular = (d.specular & 0x00FFFFFFu) | (255u - fogAmountAtW(1.0f / oow)) << 24;
 
     d.x = unsnapped(readFloat(vertex, layout.x));
     d.y = unsnapped(readFloat(vertex, layout.y));
