@@ -67,6 +67,8 @@ const FxI32 cullPositive = 0x2;
 
 const FxI32 depthBufferDisable = 0x0;
 const FxI32 depthBufferZBuffer = 0x1;
+const FxI32 depthBufferWBuffer = 0x2;
+const FxI32 depthBufferZBufferCompareToBias = 0x3;
 const FxI32 depthBufferWBufferCompareToBias = 0x4;
 
 const FxI32 ditherDisable = 0x0;

@@ -63,6 +63,7 @@ const LibraryRules glide2Rules = {
         offsetof(GrVertex, x),
         offsetof(GrVertex, y),
         offsetof(GrVertex, oow),
+        offsetof(GrVertex, ooz),
         offsetof(GrVertex, r),
         offsetof(GrVertex, g),
         offsetof(GrVertex, b),

@@ -5,8 +5,10 @@
 #include "glide2x.h"
 #include "library_rules.h"
 #include "render/combine_table.h"
+#include "render/fog_table.h"
 #include "session/engine_state.h"
 #include "render/render_state.h"
+#include "texture/texture_memory.h"
 #include "session/display_device.h"
 
 namespace {
@@ -131,7 +133,6 @@ FX_ENTRY void FX_CALL grChromakeyMode(GrChromakeyMode_t mode) {
     setChromakeyMode(mode);
 }
 
-// Texture downloads that follow take this as their colour key; nothing reaches the device now.
 FX_ENTRY void FX_CALL grChromakeyValue(GrColor_t color) {
     setChromakeyValue(toArgb(color));
 }
@@ -182,17 +183,24 @@ FX_ENTRY void FX_CALL grDitherMode(GrDitherMode_t mode) {
     setDitherMode(mode);
 }
 
-// Direct3D adds the fog colour at full strength where the Voodoo dims it; a quarter looks alike.
+// Direct3D's own fog adds the fog colour at full strength where the Voodoo dims it; a quarter looks alike.
 FX_ENTRY void FX_CALL grFogColorValue(GrColor_t color) {
-    setFogColor((toArgb(color) >> 2) & 0x3F3F3Fu);
+    FxU32 argb = toArgb(color);
+    setFogColor(argb, (argb >> 2) & 0x3F3F3Fu);
 }
 
 FX_ENTRY void FX_CALL grFogMode(GrFogMode_t mode) {
-    setFogMode(mode, drawsLinearFog(mode));
+    FogSource source = fogKeepsTableMode;
+    if (drawsLinearFog(mode))
+        source = fogLinear;
+    else if (mode == GR_FOG_WITH_TABLE)
+        source = fogFromTable;
+    setFogMode(mode, source);
 }
 
-// The 64 entries of Glide's fog table have no Direct3D counterpart.
-FX_ENTRY void FX_CALL grFogTable(const GrFog_t *) {}
+FX_ENTRY void FX_CALL grFogTable(const GrFog_t *table) {
+    if (table) setFogTable(table);
+}
 
 FX_ENTRY void FX_CALL grGammaCorrectionValue(float) {}
 
@@ -224,17 +232,18 @@ FX_ENTRY void FX_CALL grTexCombineFunction(GrChipID_t tmu, GrTextureCombineFnc_t
     guTexCombineFunction(tmu, fnc);
 }
 
-// The fog utilities leave the application's table alone and program Direct3D's own exponential fog.
-FX_ENTRY void FX_CALL guFogGenerateExp(GrFog_t *, float density) {
-    setExponentialFog(density, D3DFOG_EXP);
+// The fog utilities fill the application's table; grFogTable brings it to the device.
+FX_ENTRY void FX_CALL guFogGenerateExp(GrFog_t *table, float density) {
+    if (table) fillExponentialFogTable(table, density);
 }
 
-FX_ENTRY void FX_CALL guFogGenerateExp2(GrFog_t *, float density) {
-    setExponentialFog(density, D3DFOG_EXP2);
+FX_ENTRY void FX_CALL guFogGenerateExp2(GrFog_t *table, float density) {
+    if (table) fillSquaredExponentialFogTable(table, density);
 }
 
-// Linear fog always runs from 0.98 to 1.0 once grFogMode asks for it.
-FX_ENTRY void FX_CALL guFogGenerateLinear(GrFog_t *, float, float) {}
+FX_ENTRY void FX_CALL guFogGenerateLinear(GrFog_t *table, float nearW, float farW) {
+    if (table) fillLinearFogTable(table, nearW, farW);
+}
 
 // The w at which Glide's fog table places entry i: four entries per power of two from w = 1.
 FX_ENTRY float FX_CALL guFogTableIndexToW(int i) {

@@ -6,6 +6,7 @@
 #include "glide2x.h"
 
 #include "library_rules.h"
+#include "mipmap_manager.h"
 #include "session/bitmaps.h"
 #include "session/library.h"
 #include "session/display_device.h"
@@ -32,6 +33,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 
 FX_ENTRY void FX_CALL grGlideInit(void) {
     initLibrary();
+    resetMipMapManager();
 }
 
 FX_ENTRY void FX_CALL grGlideShutdown(void) {

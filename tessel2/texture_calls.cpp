@@ -27,25 +27,41 @@ bool glide2Download(GrLOD_t largeLod, GrAspectRatio_t aspect, GrTextureFormat_t 
     return download.width != 0 && download.height != 0;
 }
 
+// Glide 2 numbers levels from GR_LOD_256 (0) down and aspects from GR_ASPECT_8x1 (0) across.
+MipChain glide2Chain(GrLOD_t smallLod, GrLOD_t largeLod, GrAspectRatio_t aspect, GrTextureFormat_t format,
+                     FxU32 evenOdd) {
+    MipChain chain;
+    chain.largeLog2 = GR_LOD_1 - largeLod;
+    chain.smallLog2 = GR_LOD_1 - smallLod;
+    chain.aspectLog2 = GR_ASPECT_1x1 - aspect;
+    chain.format = format;
+    chain.levelMask = evenOdd;
+    return chain;
+}
+
 void downloadLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod, GrLOD_t largeLod,
                    GrAspectRatio_t aspectRatio, GrTextureFormat_t format, const void *data) {
     // Only the largest level is kept; the smaller ones of a level-by-level download are dropped.
     if (thisLod != largeLod) return;
     TextureDownload download;
     if (glide2Download(thisLod, aspectRatio, format, data, download))
-        downloadTexture(tmu, startAddress, download);
+        downloadTexture(tmu, startAddress,
+                        mipChainBytes(glide2Chain(thisLod, thisLod, aspectRatio, format, levelMaskBoth)),
+                        download);
 }
 
 } // namespace
 
-// Every texture is said to take one 1 KiB slot, so an application that lays out its textures by the
-// sizes it is told gives each its own start address.
-FX_ENTRY FxU32 FX_CALL grTexCalcMemRequired(GrLOD_t, GrLOD_t, GrAspectRatio_t, GrTextureFormat_t) {
-    return textureSlotBytes;
+// Applications allocate buffers of this size and fill them with the whole chain's texels.
+FX_ENTRY FxU32 FX_CALL grTexCalcMemRequired(GrLOD_t smallLod, GrLOD_t largeLod, GrAspectRatio_t aspect,
+                                            GrTextureFormat_t format) {
+    return mipChainBytes(glide2Chain(smallLod, largeLod, aspect, format, levelMaskBoth));
 }
 
-FX_ENTRY FxU32 FX_CALL grTexTextureMemRequired(FxU32, GrTexInfo *) {
-    return textureSlotBytes;
+FX_ENTRY FxU32 FX_CALL grTexTextureMemRequired(FxU32 evenOdd, GrTexInfo *info) {
+    if (info == NULL) return 0;
+    return mipChainBytes(
+        glide2Chain(info->smallLod, info->largeLod, info->aspectRatio, info->format, evenOdd));
 }
 
 FX_ENTRY FxU32 FX_CALL grTexMinAddress(GrChipID_t) {
@@ -56,11 +72,12 @@ FX_ENTRY FxU32 FX_CALL grTexMaxAddress(GrChipID_t) {
     return highestTextureAddress;
 }
 
-FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32, GrTexInfo *info) {
+FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd,
+                                          GrTexInfo *info) {
     if (info == NULL) return;
     TextureDownload download;
     if (glide2Download(info->largeLod, info->aspectRatio, info->format, info->data, download))
-        downloadTexture(tmu, startAddress, download);
+        downloadTexture(tmu, startAddress, grTexTextureMemRequired(evenOdd, info), download);
 }
 
 FX_ENTRY void FX_CALL grTexDownloadMipMapLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
@@ -76,7 +93,7 @@ FX_ENTRY void FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 star
     downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data);
 }
 
-// The info of a selection is not compared with the download's: the slot alone names the texture.
+// The info of a selection is not compared with the download's: the start address alone names the texture.
 FX_ENTRY void FX_CALL grTexSource(GrChipID_t tmu, FxU32 startAddress, FxU32, GrTexInfo *) {
     if (startAddress == noTextureSource) return;
     selectTextureSource(tmu, startAddress);
@@ -136,44 +153,6 @@ FX_ENTRY void FX_CALL grTexNCCTable(GrChipID_t tmu, GrNCCTable_t table) {
     selectNccTable(tmu, table);
 }
 
-FX_ENTRY void FX_CALL guTexMemReset(void) {
-    releaseAllTextures();
-}
-
-FX_ENTRY FxU32 FX_CALL guTexMemQueryAvail(GrChipID_t) {
-    return slotsPerTextureUnit;
-}
-
 FX_ENTRY void *FX_CALL guTexCreateColorMipMap(void) {
     return createColorMipMap();
 }
-
-// The utility library's own texture manager is not offered: applications that use it get no memory.
-FX_ENTRY GrMipMapId_t FX_CALL guTexAllocateMemory(GrChipID_t, FxU8, int, int, GrTextureFormat_t,
-                                                  GrMipMapMode_t, GrLOD_t, GrLOD_t, GrAspectRatio_t,
-                                                  GrTextureClampMode_t, GrTextureClampMode_t,
-                                                  GrTextureFilterMode_t, GrTextureFilterMode_t, float,
-                                                  FxBool) {
-    return 0;
-}
-
-FX_ENTRY FxBool FX_CALL guTexChangeAttributes(GrMipMapId_t, int, int, GrTextureFormat_t, GrMipMapMode_t,
-                                              GrLOD_t, GrLOD_t, GrAspectRatio_t, GrTextureClampMode_t,
-                                              GrTextureClampMode_t, GrTextureFilterMode_t,
-                                              GrTextureFilterMode_t) {
-    return FXFALSE;
-}
-
-FX_ENTRY void FX_CALL guTexDownloadMipMap(GrMipMapId_t, const void *, const GuNccTable *) {}
-
-FX_ENTRY void FX_CALL guTexDownloadMipMapLevel(GrMipMapId_t, GrLOD_t, const void **) {}
-
-FX_ENTRY GrMipMapId_t FX_CALL guTexGetCurrentMipMap(GrChipID_t) {
-    return 0;
-}
-
-FX_ENTRY void *FX_CALL guTexGetMipMapInfo(GrMipMapId_t) {
-    return NULL;
-}
-
-FX_ENTRY void FX_CALL guTexSource(GrMipMapId_t) {}

@@ -131,11 +131,12 @@ FX_ENTRY void FX_CALL grDitherMode(GrDitherMode_t) {
 
 // Direct3D adds the fog colour at full strength where the Voodoo dims it; Glide 3 games get it at half.
 FX_ENTRY void FX_CALL grFogColorValue(GrColor_t color) {
-    setFogColor((toArgb(color) >> 1) & 0x7F7F7Fu);
+    FxU32 argb = toArgb(color);
+    setFogColor(argb, (argb >> 1) & 0x7F7F7Fu);
 }
 
 FX_ENTRY void FX_CALL grFogMode(GrFogMode_t mode) {
-    setFogMode(mode, drawsLinearFog(mode));
+    setFogMode(mode, drawsLinearFog(mode) ? fogLinear : fogKeepsTableMode);
 }
 
 // The 64 entries of Glide's fog table have no Direct3D counterpart.

@@ -29,6 +29,7 @@ const DWORD drawVertexFormat = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR 
 struct VertexLayout {
     FxU32 x, y;
     FxU32 oow;                     // 1/w
+    FxU32 ooz;                     // depth for the z-buffer modes, 0 to 65535
     FxU32 red, green, blue, alpha; // float channels
     FxU32 sow[2], tow[2];          // s/w and t/w per TMU
     FxU32 stride;                  // from one record of a consecutive list to the next
@@ -45,9 +46,10 @@ extern DrawVertex vertexBuffer[vertexBufferSize];
 
 // Converts count application vertices into vertexBuffer by the render state, settings, bound textures and
 // screen in force now: from pointers into elements 0 on, or from consecutive records or an index list into
-// vlist into elements `first` on. The caller keeps first + count within the buffer.
-void convertVertexPointers(const void *const *vertices, int count);
-void convertVertexList(const void *vlist, int count, int first);
-void convertIndexedVertices(const int *ilist, const void *vlist, int count, int first);
+// vlist into elements `first` on. The caller keeps first + count within the buffer. False when a vertex has
+// a non-finite x or y: the primitive is not to be drawn.
+bool convertVertexPointers(const void *const *vertices, int count);
+bool convertVertexList(const void *vlist, int count, int first);
+bool convertIndexedVertices(const int *ilist, const void *vlist, int count, int first);
 
 #endif

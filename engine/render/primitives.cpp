@@ -8,35 +8,35 @@
 namespace {
 
 // Converts and draws a list of pointed-to vertices; the result of DrawPrimitive is not examined, a
-// degenerate primitive goes to Direct3D as it came. False when nothing could be drawn.
+// degenerate primitive goes to Direct3D as it came, one with a non-finite position is dropped. False when
+// nothing was drawn.
 bool drawVertices(D3DPRIMITIVETYPE type, const void *const *vertices, int count) {
     for (int i = 0; i < count; ++i)
         if (vertices[i] == NULL) return false;
     if (context.device == NULL || context.clipEmpty) return false;
-    convertVertexPointers(vertices, count);
+    if (!convertVertexPointers(vertices, count)) return false;
     context.device->DrawPrimitive(type, drawVertexFormat, vertexBuffer, static_cast<DWORD>(count), 0);
     return true;
 }
 
 // A polygon as a triangle fan. One that does not fit the vertex buffer is drawn as several fans around its
 // first vertex, each starting at the last vertex of the one before, so every triangle of the one big fan is
-// drawn exactly once. ilist null: the vertices are consecutive.
+// drawn exactly once. ilist null: the vertices are consecutive. A fan with a non-finite position is not
+// drawn, nor are the fans after it.
 void drawFan(int nverts, const int *ilist, const void *vlist) {
     if (context.device == NULL || context.clipEmpty || vlist == NULL || nverts < 3) return;
-    if (ilist)
-        convertIndexedVertices(ilist, vlist, 1, 0);
-    else
-        convertVertexList(vlist, 1, 0);
+    bool finite = ilist ? convertIndexedVertices(ilist, vlist, 1, 0) : convertVertexList(vlist, 1, 0);
     int next = 1;
     for (;;) {
         int take = nverts - next;
         if (take > vertexBufferSize - 1) take = vertexBufferSize - 1;
         if (ilist)
-            convertIndexedVertices(ilist + next, vlist, take, 1);
+            finite &= convertIndexedVertices(ilist + next, vlist, take, 1);
         else
-            convertVertexList(static_cast<const FxU8 *>(vlist) +
-                                  static_cast<ptrdiff_t>(next) * vertexLayout.stride,
-                              take, 1);
+            finite &= convertVertexList(static_cast<const FxU8 *>(vlist) +
+                                            static_cast<ptrdiff_t>(next) * vertexLayout.stride,
+                                        take, 1);
+        if (!finite) return;
         context.device->DrawPrimitive(D3DPT_TRIANGLEFAN, drawVertexFormat, vertexBuffer,
                                       static_cast<DWORD>(take + 1), 0);
         context.triangleCount += static_cast<FxU32>(take - 1);

@@ -68,6 +68,7 @@ const CombineEntry *selectColorCombine(FxI32 function, FxI32 factor, FxI32 local
     }
     renderState.diffuseRgbCode = entry.diffuseCode;
     renderState.specularRgbCode = entry.specularCode;
+    renderState.colorIgnoresTexture = entry.stageOp == D3DTOP_SELECTARG2;
     return &entry;
 }
 
@@ -110,6 +111,7 @@ void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
     // Blending by texture alpha is a colour operation; for alpha the texture alpha multiplies instead.
     FxU32 op =
         entry.stageOp == D3DTOP_BLENDTEXTUREALPHA ? static_cast<FxU32>(D3DTOP_MODULATE) : entry.stageOp;
+    renderState.alphaIgnoresTexture = op == D3DTOP_SELECTARG2;
     if (context.device && op != renderState.lastAlphaOp) {
         sendStageState(0, D3DTSS_ALPHAOP, op);
         renderState.lastAlphaOp = op;
@@ -138,6 +140,8 @@ void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {
     // Stage 0 now holds these operations: a later combine call that wants another one must send it.
     renderState.lastColorOp = D3DTOP_SELECTARG1;
     renderState.lastAlphaOp = D3DTOP_SELECTARG1;
+    renderState.colorIgnoresTexture = false;
+    renderState.alphaIgnoresTexture = false;
 }
 
 void setAlphaBlendFunction(FxI32 source, FxI32 destination) {
@@ -191,7 +195,7 @@ FxU32 colorFromFloats(float a, float r, float g, float b) {
     return channelByte(a) << 24 | channelByte(r) << 16 | channelByte(g) << 8 | channelByte(b);
 }
 
-// W buffering uses the ordinary depth buffer too: every depth value is derived from the vertex's 1/w.
+// W buffering uses the ordinary depth buffer too: its depth values are derived from the vertex's 1/w.
 void setDepthBufferMode(FxI32 mode) {
     if (library.rules->session.flushesLog) flushLog();
     renderState.depthBufferMode = mode;
@@ -224,15 +228,33 @@ void setDepthMask(FxBool mask) {
     sendRenderState(D3DRENDERSTATE_ZWRITEENABLE, static_cast<DWORD>(mask));
 }
 
-void setFogMode(FxI32 mode, bool linearFog) {
+namespace {
+
+void sendFogColor() {
+    sendRenderState(D3DRENDERSTATE_FOGCOLOR,
+                    renderState.tableFog ? renderState.fogColor : renderState.dimmedFogColor);
+}
+
+} // namespace
+
+void setFogMode(FxI32 mode, FogSource source) {
     stateCalls.fogMode = mode;
-    stateCalls.fogLinear = linearFog ? 1 : 0;
+    stateCalls.fogSource = source;
     markKnown(groupFogMode);
-    sendRenderState(D3DRENDERSTATE_FOGENABLE, mode != fogDisable && settings.Fog != 0 ? TRUE : FALSE);
-    if (!linearFog) return;
-    stateCalls.fogDensity = linearFogDensity;
-    stateCalls.fogTableMode = D3DFOG_LINEAR;
-    markKnown(groupFogTable);
+    bool enabled = mode != fogDisable && settings.Fog != 0;
+    sendRenderState(D3DRENDERSTATE_FOGENABLE, enabled ? TRUE : FALSE);
+    bool tableFog = enabled && source == fogFromTable;
+    if (tableFog != renderState.tableFog) {
+        renderState.tableFog = tableFog;
+        sendFogColor();
+    }
+    if (source == fogFromTable) {
+        // Pre-transformed vertices bring their own fog in the specular alpha when no fog mode is set.
+        sendRenderState(D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_NONE);
+        sendRenderState(D3DRENDERSTATE_FOGVERTEXMODE, D3DFOG_NONE);
+        return;
+    }
+    if (source != fogLinear) return;
     // Glide's fog table cannot reach Direct3D; fog runs over the last two percent of the depth range instead.
     sendRenderState(D3DRENDERSTATE_FOGDENSITY, floatBits(linearFogDensity));
     sendRenderState(D3DRENDERSTATE_FOGSTART, floatBits(0.98f));
@@ -240,10 +262,13 @@ void setFogMode(FxI32 mode, bool linearFog) {
     sendRenderState(D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_LINEAR);
 }
 
-void setFogColor(FxU32 argb) {
+void setFogColor(FxU32 argb, FxU32 dimmedArgb) {
     stateCalls.fogColor = argb;
+    stateCalls.dimmedFogColor = dimmedArgb;
     markKnown(groupFogColor);
-    sendRenderState(D3DRENDERSTATE_FOGCOLOR, argb);
+    renderState.fogColor = argb;
+    renderState.dimmedFogColor = dimmedArgb;
+    sendFogColor();
 }
 
 void setExponentialFog(float density, D3DFOGMODE tableMode) {
@@ -267,12 +292,6 @@ void setChromakeyMode(FxI32 mode) {
         return;
     }
     sendRenderState(D3DRENDERSTATE_COLORKEYENABLE, static_cast<DWORD>(mode));
-}
-
-void setChromakeyValue(FxU32 argb) {
-    renderState.chromakeyValue = argb;
-    stateCalls.chromakeyValue = argb;
-    markKnown(groupChromakeyValue);
 }
 
 // The lower-left origin flips every vertex vertically, and with it the winding of every triangle.
@@ -304,5 +323,5 @@ void disableAllEffects() {
     setChromakeyMode(chromakeyDisable);
     setDepthBiasLevel(0);
     setDepthBufferMode(depthBufferDisable);
-    setFogMode(fogDisable, false);
+    setFogMode(fogDisable, fogKeepsTableMode);
 }

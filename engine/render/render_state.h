@@ -8,6 +8,7 @@
 
 #include "../glide_values.h"
 #include "combine_table.h"
+#include "fog_table.h"
 
 struct RenderState {
     FxU32 constantColor; // ARGB
@@ -18,11 +19,20 @@ struct RenderState {
     FxU32 lastColorOp; // stage-0 D3DTSS_COLOROP last sent by the colour combine, 0 for none
     FxU32 lastAlphaOp; // stage-0 D3DTSS_ALPHAOP last sent by the alpha combine, 0 for none
     FxI32 lastAlphaTestFunction;
+    // The last colour and alpha combine leave the texture unread (stage 0 selects the diffuse colour):
+    // the vertices' 1/w and texture fields are not read then.
+    bool colorIgnoresTexture;
+    bool alphaIgnoresTexture;
     FxI32 depthBufferMode;
     FxU32 chromakeyValue; // ARGB
     // Per texture unit, 1 when its stage applies the colour and alpha combine operations.
     FxU32 tmuStageActive[2];
     FxI32 lastChromakeyMode;
+    // Fog from Glide's table is in force: each vertex carries its fog in the specular alpha.
+    bool tableFog;
+    FxU8 fogTable[fogTableSize];
+    FxU32 fogColor;       // ARGB as the application gave it
+    FxU32 dimmedFogColor; // what Direct3D's own fog is sent, where it is stronger than the board's
 };
 
 extern RenderState renderState;
@@ -54,12 +64,16 @@ void setDepthBufferMode(FxI32 mode);
 void setDepthBufferFunction(FxI32 function);
 void setDepthBiasLevel(FxI16 level);
 void setDepthMask(FxBool mask);
-// linearFog: the mode draws Direct3D's linear fog; other modes keep the table mode last set.
-void setFogMode(FxI32 mode, bool linearFog);
-void setFogColor(FxU32 argb);
+enum FogSource {
+    fogKeepsTableMode, // the Direct3D fog table mode last set stays
+    fogLinear,         // Direct3D's linear fog over the last part of the depth range
+    fogFromTable,      // Glide's fog table, per vertex
+};
+void setFogMode(FxI32 mode, FogSource source);
+// Table fog blends towards the colour itself, as the board does; Direct3D's own fog gets the dimmed one.
+void setFogColor(FxU32 argb, FxU32 dimmedArgb);
 void setExponentialFog(float density, D3DFOGMODE tableMode);
 void setChromakeyMode(FxI32 mode);
-void setChromakeyValue(FxU32 argb);
 void setCullMode(FxI32 mode);
 void setDitherMode(FxI32 mode);
 void disableAllEffects();

@@ -96,13 +96,15 @@ void restorePixelTests(const StateCalls &saved) {
 // Linear fog sends its own density and table mode, so the exponential ones follow the mode.
 void restoreFog(const StateCalls &saved) {
     if (differs(saved, groupFogMode,
-                saved.fogMode == stateCalls.fogMode && saved.fogLinear == stateCalls.fogLinear))
-        setFogMode(saved.fogMode, saved.fogLinear != 0);
+                saved.fogMode == stateCalls.fogMode && saved.fogSource == stateCalls.fogSource))
+        setFogMode(saved.fogMode, static_cast<FogSource>(saved.fogSource));
     if (differs(saved, groupFogTable,
                 sameFloat(saved.fogDensity, stateCalls.fogDensity) &&
                     saved.fogTableMode == stateCalls.fogTableMode))
         setExponentialFog(saved.fogDensity, static_cast<D3DFOGMODE>(saved.fogTableMode));
-    if (differs(saved, groupFogColor, saved.fogColor == stateCalls.fogColor)) setFogColor(saved.fogColor);
+    if (differs(saved, groupFogColor,
+                saved.fogColor == stateCalls.fogColor && saved.dimmedFogColor == stateCalls.dimmedFogColor))
+        setFogColor(saved.fogColor, saved.dimmedFogColor);
 }
 
 void restoreTextureUnit(const StateCalls &saved, int tmu) {

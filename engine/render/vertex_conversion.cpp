@@ -1,12 +1,14 @@
 #include "draw_vertex.h"
 #include "../session/engine_state.h"
 
+#include <float.h>
 #include <math.h>
 #include <stddef.h>
 #include <string.h>
 
 #include "color_codes.h"
 #include "device_tables.h"
+#include "fog_table.h"
 #include "render_state.h"
 #include "../session/library_settings.h"
 #include "../session/render_context.h"
@@ -22,11 +24,18 @@ namespace {
 const float snapThreshold = 524288.0f;
 const float snapOffset = 786432.0f;
 
+// The field a depth mode reads: the board's z-buffer stores ooz, its w-buffer a value derived from w.
+enum DepthSource : FxU32 { depthUnused, depthFromOoz, depthFromOow };
+
+const float oozRange = 65535.0f;
+
 // Everything a conversion needs that stays the same for every vertex of one primitive.
 struct VertexConversion {
-    bool writeDepth;
-    bool fastDepth; // ZFast: depth is 1 - 1/w, else 1 - sqrt(1/w)
-    bool textured;  // a texture on either TMU: rhw carries 1/w
+    FxU32 depthSource;
+    bool fastDepth; // ZFast: w-buffer depth is 1 - 1/w, else 1 - sqrt(1/w)
+    bool textured;  // a texture on either TMU that the combine reads: rhw carries 1/w
+    bool readsOow;
+    bool tableFog; // the specular alpha carries the fog of Glide's table at the vertex's w
     bool tmu0, tmu1;
     float sScale0, tScale0, sScale1, tScale1;
     bool flipY;
@@ -87,6 +96,20 @@ inline FxU32 vertexColor(const FxU8 *vertex, const VertexLayout &layout) {
     return colorByte(a) << 24 | colorByte(r) << 16 | colorByte(g) << 8 | colorByte(b);
 }
 
+// Programs leave 1/w as it happens to be when their modes do not use it; Direct3D must not see such a value.
+inline float validOneOverW(float oow) {
+    return (oow > 0.0f) & (oow <= FLT_MAX) ? oow : 1.0f;
+}
+
+// NaN becomes 0.
+inline float clampedDepth(float z) {
+    return z > 0.0f ? (z < 1.0f ? z : 1.0f) : 0.0f;
+}
+
+inline bool isFinite(float value) {
+    return fabsf(value) <= FLT_MAX;
+}
+
 inline float unsnapped(float coordinate) {
     return coordinate < snapThreshold ? coordinate : coordinate - snapOffset;
 }
@@ -96,18 +119,29 @@ void textureScales(FxI32 tmu, float &sScale, float &tScale) {
     tScale = textureState.currentTexture[tmu]->tScale;
 }
 
-// Reads the render state, the settings, the bound textures and the screen for the next primitive.
-inline void prepareVertexConversion(VertexConversion &conversion) {
+// Reads the render state, the settings, the bound textures and the screen for the next primitive. Forced
+// inline, as convertVertex is: left to the compiler, the calls cost a tenth of the conversion.
+__attribute__((always_inline)) inline void prepareVertexConversion(VertexConversion &conversion) {
     FxI32 depthMode = renderState.depthBufferMode;
-    // z and w buffering alike take their depth from 1/w; the Glide z and ooz fields are never used.
-    conversion.writeDepth = depthMode >= depthBufferZBuffer && depthMode <= depthBufferWBufferCompareToBias;
+    conversion.depthSource = depthUnused;
+    if (depthMode == depthBufferZBuffer || depthMode == depthBufferZBufferCompareToBias)
+        conversion.depthSource = depthFromOoz;
+    else if (depthMode == depthBufferWBuffer || depthMode == depthBufferWBufferCompareToBias)
+        conversion.depthSource = depthFromOow;
     conversion.fastDepth = settings.ZFast != 0;
 
     // rhw follows a texture on either unit, but TMU 1's coordinates are sent only with the TMU setting.
-    conversion.textured = textureState.textureEnabled[tmu0] != 0 || textureState.textureEnabled[tmu1] != 0;
-    conversion.tmu0 = textureState.textureEnabled[tmu0] != 0 && textureState.currentTexture[tmu0] != NULL;
-    conversion.tmu1 = textureState.textureEnabled[tmu1] != 0 && textureState.currentTexture[tmu1] != NULL &&
-                      settings.TMU != 0;
+    // A combine that leaves the texture unread leaves 1/w and the texture fields unread too.
+    bool textureRead = !(renderState.colorIgnoresTexture && renderState.alphaIgnoresTexture);
+    conversion.textured =
+        textureRead && (textureState.textureEnabled[tmu0] != 0 || textureState.textureEnabled[tmu1] != 0);
+    conversion.tmu0 = conversion.textured && textureState.textureEnabled[tmu0] != 0 &&
+                      textureState.currentTexture[tmu0] != NULL;
+    conversion.tmu1 = conversion.textured && textureState.textureEnabled[tmu1] != 0 &&
+                      textureState.currentTexture[tmu1] != NULL && settings.TMU != 0;
+    conversion.tableFog = renderState.tableFog;
+    conversion.readsOow =
+        conversion.textured || conversion.depthSource == depthFromOow || conversion.tableFog;
     conversion.sScale0 = conversion.tScale0 = conversion.sScale1 = conversion.tScale1 = 0.0f;
     if (conversion.tmu0) textureScales(tmu0, conversion.sScale0, conversion.tScale0);
     if (conversion.tmu1) textureScales(tmu1, conversion.sScale1, conversion.tScale1);
@@ -138,16 +172,21 @@ inline void prepareVertexConversion(VertexConversion &conversion) {
     }
 }
 
-// One application vertex into its Direct3D slot, in the eight steps of the conversion.
-inline void convertVertex(const void *source, DrawVertex &d, const VertexConversion &conversion,
-                          const VertexLayout &layout) {
+// One application vertex into its Direct3D slot, in the eight steps of the conversion. Only the fields the
+// current modes read are read. False when x or y is not finite.
+__attribute__((always_inline)) inline bool convertVertex(const void *source, DrawVertex &d,
+                                                         const VertexConversion &conversion,
+                                                         const VertexLayout &layout) {
     const FxU8 *vertex = static_cast<const FxU8 *>(source);
-    const float oow = readFloat(vertex, layout.oow);
+    const float oow = conversion.readsOow ? validOneOverW(readFloat(vertex, layout.oow)) : 1.0f;
     // Single precision, as the Glide application computed its s/w and t/w.
     float w = conversion.textured ? 1.0f / oow : 1.0f;
 
     d.z = 0.0f;
-    if (conversion.writeDepth) d.z = conversion.fastDepth ? 1.0f - oow : 1.0f - sqrtf(oow);
+    if (conversion.depthSource == depthFromOoz)
+        d.z = clampedDepth(readFloat(vertex, layout.ooz) / oozRange);
+    else if (conversion.depthSource == depthFromOow)
+        d.z = clampedDepth(conversion.fastDepth ? 1.0f - oow : 1.0f - sqrtf(oow));
 
     FxU32 v = vertexColor(vertex, layout);
     if (conversion.colorMode == colorIterated) {
@@ -162,8 +201,12 @@ inline void convertVertex(const void *source, DrawVertex &d, const VertexConvers
         d.specular = colors.specular;
     }
 
+    if (conversion.tableFog)
+        d.specular = (d.specular & 0x00FFFFFFu) | (255u - fogAmountAtW(1.0f / oow)) << 24;
+
     d.x = unsnapped(readFloat(vertex, layout.x));
     d.y = unsnapped(readFloat(vertex, layout.y));
+    const bool finite = isFinite(d.x) & isFinite(d.y);
 
     // Glide's s/w and t/w run to 256/w along the longer side; multiplying by w undoes the division, which
     // Direct3D redoes from rhw. The per-TMU oow fields are not used.
@@ -181,33 +224,40 @@ inline void convertVertex(const void *source, DrawVertex &d, const VertexConvers
 
     if (conversion.flipY) d.y = conversion.screenHeight - d.y;
     if (conversion.mirrorX) d.x = conversion.screenWidth - d.x;
+    return finite;
 }
 
 } // namespace
 
-void convertVertexList(const void *vlist, int count, int first) {
+bool convertVertexList(const void *vlist, int count, int first) {
     VertexConversion conversion;
     prepareVertexConversion(conversion);
     const VertexLayout layout = vertexLayout;
     const FxU8 *vertex = static_cast<const FxU8 *>(vlist);
+    bool finite = true;
     for (int i = 0; i < count; ++i, vertex += layout.stride)
-        convertVertex(vertex, vertexBuffer[first + i], conversion, layout);
+        finite &= convertVertex(vertex, vertexBuffer[first + i], conversion, layout);
+    return finite;
 }
 
-void convertIndexedVertices(const int *ilist, const void *vlist, int count, int first) {
+bool convertIndexedVertices(const int *ilist, const void *vlist, int count, int first) {
     VertexConversion conversion;
     prepareVertexConversion(conversion);
     const VertexLayout layout = vertexLayout;
     const FxU8 *base = static_cast<const FxU8 *>(vlist);
+    bool finite = true;
     for (int i = 0; i < count; ++i)
-        convertVertex(base + static_cast<ptrdiff_t>(ilist[i]) * layout.stride, vertexBuffer[first + i],
-                      conversion, layout);
+        finite &= convertVertex(base + static_cast<ptrdiff_t>(ilist[i]) * layout.stride,
+                                vertexBuffer[first + i], conversion, layout);
+    return finite;
 }
 
-void convertVertexPointers(const void *const *vertices, int count) {
+bool convertVertexPointers(const void *const *vertices, int count) {
     VertexConversion conversion;
     prepareVertexConversion(conversion);
     const VertexLayout layout = vertexLayout;
+    bool finite = true;
     for (int i = 0; i < count; ++i)
-        convertVertex(vertices[i], vertexBuffer[i], conversion, layout);
+        finite &= convertVertex(vertices[i], vertexBuffer[i], conversion, layout);
+    return finite;
 }

@@ -36,6 +36,9 @@ void resetDeviceState() {
     textureState.paletteChecksum = 0xFFFFFFFF;
     renderState.lastColorOp = 0;
     renderState.lastAlphaOp = 0;
+    // A new device's stage 0 modulates by the texture until the next combine call.
+    renderState.colorIgnoresTexture = false;
+    renderState.alphaIgnoresTexture = false;
     renderState.lastAlphaTestFunction = noAlphaTestFunction;
     resetStateCalls(context.screenWidth, context.screenHeight);
 }

@@ -39,13 +39,10 @@ struct DeviceTables {
 
 // Emulated texture memory, the texture units, the palette and the NCC tables.
 struct TextureState {
-    // TMU × 4096 + (start address >> 10), pointing into slotTable; null before grGlideInit.
-    TextureRecord **textureMemory;
-    // Games reset texture memory every level and close with it nearly empty: the walk stops at the last one.
-    // Every slot of the table is null whenever filledSlots is 0.
-    TextureRecord *slotTable[slotCount];
-    int filledSlots;
-    // The record grTexSource last bound on each TMU (not owning), or null; always still filed in a slot.
+    // From grGlideInit on.
+    bool textureMemoryAllocated;
+    TextureUnitMemory textureMemory[textureUnitCount];
+    // The record grTexSource last bound on each TMU (not owning), or null; always still filed.
     TextureRecord *currentTexture[textureUnitCount];
     FxU32 textureEnabled[textureUnitCount];
     ClampModes clampModes[textureUnitCount];

@@ -2,15 +2,16 @@
 #include "../session/engine_state.h"
 
 #include <stdlib.h>
+#include <string.h>
 
+#include "../render/render_state.h"
 #include "../session/render_context.h"
 #include "../render/saved_state.h"
 
 namespace {
 
-int slotIndex(FxI32 tmu, FxU32 startAddress) {
-    return tmu * slotsPerTextureUnit + static_cast<int>(startAddress >> 10);
-}
+const int largestSideLog2 = 8;   // 256 texels
+const int largestAspectLog2 = 3; // 8 to 1
 
 void forgetIfCurrent(TextureRecord *record) {
     for (int tmu = 0; tmu < textureUnitCount; ++tmu) {
@@ -20,66 +21,114 @@ void forgetIfCurrent(TextureRecord *record) {
     }
 }
 
+// The first range that ends after address; ranges are disjoint, so ends rise with starts.
+int firstEndingAfter(const TextureUnitMemory &memory, FxU32 address) {
+    int low = 0, high = memory.count;
+    while (low < high) {
+        int middle = (low + high) / 2;
+        if (memory.ranges[middle].end > address)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return low;
+}
+
+FxU32 texelBytes(FxI32 format) {
+    return format >= texFmt16Bit ? 2u : 1u;
+}
+
 } // namespace
+
+// The short side of a long texture stops at one texel while the long side goes on shrinking.
+FxU32 mipChainBytes(const MipChain &chain) {
+    if (chain.largeLog2 < 0 || chain.largeLog2 > largestSideLog2 || chain.smallLog2 < 0 ||
+        chain.smallLog2 > chain.largeLog2 || chain.aspectLog2 < -largestAspectLog2 ||
+        chain.aspectLog2 > largestAspectLog2 || chain.format < 0 || chain.format >= glideTextureFormatCount)
+        return 0;
+    FxU32 texels = 0;
+    for (int side = chain.largeLog2; side >= chain.smallLog2; --side) {
+        FxU32 parity = (side & 1) ? levelMaskOdd : levelMaskEven;
+        if ((chain.levelMask & parity) == 0) continue;
+        int widthLog2 = chain.aspectLog2 < 0 ? side + chain.aspectLog2 : side;
+        int heightLog2 = chain.aspectLog2 > 0 ? side - chain.aspectLog2 : side;
+        texels += (1u << (widthLog2 > 0 ? widthLog2 : 0)) * (1u << (heightLog2 > 0 ? heightLog2 : 0));
+    }
+    FxU32 bytes = texels * texelBytes(chain.format);
+    return (bytes + textureMemoryAlignment - 1) & ~(textureMemoryAlignment - 1);
+}
 
 // A second grGlideInit starts with empty texture memory; the textures of the first go.
 void allocateTextureMemory() {
     freeTextureMemory();
-    textureState.textureMemory = textureState.slotTable;
+    textureState.textureMemoryAllocated = true;
 }
 
 void freeTextureMemory() {
     releaseAllTextures();
-    textureState.textureMemory = NULL;
+    textureState.textureMemoryAllocated = false;
 }
 
 // The device is not told: a stage keeps the surface last handed to it, holding its own reference, until
 // the next bind or until the device goes.
 void releaseAllTextures() {
-    if (textureState.textureMemory != NULL) {
-        for (int slot = 0; slot < slotCount && textureState.filledSlots > 0; ++slot) {
-            if (textureState.textureMemory[slot] == NULL) continue;
-            destroyTextureRecord(textureState.textureMemory[slot]);
-            textureState.textureMemory[slot] = NULL;
-            --textureState.filledSlots;
-        }
-    }
     for (int tmu = 0; tmu < textureUnitCount; ++tmu) {
+        TextureUnitMemory &memory = textureState.textureMemory[tmu];
+        for (int i = 0; i < memory.count; ++i)
+            destroyTextureRecord(memory.ranges[i].record);
+        memory.count = 0;
         textureState.currentTexture[tmu] = NULL;
         textureState.textureEnabled[tmu] = 0;
     }
 }
 
-bool isTextureSlot(FxI32 tmu, FxU32 startAddress) {
-    return textureState.textureMemory != NULL && (tmu == tmu0 || tmu == tmu1) &&
+bool isTextureAddress(FxI32 tmu, FxU32 startAddress) {
+    return textureState.textureMemoryAllocated && (tmu == tmu0 || tmu == tmu1) &&
            startAddress < textureAddressLimit;
 }
 
 TextureRecord *lookupTexture(FxI32 tmu, FxU32 startAddress) {
-    if (!isTextureSlot(tmu, startAddress)) return NULL;
-    return textureState.textureMemory[slotIndex(tmu, startAddress)];
+    if (!isTextureAddress(tmu, startAddress)) return NULL;
+    const TextureUnitMemory &memory = textureState.textureMemory[tmu];
+    int i = firstEndingAfter(memory, startAddress);
+    if (i < memory.count && memory.ranges[i].start == startAddress) return memory.ranges[i].record;
+    return NULL;
 }
 
-// Every download makes a new surface, also when the same texture comes to the same address again.
-void downloadTexture(FxI32 tmu, FxU32 startAddress, const TextureDownload &download) {
-    if (!isTextureSlot(tmu, startAddress) || context.ddraw == NULL) return;
+// Every download makes a new surface, also when the same texture comes to the same address again. A chain
+// that runs past the end of memory is kept up to the end.
+void downloadTexture(FxI32 tmu, FxU32 startAddress, FxU32 bytes, const TextureDownload &download) {
+    if (!isTextureAddress(tmu, startAddress) || context.ddraw == NULL) return;
     TextureRecord *record = createTextureRecord(tmu, download);
-    if (record == NULL) return; // a failed download leaves the slot as it was
+    if (record == NULL) return; // a failed download leaves memory as it was
 
-    TextureRecord *&slot = textureState.textureMemory[slotIndex(tmu, startAddress)];
-    if (slot != NULL) {
-        forgetIfCurrent(slot);
-        destroyTextureRecord(slot);
-    } else {
-        ++textureState.filledSlots;
+    FxU32 end = bytes < textureAddressLimit - startAddress ? startAddress + bytes : textureAddressLimit;
+    if (end == startAddress) ++end;
+    TextureUnitMemory &memory = textureState.textureMemory[tmu];
+    int first = firstEndingAfter(memory, startAddress);
+    int last = first;
+    while (last < memory.count && memory.ranges[last].start < end)
+        ++last;
+    if (memory.count - (last - first) >= texturesPerUnit) {
+        destroyTextureRecord(record);
+        return;
     }
-    slot = record;
+    for (int i = first; i < last; ++i) {
+        forgetIfCurrent(memory.ranges[i].record);
+        destroyTextureRecord(memory.ranges[i].record);
+    }
+    int kept = first + 1;
+    if (last != kept)
+        memmove(&memory.ranges[kept], &memory.ranges[last],
+                static_cast<size_t>(memory.count - last) * sizeof(TextureRange));
+    memory.count += kept - last;
+    memory.ranges[first] = TextureRange{startAddress, end, record};
 }
 
 void selectTextureSource(FxI32 tmu, FxU32 startAddress) {
     if (context.device == NULL) return;
     bool none = startAddress == noTextureSource && (tmu == tmu0 || tmu == tmu1);
-    if (!none && !isTextureSlot(tmu, startAddress)) return;
+    if (!none && !isTextureAddress(tmu, startAddress)) return;
     stateCalls.units[tmu].sourceAddress = startAddress;
     markKnown(static_cast<FxU32>(groupTextureSource) << tmu);
     bindTexture(tmu, none ? NULL : lookupTexture(tmu, startAddress));
@@ -95,5 +144,15 @@ void bindTexture(FxI32 tmu, TextureRecord *record) {
     }
     textureState.textureEnabled[tmu] = 1;
     applyPalette(record);
+    applyColorKey(record);
     if (context.device) context.device->SetTexture(static_cast<DWORD>(tmu), record->surface);
+}
+
+// The board keys every texel it draws against the current value, so textures downloaded earlier follow it.
+void setChromakeyValue(FxU32 argb) {
+    renderState.chromakeyValue = argb;
+    stateCalls.chromakeyValue = argb;
+    markKnown(groupChromakeyValue);
+    for (int tmu = 0; tmu < textureUnitCount; ++tmu)
+        if (textureState.currentTexture[tmu] != NULL) applyColorKey(textureState.currentTexture[tmu]);
 }

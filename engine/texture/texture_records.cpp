@@ -92,6 +92,12 @@ DDCOLORKEY colorKeyForSurface(FxU32 argb, const DDPIXELFORMAT &format) {
     return key;
 }
 
+void setSurfaceColorKey(TextureRecord *record) {
+    record->colorKey = renderState.chromakeyValue;
+    DDCOLORKEY key = colorKeyForSurface(record->colorKey, record->formatRow.pixelFormat);
+    record->surface->SetColorKey(DDCKEY_SRCBLT, &key);
+}
+
 } // namespace
 
 TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download) {
@@ -141,9 +147,7 @@ TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download) {
         return NULL;
     }
 
-    // The key is taken now: later grChromakeyValue calls leave existing textures as they are.
-    DDCOLORKEY key = colorKeyForSurface(renderState.chromakeyValue, row.pixelFormat);
-    record->surface->SetColorKey(DDCKEY_SRCBLT, &key);
+    setSurfaceColorKey(record);
     return record;
 }
 
@@ -200,4 +204,9 @@ void applyPalette(TextureRecord *record) {
     if (record->surface->GetPalette(&palette) != DD_OK || palette == NULL) return;
     palette->SetEntries(0, 0, texturePaletteSize, textureState.texturePalette);
     palette->Release();
+}
+
+void applyColorKey(TextureRecord *record) {
+    if (record == NULL || record->surface == NULL || record->colorKey == renderState.chromakeyValue) return;
+    setSurfaceColorKey(record);
 }

@@ -31,29 +31,32 @@ TEST_F(DrawVertexConversion, SnappedCoordinatesLoseTheirOffsetFromTwoToTheNinete
     }
 }
 
-TEST_F(DrawVertexConversion, DepthComesFromOneOverWByTheZFastRuleInEveryDepthMode) {
+// As on the board: the z-buffer stores ooz, the w-buffer a value derived from 1/w.
+TEST_F(DrawVertexConversion, DepthComesFromTheFieldTheDepthModeReads) {
     struct Case {
         GrDepthBufferMode_t mode;
         float oow;
-        float zSlow; // ZFast 0: 1 - sqrt(oow)
+        float zSlow; // ZFast 0: 1 - sqrt(oow) for the w-buffer modes
         float zFast; // ZFast 1: 1 - oow
     } cases[] = {
-        {GR_DEPTHBUFFER_ZBUFFER, 0.25f, 0.5f, 0.75f},
+        {GR_DEPTHBUFFER_ZBUFFER, 0.25f, 0.25f, 0.25f}, // ooz / 65535 whatever ZFast says
         {GR_DEPTHBUFFER_WBUFFER, 0.25f, 0.5f, 0.75f},
-        {GR_DEPTHBUFFER_ZBUFFER_COMPARE_TO_BIAS, 0.0625f, 0.75f, 0.9375f},
+        {GR_DEPTHBUFFER_ZBUFFER_COMPARE_TO_BIAS, 0.0625f, 0.25f, 0.25f},
         {GR_DEPTHBUFFER_WBUFFER_COMPARE_TO_BIAS, 1.0f, 0.0f, 0.0f},
+        {GR_DEPTHBUFFER_WBUFFER_COMPARE_TO_BIAS, 0.0625f, 0.75f, 0.9375f},
         // No depth buffering: no depth is computed and a plain 0 is sent.
         {GR_DEPTHBUFFER_DISABLE, 0.25f, 0.0f, 0.0f},
         {5, 0.25f, 0.0f, 0.0f},
     };
+    const float quarterOoz = 65535.0f / 4.0f;
     for (DWORD zFast : {0u, 1u}) {
         openWith({{"ZFast", zFast}});
         for (const Case &c : cases) {
             SCOPED_TRACE(testing::Message() << "ZFast " << zFast << ", mode " << c.mode);
             grDepthBufferMode(c.mode);
             GrVertex v = glideVertex(10, 10, c.oow);
-            v.z = 123.0f; // the Glide z and ooz never reach the depth
-            v.ooz = 456.0f;
+            v.z = 123.0f; // the Glide z never reaches the depth
+            v.ooz = quarterOoz;
             EXPECT_FLOAT_EQ(drawnPoint(v).z, zFast ? c.zFast : c.zSlow);
         }
     }

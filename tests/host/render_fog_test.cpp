@@ -1,6 +1,7 @@
-// Fog: the modes of grFogMode, the exponential fog of the utilities and how they follow each other.
+// Fog: the modes of grFogMode, the tables of the utilities and how they follow each other.
 #include "glide2_driver.h"
 
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -23,6 +24,14 @@ class Fog : public Glide2Test {
         return states;
     }
 
+    // Switching to and from table fog also re-sends the fog colour (see the table fog tests).
+    static StateList sentBesidesColor() {
+        StateList states;
+        for (const auto &state : sent())
+            if (state.first != D3DRENDERSTATE_FOGCOLOR) states.push_back(state);
+        return states;
+    }
+
     static DWORD deviceState(D3DRENDERSTATETYPE state) { return sim::renderState(liveDevice(), state); }
 
     static StateList linearFog(DWORD enable) {
@@ -34,13 +43,14 @@ class Fog : public Glide2Test {
     }
 };
 
-TEST_F(Fog, ModesEnableFogOnlyWithTheSettingAndChooseLinearFog) {
+TEST_F(Fog, ModesEnableFogOnlyWithTheSettingAndChooseLinearOrTableFog) {
     struct Case {
         GrFogMode_t mode;
         bool linear;
+        bool table = false;
     } cases[] = {{GR_FOG_DISABLE, false},
                  {GR_FOG_WITH_ITERATED_ALPHA, true},
-                 {GR_FOG_WITH_TABLE, false},
+                 {GR_FOG_WITH_TABLE, false, true},
                  {GR_FOG_WITH_ITERATED_Z, true},
                  {GR_FOG_MULT2, true},
                  {GR_FOG_ADD2, true},
@@ -54,41 +64,35 @@ TEST_F(Fog, ModesEnableFogOnlyWithTheSettingAndChooseLinearFog) {
             SCOPED_TRACE(testing::Message() << "Fog " << fogSetting << " mode " << c.mode);
             sim::clearCalls();
             grFogMode(c.mode);
-            DWORD enable = c.mode != GR_FOG_DISABLE && fogSetting != 0 ? TRUE : FALSE;
-            EXPECT_EQ(sent(), c.linear ? linearFog(enable) : (StateList{{D3DRENDERSTATE_FOGENABLE, enable}}));
+            DWORD enable = c.mode != GR_FOG_DISABLE && fogSetting != 0 ? 1 : 0;
+            StateList expected = c.linear ? linearFog(enable) : StateList{{D3DRENDERSTATE_FOGENABLE, enable}};
+            if (c.table) {
+                expected.push_back({D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_NONE});
+                expected.push_back({D3DRENDERSTATE_FOGVERTEXMODE, D3DFOG_NONE});
+            }
+            EXPECT_EQ(sentBesidesColor(), expected);
         }
         grSstWinClose();
     }
 }
 
-TEST_F(Fog, TableModeKeepsTheExponentialFogOfTheUtilities) {
+// The utilities compute the table at the w of each entry; nothing reaches the device before grFogTable.
+TEST_F(Fog, UtilitiesFillTheApplicationsTable) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
     GrFog_t table[GR_FOG_TABLE_SIZE];
-    std::memset(table, 0xA5, sizeof(table));
-    struct Case {
-        const char *utility;
-        void (*generate)(GrFog_t *, float);
-        float density;
-        DWORD tableMode;
-    } cases[] = {{"exp", guFogGenerateExp, 0.01f, D3DFOG_EXP},
-                 {"exp2", guFogGenerateExp2, 0.5f, D3DFOG_EXP2}};
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.utility);
-        sim::clearCalls();
-        c.generate(table, c.density);
-        grFogMode(GR_FOG_WITH_TABLE);
-        EXPECT_EQ(sent(), (StateList{{D3DRENDERSTATE_FOGDENSITY, bits(c.density)},
-                                     {D3DRENDERSTATE_FOGTABLEMODE, c.tableMode},
-                                     {D3DRENDERSTATE_FOGENABLE, TRUE}}));
-        grFogMode(GR_FOG_WITH_ITERATED_ALPHA);
-        EXPECT_EQ(deviceState(D3DRENDERSTATE_FOGTABLEMODE), static_cast<DWORD>(D3DFOG_LINEAR));
-        EXPECT_EQ(deviceState(D3DRENDERSTATE_FOGSTART), bits(0.98f));
-    }
     sim::clearCalls();
-    guFogGenerateLinear(table, 10.0f, 100.0f);
+    guFogGenerateExp(table, 0.5f);
+    EXPECT_EQ(table[0], GrFog_t((1.0 - std::exp(-0.5)) * 255.0)); // w = 1
+    EXPECT_EQ(table[4], GrFog_t((1.0 - std::exp(-1.0)) * 255.0)); // w = 2
+    EXPECT_EQ(table[63], 255);
+    guFogGenerateExp2(table, 0.5f);
+    EXPECT_EQ(table[4], GrFog_t((1.0 - std::exp(-1.0)) * 255.0)); // (0.5 × 2)²
+    EXPECT_EQ(table[8], GrFog_t((1.0 - std::exp(-4.0)) * 255.0)); // w = 4
+    guFogGenerateLinear(table, 2.0f, 4.0f);
+    EXPECT_EQ(table[3], 0);                                        // w = 1.6
+    EXPECT_EQ(table[6], GrFog_t((8.0 / 3.0 - 2.0) / 2.0 * 255.0)); // w = 8 / 3
+    EXPECT_EQ(table[8], 255);
     EXPECT_EQ(sent(), StateList{});
-    for (GrFog_t entry : table)
-        EXPECT_EQ(entry, 0xA5);
 }
 
 TEST_F(Fog, TableIndexToW) {

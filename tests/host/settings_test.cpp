@@ -29,10 +29,10 @@ class Settings : public Glide2DrawTest {
         return flags;
     }
 
-    // The depth of a point at 1/w = 0.25: 0.75 by the fast rule, 0.5 by the other.
+    // The w-buffer depth of a point at 1/w = 0.25: 0.75 by the fast rule, 0.5 by the other.
     float depthAtOpen() {
         EXPECT_EQ(open(), FXTRUE);
-        grDepthBufferMode(GR_DEPTHBUFFER_ZBUFFER);
+        grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
         float z = drawnPoint(glideVertex(10, 10, 0.25f)).z;
         grSstWinClose();
         return z;

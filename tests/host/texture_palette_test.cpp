@@ -102,7 +102,7 @@ TEST_F(TexturePalette, SoftwarePaletteTexturesAreReconvertedOnlyWhenBoundAfterAC
     loadPalette(entryAt(3, 0x00111111));
     IDirectDrawSurface7 *a = download(GR_TMU0, 0, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_P_8, indices.data());
     IDirectDrawSurface7 *b =
-        download(GR_TMU0, 0x400, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_AP_88, indices.data());
+        download(GR_TMU0, 0x2000, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_AP_88, indices.data());
     IDirectDrawSurface7 *other =
         download(GR_TMU1, 0, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_P_8, indices.data());
     grTexSource(GR_TMU0, 0, 0, nullptr);
@@ -115,8 +115,8 @@ TEST_F(TexturePalette, SoftwarePaletteTexturesAreReconvertedOnlyWhenBoundAfterAC
     EXPECT_EQ(sim::pixel(a, 5, 5), 0x00222222u);
     EXPECT_EQ(sim::pixel(b, 5, 5), 0x03111111u);
     EXPECT_EQ(sim::pixel(other, 5, 5), 0x00111111u);
-    grTexSource(GR_TMU0, 0x400, 0, nullptr);
-    grTexSource(GR_TMU0, 0x400, 0, nullptr);
+    grTexSource(GR_TMU0, 0x2000, 0, nullptr);
+    grTexSource(GR_TMU0, 0x2000, 0, nullptr);
     grTexSource(GR_TMU0, 0, 0, nullptr);
     EXPECT_EQ(callsOn("Lock", b), 1u);
     EXPECT_EQ(callsOn("Lock", a), 1u);
@@ -224,7 +224,7 @@ TEST_F(TexturePalette, NccTablesAreKeptButChangeNoTexel) {
     EXPECT_EQ(probe::nccTable(1), std::vector<unsigned char>(tableBytes, tableBytes + sizeof(table)));
     EXPECT_EQ(probe::nccSelection(0), FxU32(GR_NCCTABLE_NCC1));
     IDirectDrawSurface7 *after =
-        download(GR_TMU0, 0x400, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_YIQ_422, yiq.data());
+        download(GR_TMU0, 0x2000, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_YIQ_422, yiq.data());
     EXPECT_EQ(sim::pixel(after, 1, 1), sim::pixel(before, 1, 1));
     EXPECT_EQ(sim::pixel(after, 1, 1), 0x00906040u);
 }

@@ -25,44 +25,72 @@ class TextureSlots : public Glide2DrawTest {
     }
 };
 
-TEST_F(TextureSlots, EveryTextureIsReportedToTakeOneKilobyte) {
+// Applications allocate what these return and fill it with the whole chain.
+TEST_F(TextureSlots, MemoryRequiredIsTheChainsBytesOnEightByteBoundaries) {
+    const FxU32 fullChain565 = (65536 + 16384 + 4096 + 1024 + 256 + 64 + 16 + 4 + 1) * 2;       // 174762
+    const FxU32 evenLevels565 = (65536 + 4096 + 256 + 16 + 1) * 2;                              // 139810
+    const FxU32 longChain8Bit = 256 * 32 + 128 * 16 + 64 * 8 + 32 * 4 + 16 * 2 + 8 + 4 + 2 + 1; // 10927
     GrTexInfo large = texInfo(GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_ARGB_1555, nullptr);
     GrTexInfo tiny = texInfo(GR_LOD_1, GR_ASPECT_1x1, GR_TEXFMT_P_8, nullptr);
-    EXPECT_EQ(grTexCalcMemRequired(GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_RGB_565), 1024u);
-    EXPECT_EQ(grTexCalcMemRequired(GR_LOD_1, GR_LOD_1, GR_ASPECT_8x1, GR_TEXFMT_P_8), 1024u);
-    EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, &large), 1024u);
-    EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, &tiny), 1024u);
-    EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, nullptr), 1024u);
+    GrTexInfo chain = texInfo(GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, nullptr);
+    chain.smallLod = GR_LOD_1;
+    EXPECT_EQ(grTexCalcMemRequired(GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_RGB_565), fullChain565 + 6);
+    EXPECT_EQ(grTexCalcMemRequired(GR_LOD_1, GR_LOD_256, GR_ASPECT_8x1, GR_TEXFMT_P_8), longChain8Bit + 1);
+    EXPECT_EQ(grTexCalcMemRequired(GR_LOD_1, GR_LOD_1, GR_ASPECT_8x1, GR_TEXFMT_P_8), 8u);
+    EXPECT_EQ(grTexCalcMemRequired(GR_LOD_1, GR_LOD_256, 7, GR_TEXFMT_P_8), 0u);
+    EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, &large), 256u * 256u * 2u);
+    EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, &tiny), 8u);
+    EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_EVEN, &chain), evenLevels565 + 6);
+    EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_ODD, &chain), fullChain565 - evenLevels565);
+    EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, nullptr), 0u);
     EXPECT_EQ(grTexMinAddress(GR_TMU1), 0u);
     EXPECT_EQ(grTexMaxAddress(GR_TMU0), 0x3FFC00u);
-    EXPECT_EQ(guTexMemQueryAvail(GR_TMU0), 4096u);
 }
 
-TEST_F(TextureSlots, TheStartAddressAndTmuAloneNameTheSlot) {
+// A 64 × 64 565 texture takes 8 KiB (0x2000 bytes) from its start address.
+TEST_F(TextureSlots, ADownloadReplacesTheTexturesItsRangeOverlaps) {
     struct Case {
         const char *what;
         GrChipID_t secondTmu;
         FxU32 secondAddress;
         bool firstKept;
     } cases[] = {
-        {"1024 bytes apart", GR_TMU0, 0x10400, true},
-        {"512 bytes apart", GR_TMU0, 0x10200, false},
-        {"the low ten bits differ", GR_TMU0, 0x103FF, false},
+        {"right after the first", GR_TMU0, 0x12000, true},
+        {"just before the first", GR_TMU0, 0xE000, true},
+        {"inside the first", GR_TMU0, 0x11FF8, false},
+        {"ending inside the first", GR_TMU0, 0xE008, false},
         {"the same address on the other TMU", GR_TMU1, 0x10000, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         openSession();
-        IDirectDrawSurface7 *first = download565(GR_TMU0, 0x10000);
-        IDirectDrawSurface7 *second = download565(c.secondTmu, c.secondAddress);
+        IDirectDrawSurface7 *first = download565(GR_TMU0, 0x10000, GR_LOD_64);
+        IDirectDrawSurface7 *second = download565(c.secondTmu, c.secondAddress, GR_LOD_64);
         ASSERT_NE(first, nullptr);
         ASSERT_NE(second, nullptr);
         EXPECT_NE(first, second);
-        EXPECT_EQ(filedSurface(GR_TMU0, 0x10000), c.firstKept ? first : second);
+        EXPECT_EQ(filedSurface(GR_TMU0, 0x10000), c.firstKept ? first : nullptr);
         EXPECT_EQ(filedSurface(c.secondTmu, c.secondAddress), second);
         EXPECT_EQ(alive(first), c.firstKept);
         grSstWinClose();
     }
+}
+
+// Games pack textures tightly: one download over several small ones replaces them all and no other.
+TEST_F(TextureSlots, ADownloadOverSeveralTexturesReplacesThemAll) {
+    openSession();
+    const FxU32 tinyBytes = 8; // a 2 × 2 565 level
+    std::vector<IDirectDrawSurface7 *> tiny;
+    for (FxU32 i = 0; i < 6; ++i)
+        tiny.push_back(download565(GR_TMU1, 0x100 + i * tinyBytes, GR_LOD_2));
+    IDirectDrawSurface7 *cover = download565(GR_TMU1, 0x108, GR_LOD_4); // 32 bytes: the next four
+    EXPECT_TRUE(alive(tiny[0]));
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_FALSE(alive(tiny[i]));
+    EXPECT_TRUE(alive(tiny[5]));
+    EXPECT_EQ(lookupTexture(GR_TMU1, 0x108)->surface, cover);
+    EXPECT_EQ(lookupTexture(GR_TMU1, 0x110), nullptr);
+    EXPECT_EQ(lookupTexture(GR_TMU1, 0x128)->surface, tiny[5]);
 }
 
 // Each download makes a surface of the level's size, for stage = TMU, managed by Direct3D on a hardware
@@ -181,7 +209,7 @@ TEST_F(TextureSlots, ReplacingTheCurrentTextureTurnsTexturingOffWithoutTellingTh
     IDirectDrawSurface7 *old = download565(GR_TMU0, 0);
     grTexSource(GR_TMU0, 0, 0, nullptr);
     sim::clearCalls();
-    IDirectDrawSurface7 *fresh = download565(GR_TMU0, 0x100);
+    IDirectDrawSurface7 *fresh = download565(GR_TMU0, 0x40); // inside the old texture's 128 bytes
     EXPECT_NE(fresh, old);
     EXPECT_EQ(countNamed("SetTexture"), 0u);
     TlVertex drawn = texturedPoint();
@@ -189,7 +217,7 @@ TEST_F(TextureSlots, ReplacingTheCurrentTextureTurnsTexturingOffWithoutTellingTh
     EXPECT_EQ(drawn.tu0, 0.0f);
     EXPECT_FALSE(probe::holdsCurrentTexture(0)); // the replaced texture is gone
     EXPECT_EQ(sim::boundTexture(liveDevice(), 0), old);
-    grTexSource(GR_TMU0, 0, 0, nullptr);
+    grTexSource(GR_TMU0, 0x40, 0, nullptr);
     EXPECT_EQ(sim::boundTexture(liveDevice(), 0), fresh);
     EXPECT_FALSE(alive(old));
 }

@@ -1,0 +1,91 @@
+// Table fog: each vertex carries the fog of Glide's table at its w in the specular alpha, and Direct3D fogs
+// by it towards the application's own fog colour.
+#include "glide2_draw_driver.h"
+
+namespace {
+
+class TableFog : public Glide2DrawTest {
+  protected:
+    GrFog_t table[GR_FOG_TABLE_SIZE];
+
+    void SetUp() override {
+        Glide2DrawTest::SetUp();
+        for (int i = 0; i < GR_FOG_TABLE_SIZE; ++i)
+            table[i] = static_cast<GrFog_t>(i * 4);
+    }
+
+    static FxU32 specularAlpha(float w) {
+        GrVertex v = glideVertex(10, 10, 1.0f / w);
+        return drawnPoint(v).specular >> 24;
+    }
+};
+
+TEST_F(TableFog, EachVertexCarriesTheTablesFogAtItsW) {
+    openWith({{"Fog", 1}});
+    grFogTable(table);
+    sim::clearCalls();
+    grFogMode(GR_FOG_WITH_TABLE);
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGENABLE), DWORD(TRUE));
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGTABLEMODE), DWORD(D3DFOG_NONE));
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGVERTEXMODE), DWORD(D3DFOG_NONE));
+
+    struct Case {
+        float w;
+        FxU32 fog;
+    } cases[] = {
+        {1.0f, 0},        // entry 0
+        {0.25f, 0},       // nearer than the table's first entry
+        {2.0f, 16},       // entry 4
+        {3.2f, 28},       // entry 7
+        {2.2857144f, 20}, // 16 / 7: entry 5
+        {2.1333334f, 18}, // 32 / 15: halfway from entry 4 to entry 5
+        {52428.8f, 252},  // entry 63
+        {1.0e30f, 252},   // beyond the table
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.w);
+        EXPECT_EQ(specularAlpha(c.w), 255u - c.fog);
+    }
+    // A 1/w Direct3D cannot take counts as w = 1.
+    EXPECT_EQ(drawnPoint(glideVertex(10, 10, -1.0f)).specular >> 24, 255u);
+}
+
+TEST_F(TableFog, TheUtilitiesTablesShowThroughGrFogTable) {
+    openWith({{"Fog", 1}});
+    guFogGenerateExp(table, 0.5f);
+    grFogTable(table);
+    grFogMode(GR_FOG_WITH_TABLE);
+    EXPECT_EQ(specularAlpha(2.0f), 255u - table[4]);
+    EXPECT_LT(specularAlpha(2.0f), 255u);
+}
+
+// Direct3D's own fog gets a dimmed colour; table fog blends towards the colour as the board does.
+TEST_F(TableFog, TableFogUsesTheFullFogColor) {
+    openWith({{"Fog", 1}});
+    grFogColorValue(0x00FFFFFF);
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGCOLOR), 0x003F3F3Fu);
+    grFogTable(table);
+    grFogMode(GR_FOG_WITH_TABLE);
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGCOLOR), 0x00FFFFFFu);
+    grFogColorValue(0x00808080);
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGCOLOR), 0x00808080u);
+    grFogMode(GR_FOG_WITH_ITERATED_Z);
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGCOLOR), 0x00202020u);
+}
+
+TEST_F(TableFog, WithoutTheFogSettingOrTableModeTheSpecularAlphaIsTheCombines) {
+    openWith({{"Fog", 0}});
+    grFogTable(table);
+    grFogMode(GR_FOG_WITH_TABLE);
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGENABLE), DWORD(FALSE));
+    FxU32 unfogged = specularAlpha(2.0f);
+    openWith({{"Fog", 1}});
+    grFogTable(table);
+    grFogMode(GR_FOG_WITH_ITERATED_ALPHA);
+    EXPECT_EQ(specularAlpha(2.0f), unfogged);
+    grFogMode(GR_FOG_WITH_TABLE);
+    grFogMode(GR_FOG_DISABLE);
+    EXPECT_EQ(specularAlpha(2.0f), unfogged);
+}
+
+} // namespace
