@@ -98,7 +98,7 @@ inline FxU32 vertexColor(const FxU8 *vertex, const VertexLayout &layout) {
 
 // Programs leave 1/w as it happens to be when their modes do not use it; Direct3D must not see such a value.
 inline float validOneOverW(float oow) {
-    return (oow > 0.0f) & (oow <= FLT_MAX) ? oow : 1.0f;
+    return ((oow > 0.0f) & (oow <= FLT_MAX)) ? oow : 1.0f;
 }
 
 // NaN becomes 0.
@@ -206,7 +206,7 @@ __attribute__((always_inline)) inline bool convertVertex(const void *source, Dra
 
     d.x = unsnapped(readFloat(vertex, layout.x));
     d.y = unsnapped(readFloat(vertex, layout.y));
-    const bool finite = isFinite(d.x) & isFinite(d.y);
+    const bool finite = static_cast<int>(isFinite(d.x)) & static_cast<int>(isFinite(d.y));
 
     // Glide's s/w and t/w run to 256/w along the longer side; multiplying by w undoes the division, which
     // Direct3D redoes from rhw. The per-TMU oow fields are not used.
