@@ -3,6 +3,7 @@
 #include <stddef.h>
 
 #include "glide2x.h"
+#include "render/vertex_conversion.h"
 #include "texture/texel_converters.h"
 
 namespace {
@@ -33,6 +34,21 @@ const char *const glide2Banner[] = {
 
 } // namespace
 
+// GrVertex, read at offsets fixed when the library is compiled.
+constexpr VertexLayout grVertexLayout = {
+    offsetof(GrVertex, x),
+    offsetof(GrVertex, y),
+    offsetof(GrVertex, oow),
+    offsetof(GrVertex, ooz),
+    offsetof(GrVertex, r),
+    offsetof(GrVertex, g),
+    offsetof(GrVertex, b),
+    offsetof(GrVertex, a),
+    {offsetof(GrVertex, tmuvtx[0].sow), offsetof(GrVertex, tmuvtx[1].sow)},
+    {offsetof(GrVertex, tmuvtx[0].tow), offsetof(GrVertex, tmuvtx[1].tow)},
+    sizeof(GrVertex),
+};
+
 const LibraryRules glide2Rules = {
     // Settings: defaults when the product key is missing (Antialiasing, Fog, Oversample, ColorDepth, ZFast,
     // TripleBuffer, WaveRace, FightingForceFix, Filtering, TMU), 32-bit colour forces fast depth, and the
@@ -58,24 +74,12 @@ const LibraryRules glide2Rules = {
         {GR_ASPECT_8x1, GR_ASPECT_4x1, GR_ASPECT_2x1, GR_ASPECT_1x1, GR_ASPECT_1x2, GR_ASPECT_1x4,
          GR_ASPECT_1x8},
     },
-    // GrVertex.
-    {
-        offsetof(GrVertex, x),
-        offsetof(GrVertex, y),
-        offsetof(GrVertex, oow),
-        offsetof(GrVertex, ooz),
-        offsetof(GrVertex, r),
-        offsetof(GrVertex, g),
-        offsetof(GrVertex, b),
-        offsetof(GrVertex, a),
-        {offsetof(GrVertex, tmuvtx[0].sow), offsetof(GrVertex, tmuvtx[1].sow)},
-        {offsetof(GrVertex, tmuvtx[0].tow), offsetof(GrVertex, tmuvtx[1].tow)},
-        sizeof(GrVertex),
-    },
+    grVertexLayout,
     glide2AddressMode,
     glide2Banner,
     sizeof(glide2Banner) / sizeof(glide2Banner[0]),
     // Session: origin lines and log flushes, scenes restarted by every present, opaque bitmaps, chroma-key
     // mode sent on every call, the full initial state on stage 0 only, the pointer parked at the far corner.
     {true, true, true, true, false, false, true, false, 32767},
+    fixedLayoutConverters<grVertexLayout>,
 };

@@ -68,4 +68,6 @@ const LibraryRules glide3Rules = {
     // Session: no origin lines or log flushes, the scene begun once at open, colour-keyed bitmaps, the
     // chroma-key mode sent on changes only, the reduced initial state on both stages.
     {false, false, false, false, true, true, false, true, glide3CursorPosition},
+    // Converted through the layout in force.
+    {nullptr, nullptr, nullptr},
 };

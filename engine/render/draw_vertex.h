@@ -38,6 +38,18 @@ struct VertexLayout {
 // The layout the next conversions read; the front end sets it.
 extern VertexLayout vertexLayout;
 
+// The conversion routines of one layout (vertex_conversion.h). Each converts count vertices into
+// vertexBuffer and is false when a vertex has a non-finite x or y.
+struct VertexConverters {
+    bool (*pointers)(const void *const *vertices, int count);
+    bool (*list)(const void *vlist, int count, int first);
+    bool (*indexed)(const int *ilist, const void *vlist, int count, int first);
+};
+
+// Those that read through vertexLayout, and those in force: the front end's own, or these.
+extern const VertexConverters currentLayoutConverters;
+extern VertexConverters vertexConverters;
+
 // The array handed to DrawPrimitive, reused by every draw call; a primitive never leaves anything in it that
 // a later call relies on. It bounds one DrawPrimitive call (9830 × 40 bytes is just under 384 KiB); a
 // polygon with more vertices is drawn as several fans.

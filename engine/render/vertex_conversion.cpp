@@ -1,263 +1,28 @@
-#include "draw_vertex.h"
-#include "../session/engine_state.h"
-
-#include <float.h>
-#include <math.h>
-#include <stddef.h>
-#include <string.h>
-
-#include "color_codes.h"
-#include "device_tables.h"
-#include "fog_table.h"
-#include "render_state.h"
-#include "../session/library_settings.h"
-#include "../session/render_context.h"
-#include "../texture/texture_memory.h"
+#include "vertex_conversion.h"
 
 DrawVertex vertexBuffer[vertexBufferSize];
 VertexLayout vertexLayout;
 
 namespace {
 
-// Glide applications add 786432.0 (3 × 2^18) to screen coordinates so that the float's mantissa drops the
-// bits below 1/16 pixel; anything from 2^19 up is such a snapped coordinate.
-const float snapThreshold = 524288.0f;
-const float snapOffset = 786432.0f;
-
-// The field a depth mode reads: the board's z-buffer stores ooz, its w-buffer a value derived from w.
-enum DepthSource : FxU32 { depthUnused, depthFromOoz, depthFromOow };
-
-const float oozRange = 65535.0f;
-
-// Everything a conversion needs that stays the same for every vertex of one primitive.
-struct VertexConversion {
-    FxU32 depthSource;
-    bool fastDepth; // ZFast: w-buffer depth is 1 - 1/w, else 1 - sqrt(1/w)
-    bool textured;  // a texture on either TMU that the combine reads: rhw carries 1/w
-    bool readsOow;
-    bool tableFog; // the specular alpha carries the fog of Glide's table at the vertex's w
-    bool tmu0, tmu1;
-    float sScale0, tScale0, sScale1, tScale1;
-    bool flipY;
-    bool mirrorX;
-    float screenWidth, screenHeight;
-    FxU32 colorMode;
-    FxU32 fixedDiffuse, fixedSpecular;
+struct CurrentLayout {
+    static const VertexLayout &get() { return vertexLayout; }
 };
-
-enum ColorMode : FxU32 {
-    // The four codes as the combine calls chose them, evaluated per vertex.
-    colorByCodes,
-    // Diffuse is the vertex colour and nothing is added: Gouraud shading and texture times vertex colour,
-    // the combine most games draw nearly everything with.
-    colorIterated,
-    // No code reads the vertex colour: both colours are the same for every vertex of the primitive.
-    colorFixed,
-};
-
-bool codeReadsVertex(FxU32 code) {
-    switch (code) {
-    case codeVertex:
-    case codeHalfVertex:
-    case codeInverseVertex:
-    case codeVertexMinusConstant:
-    case codeConstantMinusVertex:
-    case codeQuarterVertex:
-    case codeVertexTimesConstant:
-    case codeOneMinusVertexTimesConstant:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// The low byte of a colour channel truncated towards zero. Floats beyond ±2^31 are whole multiples of 256,
-// so their low byte is 0, as it is taken for NaN; the range test keeps the conversion defined.
-inline FxU32 colorByte(float value) {
-    return fabsf(value) < 2147483648.0f ? static_cast<FxU32>(static_cast<FxI32>(value)) & 0xFFu : 0u;
-}
-
-inline float readFloat(const FxU8 *vertex, FxU32 offset) {
-    float value;
-    memcpy(&value, vertex + offset, sizeof(value));
-    return value;
-}
-
-// V, the ARGB vertex colour, with one test for the usual case of four channels in range.
-inline FxU32 vertexColor(const FxU8 *vertex, const VertexLayout &layout) {
-    const float r = readFloat(vertex, layout.red), g = readFloat(vertex, layout.green);
-    const float b = readFloat(vertex, layout.blue), a = readFloat(vertex, layout.alpha);
-    const float limit = 2147483648.0f;
-    if ((fabsf(r) < limit) & (fabsf(g) < limit) & (fabsf(b) < limit) & (fabsf(a) < limit))
-        return (static_cast<FxU32>(static_cast<FxI32>(a)) & 0xFFu) << 24 |
-               (static_cast<FxU32>(static_cast<FxI32>(r)) & 0xFFu) << 16 |
-               (static_cast<FxU32>(static_cast<FxI32>(g)) & 0xFFu) << 8 |
-               (static_cast<FxU32>(static_cast<FxI32>(b)) & 0xFFu);
-    return colorByte(a) << 24 | colorByte(r) << 16 | colorByte(g) << 8 | colorByte(b);
-}
-
-// Programs leave 1/w as it happens to be when their modes do not use it; Direct3D must not see such a value.
-inline float validOneOverW(float oow) {
-    return ((oow > 0.0f) & (oow <= FLT_MAX)) ? oow : 1.0f;
-}
-
-// NaN becomes 0.
-inline float clampedDepth(float z) {
-    return z > 0.0f ? (z < 1.0f ? z : 1.0f) : 0.0f;
-}
-
-inline bool isFinite(float value) {
-    return fabsf(value) <= FLT_MAX;
-}
-
-inline float unsnapped(float coordinate) {
-    return coordinate < snapThreshold ? coordinate : coordinate - snapOffset;
-}
-
-void textureScales(FxI32 tmu, float &sScale, float &tScale) {
-    sScale = textureState.currentTexture[tmu]->sScale;
-    tScale = textureState.currentTexture[tmu]->tScale;
-}
-
-// Reads the render state, the settings, the bound textures and the screen for the next primitive. Forced
-// inline, as convertVertex is: left to the compiler, the calls cost a tenth of the conversion.
-__attribute__((always_inline)) inline void prepareVertexConversion(VertexConversion &conversion) {
-    FxI32 depthMode = renderState.depthBufferMode;
-    conversion.depthSource = depthUnused;
-    if (depthMode == depthBufferZBuffer || depthMode == depthBufferZBufferCompareToBias)
-        conversion.depthSource = depthFromOoz;
-    else if (depthMode == depthBufferWBuffer || depthMode == depthBufferWBufferCompareToBias)
-        conversion.depthSource = depthFromOow;
-    conversion.fastDepth = settings.ZFast != 0;
-
-    // rhw follows a texture on either unit, but TMU 1's coordinates are sent only with the TMU setting.
-    // A combine that leaves the texture unread leaves 1/w and the texture fields unread too.
-    bool textureRead = !(renderState.colorIgnoresTexture && renderState.alphaIgnoresTexture);
-    conversion.textured =
-        textureRead && (textureState.textureEnabled[tmu0] != 0 || textureState.textureEnabled[tmu1] != 0);
-    conversion.tmu0 = conversion.textured && textureState.textureEnabled[tmu0] != 0 &&
-                      textureState.currentTexture[tmu0] != NULL;
-    conversion.tmu1 = conversion.textured && textureState.textureEnabled[tmu1] != 0 &&
-                      textureState.currentTexture[tmu1] != NULL && settings.TMU != 0;
-    conversion.tableFog = renderState.tableFog;
-    conversion.readsOow =
-        conversion.textured || conversion.depthSource == depthFromOow || conversion.tableFog;
-    conversion.sScale0 = conversion.tScale0 = conversion.sScale1 = conversion.tScale1 = 0.0f;
-    if (conversion.tmu0) textureScales(tmu0, conversion.sScale0, conversion.tScale0);
-    if (conversion.tmu1) textureScales(tmu1, conversion.sScale1, conversion.tScale1);
-
-    // FightingForceFix turns the picture through 180 degrees after the lower-left origin has flipped it, so
-    // with both the two vertical flips cancel and only x is mirrored. Taking the flips together keeps y
-    // exactly as the application sent it.
-    bool lowerLeft = context.origin == originLowerLeft;
-    bool turned = settings.FightingForceFix == 1;
-    conversion.flipY = lowerLeft != turned;
-    conversion.mirrorX = turned;
-    conversion.screenWidth = static_cast<float>(context.screenWidth);
-    conversion.screenHeight = static_cast<float>(context.screenHeight);
-
-    const RenderState &state = renderState;
-    conversion.fixedDiffuse = conversion.fixedSpecular = 0;
-    if (state.diffuseRgbCode == codeVertex && state.diffuseAlphaCode == codeVertex &&
-        state.specularRgbCode == codeBlack && state.specularAlphaCode == codeBlack) {
-        conversion.colorMode = colorIterated;
-    } else if (!codeReadsVertex(state.diffuseRgbCode) && !codeReadsVertex(state.diffuseAlphaCode) &&
-               !codeReadsVertex(state.specularRgbCode) && !codeReadsVertex(state.specularAlphaCode)) {
-        VertexColors colors = computeVertexColors(0);
-        conversion.colorMode = colorFixed;
-        conversion.fixedDiffuse = colors.diffuse;
-        conversion.fixedSpecular = colors.specular;
-    } else {
-        conversion.colorMode = colorByCodes;
-    }
-}
-
-// One application vertex into its Direct3D slot, in the eight steps of the conversion. Only the fields the
-// current modes read are read. False when x or y is not finite.
-__attribute__((always_inline)) inline bool convertVertex(const void *source, DrawVertex &d,
-                                                         const VertexConversion &conversion,
-                                                         const VertexLayout &layout) {
-    const FxU8 *vertex = static_cast<const FxU8 *>(source);
-    const float oow = conversion.readsOow ? validOneOverW(readFloat(vertex, layout.oow)) : 1.0f;
-    // Single precision, as the Glide application computed its s/w and t/w.
-    float w = conversion.textured ? 1.0f / oow : 1.0f;
-
-    d.z = 0.0f;
-    if (conversion.depthSource == depthFromOoz)
-        d.z = clampedDepth(readFloat(vertex, layout.ooz) / oozRange);
-    else if (conversion.depthSource == depthFromOow)
-        d.z = clampedDepth(conversion.fastDepth ? 1.0f - oow : 1.0f - sqrtf(oow));
-
-    FxU32 v = vertexColor(vertex, layout);
-    if (conversion.colorMode == colorIterated) {
-        d.diffuse = v;
-        d.specular = 0;
-    } else if (conversion.colorMode == colorFixed) {
-        d.diffuse = conversion.fixedDiffuse;
-        d.specular = conversion.fixedSpecular;
-    } else {
-        VertexColors colors = computeVertexColors(v);
-        d.diffuse = colors.diffuse;
-        d.specular = colors.specular;
-    }
-
-    if (conversion.tableFog)
-        d.specular = (d.specular & 0x00FFFFFFu) | (255u - fogAmountAtW(1.0f / oow)) << 24;
-
-    d.x = unsnapped(readFloat(vertex, layout.x));
-    d.y = unsnapped(readFloat(vertex, layout.y));
-    const bool finite = static_cast<int>(isFinite(d.x)) & static_cast<int>(isFinite(d.y));
-
-    // Glide's s/w and t/w run to 256/w along the longer side; multiplying by w undoes the division, which
-    // Direct3D redoes from rhw. The per-TMU oow fields are not used.
-    d.tu0 = d.tv0 = d.tu1 = d.tv1 = 0.0f;
-    if (conversion.tmu0) {
-        d.tu0 = conversion.sScale0 * readFloat(vertex, layout.sow[0]) * w;
-        d.tv0 = conversion.tScale0 * readFloat(vertex, layout.tow[0]) * w;
-    }
-    if (conversion.tmu1) {
-        d.tu1 = conversion.sScale1 * readFloat(vertex, layout.sow[1]) * w;
-        d.tv1 = conversion.tScale1 * readFloat(vertex, layout.tow[1]) * w;
-    }
-
-    d.rhw = conversion.textured ? oow : 1.0f;
-
-    if (conversion.flipY) d.y = conversion.screenHeight - d.y;
-    if (conversion.mirrorX) d.x = conversion.screenWidth - d.x;
-    return finite;
-}
 
 } // namespace
 
+const VertexConverters currentLayoutConverters =
+    vertex_conversion::LayoutConversion<CurrentLayout>::converters;
+VertexConverters vertexConverters = currentLayoutConverters;
+
+bool convertVertexPointers(const void *const *vertices, int count) {
+    return vertexConverters.pointers(vertices, count);
+}
+
 bool convertVertexList(const void *vlist, int count, int first) {
-    VertexConversion conversion;
-    prepareVertexConversion(conversion);
-    const VertexLayout layout = vertexLayout;
-    const FxU8 *vertex = static_cast<const FxU8 *>(vlist);
-    bool finite = true;
-    for (int i = 0; i < count; ++i, vertex += layout.stride)
-        finite &= convertVertex(vertex, vertexBuffer[first + i], conversion, layout);
-    return finite;
+    return vertexConverters.list(vlist, count, first);
 }
 
 bool convertIndexedVertices(const int *ilist, const void *vlist, int count, int first) {
-    VertexConversion conversion;
-    prepareVertexConversion(conversion);
-    const VertexLayout layout = vertexLayout;
-    const FxU8 *base = static_cast<const FxU8 *>(vlist);
-    bool finite = true;
-    for (int i = 0; i < count; ++i)
-        finite &= convertVertex(base + static_cast<ptrdiff_t>(ilist[i]) * layout.stride,
-                                vertexBuffer[first + i], conversion, layout);
-    return finite;
-}
-
-bool convertVertexPointers(const void *const *vertices, int count) {
-    VertexConversion conversion;
-    prepareVertexConversion(conversion);
-    const VertexLayout layout = vertexLayout;
-    bool finite = true;
-    for (int i = 0; i < count; ++i)
-        finite &= convertVertex(vertices[i], vertexBuffer[i], conversion, layout);
-    return finite;
+    return vertexConverters.indexed(ilist, vlist, count, first);
 }

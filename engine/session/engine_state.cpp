@@ -25,6 +25,8 @@ void resetLoadState() {
     for (LfbBufferState &buffer : lfbBuffers)
         buffer = LfbBufferState();
     vertexLayout = rules ? rules->vertexLayout : VertexLayout();
+    vertexConverters =
+        rules && rules->vertexConverters.pointers ? rules->vertexConverters : currentLayoutConverters;
 }
 
 void resetDeviceState() {

@@ -36,6 +36,8 @@ struct LibraryRules {
     const char *const *bannerLines;
     int bannerLineCount;
     SessionRules session;
+    // The conversion routines of vertexLayout compiled for it, when it never changes; all null otherwise.
+    VertexConverters vertexConverters;
 };
 
 #endif
