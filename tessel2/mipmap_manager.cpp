@@ -66,7 +66,7 @@ GrTexInfo texInfoOf(const GrMipMapInfo &info, const void *data) {
 
 // Bytes of one level as the application lays it out: the short side stops at one texel.
 size_t levelBytes(GrLOD_t lod, GrAspectRatio_t aspect, GrTextureFormat_t format) {
-    if (lod < GR_LOD_256 || lod > GR_LOD_1) return 0;
+    if (lod < GR_LOD_256 || lod > GR_LOD_1 || aspect < GR_ASPECT_8x1 || aspect > GR_ASPECT_1x8) return 0;
     size_t width = 256u >> lod, height = 256u >> lod;
     if (aspect < GR_ASPECT_1x1) height >>= GR_ASPECT_1x1 - aspect;
     if (aspect > GR_ASPECT_1x1) width >>= aspect - GR_ASPECT_1x1;

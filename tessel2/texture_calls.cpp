@@ -27,10 +27,23 @@ bool glide2Download(GrLOD_t largeLod, GrAspectRatio_t aspect, GrTextureFormat_t 
     return download.width != 0 && download.height != 0;
 }
 
-// Glide 2 numbers levels from GR_LOD_256 (0) down and aspects from GR_ASPECT_8x1 (0) across.
+bool isGlide2Lod(GrLOD_t lod) {
+    return lod >= GR_LOD_256 && lod <= GR_LOD_1;
+}
+
+// Glide 2 numbers levels from GR_LOD_256 (0) down and aspects from GR_ASPECT_8x1 (0) across. Values outside
+// those give a chain of no size.
 MipChain glide2Chain(GrLOD_t smallLod, GrLOD_t largeLod, GrAspectRatio_t aspect, GrTextureFormat_t format,
                      FxU32 evenOdd) {
     MipChain chain;
+    if (!isGlide2Lod(smallLod) || !isGlide2Lod(largeLod) || aspect < GR_ASPECT_8x1 ||
+        aspect > GR_ASPECT_1x8) {
+        chain.largeLog2 = chain.smallLog2 = -1;
+        chain.aspectLog2 = 0;
+        chain.format = format;
+        chain.levelMask = evenOdd;
+        return chain;
+    }
     chain.largeLog2 = GR_LOD_1 - largeLod;
     chain.smallLog2 = GR_LOD_1 - smallLod;
     chain.aspectLog2 = GR_ASPECT_1x1 - aspect;

@@ -38,6 +38,8 @@ TEST_F(TextureSlots, MemoryRequiredIsTheChainsBytesOnEightByteBoundaries) {
     EXPECT_EQ(grTexCalcMemRequired(GR_LOD_1, GR_LOD_256, GR_ASPECT_8x1, GR_TEXFMT_P_8), longChain8Bit + 1);
     EXPECT_EQ(grTexCalcMemRequired(GR_LOD_1, GR_LOD_1, GR_ASPECT_8x1, GR_TEXFMT_P_8), 8u);
     EXPECT_EQ(grTexCalcMemRequired(GR_LOD_1, GR_LOD_256, 7, GR_TEXFMT_P_8), 0u);
+    EXPECT_EQ(grTexCalcMemRequired(GR_LOD_1, INT32_MIN, GR_ASPECT_1x1, GR_TEXFMT_P_8), 0u);
+    EXPECT_EQ(grTexCalcMemRequired(INT32_MAX, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_P_8), 0u);
     EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, &large), 256u * 256u * 2u);
     EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, &tiny), 8u);
     EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_EVEN, &chain), evenLevels565 + 6);
