@@ -110,17 +110,6 @@ void moveEmulatorWindow() {
                    FALSE);
 }
 
-// Wine sizes the exclusive display's presentation by the window as it is when the cooperative level is
-// set: a game that opened a small window would see its frames cut to it.
-void coverDisplay() {
-    RECT rect;
-    if (isEmulatorWindow() || !GetWindowRect(context.window, &rect)) return;
-    const LONG width = static_cast<LONG>(context.screenWidth),
-               height = static_cast<LONG>(context.screenHeight);
-    if (rect.left == 0 && rect.top == 0 && rect.right == width && rect.bottom == height) return;
-    MoveWindow(context.window, 0, 0, width, height, FALSE);
-}
-
 void readWindowTitle() {
     memset(library.windowTitle, 0, sizeof(library.windowTitle));
     GetWindowTextA(context.window, library.windowTitle, 255);
@@ -243,7 +232,6 @@ bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
         context.ddraw = NULL;
         return false;
     }
-    coverDisplay();
     if (context.ddraw->SetCooperativeLevel(context.window, rules.cooperativeLevel) != DD_OK) return false;
     if (context.ddraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void **>(&context.d3d)) != DD_OK) {
         context.d3d = NULL;

@@ -231,21 +231,6 @@ TEST_F(DisplayOpen, NullWindowUsesTheActiveWindow) {
     EXPECT_NE(logText().find("AppName: UltraHLE 1.0.0\r\n"), std::string::npos);
 }
 
-TEST_F(DisplayOpen, ASmallGameWindowCoversTheDisplayFromTheOpen) {
-    HWND game = sim::createWindow("Test Game", RECT{40, 30, 360, 270});
-    grGlideInit();
-    ASSERT_EQ(open(GR_RESOLUTION_640x480, GR_ORIGIN_UPPER_LEFT, game), FXTRUE);
-    RECT rect = sim::windowRect(game);
-    EXPECT_EQ(rect.left, 0);
-    EXPECT_EQ(rect.top, 0);
-    EXPECT_EQ(rect.right, 640);
-    EXPECT_EQ(rect.bottom, 480);
-    EXPECT_TRUE(inOrder({"SetCooperativeLevel", "SetDisplayMode", "BltFast"}));
-    ASSERT_EQ(sim::moveWindowCalls().size(), 1u);
-    grSstWinClose();
-}
-
-// Console test programs pass no window and have none active.
 TEST_F(DisplayOpen, WithoutAnyWindowTheLibraryOpensItsOwnAndDestroysItAtClose) {
     sim::setActiveWindow(nullptr);
     grGlideInit();
