@@ -16,7 +16,7 @@ gtest_discover_tests(tessel2_tests DISCOVERY_TIMEOUT 300 DISCOVERY_MODE PRE_TEST
 
 file(GLOB TESSEL3_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host3/*.cpp)
 add_executable(tessel3_tests ${TESSEL3_TEST_SOURCES})
-target_include_directories(tessel3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/host3)
+target_include_directories(tessel3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/host3 ${CMAKE_SOURCE_DIR}/tests/host)
 target_link_libraries(tessel3_tests PRIVATE tessel3_front GTest::gtest GTest::gtest_main Threads::Threads)
 target_compile_definitions(tessel3_tests PRIVATE KESTRIX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(tessel3_tests DISCOVERY_TIMEOUT 300 DISCOVERY_MODE PRE_TEST)

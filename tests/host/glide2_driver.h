@@ -7,42 +7,11 @@
 
 #include <string>
 
-#include "sim_assertions.h"
+#include "library_fixture.h"
 #include "glide2x.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
-
-class Glide2Test : public ::testing::Test {
+class Glide2Test : public LoadedLibraryTest {
   protected:
-    HINSTANCE module = reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x10000000));
-    HWND window = nullptr;
-    bool loaded = false;
-
-    void SetUp() override {
-        sim::reset();
-        sim::registerBitmapResource(module, "LOGO", readSourceFile("tessel2/resources/logo.bmp"));
-        sim::registerBitmapResource(module, "SPLASH", readSourceFile("tessel2/resources/splash.bmp"));
-        window = sim::createWindow("Test Game", RECT{0, 0, 640, 480});
-        sim::setActiveWindow(window);
-        load();
-    }
-
-    void TearDown() override {
-        unload();
-        EXPECT_EQ(sim::leakReport(), "");
-    }
-
-    void load() {
-        DllMain(module, DLL_PROCESS_ATTACH, nullptr);
-        loaded = true;
-    }
-
-    void unload() {
-        if (!loaded) return;
-        DllMain(module, DLL_PROCESS_DETACH, nullptr);
-        loaded = false;
-    }
-
     // The first value written brings the other nine with it, as the settings program stores them all.
     void setProductDword(const char *name, DWORD value) {
         const char *key = "Software\\Orvane\\Kestrix XP";

@@ -4,54 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "sim/sim.h"
+#include "library_fixture.h"
 #include "glide3x.h"
 #include "session/library_settings.h"
 #include "session/render_context.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
-
-class Glide3Test : public ::testing::Test {
+class Glide3Test : public LoadedLibraryTest {
   protected:
-    HINSTANCE module = reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x10000000));
-    HWND window = nullptr;
-    bool loaded = false;
-
-    static std::vector<unsigned char> readSourceFile(const std::string &relative) {
-        std::ifstream in(std::string(KESTRIX_SOURCE_DIR) + "/" + relative, std::ios::binary);
-        return std::vector<unsigned char>(std::istreambuf_iterator<char>(in),
-                                          std::istreambuf_iterator<char>());
-    }
-
-    void SetUp() override {
-        sim::reset();
-        sim::registerBitmapResource(module, "LOGO", readSourceFile("tessel2/resources/logo.bmp"));
-        sim::registerBitmapResource(module, "SPLASH", readSourceFile("tessel2/resources/splash.bmp"));
-        window = sim::createWindow("Glide 3 Game", RECT{0, 0, 640, 480});
-        sim::setActiveWindow(window);
-        load();
-    }
-
-    void TearDown() override {
-        unload();
-        EXPECT_EQ(sim::leakReport(), "");
-    }
-
-    void load() {
-        DllMain(module, DLL_PROCESS_ATTACH, nullptr);
-        loaded = true;
-    }
-
-    void unload() {
-        if (!loaded) return;
-        DllMain(module, DLL_PROCESS_DETACH, nullptr);
-        loaded = false;
-    }
+    const char *windowTitle() const override { return "Glide 3 Game"; }
 
     void setProductDword(const char *name, DWORD value) {
         sim::setRegistryDword(HKEY_LOCAL_MACHINE, "Software\\Orvane\\Kestrix XP", name, value);
