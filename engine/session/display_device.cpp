@@ -340,9 +340,6 @@ void closeSession() {
 }
 
 void setInitialDeviceState() {
-    renderState.tmuStageActive[0] = 1;
-    renderState.tmuStageActive[1] = 0;
-    renderState.lastChromakeyMode = chromakeyDisable;
     IDirect3DDevice7 *device = context.device;
     if (device == NULL) return;
     const SessionRules &rules = library.rules->session;

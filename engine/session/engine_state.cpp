@@ -42,5 +42,9 @@ void resetDeviceState() {
     renderState.colorIgnoresTexture = false;
     renderState.alphaIgnoresTexture = false;
     renderState.lastAlphaTestFunction = noAlphaTestFunction;
+    // Stage 0 alone applies the combine, and the chroma key starts off, as the open sets them.
+    renderState.tmuStageActive[0] = 1;
+    renderState.tmuStageActive[1] = 0;
+    renderState.lastChromakeyMode = chromakeyDisable;
     resetStateCalls(context.screenWidth, context.screenHeight);
 }
