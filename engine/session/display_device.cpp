@@ -241,6 +241,10 @@ bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
                                       static_cast<DWORD>(settings.ColorDepth), 0, 0) != DD_OK)
         return false;
     context.displayModeSet = 1;
+    // Wine stretches the window over the display at the exclusive level, but the new size reaches the screen
+    // only when the window is painted: a front-buffer write before that (the logo) pins the first frames to
+    // the window's old rectangle.
+    UpdateWindow(context.window);
 
     if (rules.beforeAdapterIdentity) rules.beforeAdapterIdentity();
     logAdapterIdentity();

@@ -231,6 +231,18 @@ TEST_F(DisplayOpen, NullWindowUsesTheActiveWindow) {
     EXPECT_NE(logText().find("AppName: UltraHLE 1.0.0\r\n"), std::string::npos);
 }
 
+// Wine shows a window's new size only once it is painted; the logo would pin the first frames to the old one.
+TEST_F(DisplayOpen, TheGameWindowIsPaintedAfterTheModeChangeBeforeTheLogo) {
+    HWND game = sim::createWindow("Test Game", RECT{40, 30, 240, 180});
+    grGlideInit();
+    ASSERT_EQ(grSstWinOpen(static_cast<FxU32>(reinterpret_cast<uintptr_t>(game)), GR_RESOLUTION_640x480,
+                           GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1),
+              FXTRUE);
+    EXPECT_TRUE(inOrder({"SetDisplayMode", "UpdateWindow", "BltFast"}));
+    EXPECT_EQ(named("UpdateWindow")[0].object, static_cast<const void *>(game));
+    grSstWinClose();
+}
+
 TEST_F(DisplayOpen, WithoutAnyWindowTheLibraryOpensItsOwnAndDestroysItAtClose) {
     sim::setActiveWindow(nullptr);
     grGlideInit();

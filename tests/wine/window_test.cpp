@@ -1,5 +1,6 @@
 // The display's window and clip rectangle on Wine's Direct3D: a program with no window of its own gets the
-// library's, and grClipWindow bounds clears.
+// library's, grClipWindow bounds clears, and a small game window still shows its first frame on the
+// whole screen.
 #include "wine_harness.h"
 
 #include <cstdint>
@@ -18,7 +19,7 @@ void check(bool ok, const char *what) {
 }
 
 const int tol = 10;
-const GrColor_t blue = 0x000000FF, red = 0x00FF0000;
+const GrColor_t blue = 0x000000FF, red = 0x00FF0000, green = 0x0000FF00;
 
 void clippedClearWithoutWindow() {
     FxBool opened = grSstWinOpen(0, GR_RESOLUTION_640x480, GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB,
@@ -38,11 +39,46 @@ void clippedClearWithoutWindow() {
     grSstWinClose();
 }
 
+HWND createSmallWindow() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = kx::window_proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = "KestrixSmallWindow";
+    RegisterClassA(&wc);
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Kestrix window test", WS_POPUP, 40, 30, 200, 150,
+                                nullptr, nullptr, wc.hInstance, nullptr);
+    if (hwnd) {
+        ShowWindow(hwnd, SW_SHOW);
+        SetForegroundWindow(hwnd);
+        kx::pump(100);
+    }
+    return hwnd;
+}
+
+void firstFrameOfASmallWindow() {
+    HWND hwnd = createSmallWindow();
+    check(hwnd != nullptr, "the small window exists");
+    if (!hwnd) return;
+    FxBool opened = grSstWinOpen(static_cast<FxU32>(reinterpret_cast<uintptr_t>(hwnd)), GR_RESOLUTION_640x480,
+                                 GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1);
+    check(opened == FXTRUE, "grSstWinOpen on a 200 x 150 window");
+    if (opened != FXTRUE) return;
+    grBufferClear(green, 0, 0xFFFF);
+    grBufferSwap(1);
+    std::vector<kx::Expect> expect = {
+        {100, 100, 0, 255, 0, tol}, {600, 400, 0, 255, 0, tol}, {639, 479, 0, 255, 0, tol}};
+    check(kx::request_capture("first_frame", expect, 60000), "the first frame covers the whole screen");
+    grSstWinClose();
+    DestroyWindow(hwnd);
+}
+
 } // namespace
 
 int main() {
     grGlideInit();
     clippedClearWithoutWindow();
+    firstFrameOfASmallWindow();
     grGlideShutdown();
     return kx::finish(failures ? 1 : 0);
 }

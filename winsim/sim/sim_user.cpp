@@ -138,6 +138,12 @@ BOOL WINAPI GetClientRect(HWND h, LPRECT r) {
     return TRUE;
 }
 
+BOOL WINAPI UpdateWindow(HWND h) {
+    const bool known = windowOf(h) != nullptr;
+    if (recordingOn()) record("UpdateWindow", h, known ? S_OK : E_FAIL);
+    return known ? TRUE : FALSE;
+}
+
 BOOL WINAPI MoveWindow(HWND h, int x, int y, int cx, int cy, BOOL repaint) {
     Window *w = windowOf(h);
     world().moves.push_back(sim::MoveWindowCall{h, x, y, cx, cy, repaint});
