@@ -1,0 +1,703 @@
+// "Harbour lights": a Glide 3.x demo drawn through tessel3 alone. Dusk over a harbour: the sun sinks between
+// two headlands, a lighthouse sweeps its beam, sail boats ride the swell and lanterns burn along a wooden
+// pier while the sea fades into the haze. The sky is a YIQ 4-2-2 texture with an NCC table the demo fits to
+// it; the sea is a grid of strips in packed colours; sky, sun, hills and sails carry float colours. The
+// window uses the lower-left origin, so y grows upwards; the letterbox bars are cleared through clip
+// windows. Three frames are captured as glide3_demo_1.png to glide3_demo_3.png.
+#include "wine_harness.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "glide3x.h"
+#include "ncc_encoder.h"
+
+namespace {
+
+using kx::Rgb;
+
+const float screenW = 640.0f, screenH = 480.0f;
+const FxU32 barHeight = 40;
+const float horizonY = 280.0f;
+const float focal = 400.0f;
+const float eyeHeight = 3.0f;
+const float nearZ = 2.0f; // also the depth scale: depth = 1 - nearZ / distance, the haze starts at 100
+const float maxDepth = 65535.0f;
+const float pi = 3.14159265f;
+const GrColor_t hazeColor = 0x00E08CA0; // Glide 3 fog shows at half strength: a dusky rose
+const GrColor_t black = 0x00000000;
+
+struct PackedVertex {
+    float x, y, z, q;
+    FxU32 argb;
+    float s, t;
+};
+
+struct FloatVertex {
+    float x, y, z, q;
+    float r, g, b, a;
+    float s, t;
+};
+
+std::vector<unsigned char> packedLayout, floatLayout;
+
+struct Point {
+    float x, y, z; // world: x right, y up from the calm sea level, z ahead
+};
+
+Point camera = {0.0f, eyeHeight, 0.0f};
+
+uint32_t hash(uint32_t x) {
+    x ^= x >> 16;
+    x *= 0x7FEB352Du;
+    x ^= x >> 15;
+    x *= 0x846CA68Bu;
+    return x ^ (x >> 16);
+}
+
+float clamp01(float v) {
+    return v < 0.0f ? 0.0f : v > 1.0f ? 1.0f : v;
+}
+float mix(float a, float b, float t) {
+    return a + (b - a) * t;
+}
+Rgb mix(Rgb a, Rgb b, float t) {
+    return {mix(a.r, b.r, t), mix(a.g, b.g, t), mix(a.b, b.b, t)};
+}
+Rgb scale(Rgb c, float k) {
+    return {c.r * k, c.g * k, c.b * k};
+}
+Rgb add(Rgb a, Rgb b) {
+    return {a.r + b.r, a.g + b.g, a.b + b.b};
+}
+
+int byte(float v) {
+    return v < 0.0f ? 0 : v > 255.0f ? 255 : static_cast<int>(v);
+}
+
+FxU32 argb(Rgb c, float a) {
+    return static_cast<FxU32>(byte(a)) << 24 | static_cast<FxU32>(byte(c.r)) << 16 |
+           static_cast<FxU32>(byte(c.g)) << 8 | static_cast<FxU32>(byte(c.b));
+}
+
+uint16_t rgb565(Rgb c) {
+    return static_cast<uint16_t>((byte(c.r) >> 3) << 11 | (byte(c.g) >> 2) << 5 | (byte(c.b) >> 3));
+}
+
+// Smooth value noise, repeating every `period` cells along x.
+float noise(float x, float y, int period) {
+    int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
+    float fx = x - static_cast<float>(x0), fy = y - static_cast<float>(y0);
+    fx = fx * fx * (3.0f - 2.0f * fx);
+    fy = fy * fy * (3.0f - 2.0f * fy);
+    auto at = [period](int cx, int cy) {
+        uint32_t wrapped = static_cast<uint32_t>(((cx % period) + period) % period);
+        return static_cast<float>(hash(wrapped * 7919u + static_cast<uint32_t>(cy) * 104729u) & 0xFFFF) /
+               65535.0f;
+    };
+    return mix(mix(at(x0, y0), at(x0 + 1, y0), fx), mix(at(x0, y0 + 1), at(x0 + 1, y0 + 1), fx), fy);
+}
+
+// ---- Textures ----
+
+const int skyW = 256, skyH = 64, tileSize = 64, glowSize = 32;
+std::vector<uint8_t> skyTexels;
+GuNccTable skyTable;
+uint16_t waterTexels[tileSize * tileSize], woodTexels[tileSize * tileSize], glowTexels[glowSize * glowSize];
+GrTexInfo skyInfo, waterInfo, woodInfo, glowInfo;
+FxU32 skyAddress, waterAddress, woodAddress, glowAddress;
+
+// The dusk sky from the zenith (row 0) down to the horizon, with streaks of cloud lit from below.
+Rgb skyColor(int x, int y) {
+    float f = static_cast<float>(y) / static_cast<float>(skyH - 1);
+    const Rgb zenith = {16, 20, 72}, violet = {112, 58, 124}, ember = {232, 112, 88}, glow = {255, 176, 92};
+    Rgb c = f < 0.55f   ? mix(zenith, violet, f / 0.55f)
+            : f < 0.85f ? mix(violet, ember, (f - 0.55f) / 0.3f)
+                        : mix(ember, glow, (f - 0.85f) / 0.15f);
+    float fx = static_cast<float>(x);
+    float band = std::exp(-std::pow((f - 0.58f) / 0.2f, 2.0f));
+    float density = noise(fx / 32.0f, f * 5.0f, 8) * 0.6f + noise(fx / 12.0f, f * 11.0f, 21) * 0.4f;
+    density = clamp01((density - 0.45f) * 2.5f) * band;
+    Rgb cloud = mix({84, 44, 92}, {255, 132, 116}, clamp01((f - 0.35f) / 0.4f));
+    return mix(c, cloud, density * 0.85f);
+}
+
+void makeSky() {
+    std::vector<Rgb> image(static_cast<size_t>(skyW * skyH));
+    for (int y = 0; y < skyH; ++y)
+        for (int x = 0; x < skyW; ++x)
+            image[static_cast<size_t>(y * skyW + x)] = skyColor(x, y);
+    kx::encodeYiq422(image, skyW, &skyTable, &skyTexels);
+}
+
+void makeTiles() {
+    for (int y = 0; y < tileSize; ++y)
+        for (int x = 0; x < tileSize; ++x) {
+            float u = static_cast<float>(x) / tileSize * 2.0f * pi,
+                  v = static_cast<float>(y) / tileSize * 2.0f * pi;
+            // Ripples: crossing swells with thin bright crests.
+            float w = 0.5f + 0.25f * std::sin(2.0f * u + std::sin(v)) + 0.25f * std::sin(3.0f * v + u);
+            float crest = std::pow(clamp01(w), 6.0f);
+            waterTexels[y * tileSize + x] =
+                rgb565({150 + 60 * w + 40 * crest, 165 + 60 * w + 30 * crest, 200 + 55 * w});
+            // Planks along t, four across, with grain and dark gaps.
+            bool gap = x % 16 == 0;
+            float grain = noise(static_cast<float>(x) / 2.0f, static_cast<float>(y) / 14.0f, 32);
+            float tone = 0.8f + 0.2f * static_cast<float>(hash(static_cast<uint32_t>(x / 16)) & 7) / 7.0f;
+            Rgb wood = scale({168, 112, 70}, tone * (0.75f + 0.35f * grain));
+            woodTexels[y * tileSize + x] = rgb565(gap ? Rgb{40, 26, 20} : wood);
+        }
+    // A round glow: a white core, its alpha falling off with the distance.
+    for (int y = 0; y < glowSize; ++y)
+        for (int x = 0; x < glowSize; ++x) {
+            float dx = (static_cast<float>(x) - 15.5f) / 15.5f, dy = (static_cast<float>(y) - 15.5f) / 15.5f;
+            float d = std::sqrt(dx * dx + dy * dy);
+            float a = d >= 1.0f ? 0.0f : (1.0f - d) * (1.0f - d);
+            int alpha = static_cast<int>(a * 15.0f + 0.5f);
+            int white = static_cast<int>(clamp01(1.0f - d * 0.7f) * 15.0f);
+            glowTexels[y * glowSize + x] = static_cast<uint16_t>(alpha << 12 | white << 8 | white << 4 | 15);
+        }
+}
+
+GrTexInfo texInfo(GrLOD_t lod, GrAspectRatio_t aspect, GrTextureFormat_t format, void *data) {
+    GrTexInfo t;
+    t.smallLodLog2 = lod;
+    t.largeLodLog2 = lod;
+    t.aspectRatioLog2 = aspect;
+    t.format = format;
+    t.data = data;
+    return t;
+}
+
+// Lays the textures one after the other in TMU 0's memory, as the board reports their sizes.
+void downloadTextures() {
+    skyInfo = texInfo(GR_LOD_LOG2_256, GR_ASPECT_LOG2_4x1, GR_TEXFMT_YIQ_422, skyTexels.data());
+    waterInfo = texInfo(GR_LOD_LOG2_64, GR_ASPECT_LOG2_1x1, GR_TEXFMT_RGB_565, waterTexels);
+    woodInfo = texInfo(GR_LOD_LOG2_64, GR_ASPECT_LOG2_1x1, GR_TEXFMT_RGB_565, woodTexels);
+    glowInfo = texInfo(GR_LOD_LOG2_32, GR_ASPECT_LOG2_1x1, GR_TEXFMT_ARGB_4444, glowTexels);
+    GrTexInfo *infos[4] = {&skyInfo, &waterInfo, &woodInfo, &glowInfo};
+    FxU32 *addresses[4] = {&skyAddress, &waterAddress, &woodAddress, &glowAddress};
+    FxU32 next = grTexMinAddress(GR_TMU0);
+    grTexDownloadTable(GR_TEXTABLE_NCC0, &skyTable);
+    grTexNCCTable(GR_NCCTABLE_NCC0);
+    for (int k = 0; k < 4; ++k) {
+        *addresses[k] = next;
+        grTexDownloadMipMap(GR_TMU0, next, GR_MIPMAPLEVELMASK_BOTH, infos[k]);
+        next += grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, infos[k]);
+    }
+}
+
+void useTexture(FxU32 address, GrTexInfo *info, GrTextureClampMode_t tClamp = GR_TEXTURECLAMP_WRAP) {
+    grTexSource(GR_TMU0, address, GR_MIPMAPLEVELMASK_BOTH, info);
+    grTexClampMode(GR_TMU0, GR_TEXTURECLAMP_WRAP, tClamp);
+}
+
+// ---- Vertex layouts and render state ----
+
+void defineLayouts() {
+    FxI32 size = 0;
+    if (grGet(GR_GLIDE_VERTEXLAYOUT_SIZE, sizeof(size), &size) != sizeof(size) || size <= 0) return;
+    packedLayout.assign(static_cast<size_t>(size), 0);
+    floatLayout.assign(static_cast<size_t>(size), 0);
+
+    grReset(GR_VERTEX_PARAMETER);
+    grVertexLayout(GR_PARAM_XY, offsetof(PackedVertex, x), GR_PARAM_ENABLE);
+    grVertexLayout(GR_PARAM_Z, offsetof(PackedVertex, z), GR_PARAM_ENABLE);
+    grVertexLayout(GR_PARAM_Q, offsetof(PackedVertex, q), GR_PARAM_ENABLE);
+    grVertexLayout(GR_PARAM_PARGB, offsetof(PackedVertex, argb), GR_PARAM_ENABLE);
+    grVertexLayout(GR_PARAM_ST0, offsetof(PackedVertex, s), GR_PARAM_ENABLE);
+    grGlideGetVertexLayout(packedLayout.data());
+
+    grReset(GR_VERTEX_PARAMETER);
+    grVertexLayout(GR_PARAM_XY, offsetof(FloatVertex, x), GR_PARAM_ENABLE);
+    grVertexLayout(GR_PARAM_Z, offsetof(FloatVertex, z), GR_PARAM_ENABLE);
+    grVertexLayout(GR_PARAM_Q, offsetof(FloatVertex, q), GR_PARAM_ENABLE);
+    grVertexLayout(GR_PARAM_RGB, offsetof(FloatVertex, r), GR_PARAM_ENABLE);
+    grVertexLayout(GR_PARAM_A, offsetof(FloatVertex, a), GR_PARAM_ENABLE);
+    grVertexLayout(GR_PARAM_ST0, offsetof(FloatVertex, s), GR_PARAM_ENABLE);
+    grGlideGetVertexLayout(floatLayout.data());
+}
+
+void textureTimesVertex() {
+    grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+    grAlphaCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+}
+
+void vertexColorOnly() {
+    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_NONE, FXFALSE);
+}
+
+void flatOverlay() {
+    grDepthBufferMode(GR_DEPTHBUFFER_DISABLE);
+    grFogMode(GR_FOG_DISABLE);
+}
+
+void depthTestedWorld(FxBool writeDepth) {
+    grDepthBufferMode(GR_DEPTHBUFFER_ZBUFFER);
+    grDepthBufferFunction(GR_CMP_LESS);
+    grDepthMask(writeDepth);
+    grFogMode(GR_FOG_WITH_ITERATED_Z);
+}
+
+void additiveBlend() {
+    grAlphaBlendFunction(GR_BLEND_SRC_ALPHA, GR_BLEND_ONE, GR_BLEND_ONE, GR_BLEND_ZERO);
+}
+void opaque() {
+    grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_ONE, GR_BLEND_ZERO);
+}
+
+// ---- Projection ----
+
+struct Screen {
+    float x, y, z, q;
+};
+
+bool inFront(Point p) {
+    return p.z - camera.z >= nearZ;
+}
+
+Screen project(Point p) {
+    float q = 1.0f / (p.z - camera.z);
+    float depth = maxDepth * (1.0f - nearZ * q);
+    return {screenW / 2.0f + focal * (p.x - camera.x) * q, horizonY + focal * (p.y - camera.y) * q,
+            depth < 0.0f ? 0.0f : depth, q};
+}
+
+PackedVertex packed(Point p, Rgb c, float a, float s, float t) {
+    Screen v = project(p);
+    return {v.x, v.y, v.z, v.q, argb(c, a), s * v.q, t * v.q};
+}
+
+FloatVertex floating(Point p, Rgb c, float a, float s = 0.0f, float t = 0.0f) {
+    Screen v = project(p);
+    return {v.x, v.y, v.z, v.q, c.r, c.g, c.b, a, s * v.q, t * v.q};
+}
+
+// A vertex given straight in screen coordinates, for what lies at the horizon or beyond.
+FloatVertex flat(float x, float y, Rgb c, float a, float s = 0.0f, float t = 0.0f) {
+    return {x, y, 0.0f, 1.0f, c.r, c.g, c.b, a, s, t};
+}
+
+void drawFan(std::vector<FloatVertex> &fan) {
+    grDrawVertexArrayContiguous(GR_TRIANGLE_FAN, static_cast<FxU32>(fan.size()), fan.data(),
+                                sizeof(FloatVertex));
+}
+
+// ---- The far scene: sky, stars, sun, headlands, lighthouse ----
+
+const float sunX = 372.0f;
+
+float sunY(float time) {
+    return horizonY + 30.0f - time * 3.0f;
+}
+
+// Height of the headlands over the horizon at screen column x.
+float hillHeight(float x) {
+    float left = 34.0f * std::exp(-std::pow((x - 70.0f) / 120.0f, 2.0f));
+    float right = 46.0f * std::exp(-std::pow((x - 590.0f) / 90.0f, 2.0f));
+    return left + right + 6.0f * noise(x / 23.0f, 0.5f, 64) + 2.0f;
+}
+
+void drawSky(float time) {
+    flatOverlay();
+    textureTimesVertex();
+    useTexture(skyAddress, &skyInfo, GR_TEXTURECLAMP_CLAMP);
+    float top = screenH - static_cast<float>(barHeight), drift = time * 6.0f;
+    const Rgb zenithTint = {190, 190, 235}, horizonTint = {255, 240, 225};
+    std::vector<FloatVertex> sky = {
+        flat(0.0f, top, zenithTint, 255.0f, drift, 0.0f),
+        flat(screenW, top, zenithTint, 255.0f, drift + 256.0f, 0.0f),
+        flat(screenW, horizonY - 8.0f, horizonTint, 255.0f, drift + 256.0f, 64.0f),
+        flat(0.0f, horizonY - 8.0f, horizonTint, 255.0f, drift, 64.0f)};
+    drawFan(sky);
+
+    vertexColorOnly();
+    std::vector<FloatVertex> stars;
+    for (uint32_t k = 0; k < 48; ++k) {
+        float x = static_cast<float>(hash(k * 2 + 1) % 640),
+              y = top - 2.0f - static_cast<float>(hash(k * 2 + 2) % 56);
+        float twinkle = 150.0f + 90.0f * std::sin(time * 4.0f + static_cast<float>(k));
+        stars.push_back(flat(x, y, {twinkle, twinkle, twinkle + 15.0f}, 255.0f));
+    }
+    grDrawVertexArrayContiguous(GR_POINTS, static_cast<FxU32>(stars.size()), stars.data(),
+                                sizeof(FloatVertex));
+}
+
+void circle(float cx, float cy, float radius, Rgb inner, float innerAlpha, Rgb outer, float outerAlpha) {
+    const int segments = 28;
+    std::vector<FloatVertex> fan = {flat(cx, cy, inner, innerAlpha)};
+    for (int k = 0; k <= segments; ++k) {
+        float a = 2.0f * pi * static_cast<float>(k) / segments;
+        fan.push_back(flat(cx + radius * std::cos(a), cy + radius * std::sin(a), outer, outerAlpha));
+    }
+    drawFan(fan);
+}
+
+void drawSun(float time) {
+    flatOverlay();
+    vertexColorOnly();
+    circle(sunX, sunY(time), 24.0f, {255, 246, 206}, 255.0f, {255, 196, 96}, 255.0f);
+    additiveBlend();
+    circle(sunX, sunY(time), 150.0f, {255, 160, 80}, 120.0f, {255, 110, 60}, 0.0f);
+    opaque();
+}
+
+void drawHeadlands() {
+    vertexColorOnly();
+    std::vector<FloatVertex> strip;
+    for (float x = -16.0f; x <= screenW + 16.0f; x += 16.0f) {
+        float shifted = x + camera.x * 2.0f;
+        strip.push_back(flat(x, horizonY + hillHeight(shifted), {66, 36, 78}, 255.0f));
+        strip.push_back(flat(x, horizonY - 4.0f, {104, 58, 92}, 255.0f));
+    }
+    grDrawVertexArrayContiguous(GR_TRIANGLE_STRIP, static_cast<FxU32>(strip.size()), strip.data(),
+                                sizeof(FloatVertex));
+}
+
+void quad(float x0, float y0, float x1, float y1, Rgb left, Rgb right, float alpha = 255.0f) {
+    std::vector<FloatVertex> fan = {flat(x0, y0, left, alpha), flat(x1, y0, right, alpha),
+                                    flat(x1, y1, right, alpha), flat(x0, y1, left, alpha)};
+    drawFan(fan);
+}
+
+void drawLighthouse(float time) {
+    float x = 596.0f - camera.x * 2.0f, base = horizonY + hillHeight(596.0f) - 3.0f;
+    vertexColorOnly();
+    quad(x - 5.0f, base, x + 5.0f, base + 34.0f, {120, 96, 118}, {214, 182, 176});
+    quad(x - 5.0f, base + 14.0f, x + 5.0f, base + 20.0f, {120, 30, 40}, {200, 60, 60});
+    quad(x - 3.5f, base + 34.0f, x + 3.5f, base + 41.0f, {255, 226, 160}, {255, 236, 180});
+    // The beam sweeps round: long and faint to the sides, a flash when it faces the harbour.
+    float angle = time * 1.9f, side = std::sin(angle), facing = std::cos(angle);
+    float lampY = base + 37.5f, reach = 420.0f * std::fabs(side) + 30.0f,
+          spread = 10.0f + 26.0f * facing * facing;
+    float end = x + (side < 0.0f ? -reach : reach);
+    additiveBlend();
+    std::vector<FloatVertex> beam = {flat(x, lampY + 2.0f, {255, 236, 180}, 150.0f),
+                                     flat(end, lampY + spread, {255, 220, 160}, 0.0f),
+                                     flat(end, lampY - spread * 0.6f, {255, 220, 160}, 0.0f),
+                                     flat(x, lampY - 2.0f, {255, 236, 180}, 150.0f)};
+    drawFan(beam);
+    textureTimesVertex();
+    useTexture(glowAddress, &glowInfo);
+    float flash = 8.0f + 44.0f * std::pow(clamp01(facing), 8.0f);
+    std::vector<FloatVertex> glow = {flat(x - flash, lampY - flash, {255, 236, 190}, 255.0f, 0, 0),
+                                     flat(x + flash, lampY - flash, {255, 236, 190}, 255.0f, 256, 0),
+                                     flat(x + flash, lampY + flash, {255, 236, 190}, 255.0f, 256, 256),
+                                     flat(x - flash, lampY + flash, {255, 236, 190}, 255.0f, 0, 256)};
+    drawFan(glow);
+    opaque();
+}
+
+// ---- The sea ----
+
+float waveHeight(float x, float z, float time) {
+    return 0.18f * std::sin(0.45f * x + 1.1f * time) + 0.12f * std::sin(0.31f * z - 1.7f * time + 0.2f * x) +
+           0.05f * std::sin(1.3f * x + 0.9f * z + 2.3f * time);
+}
+
+// The water's own colour: deep violet near, the sky's ember far off, and the sun's path glittering between.
+Rgb seaColor(float x, float z, float distance, float screenX, float time) {
+    Rgb base = mix({34, 36, 78}, {196, 116, 112}, std::pow(clamp01(distance / 360.0f), 0.6f));
+    float spread = 26.0f + 900.0f / distance;
+    float path = std::exp(-std::pow((screenX - sunX) / spread, 2.0f));
+    float sparkle =
+        0.5f + 0.5f * std::sin(3.1f * x + 1.7f * z + 4.0f * time) * std::sin(2.3f * z - 3.0f * time);
+    return add(base, scale({255, 150, 70}, path * (0.35f + 0.65f * sparkle)));
+}
+
+void drawSea(float time) {
+    const int columns = 32, rows = 40;
+    const float farthest = 600.0f;
+    std::vector<PackedVertex> strip;
+    for (int row = 0; row < rows; ++row) {
+        strip.clear();
+        for (int col = 0; col <= columns; ++col)
+            for (int edge = 1; edge >= 0; --edge) {
+                float distance = nearZ * std::pow(farthest / nearZ, static_cast<float>(row + edge) / rows);
+                float across = static_cast<float>(col) / columns * 2.0f - 1.0f;
+                float x = camera.x + across * (distance * 0.85f + 4.0f), z = camera.z + distance;
+                Point p = {x, waveHeight(x, z, time), z};
+                float screenX = project(p).x;
+                strip.push_back(
+                    packed(p, seaColor(x, z, distance, screenX, time), 255.0f, x * 24.0f, z * 24.0f));
+            }
+        grDrawVertexArrayContiguous(GR_TRIANGLE_STRIP, static_cast<FxU32>(strip.size()), strip.data(),
+                                    sizeof(PackedVertex));
+    }
+}
+
+// ---- Boats, pier and lanterns ----
+
+void drawBoat(float bx, float bz, float phase, float time) {
+    if (!inFront({bx, 0.0f, bz})) return;
+    float bob = 0.15f * std::sin(time * 1.3f + phase), roll = 0.05f * std::sin(time * 0.9f + phase);
+    auto at = [&](float x, float y) { return Point{bx + x, y + bob + roll * x, bz}; };
+    std::vector<FloatVertex> hull = {
+        floating(at(-2.3f, 0.55f), {112, 62, 48}, 255.0f), floating(at(2.4f, 0.7f), {112, 62, 48}, 255.0f),
+        floating(at(1.7f, -0.6f), {36, 22, 28}, 255.0f), floating(at(-1.6f, -0.6f), {36, 22, 28}, 255.0f)};
+    drawFan(hull);
+    std::vector<FloatVertex> mast = {
+        floating(at(-0.05f, 0.5f), {52, 34, 36}, 255.0f), floating(at(0.05f, 0.5f), {52, 34, 36}, 255.0f),
+        floating(at(0.05f, 6.6f), {52, 34, 36}, 255.0f), floating(at(-0.05f, 6.6f), {52, 34, 36}, 255.0f)};
+    drawFan(mast);
+    std::vector<FloatVertex> sail = {floating(at(0.12f, 6.3f), {255, 214, 170}, 255.0f),
+                                     floating(at(0.12f, 0.95f), {250, 196, 150}, 255.0f),
+                                     floating(at(2.6f, 1.05f), {176, 118, 124}, 255.0f)};
+    drawFan(sail);
+    std::vector<FloatVertex> jib = {floating(at(-0.12f, 6.0f), {214, 160, 150}, 255.0f),
+                                    floating(at(-2.1f, 0.9f), {150, 100, 116}, 255.0f),
+                                    floating(at(-0.12f, 1.0f), {200, 146, 140}, 255.0f)};
+    drawFan(jib);
+}
+
+const float pierInner = -4.0f, pierOuter = -7.0f, deckY = 0.9f, pierStart = -10.0f, pierEnd = 64.0f;
+const float lanternY = 2.05f;
+
+struct Mesh {
+    std::vector<PackedVertex> vertices;
+
+    // A textured quad of four corners, dropped when it reaches behind the near plane.
+    void quad(const Point c[4], Rgb shade, float sEnd = 256.0f, float tEnd = 256.0f) {
+        for (int k = 0; k < 4; ++k)
+            if (!inFront(c[k])) return;
+        const float st[4][2] = {{0, 0}, {sEnd, 0}, {sEnd, tEnd}, {0, tEnd}};
+        const int corners[6] = {0, 1, 2, 0, 2, 3};
+        for (int k : corners)
+            vertices.push_back(packed(c[k], shade, 255.0f, st[k][0], st[k][1]));
+    }
+
+    // Drawn as a list through pointers, as a game's own vertex pool would be.
+    void draw() {
+        std::vector<void *> pointers;
+        for (PackedVertex &v : vertices)
+            pointers.push_back(&v);
+        if (!pointers.empty())
+            grDrawVertexArray(GR_TRIANGLES, static_cast<FxU32>(pointers.size()), pointers.data());
+    }
+};
+
+void drawPier() {
+    Mesh mesh;
+    for (float z = pierStart; z < pierEnd; z += 3.0f) {
+        Point deck[4] = {{pierOuter, deckY, z + 3.0f},
+                         {pierInner, deckY, z + 3.0f},
+                         {pierInner, deckY, z},
+                         {pierOuter, deckY, z}};
+        mesh.quad(deck, {230, 190, 170});
+        Point edge[4] = {{pierInner, deckY, z + 3.0f},
+                         {pierInner, deckY, z},
+                         {pierInner, deckY - 0.35f, z},
+                         {pierInner, deckY - 0.35f, z + 3.0f}};
+        mesh.quad(edge, {150, 110, 100}, 256.0f, 32.0f);
+    }
+    for (float z = pierStart; z <= pierEnd; z += 5.0f) {
+        bool lantern = static_cast<int>(z - pierStart) % 10 == 0;
+        float top = lantern ? lanternY - 0.2f : deckY + 0.3f, x0 = pierInner - 0.15f, x1 = pierInner + 0.2f;
+        Point front[4] = {{x0, top, z}, {x1, top, z}, {x1, -1.5f, z}, {x0, -1.5f, z}};
+        Point side[4] = {{x1, top, z + 0.35f}, {x1, top, z}, {x1, -1.5f, z}, {x1, -1.5f, z + 0.35f}};
+        mesh.quad(front, {96, 70, 72}, 64.0f, 256.0f);
+        mesh.quad(side, {190, 140, 116}, 64.0f, 256.0f);
+    }
+    mesh.draw();
+}
+
+// A glow sprite standing at p, `width` by `height` world units.
+void sprite(Point p, float width, float height, Rgb tint, float alpha) {
+    if (!inFront(p)) return;
+    Point c[4] = {{p.x - width, p.y + height, p.z},
+                  {p.x + width, p.y + height, p.z},
+                  {p.x + width, p.y - height, p.z},
+                  {p.x - width, p.y - height, p.z}};
+    const float st[4][2] = {{0, 0}, {256, 0}, {256, 256}, {0, 256}};
+    std::vector<FloatVertex> fan;
+    for (int k = 0; k < 4; ++k)
+        fan.push_back(floating(c[k], tint, alpha, st[k][0], st[k][1]));
+    drawFan(fan);
+}
+
+const Rgb lanternLight = {255, 196, 112};
+
+// The lanterns' reflections shimmer on the water; drawn before the pier, which hides what lies behind it.
+void drawReflections(float time) {
+    flatOverlay();
+    additiveBlend();
+    for (float z = pierStart; z <= pierEnd; z += 10.0f) {
+        float shimmer = 0.8f + 0.2f * std::sin(time * 5.0f + z);
+        sprite({pierInner + 0.3f, -1.3f, z}, 0.35f * shimmer, 1.2f, lanternLight, 110.0f);
+    }
+    opaque();
+}
+
+void drawLanterns(float time) {
+    depthTestedWorld(FXFALSE);
+    additiveBlend();
+    for (float z = pierStart; z <= pierEnd; z += 10.0f) {
+        float flicker = 0.9f + 0.1f * std::sin(time * 13.0f + z * 3.0f);
+        sprite({pierInner + 0.02f, lanternY, z - 0.05f}, 0.7f * flicker, 0.7f * flicker, lanternLight,
+               255.0f);
+    }
+    opaque();
+    grDepthMask(FXTRUE);
+}
+
+void drawFrame(float time) {
+    camera.x = 1.2f * std::sin(time * 0.5f);
+    camera.z = time * 2.5f;
+    grClipWindow(0, 0, static_cast<FxU32>(screenW), static_cast<FxU32>(screenH));
+    grBufferClear(hazeColor, 0, 0xFFFF);
+
+    grGlideSetVertexLayout(floatLayout.data());
+    drawSky(time);
+    drawSun(time);
+    drawHeadlands();
+    drawLighthouse(time);
+
+    grGlideSetVertexLayout(packedLayout.data());
+    depthTestedWorld(FXTRUE);
+    textureTimesVertex();
+    useTexture(waterAddress, &waterInfo);
+    drawSea(time);
+
+    grGlideSetVertexLayout(floatLayout.data());
+    vertexColorOnly();
+    drawBoat(14.0f, 60.0f, 0.0f, time);
+    drawBoat(-34.0f, 130.0f, 2.0f, time);
+    textureTimesVertex();
+    useTexture(glowAddress, &glowInfo);
+    drawReflections(time);
+
+    grGlideSetVertexLayout(packedLayout.data());
+    depthTestedWorld(FXTRUE);
+    useTexture(woodAddress, &woodInfo);
+    drawPier();
+
+    grGlideSetVertexLayout(floatLayout.data());
+    useTexture(glowAddress, &glowInfo);
+    drawLanterns(time);
+
+    // Letterbox bars: with the lower-left origin the first clip window is the bottom of the screen.
+    grClipWindow(0, 0, static_cast<FxU32>(screenW), barHeight);
+    grBufferClear(black, 0, 0xFFFF);
+    grClipWindow(0, static_cast<FxU32>(screenH) - barHeight, static_cast<FxU32>(screenW),
+                 static_cast<FxU32>(screenH));
+    grBufferClear(black, 0, 0xFFFF);
+}
+
+// ---- Settings ----
+
+const char *const productKey = "Software\\Orvane\\Kestrix XP";
+
+// tessel3 keeps fog off unless its Fog setting is on. Without a product key the demo writes the one the
+// settings program writes with "Fog" ticked and takes it away at the end; a key with Fog off is switched on
+// for the run and put back.
+struct SavedSettings {
+    bool createdKey;
+    bool changedFog;
+    DWORD fog;
+};
+
+SavedSettings enableFog() {
+    SavedSettings saved = {false, false, 0};
+    HKEY key = nullptr;
+    DWORD on = 1;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, productKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        DWORD size = sizeof(saved.fog);
+        bool present = RegQueryValueExA(key, "Fog", nullptr, nullptr, reinterpret_cast<BYTE *>(&saved.fog),
+                                        &size) == ERROR_SUCCESS;
+        if (present && saved.fog == 0)
+            saved.changedFog = RegSetValueExA(key, "Fog", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&on),
+                                              sizeof(on)) == ERROR_SUCCESS;
+        RegCloseKey(key);
+        return saved;
+    }
+    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, productKey, &key) != ERROR_SUCCESS) return saved;
+    saved.createdKey = true;
+    const struct {
+        const char *name;
+        DWORD value;
+    } values[] = {{"Antialiasing", 0}, {"Fog", 1},          {"Oversample", 0}, {"ColorDepth", 16},
+                  {"ZFast", 0},        {"TripleBuffer", 0}, {"WaveRace", 0},   {"FightingForceFix", 0},
+                  {"Filtering", 0},    {"TMU", 0}};
+    for (const auto &v : values)
+        RegSetValueExA(key, v.name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&v.value), sizeof(v.value));
+    RegCloseKey(key);
+    return saved;
+}
+
+void restoreSettings(const SavedSettings &saved) {
+    if (saved.createdKey) RegDeleteKeyA(HKEY_LOCAL_MACHINE, productKey);
+    if (!saved.changedFog) return;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, productKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    RegSetValueExA(key, "Fog", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&saved.fog), sizeof(saved.fog));
+    RegCloseKey(key);
+}
+
+int run(HWND hwnd) {
+    GrContext_t context =
+        grSstWinOpen(static_cast<FxU32>(reinterpret_cast<uintptr_t>(hwnd)), GR_RESOLUTION_640x480,
+                     GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB, GR_ORIGIN_LOWER_LEFT, 2, 1);
+    if (!context) {
+        std::printf("grSstWinOpen failed\n");
+        return 1;
+    }
+    std::printf("%s on %s\n", grGetString(GR_VERSION), grGetString(GR_HARDWARE));
+    defineLayouts();
+    if (packedLayout.empty()) {
+        std::printf("grGet(GR_GLIDE_VERTEXLAYOUT_SIZE) gave no size\n");
+        grSstWinClose(context);
+        return 1;
+    }
+    makeSky();
+    makeTiles();
+    downloadTextures();
+    grTexFilterMode(GR_TMU0, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR);
+    grTexMipMapMode(GR_TMU0, GR_MIPMAP_DISABLE, FXFALSE);
+    grCullMode(GR_CULL_DISABLE);
+    grFogColorValue(hazeColor);
+
+    // A fixed step per frame, so the captured frames show the same moments on every run.
+    const int frames = 240;
+    const int captureAt[3] = {70, 150, 235};
+    int captured = 0;
+    bool ok = true;
+    for (int frame = 0; frame <= frames; ++frame) {
+        drawFrame(static_cast<float>(frame) / 60.0f);
+        grBufferSwap(1);
+        kx::pump(frame % 10 == 0 ? 10 : 0);
+        if (captured < 3 && frame == captureAt[captured]) {
+            char name[32];
+            std::snprintf(name, sizeof name, "glide3_demo_%d", captured + 1);
+            kx::pump(200);
+            ok = kx::request_capture(name, {}, 60000) && ok;
+            ++captured;
+        }
+    }
+    FxI32 triangles = 0;
+    grGet(GR_STATS_TRIANGLES_OUT, sizeof(triangles), &triangles);
+    std::printf("%ld triangles drawn\n", static_cast<long>(triangles));
+    grSstWinClose(context);
+    return ok ? 0 : 1;
+}
+
+} // namespace
+
+int main() {
+    HWND hwnd = kx::create_window("Kestrix Glide 3 demo");
+    if (!hwnd) return kx::finish(1);
+    SavedSettings saved = enableFog();
+    grGlideInit();
+    int code = run(hwnd);
+    grGlideShutdown();
+    restoreSettings(saved);
+    return kx::finish(code);
+}
