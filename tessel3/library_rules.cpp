@@ -9,7 +9,7 @@ namespace {
 // Tried in this order when a format has no native match on the device.
 const TextureFallback glide3Fallbacks[] = {
     {GR_TEXFMT_ALPHA_INTENSITY_44, argbRow, convertAi44ToArgb, 0},
-    {GR_TEXFMT_ALPHA_8, argbRow, convertA8ToArgb, 0},
+    {GR_TEXFMT_ALPHA_8, argbRow, convertA8ToAlphaArgb, 0},
     {GR_TEXFMT_ALPHA_INTENSITY_88, argbRow, convertAi88ToArgb, 0},
     {GR_TEXFMT_ARGB_8332, argbRow, convertArgb8332ToArgb, 0},
     {GR_TEXFMT_RGB_332, xrgbRow, convertRgb332ToXrgb, 0},
@@ -20,8 +20,10 @@ const TextureFallback glide3Fallbacks[] = {
     {GR_TEXFMT_AYIQ_8422, argbRow, convertAyiq8422ToArgb, 0},
 };
 
+// The mirror mode is the one the TEXMIRROR extension announces.
 DWORD glide3AddressMode(FxI32 mode) {
-    return mode != GR_TEXTURECLAMP_WRAP ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP;
+    if (mode == GR_TEXTURECLAMP_WRAP) return D3DTADDRESS_WRAP;
+    return mode == GR_TEXTURECLAMP_MIRROR_EXT ? D3DTADDRESS_MIRROR : D3DTADDRESS_CLAMP;
 }
 
 // Glide 3 writes its banner with the adapter lines, once the display mode is set.
@@ -60,8 +62,10 @@ const LibraryRules glide3Rules = {
         {GR_ASPECT_LOG2_8x1, GR_ASPECT_LOG2_4x1, GR_ASPECT_LOG2_2x1, GR_ASPECT_LOG2_1x1, GR_ASPECT_LOG2_1x2,
          GR_ASPECT_LOG2_1x4, GR_ASPECT_LOG2_1x8},
     },
-    // Glide 3 vertices have the layout grVertexLayout gives them; none until the application sets one.
-    {},
+    // Glide 3 vertices have the layout grVertexLayout gives them, none until the application sets one. The
+    // z-buffer depth is z / 65536; ZFast, the TMU setting and FightingForceFix play no part; rhw is always
+    // 1/w; float channels are held to 0 to 255.
+    {0, 0, 0, 0, 0, 0, 0, 0, {0, 0}, {0, 0}, 0, 0, {0, 0}, 0, {65536.0f, false, true, false, false, true}},
     glide3AddressMode,
     nullptr,
     0,
