@@ -432,11 +432,11 @@ float waveHeight(float x, float z, float time) {
 // The water's own colour: deep violet near, the sky's ember far off, and the sun's path glittering between.
 Rgb seaColor(float x, float z, float distance, float screenX, float time) {
     Rgb base = mix({34, 36, 78}, {196, 116, 112}, std::pow(clamp01(distance / 360.0f), 0.6f));
-    float spread = 26.0f + 900.0f / distance;
+    float spread = 22.0f + 220.0f / distance;
     float path = std::exp(-std::pow((screenX - sunX) / spread, 2.0f));
-    float sparkle =
-        0.5f + 0.5f * std::sin(3.1f * x + 1.7f * z + 4.0f * time) * std::sin(2.3f * z - 3.0f * time);
-    return add(base, scale({255, 150, 70}, path * (0.35f + 0.65f * sparkle)));
+    float wave = std::sin(3.1f * x + 1.7f * z + 4.0f * time) * std::sin(2.3f * z - 3.0f * time);
+    float sparkle = std::pow(0.5f + 0.5f * wave, 3.0f);
+    return add(base, scale({255, 150, 70}, path * (0.25f + 0.9f * sparkle)));
 }
 
 void drawSea(float time) {
@@ -453,7 +453,7 @@ void drawSea(float time) {
                 Point p = {x, waveHeight(x, z, time), z};
                 float screenX = project(p).x;
                 strip.push_back(
-                    packed(p, seaColor(x, z, distance, screenX, time), 255.0f, x * 24.0f, z * 24.0f));
+                    packed(p, seaColor(x, z, distance, screenX, time), 255.0f, x * 20.0f, z * 44.0f));
             }
         grDrawVertexArrayContiguous(GR_TRIANGLE_STRIP, static_cast<FxU32>(strip.size()), strip.data(),
                                     sizeof(PackedVertex));
@@ -557,7 +557,7 @@ void drawReflections(float time) {
     additiveBlend();
     for (float z = pierStart; z <= pierEnd; z += 10.0f) {
         float shimmer = 0.8f + 0.2f * std::sin(time * 5.0f + z);
-        sprite({pierInner + 0.3f, -1.3f, z}, 0.35f * shimmer, 1.2f, lanternLight, 110.0f);
+        sprite({pierInner + 0.3f, -1.3f, z}, 0.4f * shimmer, 1.3f, lanternLight, 150.0f);
     }
     opaque();
 }
@@ -567,7 +567,7 @@ void drawLanterns(float time) {
     additiveBlend();
     for (float z = pierStart; z <= pierEnd; z += 10.0f) {
         float flicker = 0.9f + 0.1f * std::sin(time * 13.0f + z * 3.0f);
-        sprite({pierInner + 0.02f, lanternY, z - 0.05f}, 0.7f * flicker, 0.7f * flicker, lanternLight,
+        sprite({pierInner + 0.02f, lanternY, z - 0.05f}, 1.1f * flicker, 1.1f * flicker, lanternLight,
                255.0f);
     }
     opaque();
