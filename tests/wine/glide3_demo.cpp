@@ -635,7 +635,7 @@ Rgb sampleSky(float u, float v) {
 }
 
 const int tolerance565 = 12; // a 16-bit dithered screen
-const int filteredTolerance = 24;
+const int filteredTolerance = 16;
 
 kx::Expect expectColor(int x, int row, Rgb c, int tolerance) {
     return {x, row, byte(c.r + 0.5f), byte(c.g + 0.5f), byte(c.b + 0.5f), tolerance};
