@@ -1,9 +1,9 @@
 // "Harbour lights": a Glide 3.x demo drawn through tessel3 alone. Dusk over a harbour: the sun sinks between
-// two headlands, a lighthouse sweeps its beam, sail boats ride the swell and lanterns burn along a wooden
-// pier while the sea fades into the haze. The sky is a YIQ 4-2-2 texture with an NCC table the demo fits to
-// it; the sea is a grid of strips in packed colours; sky, sun, hills and sails carry float colours. The
-// window uses the lower-left origin, so y grows upwards; the letterbox bars are cleared through clip
-// windows. Three frames are captured as glide3_demo_1.png to glide3_demo_3.png.
+// two headlands, a lighthouse sweeps its beam, gulls glide home, sail boats ride the swell and lanterns burn
+// along a wooden pier while the sea fades into the haze. The sky is a YIQ 4-2-2 texture with an NCC table
+// the demo fits to it; the sea is a grid of strips in packed colours; sky, sun, hills and sails carry float
+// colours. The window uses the lower-left origin, so y grows upwards; the letterbox bars are cleared through
+// clip windows. Three frames are captured as glide3_demo_1.png to glide3_demo_3.png.
 #include "wine_harness.h"
 
 #include <cmath>
@@ -422,6 +422,28 @@ void drawLighthouse(float time) {
     opaque();
 }
 
+// Gulls gliding home, each a line strip of two beating wings.
+void drawGulls(float time) {
+    vertexColorOnly();
+    const Rgb silhouette = {40, 24, 46};
+    for (int k = 0; k < 3; ++k) {
+        float size = 1.0f - 0.2f * static_cast<float>(k), phase = static_cast<float>(k) * 2.1f;
+        float x = 90.0f + 110.0f * static_cast<float>(k) + time * (22.0f - 4.0f * static_cast<float>(k));
+        float y = 372.0f + 14.0f * std::sin(phase) + 3.0f * std::sin(time * 0.8f + phase);
+        float beat = std::sin(time * 5.0f + phase);
+        const float shape[5][2] = {{-11.0f, 2.0f + 7.0f * beat},
+                                   {-5.0f, 3.0f + 2.0f * beat},
+                                   {0.0f, 0.0f},
+                                   {5.0f, 3.0f + 2.0f * beat},
+                                   {11.0f, 2.0f + 7.0f * beat}};
+        std::vector<FloatVertex> wings;
+        for (const auto &p : shape)
+            wings.push_back(flat(x + p[0] * size, y + p[1] * size, silhouette, 255.0f));
+        grDrawVertexArrayContiguous(GR_LINE_STRIP, static_cast<FxU32>(wings.size()), wings.data(),
+                                    sizeof(FloatVertex));
+    }
+}
+
 // ---- The sea ----
 
 float waveHeight(float x, float z, float time) {
@@ -585,6 +607,7 @@ void drawFrame(float time) {
     drawSun(time);
     drawHeadlands();
     drawLighthouse(time);
+    drawGulls(time);
 
     grGlideSetVertexLayout(packedLayout.data());
     depthTestedWorld(FXTRUE);
