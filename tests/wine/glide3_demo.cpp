@@ -42,6 +42,8 @@ struct FloatVertex {
     float s, t;
 };
 
+// The layouts of the two records, each kept with grGlideGetVertexLayout; one grGlideSetVertexLayout call
+// switches between them.
 std::vector<unsigned char> packedLayout, floatLayout;
 
 struct Point {
@@ -648,7 +650,7 @@ int run(HWND hwnd) {
     grGet(GR_STATS_TRIANGLES_OUT, sizeof(triangles), &triangles);
     std::printf("%ld triangles drawn\n", static_cast<long>(triangles));
     grSstWinClose(context);
-    return ok ? 0 : 1;
+    return ok && triangles > 0 ? 0 : 1;
 }
 
 } // namespace
