@@ -359,6 +359,7 @@ void drawBoat(float bx, float bz, float phase, float time) {
 }
 
 const float pierInner = -4.0f, pierOuter = -7.0f, deckY = 0.9f, pierStart = -10.0f, pierEnd = 64.0f;
+const float postSpacing = 5.0f, lanternSpacing = 2.0f * postSpacing;
 const float lanternY = 2.05f;
 
 struct Mesh {
@@ -398,8 +399,8 @@ void drawPier() {
                          {pierInner, deckY - 0.35f, z + 3.0f}};
         mesh.quad(edge, {150, 110, 100}, 256.0f, 32.0f);
     }
-    for (float z = pierStart; z <= pierEnd; z += 5.0f) {
-        bool lantern = static_cast<int>(z - pierStart) % 10 == 0;
+    for (float z = pierStart; z <= pierEnd; z += postSpacing) {
+        bool lantern = std::fmod(z - pierStart, lanternSpacing) == 0.0f;
         float top = lantern ? lanternY - 0.2f : deckY + 0.3f, x0 = pierInner - 0.15f, x1 = pierInner + 0.2f;
         Point front[4] = {{x0, top, z}, {x1, top, z}, {x1, -1.5f, z}, {x0, -1.5f, z}};
         Point side[4] = {{x1, top, z + 0.35f}, {x1, top, z}, {x1, -1.5f, z}, {x1, -1.5f, z + 0.35f}};
@@ -429,7 +430,7 @@ const Rgb lanternLight = {255, 196, 112};
 void drawReflections(float time) {
     flatOverlay();
     additiveBlend();
-    for (float z = pierStart; z <= pierEnd; z += 10.0f) {
+    for (float z = pierStart; z <= pierEnd; z += lanternSpacing) {
         float shimmer = 0.8f + 0.2f * std::sin(time * 5.0f + z);
         sprite({pierInner + 0.3f, -1.3f, z}, 0.4f * shimmer, 1.3f, lanternLight, 150.0f);
     }
@@ -439,7 +440,7 @@ void drawReflections(float time) {
 void drawLanterns(float time) {
     depthTestedWorld(FXFALSE);
     additiveBlend();
-    for (float z = pierStart; z <= pierEnd; z += 10.0f) {
+    for (float z = pierStart; z <= pierEnd; z += lanternSpacing) {
         float flicker = 0.9f + 0.1f * std::sin(time * 13.0f + z * 3.0f);
         sprite({pierInner + 0.02f, lanternY, z - 0.05f}, 1.1f * flicker, 1.1f * flicker, lanternLight,
                255.0f);
@@ -523,6 +524,40 @@ kx::Expect skyPixel(int x, int row, float time) {
                        filteredTolerance);
 }
 
+// The lightest and darkest texel of the sea's ripple tile, as the 16-bit texels widen to 8 bits a channel.
+void rippleRange(Rgb *darkest, Rgb *lightest) {
+    *darkest = {255, 255, 255};
+    *lightest = {0, 0, 0};
+    for (uint16_t texel : waterTexels) {
+        int r = texel >> 11, g = (texel >> 5) & 0x3F, b = texel & 0x1F;
+        Rgb c = {static_cast<float>(r << 3 | r >> 2), static_cast<float>(g << 2 | g >> 4),
+                 static_cast<float>(b << 3 | b >> 2)};
+        *darkest = {std::fmin(darkest->r, c.r), std::fmin(darkest->g, c.g), std::fmin(darkest->b, c.b)};
+        *lightest = {std::fmax(lightest->r, c.r), std::fmax(lightest->g, c.g), std::fmax(lightest->b, c.b)};
+    }
+}
+
+// A plain post (no lantern, so no reflection on it) a metre under the water line: the sea, drawn before the
+// pier, hides it there through the depth buffer. The sea's colour is known up to its ripples.
+kx::Expect submergedPost(float time) {
+    float postZ = pierStart + postSpacing;
+    while (postZ - camera.z < 12.0f)
+        postZ += lanternSpacing;
+    Point post = {pierInner + 0.02f, -1.0f, postZ};
+    Screen v = project(post);
+    float along = camera.y / (camera.y - post.y);
+    Point surface = {mix(camera.x, post.x, along), 0.0f, mix(camera.z, post.z, along)};
+    Rgb water = seaColor(surface.x, surface.z, surface.z - camera.z, v.x, time);
+    Rgb darkest, lightest;
+    rippleRange(&darkest, &lightest);
+    Rgb middle = scale(add(darkest, lightest), 0.5f / 255.0f),
+        halfRange = scale(add(lightest, scale(darkest, -1.0f)), 0.5f / 255.0f);
+    float spread = std::fmax(water.r * halfRange.r, std::fmax(water.g * halfRange.g, water.b * halfRange.b));
+    return expectColor(static_cast<int>(std::lround(v.x)), static_cast<int>(std::lround(screenH - v.y)),
+                       {water.r * middle.r, water.g * middle.g, water.b * middle.b},
+                       static_cast<int>(spread) + tolerance565);
+}
+
 bool nearStar(int x, int row) {
     for (uint32_t k = 0; k < starCount; ++k)
         if (std::fabs(starX(k) - static_cast<float>(x)) < 4.0f &&
@@ -532,7 +567,7 @@ bool nearStar(int x, int row) {
 }
 
 // Pixels whose colour follows from the scene: the letterbox bars, the starless zenith and the evening band
-// of the sky, and the sun's core under its additive glow.
+// of the sky, the sun's core under its additive glow, and the sea in front of a post's foot.
 std::vector<kx::Expect> expectedPixels(float time) {
     const Rgb barColor = {0, 0, 0};
     std::vector<kx::Expect> expect = {expectColor(320, barHeight / 2, barColor, tolerance565),
@@ -549,6 +584,7 @@ std::vector<kx::Expect> expectedPixels(float time) {
     Rgb core = add(sunCore, scale(sunGlow, sunGlowAlpha / 255.0f));
     expect.push_back(expectColor(static_cast<int>(sunX), static_cast<int>(std::lround(screenH - sunY(time))),
                                  core, tolerance565));
+    expect.push_back(submergedPost(time));
     return expect;
 }
 
