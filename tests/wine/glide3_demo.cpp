@@ -29,6 +29,7 @@ const float nearZ = 2.0f; // also the depth scale: depth = 1 - nearZ / distance,
 const float maxDepth = 65535.0f;
 const GrColor_t hazeColor = 0x00E08CA0; // Glide 3 fog shows at half strength: a dusky rose
 const GrColor_t black = 0x00000000;
+const float fullSpan = 256.0f; // s and t run from 0 to 256 along a texture's longer side
 
 struct PackedVertex {
     float x, y, z, q;
@@ -188,7 +189,7 @@ void drawSky(float time) {
     flatOverlay();
     textureTimesVertex();
     useTexture(skyAddress, &skyInfo, GR_TEXTURECLAMP_CLAMP);
-    float s0 = skyDrift(time), s1 = s0 + 256.0f, tEnd = static_cast<float>(skyH);
+    float s0 = skyDrift(time), s1 = s0 + fullSpan, tEnd = static_cast<float>(skyH);
     std::vector<FloatVertex> sky = {flat(0.0f, skyTop, zenithTint, 255.0f, s0, 0.0f),
                                     flat(screenW, skyTop, zenithTint, 255.0f, s1, 0.0f),
                                     flat(screenW, skyBottom, horizonTint, 255.0f, s1, tEnd),
@@ -266,10 +267,11 @@ void drawLighthouse(float time) {
     textureTimesVertex();
     useTexture(glowAddress, &glowInfo);
     float flash = 8.0f + 44.0f * std::pow(clamp01(facing), 8.0f);
-    std::vector<FloatVertex> glow = {flat(x - flash, lampY - flash, {255, 236, 190}, 255.0f, 0, 0),
-                                     flat(x + flash, lampY - flash, {255, 236, 190}, 255.0f, 256, 0),
-                                     flat(x + flash, lampY + flash, {255, 236, 190}, 255.0f, 256, 256),
-                                     flat(x - flash, lampY + flash, {255, 236, 190}, 255.0f, 0, 256)};
+    std::vector<FloatVertex> glow = {
+        flat(x - flash, lampY - flash, {255, 236, 190}, 255.0f, 0, 0),
+        flat(x + flash, lampY - flash, {255, 236, 190}, 255.0f, fullSpan, 0),
+        flat(x + flash, lampY + flash, {255, 236, 190}, 255.0f, fullSpan, fullSpan),
+        flat(x - flash, lampY + flash, {255, 236, 190}, 255.0f, 0, fullSpan)};
     drawFan(glow);
     opaque();
 }
@@ -366,7 +368,7 @@ struct Mesh {
     std::vector<PackedVertex> vertices;
 
     // A textured quad of four corners, dropped when it reaches behind the near plane.
-    void quad(const Point c[4], Rgb shade, float sEnd = 256.0f, float tEnd = 256.0f) {
+    void quad(const Point c[4], Rgb shade, float sEnd = fullSpan, float tEnd = fullSpan) {
         for (int k = 0; k < 4; ++k)
             if (!inFront(c[k])) return;
         const float st[4][2] = {{0, 0}, {sEnd, 0}, {sEnd, tEnd}, {0, tEnd}};
@@ -397,15 +399,15 @@ void drawPier() {
                          {pierInner, deckY, z},
                          {pierInner, deckY - 0.35f, z},
                          {pierInner, deckY - 0.35f, z + 3.0f}};
-        mesh.quad(edge, {150, 110, 100}, 256.0f, 32.0f);
+        mesh.quad(edge, {150, 110, 100}, fullSpan, fullSpan / 8.0f);
     }
     for (float z = pierStart; z <= pierEnd; z += postSpacing) {
         bool lantern = std::fmod(z - pierStart, lanternSpacing) == 0.0f;
         float top = lantern ? lanternY - 0.2f : deckY + 0.3f, x0 = pierInner - 0.15f, x1 = pierInner + 0.2f;
         Point front[4] = {{x0, top, z}, {x1, top, z}, {x1, -1.5f, z}, {x0, -1.5f, z}};
         Point side[4] = {{x1, top, z + 0.35f}, {x1, top, z}, {x1, -1.5f, z}, {x1, -1.5f, z + 0.35f}};
-        mesh.quad(front, {96, 70, 72}, 64.0f, 256.0f);
-        mesh.quad(side, {190, 140, 116}, 64.0f, 256.0f);
+        mesh.quad(front, {96, 70, 72}, fullSpan / 4.0f, fullSpan);
+        mesh.quad(side, {190, 140, 116}, fullSpan / 4.0f, fullSpan);
     }
     mesh.draw();
 }
@@ -417,7 +419,7 @@ void sprite(Point p, float width, float height, Rgb tint, float alpha) {
                   {p.x + width, p.y + height, p.z},
                   {p.x + width, p.y - height, p.z},
                   {p.x - width, p.y - height, p.z}};
-    const float st[4][2] = {{0, 0}, {256, 0}, {256, 256}, {0, 256}};
+    const float st[4][2] = {{0, 0}, {fullSpan, 0}, {fullSpan, fullSpan}, {0, fullSpan}};
     std::vector<FloatVertex> fan;
     for (int k = 0; k < 4; ++k)
         fan.push_back(floating(c[k], tint, alpha, st[k][0], st[k][1]));
