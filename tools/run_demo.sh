@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs the demo programs under Wine with the 64-bit tessel2.dll and leaves their screenshots
-# in <out-dir>: logo.png (the LOGO bitmap shown at grSstWinOpen) and splash.png (after grSplash),
-# then glide2_demo_1.png to glide2_demo_3.png, frames of the animated Glide 2 scene.
+# Runs the demo programs under Wine with the 64-bit tessel2.dll and tessel3.dll and leaves their
+# screenshots in <out-dir>: logo.png (the LOGO bitmap shown at grSstWinOpen) and splash.png (after
+# grSplash), glide2_demo_1.png to glide2_demo_3.png, frames of the animated Glide 2 scene, and
+# glide3_demo_1.png to glide3_demo_3.png, frames of the Glide 3 scene.
 #
 #   run_demo.sh <win64-build-dir> <out-dir>
 set -euo pipefail
@@ -14,15 +15,18 @@ out=$(cd "$2" && pwd)
 program=$build/tests/wine/logo_demo.exe
 scene=$build/tests/wine/glide2_demo.exe
 dll=$build/tessel2.dll
-[ -f "$program" ] || { echo "run_demo: no $program; build the win64 preset first" >&2; exit 1; }
-[ -f "$scene" ] || { echo "run_demo: no $scene; build the win64 preset first" >&2; exit 1; }
-[ -f "$dll" ] || { echo "run_demo: no $dll; build the win64 preset first" >&2; exit 1; }
+scene3=$build/tests/wine/glide3_demo.exe
+dll3=$build/tessel3.dll
+for file in "$program" "$scene" "$dll" "$scene3" "$dll3"; do
+    [ -f "$file" ] || { echo "run_demo: no $file; build the win64 preset first" >&2; exit 1; }
+done
 
-frames="glide2_demo_1.png glide2_demo_2.png glide2_demo_3.png"
+frames="glide2_demo_1.png glide2_demo_2.png glide2_demo_3.png glide3_demo_1.png glide3_demo_2.png glide3_demo_3.png"
 rm -f "$out/logo.png" "$out/splash.png"
 for png in $frames; do rm -f "$out/$png"; done
 KESTRIX_REQUIRE_WINE=1 KESTRIX_OUT_DIR=$out "$root/tests/wine/run_wine_test.sh" "$program" "$dll" "$build" 240
 KESTRIX_REQUIRE_WINE=1 KESTRIX_OUT_DIR=$out "$root/tests/wine/run_wine_test.sh" "$scene" "$dll" "$build" 240
+KESTRIX_REQUIRE_WINE=1 KESTRIX_OUT_DIR=$out "$root/tests/wine/run_wine_test.sh" "$scene3" "$dll3" "$build" 240
 for png in logo.png splash.png $frames; do
     [ -s "$out/$png" ] || { echo "run_demo: $out/$png was not written" >&2; exit 1; }
 done
