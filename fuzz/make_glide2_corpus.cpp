@@ -3,12 +3,11 @@
 // target's input format. Each Seed method writes one call exactly as glide2_fuzz.cpp reads it back.
 //   clang++ -std=c++17 -Iinclude -Ifuzz fuzz/make_glide2_corpus.cpp -o /tmp/seeds && /tmp/seeds
 //   fuzz/corpus/glide2
-#include <stdio.h>
-
 #include <string>
 #include <vector>
 
 #include "glide2x.h"
+#include "call_fuzz_seed.h"
 #include "glide2_fuzz_input.h"
 
 using namespace fuzzinput;
@@ -19,37 +18,10 @@ struct Vertex {
     float x, y, oow, r, g, b, a, s, t;
 };
 
-class Seed {
+class Seed : public BasicSeed<Writer> {
   public:
-    Writer w;
+    using BasicSeed::BasicSeed;
 
-    // The default machine: product key with the settings program's defaults, every device type and
-    // texture format, no failures. ColorDepth choice 0 is 16 bits, 1 is 32.
-    explicit Seed(int colorDepthChoice = 0, uint8_t settings2 = 0x08, uint8_t devices = 0, uint8_t caps = 0,
-                  std::vector<uint8_t> faults = {}) {
-        uint8_t header[headerBytes] = {};
-        header[hStore] = 1;
-        header[hSettings1] = static_cast<uint8_t>(0xE0 | colorDepthChoice);
-        header[hSettings2] = settings2;
-        header[hDevices] = devices;
-        header[hTextures1] = 0xFF;
-        header[hTextures2] = 0xFF;
-        header[hCaps] = caps;
-        header[hFaultCount] = static_cast<uint8_t>(faults.size() / 3);
-        for (size_t i = 0; i < faults.size() && hFault0 + i < headerBytes; ++i)
-            header[hFault0 + i] = faults[i];
-        for (uint8_t b : header)
-            w.byte(b);
-    }
-
-    void valid() { w.byte(0); }
-    void null() { w.byte(7); }
-    // Buffer contents: a count byte and that many pattern bytes.
-    void fill(uint8_t seed) {
-        w.byte(3);
-        for (int i = 0; i < 4; ++i)
-            w.byte(static_cast<uint8_t>(seed + 37 * i));
-    }
     void vertexFields(const Vertex &v) {
         const float fields[15] = {v.x,   v.y,         0.0f,        v.r,   v.g,         v.b,         0.0f, v.a,
                                   v.oow, v.s * v.oow, v.t * v.oow, v.oow, v.s * v.oow, v.t * v.oow, v.oow};
@@ -258,17 +230,6 @@ Vertex vertex(float x, float y, float oow = 1.0f) {
     return Vertex{x, y, oow, 200.0f, 100.0f, 50.0f, 255.0f, 128.0f, 64.0f};
 }
 
-void save(const std::string &dir, const char *name, const Seed &seed) {
-    std::string path = dir + "/" + name;
-    FILE *file = fopen(path.c_str(), "wb");
-    if (!file) {
-        perror(path.c_str());
-        return;
-    }
-    fwrite(seed.w.bytes.data(), 1, seed.w.bytes.size(), file);
-    fclose(file);
-}
-
 // The Wine programs, call for call.
 void wineSeeds(const std::string &dir) {
     Seed logo;
@@ -277,7 +238,7 @@ void wineSeeds(const std::string &dir) {
     logo.splash(0, 0, 640, 480);
     logo.winClose();
     logo.glideShutdown();
-    save(dir, "wine-logo-demo", logo);
+    logo.save(dir, "wine-logo-demo");
 
     Seed clear;
     clear.glideInit();
@@ -286,7 +247,7 @@ void wineSeeds(const std::string &dir) {
     clear.bufferSwap(1);
     clear.winClose();
     clear.glideShutdown();
-    save(dir, "wine-clear", clear);
+    clear.save(dir, "wine-clear");
 
     for (int depth = 0; depth < 2; ++depth) {
         Seed lfb(depth);
@@ -302,7 +263,7 @@ void wineSeeds(const std::string &dir) {
         lfb.lfbRead(GR_BUFFER_FRONTBUFFER, 0, 0, 640, 480, 640 * 2);
         lfb.winClose();
         lfb.glideShutdown();
-        save(dir, depth ? "wine-lfb-32" : "wine-lfb-16", lfb);
+        lfb.save(dir, depth ? "wine-lfb-32" : "wine-lfb-16");
     }
 
     Seed texture;
@@ -323,7 +284,7 @@ void wineSeeds(const std::string &dir) {
     texture.simple(op_guTexMemReset);
     texture.winClose();
     texture.glideShutdown();
-    save(dir, "wine-texture", texture);
+    texture.save(dir, "wine-texture");
 }
 
 // The scenarios of the host unit tests, shortened to their calls.
@@ -378,7 +339,7 @@ void unitTestSeeds(const std::string &dir) {
     frame.bufferSwap(0);
     frame.winClose();
     frame.glideShutdown();
-    save(dir, "unit-textured-frame", frame);
+    frame.save(dir, "unit-textured-frame");
 
     // Session order: calls before grGlideInit, grSstQueryHardware over an open session, reopen, double close.
     Seed session(1, 0x00, 0, 0x01);
@@ -398,7 +359,7 @@ void unitTestSeeds(const std::string &dir) {
     session.winClose();
     session.triangle(quad[0], quad[1], quad[2]);
     session.glideShutdown();
-    save(dir, "unit-session-order", session);
+    session.save(dir, "unit-session-order");
 
     // Frame-buffer locks left open across a swap and a close, nested and shadowed, on a 32-bit display.
     Seed locks(1);
@@ -417,7 +378,7 @@ void unitTestSeeds(const std::string &dir) {
     locks.lfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_AUXBUFFER, GR_LFBWRITEMODE_1555, 5);
     locks.winClose();
     locks.glideShutdown();
-    save(dir, "unit-lfb-locks", locks);
+    locks.save(dir, "unit-lfb-locks");
 
     // A polygon longer than the vertex buffer, and the combine utilities.
     Seed big(0, 0x08, 0, 0x02);
@@ -431,14 +392,14 @@ void unitTestSeeds(const std::string &dir) {
     big.polygon(op_grDrawPolygonVertexList, 2, quad);
     big.bufferSwap(1);
     big.glideShutdown();
-    save(dir, "unit-long-polygon", big);
+    big.save(dir, "unit-long-polygon");
 
     // Failures: every device type refuses, then textures whose surfaces cannot be created or locked.
     Seed failing(0, 0x08, 0x1F);
     failing.glideInit();
     failing.winOpen(GR_RESOLUTION_320x240);
     failing.glideShutdown();
-    save(dir, "unit-no-device", failing);
+    failing.save(dir, "unit-no-device");
 
     Seed textureFailures(0, 0x08, 0, 0, {10 /* Lock */, 2, 4 /* Texture */, 4 /* CreateSurface */, 9, 6});
     textureFailures.glideInit();
@@ -451,7 +412,7 @@ void unitTestSeeds(const std::string &dir) {
     textureFailures.triangle(quad[0], quad[1], quad[2]);
     textureFailures.winClose();
     textureFailures.glideShutdown();
-    save(dir, "unit-texture-failures", textureFailures);
+    textureFailures.save(dir, "unit-texture-failures");
 }
 
 } // namespace
