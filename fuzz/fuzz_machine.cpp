@@ -324,6 +324,73 @@ void touchLockedMemory(void *memory, size_t stride, size_t rows, uint8_t value) 
     memset(memory, value, std::min(bytes, stride));
 }
 
+// Glide's frame-buffer source formats, the same in Glide 2 and 3.
+enum LfbSourceFormat {
+    lfbSrc565 = 0x00,
+    lfbSrc555 = 0x01,
+    lfbSrc1555 = 0x02,
+    lfbSrc888 = 0x04,
+    lfbSrc8888 = 0x05,
+    lfbSrc565Depth = 0x0c,
+    lfbSrc555Depth = 0x0d,
+    lfbSrc1555Depth = 0x0e,
+    lfbSrcZa16 = 0x0f,
+    lfbSrcAny = 0xff,
+};
+const int32_t largestResolution = 0x17; // 2048 x 2048
+const int32_t smallResolutions[2] = {0x2 /* 400 x 256 */, 0x0 /* 320 x 200 */};
+const uint32_t noWindow = 0xDEAD0;
+
+uint64_t lfbWriteBytes(int32_t format, uint32_t width, uint32_t height, int32_t stride) {
+    uint64_t pixel = 0;
+    switch (format) {
+    case lfbSrc565:
+    case lfbSrc555:
+    case lfbSrc1555:
+    case lfbSrcZa16:
+    case lfbSrcAny:
+        pixel = 2;
+        break;
+    case lfbSrc888:
+    case lfbSrc8888:
+    case lfbSrc565Depth:
+    case lfbSrc555Depth:
+    case lfbSrc1555Depth:
+        pixel = 4;
+        break;
+    default:
+        pixel = 0; // formats the board does not write: the application has nothing to give
+    }
+    uint64_t magnitude = stride < 0 ? uint64_t(-int64_t(stride)) : uint64_t(stride);
+    return width && height && pixel ? (uint64_t(height) - 1) * magnitude + width * pixel : 0;
+}
+
+uint64_t lfbReadBytes(uint32_t width, uint32_t height, uint32_t stride) {
+    return width && height ? (uint64_t(height) - 1) * stride + uint64_t(width) * 2 : 0;
+}
+
+uint8_t *lfbFirstRow(Buffer &data, uint32_t height, int32_t stride) {
+    // A negative stride walks up from the first row, which then is the last row of the block.
+    uint64_t magnitude = stride < 0 ? uint64_t(-int64_t(stride)) : uint64_t(stride);
+    uint8_t *first = data.bytes;
+    if (stride < 0 && height) first += (uint64_t(height) - 1) * magnitude;
+    return first;
+}
+
+uint32_t windowArgument(Reader &in, HWND window) {
+    uint8_t target = in.byte();
+    uint32_t hwnd = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+    if (target % 4 == 1) hwnd = 0;
+    if (target % 4 == 2) hwnd = noWindow;
+    return hwnd;
+}
+
+int32_t resolutionArgument(Reader &in) {
+    int32_t resolution = in.num();
+    if (resolution > largestResolution && resolution < 0xF0) resolution = smallResolutions[resolution % 2];
+    return resolution;
+}
+
 void loseSurfaces() {
     sim::loseSurfaces();
 }

@@ -45,6 +45,22 @@ inline bool nullPointer(fuzzinput::Reader &in) {
 // addressable. It writes the first row with value.
 void touchLockedMemory(void *memory, size_t stride, size_t rows, uint8_t value);
 
+// The bytes an application hands to a frame-buffer write of this source format (the same codes in Glide 2
+// and 3): none for formats the board does not write; and to a read of 16-bit pixels. Counted in 64 bits,
+// where nothing wraps.
+uint64_t lfbWriteBytes(int32_t format, uint32_t width, uint32_t height, int32_t stride);
+uint64_t lfbReadBytes(uint32_t width, uint32_t height, uint32_t stride);
+
+// A frame-buffer write's source block: the first row, at the end of the block for a negative stride.
+uint8_t *lfbFirstRow(Buffer &data, uint32_t height, int32_t stride);
+
+// The hWnd of a grSstWinOpen: the game's window, 0 (the active window) or a handle of no window.
+uint32_t windowArgument(fuzzinput::Reader &in, HWND window);
+// The resolution of a grSstWinOpen. Every code past the table opens 640 x 480; the plain byte values
+// among them open the small screens instead, which the simulation clears and presents many times faster.
+// Tagged values still reach every code.
+int32_t resolutionArgument(fuzzinput::Reader &in);
+
 // Things that happen to a game from outside the library.
 void loseSurfaces();
 void failNextCall(fuzzinput::Reader &in);

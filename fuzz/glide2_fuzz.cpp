@@ -313,7 +313,7 @@ void runCall(Reader &in, HWND window, bool trace) {
     case op_grLfbReadRegion: {
         GrBuffer_t buffer = in.num();
         FxU32 x = in.unum(), y = in.unum(), width = in.unum(), height = in.unum(), stride = in.unum();
-        uint64_t bytes = width && height ? (uint64_t(height) - 1) * stride + uint64_t(width) * 2 : 0;
+        uint64_t bytes = lfbReadBytes(width, height, stride);
         if (bytes > bufferLimit) break;
         Buffer data(static_cast<size_t>(bytes));
         grLfbReadRegion(buffer, x, y, width, height, stride, nullPointer(in) ? nullptr : data.bytes);
@@ -334,33 +334,11 @@ void runCall(Reader &in, HWND window, bool trace) {
         GrLfbSrcFmt_t format = in.num();
         FxU32 width = in.unum(), height = in.unum();
         FxI32 stride = in.num();
-        uint64_t pixel = 0;
-        switch (format) {
-        case GR_LFB_SRC_FMT_565:
-        case GR_LFB_SRC_FMT_555:
-        case GR_LFB_SRC_FMT_1555:
-        case GR_LFB_SRC_FMT_ZA16:
-        case 0xFF:
-            pixel = 2;
-            break;
-        case GR_LFB_SRC_FMT_888:
-        case GR_LFB_SRC_FMT_8888:
-        case GR_LFB_SRC_FMT_565_DEPTH:
-        case GR_LFB_SRC_FMT_555_DEPTH:
-        case GR_LFB_SRC_FMT_1555_DEPTH:
-            pixel = 4;
-            break;
-        default:
-            pixel = 0; // formats the board does not write: the application has nothing to give
-        }
-        uint64_t magnitude = stride < 0 ? uint64_t(-int64_t(stride)) : uint64_t(stride);
-        uint64_t bytes = width && height && pixel ? (uint64_t(height) - 1) * magnitude + width * pixel : 0;
+        uint64_t bytes = lfbWriteBytes(format, width, height, stride);
         if (bytes > bufferLimit) break;
         Buffer data(static_cast<size_t>(bytes));
         data.fill(in);
-        // A negative stride walks up from the first row, which then is the last row of the block.
-        uint8_t *first = data.bytes;
-        if (stride < 0 && height) first += (uint64_t(height) - 1) * magnitude;
+        uint8_t *first = lfbFirstRow(data, height, stride);
         grLfbWriteRegion(buffer, x, y, format, width, height, stride, nullPointer(in) ? nullptr : first);
         break;
     }
@@ -427,16 +405,8 @@ void runCall(Reader &in, HWND window, bool trace) {
         grSstWinClose();
         break;
     case op_grSstWinOpen: {
-        uint8_t target = in.byte();
-        FxU32 hwnd = static_cast<FxU32>(reinterpret_cast<uintptr_t>(window));
-        if (target % 4 == 1) hwnd = 0;
-        if (target % 4 == 2) hwnd = 0xDEAD0;
-        // Every code past the table opens 640 x 480; the plain byte values among them open the small
-        // screens instead, which the simulation clears and presents many times faster. Tagged values
-        // still reach every code.
-        GrScreenResolution_t resolution = in.num();
-        if (resolution > GR_RESOLUTION_2048x2048 && resolution < 0xF0)
-            resolution = resolution % 2 ? GR_RESOLUTION_320x200 : GR_RESOLUTION_400x256;
+        FxU32 hwnd = windowArgument(in, window);
+        GrScreenResolution_t resolution = resolutionArgument(in);
         GrScreenRefresh_t refresh = in.num();
         GrColorFormat_t format = in.num();
         GrOriginLocation_t origin = in.num();
