@@ -1,0 +1,534 @@
+// Writes the seed corpus of the Glide 3 call-sequence fuzz target: the call streams of the Glide 3 Wine
+// programs and of the host unit tests' scenarios, in the target's input format. Each Seed method writes one
+// call exactly as glide3_fuzz.cpp reads it back.
+//   clang++ -std=c++17 -Iinclude -Ifuzz fuzz/make_glide3_corpus.cpp -o /tmp/seeds && /tmp/seeds
+//   fuzz/corpus/glide3
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "glide3x.h"
+#include "call_fuzz_seed.h"
+#include "glide3_fuzz_input.h"
+
+using namespace fuzzinput;
+
+namespace {
+
+// The application vertex most seeds use: x, y, z, 1/w, r, g, b, a, s, t as floats, in that order.
+struct Vertex {
+    float x, y, z, oow, r, g, b, a, s, t;
+};
+
+const FxI32 offsetX = 0, offsetZ = 8, offsetQ = 12, offsetRgb = 16, offsetA = 28, offsetSt0 = 32;
+
+Vertex vertex(float x, float y, float oow = 1.0f) {
+    return Vertex{x,           y,    1000.0f,      oow,        200.0f / 255, 100.0f / 255,
+                  50.0f / 255, 1.0f, 128.0f * oow, 64.0f * oow};
+}
+
+class Seed : public BasicSeed<Writer> {
+  public:
+    using BasicSeed::BasicSeed;
+
+    // The parameters this seed has enabled, as the target's model of the layout.
+    bool enabled[storedVertexParams] = {};
+    bool saved[storedVertexParams] = {};
+
+    void simple(Op op) { w.op(op); }
+    void oneArg(Op op, int64_t value) {
+        w.op(op);
+        w.num(value);
+    }
+    void glideInit() { w.op(op_grGlideInit); }
+    void glideShutdown() { w.op(op_grGlideShutdown); }
+    void winOpen(int resolution, int origin = GR_ORIGIN_UPPER_LEFT, int format = GR_COLORFORMAT_ARGB) {
+        w.op(op_grSstWinOpen);
+        w.byte(0); // the game's window
+        w.num(resolution);
+        w.num(GR_REFRESH_60Hz);
+        w.num(format);
+        w.num(origin);
+        w.num(2);
+        w.num(1);
+    }
+    // The context grSstWinOpen gave.
+    void winClose() {
+        w.op(op_grSstWinClose);
+        w.byte(0);
+    }
+    void selectContext(uint32_t context) {
+        w.op(op_grSelectContext);
+        w.byte(3);
+        w.num(context);
+    }
+    void get(uint32_t pname, uint32_t length) {
+        w.op(op_grGet);
+        w.num(pname);
+        w.num(length);
+        valid();
+    }
+    void getString(uint32_t pname) { oneArg(op_grGetString, pname); }
+    void bufferClear(uint32_t color, uint32_t alpha, uint32_t depth) {
+        w.op(op_grBufferClear);
+        w.num(color);
+        w.num(alpha);
+        w.num(depth);
+    }
+    void clipWindow(uint32_t minx, uint32_t miny, uint32_t maxx, uint32_t maxy) {
+        w.op(op_grClipWindow);
+        w.num(minx);
+        w.num(miny);
+        w.num(maxx);
+        w.num(maxy);
+    }
+    void combine(Op op, int function, int factor, int local, int other) {
+        w.op(op);
+        w.num(function);
+        w.num(factor);
+        w.num(local);
+        w.num(other);
+        w.num(FXFALSE);
+    }
+    void layout(uint32_t param, FxI32 offset, uint32_t mode = GR_PARAM_ENABLE) {
+        w.op(op_grVertexLayout);
+        for (size_t i = 0; i < vertexParamCount; ++i)
+            if (vertexParams[i].param == param) {
+                w.byte(static_cast<uint8_t>(i));
+                if (i < storedVertexParams) enabled[i] = mode != GR_PARAM_DISABLE;
+            }
+        w.byte(static_cast<uint8_t>(offset / vertexOffsetUnit));
+        w.num(mode);
+    }
+    // The layout of Vertex.
+    void standardLayout() {
+        layout(GR_PARAM_XY, offsetX);
+        layout(GR_PARAM_Z, offsetZ);
+        layout(GR_PARAM_Q, offsetQ);
+        layout(GR_PARAM_RGB, offsetRgb);
+        layout(GR_PARAM_A, offsetA);
+        layout(GR_PARAM_ST0, offsetSt0);
+    }
+    void resetLayout() {
+        oneArg(op_grReset, GR_VERTEX_PARAMETER);
+        for (bool &e : enabled)
+            e = false;
+    }
+    // The enabled parameters' values in the target's order.
+    void vertexFields(const Vertex &v) {
+        for (size_t i = 0; i < storedVertexParams; ++i) {
+            if (!enabled[i]) continue;
+            std::vector<float> values;
+            switch (vertexParams[i].param) {
+            case GR_PARAM_XY:
+                values = {v.x, v.y};
+                break;
+            case GR_PARAM_Z:
+                values = {v.z};
+                break;
+            case GR_PARAM_W:
+            case GR_PARAM_Q:
+            case GR_PARAM_Q0:
+            case GR_PARAM_Q1:
+                values = {v.oow};
+                break;
+            case GR_PARAM_A:
+                values = {v.a};
+                break;
+            case GR_PARAM_RGB:
+                values = {v.r, v.g, v.b};
+                break;
+            case GR_PARAM_ST0:
+            case GR_PARAM_ST1:
+                values = {v.s, v.t};
+                break;
+            default:
+                values.assign(vertexParams[i].bytes / 4, 0.0f);
+            }
+            for (float f : values)
+                w.fl(f);
+        }
+    }
+    void vertexArg(const Vertex &v) {
+        valid();
+        vertexFields(v);
+    }
+    void point(const Vertex &a) {
+        w.op(op_grDrawPoint);
+        vertexArg(a);
+    }
+    void line(const Vertex &a, const Vertex &b) {
+        w.op(op_grDrawLine);
+        vertexArg(a);
+        vertexArg(b);
+    }
+    void triangle(const Vertex &a, const Vertex &b, const Vertex &c, Op op = op_grDrawTriangle) {
+        w.op(op);
+        vertexArg(a);
+        vertexArg(b);
+        vertexArg(c);
+        if (op == op_grAADrawTriangle)
+            for (int i = 0; i < 3; ++i)
+                w.num(FXTRUE);
+    }
+    // grDrawVertexArray or grDrawVertexArrayContiguous over count entries cycling through pool.
+    void vertexArray(Op op, uint32_t mode, uint32_t count, const std::vector<Vertex> &pool, uint8_t step = 0,
+                     FxU32 stride = 0) {
+        w.op(op);
+        w.num(mode);
+        w.num(count);
+        w.byte(static_cast<uint8_t>(pool.size() - 1));
+        for (const Vertex &v : pool)
+            vertexFields(v);
+        w.byte(step);
+        if (op == op_grDrawVertexArrayContiguous) w.byte(static_cast<uint8_t>(stride / vertexOffsetUnit));
+        valid();
+    }
+    void saveLayout() {
+        w.op(op_grGlideGetVertexLayout);
+        valid();
+        std::copy(enabled, enabled + storedVertexParams, saved);
+    }
+    void restoreLayout() {
+        w.op(op_grGlideSetVertexLayout);
+        valid();
+        std::copy(saved, saved + storedVertexParams, enabled);
+    }
+    void state(Op op) {
+        w.op(op);
+        fill(1);
+        valid();
+    }
+    // A GrTexInfo call: grTexDownloadMipMap, grTexSource, grTexMultibaseAddress, grTexTextureMemRequired.
+    void texInfoCall(Op op, int tmu, uint32_t address, int smallLod, int largeLod, int aspect, int format,
+                     uint8_t fillSeed) {
+        w.op(op);
+        w.num(tmu);
+        w.num(address);
+        w.num(GR_MIPMAPLEVELMASK_BOTH);
+        w.num(GR_TEXBASE_256);
+        w.num(smallLod);
+        w.num(largeLod);
+        w.num(aspect);
+        w.num(format);
+        fill(fillSeed);
+        valid(); // data
+        valid(); // info
+    }
+    void texLevel(Op op, int tmu, uint32_t address, int thisLod, int largeLod, int aspect, int format) {
+        w.op(op);
+        w.num(tmu);
+        w.num(address);
+        w.num(thisLod);
+        w.num(largeLod);
+        w.num(aspect);
+        w.num(format);
+        w.num(GR_MIPMAPLEVELMASK_BOTH);
+        w.num(0);
+        w.num(thisLod);
+        fill(static_cast<uint8_t>(thisLod * 11));
+        valid();
+    }
+    void texTable(Op op, uint32_t type, uint8_t fillSeed) {
+        w.op(op);
+        w.num(type);
+        w.num(0);
+        w.num(255);
+        fill(fillSeed);
+        valid();
+    }
+    void texMode(Op op, int tmu, int first, int second) {
+        w.op(op);
+        w.num(tmu);
+        w.num(first);
+        w.num(second);
+    }
+    void lfbLock(int type, int buffer, int mode, uint8_t value) {
+        w.op(op_grLfbLock);
+        w.num(type);
+        w.num(buffer);
+        w.num(mode);
+        w.num(GR_ORIGIN_UPPER_LEFT);
+        w.num(FXFALSE);
+        valid();
+        w.byte(value);
+    }
+    void lfbUnlock(int type, int buffer) {
+        w.op(op_grLfbUnlock);
+        w.num(type);
+        w.num(buffer);
+    }
+    void lfbWrite(int buffer, uint32_t x, uint32_t y, int format, uint32_t width, uint32_t height,
+                  int stride) {
+        w.op(op_grLfbWriteRegion);
+        w.num(buffer);
+        w.num(x);
+        w.num(y);
+        w.num(format);
+        w.num(width);
+        w.num(height);
+        w.num(FXFALSE);
+        w.num(stride);
+        fill(static_cast<uint8_t>(format * 29 + 1));
+        valid();
+    }
+    void lfbRead(int buffer, uint32_t x, uint32_t y, uint32_t width, uint32_t height, uint32_t stride) {
+        w.op(op_grLfbReadRegion);
+        w.num(buffer);
+        w.num(x);
+        w.num(y);
+        w.num(width);
+        w.num(height);
+        w.num(stride);
+        valid();
+    }
+    // gu3dfLoad (after gu3dfGetInfo) of a generated file: format word index, level size indices, aspect
+    // terms, how many eight-byte blocks are cut from its end.
+    void load3df(Op op, uint8_t word, uint8_t small, uint8_t large, uint8_t shape, uint8_t cut) {
+        w.op(op);
+        w.byte(word);
+        w.byte(small);
+        w.byte(large);
+        w.byte(shape);
+        w.byte(cut);
+        fill(word);
+        valid();   // file name
+        w.byte(0); // the generated file
+        valid();   // info
+        w.byte(0); // the record as gu3dfGetInfo left it
+    }
+};
+
+const std::vector<Vertex> quad = {vertex(10, 10, 0.5f), vertex(300, 10, 0.25f), vertex(300, 190, 0.5f),
+                                  vertex(10, 190, 1.0f)};
+
+// The Wine programs, call for call.
+void wineSeeds(const std::string &dir) {
+    Seed context;
+    context.glideInit();
+    context.getString(GR_VERSION);
+    context.winOpen(GR_RESOLUTION_640x480);
+    context.get(GR_BITS_DEPTH, sizeof(FxI32));
+    context.getString(GR_HARDWARE);
+    context.bufferClear(0x00FF8000, 0, 0xFFFF);
+    context.clipWindow(100, 100, 300, 200);
+    context.bufferClear(0x0000FF00, 0, 0xFFFF);
+    context.clipWindow(0, 0, 640, 480);
+    context.oneArg(op_grBufferSwap, 1);
+    context.winClose();
+    context.winClose();
+    context.glideShutdown();
+    context.save(dir, "wine-glide3-context");
+}
+
+// The scenarios of the host unit tests, shortened to their calls.
+void unitTestSeeds(const std::string &dir) {
+    // Queries with right and wrong lengths, before and after a context, and the counters reset.
+    Seed queries(0, 0x08 | 0x10);
+    queries.get(GR_BITS_RGBA, 16);
+    queries.get(GR_BITS_RGBA, 4);
+    queries.get(GR_NUM_TMU, 4);
+    queries.getString(GR_VENDOR);
+    queries.getString(GR_EXTENSION);
+    queries.w.op(op_grQueryResolutions);
+    for (FxU32 v : {GR_QUERY_ANY, GR_QUERY_ANY, FxU32(0), FxU32(0)})
+        queries.w.num(v);
+    queries.valid();
+    queries.valid();
+    queries.glideInit();
+    queries.winOpen(GR_RESOLUTION_320x240, GR_ORIGIN_LOWER_LEFT);
+    queries.get(GR_FIFO_FULLNESS, 8);
+    queries.get(GR_VIEWPORT, 16);
+    queries.get(GR_VIEWPORT, 15);
+    queries.get(GR_GLIDE_STATE_SIZE, 4);
+    queries.get(GR_STATS_TRIANGLES_IN, 4);
+    queries.getString(GR_VENDOR);
+    queries.getString(GR_EXTENSION);
+    queries.oneArg(op_grReset, GR_STATS_PIXELS);
+    queries.oneArg(op_grReset, GR_STATS_PIXELS_IN);
+    queries.state(op_grGlideGetState);
+    queries.state(op_grGlideSetState);
+    queries.simple(op_grFlush);
+    queries.simple(op_grFinish);
+    queries.oneArg(op_grRenderBuffer, GR_BUFFER_FRONTBUFFER);
+    queries.winClose();
+    queries.glideShutdown();
+    queries.save(dir, "unit-queries");
+
+    // Context re-opens: a second open over the first, selections, a close of nothing open.
+    Seed reopen(1);
+    reopen.winClose();
+    reopen.glideInit();
+    reopen.oneArg(op_grSstSelect, 0);
+    reopen.winOpen(GR_RESOLUTION_400x256);
+    reopen.selectContext(1);
+    reopen.winOpen(GR_RESOLUTION_512x256, GR_ORIGIN_ANY, GR_COLORFORMAT_BGRA);
+    reopen.selectContext(7);
+    reopen.oneArg(op_grSstOrigin, GR_ORIGIN_LOWER_LEFT);
+    reopen.bufferClear(0xFF000000, 0x80, 0x1234);
+    reopen.winClose();
+    reopen.winOpen(GR_RESOLUTION_320x200);
+    reopen.glideShutdown();
+    reopen.winClose();
+    reopen.save(dir, "unit-context-reopen");
+
+    // A textured, depth-buffered frame drawn with every primitive and every array mode.
+    Seed frame(0, 0x08 | 0x10);
+    frame.glideInit();
+    frame.winOpen(GR_RESOLUTION_320x200, GR_ORIGIN_LOWER_LEFT);
+    frame.standardLayout();
+    frame.oneArg(op_grDepthBufferMode, GR_DEPTHBUFFER_ZBUFFER);
+    frame.oneArg(op_grDepthBufferFunction, GR_CMP_LESS);
+    frame.oneArg(op_grCullMode, GR_CULL_NEGATIVE);
+    frame.combine(op_grColorCombine, GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL,
+                  GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE);
+    frame.combine(op_grAlphaCombine, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE,
+                  GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_NONE);
+    frame.texInfoCall(op_grTexDownloadMipMap, GR_TMU0, 0, GR_LOD_LOG2_1, GR_LOD_LOG2_64, GR_ASPECT_LOG2_2x1,
+                      GR_TEXFMT_RGB_565, 3);
+    frame.texInfoCall(op_grTexSource, GR_TMU0, 0, GR_LOD_LOG2_1, GR_LOD_LOG2_64, GR_ASPECT_LOG2_2x1,
+                      GR_TEXFMT_RGB_565, 0);
+    frame.texMode(op_grTexClampMode, GR_TMU0, GR_TEXTURECLAMP_MIRROR_EXT, GR_TEXTURECLAMP_CLAMP);
+    frame.texMode(op_grTexFilterMode, GR_TMU0, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR);
+    frame.texMode(op_grTexMipMapMode, GR_TMU0, GR_MIPMAP_NEAREST, FXFALSE);
+    frame.triangle(quad[0], quad[1], quad[2]);
+    frame.triangle(quad[0], quad[2], quad[3], op_grAADrawTriangle);
+    frame.line(quad[0], quad[2]);
+    frame.point(quad[1]);
+    for (uint32_t mode = GR_POINTS; mode <= GR_TRIANGLE_FAN_CONTINUE + 1; ++mode)
+        frame.vertexArray(op_grDrawVertexArray, mode, 6, quad, 1);
+    frame.vertexArray(op_grDrawVertexArrayContiguous, GR_TRIANGLE_STRIP, 4, quad, 0, 40);
+    frame.vertexArray(op_grDrawVertexArrayContiguous, GR_TRIANGLE_STRIP_CONTINUE, 5, quad, 0, 48);
+    frame.vertexArray(op_grDrawVertexArrayContiguous, GR_TRIANGLE_FAN_CONTINUE, 3, quad, 0, 40);
+    frame.oneArg(op_grBufferSwap, 1);
+    frame.winClose();
+    frame.glideShutdown();
+    frame.save(dir, "unit-vertex-frame");
+
+    // Layouts: packed colour, two texture units with their own q, saved and restored, reset, arrays over
+    // the library's vertex buffer.
+    Seed layouts(0, 0x08 | 0x10);
+    layouts.glideInit();
+    layouts.winOpen(GR_RESOLUTION_320x200);
+    layouts.layout(GR_PARAM_XY, 0);
+    layouts.layout(GR_PARAM_W, 8);
+    layouts.layout(GR_PARAM_PARGB, 12);
+    layouts.layout(GR_PARAM_ST0, 16);
+    layouts.layout(GR_PARAM_ST1, 24);
+    layouts.layout(GR_PARAM_Q0, 32);
+    layouts.layout(GR_PARAM_Q1, 36);
+    layouts.layout(GR_PARAM_FOG_EXT, 40);
+    layouts.texInfoCall(op_grTexDownloadMipMap, GR_TMU1, 0x2000, GR_LOD_LOG2_8, GR_LOD_LOG2_8,
+                        GR_ASPECT_LOG2_1x8, GR_TEXFMT_ARGB_4444, 4);
+    layouts.texInfoCall(op_grTexSource, GR_TMU1, 0x2000, GR_LOD_LOG2_8, GR_LOD_LOG2_8, GR_ASPECT_LOG2_1x8,
+                        GR_TEXFMT_ARGB_4444, 0);
+    layouts.triangle(quad[0], quad[1], quad[2]);
+    layouts.saveLayout();
+    layouts.get(GR_GLIDE_VERTEXLAYOUT_SIZE, 4);
+    layouts.layout(GR_PARAM_PARGB, 12, GR_PARAM_DISABLE);
+    layouts.layout(GR_PARAM_RGB, 44);
+    layouts.layout(GR_PARAM_A, 56);
+    layouts.vertexArray(op_grDrawVertexArray, GR_TRIANGLES, 9000, quad, 3);
+    layouts.restoreLayout();
+    layouts.vertexArray(op_grDrawVertexArrayContiguous, GR_TRIANGLE_FAN, 8193, quad, 1, 44);
+    layouts.vertexArray(op_grDrawVertexArray, GR_TRIANGLE_STRIP_CONTINUE, 16385, quad, 2);
+    layouts.resetLayout();
+    layouts.saveLayout();
+    layouts.restoreLayout();
+    layouts.vertexArray(op_grDrawVertexArray, GR_POLYGON, 3, quad);
+    layouts.oneArg(op_grBufferSwap, 1);
+    layouts.glideShutdown();
+    layouts.save(dir, "unit-vertex-layouts");
+
+    // Textures: every format, levels, palette and NCC tables, tables of other types, 3DF files.
+    Seed textures;
+    textures.glideInit();
+    textures.winOpen(GR_RESOLUTION_320x240);
+    textures.standardLayout();
+    textures.texTable(op_grTexDownloadTable, GR_TEXTABLE_PALETTE, 9);
+    textures.texTable(op_grTexDownloadTable, GR_TEXTABLE_NCC0, 10);
+    textures.texTable(op_grTexDownloadTablePartial, GR_TEXTABLE_NCC1, 11);
+    textures.texTable(op_grTexDownloadTable, GR_TEXTABLE_PALETTE_6666_EXT, 12);
+    textures.oneArg(op_grTexNCCTable, GR_NCCTABLE_NCC1);
+    for (int format = GR_TEXFMT_RGB_332; format <= GR_TEXFMT_RSVD2; ++format) {
+        textures.texInfoCall(op_grTexDownloadMipMap, GR_TMU0, static_cast<uint32_t>(format) * 1024,
+                             GR_LOD_LOG2_16, GR_LOD_LOG2_16, GR_ASPECT_LOG2_1x1, format,
+                             static_cast<uint8_t>(format));
+        textures.texInfoCall(op_grTexSource, GR_TMU0, static_cast<uint32_t>(format) * 1024, GR_LOD_LOG2_16,
+                             GR_LOD_LOG2_16, GR_ASPECT_LOG2_1x1, format, 0);
+        textures.triangle(quad[0], quad[1], quad[2]);
+    }
+    textures.texLevel(op_grTexDownloadMipMapLevel, GR_TMU1, 0x8000, GR_LOD_LOG2_256, GR_LOD_LOG2_256,
+                      GR_ASPECT_LOG2_8x1, GR_TEXFMT_P_8);
+    textures.texLevel(op_grTexDownloadMipMapLevelPartial, GR_TMU0, 0x8000, GR_LOD_LOG2_32, GR_LOD_LOG2_64,
+                      GR_ASPECT_LOG2_1x1, GR_TEXFMT_AP_88);
+    textures.texInfoCall(op_grTexMultibaseAddress, GR_TMU0, 0x3FFC00, GR_LOD_LOG2_1, GR_LOD_LOG2_256,
+                         GR_ASPECT_LOG2_1x1, GR_TEXFMT_ARGB_1555, 0);
+    textures.texInfoCall(op_grTexTextureMemRequired, GR_TMU0, 0, GR_LOD_LOG2_1, GR_LOD_LOG2_256,
+                         GR_ASPECT_LOG2_1x1, GR_TEXFMT_ARGB_1555, 0);
+    textures.w.op(op_grTexLodBiasValue);
+    textures.w.num(GR_TMU0);
+    textures.w.fl(-2.5f);
+    textures.load3df(op_gu3dfLoad, 3 /* p8 */, 0, 8, 0, 0);
+    textures.load3df(op_gu3dfLoad, 1 /* yiq */, 2, 5, 4, 0);
+    textures.load3df(op_gu3dfLoad, 9 /* ap88 */, 0, 6, 2, 3);
+    textures.load3df(op_gu3dfGetInfo, 6 /* rgb565 */, 0, 8, 8, 0);
+    textures.oneArg(op_grBufferSwap, 1);
+    textures.winClose();
+    textures.glideShutdown();
+    textures.save(dir, "unit-textures");
+
+    // Frame-buffer locks left open across a swap and a re-open, region reads and writes, on 32 bits.
+    Seed locks(1);
+    locks.glideInit();
+    locks.winOpen(GR_RESOLUTION_320x200);
+    locks.lfbLock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, 1);
+    locks.lfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, 2);
+    locks.lfbWrite(GR_BUFFER_BACKBUFFER, 300, 190, GR_LFB_SRC_FMT_1555_DEPTH, 40, 20, -160);
+    locks.lfbWrite(GR_BUFFER_BACKBUFFER, 16, 16, GR_LFB_SRC_FMT_8888, 64, 32, 256);
+    locks.oneArg(op_grBufferSwap, 1);
+    locks.lfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER);
+    locks.lfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_8888, 3);
+    locks.lfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER);
+    locks.lfbLock(GR_LFB_WRITE_ONLY | GR_LFB_NOIDLE, GR_BUFFER_FRONTBUFFER, GR_LFBWRITEMODE_565_DEPTH, 4);
+    locks.lfbRead(GR_BUFFER_FRONTBUFFER, 310, 190, 20, 20, 40);
+    locks.lfbRead(GR_BUFFER_BACKBUFFER, 0, 0, 320, 200, 640);
+    locks.winOpen(GR_RESOLUTION_640x480);
+    locks.lfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_AUXBUFFER, GR_LFBWRITEMODE_1555, 5);
+    locks.winClose();
+    locks.glideShutdown();
+    locks.save(dir, "unit-lfb-locks");
+
+    // Failures: every device type refuses; then textures whose surfaces cannot be created or locked.
+    Seed failing(0, 0x08, 0x1F);
+    failing.glideInit();
+    failing.winOpen(GR_RESOLUTION_320x240);
+    failing.get(GR_FIFO_FULLNESS, 8);
+    failing.glideShutdown();
+    failing.save(dir, "unit-no-device");
+
+    Seed textureFailures(0, 0x08, 0, 0, {10 /* Lock */, 2, 4 /* Texture */, 4 /* CreateSurface */, 9, 6});
+    textureFailures.glideInit();
+    textureFailures.winOpen(GR_RESOLUTION_320x240);
+    textureFailures.standardLayout();
+    for (uint32_t slot = 0; slot < 4; ++slot)
+        textureFailures.texInfoCall(op_grTexDownloadMipMap, GR_TMU0, slot << 10, GR_LOD_LOG2_32,
+                                    GR_LOD_LOG2_32, GR_ASPECT_LOG2_1x1, GR_TEXFMT_P_8,
+                                    static_cast<uint8_t>(slot));
+    textureFailures.texInfoCall(op_grTexSource, GR_TMU0, 0, GR_LOD_LOG2_32, GR_LOD_LOG2_32,
+                                GR_ASPECT_LOG2_1x1, GR_TEXFMT_P_8, 0);
+    textureFailures.texTable(op_grTexDownloadTable, GR_TEXTABLE_PALETTE, 1);
+    textureFailures.triangle(quad[0], quad[1], quad[2]);
+    textureFailures.winClose();
+    textureFailures.glideShutdown();
+    textureFailures.save(dir, "unit-texture-failures");
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    std::string dir = argc > 1 ? argv[1] : "fuzz/corpus/glide3";
+    wineSeeds(dir);
+    unitTestSeeds(dir);
+    return 0;
+}
