@@ -12,6 +12,7 @@
 #include <sanitizer/asan_interface.h>
 
 #include "session/engine_state.h"
+#include "session/processor.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
@@ -267,16 +268,6 @@ void configureMachine(Reader &in, HWND &window) {
     }
 }
 
-unsigned short fpuControlWord() {
-    unsigned short word = 0;
-    __asm__ __volatile__("fnstcw %0" : "=m"(word));
-    return word;
-}
-
-void setFpuControlWord(unsigned short word) {
-    __asm__ __volatile__("fldcw %0" : : "m"(word));
-}
-
 } // namespace
 
 void Buffer::allocate(size_t n) {
@@ -415,7 +406,7 @@ void setVerticalBlank(Reader &in) {
 int runInput(const uint8_t *data, size_t size, CallRunner runCall, const char *traceVariable) {
     static const std::vector<unsigned char> bitmap =
         sim::makeBmp24(16, 8, [](int x, int y) { return static_cast<uint32_t>(x * 0x100F + y * 0x30000); });
-    const unsigned short controlWord = fpuControlWord();
+    const unsigned short controlWord = readFpuControlWord();
 
     sim::reset();
     sim::setRecording(false);
@@ -434,7 +425,7 @@ int runInput(const uint8_t *data, size_t size, CallRunner runCall, const char *t
     for (int calls = 0; !in.done() && calls < 400; ++calls)
         runCall(in, window, trace);
     DllMain(module, DLL_PROCESS_DETACH, nullptr);
-    setFpuControlWord(controlWord);
+    writeFpuControlWord(controlWord);
 
     std::string leaks = sim::leakReport();
     if (!leaks.empty()) {

@@ -92,10 +92,30 @@ void readPolygon(Polygon &p, Reader &in, bool indexed) {
     }
 }
 
-void errorCallback(const char *, FxBool) {
-    fprintf(stderr, "grErrorSetCallback's function was called\n");
-    abort();
+// The Glide 2 inputs give the large level only, as they always have.
+size_t textureBytes(const GrTexInfo &info) {
+    return levelBytes(info.largeLod, info.aspectRatio, info.format);
 }
+
+FxU32 lockedLines() {
+    return grSstScreenHeight();
+}
+
+// Glide 2 frame-buffer writes have no pixel-pipeline argument.
+FxBool readPixelPipeline(Reader &) {
+    return FXFALSE;
+}
+
+void writeRegion(GrBuffer_t buffer, FxU32 x, FxU32 y, GrLfbSrcFmt_t format, FxU32 width, FxU32 height, FxBool,
+                 FxI32 stride, void *data) {
+    grLfbWriteRegion(buffer, x, y, format, width, height, stride, data);
+}
+
+} // namespace
+
+#include "glide_common_calls.h"
+
+namespace {
 
 // Arguments are read in the order they are written (clang evaluates call arguments left to right; the seed
 // writer relies on it).
@@ -103,6 +123,7 @@ void runCall(Reader &in, HWND window, bool trace) {
     static const OpTable table;
     Op op = table.ops[in.byte()];
     if (trace) fprintf(stderr, "%s\n", opNames[op]);
+    if (runCommonCall(op, in)) return;
     switch (op) {
     case op_ConvertAndDownloadRle: {
         Buffer data(64), table(512);
@@ -173,90 +194,15 @@ void runCall(Reader &in, HWND window, bool trace) {
         grDrawPoint(a.get());
         break;
     }
-    case op_grAlphaBlendFunction:
-        grAlphaBlendFunction(in.num(), in.num(), in.num(), in.num());
-        break;
-    case op_grAlphaCombine:
-        grAlphaCombine(in.num(), in.num(), in.num(), in.num(), in.num());
-        break;
-    case op_grAlphaControlsITRGBLighting:
-        grAlphaControlsITRGBLighting(in.num());
-        break;
-    case op_grAlphaTestFunction:
-        grAlphaTestFunction(in.num());
-        break;
-    case op_grAlphaTestReferenceValue:
-        grAlphaTestReferenceValue(in.unum());
-        break;
-    case op_grBufferClear:
-        grBufferClear(in.unum(), in.unum(), static_cast<FxU16>(in.unum()));
-        break;
     case op_grBufferNumPending:
         if (grBufferNumPending() != 0) abort();
-        break;
-    case op_grBufferSwap:
-        grBufferSwap(in.num());
         break;
     case op_grCheckForRoom:
         grCheckForRoom(in.num());
         break;
-    case op_grChromakeyMode:
-        grChromakeyMode(in.num());
-        break;
-    case op_grChromakeyValue:
-        grChromakeyValue(in.unum());
-        break;
-    case op_grClipWindow:
-        grClipWindow(in.unum(), in.unum(), in.unum(), in.unum());
-        break;
-    case op_grColorCombine:
-        grColorCombine(in.num(), in.num(), in.num(), in.num(), in.num());
-        break;
-    case op_grColorMask:
-        grColorMask(in.num(), in.num());
-        break;
-    case op_grConstantColorValue:
-        grConstantColorValue(in.unum());
-        break;
     case op_grConstantColorValue4: {
         float a = in.fl(), r = in.fl(), g = in.fl(), b = in.fl();
         grConstantColorValue4(a, r, g, b);
-        break;
-    }
-    case op_grCullMode:
-        grCullMode(in.num());
-        break;
-    case op_grDepthBiasLevel:
-        grDepthBiasLevel(static_cast<FxI16>(in.num()));
-        break;
-    case op_grDepthBufferFunction:
-        grDepthBufferFunction(in.num());
-        break;
-    case op_grDepthBufferMode:
-        grDepthBufferMode(in.num());
-        break;
-    case op_grDepthMask:
-        grDepthMask(in.num());
-        break;
-    case op_grDisableAllEffects:
-        grDisableAllEffects();
-        break;
-    case op_grDitherMode:
-        grDitherMode(in.num());
-        break;
-    case op_grErrorSetCallback:
-        grErrorSetCallback(nullPointer(in) ? nullptr : errorCallback);
-        break;
-    case op_grFogColorValue:
-        grFogColorValue(in.unum());
-        break;
-    case op_grFogMode:
-        grFogMode(in.num());
-        break;
-    case op_grFogTable: {
-        Buffer table(GR_FOG_TABLE_SIZE);
-        table.fill(in);
-        grFogTable(nullPointer(in) ? nullptr : table.bytes);
         break;
     }
     case op_grGammaCorrectionValue:
@@ -278,81 +224,15 @@ void runCall(Reader &in, HWND window, bool trace) {
         grGlideGetVersion(nullPointer(in) ? nullptr : reinterpret_cast<char *>(version.bytes));
         break;
     }
-    case op_grGlideInit:
-        grGlideInit();
-        break;
     case op_grGlideShamelessPlug:
         grGlideShamelessPlug(in.num());
-        break;
-    case op_grGlideShutdown:
-        grGlideShutdown();
         break;
     case op_grHints:
         grHints(in.num(), in.unum());
         break;
-    case op_grLfbConstantAlpha:
-        grLfbConstantAlpha(in.unum());
-        break;
-    case op_grLfbConstantDepth:
-        grLfbConstantDepth(static_cast<FxU16>(in.unum()));
-        break;
-    case op_grLfbLock: {
-        GrLock_t type = in.num();
-        GrBuffer_t buffer = in.num();
-        GrLfbWriteMode_t mode = in.num();
-        GrOriginLocation_t origin = in.num();
-        FxBool pipeline = in.num();
-        std::vector<GrLfbInfo_t> info(1);
-        info[0].size = sizeof(GrLfbInfo_t);
-        bool nullInfo = nullPointer(in);
-        uint8_t value = in.byte();
-        if (grLfbLock(type, buffer, mode, origin, pipeline, nullInfo ? nullptr : info.data()) && !nullInfo)
-            touchLockedMemory(info[0].lfbPtr, info[0].strideInBytes, grSstScreenHeight(), value);
-        break;
-    }
-    case op_grLfbReadRegion: {
-        GrBuffer_t buffer = in.num();
-        FxU32 x = in.unum(), y = in.unum(), width = in.unum(), height = in.unum(), stride = in.unum();
-        uint64_t bytes = lfbReadBytes(width, height, stride);
-        if (bytes > bufferLimit) break;
-        Buffer data(static_cast<size_t>(bytes));
-        grLfbReadRegion(buffer, x, y, width, height, stride, nullPointer(in) ? nullptr : data.bytes);
-        break;
-    }
-    case op_grLfbUnlock:
-        grLfbUnlock(in.num(), in.num());
-        break;
-    case op_grLfbWriteColorFormat:
-        grLfbWriteColorFormat(in.num());
-        break;
-    case op_grLfbWriteColorSwizzle:
-        grLfbWriteColorSwizzle(in.num(), in.num());
-        break;
-    case op_grLfbWriteRegion: {
-        GrBuffer_t buffer = in.num();
-        FxU32 x = in.unum(), y = in.unum();
-        GrLfbSrcFmt_t format = in.num();
-        FxU32 width = in.unum(), height = in.unum();
-        FxI32 stride = in.num();
-        uint64_t bytes = lfbWriteBytes(format, width, height, stride);
-        if (bytes > bufferLimit) break;
-        Buffer data(static_cast<size_t>(bytes));
-        data.fill(in);
-        uint8_t *first = lfbFirstRow(data, height, stride);
-        grLfbWriteRegion(buffer, x, y, format, width, height, stride, nullPointer(in) ? nullptr : first);
-        break;
-    }
-    case op_grRenderBuffer:
-        grRenderBuffer(in.num());
-        break;
     case op_grResetTriStats:
         grResetTriStats();
         break;
-    case op_grSplash: {
-        float x = in.fl(), y = in.fl(), w = in.fl(), h = in.fl();
-        grSplash(x, y, w, h, in.unum());
-        break;
-    }
     case op_grSstControl:
         grSstControl(in.unum());
         break;
@@ -361,9 +241,6 @@ void runCall(Reader &in, HWND window, bool trace) {
         break;
     case op_grSstIsBusy:
         grSstIsBusy();
-        break;
-    case op_grSstOrigin:
-        grSstOrigin(in.num());
         break;
     case op_grSstPerfStats: {
         std::vector<GrSstPerfStats_t> stats(1);
@@ -389,9 +266,6 @@ void runCall(Reader &in, HWND window, bool trace) {
     case op_grSstScreenWidth:
         grSstScreenWidth();
         break;
-    case op_grSstSelect:
-        grSstSelect(in.num());
-        break;
     case op_grSstStatus:
         grSstStatus();
         break;
@@ -405,75 +279,13 @@ void runCall(Reader &in, HWND window, bool trace) {
         grSstWinClose();
         break;
     case op_grSstWinOpen: {
-        FxU32 hwnd = windowArgument(in, window);
-        GrScreenResolution_t resolution = resolutionArgument(in);
-        GrScreenRefresh_t refresh = in.num();
-        GrColorFormat_t format = in.num();
-        GrOriginLocation_t origin = in.num();
-        int color = in.num(), aux = in.num();
-        grSstWinOpen(hwnd, resolution, refresh, format, origin, color, aux);
+        GrScreenResolution_t resolution;
+        openWindow(in, window, resolution);
         break;
     }
-    case op_grTexCalcMemRequired:
-        grTexCalcMemRequired(in.num(), in.num(), in.num(), in.num());
-        break;
-    case op_grTexClampMode:
-        grTexClampMode(in.num(), in.num(), in.num());
-        break;
-    case op_grTexCombine:
-        grTexCombine(in.num(), in.num(), in.num(), in.num(), in.num(), in.num(), in.num());
-        break;
     case op_grTexCombineFunction:
         grTexCombineFunction(in.num(), in.num());
         break;
-    case op_grTexDetailControl: {
-        GrChipID_t tmu = in.num();
-        int bias = in.num();
-        FxU8 scale = in.byte();
-        grTexDetailControl(tmu, bias, scale, in.fl());
-        break;
-    }
-    case op_grTexDownloadMipMap:
-    case op_grTexSource:
-    case op_grTexMultibaseAddress:
-    case op_grTexTextureMemRequired: {
-        GrChipID_t tmu = in.num();
-        FxU32 address = in.unum(), evenOdd = in.unum();
-        GrTexBaseRange_t range = in.num();
-        std::vector<GrTexInfo> info(1);
-        info[0].smallLod = in.num();
-        info[0].largeLod = in.num();
-        info[0].aspectRatio = in.num();
-        info[0].format = in.num();
-        Buffer texels(levelBytes(info[0].largeLod, info[0].aspectRatio, info[0].format));
-        texels.fill(in);
-        info[0].data = nullPointer(in) ? nullptr : texels.bytes;
-        GrTexInfo *pointer = nullPointer(in) ? nullptr : info.data();
-        if (op == op_grTexDownloadMipMap) grTexDownloadMipMap(tmu, address, evenOdd, pointer);
-        if (op == op_grTexSource) grTexSource(tmu, address, evenOdd, pointer);
-        if (op == op_grTexMultibaseAddress) grTexMultibaseAddress(tmu, range, address, evenOdd, pointer);
-        if (op == op_grTexTextureMemRequired) grTexTextureMemRequired(evenOdd, pointer);
-        break;
-    }
-    case op_grTexDownloadMipMapLevel:
-    case op_grTexDownloadMipMapLevelPartial: {
-        GrChipID_t tmu = in.num();
-        FxU32 address = in.unum();
-        GrLOD_t thisLod = in.num(), largeLod = in.num();
-        GrAspectRatio_t aspect = in.num();
-        GrTextureFormat_t format = in.num();
-        FxU32 evenOdd = in.unum();
-        int start = in.num(), end = in.num();
-        Buffer texels(levelBytes(thisLod, aspect, format));
-        texels.fill(in);
-        void *data = nullPointer(in) ? nullptr : texels.bytes;
-        if (op == op_grTexDownloadMipMapLevel)
-            grTexDownloadMipMapLevel(tmu, address, thisLod, largeLod, aspect, format, evenOdd, data);
-        else
-            grTexDownloadMipMapLevelPartial(tmu, address, thisLod, largeLod, aspect, format, evenOdd, data,
-                                            start, end);
-        break;
-    }
     case op_grTexDownloadTable:
     case op_grTexDownloadTablePartial: {
         GrChipID_t tmu = in.num();
@@ -491,26 +303,6 @@ void runCall(Reader &in, HWND window, bool trace) {
             grTexDownloadTablePartial(tmu, type, data, start, end);
         break;
     }
-    case op_grTexFilterMode:
-        grTexFilterMode(in.num(), in.num(), in.num());
-        break;
-    case op_grTexLodBiasValue: {
-        GrChipID_t tmu = in.num();
-        grTexLodBiasValue(tmu, in.fl());
-        break;
-    }
-    case op_grTexMaxAddress:
-        grTexMaxAddress(in.num());
-        break;
-    case op_grTexMinAddress:
-        grTexMinAddress(in.num());
-        break;
-    case op_grTexMipMapMode:
-        grTexMipMapMode(in.num(), in.num(), in.num());
-        break;
-    case op_grTexMultibase:
-        grTexMultibase(in.num(), in.num());
-        break;
     case op_grTexNCCTable:
         grTexNCCTable(in.num(), in.num());
         break;
@@ -555,20 +347,6 @@ void runCall(Reader &in, HWND window, bool trace) {
         break;
     case op_guEndianSwapWords:
         guEndianSwapWords(in.unum());
-        break;
-    case op_guFogGenerateExp:
-    case op_guFogGenerateExp2:
-    case op_guFogGenerateLinear: {
-        Buffer table(GR_FOG_TABLE_SIZE);
-        GrFog_t *pointer = nullPointer(in) ? nullptr : table.bytes;
-        float a = in.fl(), b = in.fl();
-        if (op == op_guFogGenerateExp) guFogGenerateExp(pointer, a);
-        if (op == op_guFogGenerateExp2) guFogGenerateExp2(pointer, a);
-        if (op == op_guFogGenerateLinear) guFogGenerateLinear(pointer, a, b);
-        break;
-    }
-    case op_guFogTableIndexToW:
-        guFogTableIndexToW(in.num());
         break;
     case op_guMovieSetName:
         guMovieSetName(nullPointer(in) ? nullptr : "movie");
@@ -643,19 +421,7 @@ void runCall(Reader &in, HWND window, bool trace) {
     case op_guTexSource:
         guTexSource(in.num());
         break;
-    case op_loseSurfaces:
-        loseSurfaces();
-        break;
-    case op_failNextCall:
-        failNextCall(in);
-        break;
-    case op_reloadLibrary:
-        reloadLibrary();
-        break;
-    case op_setVerticalBlank:
-        setVerticalBlank(in);
-        break;
-    case opCount:
+    default:
         break;
     }
 }

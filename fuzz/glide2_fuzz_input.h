@@ -14,37 +14,20 @@ enum Op : uint8_t {
     opCount
 };
 
+} // namespace fuzzinput
+
+#include "glide_frame_weights.h"
+
+namespace fuzzinput {
+
 // How often each operation is drawn: the calls a game makes every frame come first.
 inline int opWeight(Op op) {
     switch (op) {
-    case op_grDrawTriangle:
-    case op_grTexSource:
-    case op_grColorCombine:
-    case op_grAlphaCombine:
-    case op_grBufferSwap:
-    case op_grTexDownloadMipMap:
-    case op_grLfbLock:
-    case op_grLfbUnlock:
-        return 4;
     case op_grDrawPolygonVertexList:
     case op_grDrawPolygon:
-    case op_grDrawLine:
-    case op_grDrawPoint:
-    case op_grBufferClear:
-    case op_grTexDownloadMipMapLevel:
-    case op_grTexDownloadTable:
-    case op_grLfbWriteRegion:
-    case op_grLfbReadRegion:
-    case op_grGlideInit:
-    case op_grDepthBufferMode:
-    case op_grAlphaBlendFunction:
-    case op_grConstantColorValue:
-    case op_grTexClampMode:
-    case op_grTexFilterMode:
-    case op_grFogMode:
         return 2;
     default:
-        return 1;
+        return frameCallWeight(op);
     }
 }
 

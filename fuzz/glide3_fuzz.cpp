@@ -30,7 +30,6 @@ const char *const opNames[] = {
 };
 
 const size_t vertexLayoutBytes = 108;
-const FxI32 fogTableEntries = 64;
 // Arrays up to two batches of the library's vertex buffer and a part.
 const FxU32 arrayVertexLimit = 20000;
 // grGet, state and gamma-table lengths up to this many bytes are given; longer ones are skipped.
@@ -124,9 +123,27 @@ size_t levelBytes(GrLOD_t lod, GrAspectRatio_t aspect, GrTextureFormat_t format)
 // The texels of a whole mipmap chain, from the large level down to the small one.
 size_t chainBytes(const GrTexInfo &info) {
     size_t bytes = levelBytes(info.largeLodLog2, info.aspectRatioLog2, info.format);
+    if (bytes == 0) return 0;
     for (GrLOD_t lod = info.largeLodLog2 - 1; lod >= info.smallLodLog2 && lod >= GR_LOD_LOG2_1; --lod)
         bytes += levelBytes(lod, info.aspectRatioLog2, info.format);
     return bytes;
+}
+
+size_t textureBytes(const GrTexInfo &info) {
+    return chainBytes(info);
+}
+
+FxU32 lockedLines() {
+    return app.lines;
+}
+
+FxBool readPixelPipeline(Reader &in) {
+    return in.num();
+}
+
+void writeRegion(GrBuffer_t buffer, FxU32 x, FxU32 y, GrLfbSrcFmt_t format, FxU32 width, FxU32 height,
+                 FxBool pipeline, FxI32 stride, void *data) {
+    grLfbWriteRegion(buffer, x, y, format, width, height, pipeline, stride, data);
 }
 
 size_t tableBytes(GrTexTable_t type) {
@@ -168,15 +185,16 @@ std::string make3df(Reader &in) {
     return file;
 }
 
+} // namespace
+
+#include "glide_common_calls.h"
+
+namespace {
+
 FxI32 glideStateSize() {
     FxI32 size = 0;
     grGet(GR_GLIDE_STATE_SIZE, sizeof(size), &size);
     return size;
-}
-
-void errorCallback(const char *, FxBool) {
-    fprintf(stderr, "grErrorSetCallback's function was called\n");
-    abort();
 }
 
 void drawCall(Op op, Reader &in) {
@@ -351,23 +369,12 @@ void queryCall(Op op, Reader &in) {
 
 void sessionCall(Op op, Reader &in, HWND window) {
     switch (op) {
-    case op_grGlideInit:
-        grGlideInit();
-        break;
-    case op_grGlideShutdown:
-        grGlideShutdown();
-        break;
     case op_grSstWinOpen: {
-        FxU32 hwnd = windowArgument(in, window);
-        GrScreenResolution_t resolution = resolutionArgument(in);
-        GrScreenRefresh_t refresh = in.num();
-        GrColorFormat_t format = in.num();
-        GrOriginLocation_t origin = in.num();
-        int color = in.num(), aux = in.num();
+        GrScreenResolution_t resolution;
+        app.context = openWindow(in, window, resolution);
         app.lines = resolution >= GR_RESOLUTION_MIN && resolution <= GR_RESOLUTION_MAX
                         ? screenLines[resolution]
                         : fallbackLines;
-        app.context = grSstWinOpen(hwnd, resolution, refresh, format, origin, color, aux);
         break;
     }
     case op_grSstWinClose:
@@ -379,40 +386,12 @@ void sessionCall(Op op, Reader &in, HWND window) {
             grSelectContext(context);
         break;
     }
-    case op_grSstSelect:
-        grSstSelect(in.num());
-        break;
-    case op_grSstOrigin:
-        grSstOrigin(in.num());
-        break;
-    case op_grBufferClear: {
-        GrColor_t color = in.unum();
-        GrAlpha_t alpha = static_cast<GrAlpha_t>(in.unum());
-        grBufferClear(color, alpha, in.unum());
-        break;
-    }
-    case op_grBufferSwap:
-        grBufferSwap(in.unum());
-        break;
-    case op_grRenderBuffer:
-        grRenderBuffer(in.num());
-        break;
     case op_grFlush:
         grFlush();
         break;
     case op_grFinish:
         grFinish();
         break;
-    case op_grSplash: {
-        float x = in.fl(), y = in.fl(), w = in.fl(), h = in.fl();
-        grSplash(x, y, w, h, in.unum());
-        break;
-    }
-    case op_grClipWindow: {
-        FxU32 minx = in.unum(), miny = in.unum(), maxx = in.unum();
-        grClipWindow(minx, miny, maxx, in.unum());
-        break;
-    }
     case op_grViewport: {
         FxI32 x = in.num(), y = in.num(), w = in.num();
         grViewport(x, y, w, in.num());
@@ -431,9 +410,6 @@ void sessionCall(Op op, Reader &in, HWND window) {
         break;
     case op_grDisable:
         grDisable(in.unum());
-        break;
-    case op_grErrorSetCallback:
-        grErrorSetCallback(nullPointer(in) ? nullptr : errorCallback);
         break;
     case op_grLoadGammaTable: {
         FxU32 entries = in.unum();
@@ -456,154 +432,8 @@ void sessionCall(Op op, Reader &in, HWND window) {
     }
 }
 
-void renderStateCall(Op op, Reader &in) {
-    switch (op) {
-    case op_grAlphaBlendFunction: {
-        GrAlphaBlendFnc_t rgbSf = in.num(), rgbDf = in.num(), alphaSf = in.num();
-        grAlphaBlendFunction(rgbSf, rgbDf, alphaSf, in.num());
-        break;
-    }
-    case op_grAlphaCombine:
-    case op_grColorCombine: {
-        GrCombineFunction_t function = in.num();
-        GrCombineFactor_t factor = in.num();
-        GrCombineLocal_t local = in.num();
-        GrCombineOther_t other = in.num();
-        FxBool invert = in.num();
-        if (op == op_grAlphaCombine)
-            grAlphaCombine(function, factor, local, other, invert);
-        else
-            grColorCombine(function, factor, local, other, invert);
-        break;
-    }
-    case op_grTexCombine: {
-        GrChipID_t tmu = in.num();
-        GrCombineFunction_t rgbFunction = in.num();
-        GrCombineFactor_t rgbFactor = in.num();
-        GrCombineFunction_t alphaFunction = in.num();
-        GrCombineFactor_t alphaFactor = in.num();
-        FxBool rgbInvert = in.num();
-        grTexCombine(tmu, rgbFunction, rgbFactor, alphaFunction, alphaFactor, rgbInvert, in.num());
-        break;
-    }
-    case op_grAlphaControlsITRGBLighting:
-        grAlphaControlsITRGBLighting(in.num());
-        break;
-    case op_grAlphaTestFunction:
-        grAlphaTestFunction(in.num());
-        break;
-    case op_grAlphaTestReferenceValue:
-        grAlphaTestReferenceValue(static_cast<GrAlpha_t>(in.unum()));
-        break;
-    case op_grChromakeyMode:
-        grChromakeyMode(in.num());
-        break;
-    case op_grChromakeyValue:
-        grChromakeyValue(in.unum());
-        break;
-    case op_grColorMask: {
-        FxBool rgb = in.num();
-        grColorMask(rgb, in.num());
-        break;
-    }
-    case op_grConstantColorValue:
-        grConstantColorValue(in.unum());
-        break;
-    case op_grCullMode:
-        grCullMode(in.num());
-        break;
-    case op_grDepthBiasLevel:
-        grDepthBiasLevel(in.num());
-        break;
-    case op_grDepthBufferFunction:
-        grDepthBufferFunction(in.num());
-        break;
-    case op_grDepthBufferMode:
-        grDepthBufferMode(in.num());
-        break;
-    case op_grDepthMask:
-        grDepthMask(in.num());
-        break;
-    case op_grDisableAllEffects:
-        grDisableAllEffects();
-        break;
-    case op_grDitherMode:
-        grDitherMode(in.num());
-        break;
-    case op_grFogColorValue:
-        grFogColorValue(in.unum());
-        break;
-    case op_grFogMode:
-        grFogMode(in.num());
-        break;
-    case op_grFogTable: {
-        Buffer table(fogTableEntries);
-        table.fill(in);
-        grFogTable(nullPointer(in) ? nullptr : table.bytes);
-        break;
-    }
-    case op_guFogGenerateExp:
-    case op_guFogGenerateExp2:
-    case op_guFogGenerateLinear: {
-        Buffer table(fogTableEntries);
-        GrFog_t *pointer = nullPointer(in) ? nullptr : table.bytes;
-        float a = in.fl(), b = in.fl();
-        if (op == op_guFogGenerateExp) guFogGenerateExp(pointer, a);
-        if (op == op_guFogGenerateExp2) guFogGenerateExp2(pointer, a);
-        if (op == op_guFogGenerateLinear) guFogGenerateLinear(pointer, a, b);
-        break;
-    }
-    case op_guFogTableIndexToW:
-        guFogTableIndexToW(in.num());
-        break;
-    default:
-        break;
-    }
-}
-
 void textureCall(Op op, Reader &in) {
     switch (op) {
-    case op_grTexDownloadMipMap:
-    case op_grTexSource:
-    case op_grTexMultibaseAddress:
-    case op_grTexTextureMemRequired: {
-        GrChipID_t tmu = in.num();
-        FxU32 address = in.unum(), evenOdd = in.unum();
-        GrTexBaseRange_t range = in.unum();
-        std::vector<GrTexInfo> info(1);
-        info[0].smallLodLog2 = in.num();
-        info[0].largeLodLog2 = in.num();
-        info[0].aspectRatioLog2 = in.num();
-        info[0].format = in.num();
-        Buffer texels(chainBytes(info[0]));
-        texels.fill(in);
-        info[0].data = nullPointer(in) ? nullptr : texels.bytes;
-        GrTexInfo *pointer = nullPointer(in) ? nullptr : info.data();
-        if (op == op_grTexDownloadMipMap) grTexDownloadMipMap(tmu, address, evenOdd, pointer);
-        if (op == op_grTexSource) grTexSource(tmu, address, evenOdd, pointer);
-        if (op == op_grTexMultibaseAddress) grTexMultibaseAddress(tmu, range, address, evenOdd, pointer);
-        if (op == op_grTexTextureMemRequired) grTexTextureMemRequired(evenOdd, pointer);
-        break;
-    }
-    case op_grTexDownloadMipMapLevel:
-    case op_grTexDownloadMipMapLevelPartial: {
-        GrChipID_t tmu = in.num();
-        FxU32 address = in.unum();
-        GrLOD_t thisLod = in.num(), largeLod = in.num();
-        GrAspectRatio_t aspect = in.num();
-        GrTextureFormat_t format = in.num();
-        FxU32 evenOdd = in.unum();
-        int start = in.num(), end = in.num();
-        Buffer texels(levelBytes(thisLod, aspect, format));
-        texels.fill(in);
-        void *data = nullPointer(in) ? nullptr : texels.bytes;
-        if (op == op_grTexDownloadMipMapLevel)
-            grTexDownloadMipMapLevel(tmu, address, thisLod, largeLod, aspect, format, evenOdd, data);
-        else
-            grTexDownloadMipMapLevelPartial(tmu, address, thisLod, largeLod, aspect, format, evenOdd, data,
-                                            start, end);
-        break;
-    }
     case op_grTexDownloadTable:
     case op_grTexDownloadTablePartial: {
         GrTexTable_t type = in.unum();
@@ -615,45 +445,6 @@ void textureCall(Op op, Reader &in) {
             grTexDownloadTable(type, data);
         else
             grTexDownloadTablePartial(type, data, start, end);
-        break;
-    }
-    case op_grTexCalcMemRequired: {
-        GrLOD_t small = in.num(), large = in.num();
-        GrAspectRatio_t aspect = in.num();
-        grTexCalcMemRequired(small, large, aspect, in.num());
-        break;
-    }
-    case op_grTexClampMode:
-    case op_grTexFilterMode:
-    case op_grTexMipMapMode: {
-        GrChipID_t tmu = in.num();
-        FxI32 first = in.num(), second = in.num();
-        if (op == op_grTexClampMode) grTexClampMode(tmu, first, second);
-        if (op == op_grTexFilterMode) grTexFilterMode(tmu, first, second);
-        if (op == op_grTexMipMapMode) grTexMipMapMode(tmu, first, second);
-        break;
-    }
-    case op_grTexDetailControl: {
-        GrChipID_t tmu = in.num();
-        int bias = in.num();
-        FxU8 scale = in.byte();
-        grTexDetailControl(tmu, bias, scale, in.fl());
-        break;
-    }
-    case op_grTexLodBiasValue: {
-        GrChipID_t tmu = in.num();
-        grTexLodBiasValue(tmu, in.fl());
-        break;
-    }
-    case op_grTexMaxAddress:
-        grTexMaxAddress(in.num());
-        break;
-    case op_grTexMinAddress:
-        grTexMinAddress(in.num());
-        break;
-    case op_grTexMultibase: {
-        GrChipID_t tmu = in.num();
-        grTexMultibase(tmu, in.num());
         break;
     }
     case op_grTexNCCTable:
@@ -682,99 +473,17 @@ void textureCall(Op op, Reader &in) {
     }
 }
 
-void frameBufferCall(Op op, Reader &in) {
-    switch (op) {
-    case op_grLfbLock: {
-        GrLock_t type = in.num();
-        GrBuffer_t buffer = in.num();
-        GrLfbWriteMode_t mode = in.num();
-        GrOriginLocation_t origin = in.num();
-        FxBool pipeline = in.num();
-        std::vector<GrLfbInfo_t> info(1);
-        info[0].size = sizeof(GrLfbInfo_t);
-        bool nullInfo = nullPointer(in);
-        uint8_t value = in.byte();
-        if (grLfbLock(type, buffer, mode, origin, pipeline, nullInfo ? nullptr : info.data()) && !nullInfo)
-            touchLockedMemory(info[0].lfbPtr, info[0].strideInBytes, app.lines, value);
-        break;
-    }
-    case op_grLfbUnlock: {
-        GrLock_t type = in.num();
-        grLfbUnlock(type, in.num());
-        break;
-    }
-    case op_grLfbReadRegion: {
-        GrBuffer_t buffer = in.num();
-        FxU32 x = in.unum(), y = in.unum(), width = in.unum(), height = in.unum(), stride = in.unum();
-        uint64_t bytes = lfbReadBytes(width, height, stride);
-        if (bytes > bufferLimit) break;
-        Buffer data(static_cast<size_t>(bytes));
-        grLfbReadRegion(buffer, x, y, width, height, stride, nullPointer(in) ? nullptr : data.bytes);
-        break;
-    }
-    case op_grLfbWriteRegion: {
-        GrBuffer_t buffer = in.num();
-        FxU32 x = in.unum(), y = in.unum();
-        GrLfbSrcFmt_t format = in.num();
-        FxU32 width = in.unum(), height = in.unum();
-        FxBool pipeline = in.num();
-        FxI32 stride = in.num();
-        uint64_t bytes = lfbWriteBytes(format, width, height, stride);
-        if (bytes > bufferLimit) break;
-        Buffer data(static_cast<size_t>(bytes));
-        data.fill(in);
-        uint8_t *first = lfbFirstRow(data, height, stride);
-        grLfbWriteRegion(buffer, x, y, format, width, height, pipeline, stride,
-                         nullPointer(in) ? nullptr : first);
-        break;
-    }
-    case op_grLfbConstantAlpha:
-        grLfbConstantAlpha(static_cast<GrAlpha_t>(in.unum()));
-        break;
-    case op_grLfbConstantDepth:
-        grLfbConstantDepth(in.unum());
-        break;
-    case op_grLfbWriteColorFormat:
-        grLfbWriteColorFormat(in.num());
-        break;
-    case op_grLfbWriteColorSwizzle: {
-        FxBool swizzle = in.num();
-        grLfbWriteColorSwizzle(swizzle, in.num());
-        break;
-    }
-    default:
-        break;
-    }
-}
-
 void runCall(Reader &in, HWND window, bool trace) {
     static const OpTable table;
     Op op = table.ops[in.byte()];
     if (trace) fprintf(stderr, "%s\n", opNames[op]);
+    if (runCommonCall(op, in)) return;
     drawCall(op, in);
     if (op == op_grDrawVertexArray || op == op_grDrawVertexArrayContiguous) vertexArrayCall(op, in);
     layoutCall(op, in);
     queryCall(op, in);
     sessionCall(op, in, window);
-    renderStateCall(op, in);
     textureCall(op, in);
-    frameBufferCall(op, in);
-    switch (op) {
-    case op_loseSurfaces:
-        loseSurfaces();
-        break;
-    case op_failNextCall:
-        failNextCall(in);
-        break;
-    case op_reloadLibrary:
-        reloadLibrary();
-        break;
-    case op_setVerticalBlank:
-        setVerticalBlank(in);
-        break;
-    default:
-        break;
-    }
 }
 
 } // namespace

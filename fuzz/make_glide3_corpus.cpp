@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "glide3x.h"
-#include "call_fuzz_seed.h"
 #include "glide3_fuzz_input.h"
+#include "glide_common_seed.h"
 
 using namespace fuzzinput;
 
@@ -27,31 +27,14 @@ Vertex vertex(float x, float y, float oow = 1.0f) {
                   50.0f / 255, 1.0f, 128.0f * oow, 64.0f * oow};
 }
 
-class Seed : public BasicSeed<Writer> {
+class Seed : public CommonSeed {
   public:
-    using BasicSeed::BasicSeed;
+    using CommonSeed::CommonSeed;
 
     // The parameters this seed has enabled, as the target's model of the layout.
     bool enabled[storedVertexParams] = {};
     bool saved[storedVertexParams] = {};
 
-    void simple(Op op) { w.op(op); }
-    void oneArg(Op op, int64_t value) {
-        w.op(op);
-        w.num(value);
-    }
-    void glideInit() { w.op(op_grGlideInit); }
-    void glideShutdown() { w.op(op_grGlideShutdown); }
-    void winOpen(int resolution, int origin = GR_ORIGIN_UPPER_LEFT, int format = GR_COLORFORMAT_ARGB) {
-        w.op(op_grSstWinOpen);
-        w.byte(0); // the game's window
-        w.num(resolution);
-        w.num(GR_REFRESH_60Hz);
-        w.num(format);
-        w.num(origin);
-        w.num(2);
-        w.num(1);
-    }
     // The context grSstWinOpen gave.
     void winClose() {
         w.op(op_grSstWinClose);
@@ -69,26 +52,12 @@ class Seed : public BasicSeed<Writer> {
         valid();
     }
     void getString(uint32_t pname) { oneArg(op_grGetString, pname); }
-    void bufferClear(uint32_t color, uint32_t alpha, uint32_t depth) {
-        w.op(op_grBufferClear);
-        w.num(color);
-        w.num(alpha);
-        w.num(depth);
-    }
     void clipWindow(uint32_t minx, uint32_t miny, uint32_t maxx, uint32_t maxy) {
         w.op(op_grClipWindow);
         w.num(minx);
         w.num(miny);
         w.num(maxx);
         w.num(maxy);
-    }
-    void combine(Op op, int function, int factor, int local, int other) {
-        w.op(op);
-        w.num(function);
-        w.num(factor);
-        w.num(local);
-        w.num(other);
-        w.num(FXFALSE);
     }
     void layout(uint32_t param, FxI32 offset, uint32_t mode = GR_PARAM_ENABLE) {
         w.op(op_grVertexLayout);
@@ -199,36 +168,6 @@ class Seed : public BasicSeed<Writer> {
         fill(1);
         valid();
     }
-    // A GrTexInfo call: grTexDownloadMipMap, grTexSource, grTexMultibaseAddress, grTexTextureMemRequired.
-    void texInfoCall(Op op, int tmu, uint32_t address, int smallLod, int largeLod, int aspect, int format,
-                     uint8_t fillSeed) {
-        w.op(op);
-        w.num(tmu);
-        w.num(address);
-        w.num(GR_MIPMAPLEVELMASK_BOTH);
-        w.num(GR_TEXBASE_256);
-        w.num(smallLod);
-        w.num(largeLod);
-        w.num(aspect);
-        w.num(format);
-        fill(fillSeed);
-        valid(); // data
-        valid(); // info
-    }
-    void texLevel(Op op, int tmu, uint32_t address, int thisLod, int largeLod, int aspect, int format) {
-        w.op(op);
-        w.num(tmu);
-        w.num(address);
-        w.num(thisLod);
-        w.num(largeLod);
-        w.num(aspect);
-        w.num(format);
-        w.num(GR_MIPMAPLEVELMASK_BOTH);
-        w.num(0);
-        w.num(thisLod);
-        fill(static_cast<uint8_t>(thisLod * 11));
-        valid();
-    }
     void texTable(Op op, uint32_t type, uint8_t fillSeed) {
         w.op(op);
         w.num(type);
@@ -237,51 +176,7 @@ class Seed : public BasicSeed<Writer> {
         fill(fillSeed);
         valid();
     }
-    void texMode(Op op, int tmu, int first, int second) {
-        w.op(op);
-        w.num(tmu);
-        w.num(first);
-        w.num(second);
-    }
-    void lfbLock(int type, int buffer, int mode, uint8_t value) {
-        w.op(op_grLfbLock);
-        w.num(type);
-        w.num(buffer);
-        w.num(mode);
-        w.num(GR_ORIGIN_UPPER_LEFT);
-        w.num(FXFALSE);
-        valid();
-        w.byte(value);
-    }
-    void lfbUnlock(int type, int buffer) {
-        w.op(op_grLfbUnlock);
-        w.num(type);
-        w.num(buffer);
-    }
-    void lfbWrite(int buffer, uint32_t x, uint32_t y, int format, uint32_t width, uint32_t height,
-                  int stride) {
-        w.op(op_grLfbWriteRegion);
-        w.num(buffer);
-        w.num(x);
-        w.num(y);
-        w.num(format);
-        w.num(width);
-        w.num(height);
-        w.num(FXFALSE);
-        w.num(stride);
-        fill(static_cast<uint8_t>(format * 29 + 1));
-        valid();
-    }
-    void lfbRead(int buffer, uint32_t x, uint32_t y, uint32_t width, uint32_t height, uint32_t stride) {
-        w.op(op_grLfbReadRegion);
-        w.num(buffer);
-        w.num(x);
-        w.num(y);
-        w.num(width);
-        w.num(height);
-        w.num(stride);
-        valid();
-    }
+    void pixelPipeline() override { w.num(FXFALSE); }
     // gu3dfLoad (after gu3dfGetInfo) of a generated file: format word index, level size indices, aspect
     // terms, how many eight-byte blocks are cut from its end.
     void load3df(Op op, uint8_t word, uint8_t small, uint8_t large, uint8_t shape, uint8_t cut) {
@@ -314,7 +209,7 @@ void wineSeeds(const std::string &dir) {
     context.clipWindow(100, 100, 300, 200);
     context.bufferClear(0x0000FF00, 0, 0xFFFF);
     context.clipWindow(0, 0, 640, 480);
-    context.oneArg(op_grBufferSwap, 1);
+    context.bufferSwap(1);
     context.winClose();
     context.winClose();
     context.glideShutdown();
@@ -381,16 +276,16 @@ void unitTestSeeds(const std::string &dir) {
     frame.oneArg(op_grDepthBufferFunction, GR_CMP_LESS);
     frame.oneArg(op_grCullMode, GR_CULL_NEGATIVE);
     frame.combine(op_grColorCombine, GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL,
-                  GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE);
+                  GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, FXFALSE);
     frame.combine(op_grAlphaCombine, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE,
-                  GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_NONE);
+                  GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_NONE, FXFALSE);
     frame.texInfoCall(op_grTexDownloadMipMap, GR_TMU0, 0, GR_LOD_LOG2_1, GR_LOD_LOG2_64, GR_ASPECT_LOG2_2x1,
                       GR_TEXFMT_RGB_565, 3);
     frame.texInfoCall(op_grTexSource, GR_TMU0, 0, GR_LOD_LOG2_1, GR_LOD_LOG2_64, GR_ASPECT_LOG2_2x1,
                       GR_TEXFMT_RGB_565, 0);
-    frame.texMode(op_grTexClampMode, GR_TMU0, GR_TEXTURECLAMP_MIRROR_EXT, GR_TEXTURECLAMP_CLAMP);
-    frame.texMode(op_grTexFilterMode, GR_TMU0, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR);
-    frame.texMode(op_grTexMipMapMode, GR_TMU0, GR_MIPMAP_NEAREST, FXFALSE);
+    frame.texClamp(GR_TMU0, GR_TEXTURECLAMP_MIRROR_EXT, GR_TEXTURECLAMP_CLAMP);
+    frame.texFilter(GR_TMU0, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR);
+    frame.texMipMap(GR_TMU0, GR_MIPMAP_NEAREST);
     frame.triangle(quad[0], quad[1], quad[2]);
     frame.triangle(quad[0], quad[2], quad[3], op_grAADrawTriangle);
     frame.line(quad[0], quad[2]);
@@ -400,7 +295,7 @@ void unitTestSeeds(const std::string &dir) {
     frame.vertexArray(op_grDrawVertexArrayContiguous, GR_TRIANGLE_STRIP, 4, quad, 0, 40);
     frame.vertexArray(op_grDrawVertexArrayContiguous, GR_TRIANGLE_STRIP_CONTINUE, 5, quad, 0, 48);
     frame.vertexArray(op_grDrawVertexArrayContiguous, GR_TRIANGLE_FAN_CONTINUE, 3, quad, 0, 40);
-    frame.oneArg(op_grBufferSwap, 1);
+    frame.bufferSwap(1);
     frame.winClose();
     frame.glideShutdown();
     frame.save(dir, "unit-vertex-frame");
@@ -436,7 +331,7 @@ void unitTestSeeds(const std::string &dir) {
     layouts.saveLayout();
     layouts.restoreLayout();
     layouts.vertexArray(op_grDrawVertexArray, GR_POLYGON, 3, quad);
-    layouts.oneArg(op_grBufferSwap, 1);
+    layouts.bufferSwap(1);
     layouts.glideShutdown();
     layouts.save(dir, "unit-vertex-layouts");
 
@@ -458,10 +353,9 @@ void unitTestSeeds(const std::string &dir) {
                              GR_LOD_LOG2_16, GR_ASPECT_LOG2_1x1, format, 0);
         textures.triangle(quad[0], quad[1], quad[2]);
     }
-    textures.texLevel(op_grTexDownloadMipMapLevel, GR_TMU1, 0x8000, GR_LOD_LOG2_256, GR_LOD_LOG2_256,
-                      GR_ASPECT_LOG2_8x1, GR_TEXFMT_P_8);
-    textures.texLevel(op_grTexDownloadMipMapLevelPartial, GR_TMU0, 0x8000, GR_LOD_LOG2_32, GR_LOD_LOG2_64,
-                      GR_ASPECT_LOG2_1x1, GR_TEXFMT_AP_88);
+    textures.texLevel(GR_TMU1, 0x8000, GR_LOD_LOG2_256, GR_LOD_LOG2_256, GR_ASPECT_LOG2_8x1, GR_TEXFMT_P_8);
+    textures.texLevel(GR_TMU0, 0x8000, GR_LOD_LOG2_32, GR_LOD_LOG2_64, GR_ASPECT_LOG2_1x1, GR_TEXFMT_AP_88,
+                      op_grTexDownloadMipMapLevelPartial);
     textures.texInfoCall(op_grTexMultibaseAddress, GR_TMU0, 0x3FFC00, GR_LOD_LOG2_1, GR_LOD_LOG2_256,
                          GR_ASPECT_LOG2_1x1, GR_TEXFMT_ARGB_1555, 0);
     textures.texInfoCall(op_grTexTextureMemRequired, GR_TMU0, 0, GR_LOD_LOG2_1, GR_LOD_LOG2_256,
@@ -473,33 +367,35 @@ void unitTestSeeds(const std::string &dir) {
     textures.load3df(op_gu3dfLoad, 1 /* yiq */, 2, 5, 4, 0);
     textures.load3df(op_gu3dfLoad, 9 /* ap88 */, 0, 6, 2, 3);
     textures.load3df(op_gu3dfGetInfo, 6 /* rgb565 */, 0, 8, 8, 0);
-    textures.oneArg(op_grBufferSwap, 1);
+    textures.bufferSwap(1);
     textures.winClose();
     textures.glideShutdown();
     textures.save(dir, "unit-textures");
 
-    // Frame-buffer locks left open across a swap and a re-open, region reads and writes, on 32 bits.
+    // Frame-buffer locks on a 32-bit display: a read lock kept over a write lock of another buffer, writes
+    // in every source layout, a lock left open across a clip window, a close and a larger re-open.
     Seed locks(1);
     locks.glideInit();
-    locks.winOpen(GR_RESOLUTION_320x200);
-    locks.lfbLock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, 1);
-    locks.lfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, 2);
+    locks.winOpen(GR_RESOLUTION_320x200, GR_ORIGIN_LOWER_LEFT);
+    locks.lfbLock(GR_LFB_READ_ONLY, GR_BUFFER_FRONTBUFFER, GR_LFBWRITEMODE_ANY, 1);
+    locks.lfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_DEPTHBUFFER, GR_LFBWRITEMODE_ZA16, 2);
+    for (int format : {GR_LFB_SRC_FMT_565, GR_LFB_SRC_FMT_555, GR_LFB_SRC_FMT_888, GR_LFB_SRC_FMT_ZA16,
+                       GR_LFB_SRC_FMT_555_DEPTH, GR_LFB_SRC_FMT_RLE16})
+        locks.lfbWrite(GR_BUFFER_BACKBUFFER, 8, 300, format, 33, 7, 140);
     locks.lfbWrite(GR_BUFFER_BACKBUFFER, 300, 190, GR_LFB_SRC_FMT_1555_DEPTH, 40, 20, -160);
-    locks.lfbWrite(GR_BUFFER_BACKBUFFER, 16, 16, GR_LFB_SRC_FMT_8888, 64, 32, 256);
-    locks.oneArg(op_grBufferSwap, 1);
-    locks.lfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER);
-    locks.lfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_8888, 3);
-    locks.lfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER);
-    locks.lfbLock(GR_LFB_WRITE_ONLY | GR_LFB_NOIDLE, GR_BUFFER_FRONTBUFFER, GR_LFBWRITEMODE_565_DEPTH, 4);
-    locks.lfbRead(GR_BUFFER_FRONTBUFFER, 310, 190, 20, 20, 40);
+    locks.lfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_DEPTHBUFFER);
+    locks.clipWindow(10, 20, 110, 220);
     locks.lfbRead(GR_BUFFER_BACKBUFFER, 0, 0, 320, 200, 640);
-    locks.winOpen(GR_RESOLUTION_640x480);
-    locks.lfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_AUXBUFFER, GR_LFBWRITEMODE_1555, 5);
+    locks.lfbRead(GR_BUFFER_AUXBUFFER, 319, 199, 2, 2, 4);
     locks.winClose();
+    locks.lfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_FRONTBUFFER);
+    locks.winOpen(GR_RESOLUTION_800x600);
+    locks.lfbLock(GR_LFB_WRITE_ONLY | GR_LFB_NOIDLE, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_8888, 3);
+    locks.bufferSwap(0);
     locks.glideShutdown();
     locks.save(dir, "unit-lfb-locks");
 
-    // Failures: every device type refuses; then textures whose surfaces cannot be created or locked.
+    // Every device type refuses.
     Seed failing(0, 0x08, 0x1F);
     failing.glideInit();
     failing.winOpen(GR_RESOLUTION_320x240);
@@ -507,28 +403,35 @@ void unitTestSeeds(const std::string &dir) {
     failing.glideShutdown();
     failing.save(dir, "unit-no-device");
 
-    Seed textureFailures(0, 0x08, 0, 0, {10 /* Lock */, 2, 4 /* Texture */, 4 /* CreateSurface */, 9, 6});
-    textureFailures.glideInit();
-    textureFailures.winOpen(GR_RESOLUTION_320x240);
-    textureFailures.standardLayout();
-    for (uint32_t slot = 0; slot < 4; ++slot)
-        textureFailures.texInfoCall(op_grTexDownloadMipMap, GR_TMU0, slot << 10, GR_LOD_LOG2_32,
-                                    GR_LOD_LOG2_32, GR_ASPECT_LOG2_1x1, GR_TEXFMT_P_8,
-                                    static_cast<uint8_t>(slot));
-    textureFailures.texInfoCall(op_grTexSource, GR_TMU0, 0, GR_LOD_LOG2_32, GR_LOD_LOG2_32,
-                                GR_ASPECT_LOG2_1x1, GR_TEXFMT_P_8, 0);
-    textureFailures.texTable(op_grTexDownloadTable, GR_TEXTABLE_PALETTE, 1);
-    textureFailures.triangle(quad[0], quad[1], quad[2]);
-    textureFailures.winClose();
-    textureFailures.glideShutdown();
-    textureFailures.save(dir, "unit-texture-failures");
+    // Surfaces lost under a drawing game: the back buffer refuses its second lock as lost, textures are
+    // downloaded and drawn across the loss, frame-buffer reads meet the lost front surface.
+    const uint8_t lostBackBufferLock[] = {10 /* Lock */, 2,
+                                          1 /* BackBuffer */ | 1 << 6 /* DDERR_SURFACELOST */};
+    Seed lost(0, 0x08, 0, 0, std::vector<uint8_t>(lostBackBufferLock, lostBackBufferLock + 3));
+    lost.glideInit();
+    lost.winOpen(GR_RESOLUTION_320x240);
+    lost.standardLayout();
+    lost.lfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, 6);
+    lost.lfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER);
+    lost.lfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, 7);
+    lost.texInfoCall(op_grTexDownloadMipMap, GR_TMU0, 0, GR_LOD_LOG2_32, GR_LOD_LOG2_32, GR_ASPECT_LOG2_1x1,
+                     GR_TEXFMT_P_8, 2);
+    lost.simple(op_loseSurfaces);
+    lost.texInfoCall(op_grTexSource, GR_TMU0, 0, GR_LOD_LOG2_32, GR_LOD_LOG2_32, GR_ASPECT_LOG2_1x1,
+                     GR_TEXFMT_P_8, 0);
+    lost.vertexArray(op_grDrawVertexArray, GR_TRIANGLE_FAN, 4, quad);
+    lost.lfbRead(GR_BUFFER_FRONTBUFFER, 0, 0, 320, 240, 640);
+    lost.bufferSwap(1);
+    lost.winClose();
+    lost.glideShutdown();
+    lost.save(dir, "unit-lost-surfaces");
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
-    std::string dir = argc > 1 ? argv[1] : "fuzz/corpus/glide3";
-    wineSeeds(dir);
-    unitTestSeeds(dir);
+    const std::string dir = argc > 1 ? argv[1] : "fuzz/corpus/glide3";
+    for (void (*write)(const std::string &) : {wineSeeds, unitTestSeeds})
+        write(dir);
     return 0;
 }
