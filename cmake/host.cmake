@@ -25,6 +25,9 @@ file(GLOB TESSEL2_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cp
 if(NOT KESTRIX_HOST32)
   add_executable(tessel2_bench ${TESSEL2_BENCH_SOURCES})
   target_link_libraries(tessel2_bench PRIVATE tessel2_front benchmark::benchmark Threads::Threads)
+  file(GLOB TESSEL3_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/tessel3/*.cpp)
+  add_executable(tessel3_bench ${TESSEL3_BENCH_SOURCES})
+  target_link_libraries(tessel3_bench PRIVATE tessel3_front benchmark::benchmark Threads::Threads)
 endif()
 
 add_subdirectory(tests/parity)

@@ -47,6 +47,12 @@ constexpr VertexLayout grVertexLayout = {
     {offsetof(GrVertex, tmuvtx[0].sow), offsetof(GrVertex, tmuvtx[1].sow)},
     {offsetof(GrVertex, tmuvtx[0].tow), offsetof(GrVertex, tmuvtx[1].tow)},
     sizeof(GrVertex),
+    0,
+    {0, 0},
+    everyGlide2Field,
+    // The z-buffer depth is ooz over its full range; ZFast, the TMU setting and FightingForceFix count; rhw
+    // is 1/w only under a texture; a channel keeps the low byte of its integer part.
+    {65535.0f, true, false, true, true, false},
 };
 
 const LibraryRules glide2Rules = {

@@ -3,10 +3,10 @@
 
 #include "glide3x.h"
 
-#include "render/draw_vertex.h"
 #include "session/library_settings.h"
 #include "session/presentation.h"
 #include "session/render_context.h"
+#include "vertex_layout.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ namespace {
 const FxI32 depthBits = 16;
 const FxI32 gammaTableEntries = 256;
 const FxI32 glideStateSize = 216;
-const FxI32 vertexLayoutSize = 108;
+const FxI32 vertexLayoutSize = static_cast<FxI32>(glideVertexLayoutSize);
 const FxI32 maxTextureSize = 256;
 const FxI32 maxTextureAspectLog2 = 3;
 const FxI32 frameBufferBytes = 0x800000;
@@ -221,7 +221,7 @@ FX_ENTRY FxBool FX_CALL grReset(FxU32 what) {
         context.triangleCount = 0;
         return FXTRUE;
     case GR_VERTEX_PARAMETER:
-        vertexLayout = VertexLayout();
+        resetVertexLayout();
         return FXTRUE;
     default:
         return FXFALSE;

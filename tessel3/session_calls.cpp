@@ -9,6 +9,8 @@
 #include "session/display_device.h"
 #include "session/library.h"
 #include "session/presentation.h"
+#include "vertex_arrays.h"
+#include "vertex_layout.h"
 
 namespace {
 
@@ -18,9 +20,11 @@ const GrContext_t theContext = 1;
 } // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH)
+    if (reason == DLL_PROCESS_ATTACH) {
         attachLibrary(instance, glide3Rules);
-    else if (reason == DLL_PROCESS_DETACH)
+        resetVertexLayout();
+        forgetJoiningVertices();
+    } else if (reason == DLL_PROCESS_DETACH)
         detachLibrary();
     return TRUE;
 }
@@ -36,6 +40,7 @@ FX_ENTRY void FX_CALL grGlideShutdown(void) {
 FX_ENTRY GrContext_t FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t screen_resolution,
                                           GrScreenRefresh_t, GrColorFormat_t color_format,
                                           GrOriginLocation_t origin_location, int, int) {
+    forgetJoiningVertices();
     return openSession(hWnd, screen_resolution, color_format, origin_location) ? theContext : 0;
 }
 
@@ -62,6 +67,7 @@ FX_ENTRY void FX_CALL grClipWindow(FxU32 minx, FxU32 miny, FxU32 maxx, FxU32 max
 
 FX_ENTRY void FX_CALL grBufferSwap(FxU32) {
     swapBuffers();
+    forgetJoiningVertices();
 }
 
 FX_ENTRY void FX_CALL grRenderBuffer(GrBuffer_t buffer) {

@@ -1,21 +1,52 @@
-// Glide 3.x entry points of vertex layouts and drawing. Until the layout is translated they accept their
-// arguments and draw nothing.
+// Glide 3.x entry points of vertex layouts and drawing. Vertices are always in window coordinates.
+#include <string.h>
+
 #include "glide3x.h"
 
-FX_ENTRY void FX_CALL grVertexLayout(FxU32, FxI32, FxU32) {}
+#include "render/primitives.h"
+#include "vertex_arrays.h"
+#include "vertex_layout.h"
 
-FX_ENTRY void FX_CALL grGlideGetVertexLayout(void *) {}
+FX_ENTRY void FX_CALL grVertexLayout(FxU32 param, FxI32 offset, FxU32 mode) {
+    setVertexLayoutParameter(param, offset, mode);
+}
 
-FX_ENTRY void FX_CALL grGlideSetVertexLayout(const void *) {}
+FX_ENTRY void FX_CALL grGlideGetVertexLayout(void *layout) {
+    if (layout != NULL) memcpy(layout, &glideVertexLayout, sizeof(glideVertexLayout));
+}
 
-FX_ENTRY void FX_CALL grDrawPoint(const void *) {}
+FX_ENTRY void FX_CALL grGlideSetVertexLayout(const void *layout) {
+    if (layout == NULL) return;
+    GlideVertexLayout copy;
+    memcpy(&copy, layout, sizeof(copy));
+    replaceVertexLayout(copy);
+}
 
-FX_ENTRY void FX_CALL grDrawLine(const void *, const void *) {}
+FX_ENTRY void FX_CALL grDrawPoint(const void *pt) {
+    drawPoint(pt);
+}
 
-FX_ENTRY void FX_CALL grDrawTriangle(const void *, const void *, const void *) {}
+FX_ENTRY void FX_CALL grDrawLine(const void *v1, const void *v2) {
+    drawLine(v1, v2);
+}
 
-FX_ENTRY void FX_CALL grAADrawTriangle(const void *, const void *, const void *, FxBool, FxBool, FxBool) {}
+FX_ENTRY void FX_CALL grDrawTriangle(const void *a, const void *b, const void *c) {
+    drawTriangle(a, b, c);
+}
 
-FX_ENTRY void FX_CALL grDrawVertexArray(FxU32, FxU32, void *) {}
+// The edge flags choose nothing: edge anti-aliasing is a device state set at open.
+FX_ENTRY void FX_CALL grAADrawTriangle(const void *a, const void *b, const void *c, FxBool, FxBool, FxBool) {
+    drawTriangle(a, b, c);
+}
 
-FX_ENTRY void FX_CALL grDrawVertexArrayContiguous(FxU32, FxU32, void *, FxU32) {}
+FX_ENTRY void FX_CALL grDrawVertexArray(FxU32 mode, FxU32 count, void *pointers) {
+    if (pointers == NULL) return;
+    VertexSource source = {static_cast<const void *const *>(pointers), NULL, 0};
+    drawVertexArray(mode, count, source);
+}
+
+FX_ENTRY void FX_CALL grDrawVertexArrayContiguous(FxU32 mode, FxU32 count, void *vertices, FxU32 stride) {
+    glideVertexLayout.strideWords = stride >> 2;
+    VertexSource source = {NULL, static_cast<const FxU8 *>(vertices), stride};
+    drawVertexArray(mode, count, source);
+}

@@ -24,6 +24,32 @@ static_assert(sizeof(DrawVertex) == 40, "DrawVertex is the 40-byte layout of its
 
 const DWORD drawVertexFormat = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX2; // 0x2C4
 
+// The parameters an application vertex carries. Glide 2's GrVertex has them all; a Glide 3 application
+// enables those its records hold, and nothing is read at the offset of one it has not.
+enum VertexField : FxU32 {
+    fieldPosition = 1u << 0,
+    fieldDepth = 1u << 1, // ooz, 0 to 65535
+    fieldOow = 1u << 2,
+    fieldAlpha = 1u << 3,
+    fieldRgb = 1u << 4,
+    fieldPackedColor = 1u << 5, // one ARGB word, in place of the float channels
+    fieldSt0 = 1u << 6,
+    fieldSt1 = 1u << 7,
+    fieldQ0 = 1u << 8, // TMU 0's own 1/w
+    fieldQ1 = 1u << 9,
+    everyGlide2Field = fieldPosition | fieldDepth | fieldOow | fieldAlpha | fieldRgb | fieldSt0 | fieldSt1,
+};
+
+// How a library converts, whatever the layout.
+struct VertexRules {
+    float depthRange;         // a z-buffer depth is ooz / depthRange
+    bool honoursZFast;        // ZFast makes w-buffer depth 1 - 1/w
+    bool rhwAlways;           // rhw is the vertex's 1/w with or without a texture
+    bool tmuSettingGatesTmu1; // TMU 1's coordinates only with the TMU setting
+    bool honoursFightingForceFix;
+    bool clampsColor; // float channels truncated and held to 0 to 255, not cut to their low byte
+};
+
 // Where an application vertex keeps what the conversion reads: byte offsets from the start of the record.
 // Glide 2's GrVertex is one fixed layout; a Glide 3 application describes its own.
 struct VertexLayout {
@@ -33,6 +59,10 @@ struct VertexLayout {
     FxU32 red, green, blue, alpha; // float channels
     FxU32 sow[2], tow[2];          // s/w and t/w per TMU
     FxU32 stride;                  // from one record of a consecutive list to the next
+    FxU32 packedColor;             // ARGB word
+    FxU32 q[2];                    // per-TMU 1/w, dividing that TMU's s and t in place of the vertex's
+    FxU32 fields;                  // VertexField bits
+    VertexRules rules;
 };
 
 // The layout the next conversions read; the front end sets it.
@@ -41,7 +71,7 @@ extern VertexLayout vertexLayout;
 // The conversion routines of one layout (vertex_conversion.h). Each converts count vertices into
 // vertexBuffer and is false when a vertex has a non-finite x or y.
 struct VertexConverters {
-    bool (*pointers)(const void *const *vertices, int count);
+    bool (*pointers)(const void *const *vertices, int count, int first);
     bool (*list)(const void *vlist, int count, int first);
     bool (*indexed)(const int *ilist, const void *vlist, int count, int first);
 };
@@ -57,10 +87,10 @@ const int vertexBufferSize = 9830;
 extern DrawVertex vertexBuffer[vertexBufferSize];
 
 // Converts count application vertices into vertexBuffer by the render state, settings, bound textures and
-// screen in force now: from pointers into elements 0 on, or from consecutive records or an index list into
-// vlist into elements `first` on. The caller keeps first + count within the buffer. False when a vertex has
+// screen in force now: from pointers, or from consecutive records or an index list into vlist, into
+// elements `first` on. The caller keeps first + count within the buffer. False when a vertex has
 // a non-finite x or y: the primitive is not to be drawn.
-bool convertVertexPointers(const void *const *vertices, int count);
+bool convertVertexPointers(const void *const *vertices, int count, int first = 0);
 bool convertVertexList(const void *vlist, int count, int first);
 bool convertIndexedVertices(const int *ilist, const void *vlist, int count, int first);
 

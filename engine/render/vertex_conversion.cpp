@@ -5,7 +5,10 @@ VertexLayout vertexLayout;
 
 namespace {
 
+// Copied once per primitive: the stores into vertexBuffer could otherwise change it as far as the compiler
+// knows, and every vertex would read it again.
 struct CurrentLayout {
+    typedef const VertexLayout Held;
     static const VertexLayout &get() { return vertexLayout; }
 };
 
@@ -15,8 +18,8 @@ const VertexConverters currentLayoutConverters =
     vertex_conversion::LayoutConversion<CurrentLayout>::converters;
 VertexConverters vertexConverters = currentLayoutConverters;
 
-bool convertVertexPointers(const void *const *vertices, int count) {
-    return vertexConverters.pointers(vertices, count);
+bool convertVertexPointers(const void *const *vertices, int count, int first) {
+    return vertexConverters.pointers(vertices, count, first);
 }
 
 bool convertVertexList(const void *vlist, int count, int first) {

@@ -28,13 +28,12 @@ constexpr float snapOffset = 786432.0f;
 // The field a depth mode reads: the board's z-buffer stores ooz, its w-buffer a value derived from w.
 enum DepthSource : FxU32 { depthUnused, depthFromOoz, depthFromOow };
 
-constexpr float oozRange = 65535.0f;
-
 // Everything a conversion needs that stays the same for every vertex of one primitive.
 struct VertexConversion {
     FxU32 depthSource;
     bool fastDepth; // ZFast: w-buffer depth is 1 - 1/w, else 1 - sqrt(1/w)
-    bool textured;  // a texture on either TMU that the combine reads: rhw carries 1/w
+    bool textured;  // a texture on either TMU that the combine reads
+    bool rhwFromOow;
     bool readsOow;
     bool tableFog; // the specular alpha carries the fog of Glide's table at the vertex's w
     bool tmu0, tmu1;
@@ -84,6 +83,17 @@ inline float readFloat(const FxU8 *vertex, FxU32 offset) {
     return value;
 }
 
+inline FxU32 readWord(const FxU8 *vertex, FxU32 offset) {
+    FxU32 value;
+    memcpy(&value, vertex + offset, sizeof(value));
+    return value;
+}
+
+// A float channel of 0 to 255 truncated towards zero and held to that range; NaN gives 0.
+inline FxU32 clampedChannel(float value) {
+    return value > 0.0f ? (value < 255.0f ? static_cast<FxU32>(static_cast<FxI32>(value)) : 255u) : 0u;
+}
+
 // V, the ARGB vertex colour, with one test for the usual case of four channels in range.
 inline FxU32 vertexColor(const FxU8 *vertex, const VertexLayout &layout) {
     const float r = readFloat(vertex, layout.red), g = readFloat(vertex, layout.green);
@@ -95,6 +105,20 @@ inline FxU32 vertexColor(const FxU8 *vertex, const VertexLayout &layout) {
                (static_cast<FxU32>(static_cast<FxI32>(g)) & 0xFFu) << 8 |
                (static_cast<FxU32>(static_cast<FxI32>(b)) & 0xFFu);
     return colorByte(a) << 24 | colorByte(r) << 16 | colorByte(g) << 8 | colorByte(b);
+}
+
+// V from the packed word, or from the float channels by the library's rule; a channel the vertex lacks is
+// 255.
+inline FxU32 sourceColor(const FxU8 *vertex, const VertexLayout &layout) {
+    if (layout.fields & fieldPackedColor) return readWord(vertex, layout.packedColor);
+    if (!layout.rules.clampsColor) return vertexColor(vertex, layout);
+    FxU32 alpha = 0xFF000000u, rgb = 0x00FFFFFFu;
+    if (layout.fields & fieldAlpha) alpha = clampedChannel(readFloat(vertex, layout.alpha)) << 24;
+    if (layout.fields & fieldRgb)
+        rgb = clampedChannel(readFloat(vertex, layout.red)) << 16 |
+              clampedChannel(readFloat(vertex, layout.green)) << 8 |
+              clampedChannel(readFloat(vertex, layout.blue));
+    return alpha | rgb;
 }
 
 // Programs leave 1/w as it happens to be when their modes do not use it; Direct3D must not see such a value.
@@ -122,27 +146,31 @@ inline void textureScales(FxI32 tmu, float &sScale, float &tScale) {
 
 // Reads the render state, the settings, the bound textures and the screen for the next primitive. Forced
 // inline, as convertVertex is: left to the compiler, the calls cost a tenth of the conversion.
-__attribute__((always_inline)) inline void prepareVertexConversion(VertexConversion &conversion) {
+__attribute__((always_inline)) inline void prepareVertexConversion(VertexConversion &conversion,
+                                                                   const VertexLayout &layout) {
+    const VertexRules &rules = layout.rules;
     FxI32 depthMode = renderState.depthBufferMode;
     conversion.depthSource = depthUnused;
     if (depthMode == depthBufferZBuffer || depthMode == depthBufferZBufferCompareToBias)
         conversion.depthSource = depthFromOoz;
     else if (depthMode == depthBufferWBuffer || depthMode == depthBufferWBufferCompareToBias)
         conversion.depthSource = depthFromOow;
-    conversion.fastDepth = settings.ZFast != 0;
+    conversion.fastDepth = rules.honoursZFast && settings.ZFast != 0;
 
-    // rhw follows a texture on either unit, but TMU 1's coordinates are sent only with the TMU setting.
-    // A combine that leaves the texture unread leaves 1/w and the texture fields unread too.
+    // Glide 2's rhw follows a texture on either unit, but its TMU 1 coordinates are sent only with the TMU
+    // setting. A combine that leaves the texture unread leaves the texture fields unread too.
     bool textureRead = !(renderState.colorIgnoresTexture && renderState.alphaIgnoresTexture);
-    conversion.textured =
-        textureRead && (textureState.textureEnabled[tmu0] != 0 || textureState.textureEnabled[tmu1] != 0);
-    conversion.tmu0 = conversion.textured && textureState.textureEnabled[tmu0] != 0 &&
-                      textureState.currentTexture[tmu0] != NULL;
-    conversion.tmu1 = conversion.textured && textureState.textureEnabled[tmu1] != 0 &&
-                      textureState.currentTexture[tmu1] != NULL && settings.TMU != 0;
+    bool bound0 = textureState.textureEnabled[tmu0] != 0, bound1 = textureState.textureEnabled[tmu1] != 0;
+    conversion.textured = textureRead && (bound0 || bound1);
+    conversion.tmu0 =
+        textureRead && bound0 && textureState.currentTexture[tmu0] != NULL && (layout.fields & fieldSt0) != 0;
+    conversion.tmu1 = textureRead && bound1 && textureState.currentTexture[tmu1] != NULL &&
+                      (layout.fields & fieldSt1) != 0 && (!rules.tmuSettingGatesTmu1 || settings.TMU != 0);
     conversion.tableFog = renderState.tableFog;
+    conversion.rhwFromOow = rules.rhwAlways || conversion.textured;
     conversion.readsOow =
-        conversion.textured || conversion.depthSource == depthFromOow || conversion.tableFog;
+        (layout.fields & fieldOow) != 0 &&
+        (conversion.rhwFromOow || conversion.depthSource == depthFromOow || conversion.tableFog);
     conversion.sScale0 = conversion.tScale0 = conversion.sScale1 = conversion.tScale1 = 0.0f;
     if (conversion.tmu0) textureScales(tmu0, conversion.sScale0, conversion.tScale0);
     if (conversion.tmu1) textureScales(tmu1, conversion.sScale1, conversion.tScale1);
@@ -151,7 +179,7 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
     // with both the two vertical flips cancel and only x is mirrored. Taking the flips together keeps y
     // exactly as the application sent it.
     bool lowerLeft = context.origin == originLowerLeft;
-    bool turned = settings.FightingForceFix == 1;
+    bool turned = rules.honoursFightingForceFix && settings.FightingForceFix == 1;
     conversion.flipY = lowerLeft != turned;
     conversion.mirrorX = turned;
     conversion.screenWidth = static_cast<float>(context.screenWidth);
@@ -184,20 +212,19 @@ __attribute__((always_inline)) inline bool convertVertex(const void *source, Dra
     float w = conversion.textured ? 1.0f / oow : 1.0f;
 
     d.z = 0.0f;
-    if (conversion.depthSource == depthFromOoz)
-        d.z = clampedDepth(readFloat(vertex, layout.ooz) / oozRange);
+    if (conversion.depthSource == depthFromOoz && (layout.fields & fieldDepth))
+        d.z = clampedDepth(readFloat(vertex, layout.ooz) / layout.rules.depthRange);
     else if (conversion.depthSource == depthFromOow)
         d.z = clampedDepth(conversion.fastDepth ? 1.0f - oow : 1.0f - sqrtf(oow));
 
-    FxU32 v = vertexColor(vertex, layout);
     if (conversion.colorMode == colorIterated) {
-        d.diffuse = v;
+        d.diffuse = sourceColor(vertex, layout);
         d.specular = 0;
     } else if (conversion.colorMode == colorFixed) {
         d.diffuse = conversion.fixedDiffuse;
         d.specular = conversion.fixedSpecular;
     } else {
-        VertexColors colors = computeVertexColors(v);
+        VertexColors colors = computeVertexColors(sourceColor(vertex, layout));
         d.diffuse = colors.diffuse;
         d.specular = colors.specular;
     }
@@ -205,23 +232,33 @@ __attribute__((always_inline)) inline bool convertVertex(const void *source, Dra
     if (conversion.tableFog)
         d.specular = (d.specular & 0x00FFFFFFu) | (255u - fogAmountAtW(1.0f / oow)) << 24;
 
-    d.x = unsnapped(readFloat(vertex, layout.x));
-    d.y = unsnapped(readFloat(vertex, layout.y));
+    d.x = d.y = 0.0f;
+    if (layout.fields & fieldPosition) {
+        d.x = unsnapped(readFloat(vertex, layout.x));
+        d.y = unsnapped(readFloat(vertex, layout.y));
+    }
     const bool finite = static_cast<int>(isFinite(d.x)) & static_cast<int>(isFinite(d.y));
 
     // Glide's s/w and t/w run to 256/w along the longer side; multiplying by w undoes the division, which
-    // Direct3D redoes from rhw. The per-TMU oow fields are not used.
+    // Direct3D redoes from rhw. A TMU's own 1/w, where the layout has one, divides in place of the vertex's;
+    // TMU 0's stands for TMU 1 too when TMU 1 has none.
+    float w0 = w;
+    if ((layout.fields & fieldQ0) && (conversion.tmu0 || conversion.tmu1))
+        w0 = 1.0f / validOneOverW(readFloat(vertex, layout.q[0]));
+    float w1 = w0;
+    if ((layout.fields & fieldQ1) && conversion.tmu1)
+        w1 = 1.0f / validOneOverW(readFloat(vertex, layout.q[1]));
     d.tu0 = d.tv0 = d.tu1 = d.tv1 = 0.0f;
     if (conversion.tmu0) {
-        d.tu0 = conversion.sScale0 * readFloat(vertex, layout.sow[0]) * w;
-        d.tv0 = conversion.tScale0 * readFloat(vertex, layout.tow[0]) * w;
+        d.tu0 = conversion.sScale0 * readFloat(vertex, layout.sow[0]) * w0;
+        d.tv0 = conversion.tScale0 * readFloat(vertex, layout.tow[0]) * w0;
     }
     if (conversion.tmu1) {
-        d.tu1 = conversion.sScale1 * readFloat(vertex, layout.sow[1]) * w;
-        d.tv1 = conversion.tScale1 * readFloat(vertex, layout.tow[1]) * w;
+        d.tu1 = conversion.sScale1 * readFloat(vertex, layout.sow[1]) * w1;
+        d.tv1 = conversion.tScale1 * readFloat(vertex, layout.tow[1]) * w1;
     }
 
-    d.rhw = conversion.textured ? oow : 1.0f;
+    d.rhw = conversion.rhwFromOow ? oow : 1.0f;
 
     if (conversion.flipY) d.y = conversion.screenHeight - d.y;
     if (conversion.mirrorX) d.x = conversion.screenWidth - d.x;
@@ -231,9 +268,9 @@ __attribute__((always_inline)) inline bool convertVertex(const void *source, Dra
 // Every primitive's vertices, read through one layout.
 template <typename LayoutOf> struct LayoutConversion {
     static bool list(const void *vlist, int count, int first) {
+        typename LayoutOf::Held layout = LayoutOf::get();
         VertexConversion conversion;
-        prepareVertexConversion(conversion);
-        const VertexLayout &layout = LayoutOf::get();
+        prepareVertexConversion(conversion, layout);
         const FxU8 *vertex = static_cast<const FxU8 *>(vlist);
         bool finite = true;
         for (int i = 0; i < count; ++i, vertex += layout.stride)
@@ -242,9 +279,9 @@ template <typename LayoutOf> struct LayoutConversion {
     }
 
     static bool indexed(const int *ilist, const void *vlist, int count, int first) {
+        typename LayoutOf::Held layout = LayoutOf::get();
         VertexConversion conversion;
-        prepareVertexConversion(conversion);
-        const VertexLayout &layout = LayoutOf::get();
+        prepareVertexConversion(conversion, layout);
         const FxU8 *base = static_cast<const FxU8 *>(vlist);
         bool finite = true;
         for (int i = 0; i < count; ++i)
@@ -253,13 +290,13 @@ template <typename LayoutOf> struct LayoutConversion {
         return finite;
     }
 
-    static bool pointers(const void *const *vertices, int count) {
+    static bool pointers(const void *const *vertices, int count, int first) {
+        typename LayoutOf::Held layout = LayoutOf::get();
         VertexConversion conversion;
-        prepareVertexConversion(conversion);
-        const VertexLayout &layout = LayoutOf::get();
+        prepareVertexConversion(conversion, layout);
         bool finite = true;
         for (int i = 0; i < count; ++i)
-            finite &= convertVertex(vertices[i], vertexBuffer[i], conversion, layout);
+            finite &= convertVertex(vertices[i], vertexBuffer[first + i], conversion, layout);
         return finite;
     }
 
@@ -268,6 +305,7 @@ template <typename LayoutOf> struct LayoutConversion {
 
 // A layout known at compile time: constexpr VertexLayout with static storage.
 template <const VertexLayout &layout> struct FixedLayout {
+    typedef const VertexLayout &Held;
     static constexpr const VertexLayout &get() { return layout; }
 };
 

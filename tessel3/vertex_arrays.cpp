@@ -1,0 +1,155 @@
+#include "vertex_arrays.h"
+
+#include <stddef.h>
+
+#include "render/draw_vertex.h"
+#include "session/render_context.h"
+
+static_assert(vertexArrayBatch <= vertexBufferSize, "a batch fits the vertex buffer");
+
+namespace {
+
+// The converted vertices a continued strip or fan starts from: the strip's last two, or the fan's centre
+// and last; and whether the strip's next triangle is an odd one, which Direct3D would wind the other way.
+struct JoiningVertices {
+    int count;
+    DrawVertex vertex[2];
+    bool oddNext;
+};
+
+JoiningVertices stripJoin;
+JoiningVertices fanJoin;
+
+bool convertRun(const VertexSource &source, FxU32 from, int count, int first) {
+    if (source.pointers != NULL) return convertVertexPointers(source.pointers + from, count, first);
+    vertexLayout.stride = source.stride;
+    return convertVertexList(source.records + static_cast<size_t>(from) * source.stride, count, first);
+}
+
+void drawBuffer(D3DPRIMITIVETYPE type, int count) {
+    context.device->DrawPrimitive(type, drawVertexFormat, vertexBuffer, static_cast<DWORD>(count), 0);
+}
+
+int smaller(FxU32 remaining, int room) {
+    return remaining < static_cast<FxU32>(room) ? static_cast<int>(remaining) : room;
+}
+
+// One primitive of `size` vertices per call, the next starting `step` vertices on: points and lines.
+void drawEach(D3DPRIMITIVETYPE type, FxU32 count, const VertexSource &source, FxU32 size, FxU32 step) {
+    for (FxU32 first = 0; count >= size && first <= count - size; first += step)
+        if (convertRun(source, first, static_cast<int>(size), 0)) drawBuffer(type, static_cast<int>(size));
+}
+
+void drawTriangleList(FxU32 count, const VertexSource &source) {
+    const int room = vertexArrayBatch - vertexArrayBatch % 3;
+    FxU32 whole = count - count % 3;
+    for (FxU32 next = 0; next < whole;) {
+        int take = smaller(whole - next, room);
+        if (convertRun(source, next, take, 0)) {
+            drawBuffer(D3DPT_TRIANGLELIST, take);
+            context.triangleCount += static_cast<FxU32>(take / 3);
+        }
+        next += static_cast<FxU32>(take);
+    }
+}
+
+// Puts the joining vertices at the start of the buffer. Before an odd triangle the first is doubled: the
+// degenerate triangle that makes keeps every later one on the winding of the strip it continues.
+int placeStripJoin() {
+    int at = 0;
+    if (stripJoin.count == 2 && stripJoin.oddNext) vertexBuffer[at++] = stripJoin.vertex[0];
+    for (int i = 0; i < stripJoin.count; ++i)
+        vertexBuffer[at++] = stripJoin.vertex[i];
+    return at;
+}
+
+void drawStrip(FxU32 count, const VertexSource &source, bool continued) {
+    if (!continued) stripJoin = JoiningVertices();
+    for (FxU32 next = 0; next < count;) {
+        int prefix = placeStripJoin();
+        int degenerate = prefix == 3 ? 1 : 0;
+        int take = smaller(count - next, vertexArrayBatch - prefix);
+        bool finite = convertRun(source, next, take, prefix);
+        int total = prefix + take;
+        int triangles = total - 2 - degenerate;
+        if (triangles > 0 && finite) {
+            drawBuffer(D3DPT_TRIANGLESTRIP, total);
+            context.triangleCount += static_cast<FxU32>(triangles);
+        }
+        if (triangles > 0 && triangles % 2 != 0) stripJoin.oddNext = !stripJoin.oddNext;
+        stripJoin.count = total < 2 ? total : 2;
+        for (int i = 0; i < stripJoin.count; ++i)
+            stripJoin.vertex[i] = vertexBuffer[total - stripJoin.count + i];
+        next += static_cast<FxU32>(take);
+    }
+}
+
+// A fan around its first vertex; join holds the centre and the last vertex drawn.
+void drawFan(FxU32 count, const VertexSource &source, JoiningVertices &join) {
+    for (FxU32 next = 0; next < count;) {
+        for (int i = 0; i < join.count; ++i)
+            vertexBuffer[i] = join.vertex[i];
+        int prefix = join.count;
+        int take = smaller(count - next, vertexArrayBatch - prefix);
+        bool finite = convertRun(source, next, take, prefix);
+        int total = prefix + take;
+        if (total >= 3 && finite) {
+            drawBuffer(D3DPT_TRIANGLEFAN, total);
+            context.triangleCount += static_cast<FxU32>(total - 2);
+        }
+        join.vertex[0] = vertexBuffer[0];
+        if (total >= 2) join.vertex[1] = vertexBuffer[total - 1];
+        join.count = total < 2 ? total : 2;
+        next += static_cast<FxU32>(take);
+    }
+}
+
+bool readable(FxU32 count, const VertexSource &source) {
+    if (source.pointers == NULL) return source.records != NULL;
+    for (FxU32 i = 0; i < count; ++i)
+        if (source.pointers[i] == NULL) return false;
+    return true;
+}
+
+} // namespace
+
+void drawVertexArray(FxU32 mode, FxU32 count, const VertexSource &source) {
+    if (context.device == NULL || context.clipEmpty || !readable(count, source)) return;
+    switch (mode) {
+    case GR_POINTS:
+        drawEach(D3DPT_POINTLIST, count, source, 1, 1);
+        break;
+    case GR_LINE_STRIP:
+        drawEach(D3DPT_LINELIST, count, source, 2, 1);
+        break;
+    case GR_LINES:
+        drawEach(D3DPT_LINELIST, count, source, 2, 2);
+        break;
+    case GR_POLYGON: {
+        JoiningVertices polygon = JoiningVertices();
+        drawFan(count, source, polygon);
+        break;
+    }
+    case GR_TRIANGLE_STRIP:
+    case GR_TRIANGLE_STRIP_CONTINUE:
+        drawStrip(count, source, mode == GR_TRIANGLE_STRIP_CONTINUE);
+        break;
+    case GR_TRIANGLE_FAN:
+        fanJoin = JoiningVertices();
+        drawFan(count, source, fanJoin);
+        break;
+    case GR_TRIANGLE_FAN_CONTINUE:
+        drawFan(count, source, fanJoin);
+        break;
+    case GR_TRIANGLES:
+        drawTriangleList(count, source);
+        break;
+    default:
+        break;
+    }
+}
+
+void forgetJoiningVertices() {
+    stripJoin = JoiningVertices();
+    fanJoin = JoiningVertices();
+}
