@@ -9,7 +9,7 @@ namespace {
 // Tried in this order when a format has no native match on the device.
 const TextureFallback glide3Fallbacks[] = {
     {GR_TEXFMT_ALPHA_INTENSITY_44, argbRow, convertAi44ToArgb, 0},
-    {GR_TEXFMT_ALPHA_8, argbRow, convertA8ToArgb, 0},
+    {GR_TEXFMT_ALPHA_8, argbRow, convertA8ToAlphaArgb, 0},
     {GR_TEXFMT_ALPHA_INTENSITY_88, argbRow, convertAi88ToArgb, 0},
     {GR_TEXFMT_ARGB_8332, argbRow, convertArgb8332ToArgb, 0},
     {GR_TEXFMT_RGB_332, xrgbRow, convertRgb332ToXrgb, 0},
@@ -20,8 +20,10 @@ const TextureFallback glide3Fallbacks[] = {
     {GR_TEXFMT_AYIQ_8422, argbRow, convertAyiq8422ToArgb, 0},
 };
 
+// The mirror mode is the one the TEXMIRROR extension announces.
 DWORD glide3AddressMode(FxI32 mode) {
-    return mode != GR_TEXTURECLAMP_WRAP ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP;
+    if (mode == GR_TEXTURECLAMP_WRAP) return D3DTADDRESS_WRAP;
+    return mode == GR_TEXTURECLAMP_MIRROR_EXT ? D3DTADDRESS_MIRROR : D3DTADDRESS_CLAMP;
 }
 
 // Glide 3 writes its banner with the adapter lines, once the display mode is set.

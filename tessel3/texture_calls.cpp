@@ -1,86 +1,166 @@
-// Glide 3.x entry points of textures, the linear frame buffer and 3DF files. Until they are translated they
-// accept their arguments, download and lock nothing, and report what they could not do.
+// Glide 3.x texture memory, sampling and table entry points.
+#include <math.h>
+#include <stddef.h>
+
 #include "glide3x.h"
+#include "texture/ncc_tables.h"
+#include "texture/texture_memory.h"
+#include "texture/texture_palette.h"
+#include "session/library_settings.h"
 
-FX_ENTRY FxU32 FX_CALL grTexCalcMemRequired(GrLOD_t, GrLOD_t, GrAspectRatio_t, GrTextureFormat_t) {
-    return 0;
+namespace {
+
+// Glide 3 gives levels and aspects as base-2 logarithms: a side of 1 << lod texels, the aspect as log2 of
+// width over height.
+bool isGlide3Lod(GrLOD_t lod) {
+    return lod >= GR_LOD_LOG2_1 && lod <= GR_LOD_LOG2_256;
 }
 
-FX_ENTRY FxU32 FX_CALL grTexTextureMemRequired(FxU32, GrTexInfo *) {
-    return 0;
+bool isGlide3Aspect(GrAspectRatio_t aspect) {
+    return aspect >= GR_ASPECT_LOG2_1x8 && aspect <= GR_ASPECT_LOG2_8x1;
 }
 
-// Texture memory starts at address 0.
+bool glide3Download(GrLOD_t largeLod, GrAspectRatio_t aspect, GrTextureFormat_t format, const void *data,
+                    TextureDownload &download) {
+    if (!isGlide3Lod(largeLod) || !isGlide3Aspect(aspect)) return false;
+    FxU32 size = 1u << largeLod;
+    download.width = aspect < GR_ASPECT_LOG2_1x1 ? size >> -aspect : size;
+    download.height = aspect > GR_ASPECT_LOG2_1x1 ? size >> aspect : size;
+    download.format = format;
+    download.data = data;
+    // A 1 × 1 level of a long texture has no texels along its short side.
+    return download.width != 0 && download.height != 0;
+}
+
+// Codes outside Glide's range give a chain of no size.
+MipChain glide3Chain(GrLOD_t smallLod, GrLOD_t largeLod, GrAspectRatio_t aspect, GrTextureFormat_t format,
+                     FxU32 evenOdd) {
+    MipChain chain;
+    bool known = isGlide3Lod(smallLod) && isGlide3Lod(largeLod) && isGlide3Aspect(aspect);
+    chain.largeLog2 = known ? largeLod : -1;
+    chain.smallLog2 = known ? smallLod : -1;
+    chain.aspectLog2 = known ? aspect : 0;
+    chain.format = format;
+    chain.levelMask = evenOdd;
+    return chain;
+}
+
+void downloadLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod, GrLOD_t largeLod,
+                   GrAspectRatio_t aspectRatio, GrTextureFormat_t format, const void *data) {
+    // Only the largest level is kept; the smaller ones of a level-by-level download are dropped.
+    if (thisLod != largeLod) return;
+    TextureDownload download;
+    if (glide3Download(thisLod, aspectRatio, format, data, download))
+        downloadTexture(tmu, startAddress,
+                        mipChainBytes(glide3Chain(thisLod, thisLod, aspectRatio, format, levelMaskBoth)),
+                        download);
+}
+
+const float lodBiasOffset = 8.0f;
+
+} // namespace
+
+// Applications allocate buffers of this size and fill them with the whole chain's texels.
+FX_ENTRY FxU32 FX_CALL grTexCalcMemRequired(GrLOD_t smallLod, GrLOD_t largeLod, GrAspectRatio_t aspect,
+                                            GrTextureFormat_t format) {
+    return mipChainBytes(glide3Chain(smallLod, largeLod, aspect, format, levelMaskBoth));
+}
+
+FX_ENTRY FxU32 FX_CALL grTexTextureMemRequired(FxU32 evenOdd, GrTexInfo *info) {
+    if (info == NULL) return 0;
+    return mipChainBytes(
+        glide3Chain(info->smallLodLog2, info->largeLodLog2, info->aspectRatioLog2, info->format, evenOdd));
+}
+
 FX_ENTRY FxU32 FX_CALL grTexMinAddress(GrChipID_t) {
     return 0;
 }
 
 FX_ENTRY FxU32 FX_CALL grTexMaxAddress(GrChipID_t) {
-    return 0;
+    return highestTextureAddress;
 }
 
-FX_ENTRY void FX_CALL grTexClampMode(GrChipID_t, GrTextureClampMode_t, GrTextureClampMode_t) {}
+FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd,
+                                          GrTexInfo *info) {
+    if (info == NULL) return;
+    TextureDownload download;
+    if (glide3Download(info->largeLodLog2, info->aspectRatioLog2, info->format, info->data, download))
+        downloadTexture(tmu, startAddress, grTexTextureMemRequired(evenOdd, info), download);
+}
 
-FX_ENTRY void FX_CALL grTexFilterMode(GrChipID_t, GrTextureFilterMode_t, GrTextureFilterMode_t) {}
+FX_ENTRY void FX_CALL grTexDownloadMipMapLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
+                                               GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
+                                               GrTextureFormat_t format, FxU32, void *data) {
+    downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data);
+}
 
-FX_ENTRY void FX_CALL grTexMipMapMode(GrChipID_t, GrMipMapMode_t, FxBool) {}
+// The whole level is downloaded whatever rows start and end name.
+FX_ENTRY FxBool FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
+                                                        GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
+                                                        GrTextureFormat_t format, FxU32, void *data, int,
+                                                        int) {
+    downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data);
+    return FXTRUE;
+}
 
-FX_ENTRY void FX_CALL grTexLodBiasValue(GrChipID_t, float) {}
-
-FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {}
+// The info of a selection is not compared with the download's: the start address alone names the texture.
+FX_ENTRY void FX_CALL grTexSource(GrChipID_t tmu, FxU32 startAddress, FxU32, GrTexInfo *) {
+    if (startAddress == noTextureSource) return;
+    selectTextureSource(tmu, startAddress);
+}
 
 FX_ENTRY void FX_CALL grTexMultibase(GrChipID_t, FxBool) {}
 
 FX_ENTRY void FX_CALL grTexMultibaseAddress(GrChipID_t, GrTexBaseRange_t, FxU32, FxU32, GrTexInfo *) {}
 
-FX_ENTRY void FX_CALL grTexSource(GrChipID_t, FxU32, FxU32, GrTexInfo *) {}
-
-FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t, FxU32, FxU32, GrTexInfo *) {}
-
-FX_ENTRY void FX_CALL grTexDownloadMipMapLevel(GrChipID_t, FxU32, GrLOD_t, GrLOD_t, GrAspectRatio_t,
-                                               GrTextureFormat_t, FxU32, void *) {}
-
-FX_ENTRY FxBool FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t, FxU32, GrLOD_t, GrLOD_t, GrAspectRatio_t,
-                                                        GrTextureFormat_t, FxU32, void *, int, int) {
-    return FXFALSE;
+FX_ENTRY void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t sClamp,
+                                     GrTextureClampMode_t tClamp) {
+    setTextureClampMode(tmu, sClamp, tClamp);
 }
 
-FX_ENTRY void FX_CALL grTexDownloadTable(GrTexTable_t, void *) {}
+// Filtering set means sharp texels: point sampling whatever the application asks for; else bilinear.
+FX_ENTRY void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t, GrTextureFilterMode_t) {
+    if (settings.Filtering != 0)
+        setTextureFilters(tmu, D3DTFN_POINT, D3DTFG_POINT);
+    else
+        setTextureFilters(tmu, D3DTFN_LINEAR, D3DTFG_LINEAR);
+}
+
+// Textures have no smaller levels, so the mip filter is sent but shows nothing.
+FX_ENTRY void FX_CALL grTexMipMapMode(GrChipID_t tmu, GrMipMapMode_t mode, FxBool) {
+    if (mode == GR_MIPMAP_DISABLE) {
+        setTextureMipFilter(tmu, D3DTFP_NONE);
+    } else if (mode == GR_MIPMAP_NEAREST || mode == GR_MIPMAP_NEAREST_DITHER) {
+        setTextureMipFilter(tmu, settings.Filtering != 0 ? D3DTFP_NONE : D3DTFP_LINEAR);
+    }
+}
+
+// Glide's bias of -8 to 7.75 arrives as a whole number from 0 up; with no smaller levels it shows nothing.
+FX_ENTRY void FX_CALL grTexLodBiasValue(GrChipID_t tmu, float bias) {
+    double shifted = fabs(trunc(static_cast<double>(bias) + lodBiasOffset));
+    if (!(shifted < 4294967296.0)) return; // NaN or beyond any DWORD
+    setTextureLodBias(tmu, static_cast<DWORD>(shifted));
+}
+
+FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {}
+
+// Palette downloads bring TMU 0's texture up to date at once; TMU 1's follows at its next selection.
+FX_ENTRY void FX_CALL grTexDownloadTable(GrTexTable_t type, void *data) {
+    if (data == NULL) return;
+    if (type == GR_TEXTABLE_NCC0 || type == GR_TEXTABLE_NCC1) {
+        storeNccTable(type, data);
+    } else if (type == GR_TEXTABLE_PALETTE) {
+        replacePalette(static_cast<const GuTexPalette *>(data)->data);
+    } else {
+        return;
+    }
+    rebindCurrentTexture(GR_TMU0);
+}
 
 FX_ENTRY void FX_CALL grTexDownloadTablePartial(GrTexTable_t, void *, int, int) {}
 
-FX_ENTRY void FX_CALL grTexNCCTable(GrNCCTable_t) {}
-
-FX_ENTRY FxBool FX_CALL grLfbLock(GrLock_t, GrBuffer_t, GrLfbWriteMode_t, GrOriginLocation_t, FxBool,
-                                  GrLfbInfo_t *) {
-    return FXFALSE;
-}
-
-FX_ENTRY FxBool FX_CALL grLfbUnlock(GrLock_t, GrBuffer_t) {
-    return FXFALSE;
-}
-
-FX_ENTRY FxBool FX_CALL grLfbReadRegion(GrBuffer_t, FxU32, FxU32, FxU32, FxU32, FxU32, void *) {
-    return FXFALSE;
-}
-
-FX_ENTRY FxBool FX_CALL grLfbWriteRegion(GrBuffer_t, FxU32, FxU32, GrLfbSrcFmt_t, FxU32, FxU32, FxBool, FxI32,
-                                         void *) {
-    return FXFALSE;
-}
-
-FX_ENTRY void FX_CALL grLfbConstantAlpha(GrAlpha_t) {}
-
-FX_ENTRY void FX_CALL grLfbConstantDepth(FxU32) {}
-
-FX_ENTRY void FX_CALL grLfbWriteColorFormat(GrColorFormat_t) {}
-
-FX_ENTRY void FX_CALL grLfbWriteColorSwizzle(FxBool, FxBool) {}
-
-FX_ENTRY FxBool FX_CALL gu3dfGetInfo(const char *, Gu3dfInfo *) {
-    return FXFALSE;
-}
-
-FX_ENTRY FxBool FX_CALL gu3dfLoad(const char *, Gu3dfInfo *) {
-    return FXFALSE;
+// Glide 3 selects one table for every TMU.
+FX_ENTRY void FX_CALL grTexNCCTable(GrNCCTable_t table) {
+    selectNccTable(GR_TMU0, table);
+    selectNccTable(GR_TMU1, table);
 }

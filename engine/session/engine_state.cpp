@@ -22,6 +22,7 @@ void resetLoadState() {
     stateCalls = StateCalls();
     deviceTables = DeviceTables();
     textureState = TextureState();
+    resetNccTables();
     for (LfbBufferState &buffer : lfbBuffers)
         buffer = LfbBufferState();
     vertexLayout = rules ? rules->vertexLayout : VertexLayout();

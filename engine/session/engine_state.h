@@ -52,9 +52,11 @@ struct TextureState {
     // Checksum of the last palette download whose checksum was not 0; textures stamped with another value
     // are brought up to date when they are next bound.
     FxU32 paletteChecksum;
-    NccTable nccTable0;
-    NccTable nccTable1;
+    NccTable nccTables[nccTableCount];
+    FxU32 nccChecksums[nccTableCount];
     FxU32 nccSelect[textureUnitCount];
+    // Each low byte of a YIQ texel decoded through the table being converted with, as 0x00RRGGBB.
+    FxU32 nccTexelXrgb[nccTexelCount];
 };
 
 extern LibraryState library;

@@ -1,5 +1,4 @@
-// Stored copies of the NCC tables applications download. YIQ texels are widened without them, so
-// nothing reads these; they exist so that the downloads are accepted.
+// The NCC tables applications download, through which YIQ texels are decoded into colours.
 #ifndef KESTRIX_NCC_TABLES_H
 #define KESTRIX_NCC_TABLES_H
 
@@ -14,8 +13,21 @@ struct NccTable {
     FxU32 packedData[12];
 };
 
+const int nccTableCount = 2;
+const FxU32 nccTexelCount = 256; // one decoded colour per low byte of a YIQ texel
+
+// Y ramp from 0 to 255, I and Q zero: what YIQ texels decode through before any table download.
+NccTable neutralNccTable();
+// Both tables neutral, table 0 selected on every TMU.
+void resetNccTables();
 // table: texTableNcc0 or texTableNcc1; other values and a null source are ignored.
 void storeNccTable(FxU32 table, const void *source);
 void selectNccTable(FxI32 tmu, FxU32 table);
+// The checksum of the table selected on tmu, which YIQ textures there are stamped with.
+FxU32 nccChecksumFor(FxI32 tmu);
+// Fills textureState.nccTexelXrgb from the table selected on tmu, for the YIQ converters.
+void prepareNccDecoding(FxI32 tmu);
+// 0x00RRGGBB of the YIQ byte through the table: Y + I + Q per channel, held to 0 to 255.
+FxU32 decodeNccTexel(const NccTable &table, FxU32 yiq);
 
 #endif

@@ -22,6 +22,9 @@ inline FxU32 ai44(FxU32 s) {
 inline FxU32 a8(FxU32 s) {
     return s << 24 | grey(s);
 }
+inline FxU32 a8Alpha(FxU32 s) {
+    return s << 24;
+}
 inline FxU32 rgb332(FxU32 s) {
     return (s & 0xE0u) << 16 | (s & 0x1Cu) << 11 | (s & 0x03u) << 5;
 }
@@ -31,9 +34,9 @@ inline FxU32 i8(FxU32 s) {
 inline FxU32 p8(FxU32 s, FxU32) {
     return textureState.texturePaletteXrgb[s];
 }
-// YIQ texels are not decoded through the NCC tables: Y, I and Q are widened as if they were R, G and B.
-inline FxU32 yiq422(FxU32 s) {
-    return (s & 0xF0u) << 16 | (s & 0x0Cu) << 11 | (s & 0x03u) << 5;
+// Decoded through the NCC table prepared for the texture being converted.
+inline FxU32 yiq422(FxU32 s, FxU32) {
+    return textureState.nccTexelXrgb[s];
 }
 
 inline FxU32 ai88(FxU32 lo, FxU32 hi) {
@@ -46,7 +49,7 @@ inline FxU32 ap88(FxU32 lo, FxU32 hi) {
     return hi << 24 | textureState.texturePaletteXrgb[lo];
 }
 inline FxU32 ayiq8422(FxU32 lo, FxU32 hi) {
-    return hi << 24 | yiq422(lo);
+    return hi << 24 | textureState.nccTexelXrgb[lo];
 }
 
 // Texels go in blocks of a fixed sixteen through local arrays, so that the compiler converts a block with
@@ -131,8 +134,12 @@ void convertAp88ToArgb(void *destination, const void *source, FxU32 count) {
     lookUp<ap88, 2>(destination, source, count);
 }
 void convertYiq422ToXrgb(void *destination, const void *source, FxU32 count) {
-    convert8<yiq422>(destination, source, count);
+    lookUp<yiq422, 1>(destination, source, count);
 }
 void convertAyiq8422ToArgb(void *destination, const void *source, FxU32 count) {
-    convert16<ayiq8422>(destination, source, count);
+    lookUp<ayiq8422, 2>(destination, source, count);
+}
+// Glide 3 boards sample an alpha texture as black with that alpha.
+void convertA8ToAlphaArgb(void *destination, const void *source, FxU32 count) {
+    convert8<a8Alpha>(destination, source, count);
 }

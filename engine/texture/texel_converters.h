@@ -10,6 +10,7 @@ typedef void (*TexelConverter)(void *destination, const void *source, FxU32 coun
 
 void convertAi44ToArgb(void *destination, const void *source, FxU32 count);
 void convertA8ToArgb(void *destination, const void *source, FxU32 count);
+void convertA8ToAlphaArgb(void *destination, const void *source, FxU32 count);
 void convertAi88ToArgb(void *destination, const void *source, FxU32 count);
 void convertArgb8332ToArgb(void *destination, const void *source, FxU32 count);
 void convertRgb332ToXrgb(void *destination, const void *source, FxU32 count);
@@ -17,6 +18,7 @@ void convertI8ToXrgb(void *destination, const void *source, FxU32 count);
 // The two palettised converters read textureState.texturePalette.
 void convertP8ToXrgb(void *destination, const void *source, FxU32 count);
 void convertAp88ToArgb(void *destination, const void *source, FxU32 count);
+// The two YIQ converters read textureState.nccTexelXrgb (prepareNccDecoding).
 void convertYiq422ToXrgb(void *destination, const void *source, FxU32 count);
 void convertAyiq8422ToArgb(void *destination, const void *source, FxU32 count);
 

@@ -144,8 +144,14 @@ void bindTexture(FxI32 tmu, TextureRecord *record) {
     }
     textureState.textureEnabled[tmu] = 1;
     applyPalette(record);
+    applyNccTable(record);
     applyColorKey(record);
     if (context.device) context.device->SetTexture(static_cast<DWORD>(tmu), record->surface);
+}
+
+void rebindCurrentTexture(FxI32 tmu) {
+    if ((tmu != tmu0 && tmu != tmu1) || context.device == NULL) return;
+    bindTexture(tmu, textureState.currentTexture[tmu]);
 }
 
 // The board keys every texel it draws against the current value, so textures downloaded earlier follow it.

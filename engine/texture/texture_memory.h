@@ -26,6 +26,7 @@ struct TextureRecord {
     FxU32 height;
     FxU32 tmu;
     FxU32 paletteStamp; // textureState.paletteChecksum the texels were last brought up to date with
+    FxU32 nccStamp;     // nccChecksumFor(tmu) the YIQ texels were last decoded with
     FxI32 format;
     // Glide's s and t run to 256 along the longer side and proportionally less along the other: these take
     // them to Direct3D's 0 to 1.
@@ -93,6 +94,8 @@ TextureRecord *lookupTexture(FxI32 tmu, FxU32 startAddress);
 // Files the download over [startAddress, startAddress + bytes), replacing every texture it overlaps.
 void downloadTexture(FxI32 tmu, FxU32 startAddress, FxU32 bytes, const TextureDownload &download);
 void bindTexture(FxI32 tmu, TextureRecord *record);
+// Binds the TMU's current texture again, bringing its texels up to date with the tables; needs a device.
+void rebindCurrentTexture(FxI32 tmu);
 // grTexSource: binds the texture at startAddress, or none for noTextureSource. Needs an open device.
 void selectTextureSource(FxI32 tmu, FxU32 startAddress);
 // A new chroma-key value: the bound textures take it now, the others when they are next bound.
@@ -103,6 +106,10 @@ TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download);
 void destroyTextureRecord(TextureRecord *record);
 void uploadTexels(TextureRecord *record, const void *data);
 void applyPalette(TextureRecord *record);
+// Whether the record's texels are decoded through the NCC table in force on its TMU.
+bool decodesNcc(const TextureRecord *record);
+// Converts a YIQ texture again from its soft copy when the table in force on its TMU changed.
+void applyNccTable(TextureRecord *record);
 // Sets the surface's colour key from renderState.chromakeyValue when the record has another.
 void applyColorKey(TextureRecord *record);
 
@@ -111,5 +118,6 @@ void applyColorKey(TextureRecord *record);
 void setTextureClampMode(FxI32 tmu, FxI32 sClamp, FxI32 tClamp);
 void setTextureFilters(FxI32 tmu, DWORD minFilter, DWORD magFilter);
 void setTextureMipFilter(FxI32 tmu, DWORD mipFilter);
+void setTextureLodBias(FxI32 tmu, DWORD bias);
 
 #endif

@@ -31,3 +31,8 @@ void downloadPalette(FxI32 tmu, const FxU32 *entries, int start, int end) {
         if (current) applyPalette(current);
     }
 }
+
+void replacePalette(const FxU32 *entries) {
+    if (entries == NULL) return;
+    textureState.paletteChecksum = loadPaletteEntries(entries, 0, texturePaletteSize - 1);
+}

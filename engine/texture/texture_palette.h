@@ -14,5 +14,8 @@ FxU32 loadPaletteEntries(const FxU32 *entries, int start, int end);
 // A palette download: a checksum of 0 leaves textureState.paletteChecksum alone and refreshes nothing;
 // otherwise it becomes textureState.paletteChecksum and the texture current on `tmu` is refreshed at once.
 void downloadPalette(FxI32 tmu, const FxU32 *entries, int start, int end);
+// All 256 entries at once; their checksum becomes textureState.paletteChecksum whatever it is, 0 included.
+// No texture is refreshed here.
+void replacePalette(const FxU32 *entries);
 
 #endif

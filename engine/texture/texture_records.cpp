@@ -170,7 +170,7 @@ void uploadTexels(TextureRecord *record, const void *data) {
     const FxU8 *source = static_cast<const FxU8 *>(data);
     if (row.converter == NULL) {
         copyRows(record, desc, source);
-    } else if (row.softwarePalette) {
+    } else if (row.softwarePalette || decodesNcc(record)) {
         size_t bytes = static_cast<size_t>(record->width) * record->height * row.sourceBytes;
         free(record->softCopy);
         record->softCopy = static_cast<FxU8 *>(malloc(bytes));
@@ -180,6 +180,10 @@ void uploadTexels(TextureRecord *record, const void *data) {
             return;
         }
         memcpy(record->softCopy, source, bytes);
+        if (decodesNcc(record)) {
+            prepareNccDecoding(static_cast<FxI32>(record->tmu));
+            record->nccStamp = nccChecksumFor(static_cast<FxI32>(record->tmu));
+        }
         convertRows(record, desc, record->softCopy);
         record->paletteStamp = textureState.paletteChecksum;
     } else {
@@ -204,6 +208,24 @@ void applyPalette(TextureRecord *record) {
     if (record->surface->GetPalette(&palette) != DD_OK || palette == NULL) return;
     palette->SetEntries(0, 0, texturePaletteSize, textureState.texturePalette);
     palette->Release();
+}
+
+bool decodesNcc(const TextureRecord *record) {
+    return record != NULL && record->formatRow.converter != NULL &&
+           (record->format == texFmtYiq422 || record->format == texFmtAyiq8422);
+}
+
+// A failed refresh counts as done, as for palettes.
+void applyNccTable(TextureRecord *record) {
+    if (!decodesNcc(record) || record->surface == NULL || record->softCopy == NULL) return;
+    const FxI32 tmu = static_cast<FxI32>(record->tmu);
+    if (record->nccStamp == nccChecksumFor(tmu)) return;
+    record->nccStamp = nccChecksumFor(tmu);
+    DDSURFACEDESC2 desc;
+    if (!lockSurface(record, desc)) return;
+    prepareNccDecoding(tmu);
+    convertRows(record, desc, record->softCopy);
+    record->surface->Unlock(NULL);
 }
 
 void applyColorKey(TextureRecord *record) {

@@ -50,3 +50,8 @@ void setTextureMipFilter(FxI32 tmu, DWORD mipFilter) {
     recordUnitCall(tmu, groupMipmap).mipFilter = mipFilter;
     context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MIPFILTER, mipFilter);
 }
+
+void setTextureLodBias(FxI32 tmu, DWORD bias) {
+    if (!isTextureUnit(tmu) || context.device == NULL) return;
+    context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MIPMAPLODBIAS, bias);
+}

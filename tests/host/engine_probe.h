@@ -102,9 +102,9 @@ inline void setPaletteChecksum(FxU32 checksum) {
 }
 
 // The NCC table stored by the last download of table 0 or 1, byte for byte, and the table selected for a
-// TMU. Nothing reads them: YIQ texels are widened without them.
+// TMU.
 inline std::vector<unsigned char> nccTable(int which) {
-    const NccTable &table = which == 0 ? textureState.nccTable0 : textureState.nccTable1;
+    const NccTable &table = textureState.nccTables[which];
     std::vector<unsigned char> bytes(sizeof(table));
     std::memcpy(bytes.data(), &table, sizeof(table));
     return bytes;

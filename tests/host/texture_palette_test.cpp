@@ -1,5 +1,6 @@
 // Palette downloads: the checksum, software-palette textures converted with the current palette and
 // brought up to date lazily, native palettised textures with a DirectDraw palette, and the NCC tables.
+#include "ncc_samples.h"
 #include "glide2_texture_driver.h"
 
 #include "engine_probe.h"
@@ -207,26 +208,55 @@ TEST_F(TexturePalette, APaletteThatCannotBeAttachedDropsTheDownload) {
     }
 }
 
-// YIQ texels are widened field by field whatever NCC table is loaded or selected.
-TEST_F(TexturePalette, NccTablesAreKeptButChangeNoTexel) {
+// Every Y, I and Q combination through a table with sums below 0 and above 255; a table download or
+// selection that changes a bound YIQ texture's table re-converts it at its next selection.
+TEST_F(TexturePalette, YiqTexelsAreDecodedThroughTheSelectedNccTable) {
     openSession();
-    std::vector<FxU8> yiq(64 * 64, 0x9E);
-    IDirectDrawSurface7 *before =
-        download(GR_TMU0, 0, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_YIQ_422, yiq.data());
-    GuNccTable table;
-    std::memset(&table, 0x7B, sizeof(table));
-    sim::clearCalls();
-    grTexDownloadTable(GR_TMU0, GR_TEXTABLE_NCC1, &table);
+    const GuNccTable first = nccTableSample<GuNccTable>(0);
+    const GuNccTable second = nccTableSample<GuNccTable>(77);
+    grTexDownloadTable(GR_TMU0, GR_TEXTABLE_NCC0, const_cast<GuNccTable *>(&first));
+    std::vector<FxU8> yiq(256);
+    std::vector<FxU8> ayiq(512);
+    for (int s = 0; s < 256; ++s) {
+        yiq[s] = static_cast<FxU8>(s);
+        ayiq[2 * s] = static_cast<FxU8>(s);
+        ayiq[2 * s + 1] = static_cast<FxU8>(255 - s);
+    }
+    IDirectDrawSurface7 *plain =
+        download(GR_TMU0, 0, GR_LOD_16, GR_ASPECT_1x1, GR_TEXFMT_YIQ_422, yiq.data());
+    IDirectDrawSurface7 *alpha =
+        download(GR_TMU0, 0x2000, GR_LOD_16, GR_ASPECT_1x1, GR_TEXFMT_AYIQ_8422, ayiq.data());
+    ASSERT_NE(plain, nullptr);
+    ASSERT_NE(alpha, nullptr);
+    for (FxU32 s = 0; s < 256; ++s) {
+        EXPECT_EQ(sim::pixel(plain, s % 16, s / 16), nccDecoded(first, s)) << s;
+        EXPECT_EQ(sim::pixel(alpha, s % 16, s / 16), (255 - s) << 24 | nccDecoded(first, s)) << s;
+    }
+    grTexDownloadTable(GR_TMU0, GR_TEXTABLE_NCC1, const_cast<GuNccTable *>(&second));
+    EXPECT_EQ(sim::pixel(plain, 5, 3), nccDecoded(first, 0x35)) << "a download alone changes no texel";
     grTexNCCTable(GR_TMU0, GR_NCCTABLE_NCC1);
-    grTexNCCTable(GR_TMU2, GR_NCCTABLE_NCC0);
-    EXPECT_EQ(sim::calls().size(), 0u);
-    const unsigned char *tableBytes = reinterpret_cast<const unsigned char *>(&table);
-    EXPECT_EQ(probe::nccTable(1), std::vector<unsigned char>(tableBytes, tableBytes + sizeof(table)));
-    EXPECT_EQ(probe::nccSelection(0), FxU32(GR_NCCTABLE_NCC1));
-    IDirectDrawSurface7 *after =
-        download(GR_TMU0, 0x2000, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_YIQ_422, yiq.data());
-    EXPECT_EQ(sim::pixel(after, 1, 1), sim::pixel(before, 1, 1));
-    EXPECT_EQ(sim::pixel(after, 1, 1), 0x00906040u);
+    EXPECT_EQ(filedSurface(GR_TMU0, 0), plain);
+    for (FxU32 s = 0; s < 256; ++s)
+        ASSERT_EQ(sim::pixel(plain, s % 16, s / 16), nccDecoded(second, s)) << s;
+    grTexNCCTable(GR_TMU1, GR_NCCTABLE_NCC0);
+    EXPECT_EQ(filedSurface(GR_TMU0, 0), plain);
+    EXPECT_EQ(sim::pixel(plain, 15, 15), nccDecoded(second, 0xFF)) << "TMU 1's selection is its own";
+}
+
+// An NCC download reads its 112 bytes and leaves the palette and its checksum alone.
+TEST_F(TexturePalette, NccDownloadLeavesThePaletteAlone) {
+    openSession();
+    loadPalette({0x00102030});
+    const FxU32 checksum = probe::paletteChecksum();
+    std::vector<unsigned char> exact(sizeof(GuNccTable), 0x5C);
+    grTexDownloadTable(GR_TMU0, GR_TEXTABLE_NCC1, exact.data());
+    EXPECT_EQ(probe::nccTable(1), exact);
+    EXPECT_EQ(probe::paletteChecksum(), checksum);
+    std::vector<FxU8> index(4, 0);
+    IDirectDrawSurface7 *paletted =
+        download(GR_TMU0, 0, GR_LOD_2, GR_ASPECT_1x1, GR_TEXFMT_P_8, index.data());
+    ASSERT_NE(paletted, nullptr);
+    EXPECT_EQ(sim::pixel(paletted, 0, 0), 0x00102030u);
 }
 
 } // namespace

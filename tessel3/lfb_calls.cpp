@@ -1,0 +1,43 @@
+// Glide 3.x linear frame buffer entry points.
+#include "glide3x.h"
+#include "texture/lfb.h"
+
+FX_ENTRY FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writeMode,
+                                  GrOriginLocation_t origin, FxBool, GrLfbInfo_t *info) {
+    if (info == NULL) return FXFALSE;
+    LfbLockInfo lock;
+    if (!lockFrameBuffer(type, buffer, writeMode, origin, &lock)) return FXFALSE;
+    info->size = sizeof(GrLfbInfo_t);
+    info->lfbPtr = lock.lfbPtr;
+    info->strideInBytes = lock.strideInBytes;
+    info->writeMode = lock.writeMode;
+    info->origin = lock.origin;
+    return FXTRUE;
+}
+
+// Glide 3 applications do not check the unlock: a failed DirectDraw unlock is not reported.
+FX_ENTRY FxBool FX_CALL grLfbUnlock(GrLock_t type, GrBuffer_t buffer) {
+    unlockFrameBuffer(type, buffer);
+    return FXTRUE;
+}
+
+FX_ENTRY FxBool FX_CALL grLfbReadRegion(GrBuffer_t src_buffer, FxU32 src_x, FxU32 src_y, FxU32 src_width,
+                                        FxU32 src_height, FxU32 dst_stride, void *dst_data) {
+    return readFrameBufferRegion(src_buffer, src_x, src_y, src_width, src_height, dst_stride, dst_data);
+}
+
+// The pixel pipeline is not emulated for frame-buffer writes: pixels are stored exactly as converted.
+FX_ENTRY FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU32 dst_y,
+                                         GrLfbSrcFmt_t src_format, FxU32 src_width, FxU32 src_height, FxBool,
+                                         FxI32 src_stride, void *src_data) {
+    return writeFrameBufferRegion(dst_buffer, dst_x, dst_y, src_format, src_width, src_height, src_stride,
+                                  src_data);
+}
+
+FX_ENTRY void FX_CALL grLfbConstantAlpha(GrAlpha_t) {}
+
+FX_ENTRY void FX_CALL grLfbConstantDepth(FxU32) {}
+
+FX_ENTRY void FX_CALL grLfbWriteColorFormat(GrColorFormat_t) {}
+
+FX_ENTRY void FX_CALL grLfbWriteColorSwizzle(FxBool, FxBool) {}
