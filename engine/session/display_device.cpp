@@ -293,6 +293,9 @@ BOOL openDisplayDevice(FxU32 hWnd, const DisplayOpenRules &rules) {
 }
 
 void releaseDisplayObjects() {
+    const DisplayOpenRules &rules = library.rules->display;
+    // A surface released while still locked stays locked in the driver, its memory lost to the process.
+    if (!rules.unlocksScreenSurfaces) unlockHeldBuffers();
     forgetBufferLocks();
     if (context.device) {
         context.device->EndScene();
@@ -302,7 +305,6 @@ void releaseDisplayObjects() {
         context.d3d->EvictManagedTextures();
         context.d3d->Release();
     }
-    const DisplayOpenRules &rules = library.rules->display;
     if (context.auxSurface) context.auxSurface->Release();
     if (context.tripleSurface) context.tripleSurface->Release();
     if (context.backSurface) {
