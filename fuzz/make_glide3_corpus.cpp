@@ -3,6 +3,8 @@
 // call exactly as glide3_fuzz.cpp reads it back.
 //   clang++ -std=c++17 -Iinclude -Ifuzz fuzz/make_glide3_corpus.cpp -o /tmp/seeds && /tmp/seeds
 //   fuzz/corpus/glide3
+#include <string.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -18,13 +20,14 @@ namespace {
 // The application vertex most seeds use: x, y, z, 1/w, r, g, b, a, s, t as floats, in that order.
 struct Vertex {
     float x, y, z, oow, r, g, b, a, s, t;
+    FxU32 argb;
 };
 
 const FxI32 offsetX = 0, offsetZ = 8, offsetQ = 12, offsetRgb = 16, offsetA = 28, offsetSt0 = 32;
 
 Vertex vertex(float x, float y, float oow = 1.0f) {
-    return Vertex{x,           y,    1000.0f,      oow,        200.0f / 255, 100.0f / 255,
-                  50.0f / 255, 1.0f, 128.0f * oow, 64.0f * oow};
+    return Vertex{x,           y,    1000.0f,      oow,         200.0f / 255, 100.0f / 255,
+                  50.0f / 255, 1.0f, 128.0f * oow, 64.0f * oow, 0xFFC86432};
 }
 
 class Seed : public CommonSeed {
@@ -110,6 +113,10 @@ class Seed : public CommonSeed {
             case GR_PARAM_ST0:
             case GR_PARAM_ST1:
                 values = {v.s, v.t};
+                break;
+            case GR_PARAM_PARGB:
+                values.resize(1);
+                memcpy(values.data(), &v.argb, sizeof(v.argb));
                 break;
             default:
                 values.assign(vertexParams[i].bytes / 4, 0.0f);
@@ -214,6 +221,109 @@ void wineSeeds(const std::string &dir) {
     context.winClose();
     context.glideShutdown();
     context.save(dir, "wine-glide3-context");
+
+    // Strips, fans, polygon, lists, lines and points from packed and float colours; arrays of more
+    // distinct vertices than a seed's pool holds cycle through their first four.
+    Seed draw;
+    draw.glideInit();
+    draw.winOpen(GR_RESOLUTION_640x480);
+    draw.bufferClear(0x00202020, 0, 0xFFFF);
+    draw.combine(op_grColorCombine, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE,
+                 GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_NONE, FXFALSE);
+    draw.combine(op_grAlphaCombine, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE,
+                 GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_NONE, FXFALSE);
+    draw.alphaBlend(GR_BLEND_ONE, GR_BLEND_ZERO);
+    draw.oneArg(op_grDepthBufferMode, GR_DEPTHBUFFER_DISABLE);
+    draw.oneArg(op_grCullMode, GR_CULL_POSITIVE);
+    // The program's vertex: x, y, packed colour, red, green, blue, alpha.
+    const FxI32 packedAt = 8, redAt = 12, alphaAt = 24;
+    draw.layout(GR_PARAM_XY, 0);
+    draw.layout(GR_PARAM_PARGB, packedAt);
+    const float snap = 786432.0f;
+    auto at = [&](float x, float y) { return vertex(x + snap, y + snap); };
+    draw.vertexArray(op_grDrawVertexArray, GR_TRIANGLE_STRIP, 4,
+                     {at(20, 20), at(20, 100), at(120, 20), at(120, 100)});
+    draw.vertexArray(op_grDrawVertexArray, GR_TRIANGLE_STRIP_CONTINUE, 2, {at(220, 20), at(220, 100)});
+    draw.vertexArray(op_grDrawVertexArray, GR_TRIANGLE_STRIP, 3, {at(20, 120), at(20, 200), at(120, 120)});
+    draw.vertexArray(op_grDrawVertexArray, GR_TRIANGLE_STRIP_CONTINUE, 3,
+                     {at(120, 200), at(220, 120), at(220, 200)});
+    draw.vertexArray(op_grDrawVertexArray, GR_TRIANGLE_FAN, 3, {at(320, 60), at(380, 20), at(260, 20)});
+    draw.vertexArray(op_grDrawVertexArray, GR_TRIANGLE_FAN_CONTINUE, 3,
+                     {at(260, 100), at(380, 100), at(380, 20)});
+    draw.vertexArray(op_grDrawVertexArray, GR_POLYGON, 4,
+                     {at(440, 20), at(440, 100), at(560, 100), at(560, 20)});
+    draw.layout(GR_PARAM_PARGB, packedAt, GR_PARAM_DISABLE);
+    draw.layout(GR_PARAM_RGB, redAt);
+    draw.layout(GR_PARAM_A, alphaAt);
+    draw.vertexArray(op_grDrawVertexArray, GR_TRIANGLES, 6,
+                     {at(20, 240), at(20, 320), at(220, 240), at(220, 320)}, 1);
+    draw.vertexArray(op_grDrawVertexArrayContiguous, GR_TRIANGLE_STRIP, 4,
+                     {at(260, 240), at(260, 320), at(380, 240), at(380, 320)}, 0, 28);
+    draw.triangle(at(440, 240), at(440, 320), at(560, 240));
+    draw.vertexArray(op_grDrawVertexArray, GR_LINES, 10,
+                     {at(20, 399), at(220, 399), at(20, 403), at(220, 403)});
+    draw.vertexArray(op_grDrawVertexArray, GR_POINTS, 49,
+                     {at(298, 398), at(304, 398), at(298, 404), at(304, 404)});
+    draw.bufferSwap(1);
+    draw.winClose();
+    draw.glideShutdown();
+    draw.save(dir, "wine-glide3-vertex");
+
+    // A quad of every texel format with a palette and an NCC table, then a frame-buffer round trip.
+    Seed texture;
+    texture.glideInit();
+    texture.winOpen(GR_RESOLUTION_640x480);
+    texture.texTable(op_grTexDownloadTable, GR_TEXTABLE_PALETTE, 5);
+    texture.texTable(op_grTexDownloadTable, GR_TEXTABLE_NCC0, 16);
+    texture.oneArg(op_grTexNCCTable, GR_NCCTABLE_NCC0);
+    texture.layout(GR_PARAM_XY, 0);
+    texture.layout(GR_PARAM_Q, 8);
+    texture.layout(GR_PARAM_ST0, 12);
+    texture.combine(op_grColorCombine, GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE,
+                    GR_COMBINE_LOCAL_NONE, GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+    texture.w.op(op_grTexCombine);
+    for (int v : {GR_TMU0, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_FUNCTION_LOCAL,
+                  GR_COMBINE_FACTOR_NONE, FXFALSE, FXFALSE})
+        texture.w.num(v);
+    texture.texClamp(GR_TMU0, GR_TEXTURECLAMP_CLAMP, GR_TEXTURECLAMP_CLAMP);
+    texture.texFilter(GR_TMU0, GR_TEXTUREFILTER_POINT_SAMPLED, GR_TEXTUREFILTER_POINT_SAMPLED);
+    texture.bufferClear(0x00303030, 0, 0xFFFF);
+    const int formats[] = {GR_TEXFMT_RGB_565,
+                           GR_TEXFMT_ARGB_1555,
+                           GR_TEXFMT_ARGB_4444,
+                           GR_TEXFMT_RGB_332,
+                           GR_TEXFMT_ARGB_8332,
+                           GR_TEXFMT_INTENSITY_8,
+                           GR_TEXFMT_ALPHA_INTENSITY_44,
+                           GR_TEXFMT_ALPHA_INTENSITY_88,
+                           GR_TEXFMT_ALPHA_8,
+                           GR_TEXFMT_P_8,
+                           GR_TEXFMT_AP_88,
+                           GR_TEXFMT_YIQ_422,
+                           GR_TEXFMT_AYIQ_8422};
+    for (int i = 0; i < 13; ++i) {
+        const uint32_t address = static_cast<uint32_t>(i) * 0x1000;
+        texture.oneArg(op_grTexMinAddress, GR_TMU0);
+        texture.texInfoCall(op_grTexDownloadMipMap, GR_TMU0, address, GR_LOD_LOG2_8, GR_LOD_LOG2_8,
+                            GR_ASPECT_LOG2_1x1, formats[i], static_cast<uint8_t>(i * 19));
+        texture.texInfoCall(op_grTexSource, GR_TMU0, address, GR_LOD_LOG2_8, GR_LOD_LOG2_8,
+                            GR_ASPECT_LOG2_1x1, formats[i], 0);
+        const float x0 = static_cast<float>(20 + (i % 4) * 150), y0 = static_cast<float>(20 + (i / 4) * 110);
+        Vertex a = vertex(x0, y0), b = vertex(x0 + 120, y0), c = vertex(x0 + 120, y0 + 80),
+               d = vertex(x0, y0 + 80);
+        a.s = d.s = a.t = b.t = 0.0f;
+        b.s = c.s = c.t = d.t = 256.0f;
+        texture.triangle(a, b, c);
+        texture.triangle(a, c, d);
+    }
+    texture.lfbWrite(GR_BUFFER_BACKBUFFER, 520, 400, GR_LFB_SRC_FMT_565, 64, 32, 128);
+    texture.lfbRead(GR_BUFFER_BACKBUFFER, 520, 400, 64, 32, 128);
+    texture.lfbLock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_ANY, 0);
+    texture.lfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER);
+    texture.bufferSwap(1);
+    texture.winClose();
+    texture.glideShutdown();
+    texture.save(dir, "wine-glide3-texture");
 }
 
 // The scenarios of the host unit tests, shortened to their calls.
