@@ -13,6 +13,7 @@
 
 #include "session/engine_state.h"
 #include "session/processor.h"
+#include "sim_pixel_formats.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
@@ -130,7 +131,6 @@ const HRESULT faultResults[] = {DDERR_GENERIC, DDERR_SURFACELOST, DDERR_SURFACEB
 const char *const windowTitles[] = {"Test Game", "Quake II", "UltraHLE 1.0", ""};
 
 DDPIXELFORMAT textureFormat(int index) {
-    DDPIXELFORMAT pf = sim::rgbFormat(16, 0xF800, 0x07E0, 0x001F, 0);
     switch (index) {
     case 1:
         return sim::rgbFormat(16, 0x7C00, 0x03E0, 0x001F, 0);
@@ -147,44 +147,19 @@ DDPIXELFORMAT textureFormat(int index) {
     case 7: // ARGB 8332
         return sim::rgbFormat(16, 0xE0, 0x1C, 0x03, 0xFF00);
     case 8: // L8
-        memset(&pf, 0, sizeof(pf));
-        pf.dwSize = sizeof(pf);
-        pf.dwFlags = DDPF_LUMINANCE;
-        pf.dwRGBBitCount = 8;
-        pf.dwRBitMask = 0xFF;
-        return pf;
+        return texfmt::luminance(8, 0xFF, 0);
     case 9: // A4L4
-        pf = textureFormat(8);
-        pf.dwFlags |= DDPF_ALPHAPIXELS;
-        pf.dwRBitMask = 0x0F;
-        pf.dwRGBAlphaBitMask = 0xF0;
-        return pf;
+        return texfmt::luminance(8, 0x0F, 0xF0);
     case 10: // A8L8
-        pf = textureFormat(8);
-        pf.dwFlags |= DDPF_ALPHAPIXELS;
-        pf.dwRGBBitCount = 16;
-        pf.dwRGBAlphaBitMask = 0xFF00;
-        return pf;
+        return texfmt::luminance(16, 0xFF, 0xFF00);
     case 11: // A8
-        memset(&pf, 0, sizeof(pf));
-        pf.dwSize = sizeof(pf);
-        pf.dwFlags = DDPF_ALPHA;
-        pf.dwRGBBitCount = 8;
-        return pf;
+        return texfmt::alpha8();
     case 12: // P8
-        memset(&pf, 0, sizeof(pf));
-        pf.dwSize = sizeof(pf);
-        pf.dwFlags = DDPF_PALETTEINDEXED8 | DDPF_RGB;
-        pf.dwRGBBitCount = 8;
-        return pf;
+        return texfmt::paletted(8, 0);
     case 13: // A8P8
-        pf = textureFormat(12);
-        pf.dwFlags |= DDPF_ALPHAPIXELS;
-        pf.dwRGBBitCount = 16;
-        pf.dwRGBAlphaBitMask = 0xFF00;
-        return pf;
+        return texfmt::paletted(16, 0xFF00);
     default:
-        return pf;
+        return sim::rgbFormat(16, 0xF800, 0x07E0, 0x001F, 0);
     }
 }
 

@@ -35,6 +35,8 @@ const FxU32 arrayVertexLimit = 20000;
 // grGet, state and gamma-table lengths up to this many bytes are given; longer ones are skipped.
 const FxU32 lengthLimit = 1u << 16;
 const int vertexPoolSize = 4;
+// Games keep a layout or two of their own to switch between.
+const int savedLayoutSlots = 2;
 
 // Screen lines by resolution code; codes past the table open 640 x 480.
 const FxU32 screenLines[] = {200, 240,  256,  384, 200, 350, 400,  480,  600,  720,  480,  256,
@@ -56,12 +58,17 @@ struct LayoutModel {
     }
 };
 
+// A layout the application took with grGlideGetVertexLayout, to switch back to it later.
+struct SavedLayout {
+    bool taken = false;
+    LayoutModel model;
+    std::vector<uint8_t> bytes;
+};
+
 // What the application keeps between its calls; nothing carries over from one input to the next.
 struct Application {
     LayoutModel layout;
-    bool layoutSaved = false;
-    LayoutModel savedLayout;
-    std::vector<uint8_t> savedLayoutBytes;
+    SavedLayout savedLayouts[savedLayoutSlots];
     std::vector<uint8_t> savedState;
     GrContext_t context = 0;
     FxU32 lines = fallbackLines;
@@ -265,28 +272,30 @@ void layoutCall(Op op, Reader &in) {
         break;
     }
     case op_grGlideGetVertexLayout: {
+        SavedLayout &saved = app.savedLayouts[in.byte() % savedLayoutSlots];
         Buffer layout(vertexLayoutBytes);
         if (nullPointer(in)) {
             grGlideGetVertexLayout(nullptr);
             break;
         }
         grGlideGetVertexLayout(layout.bytes);
-        app.savedLayoutBytes.assign(layout.bytes, layout.bytes + layout.size);
-        app.savedLayout = app.layout;
-        app.layoutSaved = true;
+        saved.bytes.assign(layout.bytes, layout.bytes + layout.size);
+        saved.model = app.layout;
+        saved.taken = true;
         break;
     }
     case op_grGlideSetVertexLayout: {
         // The application restores a layout it saved, or one of nothing enabled.
+        const SavedLayout &saved = app.savedLayouts[in.byte() % savedLayoutSlots];
         Buffer layout(vertexLayoutBytes);
         memset(layout.bytes, 0, layout.size);
         if (nullPointer(in)) {
             grGlideSetVertexLayout(nullptr);
             break;
         }
-        if (app.layoutSaved) memcpy(layout.bytes, app.savedLayoutBytes.data(), layout.size);
+        if (saved.taken) memcpy(layout.bytes, saved.bytes.data(), layout.size);
         grGlideSetVertexLayout(layout.bytes);
-        app.layout = app.layoutSaved ? app.savedLayout : LayoutModel();
+        app.layout = saved.taken ? saved.model : LayoutModel();
         break;
     }
     default:

@@ -31,6 +31,11 @@ class CommonSeed : public BasicSeed<Writer> {
 
     void glideInit() { w.op(op_grGlideInit); }
     void glideShutdown() { w.op(op_grGlideShutdown); }
+    // What every program does first.
+    void start(int resolution, int origin = GR_ORIGIN_UPPER_LEFT) {
+        glideInit();
+        winOpen(resolution, origin);
+    }
     void winOpen(int resolution, int origin = GR_ORIGIN_UPPER_LEFT, int format = GR_COLORFORMAT_ARGB) {
         w.op(op_grSstWinOpen);
         w.byte(0); // the game's window

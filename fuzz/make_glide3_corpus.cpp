@@ -36,7 +36,7 @@ class Seed : public CommonSeed {
 
     // The parameters this seed has enabled, as the target's model of the layout.
     bool enabled[storedVertexParams] = {};
-    bool saved[storedVertexParams] = {};
+    bool saved[2][storedVertexParams] = {};
 
     // The context grSstWinOpen gave.
     void winClose() {
@@ -138,14 +138,14 @@ class Seed : public CommonSeed {
         vertexArg(a);
         vertexArg(b);
     }
+    // grDrawTriangle, or grAADrawTriangle with the first and last edges antialiased.
     void triangle(const Vertex &a, const Vertex &b, const Vertex &c, Op op = op_grDrawTriangle) {
         w.op(op);
-        vertexArg(a);
-        vertexArg(b);
-        vertexArg(c);
-        if (op == op_grAADrawTriangle)
-            for (int i = 0; i < 3; ++i)
-                w.num(FXTRUE);
+        for (const Vertex *v : {&a, &b, &c})
+            vertexArg(*v);
+        if (op != op_grAADrawTriangle) return;
+        for (FxBool edge : {FXTRUE, FXFALSE, FXTRUE})
+            w.num(edge);
     }
     // grDrawVertexArray or grDrawVertexArrayContiguous over count entries cycling through pool.
     void vertexArray(Op op, uint32_t mode, uint32_t count, const std::vector<Vertex> &pool, uint8_t step = 0,
@@ -160,15 +160,17 @@ class Seed : public CommonSeed {
         if (op == op_grDrawVertexArrayContiguous) w.byte(static_cast<uint8_t>(stride / vertexOffsetUnit));
         valid();
     }
-    void saveLayout() {
+    void saveLayout(uint8_t slot = 0) {
         w.op(op_grGlideGetVertexLayout);
+        w.byte(slot);
         valid();
-        std::copy(enabled, enabled + storedVertexParams, saved);
+        std::copy(enabled, enabled + storedVertexParams, saved[slot]);
     }
-    void restoreLayout() {
+    void restoreLayout(uint8_t slot = 0) {
         w.op(op_grGlideSetVertexLayout);
+        w.byte(slot);
         valid();
-        std::copy(saved, saved + storedVertexParams, enabled);
+        std::copy(saved[slot], saved[slot] + storedVertexParams, enabled);
     }
     void state(Op op) {
         w.op(op);
@@ -225,8 +227,7 @@ void wineSeeds(const std::string &dir) {
     // Strips, fans, polygon, lists, lines and points from packed and float colours; arrays of more
     // distinct vertices than a seed's pool holds cycle through their first four.
     Seed draw;
-    draw.glideInit();
-    draw.winOpen(GR_RESOLUTION_640x480);
+    draw.start(GR_RESOLUTION_640x480);
     draw.bufferClear(0x00202020, 0, 0xFFFF);
     draw.combine(op_grColorCombine, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE,
                  GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_NONE, FXFALSE);
@@ -271,8 +272,7 @@ void wineSeeds(const std::string &dir) {
 
     // A quad of every texel format with a palette and an NCC table, then a frame-buffer round trip.
     Seed texture;
-    texture.glideInit();
-    texture.winOpen(GR_RESOLUTION_640x480);
+    texture.start(GR_RESOLUTION_640x480);
     texture.texTable(op_grTexDownloadTable, GR_TEXTABLE_PALETTE, 5);
     texture.texTable(op_grTexDownloadTable, GR_TEXTABLE_NCC0, 16);
     texture.oneArg(op_grTexNCCTable, GR_NCCTABLE_NCC0);
@@ -324,6 +324,126 @@ void wineSeeds(const std::string &dir) {
     texture.winClose();
     texture.glideShutdown();
     texture.save(dir, "wine-glide3-texture");
+
+    // The harbour demo: two layouts taken once and switched between, four textures one after the other,
+    // one frame of sky, sea, boats, pier and lanterns in its state changes and array calls, a letterbox.
+    // Vertex counts are the frame's; the vertices cycle through a seed's four.
+    Seed harbour;
+    harbour.start(GR_RESOLUTION_640x480, GR_ORIGIN_LOWER_LEFT);
+    harbour.getString(GR_VERSION);
+    harbour.getString(GR_HARDWARE);
+    harbour.get(GR_GLIDE_VERTEXLAYOUT_SIZE, sizeof(FxI32));
+    const uint8_t packed = 0, floats = 1;
+    // Both records start with x, y, z and q.
+    auto position = [&] {
+        harbour.resetLayout();
+        harbour.layout(GR_PARAM_XY, 0);
+        harbour.layout(GR_PARAM_Z, 8);
+        harbour.layout(GR_PARAM_Q, 12);
+    };
+    position();
+    harbour.layout(GR_PARAM_PARGB, 16);
+    harbour.layout(GR_PARAM_ST0, 20);
+    harbour.saveLayout(packed);
+    position();
+    harbour.layout(GR_PARAM_RGB, 16);
+    harbour.layout(GR_PARAM_A, 28);
+    harbour.layout(GR_PARAM_ST0, 32);
+    harbour.saveLayout(floats);
+    const FxI32 packedStride = 28, floatStride = 40;
+    harbour.oneArg(op_grTexMinAddress, GR_TMU0);
+    harbour.texTable(op_grTexDownloadTable, GR_TEXTABLE_NCC0, 40);
+    harbour.oneArg(op_grTexNCCTable, GR_NCCTABLE_NCC0);
+    const int harbourTextures[4][3] = {{GR_LOD_LOG2_256, GR_ASPECT_LOG2_4x1, GR_TEXFMT_YIQ_422},
+                                       {GR_LOD_LOG2_64, GR_ASPECT_LOG2_1x1, GR_TEXFMT_RGB_565},
+                                       {GR_LOD_LOG2_64, GR_ASPECT_LOG2_1x1, GR_TEXFMT_RGB_565},
+                                       {GR_LOD_LOG2_32, GR_ASPECT_LOG2_1x1, GR_TEXFMT_ARGB_4444}};
+    for (uint32_t k = 0; k < 4; ++k) {
+        const int *t = harbourTextures[k];
+        harbour.texInfoCall(op_grTexDownloadMipMap, GR_TMU0, k * 1024, t[0], t[0], t[1], t[2],
+                            static_cast<uint8_t>(k * 50));
+        harbour.texInfoCall(op_grTexTextureMemRequired, GR_TMU0, 0, t[0], t[0], t[1], t[2], 0);
+    }
+    harbour.texFilter(GR_TMU0, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR);
+    harbour.texMipMap(GR_TMU0, GR_MIPMAP_DISABLE);
+    harbour.oneArg(op_grCullMode, GR_CULL_DISABLE);
+    const uint32_t haze = 0x00E08CA0;
+    harbour.oneArg(op_grFogColorValue, haze);
+    auto colourOnly = [&] {
+        harbour.combine(op_grColorCombine, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE,
+                        GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_NONE, FXFALSE);
+        harbour.combine(op_grAlphaCombine, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE,
+                        GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_NONE, FXFALSE);
+    };
+    auto textured = [&](uint32_t address, int texture) {
+        harbour.combine(op_grColorCombine, GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL,
+                        GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+        harbour.combine(op_grAlphaCombine, GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL,
+                        GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+        const int *t = harbourTextures[texture];
+        harbour.texInfoCall(op_grTexSource, GR_TMU0, address, t[0], t[0], t[1], t[2], 0);
+        harbour.texClamp(GR_TMU0, GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP);
+    };
+    auto depthWorld = [&](FxBool writeDepth) {
+        harbour.oneArg(op_grDepthBufferMode, GR_DEPTHBUFFER_ZBUFFER);
+        harbour.oneArg(op_grDepthBufferFunction, GR_CMP_LESS);
+        harbour.oneArg(op_grDepthMask, writeDepth);
+        harbour.oneArg(op_grFogMode, GR_FOG_WITH_ITERATED_Z);
+    };
+    auto flat = [&] {
+        harbour.oneArg(op_grDepthBufferMode, GR_DEPTHBUFFER_DISABLE);
+        harbour.oneArg(op_grFogMode, GR_FOG_DISABLE);
+    };
+    auto strip = [&](uint32_t mode, uint32_t count, FxI32 stride) {
+        harbour.vertexArray(op_grDrawVertexArrayContiguous, mode, count, quad, 1, static_cast<FxU32>(stride));
+    };
+    harbour.clipWindow(0, 0, 640, 480);
+    harbour.bufferClear(haze, 0, 0xFFFF);
+    harbour.restoreLayout(floats);
+    flat();
+    colourOnly();
+    strip(GR_TRIANGLE_FAN, 34, floatStride); // sky
+    strip(GR_POINTS, 60, floatStride);       // stars
+    harbour.alphaBlend(GR_BLEND_SRC_ALPHA, GR_BLEND_ONE);
+    strip(GR_TRIANGLE_FAN, 26, floatStride); // sun
+    harbour.alphaBlend(GR_BLEND_ONE, GR_BLEND_ZERO);
+    strip(GR_TRIANGLE_STRIP, 86, floatStride); // headlands
+    depthWorld(FXTRUE);
+    strip(GR_TRIANGLE_STRIP, 10, floatStride); // lighthouse
+    for (int gull = 0; gull < 3; ++gull)
+        strip(GR_LINE_STRIP, 5, floatStride);
+    harbour.restoreLayout(packed);
+    depthWorld(FXTRUE);
+    textured(1024, 1);
+    for (int row = 0; row < 4; ++row)
+        strip(GR_TRIANGLE_STRIP, 82, packedStride); // sea
+    harbour.restoreLayout(floats);
+    colourOnly();
+    for (int boat = 0; boat < 2; ++boat)
+        harbour.vertexArray(op_grDrawVertexArray, GR_TRIANGLES, 36, quad, 3);
+    textured(3072, 3);
+    strip(GR_TRIANGLE_STRIP, 12, floatStride); // reflections
+    harbour.restoreLayout(packed);
+    depthWorld(FXTRUE);
+    textured(2048, 2);
+    harbour.vertexArray(op_grDrawVertexArray, GR_TRIANGLES, 60, quad, 1); // pier
+    harbour.restoreLayout(floats);
+    textured(3072, 3);
+    depthWorld(FXFALSE);
+    harbour.alphaBlend(GR_BLEND_SRC_ALPHA, GR_BLEND_ONE);
+    for (int lantern = 0; lantern < 5; ++lantern)
+        strip(GR_TRIANGLE_FAN, 4, floatStride);
+    harbour.alphaBlend(GR_BLEND_ONE, GR_BLEND_ZERO);
+    harbour.oneArg(op_grDepthMask, FXTRUE);
+    harbour.clipWindow(0, 0, 640, 48);
+    harbour.bufferClear(0, 0, 0xFFFF);
+    harbour.clipWindow(0, 432, 640, 480);
+    harbour.bufferClear(0, 0, 0xFFFF);
+    harbour.bufferSwap(1);
+    harbour.get(GR_STATS_TRIANGLES_OUT, sizeof(FxI32));
+    harbour.winClose();
+    harbour.glideShutdown();
+    harbour.save(dir, "wine-glide3-demo");
 }
 
 // The scenarios of the host unit tests, shortened to their calls.
@@ -340,8 +460,7 @@ void unitTestSeeds(const std::string &dir) {
         queries.w.num(v);
     queries.valid();
     queries.valid();
-    queries.glideInit();
-    queries.winOpen(GR_RESOLUTION_320x240, GR_ORIGIN_LOWER_LEFT);
+    queries.start(GR_RESOLUTION_320x240, GR_ORIGIN_LOWER_LEFT);
     queries.get(GR_FIFO_FULLNESS, 8);
     queries.get(GR_VIEWPORT, 16);
     queries.get(GR_VIEWPORT, 15);
@@ -379,15 +498,15 @@ void unitTestSeeds(const std::string &dir) {
 
     // A textured, depth-buffered frame drawn with every primitive and every array mode.
     Seed frame(0, 0x08 | 0x10);
-    frame.glideInit();
-    frame.winOpen(GR_RESOLUTION_320x200, GR_ORIGIN_LOWER_LEFT);
+    frame.start(GR_RESOLUTION_320x200, GR_ORIGIN_LOWER_LEFT);
     frame.standardLayout();
     frame.oneArg(op_grDepthBufferMode, GR_DEPTHBUFFER_ZBUFFER);
     frame.oneArg(op_grDepthBufferFunction, GR_CMP_LESS);
     frame.oneArg(op_grCullMode, GR_CULL_NEGATIVE);
-    frame.combine(op_grColorCombine, GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL,
-                  GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, FXFALSE);
-    frame.combine(op_grAlphaCombine, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE,
+    frame.combine(op_grColorCombine, GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL,
+                  GR_COMBINE_FACTOR_TEXTURE_ALPHA, GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_TEXTURE,
+                  FXFALSE);
+    frame.combine(op_grAlphaCombine, GR_COMBINE_FUNCTION_LOCAL_ALPHA, GR_COMBINE_FACTOR_ONE,
                   GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_NONE, FXFALSE);
     frame.texInfoCall(op_grTexDownloadMipMap, GR_TMU0, 0, GR_LOD_LOG2_1, GR_LOD_LOG2_64, GR_ASPECT_LOG2_2x1,
                       GR_TEXFMT_RGB_565, 3);
@@ -413,8 +532,7 @@ void unitTestSeeds(const std::string &dir) {
     // Layouts: packed colour, two texture units with their own q, saved and restored, reset, arrays over
     // the library's vertex buffer.
     Seed layouts(0, 0x08 | 0x10);
-    layouts.glideInit();
-    layouts.winOpen(GR_RESOLUTION_320x200);
+    layouts.start(GR_RESOLUTION_320x200);
     layouts.layout(GR_PARAM_XY, 0);
     layouts.layout(GR_PARAM_W, 8);
     layouts.layout(GR_PARAM_PARGB, 12);
@@ -447,8 +565,7 @@ void unitTestSeeds(const std::string &dir) {
 
     // Textures: every format, levels, palette and NCC tables, tables of other types, 3DF files.
     Seed textures;
-    textures.glideInit();
-    textures.winOpen(GR_RESOLUTION_320x240);
+    textures.start(GR_RESOLUTION_320x240);
     textures.standardLayout();
     textures.texTable(op_grTexDownloadTable, GR_TEXTABLE_PALETTE, 9);
     textures.texTable(op_grTexDownloadTable, GR_TEXTABLE_NCC0, 10);
@@ -485,8 +602,7 @@ void unitTestSeeds(const std::string &dir) {
     // Frame-buffer locks on a 32-bit display: a read lock kept over a write lock of another buffer, writes
     // in every source layout, a lock left open across a clip window, a close and a larger re-open.
     Seed locks(1);
-    locks.glideInit();
-    locks.winOpen(GR_RESOLUTION_320x200, GR_ORIGIN_LOWER_LEFT);
+    locks.start(GR_RESOLUTION_320x200, GR_ORIGIN_LOWER_LEFT);
     locks.lfbLock(GR_LFB_READ_ONLY, GR_BUFFER_FRONTBUFFER, GR_LFBWRITEMODE_ANY, 1);
     locks.lfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_DEPTHBUFFER, GR_LFBWRITEMODE_ZA16, 2);
     for (int format : {GR_LFB_SRC_FMT_565, GR_LFB_SRC_FMT_555, GR_LFB_SRC_FMT_888, GR_LFB_SRC_FMT_ZA16,
@@ -507,8 +623,7 @@ void unitTestSeeds(const std::string &dir) {
 
     // Every device type refuses.
     Seed failing(0, 0x08, 0x1F);
-    failing.glideInit();
-    failing.winOpen(GR_RESOLUTION_320x240);
+    failing.start(GR_RESOLUTION_320x240);
     failing.get(GR_FIFO_FULLNESS, 8);
     failing.glideShutdown();
     failing.save(dir, "unit-no-device");
@@ -518,8 +633,7 @@ void unitTestSeeds(const std::string &dir) {
     const uint8_t lostBackBufferLock[] = {10 /* Lock */, 2,
                                           1 /* BackBuffer */ | 1 << 6 /* DDERR_SURFACELOST */};
     Seed lost(0, 0x08, 0, 0, std::vector<uint8_t>(lostBackBufferLock, lostBackBufferLock + 3));
-    lost.glideInit();
-    lost.winOpen(GR_RESOLUTION_320x240);
+    lost.start(GR_RESOLUTION_320x240);
     lost.standardLayout();
     lost.lfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, 6);
     lost.lfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER);
