@@ -1,10 +1,10 @@
 // libFuzzer target: the input decodes into a simulated machine (settings store, window, device
 // capabilities, texture formats, injected failures) and a sequence of tessel3 calls with their arguments.
 // Every pointer handed to the library points at a buffer of exactly the size the call may read or write:
-// vertices as large as the application's vertex layout says, texels as large as the mipmap chain,
-// tables, grGet results and saved states as long as the call is told. AddressSanitizer reports any access
-// beyond them. After the sequence the library is unloaded and the simulation must hold no COM reference,
-// no locked surface, no GDI object, file or registry key.
+// vertices as large as the application's vertex layout says, texel chains as large as grTexTextureMemRequired
+// says, tables, grGet results and saved states as long as the call is told. AddressSanitizer reports any
+// access beyond them. After the sequence the library is unloaded and the simulation must hold no COM
+// reference, no locked surface, no GDI object, file or registry key.
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -127,17 +127,10 @@ size_t levelBytes(GrLOD_t lod, GrAspectRatio_t aspect, GrTextureFormat_t format)
     return levelTexels(lod, aspect) * texelBytes(format);
 }
 
-// The texels of a whole mipmap chain, from the large level down to the small one.
-size_t chainBytes(const GrTexInfo &info) {
-    size_t bytes = levelBytes(info.largeLodLog2, info.aspectRatioLog2, info.format);
-    if (bytes == 0) return 0;
-    for (GrLOD_t lod = info.largeLodLog2 - 1; lod >= info.smallLodLog2 && lod >= GR_LOD_LOG2_1; --lod)
-        bytes += levelBytes(lod, info.aspectRatioLog2, info.format);
-    return bytes;
-}
-
+// The whole mipmap chain, as large as the library says it is.
 size_t textureBytes(const GrTexInfo &info) {
-    return chainBytes(info);
+    GrTexInfo asked = info;
+    return std::min<size_t>(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, &asked), bufferLimit);
 }
 
 FxU32 lockedLines() {
