@@ -18,7 +18,9 @@ cp "$root/build/fuzz-build/fuzz/${name}_fuzz" "$out/${name}_fuzz"
 
 # New inputs go to the first directory; the committed seeds stay untouched. Eight frames of allocation
 # stack are enough to place a block, and recording thirty for every allocation costs a tenth of the run.
-cd "$out"
+# With -jobs each worker logs to fuzz-N.log in the directory it starts in: one directory per target.
+mkdir -p "$out/${name}_jobs"
+cd "$out/${name}_jobs"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-malloc_context_size=8}"
 set +e
 "$out/${name}_fuzz" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=3072 -max_len=4096 \
