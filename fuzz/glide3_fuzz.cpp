@@ -454,9 +454,11 @@ void textureCall(Op op, Reader &in) {
         break;
     case op_gu3dfGetInfo:
     case op_gu3dfLoad: {
-        const char *const fileName = "texture.3df";
-        sim::writeFile(fileName, make3df(in));
-        const char *name = nullPointer(in) ? nullptr : in.byte() % 8 == 7 ? "missing.3df" : fileName;
+        // The library opens files with the C runtime: the names are the simulation's full paths.
+        const std::string file = sim::currentDirectory() + "/texture.3df";
+        const std::string missing = sim::currentDirectory() + "/missing.3df";
+        sim::writeFile(file.c_str(), make3df(in));
+        const char *name = nullPointer(in) ? nullptr : in.byte() % 8 == 7 ? missing.c_str() : file.c_str();
         std::vector<Gu3dfInfo> info(1);
         Gu3dfInfo *pointer = nullPointer(in) ? nullptr : info.data();
         // A record the application altered must not be trusted either.
