@@ -56,6 +56,7 @@ void Download(benchmark::State &state, GrTextureFormat_t format, size_t sourceBy
 BENCHMARK_CAPTURE(Download, Native565, GR_TEXFMT_RGB_565, 2, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Download, Rgb332ToXrgb, GR_TEXFMT_RGB_332, 1, 4)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Download, P8ToXrgb, GR_TEXFMT_P_8, 1, 4)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Download, Yiq422ThroughNcc, GR_TEXFMT_YIQ_422, 1, 4)->Unit(benchmark::kMicrosecond);
 
 void Upload(benchmark::State &state, GrTextureFormat_t format, size_t sourceBytes, size_t surfaceBytes) {
     openDisplay();
