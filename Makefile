@@ -45,10 +45,12 @@ test-win64: win64
 test-fuzz: deps
 	bash fuzz/run_tdf_fuzz.sh build/fuzz 60
 	bash fuzz/run_glide2_fuzz.sh build/fuzz 120
+	bash fuzz/run_glide3_fuzz.sh build/fuzz 120
 
-# The long run: ten million call sequences, or the first fault.
+# The long run: ten million call sequences of each Glide version, or the first fault.
 fuzz: deps
 	bash fuzz/run_glide2_fuzz.sh build/fuzz 0 -jobs=2 -workers=2 -reload=300 -runs=5000000
+	bash fuzz/run_glide3_fuzz.sh build/fuzz 0 -jobs=2 -workers=2 -reload=300 -runs=5000000
 
 test: test-fuzz test-host test-host32 test-asan test-win32 test-win64
 

@@ -3,13 +3,12 @@
 // target's input format. Each Seed method writes one call exactly as glide2_fuzz.cpp reads it back.
 //   clang++ -std=c++17 -Iinclude -Ifuzz fuzz/make_glide2_corpus.cpp -o /tmp/seeds && /tmp/seeds
 //   fuzz/corpus/glide2
-#include <stdio.h>
-
 #include <string>
 #include <vector>
 
 #include "glide2x.h"
 #include "glide2_fuzz_input.h"
+#include "glide_common_seed.h"
 
 using namespace fuzzinput;
 
@@ -19,37 +18,10 @@ struct Vertex {
     float x, y, oow, r, g, b, a, s, t;
 };
 
-class Seed {
+class Seed : public CommonSeed {
   public:
-    Writer w;
+    using CommonSeed::CommonSeed;
 
-    // The default machine: product key with the settings program's defaults, every device type and
-    // texture format, no failures. ColorDepth choice 0 is 16 bits, 1 is 32.
-    explicit Seed(int colorDepthChoice = 0, uint8_t settings2 = 0x08, uint8_t devices = 0, uint8_t caps = 0,
-                  std::vector<uint8_t> faults = {}) {
-        uint8_t header[headerBytes] = {};
-        header[hStore] = 1;
-        header[hSettings1] = static_cast<uint8_t>(0xE0 | colorDepthChoice);
-        header[hSettings2] = settings2;
-        header[hDevices] = devices;
-        header[hTextures1] = 0xFF;
-        header[hTextures2] = 0xFF;
-        header[hCaps] = caps;
-        header[hFaultCount] = static_cast<uint8_t>(faults.size() / 3);
-        for (size_t i = 0; i < faults.size() && hFault0 + i < headerBytes; ++i)
-            header[hFault0 + i] = faults[i];
-        for (uint8_t b : header)
-            w.byte(b);
-    }
-
-    void valid() { w.byte(0); }
-    void null() { w.byte(7); }
-    // Buffer contents: a count byte and that many pattern bytes.
-    void fill(uint8_t seed) {
-        w.byte(3);
-        for (int i = 0; i < 4; ++i)
-            w.byte(static_cast<uint8_t>(seed + 37 * i));
-    }
     void vertexFields(const Vertex &v) {
         const float fields[15] = {v.x,   v.y,         0.0f,        v.r,   v.g,         v.b,         0.0f, v.a,
                                   v.oow, v.s * v.oow, v.t * v.oow, v.oow, v.s * v.oow, v.t * v.oow, v.oow};
@@ -61,109 +33,7 @@ class Seed {
         vertexFields(v);
     }
 
-    void glideInit() { w.op(op_grGlideInit); }
-    void glideShutdown() { w.op(op_grGlideShutdown); }
-    void winOpen(int resolution, int origin = GR_ORIGIN_UPPER_LEFT, int format = GR_COLORFORMAT_ARGB) {
-        w.op(op_grSstWinOpen);
-        w.byte(0); // the game's window
-        w.num(resolution);
-        w.num(GR_REFRESH_60Hz);
-        w.num(format);
-        w.num(origin);
-        w.num(2);
-        w.num(1);
-    }
     void winClose() { w.op(op_grSstWinClose); }
-    void bufferClear(uint32_t color, uint32_t alpha, uint32_t depth) {
-        w.op(op_grBufferClear);
-        w.num(color);
-        w.num(alpha);
-        w.num(depth);
-    }
-    void bufferSwap(int interval) {
-        w.op(op_grBufferSwap);
-        w.num(interval);
-    }
-    void renderBuffer(int buffer) {
-        w.op(op_grRenderBuffer);
-        w.num(buffer);
-    }
-    void splash(float x, float y, float width, float height) {
-        w.op(op_grSplash);
-        w.fl(x);
-        w.fl(y);
-        w.fl(width);
-        w.fl(height);
-        w.num(0);
-    }
-    void simple(Op op) { w.op(op); }
-    void oneArg(Op op, int64_t value) {
-        w.op(op);
-        w.num(value);
-    }
-    void combine(Op op, int function, int factor, int local, int other, int invert) {
-        w.op(op);
-        w.num(function);
-        w.num(factor);
-        w.num(local);
-        w.num(other);
-        w.num(invert);
-    }
-    void alphaBlend(int sf, int df) {
-        w.op(op_grAlphaBlendFunction);
-        w.num(sf);
-        w.num(df);
-        w.num(sf);
-        w.num(df);
-    }
-    void texClamp(int tmu, int s, int t) {
-        w.op(op_grTexClampMode);
-        w.num(tmu);
-        w.num(s);
-        w.num(t);
-    }
-    void texFilter(int tmu, int minFilter, int magFilter) {
-        w.op(op_grTexFilterMode);
-        w.num(tmu);
-        w.num(minFilter);
-        w.num(magFilter);
-    }
-    void texMipMap(int tmu, int mode) {
-        w.op(op_grTexMipMapMode);
-        w.num(tmu);
-        w.num(mode);
-        w.num(0);
-    }
-    // grTexDownloadMipMap or grTexSource with a GrTexInfo.
-    void texInfoCall(Op op, int tmu, uint32_t address, int largeLod, int aspect, int format,
-                     uint8_t fillSeed) {
-        w.op(op);
-        w.num(tmu);
-        w.num(address);
-        w.num(GR_MIPMAPLEVELMASK_BOTH);
-        w.num(0); // range
-        w.num(largeLod);
-        w.num(largeLod);
-        w.num(aspect);
-        w.num(format);
-        fill(fillSeed);
-        valid(); // data
-        valid(); // info
-    }
-    void texLevel(int tmu, uint32_t address, int thisLod, int largeLod, int aspect, int format) {
-        w.op(op_grTexDownloadMipMapLevel);
-        w.num(tmu);
-        w.num(address);
-        w.num(thisLod);
-        w.num(largeLod);
-        w.num(aspect);
-        w.num(format);
-        w.num(GR_MIPMAPLEVELMASK_BOTH);
-        w.num(0);
-        w.num(0);
-        fill(static_cast<uint8_t>(thisLod * 11));
-        valid();
-    }
     void texTable(int tmu, int type, int start, int end, uint8_t fillSeed) {
         w.op(start == 0 && end == 255 ? op_grTexDownloadTable : op_grTexDownloadTablePartial);
         w.num(tmu);
@@ -204,69 +74,14 @@ class Seed {
         }
         valid();
     }
-    void lfbLock(int type, int buffer, int mode, uint8_t value) {
-        w.op(op_grLfbLock);
-        w.num(type);
-        w.num(buffer);
-        w.num(mode);
-        w.num(GR_ORIGIN_UPPER_LEFT);
-        w.num(FXFALSE);
-        valid();
-        w.byte(value);
-    }
-    void lfbUnlock(int type, int buffer) {
-        w.op(op_grLfbUnlock);
-        w.num(type);
-        w.num(buffer);
-    }
-    void lfbWrite(int buffer, uint32_t x, uint32_t y, int format, uint32_t width, uint32_t height,
-                  int stride) {
-        w.op(op_grLfbWriteRegion);
-        w.num(buffer);
-        w.num(x);
-        w.num(y);
-        w.num(format);
-        w.num(width);
-        w.num(height);
-        w.num(stride);
-        fill(static_cast<uint8_t>(format * 29 + 1));
-        valid();
-    }
-    void lfbRead(int buffer, uint32_t x, uint32_t y, uint32_t width, uint32_t height, uint32_t stride) {
-        w.op(op_grLfbReadRegion);
-        w.num(buffer);
-        w.num(x);
-        w.num(y);
-        w.num(width);
-        w.num(height);
-        w.num(stride);
-        valid();
-    }
     void queryHardware() {
         w.op(op_grSstQueryHardware);
         valid();
-    }
-    void fogExp(float density) {
-        w.op(op_guFogGenerateExp);
-        valid();
-        w.fl(density);
-        w.fl(0.0f);
     }
 };
 
 Vertex vertex(float x, float y, float oow = 1.0f) {
     return Vertex{x, y, oow, 200.0f, 100.0f, 50.0f, 255.0f, 128.0f, 64.0f};
-}
-
-void save(const std::string &dir, const char *name, const Seed &seed) {
-    std::string path = dir + "/" + name;
-    FILE *file = fopen(path.c_str(), "wb");
-    if (!file) {
-        perror(path.c_str());
-        return;
-    }
-    fwrite(seed.w.bytes.data(), 1, seed.w.bytes.size(), file);
-    fclose(file);
 }
 
 // The Wine programs, call for call.
@@ -277,7 +92,7 @@ void wineSeeds(const std::string &dir) {
     logo.splash(0, 0, 640, 480);
     logo.winClose();
     logo.glideShutdown();
-    save(dir, "wine-logo-demo", logo);
+    logo.save(dir, "wine-logo-demo");
 
     Seed clear;
     clear.glideInit();
@@ -286,7 +101,7 @@ void wineSeeds(const std::string &dir) {
     clear.bufferSwap(1);
     clear.winClose();
     clear.glideShutdown();
-    save(dir, "wine-clear", clear);
+    clear.save(dir, "wine-clear");
 
     for (int depth = 0; depth < 2; ++depth) {
         Seed lfb(depth);
@@ -302,7 +117,7 @@ void wineSeeds(const std::string &dir) {
         lfb.lfbRead(GR_BUFFER_FRONTBUFFER, 0, 0, 640, 480, 640 * 2);
         lfb.winClose();
         lfb.glideShutdown();
-        save(dir, depth ? "wine-lfb-32" : "wine-lfb-16", lfb);
+        lfb.save(dir, depth ? "wine-lfb-32" : "wine-lfb-16");
     }
 
     Seed texture;
@@ -313,9 +128,9 @@ void wineSeeds(const std::string &dir) {
                     GR_COMBINE_LOCAL_NONE, GR_COMBINE_OTHER_TEXTURE, FXFALSE);
     for (int format : {0, 1, 2, 3, 4, 5, 8, 9, 10, 11, 12, 13, 14}) {
         texture.texInfoCall(op_grTexDownloadMipMap, GR_TMU0, static_cast<uint32_t>(format) * 1024, GR_LOD_16,
-                            GR_ASPECT_1x1, format, static_cast<uint8_t>(format));
+                            GR_LOD_16, GR_ASPECT_1x1, format, static_cast<uint8_t>(format));
         texture.texInfoCall(op_grTexSource, GR_TMU0, static_cast<uint32_t>(format) * 1024, GR_LOD_16,
-                            GR_ASPECT_1x1, format, 0);
+                            GR_LOD_16, GR_ASPECT_1x1, format, 0);
         texture.triangle(vertex(10, 10), vertex(200, 10), vertex(10, 200));
     }
     texture.texTable(GR_TMU0, GR_TEXTABLE_PALETTE, 0, 255, 77);
@@ -323,7 +138,7 @@ void wineSeeds(const std::string &dir) {
     texture.simple(op_guTexMemReset);
     texture.winClose();
     texture.glideShutdown();
-    save(dir, "wine-texture", texture);
+    texture.save(dir, "wine-texture");
 }
 
 // The scenarios of the host unit tests, shortened to their calls.
@@ -352,10 +167,12 @@ void unitTestSeeds(const std::string &dir) {
                   GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, FXFALSE);
     frame.combine(op_grAlphaCombine, GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_TEXTURE_ALPHA,
                   GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_TEXTURE, FXFALSE);
-    frame.texInfoCall(op_grTexDownloadMipMap, GR_TMU0, 0, GR_LOD_64, GR_ASPECT_2x1, GR_TEXFMT_RGB_565, 3);
-    frame.texInfoCall(op_grTexDownloadMipMap, GR_TMU1, 0x3FFC00, GR_LOD_8, GR_ASPECT_1x8, GR_TEXFMT_P_8, 4);
-    frame.texInfoCall(op_grTexSource, GR_TMU0, 0, GR_LOD_64, GR_ASPECT_2x1, GR_TEXFMT_RGB_565, 0);
-    frame.texInfoCall(op_grTexSource, GR_TMU1, 0x3FFC00, GR_LOD_8, GR_ASPECT_1x8, GR_TEXFMT_P_8, 0);
+    frame.texInfoCall(op_grTexDownloadMipMap, GR_TMU0, 0, GR_LOD_64, GR_LOD_64, GR_ASPECT_2x1,
+                      GR_TEXFMT_RGB_565, 3);
+    frame.texInfoCall(op_grTexDownloadMipMap, GR_TMU1, 0x3FFC00, GR_LOD_8, GR_LOD_8, GR_ASPECT_1x8,
+                      GR_TEXFMT_P_8, 4);
+    frame.texInfoCall(op_grTexSource, GR_TMU0, 0, GR_LOD_64, GR_LOD_64, GR_ASPECT_2x1, GR_TEXFMT_RGB_565, 0);
+    frame.texInfoCall(op_grTexSource, GR_TMU1, 0x3FFC00, GR_LOD_8, GR_LOD_8, GR_ASPECT_1x8, GR_TEXFMT_P_8, 0);
     frame.texClamp(GR_TMU0, GR_TEXTURECLAMP_CLAMP, GR_TEXTURECLAMP_WRAP);
     frame.texFilter(GR_TMU1, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR);
     frame.texMipMap(GR_TMU0, GR_MIPMAP_NEAREST);
@@ -378,7 +195,7 @@ void unitTestSeeds(const std::string &dir) {
     frame.bufferSwap(0);
     frame.winClose();
     frame.glideShutdown();
-    save(dir, "unit-textured-frame", frame);
+    frame.save(dir, "unit-textured-frame");
 
     // Session order: calls before grGlideInit, grSstQueryHardware over an open session, reopen, double close.
     Seed session(1, 0x00, 0, 0x01);
@@ -398,7 +215,7 @@ void unitTestSeeds(const std::string &dir) {
     session.winClose();
     session.triangle(quad[0], quad[1], quad[2]);
     session.glideShutdown();
-    save(dir, "unit-session-order", session);
+    session.save(dir, "unit-session-order");
 
     // Frame-buffer locks left open across a swap and a close, nested and shadowed, on a 32-bit display.
     Seed locks(1);
@@ -417,7 +234,7 @@ void unitTestSeeds(const std::string &dir) {
     locks.lfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_AUXBUFFER, GR_LFBWRITEMODE_1555, 5);
     locks.winClose();
     locks.glideShutdown();
-    save(dir, "unit-lfb-locks", locks);
+    locks.save(dir, "unit-lfb-locks");
 
     // A polygon longer than the vertex buffer, and the combine utilities.
     Seed big(0, 0x08, 0, 0x02);
@@ -431,27 +248,28 @@ void unitTestSeeds(const std::string &dir) {
     big.polygon(op_grDrawPolygonVertexList, 2, quad);
     big.bufferSwap(1);
     big.glideShutdown();
-    save(dir, "unit-long-polygon", big);
+    big.save(dir, "unit-long-polygon");
 
     // Failures: every device type refuses, then textures whose surfaces cannot be created or locked.
     Seed failing(0, 0x08, 0x1F);
     failing.glideInit();
     failing.winOpen(GR_RESOLUTION_320x240);
     failing.glideShutdown();
-    save(dir, "unit-no-device", failing);
+    failing.save(dir, "unit-no-device");
 
     Seed textureFailures(0, 0x08, 0, 0, {10 /* Lock */, 2, 4 /* Texture */, 4 /* CreateSurface */, 9, 6});
     textureFailures.glideInit();
     textureFailures.winOpen(GR_RESOLUTION_320x240);
     for (uint32_t slot = 0; slot < 4; ++slot)
-        textureFailures.texInfoCall(op_grTexDownloadMipMap, GR_TMU0, slot << 10, GR_LOD_32, GR_ASPECT_1x1,
-                                    GR_TEXFMT_P_8, static_cast<uint8_t>(slot));
-    textureFailures.texInfoCall(op_grTexSource, GR_TMU0, 0, GR_LOD_32, GR_ASPECT_1x1, GR_TEXFMT_P_8, 0);
+        textureFailures.texInfoCall(op_grTexDownloadMipMap, GR_TMU0, slot << 10, GR_LOD_32, GR_LOD_32,
+                                    GR_ASPECT_1x1, GR_TEXFMT_P_8, static_cast<uint8_t>(slot));
+    textureFailures.texInfoCall(op_grTexSource, GR_TMU0, 0, GR_LOD_32, GR_LOD_32, GR_ASPECT_1x1,
+                                GR_TEXFMT_P_8, 0);
     textureFailures.texTable(GR_TMU0, GR_TEXTABLE_PALETTE, 0, 255, 1);
     textureFailures.triangle(quad[0], quad[1], quad[2]);
     textureFailures.winClose();
     textureFailures.glideShutdown();
-    save(dir, "unit-texture-failures", textureFailures);
+    textureFailures.save(dir, "unit-texture-failures");
 }
 
 } // namespace

@@ -82,7 +82,8 @@ FX_ENTRY FxU32 FX_CALL grTexMaxAddress(GrChipID_t) {
 
 FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd,
                                           GrTexInfo *info) {
-    if (info == NULL) return;
+    // A level range Glide has not takes no memory, so the application gives no texels for it.
+    if (info == NULL || grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, info) == 0) return;
     TextureDownload download;
     if (glide3Download(info->largeLodLog2, info->aspectRatioLog2, info->format, info->data, download))
         downloadTexture(tmu, startAddress, grTexTextureMemRequired(evenOdd, info), download);

@@ -297,6 +297,9 @@ BOOL openDisplayDevice(FxU32 hWnd, const DisplayOpenRules &rules) {
 }
 
 void releaseDisplayObjects() {
+    const DisplayOpenRules &rules = library.rules->display;
+    // A surface released while still locked stays locked in the driver, its memory lost to the process.
+    if (!rules.unlocksScreenSurfaces) unlockHeldBuffers();
     forgetBufferLocks();
     if (context.device) {
         context.device->EndScene();
@@ -306,7 +309,6 @@ void releaseDisplayObjects() {
         context.d3d->EvictManagedTextures();
         context.d3d->Release();
     }
-    const DisplayOpenRules &rules = library.rules->display;
     if (context.auxSurface) context.auxSurface->Release();
     if (context.tripleSurface) context.tripleSurface->Release();
     if (context.backSurface) {

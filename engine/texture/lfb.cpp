@@ -433,6 +433,11 @@ FxBool readFrameBufferRegion(FxI32 buffer, FxU32 srcX, FxU32 srcY, FxU32 srcWidt
     return FXTRUE;
 }
 
+void unlockHeldBuffers() {
+    for (LfbBufferState &state : lfbBuffers)
+        if (bufferLocked(state) && state.lockedSurface != NULL) state.lockedSurface->Unlock(NULL);
+}
+
 void forgetBufferLocks() {
     for (LfbBufferState &state : lfbBuffers) {
         state.lockedSurface = NULL;

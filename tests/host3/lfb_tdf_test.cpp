@@ -43,6 +43,19 @@ TEST_F(Lfb3, WrittenRegionReadsBackAndUnlockNeverFails) {
     sim::clearFaults();
 }
 
+TEST_F(Lfb3, CloseGivesBackTheLocksTheApplicationStillHolds) {
+    GrLfbInfo_t info = {};
+    ASSERT_EQ(grLfbLock(GR_LFB_READ_ONLY, GR_BUFFER_FRONTBUFFER, GR_LFBWRITEMODE_ANY, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &info),
+              FXTRUE);
+    ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_8888, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &info),
+              FXTRUE);
+    sim::clearCalls();
+    EXPECT_EQ(grSstWinClose(1), FXTRUE);
+    EXPECT_TRUE(inOrder({"Unlock", "Unlock", "EndScene", "RestoreDisplayMode"}));
+}
+
 class Tdf3 : public Glide3Test {
   protected:
     std::string write(const std::string &text, const std::vector<unsigned char> &body) {

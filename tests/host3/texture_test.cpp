@@ -89,6 +89,17 @@ TEST_F(Texture3, SizesComeFromBase2LevelAndAspect) {
     EXPECT_EQ(download(0, 0, GR_LOD_LOG2_8, 0, 7, texels.data()), nullptr);
 }
 
+TEST_F(Texture3, ChainWithoutSizeDownloadsNothing) {
+    openWith(0);
+    std::vector<FxU8> none(1);
+    for (GrLOD_t small : {GR_LOD_LOG2_64, GrLOD_t(-1), GrLOD_t(65530)}) {
+        GrTexInfo info = {small, GR_LOD_LOG2_32, GR_ASPECT_LOG2_8x1, GR_TEXFMT_ALPHA_8, none.data()};
+        ASSERT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, &info), 0u);
+        grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+    }
+    EXPECT_TRUE(texturesCreated().empty());
+}
+
 TEST_F(Texture3, OnlyTheLargestLevelIsDownloadedAndMultibaseBindsNothing) {
     openWith(0);
     grTexDownloadMipMapLevel(1, 0x8000, GR_LOD_LOG2_64, GR_LOD_LOG2_128, 0, GR_TEXFMT_RGB_565, 0,

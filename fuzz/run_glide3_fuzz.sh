@@ -1,0 +1,4 @@
+#!/usr/bin/env bash
+# Builds the Glide 3 call-sequence fuzz target and runs it with one job.
+# Usage: bash fuzz/run_glide3_fuzz.sh [build directory] [seconds] [extra libFuzzer flags...]
+exec bash "$(dirname "$0")/run_call_fuzz.sh" glide3 "$@"
