@@ -228,6 +228,8 @@ void setMessageBoxResult(int result);
 void setDialogScript(std::function<void(HWND dialog)> script);
 // Sends WM_COMMAND (id, notification) to the running dialog's procedure.
 INT_PTR dialogCommand(HWND dialog, int id, int notification);
+// Sends any other message to the running dialog's procedure, e.g. a trackbar's WM_HSCROLL.
+INT_PTR dialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 bool windowEnabled(HWND hwnd);
 
 // ---- GDI, bitmaps, modules -------------------------------------------------------

@@ -81,10 +81,15 @@ void setDialogScript(std::function<void(HWND)> script) {
 }
 
 INT_PTR dialogCommand(HWND dialog, int id, int notification) {
+    if (!windowOf(dialog)) return 0;
+    HWND item = dialogItem(dialog, id);
+    return dialogMessage(dialog, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(item));
+}
+
+INT_PTR dialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     Window *w = windowOf(dialog);
     if (!w || !w->proc) return 0;
-    HWND item = dialogItem(dialog, id);
-    return w->proc(dialog, WM_COMMAND, MAKEWPARAM(id, notification), reinterpret_cast<LPARAM>(item));
+    return w->proc(dialog, message, wParam, lParam);
 }
 
 bool windowEnabled(HWND hwnd) {
