@@ -22,6 +22,9 @@
 #define IDC_TEXTURE_FILTERING 1018
 #define IDC_MULTITEXTURE 1019
 #define IDC_COLOR_DEPTH 1020
+#define IDC_FRAME_PACING 1021
+#define IDC_WINDOW_SCALE_TEXT 1022
+#define IDC_RESOLUTION_GROUP 1023
 
 // Game patching dialog "KGP": one drop-down list per game, 2000 to 2010.
 #define IDC_GAME_FIRST 2000

@@ -1,10 +1,11 @@
 #include "settings_dialog.h"
 
+#include "display_controls.h"
 #include "game_patching.h"
 #include "resource_ids.h"
 
-SettingsVariables settingsVariables = {16, 1, 1, 1, 1, 0, 0, 0, 0, 0};
-const SettingsVariables initialSettingsVariables = {16, 1, 1, 1, 1, 0, 0, 0, 0, 0};
+SettingsVariables settingsVariables = {16, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 0};
+const SettingsVariables initialSettingsVariables = {16, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 0};
 
 const char *const settingsKeyPath = "Software\\Orvane\\Kestrix XP";
 
@@ -27,6 +28,9 @@ const StoreValue storeValues[] = {
     {"WaveRace", &SettingsVariables::WaveRace},
     {"Filtering", &SettingsVariables::Filtering},
     {"TMU", &SettingsVariables::TMU},
+    {"Windowed", &SettingsVariables::Windowed},
+    {"WindowScale", &SettingsVariables::WindowScale},
+    {"FramePacing", &SettingsVariables::FramePacing},
 };
 
 // When a box shows as checked. The libraries act on most values when they are non-zero, but on Oversample
@@ -95,6 +99,7 @@ void showSettings(HWND dialog) {
         bool checked = isChecked(settingsVariables.*box.field, box.checkedWhen);
         SendDlgItemMessageA(dialog, box.controlId, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     }
+    showDisplaySettings(dialog, settingsVariables);
 }
 
 void takeSettings(HWND dialog) {
@@ -104,6 +109,7 @@ void takeSettings(HWND dialog) {
         bool checked = SendDlgItemMessageA(dialog, box.controlId, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
         settingsVariables.*box.field = valueOf(checked, box.checkedWhen);
     }
+    takeDisplaySettings(dialog, settingsVariables);
 }
 
 } // namespace
@@ -153,13 +159,20 @@ bool handleSaveButtons(HWND dialog, int id, void (*save)(HWND dialog)) {
     }
 }
 
-INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         for (const char *item : colorDepthItems)
             SendDlgItemMessageA(dialog, IDC_COLOR_DEPTH, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        initDisplayControls(dialog);
         loadSettings(dialog);
         setApplyEnabled(dialog, false);
         return TRUE;
+    }
+    if (message == WM_HSCROLL) {
+        if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, IDC_RESOLUTION_SLIDER) &&
+            followResolutionTrackbar(dialog, LOWORD(wParam)))
+            setApplyEnabled(dialog, true);
+        return FALSE;
     }
     if (message != WM_COMMAND) return FALSE;
 
@@ -170,6 +183,7 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         // Modal and without an owner, as the game patching dialog always was; whatever happened there, this
         // dialog turns dirty.
         if (id == IDC_GAME_PATCHING) DialogBoxParamA(NULL, "KGP", NULL, gamePatchingDialogProc, 0);
+        if (id == IDC_FULLSCREEN) followFullscreenBox(dialog);
         setApplyEnabled(dialog, true);
     } else if (code == CBN_SELCHANGE || code == EN_CHANGE) {
         setApplyEnabled(dialog, true);

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <stdint.h>
 
-// The program-wide copy of the ten store values, named after the registry values.
+// The program-wide copy of the store values, named after the registry values.
 struct SettingsVariables {
     int32_t ColorDepth;
     int32_t Fog;
@@ -17,6 +17,9 @@ struct SettingsVariables {
     int32_t WaveRace;
     int32_t Filtering;
     int32_t TMU;
+    int32_t Windowed;
+    int32_t WindowScale;
+    int32_t FramePacing;
 };
 
 extern SettingsVariables settingsVariables;

@@ -51,7 +51,7 @@ KINDS = {
 
 # id (-1 for none), kind, text (an int: a bitmap resource), rectangle, state, in template order.
 KESTRIX_CONTROLS = [
-    (1010, "check", "Fullscreen", (13, 262, 117, 10), "disabled"),
+    (1010, "check", "Fullscreen", (13, 262, 117, 10), ""),
     (1020, "list", "", (17, 71, 117, 59), ""),
     (1, "default", "Ok", (146, 276, 44, 12), ""),
     (2, "push", "Cancel", (191, 276, 44, 12), ""),
@@ -61,17 +61,20 @@ KESTRIX_CONTROLS = [
     (1013, "check", "Fog", (19, 126, 90, 10), ""),
     (1014, "check", "Fast alternate ZBuffer mode", (19, 137, 102, 10), ""),
     (-1, "picture-bordered", 102, (17, 85, 118, 12), ""),
-    (1000, "trackbar", "Slider1", (148, 73, 128, 21), "disabled"),
+    (1000, "trackbar", "Slider1", (148, 73, 92, 21), ""),
     (-1, "group", "Colors", (14, 60, 123, 39), ""),
     (-1, "picture-sunken", 106, (13, 10, 268, 46), ""),
     (-1, "group", "Settings", (14, 100, 268, 157), ""),
-    (-1, "group", "Resolution", (143, 60, 138, 39), "disabled"),
+    (1023, "group", "Resolution", (143, 60, 138, 39), ""),
     (1015, "check", "Triple Buffer", (19, 150, 90, 10), ""),
     (1016, "check", "Fighting Force 64 Fix", (19, 186, 90, 10), ""),
     (1017, "check", "Alternate Lighting system", (19, 162, 122, 10), ""),
     (1018, "check", "Texture filtering", (19, 174, 122, 10), ""),
     (1019, "check", "Multitexture Support (TMU=2)", (19, 212, 109, 10), "hidden"),
     (100, "push", "Game patching utility", (21, 240, 114, 11), ""),
+    (1022, "label", "1x", (244, 80, 32, 8), ""),
+    (-1, "label", "Frame pacing", (150, 114, 60, 8), ""),
+    (1021, "list", "", (150, 124, 126, 59), ""),
 ]
 
 GAMES = ["FIFA 98", "FIFA 99", "FIFA 2000", "FIFA 2001", "FIFA 2002", "NBA Live 98", "NBA Live 99",

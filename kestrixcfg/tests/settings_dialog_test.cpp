@@ -236,7 +236,7 @@ TEST_F(SettingsDialog, ApplyIsEnabledOnlyWhileThereAreUnsavedChanges) {
         bool dirty;
     } events[] = {
         {"check box click", IDC_ZFAST, BN_CLICKED, true},
-        {"disabled Fullscreen box", IDC_FULLSCREEN, BN_CLICKED, true},
+        {"Fullscreen box click", IDC_FULLSCREEN, BN_CLICKED, true},
         {"colour selection change", IDC_COLOR_DEPTH, CBN_SELCHANGE, true},
         {"edit change notification", IDC_COLOR_DEPTH, EN_CHANGE, true},
         {"drop-down opened", IDC_COLOR_DEPTH, 7 /* CBN_DROPDOWN */, false},
