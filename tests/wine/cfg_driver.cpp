@@ -129,6 +129,18 @@ void click(HWND dialog, int id) {
 void postClick(HWND dialog, int id) {
     PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
+std::string text(HWND dialog, int id) {
+    char buffer[64] = {};
+    GetWindowTextA(GetDlgItem(dialog, id), buffer, sizeof(buffer));
+    return buffer;
+}
+// A key on the trackbar moves it one step, and the trackbar tells the dialog through WM_HSCROLL.
+void stepRight(HWND dialog, int id) {
+    HWND slider = GetDlgItem(dialog, id);
+    SendMessageA(slider, WM_KEYDOWN, VK_RIGHT, 0);
+    SendMessageA(slider, WM_KEYUP, VK_RIGHT, 0);
+    kx::pump(100);
+}
 void choose(HWND dialog, int id, int item) {
     HWND list = GetDlgItem(dialog, id);
     SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
@@ -173,8 +185,20 @@ int run() {
     check(isChecked(settings, 1019) && !IsWindowVisible(GetDlgItem(settings, 1019)),
           "TMU 1: the hidden multitexture box is checked");
     check(!enabled(settings, 3), "Apply starts disabled");
-    check(!enabled(settings, 1010) && !enabled(settings, 1000), "Fullscreen and the trackbar are disabled");
+    check(isChecked(settings, 1010) && enabled(settings, 1010) && !enabled(settings, 1000),
+          "no Windowed value: \"Fullscreen\" checked, the trackbar greyed");
+    check(text(settings, 1022) == "1x" && selection(settings, 1021) == 0,
+          "no WindowScale or FramePacing value: \"1x\" and \"Off\"");
     kx::request_capture("kestrixcfg_settings", {}, 60000);
+
+    click(settings, 1010);
+    check(enabled(settings, 1000) && enabled(settings, 1022),
+          "unchecking \"Fullscreen\" enables the trackbar");
+    stepRight(settings, 1000);
+    stepRight(settings, 1000);
+    check(text(settings, 1022) == "3x", "two steps right on the trackbar show \"3x\"");
+    choose(settings, 1021, 2);
+    kx::request_capture("kestrixcfg_windowed", {}, 60000);
 
     click(settings, 1013);
     check(isChecked(settings, 1013) && enabled(settings, 3), "clicking Fog checks it and enables Apply");
@@ -182,6 +206,8 @@ int run() {
     click(settings, 3);
     check(!enabled(settings, 3), "Apply turns itself off");
     check(storeDword("ColorDepth") == 16 && storeDword("Fog") == 1, "Apply stored ColorDepth 16 and Fog 1");
+    check(storeDword("Windowed") == 1 && storeDword("WindowScale") == 3 && storeDword("FramePacing") == 2,
+          "Apply stored Windowed 1, WindowScale 3 and FramePacing 2");
 
     postClick(settings, 100);
     HWND games = waitForWindow("Kestrix XP (Game Patching)", 30000);
@@ -216,7 +242,8 @@ int run() {
         long long value;
     } stored[] = {{"Antialiasing", 1}, {"Fog", 1},          {"Oversample", 0},       {"ColorDepth", 16},
                   {"ZFast", 1},        {"TripleBuffer", 1}, {"FightingForceFix", 0}, {"WaveRace", 0},
-                  {"Filtering", 0},    {"TMU", 1}};
+                  {"Filtering", 0},    {"TMU", 1},          {"Windowed", 1},         {"WindowScale", 3},
+                  {"FramePacing", 2}};
     for (const auto &s : stored) {
         char what[96];
         std::snprintf(what, sizeof what, "stored %s = %lld (read %lld)", s.name, s.value, storeDword(s.name));
