@@ -28,6 +28,8 @@ WINE64=${WINE64:-/usr/lib/wine/wine64}
 WINESERVER=${WINESERVER:-$(command -v wineserver || echo /usr/lib/wine/wineserver64)}
 DESKTOP_SIZE=${KESTRIX_DESKTOP_SIZE:-640x480}
 SCREEN_SIZE=${KESTRIX_SCREEN_SIZE:-1024x768}
+# KESTRIX_DESKTOP=none runs the program on the plain X screen, as a windowed game runs on a user's desktop.
+VIRTUAL_DESKTOP=${KESTRIX_DESKTOP:-virtual}
 
 [ -f "$program" ] || die "no program at $1"
 [ -f "$dll" ] || die "no DLL at $2"
@@ -127,8 +129,9 @@ for extra in ${KESTRIX_WINE_EXTRA_FILES:-}; do
 done
 cd "$rundir" || die "cannot enter $rundir"
 
-# The desktop window sits at the top-left corner of the Xvfb screen.
+# The desktop window sits at the top-left corner of the Xvfb screen; without one the whole screen is captured.
 crop="${DESKTOP_SIZE}+0+0"
+[ "$VIRTUAL_DESKTOP" = none ] && crop="${SCREEN_SIZE}+0+0"
 failures=0
 captures=0
 captured=()
@@ -164,8 +167,12 @@ serve_capture() {
 }
 
 echo "run_wine_test: running $name in $rundir on display $display"
-timeout -k 10 "$timeout_s" "$WINE64" explorer "/desktop=kestrix,$DESKTOP_SIZE" "$(basename "$program")" \
-    >program.log 2>&1 &
+if [ "$VIRTUAL_DESKTOP" = none ]; then
+    timeout -k 10 "$timeout_s" "$WINE64" "$(basename "$program")" >program.log 2>&1 &
+else
+    timeout -k 10 "$timeout_s" "$WINE64" explorer "/desktop=kestrix,$DESKTOP_SIZE" "$(basename "$program")" \
+        >program.log 2>&1 &
+fi
 wine_pid=$!
 
 deadline=$((SECONDS + timeout_s + 15))
