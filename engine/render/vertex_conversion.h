@@ -132,8 +132,10 @@ inline float clampedDepth(float z) {
     return z > 0.0f ? (z < 1.0f ? z : 1.0f) : 0.0f;
 }
 
-inline bool isFinite(float value) {
-    return fabsf(value) <= FLT_MAX;
+// 0 when both coordinates are finite, else NaN: x - x is 0 for every finite x. Summed over a primitive, it
+// checks every position with two subtractions and two additions a vertex.
+inline float positionCheck(float x, float y) {
+    return (x - x) + (y - y);
 }
 
 inline float unsnapped(float coordinate) {
@@ -231,11 +233,11 @@ __attribute__((always_inline)) inline float vertexOow(const FxU8 *vertex, const 
 
 // One application vertex into its Direct3D slot, in the eight steps of the conversion, but for the colour
 // codes and the table fog, which convertColors applies: under them the slot holds V as its diffuse colour.
-// Only the fields the current modes read are read. False when x or y is not finite.
+// Only the fields the current modes read are read. Returns the vertex's positionCheck.
 template <typename Shape>
-__attribute__((always_inline)) inline bool convertVertex(const void *source, DrawVertex &d,
-                                                         const VertexConversion &conversion,
-                                                         const VertexLayout &layout) {
+__attribute__((always_inline)) inline float convertVertex(const void *source, DrawVertex &d,
+                                                          const VertexConversion &conversion,
+                                                          const VertexLayout &layout) {
     const FxU8 *vertex = static_cast<const FxU8 *>(source);
     const float oow = vertexOow(vertex, conversion, layout);
     // Single precision, as the Glide application computed its s/w and t/w.
@@ -261,7 +263,7 @@ __attribute__((always_inline)) inline bool convertVertex(const void *source, Dra
         x = unsnapped(readFloat(vertex, layout.x));
         y = unsnapped(readFloat(vertex, layout.y));
     }
-    const bool finite = static_cast<int>(isFinite(x)) & static_cast<int>(isFinite(y));
+    const float check = positionCheck(x, y);
     if (Shape::flipY(conversion)) y = conversion.screenHeight - y;
     if (Shape::mirrorX(conversion)) x = conversion.screenWidth - x;
     d.x = x;
@@ -291,7 +293,7 @@ __attribute__((always_inline)) inline bool convertVertex(const void *source, Dra
     d.tv1 = tv1;
 
     d.rhw = conversion.rhwFromOow ? oow : 1.0f;
-    return finite;
+    return check;
 }
 
 // The colour codes and the table fog over the slots convertVertex filled. Apart from its loop, whose
@@ -326,11 +328,11 @@ template <typename LayoutOf> struct LayoutConversion {
     template <typename Shape, typename At>
     __attribute__((always_inline)) static bool
     convertAll(At at, int count, int first, const VertexConversion &conversion, const VertexLayout &layout) {
-        bool finite = true;
+        float check = 0.0f;
         for (int i = 0; i < count; ++i)
-            finite &= convertVertex<Shape>(at(i), vertexBuffer[first + i], conversion, layout);
+            check += convertVertex<Shape>(at(i), vertexBuffer[first + i], conversion, layout);
         convertColors<Shape>(at, count, vertexBuffer + first, conversion, layout);
-        return finite;
+        return check == 0.0f;
     }
 
     static bool list(const void *vlist, int count, int first) {
