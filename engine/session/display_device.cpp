@@ -220,6 +220,8 @@ bool createDevice() {
 }
 
 bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
+    context.refreshRate = 0;
+    context.lastPresent = 0;
     context.window = hWnd != 0 ? reinterpret_cast<HWND>(static_cast<uintptr_t>(hWnd)) : GetActiveWindow();
     if (context.window == NULL) {
         context.window = createOwnWindow();

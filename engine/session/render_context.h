@@ -31,6 +31,11 @@ struct RenderContext {
     // Whether the display mode was switched, so a failed open can restore it.
     FxI32 displayModeSet;
 
+    // Frame pacing: the performance counter at the last paced present (0: none yet) and the display's
+    // refresh rate (0: not yet asked).
+    LONGLONG lastPresent;
+    FxU32 refreshRate;
+
     FxU32 swapCount;
     FxU32 triangleCount;
     FxU32 pixelsIn;
