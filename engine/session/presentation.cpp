@@ -4,6 +4,7 @@
 #include "engine_state.h"
 #include "frame_pacing.h"
 #include "library_settings.h"
+#include "windowed_display.h"
 #include "../render/render_state.h"
 
 namespace {
@@ -16,6 +17,7 @@ FxU32 screenPixels() {
 void copyBackToFront() {
     if (context.frontSurface && context.backSurface)
         context.frontSurface->BltFast(0, 0, context.backSurface, NULL, DDBLTFAST_DONOTWAIT);
+    showFrontBuffer();
 }
 
 } // namespace
