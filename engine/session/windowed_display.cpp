@@ -88,6 +88,9 @@ void placeWindow() {
     if (y < work.top) y = work.top;
     SetWindowPos(context.window, NULL, x, y, width(outer), height(outer),
                  SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+    // The window erases what the resize uncovered when it next paints: that must come before the first
+    // frame is shown, not over it.
+    UpdateWindow(context.window);
 }
 
 bool readDesktopMode(DWORD &bits) {
