@@ -220,6 +220,36 @@ TEST_F(WindowedDisplay, ColorDepthIsKeptOnlyWhereTheScreenTakesItsBlit) {
                   "Display: windowed, client 640x480, 16-bit surfaces (ColorDepth), pacing off"}));
 }
 
+TEST_F(WindowedDisplay, WithoutAnyWindowItOpensAnOverlappedOneAroundTheClientArea) {
+    sim::setActiveWindow(nullptr);
+    grGlideInit();
+    ASSERT_EQ(grSstWinOpen(0, GR_RESOLUTION_800x600, GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB,
+                           GR_ORIGIN_UPPER_LEFT, 2, 1),
+              FXTRUE);
+    std::vector<HWND> own = sim::createdWindows();
+    ASSERT_EQ(own.size(), 1u);
+    EXPECT_EQ(sim::windowStyle(own[0]), static_cast<DWORD>(WS_OVERLAPPEDWINDOW));
+    RECT client = sim::clientRect(own[0]);
+    EXPECT_EQ(client.right - client.left, 800);
+    EXPECT_EQ(client.bottom - client.top, 600);
+    grSstWinClose();
+    EXPECT_TRUE(sim::createdWindows().empty());
+}
+
+TEST_F(WindowedDisplay, AFailedOpenReleasesTheScreenAndPutsTheWindowBack) {
+    grGlideInit();
+    for (const char *step : {"SetClipper", "CreateDevice"}) {
+        SCOPED_TRACE(step);
+        sim::failCall(step, 0);
+        EXPECT_EQ(open(), FXFALSE);
+        sim::clearFaults();
+        EXPECT_TRUE(sim::liveSurfaces().empty());
+        EXPECT_EQ(sim::windowStyle(window), 0u);
+        EXPECT_EQ(sim::windowRect(window).right, 640);
+        EXPECT_EQ(leaksWhileLoaded(), "");
+    }
+}
+
 using FullScreenDisplay = Glide2Test;
 
 TEST_F(FullScreenDisplay, DisplayValuesAtZeroMakeTheSameCallsAsNone) {
