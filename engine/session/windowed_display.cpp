@@ -21,7 +21,7 @@ RECT shifted(const RECT &rect, POINT by) {
     return RECT{rect.left + by.x, rect.top + by.y, rect.right + by.x, rect.bottom + by.y};
 }
 
-// The largest rectangle of the Glide aspect inside width × height, centred.
+// The largest rectangle of the Glide aspect inside the area, centred.
 RECT fitPicture(LONG areaWidth, LONG areaHeight) {
     LONGLONG glideWidth = context.screenWidth, glideHeight = context.screenHeight;
     LONG pictureWidth = areaWidth, pictureHeight = areaHeight;
@@ -63,7 +63,7 @@ void saveWindowPlacement() {
 // Full-screen games make borderless windows: a window on the desktop needs a caption to be moved and closed.
 DWORD framedStyle() {
     DWORD style = static_cast<DWORD>(context.savedStyle);
-    if (style & WS_CAPTION) return style;
+    if ((style & WS_CAPTION) == WS_CAPTION) return style;
     style |= addedFrameStyle;
     SetWindowLongA(context.window, GWL_STYLE, static_cast<LONG>(style));
     return style;
