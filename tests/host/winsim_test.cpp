@@ -366,23 +366,6 @@ TEST_F(Winsim, ClippedStretchBltWritesOnlyTheClientAreaAndTheClipperOutlivesDire
     EXPECT_EQ("", sim::leakReport());
 }
 
-TEST_F(Winsim, SleepAndRetraceWaitsMoveTheClock) {
-    openDisplay(64, 48, 16);
-    LONGLONG frequency = sim::performanceFrequency();
-    unsigned long long start = sim::performanceCounter();
-    Sleep(10);
-    EXPECT_EQ(start + static_cast<unsigned long long>(frequency) / 100, sim::performanceCounter());
-    sim::setRefreshRate(50);
-    ASSERT_EQ(DD_OK, dd->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr));
-    EXPECT_EQ(0u, sim::performanceCounter() % (static_cast<unsigned long long>(frequency) / 50));
-    sim::setWaitForVerticalBlank(DDERR_UNSUPPORTED, false);
-    unsigned long long before = sim::performanceCounter();
-    EXPECT_EQ(DDERR_UNSUPPORTED, dd->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr));
-    EXPECT_EQ(before, sim::performanceCounter());
-    primary->Release();
-    dd->Release();
-}
-
 // ---- fault injection --------------------------------------------------------------
 
 TEST_F(Winsim, FaultOccurrencesCountFromTheMomentOfTheRequest) {
