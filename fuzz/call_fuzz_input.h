@@ -24,7 +24,8 @@ enum Header {
     hStore,       // bits 0-1 product key: 0 missing, 1 and 3 values below, 2 empty; 2: FX_GLIDE_NO_SPLASH;
                   // 3: FX_GLIDE_NO_DITHER_SUB; 4-5 window title; 6: hWnd 0 (active window); 7: Windows 98
     hSettings1,   // 0-2 ColorDepth choice; 3-4 Oversample; 5 Fog; 6 Antialiasing; 7 ZFast
-    hSettings2,   // 0 WaveRace; 1-2 FightingForceFix; 3 Filtering; 4 TMU; 5 TripleBuffer
+    hSettings2,   // 0 WaveRace; 1-2 FightingForceFix; 3 Filtering; 4 TMU; 5 TripleBuffer; 6 Windowed;
+                  // 7 FramePacing by the swap interval
     hDevices,     // 0-4 device type n cannot be created; 5 HAL types list no depth format; 6 only stencil
                   // depth formats; 7 pitch padding
     hTextures1,   // texture formats offered, bit n of the list in the target (first eight)

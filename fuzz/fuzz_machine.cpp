@@ -125,6 +125,11 @@ const char *const faultNames[] = {
     "EvictManagedTextures",
     "SetRenderState",
     "SetTextureStageState",
+    "Blt",
+    "CreateClipper",
+    "SetClipper",
+    "WaitForVerticalBlank",
+    "GetDisplayMode",
 };
 const HRESULT faultResults[] = {DDERR_GENERIC, DDERR_SURFACELOST, DDERR_SURFACEBUSY, DDERR_OUTOFMEMORY};
 
@@ -187,6 +192,8 @@ void configureMachine(Reader &in, HWND &window) {
         put("Filtering", (s2 >> 3) & 1);
         put("TMU", (s2 >> 4) & 1);
         put("TripleBuffer", (s2 >> 5) & 1);
+        put("Windowed", (s2 >> 6) & 1);
+        put("FramePacing", s2 >> 7);
     }
     const char *glide = "Software\\3Dfx Interactive\\Glide";
     if (header[hStore] & 4) sim::setRegistryString(HKEY_LOCAL_MACHINE, glide, "FX_GLIDE_NO_SPLASH", "1");
