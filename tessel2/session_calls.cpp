@@ -54,8 +54,8 @@ FX_ENTRY void FX_CALL grClipWindow(FxU32 minx, FxU32 miny, FxU32 maxx, FxU32 max
     setClipWindow(minx, miny, maxx, maxy);
 }
 
-FX_ENTRY void FX_CALL grBufferSwap(int) {
-    swapBuffers();
+FX_ENTRY void FX_CALL grBufferSwap(int swap_interval) {
+    swapBuffers(static_cast<FxU32>(swap_interval));
 }
 
 FX_ENTRY void FX_CALL grRenderBuffer(GrBuffer_t buffer) {

@@ -40,7 +40,7 @@ const int glide3CursorPosition = 10000;
 const LibraryRules glide3Rules = {
     // Settings: defaults when the product key is missing (Antialiasing, Fog, Oversample, ColorDepth, ZFast,
     // TripleBuffer, WaveRace, FightingForceFix, Filtering, TMU); no colour-depth rule, no vendor key.
-    {{0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0}, false, false},
+    {{0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, false, false},
     {
         DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_NOWINDOWCHANGES | DDSCL_EXCLUSIVE | DDSCL_ALLOWMODEX |
             DDSCL_MULTITHREADED,

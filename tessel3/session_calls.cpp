@@ -65,8 +65,8 @@ FX_ENTRY void FX_CALL grClipWindow(FxU32 minx, FxU32 miny, FxU32 maxx, FxU32 max
     setClipWindow(minx, miny, maxx, maxy);
 }
 
-FX_ENTRY void FX_CALL grBufferSwap(FxU32) {
-    swapBuffers();
+FX_ENTRY void FX_CALL grBufferSwap(FxU32 swap_interval) {
+    swapBuffers(swap_interval);
     forgetJoiningVertices();
 }
 

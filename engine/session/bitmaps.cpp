@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "display_device.h"
+#include "windowed_display.h"
 
 HRESULT copyBitmapToSurface(IDirectDrawSurface7 *surface, HBITMAP bitmap, int x, int y, int dx, int dy) {
     if (surface == NULL || bitmap == NULL) return E_FAIL;
@@ -80,6 +81,7 @@ int drawBitmapResource(const char *name, DWORD x, DWORD y) {
     }
     context.frontSurface->BltFast(x, y, surface, NULL, blitFlags);
     surface->Release();
+    showFrontBuffer();
     return 1;
 }
 

@@ -4,9 +4,11 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "frame_pacing.h"
 #include "library_settings.h"
 #include "log.h"
 #include "processor.h"
+#include "windowed_display.h"
 #include "../render/render_state.h"
 #include "../render/saved_state.h"
 #include "../texture/lfb.h"
@@ -42,7 +44,8 @@ LRESULT CALLBACK ownWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// Console programs open with no window at all; DirectDraw needs one for the exclusive display.
+// Console programs open with no window at all; DirectDraw needs one for the exclusive display, and a
+// windowed display needs one to show in.
 HWND createOwnWindow() {
     WNDCLASSA windowClass;
     memset(&windowClass, 0, sizeof(windowClass));
@@ -50,10 +53,11 @@ HWND createOwnWindow() {
     windowClass.hInstance = library.moduleInstance;
     windowClass.lpszClassName = ownWindowClass;
     RegisterClassA(&windowClass);
-    HWND window =
-        CreateWindowExA(WS_EX_TOPMOST, ownWindowClass, "Kestrix", WS_POPUP | WS_VISIBLE, 0, 0,
-                        static_cast<int>(context.screenWidth), static_cast<int>(context.screenHeight), NULL,
-                        NULL, library.moduleInstance, NULL);
+    DWORD exStyle = context.windowed ? 0 : WS_EX_TOPMOST;
+    DWORD style = (context.windowed ? WS_OVERLAPPEDWINDOW : WS_POPUP) | WS_VISIBLE;
+    HWND window = CreateWindowExA(
+        exStyle, ownWindowClass, "Kestrix", style, 0, 0, static_cast<int>(context.screenWidth),
+        static_cast<int>(context.screenHeight), NULL, NULL, library.moduleInstance, NULL);
     if (window == NULL) UnregisterClassA(ownWindowClass, library.moduleInstance);
     return window;
 }
@@ -64,10 +68,6 @@ void destroyOwnWindow() {
     UnregisterClassA(ownWindowClass, library.moduleInstance);
     context.ownWindow = 0;
     context.window = NULL;
-}
-
-void errorBox(const char *text) {
-    MessageBoxA(NULL, text, "ERROR", MB_OK);
 }
 
 struct DepthSearch {
@@ -122,18 +122,6 @@ void readWindowTitle() {
     }
 }
 
-void logAdapterIdentity() {
-    DDDEVICEIDENTIFIER2 identity;
-    memset(&identity, 0, sizeof(identity));
-    context.ddraw->GetDeviceIdentifier(&identity, 0);
-    identity.szDriver[sizeof(identity.szDriver) - 1] = '\0';
-    identity.szDescription[sizeof(identity.szDescription) - 1] = '\0';
-    logLine("Driver:%s\n", identity.szDriver);
-    logLine("Descripci\xF3n: %s\n", identity.szDescription);
-    logLine("ID Fabricante: %04Xh\n", static_cast<unsigned>(identity.dwVendorId));
-    logLine("ID Dispositivo: %04Xh\n", static_cast<unsigned>(identity.dwDeviceId));
-}
-
 IDirectDrawSurface7 *createScreenSurface(DWORD caps) {
     DDSURFACEDESC2 desc;
     memset(&desc, 0, sizeof(desc));
@@ -185,6 +173,101 @@ bool createSurfaces(const DisplayOpenRules &rules) {
     return true;
 }
 
+void logDisplay() {
+    if (!settings.displayValuesPresent) return;
+    if (!context.windowed) {
+        logLine("Display: full-screen, %ux%u, pacing %s\n", static_cast<unsigned>(context.screenWidth),
+                static_cast<unsigned>(context.screenHeight), framePacingName());
+        return;
+    }
+    const char *format =
+        context.ownSurfaceDepth
+            ? "Display: windowed, client %ux%u, %u-bit surfaces (ColorDepth), pacing %s\n"
+            : "Display: windowed, client %ux%u, %u-bit surfaces (desktop depth), pacing %s\n";
+    logLine(format, static_cast<unsigned>(context.clientWidth), static_cast<unsigned>(context.clientHeight),
+            static_cast<unsigned>(context.surfaceBits), framePacingName());
+}
+
+bool openFullScreenSurfaces(const DisplayOpenRules &rules) {
+    if (context.ddraw->SetDisplayMode(context.screenWidth, context.screenHeight,
+                                      static_cast<DWORD>(settings.ColorDepth), 0, 0) != DD_OK)
+        return false;
+    context.displayModeSet = 1;
+    // Wine stretches the window over the display at the exclusive level, but the new size reaches the screen
+    // only when the window is painted: a front-buffer write before that (the logo) pins the first frames to
+    // the window's old rectangle.
+    UpdateWindow(context.window);
+
+    if (rules.beforeAdapterIdentity) rules.beforeAdapterIdentity();
+    logAdapterIdentity();
+
+    if (!createSurfaces(rules)) return false;
+    if (!createDepthBuffer()) return false;
+    return createDevice();
+}
+
+bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
+    context.windowed = settings.Windowed != 0;
+    context.refreshRate = 0;
+    context.lastPresent = 0;
+    context.window = hWnd != 0 ? reinterpret_cast<HWND>(static_cast<uintptr_t>(hWnd)) : GetActiveWindow();
+    if (context.window == NULL) {
+        context.window = createOwnWindow();
+        context.ownWindow = context.window != NULL;
+    }
+    if (rules.readsWindowTitle) readWindowTitle();
+
+    if (DirectDrawCreateEx(NULL, reinterpret_cast<void **>(&context.ddraw), IID_IDirectDraw7, NULL) !=
+        DD_OK) {
+        context.ddraw = NULL;
+        return false;
+    }
+    DWORD level = context.windowed ? DDSCL_NORMAL : rules.cooperativeLevel;
+    if (context.ddraw->SetCooperativeLevel(context.window, level) != DD_OK) return false;
+    if (context.ddraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void **>(&context.d3d)) != DD_OK) {
+        context.d3d = NULL;
+        return false;
+    }
+    if (!(context.windowed ? openWindowedSurfaces(rules) : openFullScreenSurfaces(rules))) return false;
+
+    memset(&context.deviceCaps, 0, sizeof(context.deviceCaps));
+    context.device->GetCaps(&context.deviceCaps);
+    logLine("Texture OP Caps: 0x%X\n", static_cast<unsigned>(context.deviceCaps.dwTextureOpCaps));
+    logLine("Triangle Raster Caps: 0x%X\n",
+            static_cast<unsigned>(context.deviceCaps.dpcTriCaps.dwRasterCaps));
+    logDisplay();
+
+    context.viewport.dwX = 0;
+    context.viewport.dwY = 0;
+    context.viewport.dwWidth = context.screenWidth;
+    context.viewport.dwHeight = context.screenHeight;
+    context.viewport.dvMinZ = 0.0f;
+    context.viewport.dvMaxZ = 1.0f;
+    if (context.device->SetViewport(&context.viewport) != D3D_OK) return false;
+    clipWindowToScreen();
+
+    if (rules.readsWindowTitle) moveEmulatorWindow();
+    return true;
+}
+
+} // namespace
+
+void errorBox(const char *text) {
+    MessageBoxA(NULL, text, "ERROR", MB_OK);
+}
+
+void logAdapterIdentity() {
+    DDDEVICEIDENTIFIER2 identity;
+    memset(&identity, 0, sizeof(identity));
+    context.ddraw->GetDeviceIdentifier(&identity, 0);
+    identity.szDriver[sizeof(identity.szDriver) - 1] = '\0';
+    identity.szDescription[sizeof(identity.szDescription) - 1] = '\0';
+    logLine("Driver:%s\n", identity.szDriver);
+    logLine("Descripci\xF3n: %s\n", identity.szDescription);
+    logLine("ID Fabricante: %04Xh\n", static_cast<unsigned>(identity.dwVendorId));
+    logLine("ID Dispositivo: %04Xh\n", static_cast<unsigned>(identity.dwDeviceId));
+}
+
 bool createDepthBuffer() {
     DDPIXELFORMAT format;
     memset(&format, 0, sizeof(format));
@@ -219,61 +302,6 @@ bool createDevice() {
     return false;
 }
 
-bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
-    context.window = hWnd != 0 ? reinterpret_cast<HWND>(static_cast<uintptr_t>(hWnd)) : GetActiveWindow();
-    if (context.window == NULL) {
-        context.window = createOwnWindow();
-        context.ownWindow = context.window != NULL;
-    }
-    if (rules.readsWindowTitle) readWindowTitle();
-
-    if (DirectDrawCreateEx(NULL, reinterpret_cast<void **>(&context.ddraw), IID_IDirectDraw7, NULL) !=
-        DD_OK) {
-        context.ddraw = NULL;
-        return false;
-    }
-    if (context.ddraw->SetCooperativeLevel(context.window, rules.cooperativeLevel) != DD_OK) return false;
-    if (context.ddraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void **>(&context.d3d)) != DD_OK) {
-        context.d3d = NULL;
-        return false;
-    }
-    if (context.ddraw->SetDisplayMode(context.screenWidth, context.screenHeight,
-                                      static_cast<DWORD>(settings.ColorDepth), 0, 0) != DD_OK)
-        return false;
-    context.displayModeSet = 1;
-    // Wine stretches the window over the display at the exclusive level, but the new size reaches the screen
-    // only when the window is painted: a front-buffer write before that (the logo) pins the first frames to
-    // the window's old rectangle.
-    UpdateWindow(context.window);
-
-    if (rules.beforeAdapterIdentity) rules.beforeAdapterIdentity();
-    logAdapterIdentity();
-
-    if (!createSurfaces(rules)) return false;
-    if (!createDepthBuffer()) return false;
-    if (!createDevice()) return false;
-
-    memset(&context.deviceCaps, 0, sizeof(context.deviceCaps));
-    context.device->GetCaps(&context.deviceCaps);
-    logLine("Texture OP Caps: 0x%X\n", static_cast<unsigned>(context.deviceCaps.dwTextureOpCaps));
-    logLine("Triangle Raster Caps: 0x%X\n",
-            static_cast<unsigned>(context.deviceCaps.dpcTriCaps.dwRasterCaps));
-
-    context.viewport.dwX = 0;
-    context.viewport.dwY = 0;
-    context.viewport.dwWidth = context.screenWidth;
-    context.viewport.dwHeight = context.screenHeight;
-    context.viewport.dvMinZ = 0.0f;
-    context.viewport.dvMaxZ = 1.0f;
-    if (context.device->SetViewport(&context.viewport) != D3D_OK) return false;
-    clipWindowToScreen();
-
-    if (rules.readsWindowTitle) moveEmulatorWindow();
-    return true;
-}
-
-} // namespace
-
 void pumpOwnWindowMessages() {
     if (!context.ownWindow) return;
     MSG message;
@@ -295,6 +323,22 @@ BOOL openDisplayDevice(FxU32 hWnd, const DisplayOpenRules &rules) {
     releaseDisplayObjects();
     return FALSE;
 }
+
+namespace {
+
+// A windowed display never changed the mode: there is nothing to restore.
+void releaseDirectDraw(const DisplayOpenRules &rules) {
+    if (context.windowed) {
+        context.ddraw->SetCooperativeLevel(context.window, DDSCL_NORMAL);
+    } else {
+        if (rules.normalLevelBeforeRestore) context.ddraw->SetCooperativeLevel(context.window, DDSCL_NORMAL);
+        context.ddraw->RestoreDisplayMode();
+        if (!rules.normalLevelBeforeRestore) context.ddraw->SetCooperativeLevel(context.window, DDSCL_NORMAL);
+    }
+    context.ddraw->Release();
+}
+
+} // namespace
 
 void releaseDisplayObjects() {
     const DisplayOpenRules &rules = library.rules->display;
@@ -319,13 +363,9 @@ void releaseDisplayObjects() {
         if (rules.unlocksScreenSurfaces) context.frontSurface->Unlock(NULL);
         context.frontSurface->Release();
     }
+    releaseWindowedSurfaces();
     // The depth buffer goes with the back buffer it is attached to and with the DirectDraw object.
-    if (context.ddraw) {
-        if (rules.normalLevelBeforeRestore) context.ddraw->SetCooperativeLevel(context.window, DDSCL_NORMAL);
-        context.ddraw->RestoreDisplayMode();
-        if (!rules.normalLevelBeforeRestore) context.ddraw->SetCooperativeLevel(context.window, DDSCL_NORMAL);
-        context.ddraw->Release();
-    }
+    if (context.ddraw) releaseDirectDraw(rules);
     context.device = NULL;
     context.d3d = NULL;
     context.auxSurface = NULL;
@@ -336,6 +376,8 @@ void releaseDisplayObjects() {
     context.ddraw = NULL;
     context.displayModeSet = 0;
     context.sessionOpen = 0;
+    restoreWindowPlacement();
+    context.windowed = 0;
     destroyOwnWindow();
 }
 

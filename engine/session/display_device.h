@@ -1,4 +1,4 @@
-// Opening and closing the full-screen DirectDraw 7 display and its Direct3D 7 device.
+// Opening and closing the DirectDraw 7 display and its Direct3D 7 device.
 #ifndef KESTRIX_DISPLAY_DEVICE_H
 #define KESTRIX_DISPLAY_DEVICE_H
 
@@ -42,5 +42,12 @@ void setOrigin(FxI32 origin);
 void setOpeningOrigin(FxI32 origin);
 
 extern const GUID *const deviceTypes[5];
+
+// Steps the full-screen and the windowed open share.
+void errorBox(const char *text);
+void logAdapterIdentity();
+// The depth buffer, attached to the back buffer, and the device on the back buffer.
+bool createDepthBuffer();
+bool createDevice();
 
 #endif

@@ -51,8 +51,9 @@ void logBanner(const LibraryRules &rules) {
 
 // What every open does once the device exists, in this order.
 void prepareDevice(const LibraryRules &rules, FxI32 origin) {
-    // The pointer goes to the far corner, off the game's full-screen picture.
-    SetCursorPos(rules.session.parkedCursorPosition, rules.session.parkedCursorPosition);
+    // The pointer goes to the far corner, off the game's full-screen picture; a window leaves it be.
+    if (!context.windowed)
+        SetCursorPos(rules.session.parkedCursorPosition, rules.session.parkedCursorPosition);
     primeBuffers();
     if (!settings.NoSplash) drawLogo();
     logSystemInfo();

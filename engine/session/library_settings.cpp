@@ -29,14 +29,27 @@ const DwordValue dwordValues[] = {
     {"TMU", &LibrarySettings::TMU},
 };
 
+const DwordValue displayValues[] = {
+    {"Windowed", &LibrarySettings::Windowed},
+    {"WindowScale", &LibrarySettings::WindowScale},
+    {"FramePacing", &LibrarySettings::FramePacing},
+};
+
 // The value type is not checked: whatever fits in four bytes lands in the field, a longer value leaves it
 // alone.
-void readDword(HKEY key, const char *name, int32_t &field) {
+bool readDword(HKEY key, const char *name, int32_t &field) {
     DWORD value = static_cast<DWORD>(field);
     DWORD type = 0;
     DWORD size = sizeof(value);
-    if (RegQueryValueExA(key, name, NULL, &type, reinterpret_cast<BYTE *>(&value), &size) == ERROR_SUCCESS)
-        field = static_cast<int32_t>(value);
+    if (RegQueryValueExA(key, name, NULL, &type, reinterpret_cast<BYTE *>(&value), &size) != ERROR_SUCCESS)
+        return false;
+    field = static_cast<int32_t>(value);
+    return true;
+}
+
+void readDisplayValues(HKEY key) {
+    for (const DwordValue &value : displayValues)
+        if (readDword(key, value.name, settings.*value.field)) settings.displayValuesPresent = 1;
 }
 
 int32_t readGlideFlag(HKEY key, const char *name) {
@@ -63,6 +76,9 @@ bool glideFlagIsSet(const char *text) {
 }
 
 void readSettings(const SettingsRules &rules) {
+    for (const DwordValue &value : displayValues)
+        settings.*value.field = 0;
+    settings.displayValuesPresent = 0;
     HKEY key = NULL;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, productKeyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
         for (const DwordValue &value : dwordValues)
@@ -71,6 +87,7 @@ void readSettings(const SettingsRules &rules) {
         // A value missing from an existing key keeps what the field held; no defaults on this path.
         for (const DwordValue &value : dwordValues)
             readDword(key, value.name, settings.*value.field);
+        readDisplayValues(key);
         RegCloseKey(key);
         if (rules.colorDepth32ForcesZFast && settings.ColorDepth == 32) settings.ZFast = 1;
     }

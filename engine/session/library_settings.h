@@ -17,7 +17,16 @@ struct LibrarySettings {
     int32_t TMU;
     int32_t NoSplash;
     int32_t NoDitherSub;
+    // The display values: unlike the ten above, each is 0 when the store lacks it.
+    int32_t Windowed;    // 1: a window on the desktop instead of the full-screen mode
+    int32_t WindowScale; // 2 to 4: the client area that many times the Glide size; 255: as large as fits
+    int32_t FramePacing; // 1: by the swap interval; 2: at most 60 presents per second
+    int32_t displayValuesPresent; // any of the three was in the store
 };
+
+const int32_t windowScaleLargest = 255;
+const int32_t framePacingBySwapInterval = 1;
+const int32_t framePacingAt60 = 2;
 
 // What differs between the libraries when they read the store.
 struct SettingsRules {

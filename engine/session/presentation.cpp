@@ -2,7 +2,9 @@
 
 #include "display_device.h"
 #include "engine_state.h"
+#include "frame_pacing.h"
 #include "library_settings.h"
+#include "windowed_display.h"
 #include "../render/render_state.h"
 
 namespace {
@@ -15,14 +17,16 @@ FxU32 screenPixels() {
 void copyBackToFront() {
     if (context.frontSurface && context.backSurface)
         context.frontSurface->BltFast(0, 0, context.backSurface, NULL, DDBLTFAST_DONOTWAIT);
+    showFrontBuffer();
 }
 
 } // namespace
 
-void swapBuffers() {
+void swapBuffers(FxU32 swapInterval) {
     pumpOwnWindowMessages();
     const SessionRules &rules = library.rules->session;
     if (context.swapCount % 5 == 0) {
+        paceFrame(swapInterval);
         if (rules.presentRestartsScene && context.device) context.device->EndScene();
         copyBackToFront();
         if (rules.swapCountsPixelsOut) context.pixelsOut += screenPixels();
@@ -63,7 +67,7 @@ void clearBuffers(FxU32 color, FxU8 alpha, FxU16 depth) {
 
 void primeBuffers() {
     for (int i = 0; i < 3; ++i)
-        swapBuffers();
+        swapBuffers(0);
     clearBuffers(0, 0, 0xFFFF);
 }
 

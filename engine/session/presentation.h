@@ -4,7 +4,8 @@
 
 #include "../glide_values.h"
 
-void swapBuffers();
+// Presents unless Oversample skips the call; FramePacing may wait for swapInterval retraces first.
+void swapBuffers(FxU32 swapInterval);
 void renderBuffer(FxI32 buffer);
 // Ends the scene and begins the next, so that the driver draws what was sent.
 void restartScene();

@@ -1,4 +1,4 @@
-// The session record: every DirectDraw and Direct3D reference of the one full-screen display.
+// The session record: every DirectDraw and Direct3D reference of the one display, full-screen or windowed.
 #ifndef KESTRIX_RENDER_CONTEXT_H
 #define KESTRIX_RENDER_CONTEXT_H
 
@@ -30,6 +30,26 @@ struct RenderContext {
     FxI32 sessionOpen;
     // Whether the display mode was switched, so a failed open can restore it.
     FxI32 displayModeSet;
+
+    // Windowed: frontSurface is an off-screen buffer of the Glide size, stretched onto the window's client
+    // area through the desktop's primary surface and its clipper.
+    FxI32 windowed;
+    IDirectDrawSurface7 *primarySurface;
+    IDirectDrawClipper *clipper;
+    FxU32 clientWidth;
+    FxU32 clientHeight;
+    FxU32 surfaceBits;     // depth of the library's own surfaces
+    FxI32 ownSurfaceDepth; // they have the depth ColorDepth asked for
+    // The application's window as it was before the open sized it, put back at close.
+    FxI32 windowPlaced;
+    LONG savedStyle;
+    LONG savedExStyle;
+    RECT savedRect;
+
+    // Frame pacing: the performance counter at the last paced present (0: none yet) and the display's
+    // refresh rate (0: not yet asked).
+    LONGLONG lastPresent;
+    FxU32 refreshRate;
 
     FxU32 swapCount;
     FxU32 triangleCount;

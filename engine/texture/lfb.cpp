@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "../session/library_settings.h"
+#include "../session/windowed_display.h"
 
 LfbBufferState lfbBuffers[lfbBufferCount];
 
@@ -379,7 +380,9 @@ FxBool unlockFrameBuffer(FxI32 type, FxI32 buffer) {
     bool lastLockGoes =
         kind == 0 ? state.readLocked && !state.writeLocked : state.writeLocked && !state.readLocked;
     if (lastLockGoes && state.shadowInUse && state.shadowWritten) writeShadowBack(state);
-    return releaseBufferLock(static_cast<FxU32>(buffer), kind);
+    FxBool released = releaseBufferLock(static_cast<FxU32>(buffer), kind);
+    if (lastLockGoes && buffer == bufferFront) showFrontBuffer();
+    return released;
 }
 
 FxBool writeFrameBufferRegion(FxI32 buffer, FxU32 dstX, FxU32 dstY, FxI32 srcFormat, FxU32 srcWidth,
@@ -404,6 +407,7 @@ FxBool writeFrameBufferRegion(FxI32 buffer, FxU32 dstX, FxU32 dstY, FxI32 srcFor
     }
 
     if (ownLock) releaseBufferLock(index, 1);
+    if (ownLock && buffer == bufferFront) showFrontBuffer();
     return FXTRUE;
 }
 

@@ -45,6 +45,9 @@ inline int32_t setting(const std::string &name) {
         {"TMU", &settings.TMU},
         {"NoSplash", &settings.NoSplash},
         {"NoDitherSub", &settings.NoDitherSub},
+        {"Windowed", &settings.Windowed},
+        {"WindowScale", &settings.WindowScale},
+        {"FramePacing", &settings.FramePacing},
     };
     for (const auto &field : fields)
         if (name == field.name) return *field.field;

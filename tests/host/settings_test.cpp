@@ -95,6 +95,23 @@ TEST_F(Settings, ValuesThatAreNotFourBytesDoNotCorruptTheFields) {
     EXPECT_EQ(probe::setting("Fog"), 1);
 }
 
+// Unlike the ten, a display value that cannot be read is off, whatever an earlier grGlideInit read.
+TEST_F(Settings, DisplayValuesAreOffWhenTheStoreLacksThem) {
+    setProductDword("Windowed", 1);
+    setProductDword("WindowScale", 3);
+    setProductDword("FramePacing", 2);
+    grGlideInit();
+    EXPECT_EQ(probe::setting("Windowed"), 1);
+    EXPECT_EQ(probe::setting("WindowScale"), 3);
+    EXPECT_EQ(probe::setting("FramePacing"), 2);
+
+    sim::setRegistryValue(HKEY_LOCAL_MACHINE, productKey, "WindowScale", REG_BINARY,
+                          std::vector<unsigned char>(12, 0xAB));
+    grGlideInit();
+    EXPECT_EQ(probe::setting("Windowed"), 1);
+    EXPECT_EQ(probe::setting("WindowScale"), 0);
+}
+
 TEST_F(Settings, GlideFlagsAreSetByOneOrTrueInAnyCase) {
     struct Case {
         const char *text;

@@ -326,6 +326,63 @@ TEST_F(Winsim, BltFastHonoursTheSourceColorKeyAndFlipSwapsBuffers) {
     EXPECT_EQ("", sim::leakReport());
 }
 
+TEST_F(Winsim, ClippedStretchBltWritesOnlyTheClientAreaAndTheClipperOutlivesDirectDraw) {
+    hwnd = sim::createWindow("game", RECT{100, 50, 108, 84});
+    sim::setWindowStyle(hwnd, WS_CAPTION | WS_BORDER, 0); // client (101, 71)-(107, 83)
+    ASSERT_EQ(DD_OK, DirectDrawCreateEx(nullptr, reinterpret_cast<void **>(&dd), IID_IDirectDraw7, nullptr));
+    ASSERT_EQ(DD_OK, dd->SetCooperativeLevel(hwnd, DDSCL_NORMAL));
+    DDSURFACEDESC2 d{};
+    d.dwSize = sizeof(d);
+    d.dwFlags = DDSD_CAPS;
+    d.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    ASSERT_EQ(DD_OK, dd->CreateSurface(&d, &primary, nullptr));
+    IDirectDrawClipper *clipper = nullptr;
+    ASSERT_EQ(DD_OK, dd->CreateClipper(0, &clipper, nullptr));
+    ASSERT_EQ(DD_OK, clipper->SetHWnd(0, hwnd));
+    ASSERT_EQ(DD_OK, primary->SetClipper(clipper));
+    EXPECT_EQ(2u, sim::clipperInfo(clipper).refCount);
+
+    DDPIXELFORMAT rgb565 = sim::rgbFormat(16, 0xF800, 0x07E0, 0x001F, 0);
+    IDirectDrawSurface7 *src = makeSurface(DDSCAPS_OFFSCREENPLAIN, 2, 1, &rgb565);
+    DDBLTFX fx{};
+    fx.dwSize = sizeof(fx);
+    fx.dwFillColor = 0xF800;
+    RECT left{0, 0, 1, 1};
+    ASSERT_EQ(DD_OK, src->Blt(&left, nullptr, nullptr, DDBLT_COLORFILL, &fx));
+    RECT dest{99, 71, 107, 91}; // reaches past the client area's left and bottom edges
+    EXPECT_EQ(DDERR_UNSUPPORTED, primary->Blt(&dest, src, nullptr, DDBLT_WAIT, nullptr));
+    sim::setFormatConvertingBlt(true);
+    ASSERT_EQ(DD_OK, primary->Blt(&dest, src, nullptr, DDBLT_WAIT, nullptr));
+    EXPECT_EQ(0xFF0000u, sim::pixel(primary, 101, 71) & 0xFFFFFFu) << "left half of the stretch, converted";
+    EXPECT_EQ(0u, sim::pixel(primary, 103, 71)) << "right half";
+    EXPECT_EQ(0u, sim::pixel(primary, 100, 71)) << "outside the client area: left alone";
+    EXPECT_EQ(0u, sim::pixel(primary, 101, 83));
+
+    src->Release();
+    primary->Release();
+    dd->Release();
+    EXPECT_NE("", sim::leakReport()) << "the clipper is its owner's to release";
+    clipper->Release();
+    EXPECT_EQ("", sim::leakReport());
+}
+
+TEST_F(Winsim, SleepAndRetraceWaitsMoveTheClock) {
+    openDisplay(64, 48, 16);
+    LONGLONG frequency = sim::performanceFrequency();
+    unsigned long long start = sim::performanceCounter();
+    Sleep(10);
+    EXPECT_EQ(start + static_cast<unsigned long long>(frequency) / 100, sim::performanceCounter());
+    sim::setRefreshRate(50);
+    ASSERT_EQ(DD_OK, dd->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr));
+    EXPECT_EQ(0u, sim::performanceCounter() % (static_cast<unsigned long long>(frequency) / 50));
+    sim::setWaitForVerticalBlank(DDERR_UNSUPPORTED, false);
+    unsigned long long before = sim::performanceCounter();
+    EXPECT_EQ(DDERR_UNSUPPORTED, dd->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr));
+    EXPECT_EQ(before, sim::performanceCounter());
+    primary->Release();
+    dd->Release();
+}
+
 // ---- fault injection --------------------------------------------------------------
 
 TEST_F(Winsim, FaultOccurrencesCountFromTheMomentOfTheRequest) {

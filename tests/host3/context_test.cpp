@@ -104,6 +104,22 @@ TEST_F(Context, FailedPrimarySurfaceShowsTheEnglishMessageAndRestoresTheMode) {
     EXPECT_EQ(grSstWinClose(1), FXFALSE);
 }
 
+TEST_F(Context, WindowedOpenShowsEachSwapInTheWindowAndChangesNoMode) {
+    setProductDword("Windowed", 1);
+    ASSERT_EQ(initAndOpen(), 1u);
+    EXPECT_EQ(sim::callsNamed("SetCooperativeLevel")[0].args[1],
+              static_cast<unsigned long long>(DDSCL_NORMAL));
+    EXPECT_EQ(find("SetDisplayMode"), std::string::npos);
+    EXPECT_NE(sim::clipperOf(context.primarySurface), nullptr);
+    sim::clearCalls();
+    grBufferSwap(1);
+    EXPECT_TRUE(inOrder({"BltFast", "Blt"}));
+    EXPECT_EQ(sim::callsNamed("Blt")[0].object, static_cast<const void *>(context.primarySurface));
+    EXPECT_EQ(grSstWinClose(1), FXTRUE);
+    EXPECT_EQ(find("RestoreDisplayMode"), std::string::npos);
+    EXPECT_FALSE(sim::displayMode().changed);
+}
+
 TEST_F(Context, LogoIsColorKeyedOnBlack) {
     ASSERT_EQ(initAndOpen(), 1u);
     std::vector<sim::Call> keys = sim::callsNamed("SetColorKey");

@@ -9,6 +9,8 @@ DEFINE_GUID(IID_IDirectDrawSurface7, 0x06675a80, 0x3b9b, 0x11d2, 0xb9, 0x2f, 0x0
             0x5b);
 DEFINE_GUID(IID_IDirectDrawPalette, 0x6C14DB84, 0xA733, 0x11CE, 0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5,
             0x60);
+DEFINE_GUID(IID_IDirectDrawClipper, 0x6C14DB85, 0xA733, 0x11CE, 0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5,
+            0x60);
 
 struct IDirectDraw7;
 struct IDirectDrawSurface;
@@ -507,9 +509,19 @@ struct IDirectDraw7 : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE RestoreAllSurfaces() = 0;
     virtual HRESULT STDMETHODCALLTYPE TestCooperativeLevel() = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDeviceIdentifier(LPDDDEVICEIDENTIFIER2 lpdddi, DWORD dwFlags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE CreateClipper(DWORD dwFlags, LPDIRECTDRAWCLIPPER *lplpDDClipper,
+                                                    IUnknown *pUnkOuter) = 0;
 
   protected:
     ~IDirectDraw7() = default;
+};
+
+struct IDirectDrawClipper : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE GetHWnd(HWND *lphWnd) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetHWnd(DWORD dwFlags, HWND hWnd) = 0;
+
+  protected:
+    ~IDirectDrawClipper() = default;
 };
 
 struct IDirectDrawPalette : public IUnknown {
@@ -548,6 +560,8 @@ struct IDirectDrawSurface7 : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE SetColorKey(DWORD dwFlags, LPDDCOLORKEY lpDDColorKey) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetPalette(LPDIRECTDRAWPALETTE lpDDPalette) = 0;
     virtual HRESULT STDMETHODCALLTYPE Unlock(LPRECT lpRect) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetClipper(LPDIRECTDRAWCLIPPER lpDDClipper) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetClipper(LPDIRECTDRAWCLIPPER *lplpDDClipper) = 0;
 
   protected:
     ~IDirectDrawSurface7() = default;

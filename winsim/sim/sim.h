@@ -15,6 +15,9 @@
 //   BeginScene, EndScene, IsLost, Restore   {}
 //   GetDisplayMode, GetDeviceIdentifier {flags}, GetVerticalBlankStatus, GetScanLine,
 //   WaitForVerticalBlank {flags}, GetAvailableVidMem, EnumDisplayModes {flags}
+//   CreateClipper        {flags}; result = clipper      SetHWnd {flags, hwnd as integer}   GetHWnd {}
+//   SetClipper           surface = clipper (IDirectDrawClipper*)   GetClipper {}
+//   SetWindowLongA       {index, value}; object = hwnd  SetWindowPos {x, y, cx, cy, flags}; object = hwnd
 //   CreateSurface        desc = request as passed; result = created surface
 //   CreatePalette        {flags}; data = the 256 (or fewer) PALETTEENTRY bytes; result
 //   GetAttachedSurface   {dwCaps, dwCaps2}; result = surface returned
@@ -125,6 +128,23 @@ void setScanLine(DWORD line, HRESULT hr);
 // Extra bytes added to every new surface's row pitch (default 0), to catch code
 // that assumes pitch == width * bytes per pixel.
 void setPitchPadding(DWORD bytes);
+// GetDisplayMode's refresh rate (default 60; 0 = the driver does not know).
+void setRefreshRate(DWORD hz);
+// WaitForVerticalBlank's result (default DD_OK), and whether a successful wait moves the clock on to the
+// next retrace (default) or returns at once, as Wine's does.
+void setWaitForVerticalBlank(HRESULT hr, bool blocks);
+// Blt between two RGB formats converts the pixels (default off: DDERR_UNSUPPORTED, as most drivers).
+void setFormatConvertingBlt(bool on);
+// A surface's blits with a clipper bound to a window write only inside the window's client area; the
+// destination rectangle may then reach past the surface.
+struct ClipperInfo {
+    bool valid = false;
+    bool alive = false;
+    HWND hwnd = nullptr;
+    ULONG refCount = 0;
+};
+ClipperInfo clipperInfo(IDirectDrawClipper *clipper);
+IDirectDrawClipper *clipperOf(IDirectDrawSurface7 *surface);
 // New surfaces start cleared to zero (default), or keep whatever their memory held before, as video
 // memory does.
 void setNewSurfacesCleared(bool cleared);
@@ -198,6 +218,17 @@ void denyRegistryKey(HKEY root, const char *subkey, bool denyOpen, bool denyWrit
 
 // ---- windows, cursor, message boxes ---------------------------------------------
 HWND createWindow(const char *title, RECT rect);
+// Styles as GetWindowLongA reports them (default 0: no frame, the client area is the whole window). The
+// simulated frame: a 4-pixel sizing border with WS_THICKFRAME, else 1 pixel with WS_BORDER or
+// WS_DLGFRAME, and a 20-pixel caption with WS_CAPTION.
+void setWindowStyle(HWND hwnd, DWORD style, DWORD exStyle);
+DWORD windowStyle(HWND hwnd);
+RECT clientRect(HWND hwnd); // in screen coordinates
+void setWindowIconic(HWND hwnd, bool iconic);
+void setWindowVisible(HWND hwnd, bool visible);
+// The work area GetMonitorInfoA reports for every window (default: the desktop less 40 pixels at the
+// bottom); its monitor rectangle is the desktop.
+void setWorkArea(RECT area);
 void setActiveWindow(HWND hwnd);
 RECT windowRect(HWND hwnd);
 struct MoveWindowCall {
@@ -249,7 +280,11 @@ void setFileOpenFails(bool fails);
 // ---- kernel -------------------------------------------------------------------
 void setOsVersion(bool ntFamily, DWORD major, DWORD minor, DWORD build);
 void setTimeStampCounter(std::vector<unsigned long long> readings);
+// Sleep records its argument and moves the simulated clock on by that many milliseconds; every
+// QueryPerformanceCounter read moves it on by 1000 ticks, so spin loops end.
 const std::vector<DWORD> &sleeps();
+unsigned long long performanceCounter(); // the clock now, without moving it
+LONGLONG performanceFrequency();
 const std::vector<std::string> &debugOutput();
 
 } // namespace sim

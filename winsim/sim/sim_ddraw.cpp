@@ -289,6 +289,8 @@ void SurfaceImpl::destroy() {
     givePixelMemory(mem);
     if (palette) internalRelease(palette);
     palette = nullptr;
+    if (clipper) internalRelease(clipper);
+    clipper = nullptr;
     for (SurfaceImpl *a : attached)
         internalRelease(a);
     attached.clear();
@@ -543,24 +545,50 @@ HRESULT SurfaceImpl::BltFast(DWORD dwX, DWORD dwY, LPDIRECTDRAWSURFACE7 lpDDSrcS
     return hr;
 }
 
+namespace {
+
+RECT intersection(const RECT &a, const RECT &b) {
+    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+           std::min(a.bottom, b.bottom)};
+    if (r.left >= r.right || r.top >= r.bottom) return RECT{0, 0, 0, 0};
+    return r;
+}
+
+bool rgbFormat(const SurfaceImpl *s) {
+    return (s->pf.dwFlags & DDPF_RGB) && !(s->pf.dwFlags & DDPF_PALETTEINDEXED8);
+}
+
+} // namespace
+
+// The part of a blit's destination that is written: all of it without a clipper; with one, what lies on
+// the surface and inside its window's client area.
+RECT SurfaceImpl::visiblePart(const RECT &dest) const {
+    RECT bounds{0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
+    if (!clipper) return dest;
+    if (clipper->hwnd) bounds = intersection(bounds, clientOnScreen(clipper->hwnd));
+    return intersection(dest, bounds);
+}
+
 HRESULT SurfaceImpl::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPRECT lpSrcRect,
                          DWORD dwFlags, LPDDBLTFX fx) {
     HRESULT hr = checkFault("Blt", &role);
     SurfaceImpl *src = surfaceFromInterface(lpDDSrcSurface);
     if (hr == S_OK) hr = usable();
     RECT dr = lpDestRect ? *lpDestRect : RECT{0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
+    RECT vis = visiblePart(dr);
+    bool destOk = clipper ? dr.left < dr.right && dr.top < dr.bottom : rectInside(dr, width, height);
     if (hr == S_OK) {
         if (locked || dcOut) {
             hr = DDERR_SURFACEBUSY;
-        } else if (!rectInside(dr, width, height)) {
+        } else if (!destOk) {
             hr = DDERR_INVALIDRECT;
         } else if (dwFlags & (DDBLT_COLORFILL | DDBLT_DEPTHFILL)) {
             if (!fx || fx->dwSize != sizeof(DDBLTFX)) {
                 hr = DDERR_INVALIDPARAMS;
             } else {
                 uint32_t v = (dwFlags & DDBLT_COLORFILL) ? fx->dwFillColor : fx->dwFillDepth;
-                for (LONG y = dr.top; y < dr.bottom; ++y)
-                    for (LONG x = dr.left; x < dr.right; ++x)
+                for (LONG y = vis.top; y < vis.bottom; ++y)
+                    for (LONG x = vis.left; x < vis.right; ++x)
                         writePixel(row(y), bpp, x, v);
             }
         } else if (!src || src->destroyed) {
@@ -575,28 +603,32 @@ HRESULT SurfaceImpl::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface,
             bool keyDest = (dwFlags & (DDBLT_KEYDEST | DDBLT_KEYDESTOVERRIDE)) != 0;
             DDCOLORKEY sk = (dwFlags & DDBLT_KEYSRCOVERRIDE) && fx ? fx->ddckSrcColorkey : src->keys[0];
             DDCOLORKEY dk = (dwFlags & DDBLT_KEYDESTOVERRIDE) && fx ? fx->ddckDestColorkey : keys[1];
+            bool same = sameFormat(this, src);
             if (!rectInside(sr, src->width, src->height)) {
                 hr = DDERR_INVALIDRECT;
-            } else if (!sameFormat(this, src)) {
+            } else if (!same && !(world().convertingBlt && rgbFormat(this) && rgbFormat(src))) {
                 hr = DDERR_UNSUPPORTED;
             } else if (((dwFlags & DDBLT_KEYSRC) && !src->hasKey[0]) ||
                        ((dwFlags & DDBLT_KEYDEST) && !hasKey[1])) {
                 hr = DDERR_NOCOLORKEY;
             } else {
+                // Nearest sampling of the source over the whole destination, written where visible.
                 LONG dw = dr.right - dr.left, dh = dr.bottom - dr.top;
                 LONG sw = sr.right - sr.left, sh = sr.bottom - sr.top;
-                std::vector<uint32_t> tmp(static_cast<size_t>(dw) * dh);
-                for (LONG y = 0; y < dh; ++y)
-                    for (LONG x = 0; x < dw; ++x)
-                        tmp[y * dw + x] =
-                            readPixel(src->row(sr.top + y * sh / dh), bpp, sr.left + x * sw / dw);
-                for (LONG y = 0; y < dh; ++y) {
-                    unsigned char *d = row(dr.top + y);
-                    for (LONG x = 0; x < dw; ++x) {
-                        uint32_t v = tmp[y * dw + x];
+                LONG vw = vis.right - vis.left, vh = vis.bottom - vis.top;
+                std::vector<uint32_t> tmp(static_cast<size_t>(vw) * vh);
+                for (LONG y = 0; y < vh; ++y)
+                    for (LONG x = 0; x < vw; ++x)
+                        tmp[y * vw + x] = readPixel(src->row(sr.top + (vis.top - dr.top + y) * sh / dh),
+                                                    src->bpp, sr.left + (vis.left - dr.left + x) * sw / dw);
+                for (LONG y = 0; y < vh; ++y) {
+                    unsigned char *d = row(vis.top + y);
+                    for (LONG x = 0; x < vw; ++x) {
+                        uint32_t v = tmp[y * vw + x];
                         if (keySrc && inKey(sk, v)) continue;
-                        if (keyDest && !inKey(dk, readPixel(d, bpp, dr.left + x))) continue;
-                        writePixel(d, bpp, dr.left + x, v);
+                        if (keyDest && !inKey(dk, readPixel(d, bpp, vis.left + x))) continue;
+                        if (!same) v = packRgb(pf, unpackRgb(src->pf, v));
+                        writePixel(d, bpp, vis.left + x, v);
                     }
                 }
             }
@@ -985,7 +1017,7 @@ HRESULT DirectDrawImpl::GetDisplayMode(LPDDSURFACEDESC2 d) {
         d->dwHeight = m.height;
         d->ddpfPixelFormat = displayFormat(m.bpp);
         d->lPitch = static_cast<LONG>(m.width * bytesPerPixel(d->ddpfPixelFormat));
-        d->dwRefreshRate = 60;
+        d->dwRefreshRate = world().refreshRate;
     }
     if (recordingOn()) record("GetDisplayMode", this, hr);
     return hr;
@@ -1073,6 +1105,13 @@ HRESULT DirectDrawImpl::SetDisplayMode(DWORD dwWidth, DWORD dwHeight, DWORD dwBP
 
 HRESULT DirectDrawImpl::WaitForVerticalBlank(DWORD dwFlags, HANDLE) {
     HRESULT hr = checkFault("WaitForVerticalBlank");
+    World &w = world();
+    if (hr == S_OK) hr = w.waitVblankHr;
+    // A blocking wait ends at the next retrace of the simulated clock.
+    if (hr == S_OK && w.waitVblankBlocks) {
+        unsigned long long period = clockFrequency / (w.refreshRate ? w.refreshRate : 60);
+        advanceClock(period - w.qpc % period);
+    }
     if (recordingOn()) record("WaitForVerticalBlank", this, hr).args = {dwFlags};
     return hr;
 }
@@ -1170,6 +1209,19 @@ void setNewSurfacesCleared(bool cleared) {
 
 void setPitchPadding(DWORD bytes) {
     world().pitchPadding = bytes;
+}
+
+void setRefreshRate(DWORD hz) {
+    world().refreshRate = hz;
+}
+
+void setWaitForVerticalBlank(HRESULT hr, bool blocks) {
+    world().waitVblankHr = hr;
+    world().waitVblankBlocks = blocks;
+}
+
+void setFormatConvertingBlt(bool on) {
+    world().convertingBlt = on;
 }
 
 void loseSurfaces() {

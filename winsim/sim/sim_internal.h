@@ -82,6 +82,9 @@ struct Window {
     bool created = false;
     std::string className;
     LRESULT curSel = CB_ERR;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    bool iconic = false;
 };
 
 struct Bitmap {
@@ -116,6 +119,7 @@ struct World {
     std::set<const void *> surfaces; // IDirectDrawSurface7* of every surface ever made
     std::set<const void *> palettes;
     std::set<const void *> devices;
+    std::set<const void *> clippers;
 
     // DirectDraw configuration
     DisplayMode desktop{1024, 768, 32, false};
@@ -129,6 +133,10 @@ struct World {
     HRESULT scanLineHr = DD_OK;
     DWORD pitchPadding = 0;
     bool clearNewSurfaces = true;
+    DWORD refreshRate = 60;
+    HRESULT waitVblankHr = DD_OK;
+    bool waitVblankBlocks = true;
+    bool convertingBlt = false;
     DeviceConfig devices5[5];
 
     // registry
@@ -142,6 +150,8 @@ struct World {
     std::map<std::string, WNDPROC> classes; // registered window classes by name
     int messagePumps = 0;                   // PeekMessageA calls
     POINT cursor{0, 0};
+    bool workAreaSet = false;
+    RECT workArea{0, 0, 0, 0};
     int cursorCount = 0;
     std::vector<MessageBoxCall> boxes;
     int boxResult = IDOK;
@@ -220,6 +230,15 @@ ULONG releaseObject(ObjectBase *o, const char *name, const void *iface);
 void internalAddRef(ObjectBase *o);
 void internalRelease(ObjectBase *o);
 void killObject(ObjectBase *o);
+
+// The window's frame around its client area, as the simulation draws it for a style.
+RECT windowFrame(DWORD style);
+// The client area of a window in screen coordinates; empty for an unknown window.
+RECT clientOnScreen(HWND hwnd);
+
+// The simulated clock: QueryPerformanceCounter's frequency, and how far Sleep moves it.
+const unsigned long long clockFrequency = 3579545;
+void advanceClock(unsigned long long ticks);
 
 // Pixel helpers.
 DWORD bytesPerPixel(const DDPIXELFORMAT &pf);

@@ -80,9 +80,21 @@ HKEY openHandle(const std::string &path, bool writable) {
 
 std::string leakReportWindows();
 
+void advanceClock(unsigned long long ticks) {
+    world().qpc += ticks;
+}
+
 } // namespace detail
 
 using namespace detail;
+
+unsigned long long performanceCounter() {
+    return world().qpc;
+}
+
+LONGLONG performanceFrequency() {
+    return static_cast<LONGLONG>(clockFrequency);
+}
 
 void createRegistryKey(HKEY root, const char *subkey) {
     makeKey(joinPath(rootName(root), subkey));
@@ -202,6 +214,7 @@ BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info) {
 
 void WINAPI Sleep(DWORD ms) {
     world().sleeps.push_back(ms);
+    advanceClock(static_cast<unsigned long long>(ms) * clockFrequency / 1000);
 }
 void WINAPI OutputDebugStringA(LPCSTR s) {
     world().debug.push_back(s ? s : "");
@@ -219,7 +232,7 @@ BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER *c) {
 
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER *f) {
     if (!f) return FALSE;
-    f->QuadPart = 3579545;
+    f->QuadPart = static_cast<LONGLONG>(clockFrequency);
     return TRUE;
 }
 

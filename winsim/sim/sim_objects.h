@@ -54,6 +54,21 @@ struct PaletteImpl final : IDirectDrawPalette, ObjectBase {
                                          LPPALETTEENTRY lpEntries) override;
 };
 
+struct ClipperImpl final : IDirectDrawClipper, ObjectBase {
+    HWND hwnd = nullptr;
+
+    std::string describe() const override { return "IDirectDrawClipper"; }
+    void destroy() override {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return addRefObject(this, "AddRef", this); }
+    ULONG STDMETHODCALLTYPE Release() override { return releaseObject(this, "Release", this); }
+    HRESULT STDMETHODCALLTYPE GetHWnd(HWND *lphWnd) override;
+    HRESULT STDMETHODCALLTYPE SetHWnd(DWORD dwFlags, HWND hWnd) override;
+};
+
+ClipperImpl *clipperFromInterface(const void *p);
+
 struct SurfaceImpl final : IDirectDrawSurface7, ObjectBase {
     DirectDrawImpl *owner = nullptr;
     SurfaceRole role = SurfaceRole::Other;
@@ -73,6 +88,7 @@ struct SurfaceImpl final : IDirectDrawSurface7, ObjectBase {
     std::vector<SurfaceImpl *> chain; // root of a flipping chain: its back buffers, in order
     SurfaceImpl *chainRoot = nullptr;
     std::vector<SurfaceImpl *> attached; // AddAttachedSurface, each holds a reference
+    ClipperImpl *clipper = nullptr;      // holds a reference
 
     std::string describe() const override;
     void destroy() override;
@@ -81,6 +97,7 @@ struct SurfaceImpl final : IDirectDrawSurface7, ObjectBase {
 
     unsigned char *row(int y) { return mem.data() + static_cast<size_t>(y) * static_cast<size_t>(pitch); }
     HRESULT usable() const;
+    RECT visiblePart(const RECT &dest) const;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return addRefObject(this, "AddRef", this); }
@@ -109,6 +126,8 @@ struct SurfaceImpl final : IDirectDrawSurface7, ObjectBase {
     HRESULT STDMETHODCALLTYPE SetColorKey(DWORD dwFlags, LPDDCOLORKEY lpDDColorKey) override;
     HRESULT STDMETHODCALLTYPE SetPalette(LPDIRECTDRAWPALETTE lpDDPalette) override;
     HRESULT STDMETHODCALLTYPE Unlock(LPRECT lpRect) override;
+    HRESULT STDMETHODCALLTYPE SetClipper(LPDIRECTDRAWCLIPPER lpDDClipper) override;
+    HRESULT STDMETHODCALLTYPE GetClipper(LPDIRECTDRAWCLIPPER *lplpDDClipper) override;
 };
 
 struct DirectDrawImpl final : IDirectDraw7, ObjectBase {
@@ -139,6 +158,8 @@ struct DirectDrawImpl final : IDirectDraw7, ObjectBase {
     HRESULT STDMETHODCALLTYPE RestoreAllSurfaces() override;
     HRESULT STDMETHODCALLTYPE TestCooperativeLevel() override;
     HRESULT STDMETHODCALLTYPE GetDeviceIdentifier(LPDDDEVICEIDENTIFIER2 lpdddi, DWORD dwFlags) override;
+    HRESULT STDMETHODCALLTYPE CreateClipper(DWORD dwFlags, LPDIRECTDRAWCLIPPER *lplpDDClipper,
+                                            IUnknown *pUnkOuter) override;
 };
 
 // Direct3D side (sim_d3d.cpp).

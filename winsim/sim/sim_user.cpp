@@ -31,9 +31,56 @@ HWND dialogItem(HWND dlg, int id) {
 }
 
 } // namespace
+
+RECT windowFrame(DWORD style) {
+    LONG border = (style & WS_THICKFRAME) ? 4 : (style & (WS_BORDER | WS_DLGFRAME)) ? 1 : 0;
+    LONG caption = (style & WS_CAPTION) == WS_CAPTION ? 20 : 0;
+    return RECT{border, border + caption, border, border};
+}
+
+RECT clientOnScreen(HWND hwnd) {
+    Window *w = windowOf(hwnd);
+    if (!w) return RECT{0, 0, 0, 0};
+    RECT frame = windowFrame(w->style);
+    RECT r{w->rect.left + frame.left, w->rect.top + frame.top, w->rect.right - frame.right,
+           w->rect.bottom - frame.bottom};
+    if (r.right < r.left) r.right = r.left;
+    if (r.bottom < r.top) r.bottom = r.top;
+    return r;
+}
+
 } // namespace detail
 
 using namespace detail;
+
+void setWindowStyle(HWND hwnd, DWORD style, DWORD exStyle) {
+    Window *w = windowOf(hwnd);
+    if (!w) return;
+    w->style = style;
+    w->exStyle = exStyle;
+}
+
+DWORD windowStyle(HWND hwnd) {
+    Window *w = windowOf(hwnd);
+    return w ? w->style : 0;
+}
+
+RECT clientRect(HWND hwnd) {
+    return clientOnScreen(hwnd);
+}
+
+void setWindowIconic(HWND hwnd, bool iconic) {
+    if (Window *w = windowOf(hwnd)) w->iconic = iconic;
+}
+
+void setWindowVisible(HWND hwnd, bool visible) {
+    if (Window *w = windowOf(hwnd)) w->visible = visible;
+}
+
+void setWorkArea(RECT area) {
+    world().workArea = area;
+    world().workAreaSet = true;
+}
 
 HWND createWindow(const char *title, RECT rect) {
     uintptr_t h = newHandle();
@@ -139,7 +186,95 @@ BOOL WINAPI GetWindowRect(HWND h, LPRECT r) {
 BOOL WINAPI GetClientRect(HWND h, LPRECT r) {
     Window *w = windowOf(h);
     if (!w || !r) return FALSE;
-    *r = RECT{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
+    RECT client = clientOnScreen(h);
+    *r = RECT{0, 0, client.right - client.left, client.bottom - client.top};
+    return TRUE;
+}
+
+BOOL WINAPI ClientToScreen(HWND h, LPPOINT p) {
+    Window *w = windowOf(h);
+    if (!w || !p) return FALSE;
+    RECT client = clientOnScreen(h);
+    p->x += client.left;
+    p->y += client.top;
+    return TRUE;
+}
+
+LONG WINAPI GetWindowLongA(HWND h, int index) {
+    Window *w = windowOf(h);
+    if (!w) return 0;
+    if (index == GWL_STYLE) return static_cast<LONG>(w->style | (w->visible ? WS_VISIBLE : 0));
+    if (index == GWL_EXSTYLE) return static_cast<LONG>(w->exStyle);
+    return 0;
+}
+
+LONG WINAPI SetWindowLongA(HWND h, int index, LONG value) {
+    Window *w = windowOf(h);
+    if (recordingOn())
+        record("SetWindowLongA", h, w ? S_OK : E_FAIL).args = {static_cast<unsigned long long>(index),
+                                                               static_cast<DWORD>(value)};
+    if (!w) return 0;
+    LONG old = GetWindowLongA(h, index);
+    if (index == GWL_STYLE) {
+        w->style = static_cast<DWORD>(value) & ~static_cast<DWORD>(WS_VISIBLE);
+        w->visible = (static_cast<DWORD>(value) & WS_VISIBLE) != 0;
+    } else if (index == GWL_EXSTYLE) {
+        w->exStyle = static_cast<DWORD>(value);
+    }
+    return old;
+}
+
+// The frame is the simulation's own (see windowFrame); menus are not drawn.
+BOOL WINAPI AdjustWindowRectEx(LPRECT r, DWORD style, BOOL, DWORD) {
+    if (!r) return FALSE;
+    RECT frame = windowFrame(style);
+    r->left -= frame.left;
+    r->top -= frame.top;
+    r->right += frame.right;
+    r->bottom += frame.bottom;
+    return TRUE;
+}
+
+BOOL WINAPI SetWindowPos(HWND h, HWND, int x, int y, int cx, int cy, UINT flags) {
+    Window *w = windowOf(h);
+    if (recordingOn())
+        record("SetWindowPos", h, w ? S_OK : E_FAIL).args = {
+            static_cast<unsigned long long>(static_cast<long long>(x)),
+            static_cast<unsigned long long>(static_cast<long long>(y)),
+            static_cast<unsigned long long>(static_cast<long long>(cx)),
+            static_cast<unsigned long long>(static_cast<long long>(cy)), flags};
+    if (!w) return FALSE;
+    RECT r = w->rect;
+    if (!(flags & SWP_NOMOVE)) r = RECT{x, y, x + (r.right - r.left), y + (r.bottom - r.top)};
+    if (!(flags & SWP_NOSIZE)) r.right = r.left + cx, r.bottom = r.top + cy;
+    w->rect = r;
+    if (flags & SWP_SHOWWINDOW) w->visible = true;
+    return TRUE;
+}
+
+BOOL WINAPI IsIconic(HWND h) {
+    Window *w = windowOf(h);
+    return w && w->iconic ? TRUE : FALSE;
+}
+
+BOOL WINAPI IsWindowVisible(HWND h) {
+    Window *w = windowOf(h);
+    return w && w->visible ? TRUE : FALSE;
+}
+
+// One monitor: the desktop.
+HMONITOR WINAPI MonitorFromWindow(HWND, DWORD) {
+    return handleOf<HMONITOR>(0x4D4F4EU);
+}
+
+BOOL WINAPI GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info) {
+    World &w = world();
+    if (monitor != handleOf<HMONITOR>(0x4D4F4EU) || !info || info->cbSize != sizeof(MONITORINFO))
+        return FALSE;
+    LONG width = static_cast<LONG>(w.desktop.width), height = static_cast<LONG>(w.desktop.height);
+    info->rcMonitor = RECT{0, 0, width, height};
+    info->rcWork = w.workAreaSet ? w.workArea : RECT{0, 0, width, height - 40};
+    info->dwFlags = MONITORINFOF_PRIMARY;
     return TRUE;
 }
 
@@ -183,6 +318,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR title, DWORD style, 
     win->created = true;
     win->className = className;
     win->visible = (style & WS_VISIBLE) != 0;
+    win->style = style & ~static_cast<DWORD>(WS_VISIBLE);
     return h;
 }
 

@@ -1,0 +1,281 @@
+#include "windowed_display.h"
+
+#include <string.h>
+
+#include "library_settings.h"
+
+namespace {
+
+const DWORD addedFrameStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_BORDER;
+const int32_t largestScale = 4;
+
+LONG width(const RECT &rect) {
+    return rect.right - rect.left;
+}
+
+LONG height(const RECT &rect) {
+    return rect.bottom - rect.top;
+}
+
+RECT shifted(const RECT &rect, POINT by) {
+    return RECT{rect.left + by.x, rect.top + by.y, rect.right + by.x, rect.bottom + by.y};
+}
+
+// The largest rectangle of the Glide aspect inside width × height, centred.
+RECT fitPicture(LONG areaWidth, LONG areaHeight) {
+    LONGLONG glideWidth = context.screenWidth, glideHeight = context.screenHeight;
+    LONG pictureWidth = areaWidth, pictureHeight = areaHeight;
+    if (static_cast<LONGLONG>(areaWidth) * glideHeight > static_cast<LONGLONG>(areaHeight) * glideWidth)
+        pictureWidth = static_cast<LONG>(areaHeight * glideWidth / glideHeight);
+    else
+        pictureHeight = static_cast<LONG>(areaWidth * glideHeight / glideWidth);
+    LONG left = (areaWidth - pictureWidth) / 2, top = (areaHeight - pictureHeight) / 2;
+    return RECT{left, top, left + pictureWidth, top + pictureHeight};
+}
+
+SIZE clientSize(const RECT &workArea, const RECT &frame) {
+    LONG glideWidth = static_cast<LONG>(context.screenWidth),
+         glideHeight = static_cast<LONG>(context.screenHeight);
+    if (settings.WindowScale == windowScaleLargest) {
+        RECT fit = fitPicture(width(workArea) - width(frame), height(workArea) - height(frame));
+        if (width(fit) > 0 && height(fit) > 0) return SIZE{width(fit), height(fit)};
+        return SIZE{glideWidth, glideHeight};
+    }
+    LONG scale = settings.WindowScale >= 2 && settings.WindowScale <= largestScale ? settings.WindowScale : 1;
+    return SIZE{glideWidth * scale, glideHeight * scale};
+}
+
+RECT workAreaOf(HWND window) {
+    MONITORINFO info;
+    memset(&info, 0, sizeof(info));
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
+    return RECT{0, 0, static_cast<LONG>(context.screenWidth), static_cast<LONG>(context.screenHeight)};
+}
+
+void saveWindowPlacement() {
+    context.savedStyle = GetWindowLongA(context.window, GWL_STYLE);
+    context.savedExStyle = GetWindowLongA(context.window, GWL_EXSTYLE);
+    GetWindowRect(context.window, &context.savedRect);
+    context.windowPlaced = 1;
+}
+
+// Full-screen games make borderless windows: a window on the desktop needs a caption to be moved and closed.
+DWORD framedStyle() {
+    DWORD style = static_cast<DWORD>(context.savedStyle);
+    if (style & WS_CAPTION) return style;
+    style |= addedFrameStyle;
+    SetWindowLongA(context.window, GWL_STYLE, static_cast<LONG>(style));
+    return style;
+}
+
+// The window is centred on its monitor's work area; one larger than the work area keeps its caption on it.
+void placeWindow() {
+    saveWindowPlacement();
+    DWORD style = framedStyle();
+    DWORD exStyle = static_cast<DWORD>(context.savedExStyle);
+    RECT frame = {0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    RECT work = workAreaOf(context.window);
+    SIZE client = clientSize(work, frame);
+    context.clientWidth = static_cast<FxU32>(client.cx);
+    context.clientHeight = static_cast<FxU32>(client.cy);
+    RECT outer = {0, 0, client.cx, client.cy};
+    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+    LONG x = work.left + (width(work) - width(outer)) / 2;
+    LONG y = work.top + (height(work) - height(outer)) / 2;
+    if (x < work.left) x = work.left;
+    if (y < work.top) y = work.top;
+    SetWindowPos(context.window, NULL, x, y, width(outer), height(outer),
+                 SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+}
+
+bool readDesktopMode(DWORD &bits) {
+    DDSURFACEDESC2 mode;
+    memset(&mode, 0, sizeof(mode));
+    mode.dwSize = sizeof(mode);
+    if (context.ddraw->GetDisplayMode(&mode) != DD_OK) return false;
+    bits = mode.ddpfPixelFormat.dwRGBBitCount;
+    context.refreshRate = mode.dwRefreshRate;
+    return true;
+}
+
+bool createPrimaryWithClipper(const DisplayOpenRules &rules) {
+    DDSURFACEDESC2 desc;
+    memset(&desc, 0, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    if (context.ddraw->CreateSurface(&desc, &context.primarySurface, NULL) != DD_OK) {
+        context.primarySurface = NULL;
+        errorBox(rules.primarySurfaceMessage);
+        return false;
+    }
+    if (context.ddraw->CreateClipper(0, &context.clipper, NULL) != DD_OK) {
+        context.clipper = NULL;
+        return false;
+    }
+    return context.clipper->SetHWnd(0, context.window) == DD_OK &&
+           context.primarySurface->SetClipper(context.clipper) == DD_OK;
+}
+
+// An explicit format for ColorDepth when the desktop has another depth; false when the desktop's will do.
+bool colorDepthFormat(DWORD desktopBits, DDPIXELFORMAT &format) {
+    if ((settings.ColorDepth != 16 && settings.ColorDepth != 32) ||
+        static_cast<DWORD>(settings.ColorDepth) == desktopBits)
+        return false;
+    memset(&format, 0, sizeof(format));
+    format.dwSize = sizeof(format);
+    format.dwFlags = DDPF_RGB;
+    format.dwRGBBitCount = static_cast<DWORD>(settings.ColorDepth);
+    bool wide = settings.ColorDepth == 32;
+    format.dwRBitMask = wide ? 0x00FF0000u : 0xF800u;
+    format.dwGBitMask = wide ? 0x0000FF00u : 0x07E0u;
+    format.dwBBitMask = wide ? 0x000000FFu : 0x001Fu;
+    return true;
+}
+
+IDirectDrawSurface7 *createBuffer(const DDPIXELFORMAT *format) {
+    DDSURFACEDESC2 desc;
+    memset(&desc, 0, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+    desc.dwWidth = context.screenWidth;
+    desc.dwHeight = context.screenHeight;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
+    if (format) {
+        desc.dwFlags |= DDSD_PIXELFORMAT;
+        desc.ddpfPixelFormat = *format;
+    }
+    IDirectDrawSurface7 *surface = NULL;
+    if (context.ddraw->CreateSurface(&desc, &surface, NULL) != DD_OK) return NULL;
+    return surface;
+}
+
+// The extra buffers' error boxes belong to the last attempt only.
+bool createBuffersAndDevice(const DDPIXELFORMAT *format, const DisplayOpenRules *reporting) {
+    context.frontSurface = createBuffer(format);
+    if (context.frontSurface == NULL) return false;
+    context.backSurface = createBuffer(format);
+    if (context.backSurface == NULL) return false;
+    context.auxSurface = createBuffer(format);
+    if (context.auxSurface == NULL) {
+        if (reporting) errorBox(reporting->auxBufferMessage);
+        return false;
+    }
+    context.tripleSurface = createBuffer(format);
+    if (context.tripleSurface == NULL) {
+        if (reporting) errorBox(reporting->tripleBufferMessage);
+        return false;
+    }
+    return createDepthBuffer() && createDevice();
+}
+
+void releaseSurface(IDirectDrawSurface7 *&surface) {
+    if (surface) surface->Release();
+    surface = NULL;
+}
+
+void releaseBuffersAndDevice() {
+    if (context.device) context.device->Release();
+    context.device = NULL;
+    releaseSurface(context.auxSurface);
+    releaseSurface(context.tripleSurface);
+    releaseSurface(context.backSurface);
+    releaseSurface(context.frontSurface);
+    releaseSurface(context.depthSurface);
+}
+
+// The picture's place on the screen: the client area's fit, and the client area itself.
+bool windowTargets(RECT &picture, RECT &client) {
+    HWND window = context.window;
+    if (IsIconic(window) || !IsWindowVisible(window)) return false;
+    if (!GetClientRect(window, &client) || width(client) <= 0 || height(client) <= 0) return false;
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    picture = shifted(fitPicture(width(client), height(client)), origin);
+    client = shifted(client, origin);
+    return true;
+}
+
+void fillBlack(RECT area) {
+    if (width(area) <= 0 || height(area) <= 0) return;
+    DDBLTFX fx;
+    memset(&fx, 0, sizeof(fx));
+    fx.dwSize = sizeof(fx);
+    fx.dwFillColor = 0;
+    context.primarySurface->Blt(&area, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+}
+
+void fillBars(const RECT &picture, const RECT &client) {
+    if (width(picture) < width(client)) {
+        fillBlack(RECT{client.left, client.top, picture.left, client.bottom});
+        fillBlack(RECT{picture.right, client.top, client.right, client.bottom});
+    } else if (height(picture) < height(client)) {
+        fillBlack(RECT{client.left, client.top, client.right, picture.top});
+        fillBlack(RECT{client.left, picture.bottom, client.right, client.bottom});
+    }
+}
+
+// DD_OK when the window shows nothing to draw on.
+HRESULT stretchFrontToWindow() {
+    RECT picture, client;
+    if (!windowTargets(picture, client)) return DD_OK;
+    HRESULT result = context.primarySurface->Blt(&picture, context.frontSurface, NULL, DDBLT_WAIT, NULL);
+    if (result == DDERR_SURFACELOST) context.primarySurface->Restore();
+    if (result == DD_OK) fillBars(picture, client);
+    return result;
+}
+
+// A depth other than the desktop's is allowed only where the device renders to it and the blit converts it.
+bool createOwnDepthBuffers(DWORD desktopBits) {
+    DDPIXELFORMAT format;
+    if (!colorDepthFormat(desktopBits, format)) return false;
+    if (createBuffersAndDevice(&format, NULL) && stretchFrontToWindow() == DD_OK) return true;
+    releaseBuffersAndDevice();
+    return false;
+}
+
+} // namespace
+
+bool openWindowedSurfaces(const DisplayOpenRules &rules) {
+    placeWindow();
+    DWORD desktopBits = 0;
+    if (!readDesktopMode(desktopBits)) return false;
+    if (rules.beforeAdapterIdentity) rules.beforeAdapterIdentity();
+    logAdapterIdentity();
+    if (!createPrimaryWithClipper(rules)) return false;
+
+    context.ownSurfaceDepth = static_cast<DWORD>(settings.ColorDepth) == desktopBits;
+    context.surfaceBits = desktopBits;
+    if (createOwnDepthBuffers(desktopBits)) {
+        context.ownSurfaceDepth = 1;
+        context.surfaceBits = static_cast<FxU32>(settings.ColorDepth);
+    } else if (!createBuffersAndDevice(NULL, &rules)) {
+        return false;
+    }
+    // The frame buffer and dithering follow the depth the surfaces really have.
+    settings.ColorDepth = static_cast<int32_t>(context.surfaceBits);
+    return true;
+}
+
+void releaseWindowedSurfaces() {
+    releaseSurface(context.primarySurface);
+    if (context.clipper) context.clipper->Release();
+    context.clipper = NULL;
+}
+
+void restoreWindowPlacement() {
+    if (!context.windowPlaced) return;
+    context.windowPlaced = 0;
+    if (context.ownWindow) return;
+    SetWindowLongA(context.window, GWL_STYLE, context.savedStyle);
+    const RECT &rect = context.savedRect;
+    SetWindowPos(context.window, NULL, rect.left, rect.top, width(rect), height(rect),
+                 SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+}
+
+void showFrontBuffer() {
+    if (!context.windowed || context.primarySurface == NULL || context.frontSurface == NULL) return;
+    stretchFrontToWindow();
+}
