@@ -88,6 +88,7 @@ void placeWindow() {
     if (y < work.top) y = work.top;
     SetWindowPos(context.window, NULL, x, y, width(outer), height(outer),
                  SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+    UpdateWindow(context.window);
 }
 
 bool readDesktopMode(DWORD &bits) {
