@@ -43,6 +43,7 @@ struct VertexConversion {
     float screenWidth, screenHeight;
     FxU32 colorMode;
     FxU32 fixedDiffuse, fixedSpecular;
+    bool plain; // the shape most primitives have: see PlainShape
 };
 
 enum ColorMode : FxU32 {
@@ -131,8 +132,10 @@ inline float clampedDepth(float z) {
     return z > 0.0f ? (z < 1.0f ? z : 1.0f) : 0.0f;
 }
 
-inline bool isFinite(float value) {
-    return fabsf(value) <= FLT_MAX;
+// 0 when both coordinates are finite, else NaN: x - x is 0 for every finite x. Summed over a primitive, it
+// checks every position with two subtractions and two additions a vertex.
+inline float positionCheck(float x, float y) {
+    return (x - x) + (y - y);
 }
 
 inline float unsnapped(float coordinate) {
@@ -199,105 +202,154 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
     } else {
         conversion.colorMode = colorByCodes;
     }
+    conversion.plain = conversion.colorMode == colorIterated && !conversion.tableFog && !conversion.tmu1 &&
+                       !conversion.flipY && !conversion.mirrorX;
 }
 
-// One application vertex into its Direct3D slot, in the eight steps of the conversion. Only the fields the
-// current modes read are read. False when x or y is not finite.
-__attribute__((always_inline)) inline bool convertVertex(const void *source, DrawVertex &d,
-                                                         const VertexConversion &conversion,
-                                                         const VertexLayout &layout) {
+// What the vertex loop takes from the conversion record, or knows when it is compiled. The plain shape,
+// the vertex colour as it is with no table fog, no flip and TMU 1 unread, is compiled apart: the tests of
+// the other modes cost the common case an eighth of its conversion.
+struct AnyShape {
+    static bool iterated(const VertexConversion &c) { return c.colorMode == colorIterated; }
+    static bool tableFog(const VertexConversion &c) { return c.tableFog; }
+    static bool tmu1(const VertexConversion &c) { return c.tmu1; }
+    static bool flipY(const VertexConversion &c) { return c.flipY; }
+    static bool mirrorX(const VertexConversion &c) { return c.mirrorX; }
+};
+
+struct PlainShape {
+    static constexpr bool iterated(const VertexConversion &) { return true; }
+    static constexpr bool tableFog(const VertexConversion &) { return false; }
+    static constexpr bool tmu1(const VertexConversion &) { return false; }
+    static constexpr bool flipY(const VertexConversion &) { return false; }
+    static constexpr bool mirrorX(const VertexConversion &) { return false; }
+};
+
+// The 1/w the conversion works with.
+__attribute__((always_inline)) inline float vertexOow(const FxU8 *vertex, const VertexConversion &conversion,
+                                                      const VertexLayout &layout) {
+    return conversion.readsOow ? validOneOverW(readFloat(vertex, layout.oow)) : 1.0f;
+}
+
+// One application vertex into its Direct3D slot, in the eight steps of the conversion, but for the colour
+// codes and the table fog, which convertColors applies: under them the slot holds V as its diffuse colour.
+// Only the fields the current modes read are read. Returns the vertex's positionCheck.
+template <typename Shape>
+__attribute__((always_inline)) inline float convertVertex(const void *source, DrawVertex &d,
+                                                          const VertexConversion &conversion,
+                                                          const VertexLayout &layout) {
     const FxU8 *vertex = static_cast<const FxU8 *>(source);
-    const float oow = conversion.readsOow ? validOneOverW(readFloat(vertex, layout.oow)) : 1.0f;
+    const float oow = vertexOow(vertex, conversion, layout);
     // Single precision, as the Glide application computed its s/w and t/w.
     float w = conversion.textured ? 1.0f / oow : 1.0f;
 
-    d.z = 0.0f;
+    float z = 0.0f;
     if (conversion.depthSource == depthFromOoz && (layout.fields & fieldDepth))
-        d.z = clampedDepth(readFloat(vertex, layout.ooz) / layout.rules.depthRange);
+        z = clampedDepth(readFloat(vertex, layout.ooz) / layout.rules.depthRange);
     else if (conversion.depthSource == depthFromOow)
-        d.z = clampedDepth(conversion.fastDepth ? 1.0f - oow : 1.0f - sqrtf(oow));
+        z = clampedDepth(conversion.fastDepth ? 1.0f - oow : 1.0f - sqrtf(oow));
+    d.z = z;
 
-    if (conversion.colorMode == colorIterated) {
+    if (Shape::iterated(conversion) || conversion.colorMode != colorFixed) {
         d.diffuse = sourceColor(vertex, layout);
         d.specular = 0;
-    } else if (conversion.colorMode == colorFixed) {
+    } else {
         d.diffuse = conversion.fixedDiffuse;
         d.specular = conversion.fixedSpecular;
-    } else {
-        VertexColors colors = computeVertexColors(sourceColor(vertex, layout));
-        d.diffuse = colors.diffuse;
-        d.specular = colors.specular;
     }
 
-    if (conversion.tableFog)
-        d.specular = (d.specular & 0x00FFFFFFu) | (255u - fogAmountAtW(1.0f / oow)) << 24;
-
-    d.x = d.y = 0.0f;
+    float x = 0.0f, y = 0.0f;
     if (layout.fields & fieldPosition) {
-        d.x = unsnapped(readFloat(vertex, layout.x));
-        d.y = unsnapped(readFloat(vertex, layout.y));
+        x = unsnapped(readFloat(vertex, layout.x));
+        y = unsnapped(readFloat(vertex, layout.y));
     }
-    const bool finite = static_cast<int>(isFinite(d.x)) & static_cast<int>(isFinite(d.y));
+    const float check = positionCheck(x, y);
+    if (Shape::flipY(conversion)) y = conversion.screenHeight - y;
+    if (Shape::mirrorX(conversion)) x = conversion.screenWidth - x;
+    d.x = x;
+    d.y = y;
 
     // Glide's s/w and t/w run to 256/w along the longer side; multiplying by w undoes the division, which
     // Direct3D redoes from rhw. A TMU's own 1/w, where the layout has one, divides in place of the vertex's;
     // TMU 0's stands for TMU 1 too when TMU 1 has none.
+    const bool tmu1 = Shape::tmu1(conversion);
     float w0 = w;
-    if ((layout.fields & fieldQ0) && (conversion.tmu0 || conversion.tmu1))
+    if ((layout.fields & fieldQ0) && (conversion.tmu0 || tmu1))
         w0 = 1.0f / validOneOverW(readFloat(vertex, layout.q[0]));
     float w1 = w0;
-    if ((layout.fields & fieldQ1) && conversion.tmu1)
-        w1 = 1.0f / validOneOverW(readFloat(vertex, layout.q[1]));
-    d.tu0 = d.tv0 = d.tu1 = d.tv1 = 0.0f;
+    if ((layout.fields & fieldQ1) && tmu1) w1 = 1.0f / validOneOverW(readFloat(vertex, layout.q[1]));
+    float tu0 = 0.0f, tv0 = 0.0f, tu1 = 0.0f, tv1 = 0.0f;
     if (conversion.tmu0) {
-        d.tu0 = conversion.sScale0 * readFloat(vertex, layout.sow[0]) * w0;
-        d.tv0 = conversion.tScale0 * readFloat(vertex, layout.tow[0]) * w0;
+        tu0 = conversion.sScale0 * readFloat(vertex, layout.sow[0]) * w0;
+        tv0 = conversion.tScale0 * readFloat(vertex, layout.tow[0]) * w0;
     }
-    if (conversion.tmu1) {
-        d.tu1 = conversion.sScale1 * readFloat(vertex, layout.sow[1]) * w1;
-        d.tv1 = conversion.tScale1 * readFloat(vertex, layout.tow[1]) * w1;
+    if (tmu1) {
+        tu1 = conversion.sScale1 * readFloat(vertex, layout.sow[1]) * w1;
+        tv1 = conversion.tScale1 * readFloat(vertex, layout.tow[1]) * w1;
     }
+    d.tu0 = tu0;
+    d.tv0 = tv0;
+    d.tu1 = tu1;
+    d.tv1 = tv1;
 
     d.rhw = conversion.rhwFromOow ? oow : 1.0f;
+    return check;
+}
 
-    if (conversion.flipY) d.y = conversion.screenHeight - d.y;
-    if (conversion.mirrorX) d.x = conversion.screenWidth - d.x;
-    return finite;
+// The colour codes and the table fog over the slots convertVertex filled. Apart from its loop, whose
+// registers the calls would otherwise save and restore at every vertex.
+template <typename Shape, typename At>
+inline void convertColors(At at, int count, DrawVertex *slots, const VertexConversion &conversion,
+                          const VertexLayout &layout) {
+    if (!Shape::iterated(conversion) && conversion.colorMode == colorByCodes)
+        for (int i = 0; i < count; ++i) {
+            VertexColors colors = computeVertexColors(slots[i].diffuse);
+            slots[i].diffuse = colors.diffuse;
+            slots[i].specular = colors.specular;
+        }
+    if (Shape::tableFog(conversion))
+        for (int i = 0; i < count; ++i) {
+            const float oow = vertexOow(static_cast<const FxU8 *>(at(i)), conversion, layout);
+            slots[i].specular = (slots[i].specular & 0x00FFFFFFu) | (255u - fogAmountAtW(1.0f / oow)) << 24;
+        }
 }
 
 // Every primitive's vertices, read through one layout.
 template <typename LayoutOf> struct LayoutConversion {
-    static bool list(const void *vlist, int count, int first) {
+    // The vertices `at` hands out for 0 to count - 1, in the loop compiled for the primitive's shape.
+    template <typename At> __attribute__((always_inline)) static bool convert(At at, int count, int first) {
         typename LayoutOf::Held layout = LayoutOf::get();
         VertexConversion conversion;
         prepareVertexConversion(conversion, layout);
-        const FxU8 *vertex = static_cast<const FxU8 *>(vlist);
-        bool finite = true;
-        for (int i = 0; i < count; ++i, vertex += layout.stride)
-            finite &= convertVertex(vertex, vertexBuffer[first + i], conversion, layout);
-        return finite;
+        return conversion.plain ? convertAll<PlainShape>(at, count, first, conversion, layout)
+                                : convertAll<AnyShape>(at, count, first, conversion, layout);
+    }
+
+    template <typename Shape, typename At>
+    __attribute__((always_inline)) static bool
+    convertAll(At at, int count, int first, const VertexConversion &conversion, const VertexLayout &layout) {
+        float check = 0.0f;
+        for (int i = 0; i < count; ++i)
+            check += convertVertex<Shape>(at(i), vertexBuffer[first + i], conversion, layout);
+        convertColors<Shape>(at, count, vertexBuffer + first, conversion, layout);
+        return check == 0.0f;
+    }
+
+    static bool list(const void *vlist, int count, int first) {
+        const FxU8 *records = static_cast<const FxU8 *>(vlist);
+        const FxU32 stride = LayoutOf::get().stride;
+        return convert([=](int i) { return records + static_cast<ptrdiff_t>(i) * stride; }, count, first);
     }
 
     static bool indexed(const int *ilist, const void *vlist, int count, int first) {
-        typename LayoutOf::Held layout = LayoutOf::get();
-        VertexConversion conversion;
-        prepareVertexConversion(conversion, layout);
-        const FxU8 *base = static_cast<const FxU8 *>(vlist);
-        bool finite = true;
-        for (int i = 0; i < count; ++i)
-            finite &= convertVertex(base + static_cast<ptrdiff_t>(ilist[i]) * layout.stride,
-                                    vertexBuffer[first + i], conversion, layout);
-        return finite;
+        const FxU8 *records = static_cast<const FxU8 *>(vlist);
+        const FxU32 stride = LayoutOf::get().stride;
+        return convert([=](int i) { return records + static_cast<ptrdiff_t>(ilist[i]) * stride; }, count,
+                       first);
     }
 
     static bool pointers(const void *const *vertices, int count, int first) {
-        typename LayoutOf::Held layout = LayoutOf::get();
-        VertexConversion conversion;
-        prepareVertexConversion(conversion, layout);
-        bool finite = true;
-        for (int i = 0; i < count; ++i)
-            finite &= convertVertex(vertices[i], vertexBuffer[first + i], conversion, layout);
-        return finite;
+        return convert([=](int i) { return vertices[i]; }, count, first);
     }
 
     static constexpr VertexConverters converters = {pointers, list, indexed};

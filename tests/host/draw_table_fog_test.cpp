@@ -59,6 +59,43 @@ TEST_F(TableFog, TheUtilitiesTablesShowThroughGrFogTable) {
     EXPECT_LT(specularAlpha(2.0f), 255u);
 }
 
+// The fog at each vertex's own w takes the specular alpha the colour codes gave it, and nothing else.
+TEST_F(TableFog, EachVertexOfAnIndexedFanKeepsItsCodedColorsUnderItsOwnFog) {
+    openWith({{"Fog", 1}});
+    grFogTable(table);
+    grConstantColorValue(revealingConstant);
+    grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL, GR_COMBINE_FACTOR_LOCAL,
+                   GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_ITERATED, FXFALSE);
+    grAlphaCombine(GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_CONSTANT, FXFALSE);
+    const float w[3] = {1.0f, 2.0f, 3.2f};
+    const FxU32 fog[3] = {0, 16, 28}; // entries 0, 4 and 7
+    GrVertex v[3];
+    for (int i = 0; i < 3; ++i) {
+        v[i] = coloredVertex(10.0f * static_cast<float>(i), 20.0f, revealingVertexColors[i]);
+        v[i].oow = 1.0f / w[i];
+    }
+    const int order[3] = {2, 0, 1};
+    auto drawFan = [&] {
+        sim::clearCalls();
+        grDrawPolygon(3, order, v);
+        return drawnVertices();
+    };
+    std::vector<TlVertex> unfogged = drawFan();
+    grFogMode(GR_FOG_WITH_TABLE);
+    std::vector<TlVertex> fogged = drawFan();
+    ASSERT_EQ(unfogged.size(), 3u);
+    ASSERT_EQ(fogged.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NE(unfogged[i].diffuse, revealingVertexColors[order[i]]);
+        EXPECT_NE(unfogged[i].specular & 0x00FFFFFFu, 0u);
+        EXPECT_EQ(fogged[i].diffuse, unfogged[i].diffuse);
+        EXPECT_EQ(fogged[i].specular & 0x00FFFFFFu, unfogged[i].specular & 0x00FFFFFFu);
+        EXPECT_EQ(fogged[i].specular >> 24, 255u - fog[order[i]]);
+    }
+}
+
 // Direct3D's own fog gets a dimmed colour; table fog blends towards the colour as the board does.
 TEST_F(TableFog, TableFogUsesTheFullFogColor) {
     openWith({{"Fog", 1}});
