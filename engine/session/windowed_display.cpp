@@ -88,8 +88,8 @@ void placeWindow() {
     if (y < work.top) y = work.top;
     SetWindowPos(context.window, NULL, x, y, width(outer), height(outer),
                  SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
-    // The window erases what the resize uncovered when it next paints: that must come before the first
-    // frame is shown, not over it.
+    // Wine gives the X window its new size, and erases what the resize uncovered, only when the window
+    // paints: both must happen before the first frame, or it is clipped to the old size or painted over.
     UpdateWindow(context.window);
 }
 

@@ -2,6 +2,8 @@
 // tessel2's readSettings takes from it.
 #include "dialog_test_support.h"
 
+#include <commctrl.h>
+
 #include "library_rules.h"
 #include "session/library_settings.h"
 
@@ -83,6 +85,24 @@ TEST_F(SettingsRoundTrip, ReopeningTheDialogShowsWhatTessel2Uses) {
     EXPECT_EQ(settings.Oversample, 0);
     EXPECT_EQ(settings.ColorDepth, 32);
     EXPECT_EQ(settings.TMU, 1);
+}
+
+TEST_F(SettingsRoundTrip, AWindowAsLargeAsFitsWithCappedPacingIsWhatTessel2Reads) {
+    EXPECT_EQ(runSettingsDialog([](HWND dialog) {
+                  click(dialog, IDC_FULLSCREEN);
+                  HWND slider = GetDlgItem(dialog, IDC_RESOLUTION_SLIDER);
+                  SendMessageA(slider, TBM_SETPOS, TRUE, SendMessageA(slider, TBM_GETRANGEMAX, 0, 0));
+                  sim::dialogMessage(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0),
+                                     reinterpret_cast<LPARAM>(slider));
+                  choose(dialog, IDC_FRAME_PACING, framePacingAt60);
+                  press(dialog, IDOK);
+              }),
+              1);
+    std::memset(&settings, 0x5A, sizeof(settings));
+    readSettings(glide2Rules.settings);
+    EXPECT_EQ(settings.Windowed, 1);
+    EXPECT_EQ(settings.WindowScale, windowScaleLargest);
+    EXPECT_EQ(settings.FramePacing, framePacingAt60);
 }
 
 } // namespace
