@@ -207,7 +207,7 @@ bool openFullScreenSurfaces(const DisplayOpenRules &rules) {
 }
 
 bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
-    context.windowed = settings.Windowed != 0;
+    context.windowed = settings.Windowed == 1;
     context.refreshRate = 0;
     context.lastPresent = 0;
     context.window = hWnd != 0 ? reinterpret_cast<HWND>(static_cast<uintptr_t>(hWnd)) : GetActiveWindow();
