@@ -93,15 +93,24 @@ void restorePixelTests(const StateCalls &saved) {
         setChromakeyValue(saved.chromakeyValue);
 }
 
+// The buffer is the application's: a value no enumerator names becomes the neutral one.
+FogSource fogSourceOf(FxU32 value) {
+    return value <= fogFromTable ? static_cast<FogSource>(value) : fogKeepsTableMode;
+}
+
+D3DFOGMODE fogTableModeOf(FxU32 value) {
+    return value <= D3DFOG_LINEAR ? static_cast<D3DFOGMODE>(value) : D3DFOG_NONE;
+}
+
 // Linear fog sends its own density and table mode, so the exponential ones follow the mode.
 void restoreFog(const StateCalls &saved) {
     if (differs(saved, groupFogMode,
                 saved.fogMode == stateCalls.fogMode && saved.fogSource == stateCalls.fogSource))
-        setFogMode(saved.fogMode, static_cast<FogSource>(saved.fogSource));
+        setFogMode(saved.fogMode, fogSourceOf(saved.fogSource));
     if (differs(saved, groupFogTable,
                 sameFloat(saved.fogDensity, stateCalls.fogDensity) &&
                     saved.fogTableMode == stateCalls.fogTableMode))
-        setExponentialFog(saved.fogDensity, static_cast<D3DFOGMODE>(saved.fogTableMode));
+        setExponentialFog(saved.fogDensity, fogTableModeOf(saved.fogTableMode));
     if (differs(saved, groupFogColor,
                 saved.fogColor == stateCalls.fogColor && saved.dimmedFogColor == stateCalls.dimmedFogColor))
         setFogColor(saved.fogColor, saved.dimmedFogColor);

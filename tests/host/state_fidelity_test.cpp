@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "render/render_state.h"
+#include "render/saved_state.h"
 
 namespace {
 
@@ -105,6 +106,28 @@ TEST_F(StateFidelity, RestoringABufferTheLibraryNeverWroteChangesNothing) {
     }
     grGlideSetState(nullptr);
     grGlideGetState(nullptr);
+}
+
+// The record is the application's memory: a fog source or table mode no call can make must not reach the
+// device (nor be loaded as an enumeration that has no such value).
+TEST_F(StateFidelity, RestoredFogValuesNoCallCanMakeBecomeNeutralOnes) {
+    openSession();
+    GrState saved;
+    grGlideGetState(&saved);
+    const size_t callsOffset = sizeof(FxU32); // after the record's tag
+    StateCalls calls;
+    std::memcpy(&calls, reinterpret_cast<unsigned char *>(&saved) + callsOffset, sizeof(calls));
+    const FxU32 garbage = 0xF9F9F9F9u;
+    calls.known |= groupFogMode | groupFogTable;
+    calls.fogMode = GR_FOG_WITH_TABLE;
+    calls.fogSource = garbage;
+    calls.fogTableMode = garbage;
+    std::memcpy(reinterpret_cast<unsigned char *>(&saved) + callsOffset, &calls, sizeof(calls));
+
+    sim::clearCalls();
+    grGlideSetState(&saved);
+    EXPECT_TRUE(wasSent(D3DRENDERSTATE_FOGENABLE));
+    EXPECT_EQ(deviceState(D3DRENDERSTATE_FOGTABLEMODE), static_cast<DWORD>(D3DFOG_NONE));
 }
 
 TEST_F(StateFidelity, ChangingTheOriginSendsTheCullModeForTheNewOrientation) {
