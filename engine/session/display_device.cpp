@@ -122,19 +122,6 @@ void readWindowTitle() {
     }
 }
 
-IDirectDrawSurface7 *createScreenSurface(DWORD caps) {
-    DDSURFACEDESC2 desc;
-    memset(&desc, 0, sizeof(desc));
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-    desc.dwWidth = context.screenWidth;
-    desc.dwHeight = context.screenHeight;
-    desc.ddsCaps.dwCaps = caps;
-    IDirectDrawSurface7 *surface = NULL;
-    if (context.ddraw->CreateSurface(&desc, &surface, NULL) != DD_OK) return NULL;
-    return surface;
-}
-
 bool createSurfaces(const DisplayOpenRules &rules) {
     DDSURFACEDESC2 desc;
     memset(&desc, 0, sizeof(desc));
@@ -266,6 +253,23 @@ void logAdapterIdentity() {
     logLine("Descripci\xF3n: %s\n", identity.szDescription);
     logLine("ID Fabricante: %04Xh\n", static_cast<unsigned>(identity.dwVendorId));
     logLine("ID Dispositivo: %04Xh\n", static_cast<unsigned>(identity.dwDeviceId));
+}
+
+IDirectDrawSurface7 *createScreenSurface(DWORD caps, const DDPIXELFORMAT *format) {
+    DDSURFACEDESC2 desc;
+    memset(&desc, 0, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+    desc.dwWidth = context.screenWidth;
+    desc.dwHeight = context.screenHeight;
+    desc.ddsCaps.dwCaps = caps;
+    if (format) {
+        desc.dwFlags |= DDSD_PIXELFORMAT;
+        desc.ddpfPixelFormat = *format;
+    }
+    IDirectDrawSurface7 *surface = NULL;
+    if (context.ddraw->CreateSurface(&desc, &surface, NULL) != DD_OK) return NULL;
+    return surface;
 }
 
 bool createDepthBuffer() {

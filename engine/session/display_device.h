@@ -46,6 +46,8 @@ extern const GUID *const deviceTypes[5];
 // Steps the full-screen and the windowed open share.
 void errorBox(const char *text);
 void logAdapterIdentity();
+// A surface of the Glide size; without a format, in the display's.
+IDirectDrawSurface7 *createScreenSurface(DWORD caps, const DDPIXELFORMAT *format = NULL);
 // The depth buffer, attached to the back buffer, and the device on the back buffer.
 bool createDepthBuffer();
 bool createDevice();

@@ -139,20 +139,7 @@ bool colorDepthFormat(DWORD desktopBits, DDPIXELFORMAT &format) {
 }
 
 IDirectDrawSurface7 *createBuffer(const DDPIXELFORMAT *format) {
-    DDSURFACEDESC2 desc;
-    memset(&desc, 0, sizeof(desc));
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-    desc.dwWidth = context.screenWidth;
-    desc.dwHeight = context.screenHeight;
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
-    if (format) {
-        desc.dwFlags |= DDSD_PIXELFORMAT;
-        desc.ddpfPixelFormat = *format;
-    }
-    IDirectDrawSurface7 *surface = NULL;
-    if (context.ddraw->CreateSurface(&desc, &surface, NULL) != DD_OK) return NULL;
-    return surface;
+    return createScreenSurface(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE, format);
 }
 
 // The extra buffers' error boxes belong to the last attempt only.
