@@ -612,19 +612,24 @@ HRESULT SurfaceImpl::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface,
                        ((dwFlags & DDBLT_KEYDEST) && !hasKey[1])) {
                 hr = DDERR_NOCOLORKEY;
             } else {
-                // Nearest sampling of the source over the whole destination, written where visible.
+                // Nearest sampling of the source over the whole destination, written where visible; through
+                // a temporary only within one surface, where the rectangles may overlap.
                 LONG dw = dr.right - dr.left, dh = dr.bottom - dr.top;
                 LONG sw = sr.right - sr.left, sh = sr.bottom - sr.top;
                 LONG vw = vis.right - vis.left, vh = vis.bottom - vis.top;
-                std::vector<uint32_t> tmp(static_cast<size_t>(vw) * vh);
-                for (LONG y = 0; y < vh; ++y)
+                std::vector<LONG> columns(static_cast<size_t>(vw > 0 ? vw : 0));
+                for (LONG x = 0; x < vw; ++x)
+                    columns[x] = sr.left + (vis.left - dr.left + x) * sw / dw;
+                auto sourceRow = [&](LONG y) { return src->row(sr.top + (vis.top - dr.top + y) * sh / dh); };
+                std::vector<uint32_t> tmp(src == this ? static_cast<size_t>(vw) * vh : 0);
+                for (LONG y = 0; y < vh && src == this; ++y)
                     for (LONG x = 0; x < vw; ++x)
-                        tmp[y * vw + x] = readPixel(src->row(sr.top + (vis.top - dr.top + y) * sh / dh),
-                                                    src->bpp, sr.left + (vis.left - dr.left + x) * sw / dw);
+                        tmp[y * vw + x] = readPixel(sourceRow(y), src->bpp, columns[x]);
                 for (LONG y = 0; y < vh; ++y) {
                     unsigned char *d = row(vis.top + y);
+                    const unsigned char *s = src == this ? NULL : sourceRow(y);
                     for (LONG x = 0; x < vw; ++x) {
-                        uint32_t v = tmp[y * vw + x];
+                        uint32_t v = s ? readPixel(s, src->bpp, columns[x]) : tmp[y * vw + x];
                         if (keySrc && inKey(sk, v)) continue;
                         if (keyDest && !inKey(dk, readPixel(d, bpp, vis.left + x))) continue;
                         if (!same) v = packRgb(pf, unpackRgb(src->pf, v));
