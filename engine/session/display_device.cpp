@@ -279,19 +279,9 @@ bool createDepthBuffer() {
     format.dwFlags = DDPF_ZBUFFER;
     findDepthFormat(format);
 
-    DDSURFACEDESC2 desc;
-    memset(&desc, 0, sizeof(desc));
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT;
-    desc.dwWidth = context.screenWidth;
-    desc.dwHeight = context.screenHeight;
-    desc.ddpfPixelFormat = format;
-    desc.ddsCaps.dwCaps =
-        DDSCAPS_ZBUFFER | (context.hardwareDevice ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
-    if (context.ddraw->CreateSurface(&desc, &context.depthSurface, NULL) != DD_OK) {
-        context.depthSurface = NULL;
-        return false;
-    }
+    context.depthSurface = createScreenSurface(
+        DDSCAPS_ZBUFFER | (context.hardwareDevice ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY), &format);
+    if (context.depthSurface == NULL) return false;
     return context.backSurface->AddAttachedSurface(context.depthSurface) == DD_OK;
 }
 
