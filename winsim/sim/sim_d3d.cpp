@@ -303,24 +303,12 @@ struct DeviceImpl final : IDirect3DDevice7, ObjectBase {
                 }
                 double zc = std::min(1.0, std::max(0.0, static_cast<double>(dvZ)));
                 uint32_t zv = z ? static_cast<uint32_t>(zc * z->pf.dwZBitMask + 0.5) & z->pf.dwZBitMask : 0;
-                // The first row of a rectangle is written pixel by pixel, the others are copies of it.
-                auto fill = [](SurfaceImpl *s, LONG x1, LONG y1, LONG x2, LONG y2, uint32_t value) {
-                    if (x1 >= x2) return;
-                    size_t offset = static_cast<size_t>(x1) * s->bpp,
-                           bytes = static_cast<size_t>(x2 - x1) * s->bpp;
-                    for (LONG y = y1; y < y2; ++y) {
-                        if (y == y1)
-                            for (LONG x = x1; x < x2; ++x)
-                                writePixel(s->row(y), s->bpp, x, value);
-                        else
-                            std::memcpy(s->row(y) + offset, s->row(y1) + offset, bytes);
-                    }
-                };
                 for (const D3DRECT &r : rects) {
-                    if (dwFlags & D3DCLEAR_TARGET) fill(target, r.x1, r.y1, r.x2, r.y2, color);
+                    if (dwFlags & D3DCLEAR_TARGET) target->fill(RECT{r.x1, r.y1, r.x2, r.y2}, color);
                     if ((dwFlags & D3DCLEAR_ZBUFFER) && z)
-                        fill(z, r.x1, r.y1, std::min<LONG>(r.x2, static_cast<LONG>(z->width)),
-                             std::min<LONG>(r.y2, static_cast<LONG>(z->height)), zv);
+                        z->fill(RECT{r.x1, r.y1, std::min<LONG>(r.x2, static_cast<LONG>(z->width)),
+                                     std::min<LONG>(r.y2, static_cast<LONG>(z->height))},
+                                zv);
                 }
             }
         }

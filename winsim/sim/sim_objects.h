@@ -98,6 +98,7 @@ struct SurfaceImpl final : IDirectDrawSurface7, ObjectBase {
     unsigned char *row(int y) { return mem.data() + static_cast<size_t>(y) * static_cast<size_t>(pitch); }
     HRESULT usable() const;
     RECT visiblePart(const RECT &dest) const;
+    void fill(const RECT &r, uint32_t value);
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return addRefObject(this, "AddRef", this); }
