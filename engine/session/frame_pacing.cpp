@@ -1,6 +1,8 @@
 #include "frame_pacing.h"
 
 #include <string.h>
+#include <windows.h>
+#include <mmsystem.h>
 
 #include "library_settings.h"
 #include "render_context.h"
@@ -13,6 +15,9 @@ const DWORD cappedPresentRate = 60;
 const FxU32 largestSwapInterval = 255;
 // Sleep can overshoot by a little: the last milliseconds are spun through.
 const LONGLONG spunMilliseconds = 2;
+// Windows sleeps in steps of the timer period, 15.6 ms unless a program asks for less: a 60 Hz frame
+// would overshoot by most of a frame.
+const UINT sleepTimerPeriod = 1;
 
 LONGLONG counterNow() {
     LARGE_INTEGER counter;
@@ -29,12 +34,16 @@ LONGLONG counterFrequency() {
 }
 
 void waitUntil(LONGLONG target, LONGLONG frequency) {
+    bool periodRaised = false;
     for (;;) {
         LONGLONG now = counterNow();
-        if (now >= target) return;
+        if (now >= target) break;
         LONGLONG remaining = (target - now) * 1000 / frequency;
+        if (remaining > spunMilliseconds && !periodRaised)
+            periodRaised = timeBeginPeriod(sleepTimerPeriod) == TIMERR_NOERROR;
         Sleep(remaining > spunMilliseconds ? static_cast<DWORD>(remaining - spunMilliseconds) : 0);
     }
+    if (periodRaised) timeEndPeriod(sleepTimerPeriod);
 }
 
 DWORD refreshRate() {

@@ -15,7 +15,7 @@
 set -u
 
 OBJDUMP=${OBJDUMP:-i686-w64-mingw32-objdump}
-ALLOWED_IMPORTS="ddraw.dll user32.dll gdi32.dll kernel32.dll advapi32.dll msvcrt.dll"
+ALLOWED_IMPORTS="ddraw.dll user32.dll gdi32.dll kernel32.dll advapi32.dll winmm.dll msvcrt.dll"
 
 fail() {
     echo "check_exports: FAIL: $*" >&2

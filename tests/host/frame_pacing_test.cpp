@@ -48,6 +48,8 @@ TEST_F(FramePacing, TimerMakesUpForRetraceWaitsThatReturnAtOnceOrFail) {
     EXPECT_GE(taken, 9.0);
     EXPECT_LE(taken, 11.0);
     ASSERT_FALSE(sim::sleeps().empty());
+    EXPECT_EQ(sim::sleepTimerPeriods(), std::vector<UINT>(sim::sleeps().size(), 1u))
+        << "sleeps at the default 15.6 ms period would overshoot a 75 Hz frame";
 
     sim::setWaitForVerticalBlank(DDERR_UNSUPPORTED, false);
     sim::clearCalls();

@@ -10,5 +10,6 @@
 #include "winreg.h"
 #include "wingdi.h"
 #include "winuser.h"
+#include "mmsystem.h"
 
 #endif

@@ -283,6 +283,8 @@ void setTimeStampCounter(std::vector<unsigned long long> readings);
 // Sleep records its argument and moves the simulated clock on by that many milliseconds; every
 // QueryPerformanceCounter read moves it on by 1000 ticks, so spin loops end.
 const std::vector<DWORD> &sleeps();
+// The finest timer period timeBeginPeriod had raised at each Sleep, 0 when none.
+const std::vector<UINT> &sleepTimerPeriods();
 unsigned long long performanceCounter(); // the clock now, without moving it
 LONGLONG performanceFrequency();
 const std::vector<std::string> &debugOutput();

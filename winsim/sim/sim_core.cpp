@@ -343,6 +343,8 @@ std::string leakReport() {
     World &w = world();
     std::string out = leakReportCom();
     out += leakReportWindows();
+    for (UINT period : w.timerPeriods)
+        out += "timer period " + std::to_string(period) + " ms raised and not lowered\n";
     for (const std::string &m : w.misuse)
         out += "misuse: " + m + "\n";
     return out;

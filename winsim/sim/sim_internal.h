@@ -177,6 +177,8 @@ struct World {
     unsigned long long qpc = 0;
     DWORD ticks = 0;
     std::vector<DWORD> sleeps;
+    std::vector<UINT> sleepTimerPeriods;
+    std::vector<UINT> timerPeriods; // raised by timeBeginPeriod, not yet lowered
     std::vector<std::string> debug;
 
     uintptr_t nextHandle = 0x10000;

@@ -3,6 +3,7 @@
 #include "sim/sim_internal.h"
 
 #include <intrin.h>
+#include <algorithm>
 
 #include <cstring>
 #include <fcntl.h>
@@ -181,6 +182,9 @@ void setTimeStampCounter(std::vector<unsigned long long> readings) {
 const std::vector<DWORD> &sleeps() {
     return world().sleeps;
 }
+const std::vector<UINT> &sleepTimerPeriods() {
+    return world().sleepTimerPeriods;
+}
 const std::vector<std::string> &debugOutput() {
     return world().debug;
 }
@@ -213,11 +217,28 @@ BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info) {
 }
 
 void WINAPI Sleep(DWORD ms) {
-    world().sleeps.push_back(ms);
+    World &w = world();
+    w.sleeps.push_back(ms);
+    w.sleepTimerPeriods.push_back(
+        w.timerPeriods.empty() ? 0 : *std::min_element(w.timerPeriods.begin(), w.timerPeriods.end()));
     advanceClock(static_cast<unsigned long long>(ms) * clockFrequency / 1000);
 }
 void WINAPI OutputDebugStringA(LPCSTR s) {
     world().debug.push_back(s ? s : "");
+}
+
+MMRESULT WINAPI timeBeginPeriod(UINT period) {
+    if (period == 0) return TIMERR_NOCANDO;
+    world().timerPeriods.push_back(period);
+    return TIMERR_NOERROR;
+}
+
+MMRESULT WINAPI timeEndPeriod(UINT period) {
+    std::vector<UINT> &raised = world().timerPeriods;
+    std::vector<UINT>::iterator it = std::find(raised.begin(), raised.end(), period);
+    if (it == raised.end()) return TIMERR_NOCANDO;
+    raised.erase(it);
+    return TIMERR_NOERROR;
 }
 
 DWORD WINAPI GetTickCount(void) {
