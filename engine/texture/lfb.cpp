@@ -280,13 +280,18 @@ bool ensureShadow(LfbBufferState &state) {
 
 void transferShadow(LfbBufferState &state, RowConverter row, bool toSurface) {
     Extent extent = lockedExtent(state);
+    if (extent.height == 0) return;
     ptrdiff_t stride = static_cast<ptrdiff_t>(state.info.strideInBytes);
+    FxU8 *surface = surfaceRow(state, 0);
+    ptrdiff_t pitch = state.surfaceDesc.lPitch;
+    if (state.shadowFlipped) {
+        surface = surfaceRow(state, extent.height - 1);
+        pitch = -pitch;
+    }
     if (toSurface)
-        convertRect(row, state.shadow, stride, surfaceRow(state, 0), state.surfaceDesc.lPitch, extent.width,
-                    extent.height);
+        convertRect(row, state.shadow, stride, surface, pitch, extent.width, extent.height);
     else
-        convertRect(row, surfaceRow(state, 0), state.surfaceDesc.lPitch, state.shadow, stride, extent.width,
-                    extent.height);
+        convertRect(row, surface, pitch, state.shadow, stride, extent.width, extent.height);
 }
 
 void writeShadowBack(LfbBufferState &state) {
@@ -331,7 +336,9 @@ FxBool lockFrameBuffer(FxI32 type, FxI32 buffer, FxI32 writeMode, FxI32 origin, 
     LfbBufferState &state = lfbBuffers[buffer];
     const FxU32 index = static_cast<FxU32>(buffer);
 
-    if (isDirectLayout(writeMode)) {
+    // The surface's rows run top down, so a lower-left lock always goes through a shadow whose rows run up.
+    const bool lowerLeft = origin == originLowerLeft;
+    if (isDirectLayout(writeMode) && !lowerLeft) {
         if (!bufferLocked(state)) {
             if (!lockBufferSurface(index)) return FXFALSE;
         } else if (state.shadowInUse && state.shadowWritten) {
@@ -342,7 +349,6 @@ FxBool lockFrameBuffer(FxI32 type, FxI32 buffer, FxI32 writeMode, FxI32 origin, 
         state.info.lfbPtr = state.surfaceDesc.lpSurface;
         state.info.strideInBytes = static_cast<FxU32>(state.surfaceDesc.lPitch);
         state.info.writeMode = settings.ColorDepth == 16 ? lfbWriteMode565 : lfbWriteMode8888;
-        // The origin is only reported back: row 0 stays the top row whatever the application asked.
         state.info.origin = origin;
         state.shadowInUse = 0;
         state.shadowWritten = 0;
@@ -365,8 +371,11 @@ FxBool lockFrameBuffer(FxI32 type, FxI32 buffer, FxI32 writeMode, FxI32 origin, 
     state.info.lfbPtr = state.shadow;
     state.info.strideInBytes = context.screenWidth * shadowBytesPerPixel(writeMode);
     state.info.writeMode = writeMode;
+    if (isDirectLayout(writeMode))
+        state.info.writeMode = settings.ColorDepth == 16 ? lfbWriteMode565 : lfbWriteMode8888;
     state.info.origin = origin;
     state.shadowInUse = 1;
+    state.shadowFlipped = lowerLeft ? 1 : 0;
     state.shadowWritten = kind == 1 ? 1 : 0;
     *info = state.info;
     transferShadow(state, readBackRow(writeMode), false);
@@ -450,6 +459,7 @@ void forgetBufferLocks() {
         state.writeLocked = 0;
         state.shadowInUse = 0;
         state.shadowWritten = 0;
+        state.shadowFlipped = 0;
     }
 }
 

@@ -28,6 +28,8 @@ struct LfbBufferState {
     // A write lock was held on the shadow since it was filled: only then does the release write it back,
     // since the round trip through a narrower layout would degrade a screen that was only read.
     FxU32 shadowWritten;
+    // The shadow's row 0 is the bottom row of the screen: a lock with the lower-left origin.
+    FxU32 shadowFlipped;
 };
 
 const int lfbBufferCount = 6;

@@ -64,7 +64,7 @@ TEST_F(Lfb, MatchingLayoutHandsOutTheSurfaceItself) {
         for (GrBuffer_t buffer : {GR_BUFFER_FRONTBUFFER, GR_BUFFER_BACKBUFFER}) {
             IDirectDrawSurface7 *surface = buffer == GR_BUFFER_FRONTBUFFER ? frontBuffer() : backBuffer();
             GrLfbInfo_t info = {};
-            ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY | GR_LFB_NOIDLE, buffer, c.mode, GR_ORIGIN_LOWER_LEFT,
+            ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY | GR_LFB_NOIDLE, buffer, c.mode, GR_ORIGIN_UPPER_LEFT,
                                 FXFALSE, &info),
                       FXTRUE);
             sim::SurfaceInfo surfaceInfo = sim::surfaceInfo(surface);
@@ -72,8 +72,7 @@ TEST_F(Lfb, MatchingLayoutHandsOutTheSurfaceItself) {
             EXPECT_EQ(info.lfbPtr, static_cast<void *>(surfaceInfo.pixels));
             EXPECT_EQ(info.strideInBytes, static_cast<FxU32>(surfaceInfo.pitch));
             EXPECT_EQ(info.writeMode, c.reported);
-            // The origin is reported back but row 0 stays the top row.
-            EXPECT_EQ(info.origin, GR_ORIGIN_LOWER_LEFT);
+            EXPECT_EQ(info.origin, GR_ORIGIN_UPPER_LEFT);
             EXPECT_TRUE(surfaceInfo.locked);
             EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, buffer), FXTRUE);
             EXPECT_FALSE(sim::surfaceInfo(surface).locked);
@@ -84,6 +83,39 @@ TEST_F(Lfb, MatchingLayoutHandsOutTheSurfaceItself) {
         EXPECT_EQ(locks[1].object, static_cast<const void *>(backBuffer()));
         EXPECT_EQ(firstArgs(locks[1], 2), (std::vector<unsigned long long>{lockFlags, 0}));
         EXPECT_TRUE(inOrder({"Lock", "Unlock", "Lock", "Unlock"}));
+    }
+    grSstWinClose();
+}
+
+// A lower-left lock's row 0 is the bottom row, read and written, in the display's layout and in another.
+TEST_F(Lfb, LowerLeftLockAddressesRowZeroAtTheBottom) {
+    struct Case {
+        int depth;
+        GrLfbWriteMode_t mode;
+        GrLfbWriteMode_t reported;
+        FxU32 bytes;
+        uint32_t screen, shadow;
+    } cases[] = {{16, GR_LFBWRITEMODE_565, GR_LFBWRITEMODE_565, 2, 0x1234, 0x1234},
+                 {32, GR_LFBWRITEMODE_8888, GR_LFBWRITEMODE_8888, 4, 0x00123456, 0x00123456},
+                 {32, GR_LFBWRITEMODE_565, GR_LFBWRITEMODE_565, 2, 0x00F8FCF8, 0xFFFF}};
+    const int bottom = 479;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.depth * 1000 + c.mode);
+        openWithDepth(c.depth);
+        putPixel(backBuffer(), 3, bottom, c.screen);
+        GrLfbInfo_t info = {};
+        ASSERT_EQ(
+            grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, c.mode, GR_ORIGIN_LOWER_LEFT, FXFALSE, &info),
+            FXTRUE);
+        EXPECT_EQ(info.writeMode, c.reported);
+        EXPECT_EQ(info.origin, GR_ORIGIN_LOWER_LEFT);
+        EXPECT_EQ(shadowPixel(info, 3, 0, c.bytes), c.shadow);
+        putShadowPixel(info, 5, 0, c.bytes, c.shadow);
+        putShadowPixel(info, 6, bottom, c.bytes, c.shadow);
+        EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
+        EXPECT_EQ(sim::pixel(backBuffer(), 5, bottom), c.screen);
+        EXPECT_EQ(sim::pixel(backBuffer(), 6, 0), c.screen);
+        EXPECT_EQ(sim::pixel(backBuffer(), 5, 0), 0u);
     }
     grSstWinClose();
 }
