@@ -1,8 +1,8 @@
-// Glide 2.x drawing entry points. The anti-aliased, planar and clipping variants draw exactly what their
-// plain counterparts draw: edge anti-aliasing is a device state chosen at window open, clipping is
-// Direct3D's, and a planar polygon is a fan like any other.
+// Glide 2.x drawing entry points. The planar and clipping variants draw exactly what their plain
+// counterparts draw: clipping is Direct3D's, and a planar polygon is a fan like any other.
 #include "glide2x.h"
 
+#include "render/antialiasing.h"
 #include "render/primitives.h"
 
 FX_ENTRY void FX_CALL grDrawTriangle(const GrVertex *a, const GrVertex *b, const GrVertex *c) {
@@ -34,28 +34,28 @@ FX_ENTRY void FX_CALL grDrawPlanarPolygonVertexList(int nverts, const GrVertex *
 }
 
 FX_ENTRY void FX_CALL grAADrawLine(const GrVertex *v1, const GrVertex *v2) {
-    drawLine(v1, v2);
+    drawAntialiasedLine(v1, v2);
 }
 
 FX_ENTRY void FX_CALL grAADrawPoint(const GrVertex *p) {
-    drawPoint(p);
+    drawAntialiasedPoint(p);
 }
 
 FX_ENTRY void FX_CALL grAADrawPolygon(int nverts, const int *ilist, const GrVertex *vlist) {
-    drawPolygon(nverts, ilist, vlist);
+    drawAntialiasedPolygon(nverts, ilist, vlist);
 }
 
 FX_ENTRY void FX_CALL grAADrawPolygonVertexList(int nverts, const GrVertex *vlist) {
-    drawPolygonVertexList(nverts, vlist);
+    drawAntialiasedPolygonVertexList(nverts, vlist);
 }
 
-FX_ENTRY void FX_CALL grAADrawTriangle(const GrVertex *a, const GrVertex *b, const GrVertex *c, FxBool,
-                                       FxBool, FxBool) {
-    drawTriangle(a, b, c);
+FX_ENTRY void FX_CALL grAADrawTriangle(const GrVertex *a, const GrVertex *b, const GrVertex *c, FxBool ab,
+                                       FxBool bc, FxBool ca) {
+    drawAntialiasedTriangle(a, b, c, (ab ? edgeAb : 0u) | (bc ? edgeBc : 0u) | (ca ? edgeCa : 0u));
 }
 
 FX_ENTRY void FX_CALL guAADrawTriangleWithClip(const GrVertex *a, const GrVertex *b, const GrVertex *c) {
-    drawTriangle(a, b, c);
+    drawAntialiasedTriangle(a, b, c, everyEdge);
 }
 
 FX_ENTRY void FX_CALL guDrawPolygonVertexListWithClip(int nverts, const GrVertex *vlist) {

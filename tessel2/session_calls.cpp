@@ -70,13 +70,8 @@ FX_ENTRY int FX_CALL grBufferNumPending(void) {
     return 0;
 }
 
-// Glide passes the position as floats; the bitmap is drawn at their integer parts. A position that has no
-// integer part (NaN, infinity, beyond the int range) draws nothing.
-FX_ENTRY void FX_CALL grSplash(float x, float y, float, float, FxU32) {
-    const float limit = 2147483648.0f;
-    if (!(fabsf(x) < limit) || !(fabsf(y) < limit)) return;
-    drawBitmapResource("SPLASH", static_cast<DWORD>(static_cast<int>(x)),
-                       static_cast<DWORD>(static_cast<int>(y)));
+FX_ENTRY void FX_CALL grSplash(float x, float y, float width, float height, FxU32) {
+    drawSplash(x, y, width, height);
 }
 
 FX_ENTRY void FX_CALL grSstOrigin(GrOriginLocation_t origin) {
@@ -180,7 +175,9 @@ FX_ENTRY FxBool FX_CALL grCheckForRoom(FxI32) {
 
 FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t) {}
 
-FX_ENTRY void FX_CALL grGlideShamelessPlug(const FxBool) {}
+FX_ENTRY void FX_CALL grGlideShamelessPlug(const FxBool on) {
+    setShamelessPlug(on != FXFALSE);
+}
 
 FX_ENTRY void FX_CALL grGlideGetVersion(char version[80]) {
     if (version) memcpy(version, "2.60.00.2103", 13);

@@ -5,6 +5,8 @@
 #include "glide3x.h"
 
 #include "library_rules.h"
+#include "render/antialiasing.h"
+#include "render/clip_space.h"
 #include "session/bitmaps.h"
 #include "session/display_device.h"
 #include "session/library.h"
@@ -86,13 +88,8 @@ FX_ENTRY void FX_CALL grFinish(void) {
     restartScene();
 }
 
-// The bitmap is drawn at the integer parts of the position; one that has none (NaN, infinity, beyond the
-// int range) draws nothing.
-FX_ENTRY void FX_CALL grSplash(float x, float y, float, float, FxU32) {
-    const float limit = 2147483648.0f;
-    if (!(fabsf(x) < limit) || !(fabsf(y) < limit)) return;
-    drawBitmapResource("SPLASH", static_cast<DWORD>(static_cast<int>(x)),
-                       static_cast<DWORD>(static_cast<int>(y)));
+FX_ENTRY void FX_CALL grSplash(float x, float y, float width, float height, FxU32) {
+    drawSplash(x, y, width, height);
 }
 
 // No extension procedures.
@@ -107,16 +104,31 @@ FX_ENTRY void FX_CALL grGlideGetState(void *) {}
 
 FX_ENTRY void FX_CALL grGlideSetState(const void *) {}
 
-FX_ENTRY void FX_CALL grEnable(GrEnableMode_t) {}
+// Only the modes with an effect here; the others are accepted.
+static void setEnableMode(GrEnableMode_t mode, bool on) {
+    if (mode == GR_AA_ORDERED) setOrderedAntialiasing(on);
+    if (mode == GR_SHAMELESS_PLUG) setShamelessPlug(on);
+}
 
-FX_ENTRY void FX_CALL grDisable(GrEnableMode_t) {}
+FX_ENTRY void FX_CALL grEnable(GrEnableMode_t mode) {
+    setEnableMode(mode, true);
+}
 
-// Vertices are always taken in window coordinates.
-FX_ENTRY void FX_CALL grCoordinateSpace(GrCoordinateSpaceMode_t) {}
+FX_ENTRY void FX_CALL grDisable(GrEnableMode_t mode) {
+    setEnableMode(mode, false);
+}
 
-FX_ENTRY void FX_CALL grViewport(FxI32, FxI32, FxI32, FxI32) {}
+FX_ENTRY void FX_CALL grCoordinateSpace(GrCoordinateSpaceMode_t mode) {
+    setCoordinateSpace(mode == GR_CLIP_COORDS);
+}
 
-FX_ENTRY void FX_CALL grDepthRange(FxFloat, FxFloat) {}
+FX_ENTRY void FX_CALL grViewport(FxI32 x, FxI32 y, FxI32 width, FxI32 height) {
+    setViewport(x, y, width, height);
+}
+
+FX_ENTRY void FX_CALL grDepthRange(FxFloat n, FxFloat f) {
+    setDepthRange(n, f);
+}
 
 FX_ENTRY void FX_CALL grLoadGammaTable(FxU32, FxU32 *, FxU32 *, FxU32 *) {}
 

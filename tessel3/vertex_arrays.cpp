@@ -2,6 +2,7 @@
 
 #include <stddef.h>
 
+#include "render/antialiasing.h"
 #include "render/draw_vertex.h"
 #include "session/render_context.h"
 
@@ -36,8 +37,13 @@ int smaller(FxU32 remaining, int room) {
 
 // One primitive of `size` vertices per call, the next starting `step` vertices on: points and lines.
 void drawEach(D3DPRIMITIVETYPE type, FxU32 count, const VertexSource &source, FxU32 size, FxU32 step) {
-    for (FxU32 first = 0; count >= size && first <= count - size; first += step)
-        if (convertRun(source, first, static_cast<int>(size), 0)) drawBuffer(type, static_cast<int>(size));
+    for (FxU32 first = 0; count >= size && first <= count - size; first += step) {
+        if (!convertRun(source, first, static_cast<int>(size), 0)) continue;
+        if (orderedAntialiasing)
+            drawSoftConverted(static_cast<int>(size));
+        else
+            drawBuffer(type, static_cast<int>(size));
+    }
 }
 
 void drawTriangleList(FxU32 count, const VertexSource &source) {

@@ -1,8 +1,9 @@
-// Glide 3.x entry points of vertex layouts and drawing. Vertices are always in window coordinates.
+// Glide 3.x entry points of vertex layouts and drawing.
 #include <string.h>
 
 #include "glide3x.h"
 
+#include "render/antialiasing.h"
 #include "render/primitives.h"
 #include "vertex_arrays.h"
 #include "vertex_layout.h"
@@ -34,9 +35,9 @@ FX_ENTRY void FX_CALL grDrawTriangle(const void *a, const void *b, const void *c
     drawTriangle(a, b, c);
 }
 
-// The edge flags choose nothing: edge anti-aliasing is a device state set at open.
-FX_ENTRY void FX_CALL grAADrawTriangle(const void *a, const void *b, const void *c, FxBool, FxBool, FxBool) {
-    drawTriangle(a, b, c);
+FX_ENTRY void FX_CALL grAADrawTriangle(const void *a, const void *b, const void *c, FxBool ab, FxBool bc,
+                                       FxBool ca) {
+    drawAntialiasedTriangle(a, b, c, (ab ? edgeAb : 0u) | (bc ? edgeBc : 0u) | (ca ? edgeCa : 0u));
 }
 
 FX_ENTRY void FX_CALL grDrawVertexArray(FxU32 mode, FxU32 count, void *pointers) {

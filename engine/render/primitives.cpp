@@ -2,6 +2,7 @@
 
 #include <stddef.h>
 
+#include "antialiasing.h"
 #include "draw_vertex.h"
 #include "../session/render_context.h"
 
@@ -53,11 +54,13 @@ void drawTriangle(const void *a, const void *b, const void *c) {
 }
 
 void drawLine(const void *a, const void *b) {
+    if (orderedAntialiasing) return drawAntialiasedLine(a, b);
     const void *vertices[2] = {a, b};
     drawVertices(D3DPT_LINELIST, vertices, 2);
 }
 
 void drawPoint(const void *p) {
+    if (orderedAntialiasing) return drawAntialiasedPoint(p);
     drawVertices(D3DPT_POINTLIST, &p, 1);
 }
 

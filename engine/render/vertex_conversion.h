@@ -9,6 +9,7 @@
 #include <stddef.h>
 #include <string.h>
 
+#include "clip_space.h"
 #include "color_codes.h"
 #include "draw_vertex.h"
 #include "fog_table.h"
@@ -43,6 +44,8 @@ struct VertexConversion {
     float screenWidth, screenHeight;
     FxU32 colorMode;
     FxU32 fixedDiffuse, fixedSpecular;
+    bool clip; // clip coordinates, mapped through clipMap
+    ClipTransform clipMap;
     bool plain; // the shape most primitives have: see PlainShape
 };
 
@@ -96,9 +99,9 @@ inline FxU32 clampedChannel(float value) {
 }
 
 // V, the ARGB vertex colour, with one test for the usual case of four channels in range.
-inline FxU32 vertexColor(const FxU8 *vertex, const VertexLayout &layout) {
-    const float r = readFloat(vertex, layout.red), g = readFloat(vertex, layout.green);
-    const float b = readFloat(vertex, layout.blue), a = readFloat(vertex, layout.alpha);
+inline FxU32 vertexColor(const FxU8 *vertex, const VertexLayout &layout, float scale) {
+    const float r = readFloat(vertex, layout.red) * scale, g = readFloat(vertex, layout.green) * scale;
+    const float b = readFloat(vertex, layout.blue) * scale, a = readFloat(vertex, layout.alpha) * scale;
     const float limit = 2147483648.0f;
     if ((fabsf(r) < limit) & (fabsf(g) < limit) & (fabsf(b) < limit) & (fabsf(a) < limit))
         return (static_cast<FxU32>(static_cast<FxI32>(a)) & 0xFFu) << 24 |
@@ -108,17 +111,18 @@ inline FxU32 vertexColor(const FxU8 *vertex, const VertexLayout &layout) {
     return colorByte(a) << 24 | colorByte(r) << 16 | colorByte(g) << 8 | colorByte(b);
 }
 
-// V from the packed word, or from the float channels by the library's rule; a channel the vertex lacks is
-// 255. Forced inline, so that a fixed layout's choices fold away.
-__attribute__((always_inline)) inline FxU32 sourceColor(const FxU8 *vertex, const VertexLayout &layout) {
+// V from the packed word, or from the float channels, times scale, by the library's rule; a channel the
+// vertex lacks is 255. Forced inline, so that a fixed layout's choices fold away.
+__attribute__((always_inline)) inline FxU32 sourceColor(const FxU8 *vertex, const VertexLayout &layout,
+                                                        float scale) {
     if (layout.fields & fieldPackedColor) return readWord(vertex, layout.packedColor);
-    if (!layout.rules.clampsColor) return vertexColor(vertex, layout);
+    if (!layout.rules.clampsColor) return vertexColor(vertex, layout, scale);
     FxU32 alpha = 0xFF000000u, rgb = 0x00FFFFFFu;
-    if (layout.fields & fieldAlpha) alpha = clampedChannel(readFloat(vertex, layout.alpha)) << 24;
+    if (layout.fields & fieldAlpha) alpha = clampedChannel(readFloat(vertex, layout.alpha) * scale) << 24;
     if (layout.fields & fieldRgb)
-        rgb = clampedChannel(readFloat(vertex, layout.red)) << 16 |
-              clampedChannel(readFloat(vertex, layout.green)) << 8 |
-              clampedChannel(readFloat(vertex, layout.blue));
+        rgb = clampedChannel(readFloat(vertex, layout.red) * scale) << 16 |
+              clampedChannel(readFloat(vertex, layout.green) * scale) << 8 |
+              clampedChannel(readFloat(vertex, layout.blue) * scale);
     return alpha | rgb;
 }
 
@@ -170,10 +174,12 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
     conversion.tmu1 = textureRead && bound1 && textureState.currentTexture[tmu1] != NULL &&
                       (layout.fields & fieldSt1) != 0 && (!rules.tmuSettingGatesTmu1 || settings.TMU != 0);
     conversion.tableFog = renderState.tableFog;
-    conversion.rhwFromOow = rules.rhwAlways || conversion.textured;
+    conversion.clip = clipSpace.active;
+    if (conversion.clip) conversion.clipMap = clipTransform();
+    conversion.rhwFromOow = rules.rhwAlways || conversion.textured || conversion.clip;
     conversion.readsOow =
-        (layout.fields & fieldOow) != 0 &&
-        (conversion.rhwFromOow || conversion.depthSource == depthFromOow || conversion.tableFog);
+        (layout.fields & fieldOow) != 0 && (conversion.rhwFromOow || conversion.depthSource == depthFromOow ||
+                                            conversion.tableFog || conversion.clip);
     conversion.sScale0 = conversion.tScale0 = conversion.sScale1 = conversion.tScale1 = 0.0f;
     if (conversion.tmu0) textureScales(tmu0, conversion.sScale0, conversion.tScale0);
     if (conversion.tmu1) textureScales(tmu1, conversion.sScale1, conversion.tScale1);
@@ -203,7 +209,7 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
         conversion.colorMode = colorByCodes;
     }
     conversion.plain = conversion.colorMode == colorIterated && !conversion.tableFog && !conversion.tmu1 &&
-                       !conversion.flipY && !conversion.mirrorX;
+                       !conversion.flipY && !conversion.mirrorX && !conversion.clip;
 }
 
 // What the vertex loop takes from the conversion record, or knows when it is compiled. The plain shape,
@@ -215,6 +221,7 @@ struct AnyShape {
     static bool tmu1(const VertexConversion &c) { return c.tmu1; }
     static bool flipY(const VertexConversion &c) { return c.flipY; }
     static bool mirrorX(const VertexConversion &c) { return c.mirrorX; }
+    static bool clip(const VertexConversion &c) { return c.clip; }
 };
 
 struct PlainShape {
@@ -223,13 +230,22 @@ struct PlainShape {
     static constexpr bool tmu1(const VertexConversion &) { return false; }
     static constexpr bool flipY(const VertexConversion &) { return false; }
     static constexpr bool mirrorX(const VertexConversion &) { return false; }
+    static constexpr bool clip(const VertexConversion &) { return false; }
 };
 
-// The 1/w the conversion works with.
+// The 1/w the conversion works with: a clip-coordinate vertex carries w itself.
+template <typename Shape>
 __attribute__((always_inline)) inline float vertexOow(const FxU8 *vertex, const VertexConversion &conversion,
                                                       const VertexLayout &layout) {
-    return conversion.readsOow ? validOneOverW(readFloat(vertex, layout.oow)) : 1.0f;
+    if (!conversion.readsOow) return 1.0f;
+    const float value = readFloat(vertex, layout.oow);
+    return validOneOverW(Shape::clip(conversion) ? 1.0f / value : value);
 }
+
+// Clip-coordinate s and t run 0 to 1 over the texture's longer side and are not divided by w.
+constexpr float clipTextureScale = 256.0f;
+// Clip-coordinate colour channels run 0 to 1.
+constexpr float clipColorScale = 255.0f;
 
 // One application vertex into its Direct3D slot, in the eight steps of the conversion, but for the colour
 // codes and the table fog, which convertColors applies: under them the slot holds V as its diffuse colour.
@@ -239,19 +255,22 @@ __attribute__((always_inline)) inline float convertVertex(const void *source, Dr
                                                           const VertexConversion &conversion,
                                                           const VertexLayout &layout) {
     const FxU8 *vertex = static_cast<const FxU8 *>(source);
-    const float oow = vertexOow(vertex, conversion, layout);
+    const float oow = vertexOow<Shape>(vertex, conversion, layout);
+    const bool clip = Shape::clip(conversion);
     // Single precision, as the Glide application computed its s/w and t/w.
-    float w = conversion.textured ? 1.0f / oow : 1.0f;
+    float w = conversion.textured ? (clip ? clipTextureScale : 1.0f / oow) : 1.0f;
 
     float z = 0.0f;
     if (conversion.depthSource == depthFromOoz && (layout.fields & fieldDepth))
-        z = clampedDepth(readFloat(vertex, layout.ooz) / layout.rules.depthRange);
+        z = clampedDepth(clip ? readFloat(vertex, layout.ooz) * oow * conversion.clipMap.zScale +
+                                    conversion.clipMap.zOffset
+                              : readFloat(vertex, layout.ooz) / layout.rules.depthRange);
     else if (conversion.depthSource == depthFromOow)
         z = clampedDepth(conversion.fastDepth ? 1.0f - oow : 1.0f - sqrtf(oow));
     d.z = z;
 
     if (Shape::iterated(conversion) || conversion.colorMode != colorFixed) {
-        d.diffuse = sourceColor(vertex, layout);
+        d.diffuse = sourceColor(vertex, layout, clip ? clipColorScale : 1.0f);
         d.specular = 0;
     } else {
         d.diffuse = conversion.fixedDiffuse;
@@ -259,7 +278,10 @@ __attribute__((always_inline)) inline float convertVertex(const void *source, Dr
     }
 
     float x = 0.0f, y = 0.0f;
-    if (layout.fields & fieldPosition) {
+    if ((layout.fields & fieldPosition) && clip) {
+        x = readFloat(vertex, layout.x) * oow * conversion.clipMap.xScale + conversion.clipMap.xOffset;
+        y = readFloat(vertex, layout.y) * oow * conversion.clipMap.yScale + conversion.clipMap.yOffset;
+    } else if (layout.fields & fieldPosition) {
         x = unsnapped(readFloat(vertex, layout.x));
         y = unsnapped(readFloat(vertex, layout.y));
     }
@@ -274,10 +296,10 @@ __attribute__((always_inline)) inline float convertVertex(const void *source, Dr
     // TMU 0's stands for TMU 1 too when TMU 1 has none.
     const bool tmu1 = Shape::tmu1(conversion);
     float w0 = w;
-    if ((layout.fields & fieldQ0) && (conversion.tmu0 || tmu1))
+    if ((layout.fields & fieldQ0) && (conversion.tmu0 || tmu1) && !clip)
         w0 = 1.0f / validOneOverW(readFloat(vertex, layout.q[0]));
     float w1 = w0;
-    if ((layout.fields & fieldQ1) && tmu1) w1 = 1.0f / validOneOverW(readFloat(vertex, layout.q[1]));
+    if ((layout.fields & fieldQ1) && tmu1 && !clip) w1 = 1.0f / validOneOverW(readFloat(vertex, layout.q[1]));
     float tu0 = 0.0f, tv0 = 0.0f, tu1 = 0.0f, tv1 = 0.0f;
     if (conversion.tmu0) {
         tu0 = conversion.sScale0 * readFloat(vertex, layout.sow[0]) * w0;
@@ -309,7 +331,7 @@ inline void convertColors(At at, int count, DrawVertex *slots, const VertexConve
         }
     if (Shape::tableFog(conversion))
         for (int i = 0; i < count; ++i) {
-            const float oow = vertexOow(static_cast<const FxU8 *>(at(i)), conversion, layout);
+            const float oow = vertexOow<Shape>(static_cast<const FxU8 *>(at(i)), conversion, layout);
             slots[i].specular = (slots[i].specular & 0x00FFFFFFu) | (255u - fogAmountAtW(1.0f / oow)) << 24;
         }
 }

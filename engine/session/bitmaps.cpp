@@ -1,6 +1,7 @@
 #include "bitmaps.h"
 #include "engine_state.h"
 
+#include <math.h>
 #include <string.h>
 
 #include "display_device.h"
@@ -69,10 +70,15 @@ IDirectDrawSurface7 *loadBitmapSurface(const char *name) {
     return surface;
 }
 
-int drawBitmapResource(const char *name, DWORD x, DWORD y) {
-    if (context.frontSurface == NULL) return 0;
-    IDirectDrawSurface7 *surface = loadBitmapSurface(name);
-    if (surface == NULL) return 0;
+namespace {
+
+const int logoWidth = 320, logoHeight = 240;
+
+// The plug's bitmap, loaded at its first present and kept until the display closes.
+IDirectDrawSurface7 *plugSurface;
+bool plugMissing;
+
+void blitToFront(IDirectDrawSurface7 *surface, DWORD x, DWORD y) {
     DWORD blitFlags = DDBLTFAST_NOCOLORKEY;
     if (library.rules->session.bitmapsColorKeyed) {
         DDCOLORKEY black = {0, 0};
@@ -80,12 +86,62 @@ int drawBitmapResource(const char *name, DWORD x, DWORD y) {
         blitFlags = DDBLTFAST_SRCCOLORKEY;
     }
     context.frontSurface->BltFast(x, y, surface, NULL, blitFlags);
+}
+
+} // namespace
+
+bool shamelessPlug;
+
+int drawBitmapResource(const char *name, DWORD x, DWORD y) {
+    if (context.frontSurface == NULL) return 0;
+    IDirectDrawSurface7 *surface = loadBitmapSurface(name);
+    if (surface == NULL) return 0;
+    blitToFront(surface, x, y);
     surface->Release();
     showFrontBuffer();
     return 1;
 }
 
 void drawLogo() {
-    if (context.screenWidth < 320 || context.screenHeight < 240) return;
-    drawBitmapResource("LOGO", (context.screenWidth - 320) / 2, (context.screenHeight - 240) / 2);
+    const DWORD width = logoWidth, height = logoHeight;
+    if (context.screenWidth < width || context.screenHeight < height) return;
+    drawBitmapResource("LOGO", (context.screenWidth - width) / 2, (context.screenHeight - height) / 2);
+}
+
+void drawSplash(float x, float y, float width, float height) {
+    const float limit = 2147483648.0f;
+    if (!(fabsf(x) < limit) || !(fabsf(y) < limit)) return;
+    const int left = static_cast<int>(x), top = static_cast<int>(y);
+    if (width >= static_cast<float>(logoWidth) && height >= static_cast<float>(logoHeight) && width < limit &&
+        height < limit)
+        drawBitmapResource("LOGO", static_cast<DWORD>(left + (static_cast<int>(width) - logoWidth) / 2),
+                           static_cast<DWORD>(top + (static_cast<int>(height) - logoHeight) / 2));
+    else
+        drawBitmapResource("SPLASH", static_cast<DWORD>(left), static_cast<DWORD>(top));
+}
+
+void setShamelessPlug(bool on) {
+    shamelessPlug = on;
+}
+
+void drawShamelessPlug() {
+    if (!shamelessPlug || context.frontSurface == NULL || plugMissing) return;
+    if (plugSurface == NULL) plugSurface = loadBitmapSurface("SPLASH");
+    if (plugSurface == NULL) {
+        plugMissing = true;
+        return;
+    }
+    DDSURFACEDESC2 desc;
+    memset(&desc, 0, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    if (plugSurface->GetSurfaceDesc(&desc) != DD_OK || desc.dwWidth > context.screenWidth ||
+        desc.dwHeight > context.screenHeight)
+        return;
+    blitToFront(plugSurface, context.screenWidth - desc.dwWidth, context.screenHeight - desc.dwHeight);
+}
+
+void releaseShamelessPlug() {
+    if (plugSurface) plugSurface->Release();
+    plugSurface = NULL;
+    plugMissing = false;
 }

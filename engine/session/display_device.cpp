@@ -4,6 +4,7 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "bitmaps.h"
 #include "frame_pacing.h"
 #include "library_settings.h"
 #include "log.h"
@@ -378,6 +379,7 @@ void releaseDisplayObjects() {
 void closeSession() {
     if (!context.sessionOpen) return;
     releaseAllTextures();
+    releaseShamelessPlug();
     releaseDisplayObjects();
 }
 

@@ -1,7 +1,10 @@
 #include "engine_state.h"
 
+#include "bitmaps.h"
 #include "library_settings.h"
 #include "render_context.h"
+#include "../render/antialiasing.h"
+#include "../render/clip_space.h"
 #include "../render/render_state.h"
 #include "../render/saved_state.h"
 #include "../texture/lfb.h"
@@ -23,6 +26,9 @@ void resetLoadState() {
     deviceTables = DeviceTables();
     textureState = TextureState();
     resetNccTables();
+    resetClipSpace();
+    orderedAntialiasing = false;
+    shamelessPlug = false;
     for (LfbBufferState &buffer : lfbBuffers)
         buffer = LfbBufferState();
     vertexLayout = rules ? rules->vertexLayout : VertexLayout();

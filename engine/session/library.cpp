@@ -39,6 +39,7 @@ void initLibrary() {
 void releaseAbandonedSession() {
     if (context.sessionOpen || context.ddraw == NULL) return;
     releaseAllTextures();
+    releaseShamelessPlug();
     releaseDisplayObjects();
 }
 

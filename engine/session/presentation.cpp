@@ -1,5 +1,6 @@
 #include "presentation.h"
 
+#include "bitmaps.h"
 #include "display_device.h"
 #include "engine_state.h"
 #include "frame_pacing.h"
@@ -17,6 +18,7 @@ FxU32 screenPixels() {
 void copyBackToFront() {
     if (context.frontSurface && context.backSurface)
         context.frontSurface->BltFast(0, 0, context.backSurface, NULL, DDBLTFAST_DONOTWAIT);
+    drawShamelessPlug();
     showFrontBuffer();
 }
 

@@ -87,39 +87,60 @@ TEST_F(DrawPrimitives, VariantsDrawExactlyWhatThePlainCallsDraw) {
         v[i].oow = 1.0f / static_cast<float>(i + 2);
         v[i].tmuvtx[0].sow = 10.0f * static_cast<float>(i);
         v[i].tmuvtx[0].tow = 3.0f * static_cast<float>(i);
+        v[i].y += static_cast<float>(i * i); // on a parabola: every triangle has an area, so edges to soften
     }
     const int ilist[] = {6, 2, 4, 0, 1};
     typedef std::function<void()> Draw;
-    std::pair<Draw, Draw> pairs[] = {
+    // The antialiased variants draw the plain primitive and then a fringe of two triangles along each soft
+    // edge; a triangle without soft edges is the plain one.
+    struct Variant {
+        Draw plain, variant;
+        size_t fringeVertices;
+    } variants[] = {
         {[&] { grDrawTriangle(&v[0], &v[1], &v[2]); },
-         [&] { grAADrawTriangle(&v[0], &v[1], &v[2], FXTRUE, FXFALSE, FXTRUE); }},
+         [&] { grAADrawTriangle(&v[0], &v[1], &v[2], FXTRUE, FXFALSE, FXTRUE); }, 12},
         {[&] { grDrawTriangle(&v[0], &v[1], &v[2]); },
-         [&] { grAADrawTriangle(&v[0], &v[1], &v[2], FXFALSE, FXFALSE, FXFALSE); }},
-        {[&] { grDrawTriangle(&v[3], &v[4], &v[5]); }, [&] { guDrawTriangleWithClip(&v[3], &v[4], &v[5]); }},
-        {[&] { grDrawTriangle(&v[3], &v[4], &v[5]); },
-         [&] { guAADrawTriangleWithClip(&v[3], &v[4], &v[5]); }},
-        {[&] { grDrawLine(&v[1], &v[6]); }, [&] { grAADrawLine(&v[1], &v[6]); }},
-        {[&] { grDrawPoint(&v[6]); }, [&] { grAADrawPoint(&v[6]); }},
-        {[&] { grDrawPolygon(5, ilist, v.data()); }, [&] { grDrawPlanarPolygon(5, ilist, v.data()); }},
-        {[&] { grDrawPolygon(5, ilist, v.data()); }, [&] { grAADrawPolygon(5, ilist, v.data()); }},
-        {[&] { grDrawPolygonVertexList(7, v.data()); }, [&] { grDrawPlanarPolygonVertexList(7, v.data()); }},
-        {[&] { grDrawPolygonVertexList(7, v.data()); }, [&] { grAADrawPolygonVertexList(7, v.data()); }},
-        {[&] { grDrawPolygonVertexList(7, v.data()); },
-         [&] { guDrawPolygonVertexListWithClip(7, v.data()); }},
+         [&] { grAADrawTriangle(&v[0], &v[1], &v[2], FXFALSE, FXFALSE, FXFALSE); }, 0},
+        {[&] { grDrawTriangle(&v[3], &v[4], &v[5]); }, [&] { guDrawTriangleWithClip(&v[3], &v[4], &v[5]); },
+         0},
+        {[&] { grDrawTriangle(&v[3], &v[4], &v[5]); }, [&] { guAADrawTriangleWithClip(&v[3], &v[4], &v[5]); },
+         18},
+        {[&] { grDrawPolygon(5, ilist, v.data()); }, [&] { grDrawPlanarPolygon(5, ilist, v.data()); }, 0},
+        {[&] { grDrawPolygon(5, ilist, v.data()); }, [&] { grAADrawPolygon(5, ilist, v.data()); }, 30},
+        {[&] { grDrawPolygonVertexList(7, v.data()); }, [&] { grDrawPlanarPolygonVertexList(7, v.data()); },
+         0},
+        {[&] { grDrawPolygonVertexList(7, v.data()); }, [&] { grAADrawPolygonVertexList(7, v.data()); }, 42},
+        {[&] { grDrawPolygonVertexList(7, v.data()); }, [&] { guDrawPolygonVertexListWithClip(7, v.data()); },
+         0},
     };
     int index = 0;
-    for (const auto &pair : pairs) {
+    for (const Variant &pair : variants) {
         SCOPED_TRACE(index++);
         FxU32 before = triangles();
         sim::clearCalls();
-        pair.first();
+        pair.plain();
         FxU32 plainTriangles = triangles() - before;
-        pair.second();
+        pair.variant();
         std::vector<sim::Call> draws = named("DrawPrimitive");
-        ASSERT_EQ(draws.size(), 2u);
+        ASSERT_EQ(draws.size(), pair.fringeVertices ? 3u : 2u);
         EXPECT_EQ(draws[1].args, draws[0].args);
         EXPECT_EQ(draws[1].data, draws[0].data);
         EXPECT_EQ(triangles() - before, 2 * plainTriangles);
+        if (pair.fringeVertices) {
+            EXPECT_EQ(draws[2].args[0], static_cast<unsigned long long>(D3DPT_TRIANGLELIST));
+            EXPECT_EQ(verticesOf(draws[2]).size(), pair.fringeVertices);
+        }
+    }
+
+    // Soft lines and points are triangles only: a ridge and a pyramid.
+    sim::clearCalls();
+    grAADrawLine(&v[1], &v[6]);
+    grAADrawPoint(&v[6]);
+    std::vector<sim::Call> draws = named("DrawPrimitive");
+    ASSERT_EQ(draws.size(), 2u);
+    for (const sim::Call &draw : draws) {
+        EXPECT_EQ(draw.args[0], static_cast<unsigned long long>(D3DPT_TRIANGLELIST));
+        EXPECT_EQ(verticesOf(draw).size(), 12u);
     }
 }
 

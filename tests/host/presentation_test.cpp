@@ -153,7 +153,7 @@ TEST_F(Presentation, LogoIsDrawnCentredUnlessSuppressedOrTooLarge) {
 TEST_F(Presentation, SplashComesFromTheResourceOrAFileAtItsOwnSize) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
     sim::clearCalls();
-    grSplash(12.9f, 30.2f, 640, 480, 0);
+    grSplash(12.9f, 30.2f, 200, 100, 0);
     std::vector<sim::Call> blits = named("BltFast");
     ASSERT_EQ(blits.size(), 1u);
     EXPECT_EQ(blits[0].args[0], 12u);
@@ -167,6 +167,39 @@ TEST_F(Presentation, SplashComesFromTheResourceOrAFileAtItsOwnSize) {
     grSstWinClose();
 }
 
+// A splash over the whole screen is the logo, centred as at open; the plug marks every present with the
+// small splash in the bottom-right corner, its bitmap loaded once.
+TEST_F(Presentation, FullScreenSplashShowsTheLogoAndThePlugMarksEveryPresent) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    sim::clearCalls();
+    grSplash(0, 0, 640, 480, 0);
+    std::vector<sim::Call> blits = named("BltFast");
+    ASSERT_EQ(blits.size(), 1u);
+    EXPECT_EQ(firstArgs(blits[0], 2), (std::vector<unsigned long long>{160, 120}));
+    ASSERT_EQ(countNamed("CreateSurface"), 1u);
+    EXPECT_EQ(named("CreateSurface")[0].desc.dwWidth, 320u);
+
+    sim::clearCalls();
+    grGlideShamelessPlug(FXTRUE);
+    grBufferSwap(1);
+    grBufferSwap(1);
+    blits = named("BltFast");
+    ASSERT_EQ(blits.size(), 4u);
+    for (int present = 0; present < 2; ++present) {
+        EXPECT_EQ(blits[2 * present].source, static_cast<const void *>(backBuffer()));
+        EXPECT_EQ(blits[2 * present + 1].object, static_cast<const void *>(frontBuffer()));
+        EXPECT_EQ(firstArgs(blits[2 * present + 1], 3),
+                  (std::vector<unsigned long long>{640 - 160, 480 - 32, DDBLTFAST_NOCOLORKEY}));
+    }
+    EXPECT_EQ(countNamed("CreateSurface"), 1u);
+
+    sim::clearCalls();
+    grGlideShamelessPlug(FXFALSE);
+    grBufferSwap(1);
+    EXPECT_EQ(countNamed("BltFast"), 1u);
+    grSstWinClose();
+}
+
 TEST_F(Presentation, SplashFallsBackToAFileInTheCurrentDirectory) {
     HINSTANCE other = reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x20000000));
     unload();
@@ -176,7 +209,7 @@ TEST_F(Presentation, SplashFallsBackToAFileInTheCurrentDirectory) {
         sim::makeBmp24(8, 4, [](int x, int) { return x < 4 ? 0xFF0000u : 0x0000FFu; });
     sim::writeFile("SPLASH", std::string(bmp.begin(), bmp.end()));
     ASSERT_EQ(initAndOpen(), FXTRUE);
-    grSplash(0, 0, 640, 480, 0);
+    grSplash(0, 0, 100, 100, 0);
     EXPECT_EQ(sim::pixel(frontBuffer(), 0, 0), 0xF800u);
     EXPECT_EQ(sim::pixel(frontBuffer(), 7, 3), 0x001Fu);
     EXPECT_EQ(sim::pixel(frontBuffer(), 8, 0), 0u);

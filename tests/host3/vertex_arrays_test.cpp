@@ -80,8 +80,12 @@ TEST_F(VertexArrays, SingleCallsDrawOnePrimitive) {
     grDrawLine(&a, &b);
     grDrawTriangle(&a, &b, &c);
     grAADrawTriangle(&a, &b, &c, FXTRUE, FXFALSE, FXTRUE);
-    const std::vector<Shape> expected = {
-        {D3DPT_POINTLIST, 1}, {D3DPT_LINELIST, 2}, {D3DPT_TRIANGLELIST, 3}, {D3DPT_TRIANGLELIST, 3}};
+    // The antialiased triangle adds a fringe of two triangles along each of its two flagged edges.
+    const std::vector<Shape> expected = {{D3DPT_POINTLIST, 1},
+                                         {D3DPT_LINELIST, 2},
+                                         {D3DPT_TRIANGLELIST, 3},
+                                         {D3DPT_TRIANGLELIST, 3},
+                                         {D3DPT_TRIANGLELIST, 12}};
     EXPECT_EQ(shapes(), expected);
     EXPECT_EQ(triangles() - before, 2u);
 }

@@ -1,0 +1,32 @@
+// Glide 3's clip coordinates: vertices given before the perspective divide, mapped to the screen through
+// the application's viewport and depth range.
+#ifndef KESTRIX_CLIP_SPACE_H
+#define KESTRIX_CLIP_SPACE_H
+
+#include "../glide_values.h"
+
+struct ClipSpace {
+    bool active; // vertices are in clip coordinates, else in window coordinates
+    bool viewportSet;
+    FxI32 viewportX, viewportY, viewportWidth, viewportHeight;
+    float depthNear, depthFar;
+};
+
+// How a clip-coordinate vertex reaches the screen: window = clip / w × scale + offset.
+struct ClipTransform {
+    float xScale, xOffset;
+    float yScale, yOffset;
+    float zScale, zOffset; // to 0 near … 1 far
+};
+
+extern ClipSpace clipSpace;
+
+// Window coordinates, the whole screen as viewport and the full depth range, as a loaded library has them.
+void resetClipSpace();
+void setCoordinateSpace(bool clipCoordinates);
+void setViewport(FxI32 x, FxI32 y, FxI32 width, FxI32 height);
+void setDepthRange(float nearValue, float farValue);
+// The viewport is the screen until the application sets one.
+ClipTransform clipTransform();
+
+#endif
