@@ -1,4 +1,4 @@
-// Clip coordinates, antialiased edges and the lower-left frame-buffer lock as tessel3 draws them.
+// Clip coordinates, antialiased edges and the shameless plug as tessel3 draws them.
 #include "glide3_vertex_driver.h"
 
 #include <algorithm>
@@ -122,6 +122,19 @@ TEST_F(DrawFeatures3, OrderedAntialiasingSoftensLinesAndPoints) {
     drawn = draws();
     ASSERT_EQ(drawn.size(), 1u);
     EXPECT_EQ(drawn[0].type, D3DPT_LINELIST);
+}
+
+// Black pixels of tessel3's bitmaps leave the picture as it was.
+TEST_F(DrawFeatures3, ThePlugIsColourKeyedInTheCornerUntilDisabled) {
+    grEnable(GR_SHAMELESS_PLUG);
+    grBufferSwap(1);
+    std::vector<sim::Call> blits = sim::callsNamed("BltFast");
+    ASSERT_EQ(blits.size(), 2u);
+    EXPECT_EQ(blits[1].args, (std::vector<unsigned long long>{640 - 160, 480 - 32, DDBLTFAST_SRCCOLORKEY}));
+    grDisable(GR_SHAMELESS_PLUG);
+    sim::clearCalls();
+    grBufferSwap(1);
+    EXPECT_EQ(sim::callsNamed("BltFast").size(), 1u);
 }
 
 } // namespace
