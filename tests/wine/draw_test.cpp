@@ -1,7 +1,8 @@
 // Draws through the Glide 2 drawing calls on a real Direct3D device and has the runner probe the screen:
 // a Gouraud triangle, textured quads in a native (565) and a converted paletted (P8) format, a chroma-keyed
-// texture with its keyed texels left out, alpha blending, two overlapping triangles under a depth test,
-// and, in a second capture, the lower-left origin.
+// texture with its keyed texels left out, alpha blending, two overlapping triangles under a depth test;
+// in a second capture, the lower-left origin; in a third, soft edges of an antialiased triangle and line, a
+// lower-left frame-buffer lock and the shameless plug.
 #include "wine_harness.h"
 
 #include <cstdint>
@@ -185,6 +186,35 @@ void drawLowerLeft() {
     grSstOrigin(GR_ORIGIN_UPPER_LEFT);
 }
 
+// Edges fade over a pixel; Direct3D's pixel centres lie on whole coordinates, so the line between rows
+// 220 and 221 covers each half.
+void drawSoftAndPlug() {
+    grBufferClear(background, 0, 0xFFFF);
+    gouraudCombine();
+    grAlphaBlendFunction(GR_BLEND_SRC_ALPHA, GR_BLEND_ONE_MINUS_SRC_ALPHA, GR_BLEND_ONE, GR_BLEND_ZERO);
+    GrVertex a = vertex(360, 40, 255, 255, 255), b = vertex(600, 40, 255, 255, 255),
+             c = vertex(360, 200, 255, 255, 255);
+    grAADrawTriangle(&a, &b, &c, FXTRUE, FXTRUE, FXTRUE);
+    GrVertex from = vertex(340, 220.5f, 255, 255, 255), to = vertex(620, 220.5f, 255, 255, 255);
+    grAADrawLine(&from, &to);
+    grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_ONE, GR_BLEND_ZERO);
+
+    GrLfbInfo_t info;
+    std::memset(&info, 0, sizeof(info));
+    info.size = sizeof(info);
+    check(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, GR_ORIGIN_LOWER_LEFT,
+                    FXFALSE, &info) == FXTRUE,
+          "grLfbLock with the lower-left origin");
+    for (int y = 0; y < 10 && info.lfbPtr; ++y) {
+        FxU16 *row =
+            reinterpret_cast<FxU16 *>(static_cast<unsigned char *>(info.lfbPtr) + y * info.strideInBytes);
+        for (int x = 20; x < 60; ++x)
+            row[x] = 0xF800;
+    }
+    grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER);
+    grGlideShamelessPlug(FXTRUE);
+}
+
 } // namespace
 
 int main() {
@@ -251,6 +281,30 @@ int main() {
         {500, 440, bg, bg, bg, tol},
     };
     check(kx::request_capture("draw_lower_left", lowerLeft, 60000), "lower-left origin pixels match");
+
+    drawSoftAndPlug();
+    grBufferSwap(1);
+    kx::pump(300);
+    // Halfway between the background and white, with room for the exact coverage.
+    const int half = (bg + 255) / 2, soft = 60;
+    std::vector<kx::Expect> softAndPlug = {
+        {400, 80, 255, 255, 255, tol},
+        {479, 121, half, half, half, soft},
+        {478, 122, half, half, half, soft},
+        {520, 160, bg, bg, bg, tol},
+        {480, 219, bg, bg, bg, tol},
+        {480, 220, half, half, half, soft},
+        {480, 221, half, half, half, soft},
+        // The lock's rows 0 and 9 are the screen's rows 479 and 470.
+        {40, 479, 255, 0, 0, tol},
+        {40, 470, 255, 0, 0, tol},
+        {40, 468, bg, bg, bg, tol},
+        // The plug, 160 × 32, in the bottom-right corner: its bar and its dark ground.
+        {580, 472, 226, 122, 48, tol},
+        {484, 452, 12, 16, 28, tol},
+        {470, 452, bg, bg, bg, tol},
+    };
+    check(kx::request_capture("draw_soft_and_plug", softAndPlug, 60000), "soft edges, lower-left lock, plug");
 
     grSstWinClose();
     grGlideShutdown();
