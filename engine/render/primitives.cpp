@@ -54,14 +54,18 @@ void drawTriangle(const void *a, const void *b, const void *c) {
 }
 
 void drawLine(const void *a, const void *b) {
-    if (orderedAntialiasing) return drawAntialiasedLine(a, b);
     const void *vertices[2] = {a, b};
-    drawVertices(D3DPT_LINELIST, vertices, 2);
+    if (orderedAntialiasing)
+        drawAntialiasedLine(a, b);
+    else
+        drawVertices(D3DPT_LINELIST, vertices, 2);
 }
 
 void drawPoint(const void *p) {
-    if (orderedAntialiasing) return drawAntialiasedPoint(p);
-    drawVertices(D3DPT_POINTLIST, &p, 1);
+    if (orderedAntialiasing)
+        drawAntialiasedPoint(p);
+    else
+        drawVertices(D3DPT_POINTLIST, &p, 1);
 }
 
 void drawPolygon(int nverts, const int *ilist, const void *vlist) {
