@@ -3,6 +3,7 @@
 // example ended by itself with success, that the display mode came back, and prints the frame rate.
 #include <windows.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -38,26 +39,131 @@ const std::string untexturedColor = "= grColorCombine(1, 0, 0, 2);";
 const std::string texturedColor = "= grColorCombine(3, 1, 0, 1);";
 const std::string texturedAlpha = "= grAlphaCombine(3, 1, 0, 1);";
 
+struct Rgb {
+    int r, g, b;
+};
+
+kx::Expect at(int x, int y, Rgb colour, int tolerance) {
+    return {x, y, colour.r, colour.g, colour.b, tolerance};
+}
+
+const Rgb black = {0, 0, 0}, white = {255, 255, 255}, yellow = {255, 255, 0};
+const int exact = 8;     // a flat colour on the 16-bit display
+const int gouraud = 16;  // an interpolated colour, rounded to 16 bits
+const int textured = 40; // a bilinear sample of a texture, at the texture's mid tone
+// Mid tones of the example's textures: the cube's bricks and the apricot's skin.
+const Rgb brick = {115, 85, 50}, apricot = {222, 178, 60};
+// One white texel painted into the bricks, seen magnified about 1.5 times with bilinear filtering.
+const Rgb paintedTexel = {148, 146, 140};
+
+// rotating_triangle: corners (-1,-1) red, (1,-1) green, (1,1) blue at z = 0, turned about y by 0.01 radian a
+// frame, 3 units ahead of a 60 degree (vertical) camera. Probes at screen-space weights of the corners
+// expect the perspective-correct mix.
+const double triangleDistance = 3, triangleTurnPerFrame = 0.01, fieldOfViewTangent = 0.57735026918962573;
+
+struct Corner {
+    double x, y, w;
+};
+
+Corner project(double x, double y, double z) {
+    const double aspect = static_cast<double>(kelpoWidth) / kelpoHeight;
+    return {kelpoWidth / 2.0 * (1 + x / (z * fieldOfViewTangent * aspect)),
+            kelpoHeight / 2.0 * (1 - y / (z * fieldOfViewTangent)), z};
+}
+
+std::vector<kx::Expect> triangle_probes(unsigned frame) {
+    const double turn = triangleTurnPerFrame * frame;
+    const double model[3][2] = {{-1, -1}, {1, -1}, {1, 1}};
+    Corner corner[3];
+    for (int i = 0; i < 3; ++i)
+        corner[i] = project(model[i][0] * std::cos(turn), model[i][1],
+                            triangleDistance + model[i][0] * std::sin(turn));
+    const double nearCorner = 0.9, farCorners = 0.05, centroid = 1.0 / 3;
+    const double weights[4][3] = {{nearCorner, farCorners, farCorners},
+                                  {farCorners, nearCorner, farCorners},
+                                  {farCorners, farCorners, nearCorner},
+                                  {centroid, centroid, centroid}};
+    std::vector<kx::Expect> probes;
+    for (const auto &weight : weights) {
+        double x = 0, y = 0, perspective[3], total = 0;
+        for (int i = 0; i < 3; ++i) {
+            x += weight[i] * corner[i].x;
+            y += weight[i] * corner[i].y;
+            perspective[i] = weight[i] / corner[i].w;
+            total += perspective[i];
+        }
+        const auto channel = [&](int i) {
+            return static_cast<int>(std::lround(255 * perspective[i] / total));
+        };
+        probes.push_back(
+            at(static_cast<int>(x), static_cast<int>(y), {channel(0), channel(1), channel(2)}, gouraud));
+    }
+    // Left of the left edge, and right of the right one.
+    const int margin = 6;
+    probes.push_back(
+        at(static_cast<int>(corner[0].x) - margin, static_cast<int>(corner[0].y) - margin, black, exact));
+    probes.push_back(at(static_cast<int>(corner[1].x) + margin,
+                        static_cast<int>((corner[1].y + corner[2].y) / 2), black, exact));
+    return probes;
+}
+
+// Text from Kelpo's font, 18 x 32 pixels a character at scale 1: the strokes in the text's colour, and the
+// font's transparent texels rejected by the alpha test (greater than 127), showing what lies behind.
+const std::vector<kx::Expect> cubeProbes = {
+    at(320, 240, brick, textured), // the cube's centre, on a face whichever way the cube turned
+    at(600, 240, black, exact),    // beyond the cube's reach
+    at(175, 358, yellow, exact),   // the left stroke of the 'M' of "Mouse rotates" (scale 1.3, at 168,338)
+    at(183, 358, yellow, exact),   // the 'M''s second stroke
+};
+
+// The painted arc after 30 frames: texels at angles 0 to 116 degrees of a 50-texel circle.
+const std::vector<kx::Expect> paintingProbes = {
+    at(419, 222, paintedTexel, textured / 2), // the first texel, at 0 degrees
+    at(370, 154, paintedTexel, textured / 2), // near 68 degrees
+    at(298, 152, paintedTexel, textured / 2), // near 112 degrees
+    at(262, 222, brick, textured),            // 180 degrees: not painted yet
+    at(340, 222, brick, textured),            // the circle's centre
+    at(600, 240, black, exact),
+};
+
+// The apricot at frame 20: its skin inside the silhouette, the clear colour outside.
+const std::vector<kx::Expect> modelProbes = {
+    at(318, 240, apricot, textured), at(226, 240, apricot, textured), at(410, 240, apricot, textured),
+    at(318, 150, apricot, textured), at(318, 355, apricot, textured), at(208, 240, black, exact),
+    at(428, 240, black, exact),      at(318, 100, black, exact),      at(318, 374, black, exact),
+};
+
+// "Press 1-5 to set renderer" (white, at 25,120) runs over the cube at frame 20; the 'o' of "to" is in the
+// character cell at 223,120.
+const std::vector<kx::Expect> textProbes = {
+    at(227, 139, white, exact),    // the 'o''s left stroke
+    at(232, 139, brick, textured), // the 'o''s hollow: the cube shows through
+    at(267, 139, white, exact),    // the 's' of "set"
+    at(300, 139, white, exact),    // the 't' of "set"
+    at(320, 250, brick, textured), // the cube's face
+    at(600, 400, black, exact),
+};
+
 const std::vector<Plan> plans = {
     {"rotating_triangle",
      40,
-     {{1, "kelpo_triangle", {}}, {40, "kelpo_triangle_turned", {}}},
+     {{1, "kelpo_triangle", triangle_probes(1)}, {40, "kelpo_triangle_turned", triangle_probes(40)}},
      {banner[0], banner[1], untexturedColor}},
     {"mouse_rotating_cube",
      10,
-     {{10, "kelpo_cube", {}}},
+     {{10, "kelpo_cube", cubeProbes}},
      {banner[0], banner[1], texturedColor, texturedAlpha}},
     {"texture_painting",
      30,
-     {{30, "kelpo_painting", {}}},
+     {{30, "kelpo_painting", paintingProbes}},
      {banner[0], banner[1], texturedColor, texturedAlpha}},
     {"high_polycount_model",
      20,
-     {{20, "kelpo_model", {}}},
+     {{20, "kelpo_model", modelProbes}},
      {banner[0], banner[1], texturedColor, texturedAlpha}},
     {"renderer_switching",
      20,
-     {{20, "kelpo_text", {}}},
+     {{20, "kelpo_text", textProbes}},
      {banner[0], banner[1], texturedColor, texturedAlpha}},
 };
 
