@@ -29,6 +29,7 @@ struct Plan {
     std::vector<std::string> log;
 };
 
+const char *const settingsKey = "Software\\Orvane\\Kestrix XP";
 const unsigned kelpoWidth = 640, kelpoHeight = 480, kelpoBits = 16;
 
 const std::vector<std::string> banner = {"= ---------------------------------------",
@@ -273,6 +274,8 @@ int main() {
         if (std::strcmp(candidate.example, name) == 0) plan = &candidate;
     if (!plan) return kx::finish(2);
     check(kx::expect_log(plan->log), "asked the runner to check kestrix.log after exit");
+    // The library's defaults, whatever settings an earlier test left in the shared prefix.
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, settingsKey);
     // The cube example turns with the mouse: a pointer resting on the window's corner leaves it still.
     SetCursorPos(0, 0);
     const DEVMODEA before = display_mode();
