@@ -117,13 +117,16 @@ const std::vector<kx::Expect> cubeProbes = {
     at(183, 358, yellow, exact),   // the 'M''s second stroke
 };
 
-// The painted arc after 30 frames: texels at angles 0 to 116 degrees of a 50-texel circle.
+// The painted arc after 30 frames: texels at 0 to 116 degrees of a 50-texel circle about texel (62,62) of
+// the 128 x 128 bricks. The face shows texel (u,v) near (242.5 + 1.657u - 0.158v, 330.1 - 0.069u - 1.619v),
+// fitted to the 30 dots within a pixel.
 const std::vector<kx::Expect> paintingProbes = {
-    at(419, 222, paintedTexel, textured / 2), // the first texel, at 0 degrees
-    at(370, 154, paintedTexel, textured / 2), // near 68 degrees
-    at(298, 152, paintedTexel, textured / 2), // near 112 degrees
-    at(262, 222, brick, textured),            // 180 degrees: not painted yet
-    at(340, 222, brick, textured),            // the circle's centre
+    at(419, 222, paintedTexel, textured / 2), // the first texel, (112,62) at 0 degrees
+    at(370, 154, paintedTexel, textured / 2), // (87,105) at 60 degrees
+    at(298, 152, paintedTexel, textured / 2), // (44,108) at 112 degrees
+    at(253, 229, brick, textured),            // (12,62) at 180 degrees: not painted yet
+    at(301, 297, brick, textured),            // (37,19) at 240 degrees: not painted yet
+    at(335, 225, brick, textured),            // the circle's centre
     at(600, 240, black, exact),
 };
 
