@@ -1,0 +1,1 @@
+#include "glide3x.h"
