@@ -5,6 +5,7 @@
 #include "glide3x.h"
 
 #include "library_rules.h"
+#include "render/saved_state.h"
 #include "session/bitmaps.h"
 #include "session/display_device.h"
 #include "session/library.h"
@@ -102,14 +103,22 @@ FX_ENTRY GrProc FX_CALL grGetProcAddress(char *) {
 
 FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t) {}
 
-// The state is never saved: Glide 3 programs size the buffer by their own headers, whatever grGet announces.
-FX_ENTRY void FX_CALL grGlideGetState(void *) {}
+// The buffer holds what grGet(GR_GLIDE_STATE_SIZE) announces.
+FX_ENTRY void FX_CALL grGlideGetState(void *state) {
+    saveState(state);
+}
 
-FX_ENTRY void FX_CALL grGlideSetState(const void *) {}
+FX_ENTRY void FX_CALL grGlideSetState(const void *state) {
+    restoreState(state);
+}
 
-FX_ENTRY void FX_CALL grEnable(GrEnableMode_t) {}
+FX_ENTRY void FX_CALL grEnable(GrEnableMode_t mode) {
+    setModeEnabled(mode, true);
+}
 
-FX_ENTRY void FX_CALL grDisable(GrEnableMode_t) {}
+FX_ENTRY void FX_CALL grDisable(GrEnableMode_t mode) {
+    setModeEnabled(mode, false);
+}
 
 // Vertices are always taken in window coordinates.
 FX_ENTRY void FX_CALL grCoordinateSpace(GrCoordinateSpaceMode_t) {}
