@@ -7,13 +7,16 @@ using Context = Glide3Test;
 
 const char *const productKey = "Software\\Orvane\\Kestrix XP";
 
-TEST_F(Context, WithoutSettingsKeyOpensSixteenBitsWithoutFogHintOrPointFilter) {
+TEST_F(Context, WithoutSettingsKeyOpensSixteenBitsWithFogButNoHintOrPointFilter) {
     sim::setRegistryString(HKEY_LOCAL_MACHINE, "Software\\3Dfx Interactive\\Glide", "FX_GLIDE_NO_DITHER_SUB",
                            "1");
     ASSERT_EQ(initAndOpen(), 1u);
     EXPECT_EQ(sim::displayMode().bpp, 16u);
     IDirect3DDevice7 *device = context.device;
     EXPECT_EQ(sim::renderState(device, D3DRENDERSTATE_FOGENABLE), static_cast<DWORD>(FALSE));
+    // Fog as Glide 2 games get it from the same missing key.
+    grFogMode(GR_FOG_WITH_TABLE_ON_Q);
+    EXPECT_EQ(sim::renderState(device, D3DRENDERSTATE_FOGENABLE), static_cast<DWORD>(TRUE));
     EXPECT_EQ(sim::textureStageState(device, 0, D3DTSS_MINFILTER), static_cast<DWORD>(D3DTFN_LINEAR));
     EXPECT_EQ(sim::textureStageState(device, 0, D3DTSS_MAGFILTER), static_cast<DWORD>(D3DTFG_LINEAR));
     // The board vendor's key is not read: dithering stays on at 16 bits.

@@ -142,7 +142,7 @@ TEST_F(RenderState3, LinearFogForIteratedAndDoublingModesOnly) {
     }
     sim::clearCalls();
     grFogMode(GR_FOG_WITH_TABLE_ON_Q);
-    EXPECT_EQ(renderStates(), (std::vector<Triple>{render(D3DRENDERSTATE_FOGENABLE, FALSE)}));
+    EXPECT_EQ(renderStates(), (std::vector<Triple>{render(D3DRENDERSTATE_FOGENABLE, TRUE)}));
     grSstWinClose(1);
 }
 
