@@ -117,7 +117,7 @@ TEST_F(StateFidelity, RestoredFogValuesNoCallCanMakeBecomeNeutralOnes) {
     const size_t callsOffset = sizeof(FxU32); // after the record's tag
     StateCalls calls;
     std::memcpy(&calls, reinterpret_cast<unsigned char *>(&saved) + callsOffset, sizeof(calls));
-    const FxU32 garbage = 0xF9F9F9F9u;
+    const FxU8 garbage = 0xF9;
     calls.known |= groupFogMode | groupFogTable;
     calls.fogMode = GR_FOG_WITH_TABLE;
     calls.fogSource = garbage;
