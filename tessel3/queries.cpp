@@ -4,6 +4,7 @@
 #include "glide3x.h"
 
 #include "render/fog_table.h"
+#include "session/display_modes.h"
 #include "session/library_settings.h"
 #include "session/presentation.h"
 #include "session/render_context.h"
@@ -175,7 +176,7 @@ const char *vendorName(DWORD vendorId) {
 // The adapter's description, kept until the next grGetString.
 char hardwareName[MAX_DDDEVICEID_STRING];
 
-const FxI32 resolutionCount = GR_RESOLUTION_MAX + 1;
+static_assert(glideResolutionCount == GR_RESOLUTION_MAX + 1, "one entry per Glide resolution");
 const FxI32 buffersPerResolution = 4;
 
 } // namespace
@@ -215,16 +216,19 @@ FX_ENTRY const char *FX_CALL grGetString(FxU32 pname) {
     }
 }
 
-// Every resolution with two or one colour buffers, each with and without a depth buffer.
+// Every resolution the display can open, with two or one colour buffers, each with and without a depth
+// buffer.
 FX_ENTRY FxI32 FX_CALL grQueryResolutions(const GrResolution *, GrResolution *output) {
-    const FxI32 recordCount = resolutionCount * buffersPerResolution;
+    bool openable[glideResolutionCount];
+    const FxI32 recordCount = findOpenableResolutions(openable) * buffersPerResolution;
     if (output != NULL) {
         static const int colorBuffers[buffersPerResolution] = {2, 2, 1, 1};
         static const int auxBuffers[buffersPerResolution] = {1, 0, 1, 0};
-        for (FxI32 resolution = 0; resolution < resolutionCount; ++resolution)
+        for (FxI32 resolution = 0; resolution < glideResolutionCount; ++resolution) {
+            if (!openable[resolution]) continue;
             for (int i = 0; i < buffersPerResolution; ++i)
-                output[resolution * buffersPerResolution + i] =
-                    GrResolution{resolution, GR_REFRESH_60Hz, colorBuffers[i], auxBuffers[i]};
+                *output++ = GrResolution{resolution, GR_REFRESH_60Hz, colorBuffers[i], auxBuffers[i]};
+        }
     }
     return recordCount * static_cast<FxI32>(sizeof(GrResolution));
 }

@@ -152,17 +152,35 @@ TEST_F(Queries, StringsWithAContextNameTheAdapter) {
     EXPECT_STREQ(grGetString(GR_VENDOR), "3dfx Interactive");
 }
 
-TEST_F(Queries, ResolutionsListEveryResolutionWithFourBufferChoices) {
-    EXPECT_EQ(grQueryResolutions(nullptr, nullptr), 96 * static_cast<FxI32>(sizeof(GrResolution)));
-    std::vector<GrResolution> list(96);
-    EXPECT_EQ(grQueryResolutions(nullptr, list.data()), 96 * static_cast<FxI32>(sizeof(GrResolution)));
-    EXPECT_EQ(list[0].resolution, GR_RESOLUTION_320x200);
+// Full screen lists the resolutions the display has at the colour depth, each of which then opens; a window
+// opens every size.
+TEST_F(Queries, ResolutionsListWhatTheDisplayOpensWithFourBufferChoices) {
+    sim::setDisplayModeAccepted([](DWORD w, DWORD h, DWORD bpp) {
+        return bpp == 16 && ((w == 640 && h == 480) || (w == 1024 && h == 768));
+    });
+    setProductDword("ColorDepth", 16);
+    grGlideInit();
+    const FxI32 recordBytes = static_cast<FxI32>(sizeof(GrResolution));
+    ASSERT_EQ(grQueryResolutions(nullptr, nullptr), 8 * recordBytes);
+    std::vector<GrResolution> list(8);
+    EXPECT_EQ(grQueryResolutions(nullptr, list.data()), 8 * recordBytes);
+    EXPECT_EQ(list[0].resolution, GR_RESOLUTION_640x480);
     EXPECT_EQ(list[0].refresh, GR_REFRESH_60Hz);
     EXPECT_EQ(list[0].numColorBuffers, 2);
     EXPECT_EQ(list[0].numAuxBuffers, 1);
-    EXPECT_EQ(list[95].resolution, GR_RESOLUTION_2048x2048);
-    EXPECT_EQ(list[95].numColorBuffers, 1);
-    EXPECT_EQ(list[95].numAuxBuffers, 0);
+    EXPECT_EQ(list[7].resolution, GR_RESOLUTION_1024x768);
+    EXPECT_EQ(list[7].numColorBuffers, 1);
+    EXPECT_EQ(list[7].numAuxBuffers, 0);
+    for (const GrResolution &listed : list) {
+        EXPECT_EQ(open(listed.resolution), 1u) << listed.resolution;
+        grSstWinClose(1);
+    }
+    EXPECT_EQ(open(GR_RESOLUTION_800x600), 0u);
+    grGlideShutdown();
+
+    setProductDword("Windowed", 1);
+    grGlideInit();
+    EXPECT_EQ(grQueryResolutions(nullptr, nullptr), 96 * recordBytes);
 }
 
 TEST_F(Queries, ContextCallsAnswerTheFixedValues) {
