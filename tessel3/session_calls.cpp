@@ -20,13 +20,14 @@ const GrContext_t theContext = 1;
 
 } // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+// A detach with a reserved pointer is the process ending, not FreeLibrary.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         attachLibrary(instance, glide3Rules);
         resetVertexLayout();
         forgetJoiningVertices();
     } else if (reason == DLL_PROCESS_DETACH)
-        detachLibrary();
+        detachLibrary(reserved != NULL);
     return TRUE;
 }
 
