@@ -2,7 +2,7 @@
 // triangle drawn after an overlay that saved and restored the state, chroma key, colour mask, a palette
 // sent in two parts, and w-buffered triangles over a depth buffer cleared to the announced far value. The
 // vertex layout never enables XY: positions are read at offset 0 as on the board. The program exits with its
-// context open.
+// context open. Before drawing it opens every resolution grQueryResolutions lists.
 #include "wine_harness.h"
 
 #include <cstdint>
@@ -211,6 +211,23 @@ int main() {
     if (!hwnd) return kx::finish(1);
 
     grGlideInit();
+    // Every resolution listed opens on this display (once each: the buffer choices open alike).
+    const FxI32 listBytes = grQueryResolutions(nullptr, nullptr);
+    std::vector<GrResolution> listed(static_cast<size_t>(listBytes) / sizeof(GrResolution));
+    grQueryResolutions(nullptr, listed.data());
+    std::printf("%d resolution and buffer choices listed\n", static_cast<int>(listed.size()));
+    bool allOpen = !listed.empty();
+    for (size_t i = 0; i < listed.size(); ++i) {
+        if (i > 0 && listed[i].resolution == listed[i - 1].resolution) continue;
+        GrContext_t trial = grSstWinOpen(
+            static_cast<FxU32>(reinterpret_cast<uintptr_t>(hwnd)), listed[i].resolution, listed[i].refresh,
+            GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, listed[i].numColorBuffers, listed[i].numAuxBuffers);
+        std::printf("resolution %d: %s\n", static_cast<int>(listed[i].resolution),
+                    trial != 0 ? "opens" : "FAILS");
+        allOpen = allOpen && trial != 0;
+        grSstWinClose(trial);
+    }
+    check(allOpen, "every listed resolution opens");
     GrContext_t opened =
         grSstWinOpen(static_cast<FxU32>(reinterpret_cast<uintptr_t>(hwnd)), GR_RESOLUTION_640x480,
                      GR_REFRESH_60Hz, GR_COLORFORMAT_ARGB, GR_ORIGIN_UPPER_LEFT, 2, 1);
