@@ -18,6 +18,9 @@ typedef float FxFloat;
 #define FXFALSE 0
 #endif
 
+const FxI32 enableModeOrderedAntialiasing = 0x1;
+const FxI32 enableModeShamelessPlug = 0x4;
+
 const FxI32 tmu0 = 0;
 const FxI32 tmu1 = 1;
 

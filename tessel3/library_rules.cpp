@@ -39,8 +39,9 @@ const int glide3CursorPosition = 10000;
 
 const LibraryRules glide3Rules = {
     // Settings: defaults when the product key is missing (Antialiasing, Fog, Oversample, ColorDepth, ZFast,
-    // TripleBuffer, WaveRace, FightingForceFix, Filtering, TMU); no colour-depth rule, no vendor key.
-    {{0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, false, false},
+    // TripleBuffer, WaveRace, FightingForceFix, Filtering, TMU); no colour-depth rule, no vendor key. Fog
+    // as in Glide 2; Filtering 0 here filters bilinearly as Glide 2's default does for the games that ask.
+    {{0, 1, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, false, false},
     {
         DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_NOWINDOWCHANGES | DDSCL_EXCLUSIVE | DDSCL_ALLOWMODEX |
             DDSCL_MULTITHREADED,
@@ -70,8 +71,9 @@ const LibraryRules glide3Rules = {
     nullptr,
     0,
     // Session: no origin lines or log flushes, the scene begun once at open, colour-keyed bitmaps, the
-    // chroma-key mode sent on changes only, the reduced initial state on both stages.
-    {false, false, false, false, true, true, false, true, glide3CursorPosition},
+    // chroma-key mode sent on changes only, the reduced initial state on both stages, the combine on every
+    // active TMU's stage, dithering whenever the display has 16 bits.
+    {false, false, false, false, true, true, false, true, glide3CursorPosition, true, true},
     // Converted through the layout in force.
     {nullptr, nullptr, nullptr},
 };

@@ -3,9 +3,12 @@
 
 #include "glide3x.h"
 
+#include "render/fog_table.h"
+#include "session/display_modes.h"
 #include "session/library_settings.h"
 #include "session/presentation.h"
 #include "session/render_context.h"
+#include "texture/texture_memory.h"
 #include "vertex_layout.h"
 
 namespace {
@@ -18,10 +21,12 @@ const FxI32 vertexLayoutSize = static_cast<FxI32>(glideVertexLayoutSize);
 const FxI32 maxTextureSize = 256;
 const FxI32 maxTextureAspectLog2 = 3;
 const FxI32 frameBufferBytes = 0x800000;
-const FxI32 textureMemoryMegabytes = 4;
 const FxI32 swapHistoryBuffers = 8;
+// Texture memory is on the board, not shared with the processor's.
+const FxI32 unifiedMemoryBytes = 0;
 const FxI32 gammaBits = 8;
 const FxI32 depthRangeFar = 0xFFFF;
+const FxI32 depthRangeNear = 0;
 // All FIFO-free bits set and no busy bit; 0x40 is the retrace bit.
 const FxI32 fifoInVerticalBlank = 0xFFFF07F;
 const FxI32 fifoOutsideVerticalBlank = 0xFFFF03F;
@@ -34,18 +39,25 @@ bool inVerticalBlank() {
     return inBlank != FALSE;
 }
 
+// The beam's line, 0 in the vertical blank or without a display.
+FxI32 scanLine() {
+    DWORD line = 0;
+    if (context.ddraw == NULL || context.ddraw->GetScanLine(&line) != DD_OK) return 0;
+    return static_cast<FxI32>(line);
+}
+
 // The answer to one grGet: the values and how many of them the table fixes; count 0 when not answered.
 struct Answer {
-    FxI32 values[4];
+    FxI32 values[swapHistoryBuffers];
     FxU32 count;
 };
 
 Answer single(FxI32 value) {
-    return Answer{{value, 0, 0, 0}, 1};
+    return Answer{{value}, 1};
 }
 
 Answer pair(FxI32 first, FxI32 second) {
-    return Answer{{first, second, 0, 0}, 2};
+    return Answer{{first, second}, 2};
 }
 
 Answer statistic(FxU32 counter) {
@@ -58,6 +70,8 @@ Answer answerOf(FxU32 pname) {
         return single(depthBits);
     case GR_BITS_RGBA:
         return Answer{{5, 6, 5, 0}, 4};
+    case GR_FOG_TABLE_ENTRIES:
+        return single(fogTableSize);
     case GR_FIFO_FULLNESS: {
         FxI32 fullness = inVerticalBlank() ? fifoInVerticalBlank : fifoOutsideVerticalBlank;
         return pair(fullness, fullness);
@@ -79,7 +93,9 @@ Answer answerOf(FxU32 pname) {
     case GR_MEMORY_FB:
         return single(frameBufferBytes);
     case GR_MEMORY_TMU:
-        return single(textureMemoryMegabytes);
+        return single(static_cast<FxI32>(textureAddressLimit));
+    case GR_MEMORY_UMA:
+        return single(unifiedMemoryBytes);
     case GR_NUM_BOARDS:
         return single(1);
     case GR_NON_POWER_OF_TWO_TEXTURES:
@@ -113,14 +129,22 @@ Answer answerOf(FxU32 pname) {
         return statistic(context.triangleCount);
     case GR_SUPPORTS_PASSTHRU:
         return single(0);
+    // Every swap completes at once: no retraces are waited for between them.
+    case GR_SWAP_HISTORY:
+        return Answer{{0}, static_cast<FxU32>(swapHistoryBuffers)};
+    case GR_TEXTURE_ALIGN:
+        return single(static_cast<FxI32>(textureMemoryAlignment));
+    case GR_VIDEO_POSITION:
+        return pair(scanLine(), 0);
     case GR_VIEWPORT:
         return Answer{{static_cast<FxI32>(context.viewport.dwX), static_cast<FxI32>(context.viewport.dwY),
                        static_cast<FxI32>(context.viewport.dwWidth),
                        static_cast<FxI32>(context.viewport.dwHeight)},
                       4};
     case GR_WDEPTH_MIN_MAX:
+        return pair(depthRangeNear, depthRangeFar);
     case GR_ZDEPTH_MIN_MAX:
-        return pair(depthRangeFar, 0);
+        return pair(depthRangeFar, depthRangeNear);
     case GR_BITS_GAMMA:
         return single(gammaBits);
     default:
@@ -152,7 +176,7 @@ const char *vendorName(DWORD vendorId) {
 // The adapter's description, kept until the next grGetString.
 char hardwareName[MAX_DDDEVICEID_STRING];
 
-const FxI32 resolutionCount = GR_RESOLUTION_MAX + 1;
+static_assert(glideResolutionCount == GR_RESOLUTION_MAX + 1, "one entry per Glide resolution");
 const FxI32 buffersPerResolution = 4;
 
 } // namespace
@@ -192,16 +216,19 @@ FX_ENTRY const char *FX_CALL grGetString(FxU32 pname) {
     }
 }
 
-// Every resolution with two or one colour buffers, each with and without a depth buffer.
+// Every resolution the display can open, with two or one colour buffers, each with and without a depth
+// buffer.
 FX_ENTRY FxI32 FX_CALL grQueryResolutions(const GrResolution *, GrResolution *output) {
-    const FxI32 recordCount = resolutionCount * buffersPerResolution;
+    bool openable[glideResolutionCount];
+    const FxI32 recordCount = findOpenableResolutions(openable) * buffersPerResolution;
     if (output != NULL) {
         static const int colorBuffers[buffersPerResolution] = {2, 2, 1, 1};
         static const int auxBuffers[buffersPerResolution] = {1, 0, 1, 0};
-        for (FxI32 resolution = 0; resolution < resolutionCount; ++resolution)
+        for (FxI32 resolution = 0; resolution < glideResolutionCount; ++resolution) {
+            if (!openable[resolution]) continue;
             for (int i = 0; i < buffersPerResolution; ++i)
-                output[resolution * buffersPerResolution + i] =
-                    GrResolution{resolution, GR_REFRESH_60Hz, colorBuffers[i], auxBuffers[i]};
+                *output++ = GrResolution{resolution, GR_REFRESH_60Hz, colorBuffers[i], auxBuffers[i]};
+        }
     }
     return recordCount * static_cast<FxI32>(sizeof(GrResolution));
 }

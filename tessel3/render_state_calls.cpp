@@ -10,19 +10,13 @@
 #include "session/display_device.h"
 #include "session/engine_state.h"
 #include "session/library_settings.h"
+#include "texture/texture_memory.h"
 
 namespace {
 
 // Combine calls made before the first window open still choose their colour codes.
 void prepareCombineTable() {
     if (!deviceTables.combineTableBuilt) buildCombineTable(glide3Rules.combineTable);
-}
-
-// Each texture unit's stage applies the combine operation while it is active, and passes on the stage's
-// current value otherwise.
-void sendCombineOp(D3DTEXTURESTAGESTATETYPE type, DWORD op, DWORD stage0Inactive) {
-    sendStageState(0, type, renderState.tmuStageActive[0] ? op : stage0Inactive);
-    sendStageState(1, type, renderState.tmuStageActive[1] ? op : static_cast<DWORD>(D3DTOP_SELECTARG2));
 }
 
 bool drawsLinearFog(GrFogMode_t mode) {
@@ -41,37 +35,19 @@ FX_ENTRY void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlen
 FX_ENTRY void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
                                      GrCombineLocal_t local, GrCombineOther_t other, FxBool) {
     prepareCombineTable();
-    const CombineEntry *entry = selectColorCombine(function, factor, local, other);
-    if (entry == NULL) return;
-    renderState.lastColorOp = entry->stageOp;
-    sendCombineOp(D3DTSS_COLOROP, entry->stageOp, D3DTOP_SELECTARG2);
+    setColorCombine(function, factor, local, other, FXFALSE);
 }
 
 FX_ENTRY void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
                                      GrCombineLocal_t local, GrCombineOther_t other, FxBool) {
     prepareCombineTable();
-    const CombineEntry *entry = selectAlphaCombine(function, factor, local, other);
-    if (entry == NULL) return;
-    renderState.lastAlphaOp = entry->stageOp;
-    sendCombineOp(D3DTSS_ALPHAOP, entry->stageOp, D3DTOP_MODULATE);
+    setAlphaCombine(function, factor, local, other);
 }
 
-// With the TMU setting on, a texture unit whose colour function is zero stops applying the combine
-// operations: its stage passes the diffuse colour on.
-FX_ENTRY void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function, GrCombineFactor_t,
-                                   GrCombineFunction_t, GrCombineFactor_t, FxBool, FxBool) {
-    if (settings.TMU == 0 || (tmu != GR_TMU0 && tmu != GR_TMU1)) return;
-    DWORD stage = static_cast<DWORD>(tmu);
-    if (rgb_function != GR_COMBINE_FUNCTION_ZERO) {
-        renderState.tmuStageActive[tmu] = 1;
-        // Before the first combine call there is no operation to apply: 0 is no Direct3D operation.
-        if (renderState.lastColorOp != 0) sendStageState(stage, D3DTSS_COLOROP, renderState.lastColorOp);
-        if (renderState.lastAlphaOp != 0) sendStageState(stage, D3DTSS_ALPHAOP, renderState.lastAlphaOp);
-        return;
-    }
-    renderState.tmuStageActive[tmu] = 0;
-    sendStageState(stage, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
-    sendStageState(stage, D3DTSS_ALPHAOP, tmu == GR_TMU0 ? D3DTOP_SELECTARG1 : D3DTOP_SELECTARG2);
+FX_ENTRY void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function,
+                                   GrCombineFactor_t rgb_factor, GrCombineFunction_t, GrCombineFactor_t,
+                                   FxBool, FxBool) {
+    setTextureCombine(tmu, rgb_function, rgb_factor);
 }
 
 FX_ENTRY void FX_CALL grAlphaControlsITRGBLighting(FxBool) {}
@@ -88,13 +64,13 @@ FX_ENTRY void FX_CALL grChromakeyMode(GrChromakeyMode_t mode) {
     setChromakeyMode(mode);
 }
 
-// Kept in the application's colour format; it becomes the texture's own pixel layout where a surface is
-// keyed.
 FX_ENTRY void FX_CALL grChromakeyValue(GrColor_t color) {
-    renderState.chromakeyValue = color;
+    setChromakeyValue(toArgb(color));
 }
 
-FX_ENTRY void FX_CALL grColorMask(FxBool, FxBool) {}
+FX_ENTRY void FX_CALL grColorMask(FxBool rgb, FxBool alpha) {
+    setColorMask(rgb, alpha);
+}
 
 FX_ENTRY void FX_CALL grConstantColorValue(GrColor_t color) {
     setConstantColor(toArgb(color));
@@ -124,9 +100,8 @@ FX_ENTRY void FX_CALL grDisableAllEffects(void) {
     disableAllEffects();
 }
 
-// Dithering is on whenever the display has 16 bits; the mode asked for does not matter.
-FX_ENTRY void FX_CALL grDitherMode(GrDitherMode_t) {
-    if (settings.ColorDepth == 16) sendRenderState(D3DRENDERSTATE_DITHERENABLE, TRUE);
+FX_ENTRY void FX_CALL grDitherMode(GrDitherMode_t mode) {
+    setDitherMode(mode);
 }
 
 // Direct3D adds the fog colour at full strength where the Voodoo dims it; Glide 3 games get it at half.

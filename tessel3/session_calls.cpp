@@ -5,8 +5,8 @@
 #include "glide3x.h"
 
 #include "library_rules.h"
-#include "render/antialiasing.h"
 #include "render/clip_space.h"
+#include "render/saved_state.h"
 #include "session/bitmaps.h"
 #include "session/display_device.h"
 #include "session/library.h"
@@ -21,13 +21,14 @@ const GrContext_t theContext = 1;
 
 } // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+// A detach with a reserved pointer is the process ending, not FreeLibrary.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         attachLibrary(instance, glide3Rules);
         resetVertexLayout();
         forgetJoiningVertices();
     } else if (reason == DLL_PROCESS_DETACH)
-        detachLibrary();
+        detachLibrary(reserved != NULL);
     return TRUE;
 }
 
@@ -99,23 +100,21 @@ FX_ENTRY GrProc FX_CALL grGetProcAddress(char *) {
 
 FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t) {}
 
-// The state is never saved: Glide 3 programs size the buffer by their own headers, whatever grGet announces.
-FX_ENTRY void FX_CALL grGlideGetState(void *) {}
+// The buffer holds what grGet(GR_GLIDE_STATE_SIZE) announces.
+FX_ENTRY void FX_CALL grGlideGetState(void *state) {
+    saveState(state);
+}
 
-FX_ENTRY void FX_CALL grGlideSetState(const void *) {}
-
-// Only the modes with an effect here; the others are accepted.
-static void setEnableMode(GrEnableMode_t mode, bool on) {
-    if (mode == GR_AA_ORDERED) setOrderedAntialiasing(on);
-    if (mode == GR_SHAMELESS_PLUG) setShamelessPlug(on);
+FX_ENTRY void FX_CALL grGlideSetState(const void *state) {
+    restoreState(state);
 }
 
 FX_ENTRY void FX_CALL grEnable(GrEnableMode_t mode) {
-    setEnableMode(mode, true);
+    setModeEnabled(mode, true);
 }
 
 FX_ENTRY void FX_CALL grDisable(GrEnableMode_t mode) {
-    setEnableMode(mode, false);
+    setModeEnabled(mode, false);
 }
 
 FX_ENTRY void FX_CALL grCoordinateSpace(GrCoordinateSpaceMode_t mode) {

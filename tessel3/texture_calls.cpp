@@ -158,7 +158,11 @@ FX_ENTRY void FX_CALL grTexDownloadTable(GrTexTable_t type, void *data) {
     rebindCurrentTexture(GR_TMU0);
 }
 
-FX_ENTRY void FX_CALL grTexDownloadTablePartial(GrTexTable_t, void *, int, int) {}
+// Entries start to end of the whole table data points to; NCC tables have no parts.
+FX_ENTRY void FX_CALL grTexDownloadTablePartial(GrTexTable_t type, void *data, int start, int end) {
+    if (data == NULL || type != GR_TEXTABLE_PALETTE) return;
+    downloadPalettePart(GR_TMU0, static_cast<const GuTexPalette *>(data)->data, start, end);
+}
 
 // Glide 3 selects one table for every TMU.
 FX_ENTRY void FX_CALL grTexNCCTable(GrNCCTable_t table) {

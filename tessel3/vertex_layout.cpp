@@ -38,11 +38,11 @@ void translateLayout() {
     VertexLayout layout = glide3Rules.vertexLayout;
     layout.stride = vertexLayout.stride;
     layout.fields = 0;
-    if (enabled(g.xy)) {
-        layout.fields |= fieldPosition;
-        layout.x = g.xy.offset;
-        layout.y = g.xy.offset + floatBytes;
-    }
+    // Every vertex has a position: the board reads it at the XY offset, 0 until a program sets another, even
+    // when the program never enables XY.
+    layout.fields |= fieldPosition;
+    layout.x = g.xy.offset;
+    layout.y = g.xy.offset + floatBytes;
     if (enabled(g.z)) {
         layout.fields |= fieldDepth;
         layout.ooz = g.z.offset;

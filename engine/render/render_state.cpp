@@ -39,6 +39,39 @@ bool colorWritesOff() {
     return isKnown(groupColorMask) && stateCalls.colorMaskRgb == FXFALSE;
 }
 
+void recordTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {
+    stateCalls.units[tmu].textureFunction = static_cast<FxU8>(rgbFunction);
+    stateCalls.units[tmu].textureFactor = static_cast<FxU8>(rgbFactor);
+    markKnown(static_cast<FxU32>(groupTextureCombine) << tmu);
+}
+
+bool combineOnTmuStages() {
+    return library.rules != NULL && library.rules->session.combineOnTmuStages;
+}
+
+// Each texture unit's stage applies the combine operation while it is active, and passes on the stage's
+// current value otherwise.
+void sendOnActiveStages(D3DTEXTURESTAGESTATETYPE type, DWORD op, DWORD stage0Inactive) {
+    sendStageState(0, type, renderState.tmuStageActive[0] ? op : stage0Inactive);
+    sendStageState(1, type, renderState.tmuStageActive[1] ? op : static_cast<DWORD>(D3DTOP_SELECTARG2));
+}
+
+// With the TMU setting on, a texture unit whose colour function is zero stops applying the combine
+// operations: its stage passes the diffuse colour on.
+void setStageCombine(FxI32 tmu, FxI32 rgbFunction) {
+    DWORD stage = static_cast<DWORD>(tmu);
+    if (rgbFunction != combineFunctionZero) {
+        renderState.tmuStageActive[tmu] = 1;
+        // Before the first combine call there is no operation to apply: 0 is no Direct3D operation.
+        if (renderState.lastColorOp != 0) sendStageState(stage, D3DTSS_COLOROP, renderState.lastColorOp);
+        if (renderState.lastAlphaOp != 0) sendStageState(stage, D3DTSS_ALPHAOP, renderState.lastAlphaOp);
+        return;
+    }
+    renderState.tmuStageActive[tmu] = 0;
+    sendStageState(stage, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    sendStageState(stage, D3DTSS_ALPHAOP, tmu == 0 ? D3DTOP_SELECTARG1 : D3DTOP_SELECTARG2);
+}
+
 void sendBlendFactors(FxI32 source, FxI32 destination) {
     FxU32 sourceFactor = static_cast<FxU32>(source);
     FxU32 destinationFactor = static_cast<FxU32>(destination);
@@ -91,6 +124,11 @@ void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxB
     stateCalls.colorCombine = combineCall(function, factor, local, other, invert);
     markKnown(groupColorCombine);
     const CombineEntry &entry = *selected;
+    if (combineOnTmuStages()) {
+        renderState.lastColorOp = entry.stageOp;
+        sendOnActiveStages(D3DTSS_COLOROP, entry.stageOp, D3DTOP_SELECTARG2);
+        return;
+    }
     // The Voodoo inverts the result of the zero function into one; only white comes of it here.
     if (function == combineFunctionZero && invert == 1) {
         renderState.diffuseRgbCode = 255;
@@ -108,6 +146,11 @@ void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
     stateCalls.alphaCombine = combineCall(function, factor, local, other, 0);
     markKnown(groupAlphaCombine);
     const CombineEntry &entry = *selected;
+    if (combineOnTmuStages()) {
+        renderState.lastAlphaOp = entry.stageOp;
+        sendOnActiveStages(D3DTSS_ALPHAOP, entry.stageOp, D3DTOP_MODULATE);
+        return;
+    }
     // Blending by texture alpha is a colour operation; for alpha the texture alpha multiplies instead.
     FxU32 op =
         entry.stageOp == D3DTOP_BLENDTEXTUREALPHA ? static_cast<FxU32>(D3DTOP_MODULATE) : entry.stageOp;
@@ -121,7 +164,13 @@ void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
 // Only the two modes that show TMU 0's texture are translated. Stage 0 takes the texture; the second pair
 // goes to stage 1, where TMU 1's texture is bound, so that it does not undo the first.
 void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {
-    if (settings.TMU == 0 || tmu != 0) return;
+    if (settings.TMU == 0 || tmu < 0 || tmu >= textureUnitCount) return;
+    if (combineOnTmuStages()) {
+        recordTextureCombine(tmu, rgbFunction, rgbFactor);
+        setStageCombine(tmu, rgbFunction);
+        return;
+    }
+    if (tmu != 0) return;
     DWORD secondOp;
     if (rgbFunction == combineFunctionLocal && rgbFactor == combineFactorZero)
         secondOp = D3DTOP_SELECTARG2;
@@ -130,9 +179,7 @@ void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {
     else
         return;
     if (context.device == NULL) return;
-    stateCalls.textureFunction = static_cast<FxU8>(rgbFunction);
-    stateCalls.textureFactor = static_cast<FxU8>(rgbFactor);
-    markKnown(groupTextureCombine);
+    recordTextureCombine(tmu, rgbFunction, rgbFactor);
     sendStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
     sendStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
     sendStageState(1, D3DTSS_COLOROP, secondOp);
@@ -239,7 +286,7 @@ void sendFogColor() {
 
 void setFogMode(FxI32 mode, FogSource source) {
     stateCalls.fogMode = mode;
-    stateCalls.fogSource = source;
+    stateCalls.fogSource = static_cast<FxU8>(source);
     markKnown(groupFogMode);
     bool enabled = mode != fogDisable && settings.Fog != 0;
     sendRenderState(D3DRENDERSTATE_FOGENABLE, enabled ? TRUE : FALSE);
@@ -273,7 +320,7 @@ void setFogColor(FxU32 argb, FxU32 dimmedArgb) {
 
 void setExponentialFog(float density, D3DFOGMODE tableMode) {
     stateCalls.fogDensity = density;
-    stateCalls.fogTableMode = tableMode;
+    stateCalls.fogTableMode = static_cast<FxU8>(tableMode);
     markKnown(groupFogTable);
     sendRenderState(D3DRENDERSTATE_FOGDENSITY, floatBits(density));
     sendRenderState(D3DRENDERSTATE_FOGTABLEMODE, tableMode);
@@ -314,6 +361,10 @@ void setDitherMode(FxI32 mode) {
     stateCalls.ditherMode = mode;
     markKnown(groupDither);
     if (settings.ColorDepth != 16 || settings.NoDitherSub != 0) return;
+    if (library.rules->session.ditherAlwaysOn) {
+        sendRenderState(D3DRENDERSTATE_DITHERENABLE, TRUE);
+        return;
+    }
     sendRenderState(D3DRENDERSTATE_DITHERENABLE, mode != ditherDisable ? TRUE : FALSE);
 }
 

@@ -2,7 +2,9 @@
 
 #include <string.h>
 
+#include "antialiasing.h"
 #include "render_state.h"
+#include "../session/bitmaps.h"
 #include "../session/display_device.h"
 #include "../session/render_context.h"
 
@@ -16,6 +18,7 @@ const FxU32 savedStateTag = 0x5354534Bu;
 struct SavedState {
     FxU32 tag;
     StateCalls calls;
+    FxU8 fogTable[fogTableSize];
 };
 
 static_assert(sizeof(SavedState) <= savedStateBytes, "the saved state must fit Glide's state buffer");
@@ -23,6 +26,8 @@ static_assert(sizeof(SavedState) <= savedStateBytes, "the saved state must fit G
 // The combine codes live on the processor and survive a new device; the chroma-key colour is only read
 // when textures are created.
 const FxU32 groupsKeptByNewDevice = groupColorCombine | groupAlphaCombine | groupChromakeyValue;
+
+const int enabledModeBits = 8;
 
 FxU32 unitGroup(FxU32 group, int tmu) {
     return group << tmu;
@@ -51,10 +56,14 @@ void restoreFrame(const StateCalls &saved) {
 // The texture combine takes over stage 0, so both combines are made again after it; they skip the device
 // when stage 0 already holds their operation.
 void restoreCombine(const StateCalls &saved) {
-    if (differs(saved, groupTextureCombine,
-                saved.textureFunction == stateCalls.textureFunction &&
-                    saved.textureFactor == stateCalls.textureFactor))
-        setTextureCombine(tmu0, saved.textureFunction, saved.textureFactor);
+    for (int tmu = 0; tmu < textureUnitCount; ++tmu) {
+        const TextureUnitCalls &unit = saved.units[tmu];
+        const TextureUnitCalls &current = stateCalls.units[tmu];
+        if (differs(saved, unitGroup(groupTextureCombine, tmu),
+                    unit.textureFunction == current.textureFunction &&
+                        unit.textureFactor == current.textureFactor))
+            setTextureCombine(tmu, unit.textureFunction, unit.textureFactor);
+    }
     const CombineCall &color = saved.colorCombine;
     if (saved.known & groupColorCombine)
         setColorCombine(color.function, color.factor, color.local, color.other, color.invert);
@@ -129,6 +138,15 @@ void restoreTextureUnit(const StateCalls &saved, int tmu) {
         setTextureFilters(tmu, unit.minFilter, unit.magFilter);
     if (differs(saved, unitGroup(groupMipmap, tmu), unit.mipFilter == current.mipFilter))
         setTextureMipFilter(tmu, unit.mipFilter);
+    if (differs(saved, unitGroup(groupLodBias, tmu), unit.lodBias == current.lodBias))
+        setTextureLodBias(tmu, unit.lodBias);
+}
+
+void restoreEnabledModes(FxU8 saved) {
+    for (int mode = 0; mode < enabledModeBits; ++mode) {
+        bool enabled = (saved >> mode & 1u) != 0;
+        if (enabled != isModeEnabled(mode)) setModeEnabled(mode, enabled);
+    }
 }
 
 } // namespace
@@ -139,8 +157,9 @@ void resetStateCalls(FxU32 screenWidth, FxU32 screenHeight) {
     stateCalls.cullMode = cullDisable;
     stateCalls.clipMinX = 0;
     stateCalls.clipMinY = 0;
-    stateCalls.clipMaxX = screenWidth;
-    stateCalls.clipMaxY = screenHeight;
+    stateCalls.clipMaxX = clipEdge(screenWidth);
+    stateCalls.clipMaxY = clipEdge(screenHeight);
+    stateCalls.enabledModes = 0;
     stateCalls.colorMaskRgb = FXTRUE;
     stateCalls.colorMaskAlpha = FXTRUE;
     markKnown(groupCull | groupClipWindow | groupColorMask);
@@ -150,12 +169,26 @@ void resetStateCalls(FxU32 screenWidth, FxU32 screenHeight) {
     }
 }
 
+void setModeEnabled(FxI32 mode, bool enabled) {
+    if (mode == enableModeOrderedAntialiasing) setOrderedAntialiasing(enabled);
+    if (mode == enableModeShamelessPlug) setShamelessPlug(enabled);
+    if (mode < 0 || mode >= enabledModeBits) return;
+    FxU8 bit = static_cast<FxU8>(1u << mode);
+    stateCalls.enabledModes =
+        static_cast<FxU8>(enabled ? stateCalls.enabledModes | bit : stateCalls.enabledModes & ~bit);
+}
+
+bool isModeEnabled(FxI32 mode) {
+    return mode >= 0 && mode < enabledModeBits && (stateCalls.enabledModes >> mode & 1u) != 0;
+}
+
 void saveState(void *buffer) {
     if (buffer == NULL) return;
     SavedState saved;
     memset(&saved, 0, sizeof(saved));
     saved.tag = savedStateTag;
     saved.calls = stateCalls;
+    memcpy(saved.fogTable, renderState.fogTable, sizeof(saved.fogTable));
     memcpy(buffer, &saved, sizeof(saved));
 }
 
@@ -168,6 +201,9 @@ void restoreState(const void *buffer) {
     restoreCombine(saved.calls);
     restorePixelTests(saved.calls);
     restoreFog(saved.calls);
+    if (memcmp(saved.fogTable, renderState.fogTable, sizeof(saved.fogTable)) != 0)
+        setFogTable(saved.fogTable);
     for (int tmu = 0; tmu < textureUnitCount; ++tmu)
         restoreTextureUnit(saved.calls, tmu);
+    restoreEnabledModes(saved.calls.enabledModes);
 }

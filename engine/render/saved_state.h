@@ -12,29 +12,30 @@
 enum StateGroup : FxU32 {
     groupColorCombine = 1u << 0,
     groupAlphaCombine = 1u << 1,
-    groupTextureCombine = 1u << 2,
-    groupBlend = 1u << 3,
-    groupAlphaTest = 1u << 4,
-    groupAlphaReference = 1u << 5,
-    groupDepthMode = 1u << 6,
-    groupDepthFunction = 1u << 7,
-    groupDepthBias = 1u << 8,
-    groupDepthMask = 1u << 9,
-    groupFogMode = 1u << 10,
-    groupFogTable = 1u << 11,
-    groupFogColor = 1u << 12,
-    groupChromakeyMode = 1u << 13,
-    groupChromakeyValue = 1u << 14,
-    groupCull = 1u << 15,
-    groupOrigin = 1u << 16,
-    groupClipWindow = 1u << 17,
-    groupDither = 1u << 18,
-    groupConstantColor = 1u << 19,
-    groupColorMask = 1u << 20,
-    groupTextureSource = 1u << 21,
-    groupClamp = 1u << 23,
-    groupFilter = 1u << 25,
-    groupMipmap = 1u << 27,
+    groupBlend = 1u << 2,
+    groupAlphaTest = 1u << 3,
+    groupAlphaReference = 1u << 4,
+    groupDepthMode = 1u << 5,
+    groupDepthFunction = 1u << 6,
+    groupDepthBias = 1u << 7,
+    groupDepthMask = 1u << 8,
+    groupFogMode = 1u << 9,
+    groupFogTable = 1u << 10,
+    groupFogColor = 1u << 11,
+    groupChromakeyMode = 1u << 12,
+    groupChromakeyValue = 1u << 13,
+    groupCull = 1u << 14,
+    groupOrigin = 1u << 15,
+    groupClipWindow = 1u << 16,
+    groupDither = 1u << 17,
+    groupConstantColor = 1u << 18,
+    groupColorMask = 1u << 19,
+    groupTextureSource = 1u << 20,
+    groupClamp = 1u << 22,
+    groupFilter = 1u << 24,
+    groupMipmap = 1u << 26,
+    groupTextureCombine = 1u << 28,
+    groupLodBias = 1u << 30,
 };
 
 struct CombineCall {
@@ -45,27 +46,32 @@ struct CombineCall {
     FxU8 invert; // 1 only for an invert argument of exactly 1
 };
 
+// Filters are Direct3D's own small numbers; the state buffer has room for nothing wider.
 struct TextureUnitCalls {
     FxU32 sourceAddress;
     FxI32 sClamp;
     FxI32 tClamp;
-    FxU32 minFilter; // D3DTEXTUREMINFILTER
-    FxU32 magFilter; // D3DTEXTUREMAGFILTER
-    FxU32 mipFilter; // D3DTEXTUREMIPFILTER
+    FxU32 lodBias;  // D3DTSS_MIPMAPLODBIAS
+    FxU8 minFilter; // D3DTEXTUREMINFILTER
+    FxU8 magFilter; // D3DTEXTUREMAGFILTER
+    FxU8 mipFilter; // D3DTEXTUREMIPFILTER
+    FxU8 textureFunction;
+    FxU8 textureFactor;
 };
 
 // A field is meaningful only while its group's bit is set in known: from the call that set it until the
-// next window open, whose device starts without it.
+// next window open, whose device starts without it. The enabled modes and the fog table are always known.
 struct StateCalls {
     FxU32 known;
     CombineCall colorCombine;
     CombineCall alphaCombine;
-    FxU8 textureFunction;
-    FxU8 textureFactor;
     FxU8 colorMaskRgb;
     FxU8 colorMaskAlpha;
     FxU8 depthMask;
     FxU8 alphaReference;
+    FxU8 fogSource;    // FogSource
+    FxU8 fogTableMode; // D3DFOGMODE
+    FxU8 enabledModes; // bit n set while grEnable(n) is in force
     FxI16 depthBias;
     FxI32 blendSource;
     FxI32 blendDestination;
@@ -73,19 +79,18 @@ struct StateCalls {
     FxI32 depthMode;
     FxI32 depthFunction;
     FxI32 fogMode;
-    FxU32 fogSource;      // FogSource
     FxU32 fogColor;       // ARGB as the application gave it
     FxU32 dimmedFogColor; // what Direct3D's own fog is sent
     float fogDensity;     // exponential density, or the density linear fog sends
-    FxU32 fogTableMode;   // D3DFOGMODE
     FxI32 chromakeyMode;
     FxU32 chromakeyValue;
     FxI32 cullMode;
     FxI32 origin;
-    FxU32 clipMinX;
-    FxU32 clipMinY;
-    FxU32 clipMaxX;
-    FxU32 clipMaxY;
+    // Held to 0xFFFF: no screen is that large, so a larger edge clips alike.
+    FxU16 clipMinX;
+    FxU16 clipMinY;
+    FxU16 clipMaxX;
+    FxU16 clipMaxY;
     FxI32 ditherMode;
     FxU32 constantColor;
     TextureUnitCalls units[textureUnitCount];
@@ -104,8 +109,16 @@ inline void markKnown(FxU32 group) {
     stateCalls.known |= group;
 }
 
+inline FxU16 clipEdge(FxU32 edge) {
+    return edge < 0xFFFFu ? static_cast<FxU16>(edge) : static_cast<FxU16>(0xFFFFu);
+}
+
 // The record as a new device has it: what the window open itself sets, nothing else.
 void resetStateCalls(FxU32 screenWidth, FxU32 screenHeight);
+
+// grEnable and grDisable: the mode's bit in enabledModes; modes beyond the record's bits are not kept.
+void setModeEnabled(FxI32 mode, bool enabled);
+bool isModeEnabled(FxI32 mode);
 
 // Writes savedStateBytes at most.
 void saveState(void *buffer);

@@ -430,10 +430,10 @@ void clipWindowToScreen() {
 // Glide's clip window is Direct3D's viewport, which also bounds Clear. Direct3D refuses an empty viewport,
 // so an empty window is remembered instead and draws and clears nothing.
 void setClipWindow(FxU32 minX, FxU32 minY, FxU32 maxX, FxU32 maxY) {
-    stateCalls.clipMinX = minX;
-    stateCalls.clipMinY = minY;
-    stateCalls.clipMaxX = maxX;
-    stateCalls.clipMaxY = maxY;
+    stateCalls.clipMinX = clipEdge(minX);
+    stateCalls.clipMinY = clipEdge(minY);
+    stateCalls.clipMaxX = clipEdge(maxX);
+    stateCalls.clipMaxY = clipEdge(maxY);
     markKnown(groupClipWindow);
     if (maxX > context.screenWidth) maxX = context.screenWidth;
     if (maxY > context.screenHeight) maxY = context.screenHeight;

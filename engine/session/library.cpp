@@ -20,10 +20,14 @@ void attachLibrary(HINSTANCE instance, const LibraryRules &rules) {
     openLog();
 }
 
-void detachLibrary() {
-    closeSession();
-    releaseAbandonedSession();
-    freeTextureMemory();
+void detachLibrary(bool processEnding) {
+    // At process exit Windows has already ended the other threads, Direct3D's own among them: releasing the
+    // device or a texture would wait for them for ever. The process takes its objects with it.
+    if (!processEnding) {
+        closeSession();
+        releaseAbandonedSession();
+        freeTextureMemory();
+    }
     freeShadowBuffers();
     closeLog();
     resetLoadState();

@@ -32,6 +32,19 @@ void downloadPalette(FxI32 tmu, const FxU32 *entries, int start, int end) {
     }
 }
 
+void downloadPalettePart(FxI32 tmu, const FxU32 *entries, int start, int end) {
+    if (entries == NULL || start > end) return;
+    loadPaletteEntries(entries, start, end);
+    FxU32 sum = 0;
+    for (int i = 0; i < texturePaletteSize; ++i)
+        sum += textureState.texturePaletteXrgb[i] << (i & 7);
+    textureState.paletteChecksum = sum;
+    if (tmu == tmu0 || tmu == tmu1) {
+        TextureRecord *current = textureState.currentTexture[tmu];
+        if (current) applyPalette(current);
+    }
+}
+
 void replacePalette(const FxU32 *entries) {
     if (entries == NULL) return;
     textureState.paletteChecksum = loadPaletteEntries(entries, 0, texturePaletteSize - 1);

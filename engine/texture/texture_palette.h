@@ -14,6 +14,10 @@ FxU32 loadPaletteEntries(const FxU32 *entries, int start, int end);
 // A palette download: a checksum of 0 leaves textureState.paletteChecksum alone and refreshes nothing;
 // otherwise it becomes textureState.paletteChecksum and the texture current on `tmu` is refreshed at once.
 void downloadPalette(FxI32 tmu, const FxU32 *entries, int start, int end);
+// Entries start to end of the palette, the rest kept: the checksum becomes that of the whole palette, so
+// a texture converted with another mix of parts is converted again when bound. The texture current on
+// `tmu` is refreshed at once.
+void downloadPalettePart(FxI32 tmu, const FxU32 *entries, int start, int end);
 // All 256 entries at once; their checksum becomes textureState.paletteChecksum whatever it is, 0 included.
 // No texture is refreshed here.
 void replacePalette(const FxU32 *entries);

@@ -39,19 +39,20 @@ void setTextureClampMode(FxI32 tmu, FxI32 sClamp, FxI32 tClamp) {
 void setTextureFilters(FxI32 tmu, DWORD minFilter, DWORD magFilter) {
     if (!isTextureUnit(tmu) || context.device == NULL) return;
     TextureUnitCalls &unit = recordUnitCall(tmu, groupFilter);
-    unit.minFilter = minFilter;
-    unit.magFilter = magFilter;
+    unit.minFilter = static_cast<FxU8>(minFilter);
+    unit.magFilter = static_cast<FxU8>(magFilter);
     context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MINFILTER, minFilter);
     context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MAGFILTER, magFilter);
 }
 
 void setTextureMipFilter(FxI32 tmu, DWORD mipFilter) {
     if (!isTextureUnit(tmu) || context.device == NULL) return;
-    recordUnitCall(tmu, groupMipmap).mipFilter = mipFilter;
+    recordUnitCall(tmu, groupMipmap).mipFilter = static_cast<FxU8>(mipFilter);
     context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MIPFILTER, mipFilter);
 }
 
 void setTextureLodBias(FxI32 tmu, DWORD bias) {
     if (!isTextureUnit(tmu) || context.device == NULL) return;
+    recordUnitCall(tmu, groupLodBias).lodBias = bias;
     context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MIPMAPLODBIAS, bias);
 }

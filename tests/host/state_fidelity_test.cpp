@@ -54,6 +54,9 @@ TEST_F(StateFidelity, RestoringTheSavedStateUndoesAnOverlay) {
     grCullMode(GR_CULL_NEGATIVE);
     grTexClampMode(GR_TMU0, GR_TEXTURECLAMP_CLAMP, GR_TEXTURECLAMP_CLAMP);
     grFogColorValue(0x00808080);
+    GrFog_t sceneFog[GR_FOG_TABLE_SIZE];
+    guFogGenerateExp(sceneFog, 0.01f);
+    grFogTable(sceneFog);
     GrState saved;
     grGlideGetState(&saved);
     FxU32 sceneDiffuseCode = renderState.diffuseRgbCode;
@@ -66,6 +69,8 @@ TEST_F(StateFidelity, RestoringTheSavedStateUndoesAnOverlay) {
     grCullMode(GR_CULL_DISABLE);
     grTexClampMode(GR_TMU0, GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP);
     grSstOrigin(GR_ORIGIN_LOWER_LEFT);
+    GrFog_t noFog[GR_FOG_TABLE_SIZE] = {};
+    grFogTable(noFog);
     ASSERT_NE(renderState.diffuseRgbCode, sceneDiffuseCode);
 
     GrState copy;
@@ -85,6 +90,8 @@ TEST_F(StateFidelity, RestoringTheSavedStateUndoesAnOverlay) {
     std::vector<sim::Call> binds = named("SetTexture");
     ASSERT_FALSE(binds.empty());
     EXPECT_EQ(binds.back().source, scene);
+    EXPECT_EQ(std::vector<FxU8>(renderState.fogTable, renderState.fogTable + GR_FOG_TABLE_SIZE),
+              std::vector<FxU8>(sceneFog, sceneFog + GR_FOG_TABLE_SIZE));
     // What the overlay left alone is not sent again.
     EXPECT_FALSE(wasSent(D3DRENDERSTATE_FOGCOLOR));
 }
@@ -117,7 +124,7 @@ TEST_F(StateFidelity, RestoredFogValuesNoCallCanMakeBecomeNeutralOnes) {
     const size_t callsOffset = sizeof(FxU32); // after the record's tag
     StateCalls calls;
     std::memcpy(&calls, reinterpret_cast<unsigned char *>(&saved) + callsOffset, sizeof(calls));
-    const FxU32 garbage = 0xF9F9F9F9u;
+    const FxU8 garbage = 0xF9;
     calls.known |= groupFogMode | groupFogTable;
     calls.fogMode = GR_FOG_WITH_TABLE;
     calls.fogSource = garbage;

@@ -7,13 +7,16 @@ using Context = Glide3Test;
 
 const char *const productKey = "Software\\Orvane\\Kestrix XP";
 
-TEST_F(Context, WithoutSettingsKeyOpensSixteenBitsWithoutFogHintOrPointFilter) {
+TEST_F(Context, WithoutSettingsKeyOpensSixteenBitsWithFogButNoHintOrPointFilter) {
     sim::setRegistryString(HKEY_LOCAL_MACHINE, "Software\\3Dfx Interactive\\Glide", "FX_GLIDE_NO_DITHER_SUB",
                            "1");
     ASSERT_EQ(initAndOpen(), 1u);
     EXPECT_EQ(sim::displayMode().bpp, 16u);
     IDirect3DDevice7 *device = context.device;
     EXPECT_EQ(sim::renderState(device, D3DRENDERSTATE_FOGENABLE), static_cast<DWORD>(FALSE));
+    // Fog as Glide 2 games get it from the same missing key.
+    grFogMode(GR_FOG_WITH_TABLE_ON_Q);
+    EXPECT_EQ(sim::renderState(device, D3DRENDERSTATE_FOGENABLE), static_cast<DWORD>(TRUE));
     EXPECT_EQ(sim::textureStageState(device, 0, D3DTSS_MINFILTER), static_cast<DWORD>(D3DTFN_LINEAR));
     EXPECT_EQ(sim::textureStageState(device, 0, D3DTSS_MAGFILTER), static_cast<DWORD>(D3DTFG_LINEAR));
     // The board vendor's key is not read: dithering stays on at 16 bits.
@@ -189,6 +192,25 @@ TEST_F(Context, EveryCallIsSafeWithoutAContext) {
     EXPECT_EQ(grSstWinClose(1), FXFALSE);
     EXPECT_EQ(find("SetRenderState"), std::string::npos);
     EXPECT_EQ(find("SetTextureStageState"), std::string::npos);
+}
+
+// The process ends with the context open: the other threads are gone by then, so the detach touches no
+// display object (the process takes them with it) and still writes the log out.
+TEST_F(Context, ProcessExitWithTheContextOpenTouchesNoDisplayObject) {
+    ASSERT_EQ(initAndOpen(), 1u);
+    GrTexInfo info = {GR_LOD_LOG2_8, GR_LOD_LOG2_8, GR_ASPECT_LOG2_1x1, GR_TEXFMT_RGB_565, nullptr};
+    std::vector<FxU16> texels(8 * 8);
+    info.data = texels.data();
+    grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+    sim::clearCalls();
+    int processEnding = 1;
+    DllMain(module, DLL_PROCESS_DETACH, &processEnding);
+    loaded = false;
+    EXPECT_TRUE(sim::calls().empty()) << sim::calls().front().name;
+    EXPECT_NE(sim::readFile("kestrix.log").find("Kestrix 3.0"), std::string::npos);
+    // What the ended process held goes with it.
+    EXPECT_NE(sim::leakReport(), "");
+    sim::reset();
 }
 
 } // namespace

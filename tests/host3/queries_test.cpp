@@ -1,6 +1,8 @@
 // grGet, grGetString, grQueryResolutions and grReset.
 #include "glide3_fixture.h"
 
+#include <algorithm>
+
 #include <string.h>
 
 namespace {
@@ -21,8 +23,7 @@ TEST_F(Queries, BitsRgbaWritesFourValuesOnlyWithItsOwnLength) {
 }
 
 TEST_F(Queries, UnansweredNamesReturnZeroAndWriteNothing) {
-    for (FxU32 pname : {GR_FOG_TABLE_ENTRIES, GR_MEMORY_UMA, GR_STATS_PIXELS, GR_STATS_TRIANGLES,
-                        GR_SWAP_HISTORY, GR_TEXTURE_ALIGN, GR_VIDEO_POSITION, GR_VERTEX_PARAMETER, 0x2B}) {
+    for (FxU32 pname : {GR_STATS_PIXELS, GR_STATS_TRIANGLES, GR_VERTEX_PARAMETER, 0x2B}) {
         FxI32 value = untouched;
         EXPECT_EQ(grGet(pname, sizeof(value), &value), 0u) << pname;
         EXPECT_EQ(value, untouched) << pname;
@@ -44,7 +45,10 @@ TEST_F(Queries, TableAnswersWithoutAContext) {
         {GR_MAX_TEXTURE_SIZE, 256},
         {GR_MAX_TEXTURE_ASPECT_RATIO, 3},
         {GR_MEMORY_FB, 0x800000},
-        {GR_MEMORY_TMU, 4},
+        {GR_MEMORY_TMU, 0x400000},
+        {GR_MEMORY_UMA, 0},
+        {GR_FOG_TABLE_ENTRIES, 64},
+        {GR_TEXTURE_ALIGN, 8},
         {GR_NUM_BOARDS, 1},
         {GR_NON_POWER_OF_TWO_TEXTURES, 0},
         {GR_NUM_FB, 1},
@@ -66,8 +70,23 @@ TEST_F(Queries, TableAnswersWithoutAContext) {
     EXPECT_EQ(grGet(GR_ZDEPTH_MIN_MAX, sizeof(range), range), sizeof(range));
     EXPECT_EQ(range[0], 0xFFFF);
     EXPECT_EQ(range[1], 0);
+    // W-buffer clears use the second value: the far end.
+    EXPECT_EQ(grGet(GR_WDEPTH_MIN_MAX, sizeof(range), range), sizeof(range));
+    EXPECT_EQ(range[0], 0);
+    EXPECT_EQ(range[1], 0xFFFF);
     FxI32 fifo[2] = {};
     EXPECT_EQ(grGet(GR_FIFO_FULLNESS, sizeof(fifo), fifo), sizeof(fifo));
+    FxI32 position[2] = {untouched, untouched};
+    EXPECT_EQ(grGet(GR_VIDEO_POSITION, sizeof(position), position), sizeof(position));
+    EXPECT_EQ(position[1], 0);
+    FxI32 history[8];
+    std::fill(history, history + 8, untouched);
+    EXPECT_EQ(grGet(GR_SWAP_HISTORY, sizeof(history), history), sizeof(history));
+    EXPECT_EQ(std::vector<FxI32>(history, history + 8), std::vector<FxI32>(8, 0));
+    // The last texture a program may place must lie inside the memory it was told of.
+    FxI32 memory = 0;
+    grGet(GR_MEMORY_TMU, sizeof(memory), &memory);
+    EXPECT_LT(grTexMaxAddress(GR_TMU0), static_cast<FxU32>(memory));
 }
 
 TEST_F(Queries, TextureUnitsFollowTheTmuSetting) {
@@ -133,17 +152,35 @@ TEST_F(Queries, StringsWithAContextNameTheAdapter) {
     EXPECT_STREQ(grGetString(GR_VENDOR), "3dfx Interactive");
 }
 
-TEST_F(Queries, ResolutionsListEveryResolutionWithFourBufferChoices) {
-    EXPECT_EQ(grQueryResolutions(nullptr, nullptr), 96 * static_cast<FxI32>(sizeof(GrResolution)));
-    std::vector<GrResolution> list(96);
-    EXPECT_EQ(grQueryResolutions(nullptr, list.data()), 96 * static_cast<FxI32>(sizeof(GrResolution)));
-    EXPECT_EQ(list[0].resolution, GR_RESOLUTION_320x200);
+// Full screen lists the resolutions the display has at the colour depth, each of which then opens; a window
+// opens every size.
+TEST_F(Queries, ResolutionsListWhatTheDisplayOpensWithFourBufferChoices) {
+    sim::setDisplayModeAccepted([](DWORD w, DWORD h, DWORD bpp) {
+        return bpp == 16 && ((w == 640 && h == 480) || (w == 1024 && h == 768));
+    });
+    setProductDword("ColorDepth", 16);
+    grGlideInit();
+    const FxI32 recordBytes = static_cast<FxI32>(sizeof(GrResolution));
+    ASSERT_EQ(grQueryResolutions(nullptr, nullptr), 8 * recordBytes);
+    std::vector<GrResolution> list(8);
+    EXPECT_EQ(grQueryResolutions(nullptr, list.data()), 8 * recordBytes);
+    EXPECT_EQ(list[0].resolution, GR_RESOLUTION_640x480);
     EXPECT_EQ(list[0].refresh, GR_REFRESH_60Hz);
     EXPECT_EQ(list[0].numColorBuffers, 2);
     EXPECT_EQ(list[0].numAuxBuffers, 1);
-    EXPECT_EQ(list[95].resolution, GR_RESOLUTION_2048x2048);
-    EXPECT_EQ(list[95].numColorBuffers, 1);
-    EXPECT_EQ(list[95].numAuxBuffers, 0);
+    EXPECT_EQ(list[7].resolution, GR_RESOLUTION_1024x768);
+    EXPECT_EQ(list[7].numColorBuffers, 1);
+    EXPECT_EQ(list[7].numAuxBuffers, 0);
+    for (const GrResolution &listed : list) {
+        EXPECT_EQ(open(listed.resolution), 1u) << listed.resolution;
+        grSstWinClose(1);
+    }
+    EXPECT_EQ(open(GR_RESOLUTION_800x600), 0u);
+    grGlideShutdown();
+
+    setProductDword("Windowed", 1);
+    grGlideInit();
+    EXPECT_EQ(grQueryResolutions(nullptr, nullptr), 96 * recordBytes);
 }
 
 TEST_F(Queries, ContextCallsAnswerTheFixedValues) {

@@ -124,6 +124,21 @@ TEST_F(RenderState3, ChromakeyValueIsKeptAsGiven) {
     EXPECT_EQ(renderState.chromakeyValue, 0x00112233u);
 }
 
+// Direct3D 7 has no colour write mask: a blend that keeps the destination stands in while writes are off.
+TEST_F(RenderState3, ColorMaskKeepsTheDestinationAndGivesTheBlendBack) {
+    ASSERT_EQ(initAndOpen(), 1u);
+    grAlphaBlendFunction(GR_BLEND_SRC_ALPHA, GR_BLEND_ONE_MINUS_SRC_ALPHA, GR_BLEND_ONE, GR_BLEND_ZERO);
+    grColorMask(FXFALSE, FXFALSE);
+    EXPECT_EQ(sim::renderState(context.device, D3DRENDERSTATE_SRCBLEND), static_cast<DWORD>(D3DBLEND_ZERO));
+    EXPECT_EQ(sim::renderState(context.device, D3DRENDERSTATE_DESTBLEND), static_cast<DWORD>(D3DBLEND_ONE));
+    grColorMask(FXTRUE, FXFALSE);
+    EXPECT_EQ(sim::renderState(context.device, D3DRENDERSTATE_SRCBLEND),
+              static_cast<DWORD>(D3DBLEND_SRCALPHA));
+    EXPECT_EQ(sim::renderState(context.device, D3DRENDERSTATE_DESTBLEND),
+              static_cast<DWORD>(D3DBLEND_INVSRCALPHA));
+    grSstWinClose(1);
+}
+
 TEST_F(RenderState3, FogColorIsHalved) {
     ASSERT_EQ(initAndOpen(), 1u);
     sim::clearCalls();
@@ -142,7 +157,7 @@ TEST_F(RenderState3, LinearFogForIteratedAndDoublingModesOnly) {
     }
     sim::clearCalls();
     grFogMode(GR_FOG_WITH_TABLE_ON_Q);
-    EXPECT_EQ(renderStates(), (std::vector<Triple>{render(D3DRENDERSTATE_FOGENABLE, FALSE)}));
+    EXPECT_EQ(renderStates(), (std::vector<Triple>{render(D3DRENDERSTATE_FOGENABLE, TRUE)}));
     grSstWinClose(1);
 }
 

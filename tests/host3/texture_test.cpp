@@ -178,9 +178,45 @@ TEST_F(Texture3, PaletteDownloadRebindsTmuZeroEvenWithAZeroChecksum) {
 
     sim::clearCalls();
     grTexDownloadTable(GR_TEXTABLE_PALETTE, nullptr);
-    grTexDownloadTablePartial(GR_TEXTABLE_PALETTE, &palette, 0, 255);
+    grTexDownloadTablePartial(GR_TEXTABLE_PALETTE, nullptr, 0, 255);
     grTexDetailControl(0, 1, 2, 1.0f);
     EXPECT_TRUE(sim::calls().empty());
+}
+
+// The key is the application's colour; a bound texture is keyed by it at once, in its own texel layout.
+TEST_F(Texture3, ChromakeyValueKeysTheBoundTextureAtOnce) {
+    openWith(0);
+    const DWORD magenta565 = 0xF81F;
+    IDirectDrawSurface7 *surface = download(0, 0, GR_LOD_LOG2_2, 0, GR_TEXFMT_RGB_565, texels.data());
+    ASSERT_EQ(bound(0, 0), surface);
+    grChromakeyMode(GR_CHROMAKEY_ENABLE);
+    grChromakeyValue(0x00FF00FF);
+    EXPECT_EQ(sim::surfaceInfo(surface).srcBltKey.dwColorSpaceLowValue, magenta565);
+    EXPECT_EQ(sim::renderState(context.device, D3DRENDERSTATE_COLORKEYENABLE), static_cast<DWORD>(TRUE));
+}
+
+// A palette sent in two halves: the bound texture shows both, and a texture converted with the first half
+// alone is converted again when it is bound.
+TEST_F(Texture3, PaletteSentInPartsKeepsTheOtherEntries) {
+    openWith(0);
+    const FxU8 low = 3, high = 200;
+    std::vector<FxU8> indices = {low, high, low, high};
+    IDirectDrawSurface7 *paletted = download(0, 0, GR_LOD_LOG2_2, 0, GR_TEXFMT_P_8, indices.data());
+    IDirectDrawSurface7 *other = download(0, 0x1000, GR_LOD_LOG2_2, 0, GR_TEXFMT_P_8, indices.data());
+    ASSERT_NE(paletted, nullptr);
+    ASSERT_NE(other, nullptr);
+    ASSERT_EQ(bound(0, 0x1000), other);
+    GuTexPalette palette{};
+    palette.data[low] = 0x00FF0000;
+    grTexDownloadTablePartial(GR_TEXTABLE_PALETTE, &palette, 0, 127);
+    ASSERT_EQ(bound(0, 0), paletted);
+    palette.data[low] = 0;
+    palette.data[high] = 0x0000FF00;
+    grTexDownloadTablePartial(GR_TEXTABLE_PALETTE, &palette, 128, 255);
+    EXPECT_EQ(sim::pixel(paletted, 0, 0), 0x00FF0000u);
+    EXPECT_EQ(sim::pixel(paletted, 1, 0), 0x0000FF00u);
+    ASSERT_EQ(bound(0, 0x1000), other);
+    EXPECT_EQ(sim::pixel(other, 1, 0), 0x0000FF00u);
 }
 
 // Each Y, I and Q combination through a downloaded table; selecting another table re-converts the bound

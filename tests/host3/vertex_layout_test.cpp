@@ -48,6 +48,20 @@ TEST_F(VertexConversion3, TheRecordKeepsPairsPackedFlagAndSizeAndMovesWhole) {
     EXPECT_EQ(savedLayout()[1], 3u); // the stride in words, rounded down
 }
 
+TEST_F(VertexConversion3, PositionIsReadAtOffsetZeroWhenXyWasNeverEnabled) {
+    grReset(GR_VERTEX_PARAMETER);
+    grVertexLayout(GR_PARAM_PARGB, 8, GR_PARAM_ENABLE);
+    FxU32 vertex[3] = {0, 0, 0xFF445566};
+    const float position[2] = {21.0f, 43.0f};
+    std::memcpy(vertex, position, sizeof(position));
+    grDrawVertexArrayContiguous(GR_POINTS, 1, vertex, sizeof(vertex));
+    std::vector<TlVertex> drawn = drawnVertices();
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].x, 21.0f);
+    EXPECT_EQ(drawn[0].y, 43.0f);
+    EXPECT_EQ(drawn[0].diffuse, 0xFF445566u);
+}
+
 TEST_F(VertexConversion3, SnapOffsetAndLowerLeftOrigin) {
     TlVertex d = drawnPoint(appVertex(786432.0f + 100.5f, 524287.0f));
     EXPECT_EQ(d.x, 100.5f);
