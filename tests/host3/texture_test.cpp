@@ -120,11 +120,15 @@ TEST_F(Texture3, LevelDownloadsCountLevelsByLog2AndMultibaseBindsNothing) {
     EXPECT_EQ(bound(0, 0x8000), nullptr) << "filed on TMU 1 only";
     EXPECT_EQ(textureState.currentTexture[1]->width, 128u);
     EXPECT_EQ(textureState.currentTexture[1]->levelCount, 2u);
+    GrTexInfo chain = {GR_LOD_LOG2_8, GR_LOD_LOG2_64, GR_ASPECT_LOG2_2x1, GR_TEXFMT_RGB_565, texels.data()};
+    grTexDownloadMipMap(1, 0x40000, GR_MIPMAPLEVELMASK_BOTH, &chain);
+    ASSERT_NE(lookupTexture(1, 0x40000), nullptr);
+    EXPECT_EQ(lookupTexture(1, 0x40000)->levelCount, 4u);
 
     grTexDownloadMipMapLevelPartial(0, 0, GR_LOD_LOG2_32, GR_LOD_LOG2_32, 0, GR_TEXFMT_RGB_565, 0,
                                     texels.data(), 0, 0);
-    ASSERT_EQ(texturesCreated().size(), 2u);
-    ASSERT_EQ(bound(0, 0), texturesCreated()[1]);
+    ASSERT_EQ(texturesCreated().size(), 3u);
+    ASSERT_EQ(bound(0, 0), texturesCreated()[2]);
     sim::clearCalls();
     GrTexInfo info = {GR_LOD_LOG2_64, GR_LOD_LOG2_64, 0, GR_TEXFMT_RGB_565, texels.data()};
     grTexMultibaseAddress(0, GR_TEXBASE_256, 0x8000, GR_MIPMAPLEVELMASK_BOTH, &info);
