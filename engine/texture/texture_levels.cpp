@@ -47,6 +47,11 @@ void fillRows(const TextureRecord *record, FxU32 level, const DDSURFACEDESC2 &de
     FxU8 *destination = static_cast<FxU8 *>(desc.lpSurface);
     const size_t sourcePitch = static_cast<size_t>(width) * row.sourceBytes;
     const size_t destinationBytes = static_cast<size_t>(width) * row.destinationBytes;
+    if (row.converter == NULL && static_cast<size_t>(desc.lPitch) == destinationBytes) {
+        memcpy(destination + static_cast<size_t>(firstRow) * desc.lPitch, source,
+               destinationBytes * (lastRow - firstRow + 1));
+        return;
+    }
     for (FxU32 y = firstRow; y <= lastRow; ++y) {
         FxU8 *target = destination + static_cast<size_t>(y) * desc.lPitch;
         const FxU8 *texels = source + (y - firstRow) * sourcePitch;

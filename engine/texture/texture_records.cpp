@@ -15,22 +15,6 @@ void releaseSurface(TextureRecord *record) {
     record->surface = NULL;
 }
 
-} // namespace
-
-// A chain carries one palette, on its largest level.
-bool attachPalette(TextureRecord *record) {
-    IDirectDrawPalette *palette = NULL;
-    if (context.ddraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, textureState.texturePalette, &palette,
-                                     NULL) != DD_OK ||
-        palette == NULL)
-        return false;
-    HRESULT result = record->surface->SetPalette(palette);
-    palette->Release(); // the surface keeps its own reference
-    return result == DD_OK;
-}
-
-namespace {
-
 // One 8-bit channel of the key, cut to the top bits of its field in the surface's layout.
 DWORD placeChannel(FxU32 channel, DWORD mask) {
     if (mask == 0) return 0;
@@ -63,6 +47,18 @@ DDCOLORKEY colorKeyForSurface(FxU32 argb, const DDPIXELFORMAT &format) {
 }
 
 } // namespace
+
+// A chain carries one palette, on its largest level.
+bool attachPalette(TextureRecord *record) {
+    IDirectDrawPalette *palette = NULL;
+    if (context.ddraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, textureState.texturePalette, &palette,
+                                     NULL) != DD_OK ||
+        palette == NULL)
+        return false;
+    HRESULT result = record->surface->SetPalette(palette);
+    palette->Release(); // the surface keeps its own reference
+    return result == DD_OK;
+}
 
 void setSurfaceColorKey(TextureRecord *record) {
     record->colorKey = renderState.chromakeyValue;
