@@ -87,6 +87,10 @@ const FxI32 bufferBack = 0x1;
 
 const FxI32 textureClampWrap = 0x0;
 
+const FxI32 mipmapDisable = 0x0;
+const FxI32 mipmapNearest = 0x1;
+const FxI32 mipmapNearestDither = 0x2;
+
 const FxU32 texTableNcc0 = 0x0;
 const FxU32 texTableNcc1 = 0x1;
 

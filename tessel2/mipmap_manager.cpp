@@ -34,6 +34,7 @@ struct GrMipMapInfo {
     GrLOD_t smallLod;
     GrLOD_t largeLod;
     FxBool trilinear;
+    float lodBias;
     bool nccTableGiven;
 };
 
@@ -93,7 +94,8 @@ FX_ENTRY GrMipMapId_t FX_CALL guTexAllocateMemory(GrChipID_t tmu, FxU8 oddEvenMa
                                                   GrLOD_t smallLod, GrLOD_t largeLod, GrAspectRatio_t aspect,
                                                   GrTextureClampMode_t sClamp, GrTextureClampMode_t tClamp,
                                                   GrTextureFilterMode_t minFilter,
-                                                  GrTextureFilterMode_t magFilter, float, FxBool trilinear) {
+                                                  GrTextureFilterMode_t magFilter, float lodBias,
+                                                  FxBool trilinear) {
     if ((tmu != GR_TMU0 && tmu != GR_TMU1) || manager.count >= mipMapCapacity) return GR_NULL_MIPMAP_HANDLE;
     GrTexInfo sizing = {smallLod, largeLod, aspect, format, NULL};
     FxU32 bytes = grTexTextureMemRequired(oddEvenMask, &sizing);
@@ -117,6 +119,7 @@ FX_ENTRY GrMipMapId_t FX_CALL guTexAllocateMemory(GrChipID_t tmu, FxU8 oddEvenMa
     info.smallLod = smallLod;
     info.largeLod = largeLod;
     info.trilinear = trilinear;
+    info.lodBias = lodBias;
     manager.freeAddress[tmu] += bytes;
     return static_cast<GrMipMapId_t>(manager.count++);
 }
@@ -182,6 +185,7 @@ FX_ENTRY void FX_CALL guTexSource(GrMipMapId_t mmid) {
     grTexClampMode(info->tmu, info->s_clamp_mode, info->t_clamp_mode);
     grTexFilterMode(info->tmu, info->minfilter_mode, info->magfilter_mode);
     grTexMipMapMode(info->tmu, info->mipmap_mode, info->trilinear);
+    grTexLodBiasValue(info->tmu, info->lodBias);
     manager.current[info->tmu] = mmid;
 }
 

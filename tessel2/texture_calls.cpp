@@ -12,8 +12,8 @@
 namespace {
 
 // Glide 2 counts levels down from GR_LOD_256 (0) to GR_LOD_1 (8); the aspect shortens one side.
-bool glide2Download(GrLOD_t largeLod, GrAspectRatio_t aspect, GrTextureFormat_t format, const void *data,
-                    TextureDownload &download) {
+bool glide2Download(GrLOD_t largeLod, GrAspectRatio_t aspect, GrTextureFormat_t format, FxU32 levelCount,
+                    const void *data, TextureDownload &download) {
     if (largeLod < GR_LOD_256 || largeLod > GR_LOD_1 || aspect < GR_ASPECT_8x1 || aspect > GR_ASPECT_1x8)
         return false;
     FxU32 size = 256u >> largeLod;
@@ -21,6 +21,7 @@ bool glide2Download(GrLOD_t largeLod, GrAspectRatio_t aspect, GrTextureFormat_t 
     download.height = size;
     if (aspect < GR_ASPECT_1x1) download.height = size >> (GR_ASPECT_1x1 - aspect);
     if (aspect > GR_ASPECT_1x1) download.width = size >> (aspect - GR_ASPECT_1x1);
+    download.levelCount = levelCount;
     download.format = format;
     download.data = data;
     // A 1 × 1 level of a long texture has no texels along its short side.
@@ -52,15 +53,17 @@ MipChain glide2Chain(GrLOD_t smallLod, GrLOD_t largeLod, GrAspectRatio_t aspect,
     return chain;
 }
 
+// A level smaller than the chain's largest goes below it; rows past the level's last are not written.
 void downloadLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod, GrLOD_t largeLod,
-                   GrAspectRatio_t aspectRatio, GrTextureFormat_t format, const void *data) {
-    // Only the largest level is kept; the smaller ones of a level-by-level download are dropped.
-    if (thisLod != largeLod) return;
-    TextureDownload download;
-    if (glide2Download(thisLod, aspectRatio, format, data, download))
-        downloadTexture(tmu, startAddress,
-                        mipChainBytes(glide2Chain(thisLod, thisLod, aspectRatio, format, levelMaskBoth)),
-                        download);
+                   GrAspectRatio_t aspectRatio, GrTextureFormat_t format, const void *data, FxU32 firstRow,
+                   FxU32 lastRow) {
+    if (!isGlide2Lod(thisLod) || thisLod < largeLod) return;
+    TextureDownload chain;
+    if (!glide2Download(largeLod, aspectRatio, format, 1, NULL, chain)) return;
+    TextureLevelRows rows = {static_cast<FxU32>(thisLod - largeLod), firstRow, lastRow, data};
+    downloadTextureLevel(tmu, startAddress,
+                         mipChainBytes(glide2Chain(largeLod, largeLod, aspectRatio, format, levelMaskBoth)),
+                         chain, rows);
 }
 
 } // namespace
@@ -88,22 +91,29 @@ FX_ENTRY FxU32 FX_CALL grTexMaxAddress(GrChipID_t) {
 FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd,
                                           GrTexInfo *info) {
     if (info == NULL) return;
+    // The data holds every level from largeLod to smallLod, whichever of them evenOdd places on this TMU.
+    FxU32 levels = isGlide2Lod(info->smallLod) && info->smallLod >= info->largeLod
+                       ? static_cast<FxU32>(info->smallLod - info->largeLod + 1)
+                       : 1;
     TextureDownload download;
-    if (glide2Download(info->largeLod, info->aspectRatio, info->format, info->data, download))
+    if (glide2Download(info->largeLod, info->aspectRatio, info->format, levels, info->data, download))
         downloadTexture(tmu, startAddress, grTexTextureMemRequired(evenOdd, info), download);
 }
 
 FX_ENTRY void FX_CALL grTexDownloadMipMapLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
                                                GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
                                                GrTextureFormat_t format, FxU32, void *data) {
-    downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data);
+    downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data, 0, lastRowOfLevel);
 }
 
-// The whole level is downloaded whatever rows start and end name.
+// data holds the rows start to end.
 FX_ENTRY void FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
                                                       GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
-                                                      GrTextureFormat_t format, FxU32, void *data, int, int) {
-    downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data);
+                                                      GrTextureFormat_t format, FxU32, void *data, int start,
+                                                      int end) {
+    if (start < 0 || end < start) return;
+    downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data, static_cast<FxU32>(start),
+                  static_cast<FxU32>(end));
 }
 
 // The info of a selection is not compared with the download's: the start address alone names the texture.
@@ -135,16 +145,13 @@ FX_ENTRY void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t minF
                       magFilter != GR_TEXTUREFILTER_POINT_SAMPLED ? D3DTFG_LINEAR : D3DTFG_POINT);
 }
 
-// Textures have no smaller levels, so the mip filter is sent but shows nothing.
-FX_ENTRY void FX_CALL grTexMipMapMode(GrChipID_t tmu, GrMipMapMode_t mode, FxBool) {
-    if (mode == GR_MIPMAP_DISABLE) {
-        setTextureMipFilter(tmu, D3DTFP_NONE);
-    } else if (mode == GR_MIPMAP_NEAREST || mode == GR_MIPMAP_NEAREST_DITHER) {
-        setTextureMipFilter(tmu, settings.Filtering != 0 ? D3DTFP_LINEAR : D3DTFP_NONE);
-    }
+FX_ENTRY void FX_CALL grTexMipMapMode(GrChipID_t tmu, GrMipMapMode_t mode, FxBool lodBlend) {
+    setTextureMipmapMode(tmu, mode, lodBlend != FXFALSE);
 }
 
-FX_ENTRY void FX_CALL grTexLodBiasValue(GrChipID_t, float) {}
+FX_ENTRY void FX_CALL grTexLodBiasValue(GrChipID_t tmu, float bias) {
+    setTextureLodBias(tmu, bias);
+}
 
 FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {}
 

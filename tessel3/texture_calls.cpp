@@ -1,5 +1,4 @@
 // Glide 3.x texture memory, sampling and table entry points.
-#include <math.h>
 #include <stddef.h>
 
 #include "glide3x.h"
@@ -20,12 +19,13 @@ bool isGlide3Aspect(GrAspectRatio_t aspect) {
     return aspect >= GR_ASPECT_LOG2_1x8 && aspect <= GR_ASPECT_LOG2_8x1;
 }
 
-bool glide3Download(GrLOD_t largeLod, GrAspectRatio_t aspect, GrTextureFormat_t format, const void *data,
-                    TextureDownload &download) {
+bool glide3Download(GrLOD_t largeLod, GrAspectRatio_t aspect, GrTextureFormat_t format, FxU32 levelCount,
+                    const void *data, TextureDownload &download) {
     if (!isGlide3Lod(largeLod) || !isGlide3Aspect(aspect)) return false;
     FxU32 size = 1u << largeLod;
     download.width = aspect < GR_ASPECT_LOG2_1x1 ? size >> -aspect : size;
     download.height = aspect > GR_ASPECT_LOG2_1x1 ? size >> aspect : size;
+    download.levelCount = levelCount;
     download.format = format;
     download.data = data;
     // A 1 × 1 level of a long texture has no texels along its short side.
@@ -45,18 +45,18 @@ MipChain glide3Chain(GrLOD_t smallLod, GrLOD_t largeLod, GrAspectRatio_t aspect,
     return chain;
 }
 
+// A level smaller than the chain's largest goes below it; rows past the level's last are not written.
 void downloadLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod, GrLOD_t largeLod,
-                   GrAspectRatio_t aspectRatio, GrTextureFormat_t format, const void *data) {
-    // Only the largest level is kept; the smaller ones of a level-by-level download are dropped.
-    if (thisLod != largeLod) return;
-    TextureDownload download;
-    if (glide3Download(thisLod, aspectRatio, format, data, download))
-        downloadTexture(tmu, startAddress,
-                        mipChainBytes(glide3Chain(thisLod, thisLod, aspectRatio, format, levelMaskBoth)),
-                        download);
+                   GrAspectRatio_t aspectRatio, GrTextureFormat_t format, const void *data, FxU32 firstRow,
+                   FxU32 lastRow) {
+    if (!isGlide3Lod(thisLod) || thisLod > largeLod) return;
+    TextureDownload chain;
+    if (!glide3Download(largeLod, aspectRatio, format, 1, NULL, chain)) return;
+    TextureLevelRows rows = {static_cast<FxU32>(largeLod - thisLod), firstRow, lastRow, data};
+    downloadTextureLevel(tmu, startAddress,
+                         mipChainBytes(glide3Chain(largeLod, largeLod, aspectRatio, format, levelMaskBoth)),
+                         chain, rows);
 }
-
-const float lodBiasOffset = 8.0f;
 
 } // namespace
 
@@ -84,23 +84,27 @@ FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, Fx
                                           GrTexInfo *info) {
     // A level range Glide has not takes no memory, so the application gives no texels for it.
     if (info == NULL || grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, info) == 0) return;
+    // The data holds every level from largeLod to smallLod, whichever of them evenOdd places on this TMU.
+    FxU32 levels = static_cast<FxU32>(info->largeLodLog2 - info->smallLodLog2 + 1);
     TextureDownload download;
-    if (glide3Download(info->largeLodLog2, info->aspectRatioLog2, info->format, info->data, download))
+    if (glide3Download(info->largeLodLog2, info->aspectRatioLog2, info->format, levels, info->data, download))
         downloadTexture(tmu, startAddress, grTexTextureMemRequired(evenOdd, info), download);
 }
 
 FX_ENTRY void FX_CALL grTexDownloadMipMapLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
                                                GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
                                                GrTextureFormat_t format, FxU32, void *data) {
-    downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data);
+    downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data, 0, lastRowOfLevel);
 }
 
-// The whole level is downloaded whatever rows start and end name.
+// data holds the rows start to end.
 FX_ENTRY FxBool FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
                                                         GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
-                                                        GrTextureFormat_t format, FxU32, void *data, int,
-                                                        int) {
-    downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data);
+                                                        GrTextureFormat_t format, FxU32, void *data,
+                                                        int start, int end) {
+    if (start < 0 || end < start) return FXTRUE;
+    downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data, static_cast<FxU32>(start),
+                  static_cast<FxU32>(end));
     return FXTRUE;
 }
 
@@ -127,20 +131,12 @@ FX_ENTRY void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t, GrT
         setTextureFilters(tmu, D3DTFN_LINEAR, D3DTFG_LINEAR);
 }
 
-// Textures have no smaller levels, so the mip filter is sent but shows nothing.
-FX_ENTRY void FX_CALL grTexMipMapMode(GrChipID_t tmu, GrMipMapMode_t mode, FxBool) {
-    if (mode == GR_MIPMAP_DISABLE) {
-        setTextureMipFilter(tmu, D3DTFP_NONE);
-    } else if (mode == GR_MIPMAP_NEAREST || mode == GR_MIPMAP_NEAREST_DITHER) {
-        setTextureMipFilter(tmu, settings.Filtering != 0 ? D3DTFP_NONE : D3DTFP_LINEAR);
-    }
+FX_ENTRY void FX_CALL grTexMipMapMode(GrChipID_t tmu, GrMipMapMode_t mode, FxBool lodBlend) {
+    setTextureMipmapMode(tmu, mode, lodBlend != FXFALSE);
 }
 
-// Glide's bias of -8 to 7.75 arrives as a whole number from 0 up; with no smaller levels it shows nothing.
 FX_ENTRY void FX_CALL grTexLodBiasValue(GrChipID_t tmu, float bias) {
-    double shifted = fabs(trunc(static_cast<double>(bias) + lodBiasOffset));
-    if (!(shifted < 4294967296.0)) return; // NaN or beyond any DWORD
-    setTextureLodBias(tmu, static_cast<DWORD>(shifted));
+    setTextureLodBias(tmu, bias);
 }
 
 FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {}

@@ -332,11 +332,6 @@ void setChromakeyMode(FxI32 mode) {
     if (library.rules->session.cachesChromakeyMode) {
         if (mode == renderState.lastChromakeyMode) return;
         renderState.lastChromakeyMode = mode;
-        DWORD mipFilter = mode != chromakeyDisable ? D3DTFP_NONE : D3DTFP_LINEAR;
-        sendRenderState(D3DRENDERSTATE_COLORKEYENABLE, static_cast<DWORD>(mode));
-        sendStageState(0, D3DTSS_MIPFILTER, mipFilter);
-        sendStageState(1, D3DTSS_MIPFILTER, mipFilter);
-        return;
     }
     sendRenderState(D3DRENDERSTATE_COLORKEYENABLE, static_cast<DWORD>(mode));
 }

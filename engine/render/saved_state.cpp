@@ -12,6 +12,13 @@ StateCalls stateCalls;
 
 namespace {
 
+float lodBiasOf(FxU32 bits) {
+    float bias;
+    memcpy(&bias, &bits, sizeof(bias));
+    return bias;
+}
+
+
 // "KSTS": the buffer holds a record this library wrote.
 const FxU32 savedStateTag = 0x5354534Bu;
 
@@ -139,7 +146,7 @@ void restoreTextureUnit(const StateCalls &saved, int tmu) {
     if (differs(saved, unitGroup(groupMipmap, tmu), unit.mipFilter == current.mipFilter))
         setTextureMipFilter(tmu, unit.mipFilter);
     if (differs(saved, unitGroup(groupLodBias, tmu), unit.lodBias == current.lodBias))
-        setTextureLodBias(tmu, unit.lodBias);
+        setTextureLodBias(tmu, lodBiasOf(unit.lodBias));
 }
 
 void restoreEnabledModes(FxU8 saved) {

@@ -51,7 +51,7 @@ struct TextureUnitCalls {
     FxU32 sourceAddress;
     FxI32 sClamp;
     FxI32 tClamp;
-    FxU32 lodBias;  // D3DTSS_MIPMAPLODBIAS
+    FxU32 lodBias;  // D3DTSS_MIPMAPLODBIAS, the float's bits
     FxU8 minFilter; // D3DTEXTUREMINFILTER
     FxU8 magFilter; // D3DTEXTUREMAGFILTER
     FxU8 mipFilter; // D3DTEXTUREMIPFILTER

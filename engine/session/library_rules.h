@@ -16,7 +16,7 @@ struct SessionRules {
     bool presentRestartsScene; // presents end the scene and begin the next; else it stays begun from open on
     bool swapCountsPixelsOut;  // a presenting grBufferSwap adds a screen to pixelsOut
     bool bitmapsColorKeyed;    // black pixels of the logo and splash leave the screen as it was
-    bool cachesChromakeyMode; // an unchanged chroma-key mode sends nothing; a change sets the mip filters too
+    bool cachesChromakeyMode; // an unchanged chroma-key mode sends nothing
     bool legacyInitialStates; // the colour-key, blend, range fog and lighting states at open
     bool stageOneArguments;   // stage 1 gets the texture and current arguments at open too
     int parkedCursorPosition; // x and y of the pointer while the display is open

@@ -158,11 +158,29 @@ long bytesLeft(FILE *file) {
     return end - here;
 }
 
-// Texel dimensions of the largest level from the info record's level and aspect ratio.
-bool largestLevelSize(const TdfInfo &header, const TdfRules &rules, FxU32 *width, FxU32 *height) {
+// log2 of the side of a level, -1 for a level the library has not.
+int sideLog2Of(int lod, const TdfRules &rules) {
     int sizeLog2 = -1;
     for (int i = 0; i < 9; ++i)
-        if (rules.lodOfLog2Size[i] == header.largeLod) sizeLog2 = i;
+        if (rules.lodOfLog2Size[i] == lod) sizeLog2 = i;
+    return sizeLog2;
+}
+
+// Texels of the levels from the largest down to the info record's smallest, a short side stopping at one.
+size_t chainTexels(const TdfInfo &header, const TdfRules &rules, FxU32 width, FxU32 height) {
+    int levels = sideLog2Of(header.largeLod, rules) - sideLog2Of(header.smallLod, rules) + 1;
+    if (sideLog2Of(header.smallLod, rules) < 0 || levels < 1) levels = 1;
+    size_t texels = 0;
+    for (int level = 0; level < levels; ++level) {
+        FxU32 w = width >> level, h = height >> level;
+        texels += static_cast<size_t>(w ? w : 1) * (h ? h : 1);
+    }
+    return texels;
+}
+
+// Texel dimensions of the largest level from the info record's level and aspect ratio.
+bool largestLevelSize(const TdfInfo &header, const TdfRules &rules, FxU32 *width, FxU32 *height) {
+    int sizeLog2 = sideLog2Of(header.largeLod, rules);
     int aspectIndex = -1;
     for (int i = 0; i < 7; ++i)
         if (rules.aspectValues[i] == header.aspectRatio) aspectIndex = i;
@@ -286,9 +304,11 @@ FxBool loadTdfFile(const char *filename, TdfInfo *info, const TdfRules &rules) {
     FxU32 height = 0;
     if (!largestLevelSize(*info, rules, &width, &height)) return FXFALSE;
     const int format = info->format;
-    const size_t texelBytes = static_cast<size_t>(width) * height * bytesPerTexel(format);
+    const size_t largestBytes = static_cast<size_t>(width) * height * bytesPerTexel(format);
     // The application allocated mem_required bytes; never write past them.
-    if (texelBytes > info->memRequired || (texelBytes > 0 && !info->data)) return FXFALSE;
+    if (largestBytes > info->memRequired || (largestBytes > 0 && !info->data)) return FXFALSE;
+    size_t texelBytes = chainTexels(*info, rules, width, height) * bytesPerTexel(format);
+    if (texelBytes > info->memRequired) texelBytes = info->memRequired;
     const size_t tableBytes = hasPalette(format) ? 1024 : hasNccTable(format) ? nccTableBytes : 0;
 
     TdfHeader file;
@@ -296,10 +316,13 @@ FxBool loadTdfFile(const char *filename, TdfInfo *info, const TdfRules &rules) {
     if (!stream) return FXFALSE;
     // A truncated file is refused before anything of the application's is overwritten.
     long left = bytesLeft(stream);
-    if (left >= 0 && static_cast<size_t>(left) < tableBytes + texelBytes) {
+    if (left >= 0 && static_cast<size_t>(left) < tableBytes + largestBytes) {
         fclose(stream);
         return FXFALSE;
     }
+    // Levels the file lacks below the largest are left as they were.
+    if (left >= 0 && static_cast<size_t>(left) < tableBytes + texelBytes) texelBytes = left - tableBytes;
+    texelBytes -= texelBytes % bytesPerTexel(format);
 
     unsigned char table[1024];
     if (fread(table, 1, tableBytes, stream) != tableBytes) {

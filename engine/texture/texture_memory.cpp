@@ -95,13 +95,11 @@ TextureRecord *lookupTexture(FxI32 tmu, FxU32 startAddress) {
     return NULL;
 }
 
-// Every download makes a new surface, also when the same texture comes to the same address again. A chain
-// that runs past the end of memory is kept up to the end.
-void downloadTexture(FxI32 tmu, FxU32 startAddress, FxU32 bytes, const TextureDownload &download) {
-    if (!isTextureAddress(tmu, startAddress) || context.ddraw == NULL) return;
-    TextureRecord *record = createTextureRecord(tmu, download);
-    if (record == NULL) return; // a failed download leaves memory as it was
+namespace {
 
+// Files the record over [startAddress, startAddress + bytes), destroying every texture it overlaps. A chain
+// that runs past the end of memory is kept up to the end.
+void fileTexture(FxI32 tmu, FxU32 startAddress, FxU32 bytes, TextureRecord *record) {
     FxU32 end = bytes < textureAddressLimit - startAddress ? startAddress + bytes : textureAddressLimit;
     if (end == startAddress) ++end;
     TextureUnitMemory &memory = textureState.textureMemory[tmu];
@@ -123,6 +121,42 @@ void downloadTexture(FxI32 tmu, FxU32 startAddress, FxU32 bytes, const TextureDo
                 static_cast<size_t>(memory.count - last) * sizeof(TextureRange));
     memory.count += kept - last;
     memory.ranges[first] = TextureRange{startAddress, end, record};
+}
+
+bool holdsChainOf(const TextureRecord *record, const TextureDownload &chain) {
+    return record != NULL && record->width == chain.width && record->height == chain.height &&
+           record->format == chain.format;
+}
+
+} // namespace
+
+// Every download makes a new surface, also when the same texture comes to the same address again.
+void downloadTexture(FxI32 tmu, FxU32 startAddress, FxU32 bytes, const TextureDownload &download) {
+    if (!isTextureAddress(tmu, startAddress) || context.ddraw == NULL || download.data == NULL) return;
+    TextureRecord *record = createTextureRecord(tmu, download);
+    if (record == NULL) return; // a failed download leaves memory as it was
+    fileTexture(tmu, startAddress, bytes, record);
+}
+
+// As on the board, a level lands in the chain already at the address, whichever level came first; the chain
+// holds the levels down to the smallest one sent.
+void downloadTextureLevel(FxI32 tmu, FxU32 startAddress, FxU32 bytes, const TextureDownload &chain,
+                          const TextureLevelRows &rows) {
+    if (!isTextureAddress(tmu, startAddress) || context.ddraw == NULL || rows.level >= maxMipmapLevels)
+        return;
+    TextureRecord *record = lookupTexture(tmu, startAddress);
+    if (holdsChainOf(record, chain)) {
+        if (rows.level < record->levelCount || growTextureChain(record, rows.level + 1))
+            writeTextureLevel(record, rows);
+        return;
+    }
+    TextureDownload empty = chain;
+    empty.levelCount = rows.level + 1;
+    empty.data = NULL;
+    record = createTextureRecord(tmu, empty);
+    if (record == NULL) return;
+    writeTextureLevel(record, rows);
+    fileTexture(tmu, startAddress, bytes, record);
 }
 
 void selectTextureSource(FxI32 tmu, FxU32 startAddress) {

@@ -4,6 +4,7 @@
 #ifndef KESTRIX_TEXTURE_MEMORY_H
 #define KESTRIX_TEXTURE_MEMORY_H
 
+#include <stddef.h>
 #include <windows.h>
 #include <ddraw.h>
 
@@ -20,10 +21,15 @@ const FxU32 noTextureSource = 0xFFFFFFFFu;
 // The board places every mipmap chain on an 8-byte boundary: sizes are whole multiples of it.
 const FxU32 textureMemoryAlignment = 8;
 
-// One downloaded texture, owned by its range. Only the largest mipmap level is kept.
+// Levels of a chain from 256 texels a side down to 1.
+const FxU32 maxMipmapLevels = 9;
+
+// One downloaded texture, owned by its range: a Direct3D mipmap chain holding the levels the application
+// sent, largest first.
 struct TextureRecord {
-    FxU32 width;
+    FxU32 width; // of the largest level
     FxU32 height;
+    FxU32 levelCount;
     FxU32 tmu;
     FxU32 paletteStamp; // textureState.paletteChecksum the texels were last brought up to date with
     FxU32 nccStamp;     // nccChecksumFor(tmu) the YIQ texels were last decoded with
@@ -33,17 +39,30 @@ struct TextureRecord {
     float sScale;
     float tScale;
     FxU32 colorKey; // the chroma-key ARGB value the surface's colour key was last set from
-    FxU8 *softCopy; // the application's texels, kept when the palette is applied in software
-    IDirectDrawSurface7 *surface;
-    TextureFormatRow formatRow; // the row as it was when the texture was created
+    FxU8 *softCopy; // the application's texels of every level, kept when the palette is applied in software
+    IDirectDrawSurface7 *surface; // the largest level; the smaller ones are attached to it
+    TextureFormatRow formatRow;   // the row as it was when the texture was created
 };
 
-// The largest level of a download, its size already taken from the library's own LOD and aspect codes.
+// A download, its size already taken from the library's own LOD and aspect codes: levelCount levels,
+// largest first, each half the one before along both sides (a side stops at one texel).
 struct TextureDownload {
-    FxU32 width;
+    FxU32 width; // of the largest level
     FxU32 height;
+    FxU32 levelCount;
     FxI32 format;
-    const void *data; // width × height texels, rows tightly packed
+    const void *data; // the levels one after the other, rows tightly packed; null: levels come one by one
+};
+
+// A lastRow that takes a level download to the level's last row.
+const FxU32 lastRowOfLevel = 0xFFFFFFFFu;
+
+// Rows firstRow to lastRow of one level (0 = the largest), tightly packed in data.
+struct TextureLevelRows {
+    FxU32 level;
+    FxU32 firstRow;
+    FxU32 lastRow;
+    const void *data;
 };
 
 // The bytes [start, end) of one TMU's memory that a texture occupies.
@@ -93,6 +112,10 @@ bool isTextureAddress(FxI32 tmu, FxU32 startAddress);
 TextureRecord *lookupTexture(FxI32 tmu, FxU32 startAddress);
 // Files the download over [startAddress, startAddress + bytes), replacing every texture it overlaps.
 void downloadTexture(FxI32 tmu, FxU32 startAddress, FxU32 bytes, const TextureDownload &download);
+// Writes one level into the chain of chain's size and format at startAddress, or into a new one filed as
+// downloadTexture files it.
+void downloadTextureLevel(FxI32 tmu, FxU32 startAddress, FxU32 bytes, const TextureDownload &chain,
+                          const TextureLevelRows &rows);
 void bindTexture(FxI32 tmu, TextureRecord *record);
 // Binds the TMU's current texture again, bringing its texels up to date with the tables; needs a device.
 void rebindCurrentTexture(FxI32 tmu);
@@ -104,7 +127,13 @@ void setChromakeyValue(FxU32 argb);
 // Texture records (texture_records.cpp).
 TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download);
 void destroyTextureRecord(TextureRecord *record);
+// Creates the record's surface for its size and level count; false (and no surface) on failure.
+bool createRecordSurface(TextureRecord *record);
+// Native palettised surfaces only: attaches a palette holding the current texture palette.
+bool attachPalette(TextureRecord *record);
 void uploadTexels(TextureRecord *record, const void *data);
+// Whether the record keeps the application's texels to convert them again later.
+bool keepsSoftCopy(const TextureRecord *record);
 void applyPalette(TextureRecord *record);
 // Whether the record's texels are decoded through the NCC table in force on its TMU.
 bool decodesNcc(const TextureRecord *record);
@@ -112,12 +141,28 @@ bool decodesNcc(const TextureRecord *record);
 void applyNccTable(TextureRecord *record);
 // Sets the surface's colour key from renderState.chromakeyValue when the record has another.
 void applyColorKey(TextureRecord *record);
+void setSurfaceColorKey(TextureRecord *record);
+
+// Mipmap levels (texture_levels.cpp).
+FxU32 levelWidth(const TextureRecord *record, FxU32 level);
+FxU32 levelHeight(const TextureRecord *record, FxU32 level);
+// Texels of the levels above level, that is where it starts in the application's layout.
+size_t levelTexelOffset(const TextureRecord *record, FxU32 level);
+// Converts or copies every level of source (the application's layout) into the surfaces; false when a
+// level cannot be reached or locked.
+bool writeLevels(TextureRecord *record, const FxU8 *source);
+void writeTextureLevel(TextureRecord *record, const TextureLevelRows &rows);
+// Rebuilds the surface with levelCount levels, keeping the levels it had; false leaves it as it was.
+bool growTextureChain(TextureRecord *record, FxU32 levelCount);
 
 // Per-TMU sampling state (texture_sampling.cpp). Every call reaches stage = tmu of the open device.
 // The clamp modes are sent only when they differ from the last ones sent to this device.
 void setTextureClampMode(FxI32 tmu, FxI32 sClamp, FxI32 tClamp);
 void setTextureFilters(FxI32 tmu, DWORD minFilter, DWORD magFilter);
 void setTextureMipFilter(FxI32 tmu, DWORD mipFilter);
-void setTextureLodBias(FxI32 tmu, DWORD bias);
+// Glide's mipmap mode: the largest level only, the nearest level, or a blend of the two nearest.
+void setTextureMipmapMode(FxI32 tmu, FxI32 mode, bool blendLevels);
+// Glide's bias in levels, -8 to 7.75; positive picks smaller levels, as Direct3D's does.
+void setTextureLodBias(FxI32 tmu, float bias);
 
 #endif

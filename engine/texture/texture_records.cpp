@@ -15,52 +15,6 @@ void releaseSurface(TextureRecord *record) {
     record->surface = NULL;
 }
 
-// Locks the whole surface; false (and nothing locked) when the surface cannot hold the record's rows.
-bool lockSurface(TextureRecord *record, DDSURFACEDESC2 &desc) {
-    memset(&desc, 0, sizeof(desc));
-    desc.dwSize = sizeof(desc);
-    if (record->surface == NULL || record->surface->Lock(NULL, &desc, DDLOCK_WAIT, NULL) != DD_OK)
-        return false;
-    if (desc.lpSurface != NULL && desc.lPitch >= 0 &&
-        static_cast<FxU32>(desc.lPitch) >= record->width * record->formatRow.destinationBytes)
-        return true;
-    record->surface->Unlock(NULL);
-    return false;
-}
-
-// Rows of the application's layout, tightly packed, through the row's converter into the locked surface.
-void convertRows(const TextureRecord *record, const DDSURFACEDESC2 &desc, const FxU8 *source) {
-    const TextureFormatRow &row = record->formatRow;
-    FxU8 *destination = static_cast<FxU8 *>(desc.lpSurface);
-    size_t sourcePitch = static_cast<size_t>(record->width) * row.sourceBytes;
-    for (FxU32 y = 0; y < record->height; ++y)
-        row.converter(destination + static_cast<size_t>(y) * desc.lPitch, source + y * sourcePitch,
-                      record->width);
-}
-
-void copyRows(const TextureRecord *record, const DDSURFACEDESC2 &desc, const FxU8 *source) {
-    FxU8 *destination = static_cast<FxU8 *>(desc.lpSurface);
-    size_t rowBytes = static_cast<size_t>(record->width) * record->formatRow.destinationBytes;
-    if (static_cast<size_t>(desc.lPitch) == rowBytes) {
-        memcpy(destination, source, rowBytes * record->height);
-        return;
-    }
-    for (FxU32 y = 0; y < record->height; ++y)
-        memcpy(destination + static_cast<size_t>(y) * desc.lPitch, source + y * rowBytes, rowBytes);
-}
-
-// Native palettised surfaces carry a DirectDraw palette holding the current texture palette.
-bool attachPalette(TextureRecord *record) {
-    IDirectDrawPalette *palette = NULL;
-    if (context.ddraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, textureState.texturePalette, &palette,
-                                     NULL) != DD_OK ||
-        palette == NULL)
-        return false;
-    HRESULT result = record->surface->SetPalette(palette);
-    palette->Release(); // the surface keeps its own reference
-    return result == DD_OK;
-}
-
 // One 8-bit channel of the key, cut to the top bits of its field in the surface's layout.
 DWORD placeChannel(FxU32 channel, DWORD mask) {
     if (mask == 0) return 0;
@@ -92,25 +46,38 @@ DDCOLORKEY colorKeyForSurface(FxU32 argb, const DDPIXELFORMAT &format) {
     return key;
 }
 
+} // namespace
+
+// A chain carries one palette, on its largest level.
+bool attachPalette(TextureRecord *record) {
+    IDirectDrawPalette *palette = NULL;
+    if (context.ddraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, textureState.texturePalette, &palette,
+                                     NULL) != DD_OK ||
+        palette == NULL)
+        return false;
+    HRESULT result = record->surface->SetPalette(palette);
+    palette->Release(); // the surface keeps its own reference
+    return result == DD_OK;
+}
+
 void setSurfaceColorKey(TextureRecord *record) {
     record->colorKey = renderState.chromakeyValue;
     DDCOLORKEY key = colorKeyForSurface(record->colorKey, record->formatRow.pixelFormat);
     record->surface->SetColorKey(DDCKEY_SRCBLT, &key);
 }
 
-} // namespace
-
 TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download) {
     if (download.format < 0 || download.format >= glideTextureFormatCount) return NULL;
     const TextureFormatRow &row = deviceTables.textureFormats[download.format];
     if (!row.available || row.destinationBytes == 0 || download.width == 0 || download.height == 0 ||
-        download.data == NULL || context.ddraw == NULL)
+        download.levelCount == 0 || download.levelCount > maxMipmapLevels || context.ddraw == NULL)
         return NULL;
 
     TextureRecord *record = static_cast<TextureRecord *>(calloc(1, sizeof(TextureRecord)));
     if (record == NULL) return NULL;
     record->width = download.width;
     record->height = download.height;
+    record->levelCount = download.levelCount;
     record->tmu = static_cast<FxU32>(tmu);
     record->paletteStamp = 0xFFFFFFFF;
     record->format = download.format;
@@ -120,22 +87,7 @@ TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download) {
     record->tScale = longerSide / (256.0f * static_cast<float>(download.height));
     record->formatRow = row;
 
-    DDSURFACEDESC2 desc;
-    memset(&desc, 0, sizeof(desc));
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT | DDSD_TEXTURESTAGE;
-    desc.dwWidth = record->width;
-    desc.dwHeight = record->height;
-    desc.ddpfPixelFormat = row.pixelFormat;
-    desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
-    desc.dwTextureStage = record->tmu;
-    if (context.hardwareDevice)
-        desc.ddsCaps.dwCaps2 = DDSCAPS2_D3DTEXTUREMANAGE;
-    else
-        desc.ddsCaps.dwCaps |= DDSCAPS_SYSTEMMEMORY;
-    if (context.ddraw->CreateSurface(&desc, &record->surface, NULL) != DD_OK) record->surface = NULL;
-
-    if (record->surface) uploadTexels(record, download.data);
+    if (createRecordSurface(record)) uploadTexels(record, download.data);
     if (record->surface && row.paletted && !row.softwarePalette) {
         if (attachPalette(record))
             record->paletteStamp = textureState.paletteChecksum;
@@ -151,6 +103,30 @@ TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download) {
     return record;
 }
 
+// A chain of several levels is one complex surface with the smaller levels attached.
+bool createRecordSurface(TextureRecord *record) {
+    DDSURFACEDESC2 desc;
+    memset(&desc, 0, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT | DDSD_TEXTURESTAGE;
+    desc.dwWidth = record->width;
+    desc.dwHeight = record->height;
+    desc.ddpfPixelFormat = record->formatRow.pixelFormat;
+    desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
+    desc.dwTextureStage = record->tmu;
+    if (record->levelCount > 1) {
+        desc.dwFlags |= DDSD_MIPMAPCOUNT;
+        desc.dwMipMapCount = record->levelCount;
+        desc.ddsCaps.dwCaps |= DDSCAPS_MIPMAP | DDSCAPS_COMPLEX;
+    }
+    if (context.hardwareDevice)
+        desc.ddsCaps.dwCaps2 = DDSCAPS2_D3DTEXTUREMANAGE;
+    else
+        desc.ddsCaps.dwCaps |= DDSCAPS_SYSTEMMEMORY;
+    if (context.ddraw->CreateSurface(&desc, &record->surface, NULL) != DD_OK) record->surface = NULL;
+    return record->surface != NULL;
+}
+
 void destroyTextureRecord(TextureRecord *record) {
     if (record == NULL) return;
     releaseSurface(record);
@@ -158,38 +134,32 @@ void destroyTextureRecord(TextureRecord *record) {
     free(record);
 }
 
+bool keepsSoftCopy(const TextureRecord *record) {
+    return record->formatRow.converter != NULL && (record->formatRow.softwarePalette || decodesNcc(record));
+}
+
 // Software-palette textures are converted with the palette current at download, so a texture bound
-// before any palette download shows that palette rather than whatever the new surface held.
+// before any palette download shows that palette rather than whatever the new surface held. Without data
+// the surface is left for the levels to come.
 void uploadTexels(TextureRecord *record, const void *data) {
-    DDSURFACEDESC2 desc;
-    if (!lockSurface(record, desc)) {
-        releaseSurface(record);
-        return;
-    }
-    const TextureFormatRow &row = record->formatRow;
     const FxU8 *source = static_cast<const FxU8 *>(data);
-    if (row.converter == NULL) {
-        copyRows(record, desc, source);
-    } else if (row.softwarePalette || decodesNcc(record)) {
-        size_t bytes = static_cast<size_t>(record->width) * record->height * row.sourceBytes;
+    if (keepsSoftCopy(record)) {
+        size_t bytes = levelTexelOffset(record, record->levelCount) * record->formatRow.sourceBytes;
         free(record->softCopy);
-        record->softCopy = static_cast<FxU8 *>(malloc(bytes));
+        record->softCopy = static_cast<FxU8 *>(calloc(bytes, 1));
         if (record->softCopy == NULL) {
-            record->surface->Unlock(NULL);
             releaseSurface(record);
             return;
         }
-        memcpy(record->softCopy, source, bytes);
+        if (source != NULL) memcpy(record->softCopy, source, bytes);
         if (decodesNcc(record)) {
             prepareNccDecoding(static_cast<FxI32>(record->tmu));
             record->nccStamp = nccChecksumFor(static_cast<FxI32>(record->tmu));
         }
-        convertRows(record, desc, record->softCopy);
         record->paletteStamp = textureState.paletteChecksum;
-    } else {
-        convertRows(record, desc, source);
+        source = record->softCopy;
     }
-    record->surface->Unlock(NULL);
+    if (data != NULL && !writeLevels(record, source)) releaseSurface(record);
 }
 
 void applyPalette(TextureRecord *record) {
@@ -198,10 +168,7 @@ void applyPalette(TextureRecord *record) {
     // A refresh that fails keeps the old texels but counts as done, so it is not retried at every bind.
     record->paletteStamp = textureState.paletteChecksum;
     if (record->formatRow.softwarePalette) {
-        DDSURFACEDESC2 desc;
-        if (record->softCopy == NULL || !lockSurface(record, desc)) return;
-        convertRows(record, desc, record->softCopy);
-        record->surface->Unlock(NULL);
+        if (record->softCopy != NULL) writeLevels(record, record->softCopy);
         return;
     }
     IDirectDrawPalette *palette = NULL;
@@ -221,11 +188,8 @@ void applyNccTable(TextureRecord *record) {
     const FxI32 tmu = static_cast<FxI32>(record->tmu);
     if (record->nccStamp == nccChecksumFor(tmu)) return;
     record->nccStamp = nccChecksumFor(tmu);
-    DDSURFACEDESC2 desc;
-    if (!lockSurface(record, desc)) return;
     prepareNccDecoding(tmu);
-    convertRows(record, desc, record->softCopy);
-    record->surface->Unlock(NULL);
+    writeLevels(record, record->softCopy);
 }
 
 void applyColorKey(TextureRecord *record) {

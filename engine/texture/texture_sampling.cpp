@@ -1,10 +1,16 @@
 // Per-TMU sampling state (address modes, filters) on the Direct3D texture stage of the same number.
+#include <string.h>
+
 #include "texture_memory.h"
 #include "../session/engine_state.h"
 #include "../session/render_context.h"
 #include "../render/saved_state.h"
 
 namespace {
+
+// The board's bias register holds -8 to 7.75 levels.
+const float lowestLodBias = -8.0f;
+const float highestLodBias = 7.75f;
 
 bool isTextureUnit(FxI32 tmu) {
     return tmu == tmu0 || tmu == tmu1;
@@ -51,8 +57,19 @@ void setTextureMipFilter(FxI32 tmu, DWORD mipFilter) {
     context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MIPFILTER, mipFilter);
 }
 
-void setTextureLodBias(FxI32 tmu, DWORD bias) {
-    if (!isTextureUnit(tmu) || context.device == NULL) return;
-    recordUnitCall(tmu, groupLodBias).lodBias = bias;
-    context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MIPMAPLODBIAS, bias);
+void setTextureMipmapMode(FxI32 tmu, FxI32 mode, bool blendLevels) {
+    if (mode == mipmapDisable)
+        setTextureMipFilter(tmu, D3DTFP_NONE);
+    else if (mode == mipmapNearest || mode == mipmapNearestDither)
+        setTextureMipFilter(tmu, blendLevels ? D3DTFP_LINEAR : D3DTFP_POINT);
+}
+
+void setTextureLodBias(FxI32 tmu, float bias) {
+    if (!isTextureUnit(tmu) || context.device == NULL || bias != bias) return;
+    if (bias < lowestLodBias) bias = lowestLodBias;
+    if (bias > highestLodBias) bias = highestLodBias;
+    DWORD bits;
+    memcpy(&bits, &bias, sizeof(bits));
+    recordUnitCall(tmu, groupLodBias).lodBias = bits;
+    context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MIPMAPLODBIAS, bits);
 }

@@ -213,8 +213,8 @@ TEST_F(TdfFileTest, DataStartingWithWhiteSpaceBytesIsReadIntact) {
     }
 }
 
-TEST_F(TdfFileTest, SixteenBitTexelsAreReadBigEndianAndOnlyTheLargestLevel) {
-    // argb1555 256 x 32 (aspect 8:1), then the 128 x 16 level, which is not read.
+TEST_F(TdfFileTest, SixteenBitTexelsAreReadBigEndianWithEveryLevel) {
+    // argb1555 256 x 32 (aspect 8:1), then the 128 x 16 level.
     std::vector<unsigned> texels(8192 + 2048);
     for (size_t i = 0; i < texels.size(); ++i)
         texels[i] = static_cast<unsigned>((i * 7919) & 0xFFFF);
@@ -222,12 +222,23 @@ TEST_F(TdfFileTest, SixteenBitTexelsAreReadBigEndianAndOnlyTheLargestLevel) {
     Bytes buffer;
     ASSERT_EQ(load(path, &buffer), FXTRUE);
     ASSERT_EQ(info.mem_required, 2u * (8192 + 2048));
-    std::vector<FxU16> read(8192);
+    std::vector<FxU16> read(texels.size());
     memcpy(read.data(), buffer.data(), 2 * read.size());
     for (size_t i = 0; i < read.size(); ++i)
         if (read[i] != texels[i])
             FAIL() << "texel " << i << " is " << read[i] << ", file holds " << texels[i];
-    EXPECT_EQ(buffer[16384], 0xEE);
+    EXPECT_EQ(buffer[info.mem_required], 0xEE);
+}
+
+// A file that ends inside the smaller levels gives the largest level and what follows of the others.
+TEST_F(TdfFileTest, AFileEndingAmongTheSmallerLevelsLoadsWhatItHolds) {
+    Bytes texels(64 * 64 + 16 * 32, 0x5A);
+    std::string path = write("short.3df", header("rgb332", 1, 64, 1, 1), texels);
+    Bytes buffer;
+    ASSERT_EQ(load(path, &buffer), FXTRUE);
+    ASSERT_GT(info.mem_required, texels.size());
+    EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + texels.size()), texels);
+    EXPECT_EQ(buffer[texels.size()], 0xEE);
 }
 
 TEST_F(TdfFileTest, PaletteEntriesAreReadBigEndianBeforeTheIndices) {

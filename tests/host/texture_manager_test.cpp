@@ -1,6 +1,7 @@
 // The utility library's texture manager: memory handed out from the bottom of each TMU, and mipmaps
 // downloaded and selected through the same downloads and binds as the application's own calls.
 #include "glide2_texture_driver.h"
+
 #include "session/engine_state.h"
 #include "texture/texture_memory.h"
 
@@ -103,7 +104,25 @@ TEST_F(TextureManager, LevelDownloadsWalkTheApplicationsChain) {
     TextureRecord *record = lookupTexture(GR_TMU0, 0);
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(sim::pixel(record->surface, 0, 0), 0xF800u);
-    EXPECT_EQ(texturesCreated().size(), 1u);
+    EXPECT_EQ(record->levelCount, 7u);
+}
+
+// The mipmap's mode, trilinear flag and bias reach the stage when it is sourced.
+TEST_F(TextureManager, SourcingAMipMapSetsItsLevelSelection) {
+    openSession();
+    const float bias = 1.5f;
+    DWORD biasBits;
+    std::memcpy(&biasBits, &bias, sizeof(biasBits));
+    GrMipMapId_t id =
+        guTexAllocateMemory(GR_TMU0, GR_MIPMAPLEVELMASK_BOTH, 64, 64, GR_TEXFMT_RGB_565, GR_MIPMAP_NEAREST,
+                            GR_LOD_1, GR_LOD_64, GR_ASPECT_1x1, GR_TEXTURECLAMP_CLAMP, GR_TEXTURECLAMP_CLAMP,
+                            GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR, bias, FXTRUE);
+    guTexDownloadMipMap(id, texels.data(), nullptr);
+    sim::clearCalls();
+    guTexSource(id);
+    EXPECT_TRUE(stageStateSent(GR_TMU0, D3DTSS_MIPFILTER, D3DTFP_LINEAR));
+    EXPECT_TRUE(stageStateSent(GR_TMU0, D3DTSS_MIPMAPLODBIAS, biasBits));
+    EXPECT_EQ(lookupTexture(GR_TMU0, 0)->levelCount, 7u);
 }
 
 TEST_F(TextureManager, AttributesChangeWithinTheAllocatedMemoryOnly) {

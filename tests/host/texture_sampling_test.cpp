@@ -14,6 +14,12 @@ class TextureSampling : public Glide2TextureTest {
             states.push_back(call.args);
         return states;
     }
+
+    static unsigned long long floatBits(float value) {
+        DWORD bits;
+        std::memcpy(&bits, &value, sizeof(bits));
+        return bits;
+    }
 };
 
 TEST_F(TextureSampling, ClampModesAreSentWhenTheyChange) {
@@ -64,29 +70,42 @@ TEST_F(TextureSampling, FiltersFollowTheFilteringSetting) {
     }
 }
 
-TEST_F(TextureSampling, MipFilterFollowsTheModeAndTheFilteringSetting) {
+// The nearest level, or a blend of the two nearest with lodBlend, whatever the Filtering setting says.
+TEST_F(TextureSampling, MipFilterFollowsTheModeAndLodBlend) {
     struct Case {
-        int filtering;
         GrMipMapMode_t mode;
+        FxBool lodBlend;
         StageStates sent;
     } cases[] = {
-        {1, GR_MIPMAP_DISABLE, {{0, D3DTSS_MIPFILTER, D3DTFP_NONE}}},
-        {1, GR_MIPMAP_NEAREST, {{0, D3DTSS_MIPFILTER, D3DTFP_LINEAR}}},
-        {1, GR_MIPMAP_NEAREST_DITHER, {{0, D3DTSS_MIPFILTER, D3DTFP_LINEAR}}},
-        {1, 3, {}},
-        {0, GR_MIPMAP_DISABLE, {{0, D3DTSS_MIPFILTER, D3DTFP_NONE}}},
-        {0, GR_MIPMAP_NEAREST, {{0, D3DTSS_MIPFILTER, D3DTFP_NONE}}},
-        {0, GR_MIPMAP_NEAREST_DITHER, {{0, D3DTSS_MIPFILTER, D3DTFP_NONE}}},
-        {0, -1, {}},
+        {GR_MIPMAP_DISABLE, FXTRUE, {{0, D3DTSS_MIPFILTER, D3DTFP_NONE}}},
+        {GR_MIPMAP_NEAREST, FXFALSE, {{0, D3DTSS_MIPFILTER, D3DTFP_POINT}}},
+        {GR_MIPMAP_NEAREST_DITHER, FXFALSE, {{0, D3DTSS_MIPFILTER, D3DTFP_POINT}}},
+        {GR_MIPMAP_NEAREST, FXTRUE, {{0, D3DTSS_MIPFILTER, D3DTFP_LINEAR}}},
+        {GR_MIPMAP_NEAREST_DITHER, FXTRUE, {{0, D3DTSS_MIPFILTER, D3DTFP_LINEAR}}},
+        {3, FXTRUE, {}},
+        {-1, FXFALSE, {}},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.filtering * 100 + c.mode);
-        setProductDword("Filtering", static_cast<DWORD>(c.filtering));
-        openSession();
-        grTexMipMapMode(GR_TMU0, c.mode, FXTRUE);
-        grTexMipMapMode(GR_TMU2, c.mode, FXTRUE);
-        EXPECT_EQ(stageStates(), c.sent);
-    }
+    for (int filtering : {0, 1})
+        for (const Case &c : cases) {
+            SCOPED_TRACE(filtering * 100 + c.mode * 10 + c.lodBlend);
+            setProductDword("Filtering", static_cast<DWORD>(filtering));
+            openSession();
+            grTexMipMapMode(GR_TMU0, c.mode, c.lodBlend);
+            grTexMipMapMode(GR_TMU2, c.mode, c.lodBlend);
+            EXPECT_EQ(stageStates(), c.sent);
+        }
+}
+
+// Glide's bias in levels is Direct3D's float, held to the board's -8 to 7.75.
+TEST_F(TextureSampling, LodBiasIsSentAsAFloatWithinTheBoardsRange) {
+    openSession();
+    grTexLodBiasValue(GR_TMU1, 1.5f);
+    grTexLodBiasValue(GR_TMU0, -9.5f);
+    grTexLodBiasValue(GR_TMU0, 100.0f);
+    grTexLodBiasValue(GR_TMU2, 1.0f);
+    EXPECT_EQ(stageStates(), (StageStates{{1, D3DTSS_MIPMAPLODBIAS, floatBits(1.5f)},
+                                          {0, D3DTSS_MIPMAPLODBIAS, floatBits(-8.0f)},
+                                          {0, D3DTSS_MIPMAPLODBIAS, floatBits(7.75f)}}));
 }
 
 } // namespace

@@ -97,7 +97,7 @@ TEST_F(TextureSlots, ADownloadOverSeveralTexturesReplacesThemAll) {
 
 // Each download makes a surface of the level's size, for stage = TMU, managed by Direct3D on a hardware
 // device and in system memory on a software one.
-TEST_F(TextureSlots, DownloadsCreateASurfaceOfTheLargestLevel) {
+TEST_F(TextureSlots, DownloadsCreateASurfaceWithEveryLevelOfTheChain) {
     struct Case {
         GrLOD_t lod;
         GrAspectRatio_t aspect;
@@ -125,40 +125,25 @@ TEST_F(TextureSlots, DownloadsCreateASurfaceOfTheLargestLevel) {
             std::vector<sim::Call> created = named("CreateSurface");
             ASSERT_EQ(created.size(), 1u);
             const DDSURFACEDESC2 &desc = created[0].desc;
-            EXPECT_EQ(desc.dwFlags,
-                      DWORD(DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT | DDSD_TEXTURESTAGE));
+            // The chain runs from lod down to GR_LOD_1; a single level is a plain texture.
+            const DWORD levels = DWORD(GR_LOD_1 - c.lod + 1);
+            const DWORD chainFlags = levels > 1 ? DWORD(DDSD_MIPMAPCOUNT) : 0;
+            const DWORD chainCaps = levels > 1 ? DWORD(DDSCAPS_MIPMAP | DDSCAPS_COMPLEX) : 0;
+            EXPECT_EQ(desc.dwFlags, DWORD(DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT |
+                                          DDSD_TEXTURESTAGE | chainFlags));
+            EXPECT_EQ(desc.dwMipMapCount, levels > 1 ? levels : 0);
             EXPECT_EQ(desc.dwWidth, c.width);
             EXPECT_EQ(desc.dwHeight, c.height);
             EXPECT_EQ(desc.dwTextureStage, DWORD(c.tmu));
             EXPECT_EQ(desc.ddpfPixelFormat.dwRGBBitCount, 32u);
             EXPECT_EQ(desc.ddsCaps.dwCaps,
-                      DWORD(hardware ? DDSCAPS_TEXTURE : DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY));
+                      DWORD(hardware ? DDSCAPS_TEXTURE | chainCaps
+                                     : DDSCAPS_TEXTURE | chainCaps | DDSCAPS_SYSTEMMEMORY));
             EXPECT_EQ(desc.ddsCaps.dwCaps2, DWORD(hardware ? DDSCAPS2_D3DTEXTUREMANAGE : 0));
             EXPECT_TRUE(inOrder({"CreateSurface", "Lock", "Unlock", "SetColorKey"}));
         }
         grSstWinClose();
     }
-}
-
-TEST_F(TextureSlots, LevelDownloadsKeepOnlyTheLargestLevel) {
-    openSession();
-    for (GrLOD_t lod = GR_LOD_64; lod <= GR_LOD_1; ++lod)
-        grTexDownloadMipMapLevel(GR_TMU1, 0x2000, lod, GR_LOD_64, GR_ASPECT_2x1, GR_TEXFMT_RGB_565,
-                                 GR_MIPMAPLEVELMASK_BOTH, texels.data());
-    std::vector<const void *> made = texturesCreated();
-    ASSERT_EQ(made.size(), 1u);
-    EXPECT_EQ(filedSurface(GR_TMU1, 0x2000), made[0]);
-    EXPECT_EQ(sim::surfaceInfo(static_cast<IDirectDrawSurface7 *>(const_cast<void *>(made[0]))).height, 32u);
-
-    // A partial level download loads the whole level whatever rows it names.
-    grTexDownloadMipMapLevelPartial(GR_TMU0, 0, GR_LOD_128, GR_LOD_128, GR_ASPECT_1x1, GR_TEXFMT_RGB_565,
-                                    GR_MIPMAPLEVELMASK_BOTH, texels.data(), 0, 0);
-    grTexDownloadMipMapLevelPartial(GR_TMU0, 0x400, GR_LOD_128, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_RGB_565,
-                                    GR_MIPMAPLEVELMASK_BOTH, texels.data(), 0, 127);
-    EXPECT_EQ(filedSurface(GR_TMU0, 0x400), nullptr);
-    IDirectDrawSurface7 *surface = filedSurface(GR_TMU0, 0);
-    ASSERT_NE(surface, nullptr);
-    EXPECT_EQ(sim::pixel(surface, 127, 127), 0x1234u);
 }
 
 TEST_F(TextureSlots, SourceBindsTheSlotsSurfaceOnTheStageOfTheTmu) {

@@ -6,6 +6,7 @@
 #include <intrin.h>
 
 #include <cstring>
+#include <vector>
 #include <sanitizer/asan_interface.h>
 
 namespace {
@@ -150,6 +151,48 @@ TEST_F(Winsim, BalancedBackBufferReleaseLeavesTheChainToThePrimary) {
     EXPECT_TRUE(sim::surfaceInfo(back).alive) << "the chain keeps the back buffer";
     primary->Release();
     EXPECT_FALSE(sim::surfaceInfo(back).alive) << "and it dies with its primary";
+    dd->Release();
+    EXPECT_EQ("", sim::leakReport());
+}
+
+// Each level hands out the next smaller one; the smallest has none, and the levels die with the top one.
+TEST_F(Winsim, MipmapTexturesChainTheirLevels) {
+    openDisplay(640, 480, 16);
+    DDPIXELFORMAT pf = sim::rgbFormat(16, 0xF800, 0x07E0, 0x001F, 0);
+    DDSURFACEDESC2 d{};
+    d.dwSize = sizeof(d);
+    d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT | DDSD_MIPMAPCOUNT;
+    d.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_MIPMAP | DDSCAPS_COMPLEX;
+    d.dwWidth = 8;
+    d.dwHeight = 2;
+    d.ddpfPixelFormat = pf;
+    d.dwMipMapCount = 5;
+    IDirectDrawSurface7 *tooMany = nullptr;
+    EXPECT_EQ(DDERR_INVALIDPARAMS, dd->CreateSurface(&d, &tooMany, nullptr)) << "8 texels hold 4 levels";
+    d.dwMipMapCount = 4;
+    IDirectDrawSurface7 *top = nullptr;
+    ASSERT_EQ(DD_OK, dd->CreateSurface(&d, &top, nullptr));
+
+    DDSCAPS2 caps{};
+    caps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_MIPMAP;
+    std::vector<IDirectDrawSurface7 *> levels = {top};
+    IDirectDrawSurface7 *next = nullptr;
+    while (levels.back()->GetAttachedSurface(&caps, &next) == DD_OK)
+        levels.push_back(next);
+    ASSERT_EQ(4u, levels.size());
+    EXPECT_EQ(1u, sim::surfaceInfo(levels[3]).width);
+    EXPECT_EQ(1u, sim::surfaceInfo(levels[1]).height) << "the short side stops at one texel";
+    EXPECT_NE(0u, sim::surfaceInfo(levels[1]).caps.dwCaps2 & DDSCAPS2_MIPMAPSUBLEVEL);
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    ASSERT_EQ(DD_OK, levels[1]->GetSurfaceDesc(&desc));
+    EXPECT_EQ(3u, desc.dwMipMapCount);
+    for (size_t i = 1; i < levels.size(); ++i)
+        levels[i]->Release();
+    EXPECT_EQ(DDERR_NOTFLIPPABLE, top->Flip(nullptr, 0));
+    top->Release();
+    EXPECT_FALSE(sim::surfaceInfo(levels[2]).alive);
+    primary->Release();
     dd->Release();
     EXPECT_EQ("", sim::leakReport());
 }

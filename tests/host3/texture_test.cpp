@@ -15,6 +15,12 @@ Triple stage(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
     return Triple{stage, static_cast<unsigned long long>(type), value};
 }
 
+DWORD floatBits(float value) {
+    DWORD bits;
+    std::memcpy(&bits, &value, sizeof(bits));
+    return bits;
+}
+
 class Texture3 : public Glide3Test {
   protected:
     std::vector<FxU8> texels = std::vector<FxU8>(256 * 256 * 2, 0);
@@ -100,23 +106,29 @@ TEST_F(Texture3, ChainWithoutSizeDownloadsNothing) {
     EXPECT_TRUE(texturesCreated().empty());
 }
 
-TEST_F(Texture3, OnlyTheLargestLevelIsDownloadedAndMultibaseBindsNothing) {
+// Glide 3 numbers levels by log2 of their side: the 64 level of a 128 chain is its second.
+TEST_F(Texture3, LevelDownloadsCountLevelsByLog2AndMultibaseBindsNothing) {
     openWith(0);
     grTexDownloadMipMapLevel(1, 0x8000, GR_LOD_LOG2_64, GR_LOD_LOG2_128, 0, GR_TEXFMT_RGB_565, 0,
                              texels.data());
     grTexDownloadMipMapLevelPartial(1, 0x8000, GR_LOD_LOG2_64, GR_LOD_LOG2_128, 0, GR_TEXFMT_RGB_565, 0,
                                     texels.data(), 0, 63);
-    EXPECT_TRUE(texturesCreated().empty());
-    grTexDownloadMipMapLevel(1, 0x8000, GR_LOD_LOG2_64, GR_LOD_LOG2_64, 0, GR_TEXFMT_RGB_565, 0,
+    grTexDownloadMipMapLevel(1, 0x8000, GR_LOD_LOG2_128, GR_LOD_LOG2_64, 0, GR_TEXFMT_RGB_565, 0,
                              texels.data());
     ASSERT_EQ(texturesCreated().size(), 1u);
     EXPECT_EQ(bound(1, 0x8000), texturesCreated()[0]);
     EXPECT_EQ(bound(0, 0x8000), nullptr) << "filed on TMU 1 only";
+    EXPECT_EQ(textureState.currentTexture[1]->width, 128u);
+    EXPECT_EQ(textureState.currentTexture[1]->levelCount, 2u);
+    GrTexInfo chain = {GR_LOD_LOG2_8, GR_LOD_LOG2_64, GR_ASPECT_LOG2_2x1, GR_TEXFMT_RGB_565, texels.data()};
+    grTexDownloadMipMap(1, 0x40000, GR_MIPMAPLEVELMASK_BOTH, &chain);
+    ASSERT_NE(lookupTexture(1, 0x40000), nullptr);
+    EXPECT_EQ(lookupTexture(1, 0x40000)->levelCount, 4u);
 
     grTexDownloadMipMapLevelPartial(0, 0, GR_LOD_LOG2_32, GR_LOD_LOG2_32, 0, GR_TEXFMT_RGB_565, 0,
                                     texels.data(), 0, 0);
-    ASSERT_EQ(texturesCreated().size(), 2u);
-    ASSERT_EQ(bound(0, 0), texturesCreated()[1]);
+    ASSERT_EQ(texturesCreated().size(), 3u);
+    ASSERT_EQ(bound(0, 0), texturesCreated()[2]);
     sim::clearCalls();
     GrTexInfo info = {GR_LOD_LOG2_64, GR_LOD_LOG2_64, 0, GR_TEXFMT_RGB_565, texels.data()};
     grTexMultibaseAddress(0, GR_TEXBASE_256, 0x8000, GR_MIPMAPLEVELMASK_BOTH, &info);
@@ -124,6 +136,7 @@ TEST_F(Texture3, OnlyTheLargestLevelIsDownloadedAndMultibaseBindsNothing) {
     EXPECT_EQ(textureState.currentTexture[0]->width, 32u);
 }
 
+// The mip filter and the bias follow the application whatever Filtering says.
 TEST_F(Texture3, SamplingCallsFollowTheFilteringSetting) {
     for (DWORD filtering : {0u, 1u}) {
         SCOPED_TRACE(filtering);
@@ -134,6 +147,7 @@ TEST_F(Texture3, SamplingCallsFollowTheFilteringSetting) {
         grTexFilterMode(1, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR);
         grTexMipMapMode(0, GR_MIPMAP_DISABLE, FXFALSE);
         grTexMipMapMode(1, GR_MIPMAP_NEAREST, FXTRUE);
+        grTexMipMapMode(0, GR_MIPMAP_NEAREST_DITHER, FXFALSE);
         grTexMipMapMode(1, 7, FXTRUE);
         grTexLodBiasValue(0, -2.5f);
         grTexLodBiasValue(1, -9.5f);
@@ -148,9 +162,10 @@ TEST_F(Texture3, SamplingCallsFollowTheFilteringSetting) {
                                      stage(1, D3DTSS_MINFILTER, minFilter),
                                      stage(1, D3DTSS_MAGFILTER, magFilter),
                                      stage(0, D3DTSS_MIPFILTER, D3DTFP_NONE),
-                                     stage(1, D3DTSS_MIPFILTER, filtering ? D3DTFP_NONE : D3DTFP_LINEAR),
-                                     stage(0, D3DTSS_MIPMAPLODBIAS, 5),
-                                     stage(1, D3DTSS_MIPMAPLODBIAS, 1),
+                                     stage(1, D3DTSS_MIPFILTER, D3DTFP_LINEAR),
+                                     stage(0, D3DTSS_MIPFILTER, D3DTFP_POINT),
+                                     stage(0, D3DTSS_MIPMAPLODBIAS, floatBits(-2.5f)),
+                                     stage(1, D3DTSS_MIPMAPLODBIAS, floatBits(-8.0f)),
                                  }));
         grSstWinClose(1);
         grGlideShutdown();

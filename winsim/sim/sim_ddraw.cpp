@@ -71,8 +71,15 @@ void fillDesc(SurfaceImpl *s, DDSURFACEDESC2 *d) {
     d->lPitch = s->pitch;
     d->ddpfPixelFormat = s->pf;
     d->ddsCaps = s->caps;
-    d->dwBackBufferCount = static_cast<DWORD>(s->chain.size());
-    if (!s->chain.empty()) d->dwFlags |= DDSD_BACKBUFFERCOUNT;
+    SurfaceImpl *root = s->chainRoot ? s->chainRoot : s;
+    if (root->mipmapChain) {
+        auto it = std::find(root->chain.begin(), root->chain.end(), s);
+        d->dwFlags |= DDSD_MIPMAPCOUNT;
+        d->dwMipMapCount = static_cast<DWORD>(s == root ? root->chain.size() + 1 : root->chain.end() - it);
+    } else if (!s->chain.empty()) {
+        d->dwFlags |= DDSD_BACKBUFFERCOUNT;
+        d->dwBackBufferCount = static_cast<DWORD>(s->chain.size());
+    }
     static const DWORD keyFlags[4] = {DDSD_CKSRCBLT, DDSD_CKDESTBLT, DDSD_CKSRCOVERLAY, DDSD_CKDESTOVERLAY};
     for (int i = 0; i < 4; ++i) {
         if (!s->hasKey[i]) continue;
@@ -147,6 +154,33 @@ SurfaceImpl *makeSurface(DirectDrawImpl *owner, SurfaceRole role, const DDSCAPS2
     wd.surfaces.insert(static_cast<IDirectDrawSurface7 *>(raw));
     wd.objects.push_back(std::move(s));
     return raw;
+}
+
+// Levels a texture's mipmap request asks for: 1 without DDSCAPS_MIPMAP, the whole chain down to one texel
+// without a count, 0 for a count the size cannot hold.
+DWORD mipmapLevels(const DDSURFACEDESC2 &d, const DDSCAPS2 &caps) {
+    if (!(caps.dwCaps & DDSCAPS_MIPMAP)) return 1;
+    if (!(caps.dwCaps & DDSCAPS_TEXTURE)) return 0;
+    DWORD longer = d.dwWidth > d.dwHeight ? d.dwWidth : d.dwHeight;
+    DWORD most = 1;
+    while ((longer >> most) != 0)
+        ++most;
+    if (!(d.dwFlags & DDSD_MIPMAPCOUNT)) return most;
+    return d.dwMipMapCount >= 1 && d.dwMipMapCount <= most ? d.dwMipMapCount : 0;
+}
+
+// The smaller levels belong to the chain as back buffers belong to a flipping chain.
+void addMipmapLevels(SurfaceImpl *root, DWORD levels) {
+    DDSCAPS2 caps = root->caps;
+    caps.dwCaps2 |= DDSCAPS2_MIPMAPSUBLEVEL;
+    root->mipmapChain = true;
+    for (DWORD i = 1; i < levels; ++i) {
+        DWORD w = root->width >> i, h = root->height >> i;
+        SurfaceImpl *level = makeSurface(root->owner, root->role, caps, w ? w : 1, h ? h : 1, root->pf);
+        level->refs = 0;
+        level->chainRoot = root;
+        root->chain.push_back(level);
+    }
 }
 
 } // namespace
@@ -373,10 +407,13 @@ HRESULT SurfaceImpl::GetAttachedSurface(LPDDSCAPS2 lpDDSCaps, LPDIRECTDRAWSURFAC
                 candidates.push_back(chain.front());
             } else if (chainRoot) {
                 // Inside a flipping chain each buffer's attached buffer is the next one, wrapping to the
-                // front.
+                // front; the smallest level of a mipmap chain has none.
                 auto &c = chainRoot->chain;
                 auto it = std::find(c.begin(), c.end(), this);
-                candidates.push_back(it + 1 != c.end() ? *(it + 1) : chainRoot);
+                if (it + 1 != c.end())
+                    candidates.push_back(*(it + 1));
+                else if (!chainRoot->mipmapChain)
+                    candidates.push_back(chainRoot);
             }
             candidates.insert(candidates.end(), attached.begin(), attached.end());
             for (SurfaceImpl *s : candidates) {
@@ -692,7 +729,7 @@ HRESULT SurfaceImpl::Flip(LPDIRECTDRAWSURFACE7 lpDDSurfaceTargetOverride, DWORD 
     HRESULT hr = checkFault("Flip", &role);
     if (hr == S_OK) hr = usable();
     if (hr == S_OK) {
-        if (chain.empty()) {
+        if (chain.empty() || mipmapChain) {
             hr = DDERR_NOTFLIPPABLE;
         } else if (locked || dcOut || std::any_of(chain.begin(), chain.end(), [](SurfaceImpl *b) {
                        return b->locked || b->dcOut;
@@ -976,6 +1013,7 @@ HRESULT DirectDrawImpl::CreateSurface(LPDDSURFACEDESC2 d, LPDIRECTDRAWSURFACE7 *
     } else if (hr == S_OK) {
         DDPIXELFORMAT pf{};
         bool havePf = true;
+        DWORD levels = 1;
         if (d->dwFlags & DDSD_PIXELFORMAT) {
             pf = d->ddpfPixelFormat;
         } else if (role == SurfaceRole::ZBuffer && (d->dwFlags & DDSD_ZBUFFERBITDEPTH)) {
@@ -991,6 +1029,10 @@ HRESULT DirectDrawImpl::CreateSurface(LPDDSURFACEDESC2 d, LPDIRECTDRAWSURFACE7 *
             hr = DDERR_INVALIDPARAMS;
         } else if (d->dwFlags & DDSD_BACKBUFFERCOUNT) {
             hr = DDERR_INVALIDCAPS;
+        } else if ((levels = mipmapLevels(*d, caps)) == 0) {
+            hr = DDERR_INVALIDPARAMS;
+        } else if (levels > 1 && !(caps.dwCaps & DDSCAPS_COMPLEX)) {
+            hr = DDERR_INVALIDCAPS;
         } else if (!havePf || bytesPerPixel(pf) == 0 || bytesPerPixel(pf) > 4) {
             hr = DDERR_INVALIDPIXELFORMAT;
         } else {
@@ -998,6 +1040,7 @@ HRESULT DirectDrawImpl::CreateSurface(LPDDSURFACEDESC2 d, LPDIRECTDRAWSURFACE7 *
                 !(caps.dwCaps2 & (DDSCAPS2_TEXTUREMANAGE | DDSCAPS2_D3DTEXTUREMANAGE)))
                 caps.dwCaps |= DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
             made = makeSurface(this, role, caps, d->dwWidth, d->dwHeight, pf);
+            if (levels > 1) addMipmapLevels(made, levels);
         }
     }
     if (made) {

@@ -87,6 +87,7 @@ struct SurfaceImpl final : IDirectDrawSurface7, ObjectBase {
     DDCOLORKEY keys[4]{};
     std::vector<SurfaceImpl *> chain; // root of a flipping chain: its back buffers, in order
     SurfaceImpl *chainRoot = nullptr;
+    bool mipmapChain = false; // the chain holds the smaller mipmap levels, largest first, and does not wrap
     std::vector<SurfaceImpl *> attached; // AddAttachedSurface, each holds a reference
     ClipperImpl *clipper = nullptr;      // holds a reference
 
