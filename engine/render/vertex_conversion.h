@@ -231,6 +231,10 @@ __attribute__((always_inline)) inline float vertexOow(const FxU8 *vertex, const 
     return conversion.readsOow ? validOneOverW(readFloat(vertex, layout.oow)) : 1.0f;
 }
 
+inline float fogOow(const FxU8 *vertex, const VertexConversion &conversion, const VertexLayout &layout) {
+    return conversion.readsOow ? validOneOverW(readFloat(vertex, layout.fogOow)) : 1.0f;
+}
+
 // One application vertex into its Direct3D slot, in the eight steps of the conversion, but for the colour
 // codes and the table fog, which convertColors applies: under them the slot holds V as its diffuse colour.
 // Only the fields the current modes read are read. Returns the vertex's positionCheck.
@@ -309,7 +313,7 @@ inline void convertColors(At at, int count, DrawVertex *slots, const VertexConve
         }
     if (Shape::tableFog(conversion))
         for (int i = 0; i < count; ++i) {
-            const float oow = vertexOow(static_cast<const FxU8 *>(at(i)), conversion, layout);
+            const float oow = fogOow(static_cast<const FxU8 *>(at(i)), conversion, layout);
             slots[i].specular = (slots[i].specular & 0x00FFFFFFu) | (255u - fogAmountAtW(1.0f / oow)) << 24;
         }
 }

@@ -149,7 +149,7 @@ TEST_F(RenderStateCalls, ValuesAreTranslatedForTheDevice) {
          [] { grChromakeyMode(GR_CHROMAKEY_ENABLE); },
          {{D3DRENDERSTATE_COLORKEYENABLE, TRUE}}},
         {"chroma-key value", [] { grChromakeyValue(0x00FF00FF); }, {}},
-        {"fog colour", [] { grFogColorValue(0xFFFFFFFF); }, {{D3DRENDERSTATE_FOGCOLOR, 0x003F3F3F}}},
+        {"fog colour", [] { grFogColorValue(0xFFFFFFFF); }, {{D3DRENDERSTATE_FOGCOLOR, 0x00FFFFFF}}},
         {"constant colour",
          [] { grConstantColorValue(0x80102030); },
          {{D3DRENDERSTATE_TEXTUREFACTOR, 0x80102030}}},
