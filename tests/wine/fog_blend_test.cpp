@@ -174,16 +174,55 @@ kx::Expect at(const Rect &r, int red, int grn, int blu) {
 
 const char storeKey[] = "Software\\Orvane\\Kestrix XP";
 
-// The other programs share the Wine prefix: the value goes again at the end.
-bool setFogSetting(bool on) {
-    HKEY key;
-    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, storeKey, &key) != ERROR_SUCCESS) return false;
-    DWORD value = 1;
-    bool ok = on ? RegSetValueExA(key, "Fog", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value),
-                                  sizeof(value)) == ERROR_SUCCESS
-                 : RegDeleteValueA(key, "Fog") == ERROR_SUCCESS;
+// The other programs share the Wine prefix: the settings are left as they were found. Without a product key
+// the one the settings program writes with "Fog" ticked is written and taken away at the end; a key with
+// Fog off or missing has Fog switched on for the run and put back.
+struct SavedSettings {
+    bool createdKey;
+    bool changedFog;
+    bool hadFog;
+    DWORD fog;
+};
+
+SavedSettings enableFog() {
+    SavedSettings saved = {false, false, false, 0};
+    HKEY key = nullptr;
+    DWORD on = 1;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, storeKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        DWORD size = sizeof(saved.fog);
+        saved.hadFog = RegQueryValueExA(key, "Fog", nullptr, nullptr, reinterpret_cast<BYTE *>(&saved.fog),
+                                        &size) == ERROR_SUCCESS;
+        if (!saved.hadFog || saved.fog == 0)
+            saved.changedFog = RegSetValueExA(key, "Fog", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&on),
+                                              sizeof(on)) == ERROR_SUCCESS;
+        RegCloseKey(key);
+        return saved;
+    }
+    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, storeKey, &key) != ERROR_SUCCESS) return saved;
+    saved.createdKey = true;
+    const struct {
+        const char *name;
+        DWORD value;
+    } values[] = {{"Antialiasing", 0}, {"Fog", 1},          {"Oversample", 0}, {"ColorDepth", 16},
+                  {"ZFast", 0},        {"TripleBuffer", 0}, {"WaveRace", 0},   {"FightingForceFix", 0},
+                  {"Filtering", 0},    {"TMU", 0}};
+    for (const auto &v : values)
+        RegSetValueExA(key, v.name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&v.value), sizeof(v.value));
     RegCloseKey(key);
-    return ok;
+    return saved;
+}
+
+void restoreSettings(const SavedSettings &saved) {
+    if (saved.createdKey) RegDeleteKeyA(HKEY_LOCAL_MACHINE, storeKey);
+    if (!saved.changedFog) return;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, storeKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    if (saved.hadFog)
+        RegSetValueExA(key, "Fog", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&saved.fog),
+                       sizeof(saved.fog));
+    else
+        RegDeleteValueA(key, "Fog");
+    RegCloseKey(key);
 }
 
 #ifdef KESTRIX_FOG_GLIDE3
@@ -195,10 +234,13 @@ const char captureName[] = "fog_blend2";
 } // namespace
 
 int main() {
-    check(setFogSetting(true), "the Fog setting is on");
+    SavedSettings saved = enableFog();
     HWND hwnd = kx::create_window("Kestrix fog and blend test");
     check(hwnd != nullptr, "CreateWindowExA made the window");
-    if (!hwnd) return kx::finish(1);
+    if (!hwnd) {
+        restoreSettings(saved);
+        return kx::finish(1);
+    }
 
     grGlideInit();
 #ifdef KESTRIX_FOG_GLIDE3
@@ -212,6 +254,7 @@ int main() {
     check(opened != 0, "grSstWinOpen 640x480");
     if (opened == 0) {
         grGlideShutdown();
+        restoreSettings(saved);
         return kx::finish(1);
     }
 
@@ -255,6 +298,6 @@ int main() {
     grSstWinClose();
 #endif
     grGlideShutdown();
-    check(setFogSetting(false), "the Fog setting is removed again");
+    restoreSettings(saved);
     return kx::finish(failures ? 1 : 0);
 }
