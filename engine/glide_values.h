@@ -76,6 +76,8 @@ const FxI32 depthBufferWBufferCompareToBias = 0x4;
 
 const FxI32 ditherDisable = 0x0;
 const FxI32 fogDisable = 0x0;
+const FxI32 fogMult2 = 0x100;
+const FxI32 fogAdd2 = 0x200;
 const FxI32 chromakeyDisable = 0x0;
 
 const FxI32 originUpperLeft = 0x0;

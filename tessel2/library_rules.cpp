@@ -49,6 +49,7 @@ constexpr VertexLayout grVertexLayout = {
     sizeof(GrVertex),
     0,
     {0, 0},
+    offsetof(GrVertex, oow),
     everyGlide2Field,
     // The z-buffer depth is ooz over its full range; ZFast, the TMU setting and FightingForceFix count; rhw
     // is 1/w only under a texture; a channel keeps the low byte of its integer part.

@@ -100,10 +100,15 @@ const CombineArguments *lookupMode(const CombineArguments (&modes)[count], FxI32
     return &modes[mode];
 }
 
-// Glide 2 draws linear fog for these modes; GR_FOG_WITH_TABLE keeps the table mode last set.
-bool drawsLinearFog(GrFogMode_t mode) {
-    return mode == GR_FOG_WITH_ITERATED_ALPHA || mode == GR_FOG_WITH_ITERATED_Z || mode == GR_FOG_MULT2 ||
-           mode == GR_FOG_ADD2;
+const GrFogMode_t fogEquationBits = GR_FOG_MULT2 | GR_FOG_ADD2;
+
+// The fog amount comes from the low bits; MULT2 and ADD2 alone fog by the iterated amount.
+FogSource fogSourceOf(GrFogMode_t mode) {
+    GrFogMode_t amount = mode & ~fogEquationBits;
+    if (amount == GR_FOG_WITH_TABLE) return fogFromTable;
+    if (amount == GR_FOG_WITH_ITERATED_ALPHA || amount == GR_FOG_WITH_ITERATED_Z) return fogLinear;
+    if (amount == GR_FOG_DISABLE && mode != GR_FOG_DISABLE) return fogLinear;
+    return fogKeepsTableMode;
 }
 
 } // namespace
@@ -183,19 +188,12 @@ FX_ENTRY void FX_CALL grDitherMode(GrDitherMode_t mode) {
     setDitherMode(mode);
 }
 
-// Direct3D's own fog adds the fog colour at full strength where the Voodoo dims it; a quarter looks alike.
 FX_ENTRY void FX_CALL grFogColorValue(GrColor_t color) {
-    FxU32 argb = toArgb(color);
-    setFogColor(argb, (argb >> 2) & 0x3F3F3Fu);
+    setFogColor(toArgb(color));
 }
 
 FX_ENTRY void FX_CALL grFogMode(GrFogMode_t mode) {
-    FogSource source = fogKeepsTableMode;
-    if (drawsLinearFog(mode))
-        source = fogLinear;
-    else if (mode == GR_FOG_WITH_TABLE)
-        source = fogFromTable;
-    setFogMode(mode, source);
+    setFogMode(mode, fogSourceOf(mode));
 }
 
 FX_ENTRY void FX_CALL grFogTable(const GrFog_t *table) {

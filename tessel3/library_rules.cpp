@@ -66,7 +66,7 @@ const LibraryRules glide3Rules = {
     // Glide 3 vertices have the layout grVertexLayout gives them, none until the application sets one. The
     // z-buffer depth is z / 65536; ZFast, the TMU setting and FightingForceFix play no part; rhw is always
     // 1/w; float channels are held to 0 to 255.
-    {0, 0, 0, 0, 0, 0, 0, 0, {0, 0}, {0, 0}, 0, 0, {0, 0}, 0, {65536.0f, false, true, false, false, true}},
+    {0, 0, 0, 0, 0, 0, 0, 0, {0, 0}, {0, 0}, 0, 0, {0, 0}, 0, 0, {65536.0f, false, true, false, false, true}},
     glide3AddressMode,
     nullptr,
     0,

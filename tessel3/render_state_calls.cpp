@@ -6,6 +6,7 @@
 
 #include "library_rules.h"
 #include "render/combine_table.h"
+#include "render/fog_table.h"
 #include "render/render_state.h"
 #include "session/display_device.h"
 #include "session/engine_state.h"
@@ -19,9 +20,15 @@ void prepareCombineTable() {
     if (!deviceTables.combineTableBuilt) buildCombineTable(glide3Rules.combineTable);
 }
 
-bool drawsLinearFog(GrFogMode_t mode) {
-    return mode == GR_FOG_WITH_ITERATED_Z || mode == GR_FOG_WITH_ITERATED_ALPHA_EXT || mode == GR_FOG_MULT2 ||
-           mode == GR_FOG_ADD2;
+const GrFogMode_t fogEquationBits = GR_FOG_MULT2 | GR_FOG_ADD2;
+
+// The fog amount comes from the low bits; MULT2 and ADD2 alone fog by the iterated amount.
+FogSource fogSourceOf(GrFogMode_t mode) {
+    GrFogMode_t amount = mode & ~fogEquationBits;
+    if (amount == GR_FOG_WITH_TABLE_ON_Q) return fogFromTable;
+    if (amount == GR_FOG_WITH_ITERATED_Z || amount == GR_FOG_WITH_ITERATED_ALPHA_EXT) return fogLinear;
+    if (amount == GR_FOG_DISABLE && mode != GR_FOG_DISABLE) return fogLinear;
+    return fogKeepsTableMode;
 }
 
 } // namespace
@@ -104,29 +111,30 @@ FX_ENTRY void FX_CALL grDitherMode(GrDitherMode_t mode) {
     setDitherMode(mode);
 }
 
-// Direct3D adds the fog colour at full strength where the Voodoo dims it; Glide 3 games get it at half.
 FX_ENTRY void FX_CALL grFogColorValue(GrColor_t color) {
-    FxU32 argb = toArgb(color);
-    setFogColor(argb, (argb >> 1) & 0x7F7F7Fu);
+    setFogColor(toArgb(color));
 }
 
 FX_ENTRY void FX_CALL grFogMode(GrFogMode_t mode) {
-    setFogMode(mode, drawsLinearFog(mode) ? fogLinear : fogKeepsTableMode);
+    setFogMode(mode, fogSourceOf(mode));
 }
 
-// The 64 entries of Glide's fog table have no Direct3D counterpart.
-FX_ENTRY void FX_CALL grFogTable(const GrFog_t *) {}
-
-// The fog utilities leave the application's table alone and program Direct3D's own exponential fog.
-FX_ENTRY void FX_CALL guFogGenerateExp(GrFog_t *, float density) {
-    setExponentialFog(density, D3DFOG_EXP);
+FX_ENTRY void FX_CALL grFogTable(const GrFog_t *table) {
+    if (table) setFogTable(table);
 }
 
-FX_ENTRY void FX_CALL guFogGenerateExp2(GrFog_t *, float density) {
-    setExponentialFog(density, D3DFOG_EXP2);
+// The fog utilities fill the application's table; grFogTable brings it to the device.
+FX_ENTRY void FX_CALL guFogGenerateExp(GrFog_t *table, float density) {
+    if (table) fillExponentialFogTable(table, density);
 }
 
-FX_ENTRY void FX_CALL guFogGenerateLinear(GrFog_t *, float, float) {}
+FX_ENTRY void FX_CALL guFogGenerateExp2(GrFog_t *table, float density) {
+    if (table) fillSquaredExponentialFogTable(table, density);
+}
+
+FX_ENTRY void FX_CALL guFogGenerateLinear(GrFog_t *table, float nearW, float farW) {
+    if (table) fillLinearFogTable(table, nearW, farW);
+}
 
 // The w at which Glide's fog table places entry i: four entries per power of two from w = 1.
 FX_ENTRY float FX_CALL guFogTableIndexToW(int i) {

@@ -4,6 +4,7 @@
 
 #include "render/antialiasing.h"
 #include "render/draw_vertex.h"
+#include "render/fog_passes.h"
 #include "session/render_context.h"
 
 static_assert(vertexArrayBatch <= vertexBufferSize, "a batch fits the vertex buffer");
@@ -28,7 +29,7 @@ bool convertRun(const VertexSource &source, FxU32 from, int count, int first) {
 }
 
 void drawBuffer(D3DPRIMITIVETYPE type, int count) {
-    context.device->DrawPrimitive(type, drawVertexFormat, vertexBuffer, static_cast<DWORD>(count), 0);
+    drawConvertedVertices(type, count);
 }
 
 int smaller(FxU32 remaining, int room) {

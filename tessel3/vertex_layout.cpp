@@ -47,10 +47,11 @@ void translateLayout() {
         layout.fields |= fieldDepth;
         layout.ooz = g.z.offset;
     }
-    // W wins when both are given.
+    // W wins for depth and perspective when both are given; table fog reads the table at 1/q.
     if (enabled(g.w) || enabled(g.q)) {
         layout.fields |= fieldOow;
         layout.oow = enabled(g.w) ? g.w.offset : g.q.offset;
+        layout.fogOow = enabled(g.q) ? g.q.offset : g.w.offset;
     }
     if (enabled(g.a)) {
         layout.fields |= fieldAlpha;

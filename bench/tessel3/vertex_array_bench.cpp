@@ -62,6 +62,7 @@ constexpr VertexLayout glide2Layout = {
     sizeof(Glide2Vertex),
     0,
     {0, 0},
+    offsetof(Glide2Vertex, oow),
     everyGlide2Field,
     {65535.0f, true, false, true, true, false},
 };

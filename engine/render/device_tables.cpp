@@ -9,6 +9,8 @@ namespace {
 // Candidates in order of preference, ending in 0.
 typedef DWORD Preferences[4];
 
+// Glide names a different factor by the same number as source and as destination: 2 is DST_COLOR as a
+// source and SRC_COLOR as a destination, 6 their inverses, 15 ALPHA_SATURATE and PREFOG_COLOR.
 const Preferences sourceBlendPreferences[blendTableSize] = {
     {D3DBLEND_ZERO},
     {D3DBLEND_SRCALPHA, D3DBLEND_ONE},
@@ -16,7 +18,7 @@ const Preferences sourceBlendPreferences[blendTableSize] = {
     {D3DBLEND_DESTALPHA, D3DBLEND_SRCALPHA, D3DBLEND_ONE},
     {D3DBLEND_ONE},
     {D3DBLEND_INVSRCALPHA, D3DBLEND_INVDESTALPHA, D3DBLEND_ONE},
-    {D3DBLEND_INVSRCCOLOR, D3DBLEND_INVDESTCOLOR, D3DBLEND_ONE},
+    {D3DBLEND_INVDESTCOLOR, D3DBLEND_ONE},
     {D3DBLEND_INVDESTALPHA, D3DBLEND_INVSRCALPHA, D3DBLEND_ONE},
     {},
     {},
@@ -26,16 +28,18 @@ const Preferences sourceBlendPreferences[blendTableSize] = {
     {},
     {},
     {D3DBLEND_SRCALPHASAT, D3DBLEND_ZERO},
+    {},
 };
 
+// The colour before fog is the source colour wherever fog leaves it as it is; the draw path sees to it.
 const Preferences destinationBlendPreferences[blendTableSize] = {
     {D3DBLEND_ZERO},
     {D3DBLEND_SRCALPHA, D3DBLEND_DESTALPHA, D3DBLEND_ONE},
-    {D3DBLEND_DESTCOLOR, D3DBLEND_SRCCOLOR, D3DBLEND_ONE},
+    {D3DBLEND_SRCCOLOR, D3DBLEND_ONE},
     {D3DBLEND_DESTALPHA, D3DBLEND_SRCALPHA, D3DBLEND_ONE},
     {D3DBLEND_ONE},
     {D3DBLEND_INVSRCALPHA, D3DBLEND_INVDESTALPHA, D3DBLEND_ONE},
-    {D3DBLEND_INVDESTCOLOR, D3DBLEND_INVSRCCOLOR, D3DBLEND_ONE},
+    {D3DBLEND_INVSRCCOLOR, D3DBLEND_ONE},
     {D3DBLEND_INVDESTALPHA, D3DBLEND_INVSRCALPHA, D3DBLEND_ONE},
     {},
     {},
@@ -44,7 +48,8 @@ const Preferences destinationBlendPreferences[blendTableSize] = {
     {},
     {},
     {},
-    {D3DBLEND_SRCALPHASAT, D3DBLEND_ZERO},
+    {D3DBLEND_SRCCOLOR, D3DBLEND_ONE},
+    {D3DBLEND_SRCCOLOR, D3DBLEND_ONE},
 };
 
 const Preferences alphaComparePreferences[compareTableSize] = {

@@ -9,7 +9,8 @@
 
 #include "../glide_values.h"
 
-const FxU32 blendTableSize = 16;
+// Glide 3 numbers the pre-fog colour 16, Glide 2 15.
+const FxU32 blendTableSize = 17;
 const FxU32 compareTableSize = 8;
 
 // Fills the tables from context.deviceCaps and forgets the alpha-test function last sent, which the new

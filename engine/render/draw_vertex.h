@@ -61,6 +61,7 @@ struct VertexLayout {
     FxU32 stride;                  // from one record of a consecutive list to the next
     FxU32 packedColor;             // ARGB word
     FxU32 q[2];                    // per-TMU 1/w, dividing that TMU's s and t in place of the vertex's
+    FxU32 fogOow;                  // the 1/w table fog is read at, present with fieldOow
     FxU32 fields;                  // VertexField bits
     VertexRules rules;
 };

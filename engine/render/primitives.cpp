@@ -4,6 +4,7 @@
 
 #include "antialiasing.h"
 #include "draw_vertex.h"
+#include "fog_passes.h"
 #include "../session/render_context.h"
 
 namespace {
@@ -16,7 +17,7 @@ bool drawVertices(D3DPRIMITIVETYPE type, const void *const *vertices, int count)
         if (vertices[i] == NULL) return false;
     if (context.device == NULL || context.clipEmpty) return false;
     if (!convertVertexPointers(vertices, count)) return false;
-    context.device->DrawPrimitive(type, drawVertexFormat, vertexBuffer, static_cast<DWORD>(count), 0);
+    drawConvertedVertices(type, count);
     return true;
 }
 
@@ -38,8 +39,7 @@ void drawFan(int nverts, const int *ilist, const void *vlist) {
                                             static_cast<ptrdiff_t>(next) * vertexLayout.stride,
                                         take, 1);
         if (!finite) return;
-        context.device->DrawPrimitive(D3DPT_TRIANGLEFAN, drawVertexFormat, vertexBuffer,
-                                      static_cast<DWORD>(take + 1), 0);
+        drawConvertedVertices(D3DPT_TRIANGLEFAN, take + 1);
         context.triangleCount += static_cast<FxU32>(take - 1);
         if (next + take >= nverts) return;
         next += take - 1;

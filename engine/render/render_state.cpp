@@ -15,6 +15,8 @@ RenderState renderState;
 namespace {
 
 const float linearFogDensity = 0.3f;
+const float linearFogStart = 0.98f;
+const float linearFogEnd = 1.0f;
 
 DWORD floatBits(float value) {
     DWORD bits;
@@ -277,9 +279,17 @@ void setDepthMask(FxBool mask) {
 
 namespace {
 
+// The fog colour's RGB goes to Direct3D as given; ADD2 blends towards black instead.
 void sendFogColor() {
+    const FxU32 black = 0, rgb = 0x00FFFFFFu;
     sendRenderState(D3DRENDERSTATE_FOGCOLOR,
-                    renderState.tableFog ? renderState.fogColor : renderState.dimmedFogColor);
+                    renderState.fogEquation == fogAddsNothing ? black : renderState.fogColor & rgb);
+}
+
+FogEquation fogEquationOf(FxI32 mode) {
+    if (mode & fogMult2) return fogColorOnly;
+    if (mode & fogAdd2) return fogAddsNothing;
+    return fogBlendsToColor;
 }
 
 } // namespace
@@ -291,8 +301,10 @@ void setFogMode(FxI32 mode, FogSource source) {
     bool enabled = mode != fogDisable && settings.Fog != 0;
     sendRenderState(D3DRENDERSTATE_FOGENABLE, enabled ? TRUE : FALSE);
     bool tableFog = enabled && source == fogFromTable;
-    if (tableFog != renderState.tableFog) {
-        renderState.tableFog = tableFog;
+    renderState.tableFog = tableFog;
+    FogEquation equation = fogEquationOf(mode);
+    if (equation != renderState.fogEquation) {
+        renderState.fogEquation = equation;
         sendFogColor();
     }
     if (source == fogFromTable) {
@@ -304,18 +316,21 @@ void setFogMode(FxI32 mode, FogSource source) {
     if (source != fogLinear) return;
     // Glide's fog table cannot reach Direct3D; fog runs over the last two percent of the depth range instead.
     sendRenderState(D3DRENDERSTATE_FOGDENSITY, floatBits(linearFogDensity));
-    sendRenderState(D3DRENDERSTATE_FOGSTART, floatBits(0.98f));
-    sendRenderState(D3DRENDERSTATE_FOGEND, floatBits(1.0f));
+    sendRenderState(D3DRENDERSTATE_FOGSTART, floatBits(linearFogStart));
+    sendRenderState(D3DRENDERSTATE_FOGEND, floatBits(linearFogEnd));
     sendRenderState(D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_LINEAR);
 }
 
-void setFogColor(FxU32 argb, FxU32 dimmedArgb) {
+void setFogColor(FxU32 argb) {
     stateCalls.fogColor = argb;
-    stateCalls.dimmedFogColor = dimmedArgb;
     markKnown(groupFogColor);
     renderState.fogColor = argb;
-    renderState.dimmedFogColor = dimmedArgb;
     sendFogColor();
+}
+
+float linearFogAmount(float z) {
+    float amount = (z - linearFogStart) / (linearFogEnd - linearFogStart);
+    return amount > 0.0f ? (amount < 1.0f ? amount : 1.0f) : 0.0f;
 }
 
 void setExponentialFog(float density, D3DFOGMODE tableMode) {

@@ -31,8 +31,8 @@ struct RenderState {
     // Fog from Glide's table is in force: each vertex carries its fog in the specular alpha.
     bool tableFog;
     FxU8 fogTable[fogTableSize];
-    FxU32 fogColor;       // ARGB as the application gave it
-    FxU32 dimmedFogColor; // what Direct3D's own fog is sent, where it is stronger than the board's
+    FxU32 fogColor;    // ARGB as the application gave it
+    FxU32 fogEquation; // FogEquation
 };
 
 extern RenderState renderState;
@@ -64,14 +64,23 @@ void setDepthBufferMode(FxI32 mode);
 void setDepthBufferFunction(FxI32 function);
 void setDepthBiasLevel(FxI16 level);
 void setDepthMask(FxBool mask);
+// What fog makes of the combined colour C at fog amount f towards the fog colour F.
+enum FogEquation : FxU32 {
+    fogBlendsToColor, // (1 - f) C + f F
+    fogAddsNothing,   // (1 - f) C: GR_FOG_ADD2
+    fogColorOnly,     // f F: GR_FOG_MULT2
+};
+
 enum FogSource {
     fogKeepsTableMode, // the Direct3D fog table mode last set stays
     fogLinear,         // Direct3D's linear fog over the last part of the depth range
     fogFromTable,      // Glide's fog table, per vertex
 };
+// The mode's GR_FOG_MULT2 and GR_FOG_ADD2 bits choose the equation.
 void setFogMode(FxI32 mode, FogSource source);
-// Table fog blends towards the colour itself, as the board does; Direct3D's own fog gets the dimmed one.
-void setFogColor(FxU32 argb, FxU32 dimmedArgb);
+void setFogColor(FxU32 argb);
+// The fog from 0 to 1 the device's linear fog gives at depth z.
+float linearFogAmount(float z);
 void setExponentialFog(float density, D3DFOGMODE tableMode);
 void setChromakeyMode(FxI32 mode);
 void setCullMode(FxI32 mode);

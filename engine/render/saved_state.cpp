@@ -127,9 +127,7 @@ void restoreFog(const StateCalls &saved) {
                 sameFloat(saved.fogDensity, stateCalls.fogDensity) &&
                     saved.fogTableMode == stateCalls.fogTableMode))
         setExponentialFog(saved.fogDensity, fogTableModeOf(saved.fogTableMode));
-    if (differs(saved, groupFogColor,
-                saved.fogColor == stateCalls.fogColor && saved.dimmedFogColor == stateCalls.dimmedFogColor))
-        setFogColor(saved.fogColor, saved.dimmedFogColor);
+    if (differs(saved, groupFogColor, saved.fogColor == stateCalls.fogColor)) setFogColor(saved.fogColor);
 }
 
 void restoreTextureUnit(const StateCalls &saved, int tmu) {

@@ -79,9 +79,8 @@ struct StateCalls {
     FxI32 depthMode;
     FxI32 depthFunction;
     FxI32 fogMode;
-    FxU32 fogColor;       // ARGB as the application gave it
-    FxU32 dimmedFogColor; // what Direct3D's own fog is sent
-    float fogDensity;     // exponential density, or the density linear fog sends
+    FxU32 fogColor;   // ARGB as the application gave it
+    float fogDensity; // exponential density, or the density linear fog sends
     FxI32 chromakeyMode;
     FxU32 chromakeyValue;
     FxI32 cullMode;

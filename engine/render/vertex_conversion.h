@@ -247,6 +247,13 @@ constexpr float clipTextureScale = 256.0f;
 // Clip-coordinate colour channels run 0 to 1.
 constexpr float clipColorScale = 255.0f;
 
+template <typename Shape>
+inline float fogOow(const FxU8 *vertex, const VertexConversion &conversion, const VertexLayout &layout) {
+    if (!conversion.readsOow) return 1.0f;
+    const float value = readFloat(vertex, layout.fogOow);
+    return validOneOverW(Shape::clip(conversion) ? 1.0f / value : value);
+}
+
 // One application vertex into its Direct3D slot, in the eight steps of the conversion, but for the colour
 // codes and the table fog, which convertColors applies: under them the slot holds V as its diffuse colour.
 // Only the fields the current modes read are read. Returns the vertex's positionCheck.
@@ -331,7 +338,7 @@ inline void convertColors(At at, int count, DrawVertex *slots, const VertexConve
         }
     if (Shape::tableFog(conversion))
         for (int i = 0; i < count; ++i) {
-            const float oow = vertexOow<Shape>(static_cast<const FxU8 *>(at(i)), conversion, layout);
+            const float oow = fogOow<Shape>(static_cast<const FxU8 *>(at(i)), conversion, layout);
             slots[i].specular = (slots[i].specular & 0x00FFFFFFu) | (255u - fogAmountAtW(1.0f / oow)) << 24;
         }
 }

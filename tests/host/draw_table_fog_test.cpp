@@ -96,18 +96,22 @@ TEST_F(TableFog, EachVertexOfAnIndexedFanKeepsItsCodedColorsUnderItsOwnFog) {
     }
 }
 
-// Direct3D's own fog gets a dimmed colour; table fog blends towards the colour as the board does.
-TEST_F(TableFog, TableFogUsesTheFullFogColor) {
+// Every fog mode fogs towards the colour as given; ADD2 fogs towards black while it is in force.
+TEST_F(TableFog, FogColorIsSentAsGivenAndBlackUnderAdd2) {
+    const FxU32 lightGrey = 0x00C0C0C0, black = 0;
     openWith({{"Fog", 1}});
-    grFogColorValue(0x00FFFFFF);
-    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGCOLOR), 0x003F3F3Fu);
+    grFogColorValue(lightGrey);
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGCOLOR), lightGrey);
     grFogTable(table);
+    for (GrFogMode_t mode : {GR_FOG_WITH_TABLE, GR_FOG_WITH_ITERATED_Z, GR_FOG_WITH_TABLE | GR_FOG_MULT2}) {
+        SCOPED_TRACE(mode);
+        grFogMode(mode);
+        EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGCOLOR), lightGrey);
+    }
+    grFogMode(GR_FOG_WITH_TABLE | GR_FOG_ADD2);
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGCOLOR), black);
     grFogMode(GR_FOG_WITH_TABLE);
-    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGCOLOR), 0x00FFFFFFu);
-    grFogColorValue(0x00808080);
-    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGCOLOR), 0x00808080u);
-    grFogMode(GR_FOG_WITH_ITERATED_Z);
-    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGCOLOR), 0x00202020u);
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGCOLOR), lightGrey);
 }
 
 TEST_F(TableFog, WithoutTheFogSettingOrTableModeTheSpecularAlphaIsTheCombines) {

@@ -54,7 +54,8 @@ TEST_F(Fog, ModesEnableFogOnlyWithTheSettingAndChooseLinearOrTableFog) {
                  {GR_FOG_WITH_ITERATED_Z, true},
                  {GR_FOG_MULT2, true},
                  {GR_FOG_ADD2, true},
-                 {GR_FOG_WITH_ITERATED_ALPHA | GR_FOG_ADD2, false},
+                 {GR_FOG_WITH_ITERATED_ALPHA | GR_FOG_ADD2, true},
+                 {GR_FOG_WITH_TABLE | GR_FOG_MULT2, false, true},
                  {4, false},
                  {-1, false}};
     for (DWORD fogSetting : {1u, 0u}) {

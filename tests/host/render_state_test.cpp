@@ -50,10 +50,10 @@ TEST_F(RenderStateCalls, BlendFactorsFallBackToWhatTheDeviceOffers) {
         {GR_BLEND_ONE_MINUS_SRC_ALPHA, D3DBLEND_INVDESTALPHA, 0},
         {GR_BLEND_ONE_MINUS_SRC_COLOR, D3DBLEND_ONE, D3DBLEND_INVSRCCOLOR},
         {GR_BLEND_ONE_MINUS_DST_ALPHA, D3DBLEND_INVDESTALPHA, 0},
-        {GR_BLEND_ALPHA_SATURATE, D3DBLEND_ZERO, 0},
+        {GR_BLEND_ALPHA_SATURATE, D3DBLEND_ZERO, D3DBLEND_SRCCOLOR},
         {GR_BLEND_RESERVED_8, 0, 0},
         {GR_BLEND_RESERVED_E, 0, 0},
-        {16, 0, 0},
+        {16, 0, D3DBLEND_SRCCOLOR},
         {-1, 0, 0},
     };
     for (const Case &c : cases) {
@@ -65,6 +65,34 @@ TEST_F(RenderStateCalls, BlendFactorsFallBackToWhatTheDeviceOffers) {
         if (c.destination) expected.push_back({D3DRENDERSTATE_DESTBLEND, c.destination});
         EXPECT_EQ(sent(), expected);
     }
+}
+
+// The header gives one number to two factors; the position says which is meant.
+TEST_F(RenderStateCalls, BlendFactorsMeanWhatTheirPositionSays) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    struct Case {
+        GrAlphaBlendFnc_t factor;
+        DWORD asSource;
+        DWORD asDestination;
+    } cases[] = {
+        {GR_BLEND_ZERO, D3DBLEND_ZERO, D3DBLEND_ZERO},
+        {GR_BLEND_SRC_ALPHA, D3DBLEND_SRCALPHA, D3DBLEND_SRCALPHA},
+        {GR_BLEND_DST_COLOR, D3DBLEND_DESTCOLOR, D3DBLEND_SRCCOLOR}, // GR_BLEND_SRC_COLOR as destination
+        {GR_BLEND_DST_ALPHA, D3DBLEND_DESTALPHA, D3DBLEND_DESTALPHA},
+        {GR_BLEND_ONE, D3DBLEND_ONE, D3DBLEND_ONE},
+        {GR_BLEND_ONE_MINUS_SRC_ALPHA, D3DBLEND_INVSRCALPHA, D3DBLEND_INVSRCALPHA},
+        {GR_BLEND_ONE_MINUS_DST_COLOR, D3DBLEND_INVDESTCOLOR, D3DBLEND_INVSRCCOLOR},
+        {GR_BLEND_ONE_MINUS_DST_ALPHA, D3DBLEND_INVDESTALPHA, D3DBLEND_INVDESTALPHA},
+        {GR_BLEND_ALPHA_SATURATE, D3DBLEND_SRCALPHASAT, D3DBLEND_SRCCOLOR}, // GR_BLEND_PREFOG_COLOR
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.factor);
+        grAlphaBlendFunction(c.factor, GR_BLEND_ZERO, GR_BLEND_ONE, GR_BLEND_ZERO);
+        EXPECT_EQ(deviceState(D3DRENDERSTATE_SRCBLEND), c.asSource);
+        grAlphaBlendFunction(GR_BLEND_ZERO, c.factor, GR_BLEND_ONE, GR_BLEND_ZERO);
+        EXPECT_EQ(deviceState(D3DRENDERSTATE_DESTBLEND), c.asDestination);
+    }
+    grSstWinClose();
 }
 
 TEST_F(RenderStateCalls, AlphaTestFallsBackAndSkipsRepeats) {
@@ -121,7 +149,7 @@ TEST_F(RenderStateCalls, ValuesAreTranslatedForTheDevice) {
          [] { grChromakeyMode(GR_CHROMAKEY_ENABLE); },
          {{D3DRENDERSTATE_COLORKEYENABLE, TRUE}}},
         {"chroma-key value", [] { grChromakeyValue(0x00FF00FF); }, {}},
-        {"fog colour", [] { grFogColorValue(0xFFFFFFFF); }, {{D3DRENDERSTATE_FOGCOLOR, 0x003F3F3F}}},
+        {"fog colour", [] { grFogColorValue(0xFFFFFFFF); }, {{D3DRENDERSTATE_FOGCOLOR, 0x00FFFFFF}}},
         {"constant colour",
          [] { grConstantColorValue(0x80102030); },
          {{D3DRENDERSTATE_TEXTUREFACTOR, 0x80102030}}},

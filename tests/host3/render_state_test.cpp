@@ -142,15 +142,15 @@ TEST_F(RenderState3, ColorMaskKeepsTheDestinationAndGivesTheBlendBack) {
     grSstWinClose(1);
 }
 
-TEST_F(RenderState3, FogColorIsHalved) {
+TEST_F(RenderState3, FogColorIsSentAsGiven) {
     ASSERT_EQ(initAndOpen(), 1u);
     sim::clearCalls();
     grFogColorValue(0x00FF8040);
-    EXPECT_EQ(renderStates(), (std::vector<Triple>{render(D3DRENDERSTATE_FOGCOLOR, 0x007F4020)}));
+    EXPECT_EQ(renderStates(), (std::vector<Triple>{render(D3DRENDERSTATE_FOGCOLOR, 0x00FF8040)}));
     grSstWinClose(1);
 }
 
-TEST_F(RenderState3, LinearFogForIteratedAndDoublingModesOnly) {
+TEST_F(RenderState3, LinearFogForIteratedAndDoublingModesAndTableFogOnQ) {
     ASSERT_EQ(initAndOpen(), 1u);
     for (GrFogMode_t mode :
          {GR_FOG_WITH_ITERATED_Z, GR_FOG_WITH_ITERATED_ALPHA_EXT, GR_FOG_MULT2, GR_FOG_ADD2}) {
@@ -160,7 +160,11 @@ TEST_F(RenderState3, LinearFogForIteratedAndDoublingModesOnly) {
     }
     sim::clearCalls();
     grFogMode(GR_FOG_WITH_TABLE_ON_Q);
-    EXPECT_EQ(renderStates(), (std::vector<Triple>{render(D3DRENDERSTATE_FOGENABLE, TRUE)}));
+    // Leaving ADD2 sends the fog colour again, in place of the black that ADD2 fogs towards.
+    EXPECT_EQ(renderStates(), (std::vector<Triple>{render(D3DRENDERSTATE_FOGENABLE, FALSE),
+                                                   render(D3DRENDERSTATE_FOGCOLOR, 0),
+                                                   render(D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_NONE),
+                                                   render(D3DRENDERSTATE_FOGVERTEXMODE, D3DFOG_NONE)}));
     grSstWinClose(1);
 }
 

@@ -167,7 +167,7 @@ void drawWorld(float time) {
     grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
     grDepthBufferFunction(GR_CMP_LESS);
     grDepthMask(FXTRUE);
-    grFogColorValue(0x00B078F0); // shown at a quarter: a deep violet
+    grFogColorValue(0x002C1E3C); // a deep violet
     grFogMode(GR_FOG_WITH_ITERATED_ALPHA);
     textureTimesVertex();
 

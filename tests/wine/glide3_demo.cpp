@@ -26,7 +26,8 @@ const float focal = 400.0f;
 const float eyeHeight = 3.0f;
 const float nearZ = 2.0f; // also the depth scale: depth = 1 - nearZ / distance, the haze starts at 100
 const float maxDepth = 65535.0f;
-const GrColor_t hazeColor = 0x00E08CA0; // Glide 3 fog shows at half strength: a dusky rose
+const GrColor_t hazeColor = 0x00E08CA0;
+const GrColor_t fogColor = 0x00704650; // a dusky rose, darker than the haze
 const GrColor_t black = 0x00000000;
 const float fullSpan = 256.0f; // s and t run from 0 to 256 along a texture's longer side
 
@@ -664,7 +665,7 @@ int run(HWND hwnd) {
     grTexFilterMode(GR_TMU0, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR);
     grTexMipMapMode(GR_TMU0, GR_MIPMAP_DISABLE, FXFALSE);
     grCullMode(GR_CULL_DISABLE);
-    grFogColorValue(hazeColor);
+    grFogColorValue(fogColor);
 
     // A fixed step per frame, so the captured frames show the same moments on every run.
     const int frames = 240;

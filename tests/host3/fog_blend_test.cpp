@@ -1,0 +1,102 @@
+// Glide 3 blend factors by their position, and table fog read at each vertex's 1/q.
+#include "glide3_vertex_driver.h"
+
+#include <cmath>
+
+namespace {
+
+const int fogTableEntries = 64; // what grGet(GR_FOG_TABLE_ENTRIES) announces
+
+using Blend3 = Glide3Test;
+
+TEST_F(Blend3, BlendFactorsMeanWhatTheirPositionSays) {
+    ASSERT_EQ(initAndOpen(), 1u);
+    IDirect3DDevice7 *device = liveDevice();
+    struct Case {
+        GrAlphaBlendFnc_t factor;
+        DWORD asSource; // 0: not a source factor, nothing sent
+        DWORD asDestination;
+    } cases[] = {
+        {GR_BLEND_ZERO, D3DBLEND_ZERO, D3DBLEND_ZERO},
+        {GR_BLEND_SRC_ALPHA, D3DBLEND_SRCALPHA, D3DBLEND_SRCALPHA},
+        {GR_BLEND_DST_COLOR, D3DBLEND_DESTCOLOR, D3DBLEND_SRCCOLOR}, // GR_BLEND_SRC_COLOR as destination
+        {GR_BLEND_DST_ALPHA, D3DBLEND_DESTALPHA, D3DBLEND_DESTALPHA},
+        {GR_BLEND_ONE, D3DBLEND_ONE, D3DBLEND_ONE},
+        {GR_BLEND_ONE_MINUS_SRC_ALPHA, D3DBLEND_INVSRCALPHA, D3DBLEND_INVSRCALPHA},
+        {GR_BLEND_ONE_MINUS_DST_COLOR, D3DBLEND_INVDESTCOLOR, D3DBLEND_INVSRCCOLOR},
+        {GR_BLEND_ONE_MINUS_DST_ALPHA, D3DBLEND_INVDESTALPHA, D3DBLEND_INVDESTALPHA},
+        {GR_BLEND_ALPHA_SATURATE, D3DBLEND_SRCALPHASAT, D3DBLEND_SRCCOLOR}, // the pre-fog colour of Glide 2
+        {GR_BLEND_PREFOG_COLOR, 0, D3DBLEND_SRCCOLOR},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.factor);
+        grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_ONE, GR_BLEND_ZERO);
+        grAlphaBlendFunction(c.factor, GR_BLEND_ONE, GR_BLEND_ONE, GR_BLEND_ZERO);
+        EXPECT_EQ(sim::renderState(device, D3DRENDERSTATE_SRCBLEND),
+                  c.asSource ? c.asSource : DWORD(D3DBLEND_ONE));
+        grAlphaBlendFunction(GR_BLEND_ONE, c.factor, GR_BLEND_ONE, GR_BLEND_ZERO);
+        EXPECT_EQ(sim::renderState(device, D3DRENDERSTATE_DESTBLEND), c.asDestination);
+    }
+    grSstWinClose(1);
+}
+
+class TableFog3 : public Glide3Test {
+  protected:
+    GrFog_t table[fogTableEntries];
+
+    void SetUp() override {
+        Glide3Test::SetUp();
+        setProductDword("ColorDepth", 16);
+        setProductDword("Fog", 1);
+        ASSERT_EQ(initAndOpen(), 1u);
+        grVertexLayout(GR_PARAM_XY, offsetXy, GR_PARAM_ENABLE);
+        grVertexLayout(GR_PARAM_Q, offsetQ, GR_PARAM_ENABLE);
+        for (int i = 0; i < fogTableEntries; ++i)
+            table[i] = static_cast<GrFog_t>(i * 4);
+    }
+
+    void TearDown() override {
+        grSstWinClose(1);
+        Glide3Test::TearDown();
+    }
+
+    static FxU32 fogAt(const AppVertex &v) {
+        sim::clearCalls();
+        grDrawPoint(&v);
+        std::vector<Draw> drawn = draws();
+        EXPECT_EQ(drawn.size(), 1u);
+        return drawn.size() == 1 ? 255u - (drawn[0].vertices[0].specular >> 24) : 0u;
+    }
+
+    static AppVertex pointAt(float w) {
+        AppVertex v = appVertex(10, 10);
+        v.q = 1.0f / w;
+        return v;
+    }
+};
+
+// Near clear, far fogged as the table says; with W given too, the table is still read at 1/q.
+TEST_F(TableFog3, TableFogOnQReadsTheTableAtEachVerticesW) {
+    grFogTable(table);
+    grFogMode(GR_FOG_WITH_TABLE_ON_Q);
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGENABLE), DWORD(TRUE));
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGTABLEMODE), DWORD(D3DFOG_NONE));
+    EXPECT_EQ(fogAt(pointAt(1.0f)), 0u);       // entry 0
+    EXPECT_EQ(fogAt(pointAt(2.0f)), 16u);      // entry 4
+    EXPECT_EQ(fogAt(pointAt(52428.8f)), 252u); // entry 63
+    grVertexLayout(GR_PARAM_W, offsetW, GR_PARAM_ENABLE);
+    AppVertex v = pointAt(2.0f);
+    v.w = 1.0f;
+    EXPECT_EQ(fogAt(v), 16u);
+}
+
+TEST_F(TableFog3, UtilitiesFillTheTableThatGrFogTableBrings) {
+    const float density = 0.5f;
+    guFogGenerateExp(table, density);
+    EXPECT_EQ(table[4], GrFog_t((1.0 - std::exp(-1.0)) * 255.0)); // w = 2
+    grFogTable(table);
+    grFogMode(GR_FOG_WITH_TABLE_ON_W);
+    EXPECT_EQ(fogAt(pointAt(2.0f)), FxU32(table[4]));
+}
+
+} // namespace
