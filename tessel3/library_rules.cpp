@@ -9,7 +9,7 @@ namespace {
 // Tried in this order when a format has no native match on the device.
 const TextureFallback glide3Fallbacks[] = {
     {GR_TEXFMT_ALPHA_INTENSITY_44, argbRow, convertAi44ToArgb, 0},
-    {GR_TEXFMT_ALPHA_8, argbRow, convertA8ToAlphaArgb, 0},
+    {GR_TEXFMT_ALPHA_8, argbRow, convertA8ToArgb, 0},
     {GR_TEXFMT_ALPHA_INTENSITY_88, argbRow, convertAi88ToArgb, 0},
     {GR_TEXFMT_ARGB_8332, argbRow, convertArgb8332ToArgb, 0},
     {GR_TEXFMT_RGB_332, xrgbRow, convertRgb332ToXrgb, 0},
