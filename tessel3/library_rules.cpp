@@ -52,8 +52,9 @@ const LibraryRules glide3Rules = {
         false,
         true,
     },
-    // No entries that blend the texture over the diffuse colour by texture alpha.
-    {false},
+    // No entries that blend the texture over the diffuse colour by texture alpha; operations sent at every
+    // combine call.
+    {false, true},
     {glide3Fallbacks, sizeof(glide3Fallbacks) / sizeof(glide3Fallbacks[0])},
     // 3DF files: levels and aspect ratios as Glide 3 numbers them, by their base-2 logarithms.
     {

@@ -5,6 +5,7 @@
 #include "glide3x.h"
 
 #include "library_rules.h"
+#include "render/combine_stages.h"
 #include "render/combine_table.h"
 #include "render/render_state.h"
 #include "session/display_device.h"
@@ -16,13 +17,6 @@ namespace {
 // Combine calls made before the first window open still choose their colour codes.
 void prepareCombineTable() {
     if (!deviceTables.combineTableBuilt) buildCombineTable(glide3Rules.combineTable);
-}
-
-// Each texture unit's stage applies the combine operation while it is active, and passes on the stage's
-// current value otherwise.
-void sendCombineOp(D3DTEXTURESTAGESTATETYPE type, DWORD op, DWORD stage0Inactive) {
-    sendStageState(0, type, renderState.tmuStageActive[0] ? op : stage0Inactive);
-    sendStageState(1, type, renderState.tmuStageActive[1] ? op : static_cast<DWORD>(D3DTOP_SELECTARG2));
 }
 
 bool drawsLinearFog(GrFogMode_t mode) {
@@ -44,7 +38,7 @@ FX_ENTRY void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFact
     const CombineEntry *entry = selectColorCombine(function, factor, local, other);
     if (entry == NULL) return;
     renderState.lastColorOp = entry->stageOp;
-    sendCombineOp(D3DTSS_COLOROP, entry->stageOp, D3DTOP_SELECTARG2);
+    sendCombineStages(stageColorPart, true);
 }
 
 FX_ENTRY void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
@@ -53,25 +47,15 @@ FX_ENTRY void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFact
     const CombineEntry *entry = selectAlphaCombine(function, factor, local, other);
     if (entry == NULL) return;
     renderState.lastAlphaOp = entry->stageOp;
-    sendCombineOp(D3DTSS_ALPHAOP, entry->stageOp, D3DTOP_MODULATE);
+    sendCombineStages(stageAlphaPart, true);
 }
 
-// With the TMU setting on, a texture unit whose colour function is zero stops applying the combine
-// operations: its stage passes the diffuse colour on.
-FX_ENTRY void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function, GrCombineFactor_t,
-                                   GrCombineFunction_t, GrCombineFactor_t, FxBool, FxBool) {
-    if (settings.TMU == 0 || (tmu != GR_TMU0 && tmu != GR_TMU1)) return;
-    DWORD stage = static_cast<DWORD>(tmu);
-    if (rgb_function != GR_COMBINE_FUNCTION_ZERO) {
-        renderState.tmuStageActive[tmu] = 1;
-        // Before the first combine call there is no operation to apply: 0 is no Direct3D operation.
-        if (renderState.lastColorOp != 0) sendStageState(stage, D3DTSS_COLOROP, renderState.lastColorOp);
-        if (renderState.lastAlphaOp != 0) sendStageState(stage, D3DTSS_ALPHAOP, renderState.lastAlphaOp);
-        return;
-    }
-    renderState.tmuStageActive[tmu] = 0;
-    sendStageState(stage, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
-    sendStageState(stage, D3DTSS_ALPHAOP, tmu == GR_TMU0 ? D3DTOP_SELECTARG1 : D3DTOP_SELECTARG2);
+// With the TMU setting on, a unit whose colour function is zero contributes nothing, and TMU 0 takes TMU 1's
+// texture in by the functions that read the other unit.
+FX_ENTRY void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function,
+                                   GrCombineFactor_t rgb_factor, GrCombineFunction_t, GrCombineFactor_t,
+                                   FxBool, FxBool) {
+    setTextureCombine(tmu, rgb_function, rgb_factor);
 }
 
 FX_ENTRY void FX_CALL grAlphaControlsITRGBLighting(FxBool) {}

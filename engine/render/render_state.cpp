@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "combine_stages.h"
 #include "combine_table.h"
 #include "device_tables.h"
 #include "../session/library_settings.h"
@@ -33,6 +34,10 @@ FxU32 channelByte(float value) {
 CombineCall combineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert) {
     return CombineCall{static_cast<FxU8>(function), static_cast<FxU8>(factor), static_cast<FxU8>(local),
                        static_cast<FxU8>(other), static_cast<FxU8>(invert == 1 ? 1 : 0)};
+}
+
+bool resendsStageOps() {
+    return library.rules != NULL && library.rules->combineTable.resendsStageOps;
 }
 
 bool colorWritesOff() {
@@ -96,10 +101,8 @@ void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxB
         renderState.diffuseRgbCode = 255;
         renderState.specularRgbCode = 255;
     }
-    if (context.device && entry.stageOp != renderState.lastColorOp) {
-        sendStageState(0, D3DTSS_COLOROP, entry.stageOp);
-        renderState.lastColorOp = entry.stageOp;
-    }
+    renderState.lastColorOp = entry.stageOp;
+    sendCombineStages(stageColorPart, resendsStageOps());
 }
 
 void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
@@ -112,36 +115,22 @@ void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
     FxU32 op =
         entry.stageOp == D3DTOP_BLENDTEXTUREALPHA ? static_cast<FxU32>(D3DTOP_MODULATE) : entry.stageOp;
     renderState.alphaIgnoresTexture = op == D3DTOP_SELECTARG2;
-    if (context.device && op != renderState.lastAlphaOp) {
-        sendStageState(0, D3DTSS_ALPHAOP, op);
-        renderState.lastAlphaOp = op;
-    }
+    renderState.lastAlphaOp = op;
+    sendCombineStages(stageAlphaPart, resendsStageOps());
 }
 
-// Only the two modes that show TMU 0's texture are translated. Stage 0 takes the texture; the second pair
-// goes to stage 1, where TMU 1's texture is bound, so that it does not undo the first.
+// With the TMU setting on, each unit's function decides whether it contributes (zero does not) and whether
+// TMU 0 takes TMU 1's texture in; the colour and alpha combine keep deciding what stage 0 does.
 void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {
-    if (settings.TMU == 0 || tmu != 0) return;
-    DWORD secondOp;
-    if (rgbFunction == combineFunctionLocal && rgbFactor == combineFactorZero)
-        secondOp = D3DTOP_SELECTARG2;
-    else if (rgbFunction == combineFunctionBlend && rgbFactor == combineFactorOne)
-        secondOp = D3DTOP_MODULATE;
-    else
-        return;
-    if (context.device == NULL) return;
-    stateCalls.textureFunction = static_cast<FxU8>(rgbFunction);
-    stateCalls.textureFactor = static_cast<FxU8>(rgbFactor);
-    markKnown(groupTextureCombine);
-    sendStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-    sendStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-    sendStageState(1, D3DTSS_COLOROP, secondOp);
-    sendStageState(1, D3DTSS_ALPHAOP, secondOp);
-    // Stage 0 now holds these operations: a later combine call that wants another one must send it.
-    renderState.lastColorOp = D3DTOP_SELECTARG1;
-    renderState.lastAlphaOp = D3DTOP_SELECTARG1;
-    renderState.colorIgnoresTexture = false;
-    renderState.alphaIgnoresTexture = false;
+    if (settings.TMU == 0 || (tmu != tmu0 && tmu != tmu1) || context.device == NULL) return;
+    if (tmu == tmu0) {
+        stateCalls.textureFunction = static_cast<FxU8>(rgbFunction);
+        stateCalls.textureFactor = static_cast<FxU8>(rgbFactor);
+        markKnown(groupTextureCombine);
+    }
+    renderState.textureCombineFunction[tmu] = rgbFunction;
+    sendCombineStages(stageColorPart, resendsStageOps());
+    sendCombineStages(stageAlphaPart, resendsStageOps());
 }
 
 void setAlphaBlendFunction(FxI32 source, FxI32 destination) {
