@@ -103,8 +103,9 @@ inline FxU32 alphaOf(FxU32 code, FxU32 v, FxU32 k) {
     case codeVertexTimesVertexAlpha:
         return scaledProduct(va, va) << 24;
     case codeVertexTimesConstantAlpha:
-    case codeConstantTimesVertexAlpha:
         return scaledProduct(va, ka) << 24;
+    case codeConstantTimesVertexAlpha:
+        return scaledProduct(ka, va) << 24;
     case codeConstantTimesConstantAlpha:
         return scaledProduct(ka, ka) << 24;
     case codeVertexMinusConstant:
