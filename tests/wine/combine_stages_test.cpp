@@ -35,6 +35,26 @@ void check(bool ok, const char *what) {
 const char *const storeKey = "Software\\Orvane\\Kestrix XP";
 const char *const tmuValue = "TMU";
 
+// The Wine prefix is shared by every test of the build: what the run changes in the settings is put back,
+// and a key the run created is removed again, since an existing key turns the libraries' defaults off.
+struct SavedTmu {
+    bool keyExisted;
+    bool valueExisted;
+    DWORD value;
+};
+
+SavedTmu saveTmuSetting() {
+    SavedTmu saved = {false, false, 0};
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, storeKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return saved;
+    saved.keyExisted = true;
+    DWORD size = sizeof(saved.value);
+    saved.valueExisted = RegQueryValueExA(key, tmuValue, nullptr, nullptr,
+                                          reinterpret_cast<BYTE *>(&saved.value), &size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return saved;
+}
+
 void storeTmuSetting(DWORD value) {
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, storeKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
@@ -46,8 +66,15 @@ void storeTmuSetting(DWORD value) {
     RegCloseKey(key);
 }
 
-// The Wine prefix is shared by every test of the build: the next program must find the setting absent.
-void removeTmuSetting() {
+void restoreTmuSetting(const SavedTmu &saved) {
+    if (!saved.keyExisted) {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, storeKey);
+        return;
+    }
+    if (saved.valueExisted) {
+        storeTmuSetting(saved.value);
+        return;
+    }
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, storeKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
     RegDeleteValueA(key, tmuValue);
@@ -352,8 +379,9 @@ void runWithTmuSetting(DWORD tmuSetting) {
 } // namespace
 
 int main() {
+    SavedTmu saved = saveTmuSetting();
     runWithTmuSetting(0);
     runWithTmuSetting(1);
-    removeTmuSetting();
+    restoreTmuSetting(saved);
     return kx::finish(failures ? 1 : 0);
 }
