@@ -72,8 +72,9 @@ const LibraryRules glide2Rules = {
         true,
         false,
     },
-    // The combine table blends the texture over the diffuse colour by texture alpha where the device can.
-    {true},
+    // The combine table blends the texture over the diffuse colour by texture alpha where the device can;
+    // operations are sent where they change.
+    {true, false},
     {glide2Fallbacks, sizeof(glide2Fallbacks) / sizeof(glide2Fallbacks[0])},
     // 3DF files: levels from the largest (GR_LOD_256 = 0), aspect ratios from 8x1 (0) to 1x8 (6).
     {

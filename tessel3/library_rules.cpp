@@ -9,7 +9,7 @@ namespace {
 // Tried in this order when a format has no native match on the device.
 const TextureFallback glide3Fallbacks[] = {
     {GR_TEXFMT_ALPHA_INTENSITY_44, argbRow, convertAi44ToArgb, 0},
-    {GR_TEXFMT_ALPHA_8, argbRow, convertA8ToAlphaArgb, 0},
+    {GR_TEXFMT_ALPHA_8, argbRow, convertA8ToArgb, 0},
     {GR_TEXFMT_ALPHA_INTENSITY_88, argbRow, convertAi88ToArgb, 0},
     {GR_TEXFMT_ARGB_8332, argbRow, convertArgb8332ToArgb, 0},
     {GR_TEXFMT_RGB_332, xrgbRow, convertRgb332ToXrgb, 0},
@@ -53,8 +53,9 @@ const LibraryRules glide3Rules = {
         false,
         true,
     },
-    // No entries that blend the texture over the diffuse colour by texture alpha.
-    {false},
+    // No entries that blend the texture over the diffuse colour by texture alpha; operations sent at every
+    // combine call.
+    {false, true},
     {glide3Fallbacks, sizeof(glide3Fallbacks) / sizeof(glide3Fallbacks[0])},
     // 3DF files: levels and aspect ratios as Glide 3 numbers them, by their base-2 logarithms.
     {

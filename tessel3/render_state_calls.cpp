@@ -51,6 +51,8 @@ FX_ENTRY void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFact
     setAlphaCombine(function, factor, local, other);
 }
 
+// With the TMU setting on, a unit whose colour function is zero contributes nothing, and TMU 0 takes TMU 1's
+// texture in by the functions that read the other unit.
 FX_ENTRY void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function,
                                    GrCombineFactor_t rgb_factor, GrCombineFunction_t, GrCombineFactor_t,
                                    FxBool, FxBool) {

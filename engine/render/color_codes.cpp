@@ -27,6 +27,15 @@ inline FxU32 productRgb(FxU32 v, FxU32 k) {
            scaledProduct((v >> 8) & 0xFFu, (k >> 8) & 0xFFu) << 8 | scaledProduct(v & 0xFFu, k & 0xFFu);
 }
 
+inline FxU32 alphaInEveryChannel(FxU32 c) {
+    return (c >> 24) * 0x010101u;
+}
+
+// Each channel of c scaled by the alpha byte of a.
+inline FxU32 scaledByAlpha(FxU32 c, FxU32 a) {
+    return productRgb(c, alphaInEveryChannel(a));
+}
+
 inline FxU32 rgbOf(FxU32 code, FxU32 v, FxU32 k) {
     switch (code) {
     case codeVertex:
@@ -41,6 +50,18 @@ inline FxU32 rgbOf(FxU32 code, FxU32 v, FxU32 k) {
         return ~v & 0xFFFFFFu;
     case codeInverseConstant:
         return ~k & 0xFFFFFFu;
+    case codeVertexAlpha:
+        return alphaInEveryChannel(v);
+    case codeConstantAlpha:
+        return alphaInEveryChannel(k);
+    case codeVertexTimesVertexAlpha:
+        return scaledByAlpha(v, v);
+    case codeVertexTimesConstantAlpha:
+        return scaledByAlpha(v, k);
+    case codeConstantTimesVertexAlpha:
+        return scaledByAlpha(k, v);
+    case codeConstantTimesConstantAlpha:
+        return scaledByAlpha(k, k);
     case codeVertexMinusConstant:
         return saturatingSubtractRgb(v, k);
     case codeConstantMinusVertex:
@@ -75,6 +96,18 @@ inline FxU32 alphaOf(FxU32 code, FxU32 v, FxU32 k) {
         return ~v & 0xFF000000u;
     case codeInverseConstant:
         return ~k & 0xFF000000u;
+    case codeVertexAlpha:
+        return v & 0xFF000000u;
+    case codeConstantAlpha:
+        return k & 0xFF000000u;
+    case codeVertexTimesVertexAlpha:
+        return scaledProduct(va, va) << 24;
+    case codeVertexTimesConstantAlpha:
+        return scaledProduct(va, ka) << 24;
+    case codeConstantTimesVertexAlpha:
+        return scaledProduct(ka, va) << 24;
+    case codeConstantTimesConstantAlpha:
+        return scaledProduct(ka, ka) << 24;
     case codeVertexMinusConstant:
         return va > ka ? (va - ka) << 24 : 0;
     case codeConstantMinusVertex:

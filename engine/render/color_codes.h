@@ -13,11 +13,19 @@ enum ColorCode : FxU32 {
     codeHalfConstant = 5,
     codeInverseVertex = 6,
     codeInverseConstant = 7,
+    // The local alpha in every channel, for the combine factor and function that read it.
+    codeVertexAlpha = 8,
+    codeConstantAlpha = 9,
     codeVertexMinusConstant = 32,
     codeConstantMinusVertex = 33,
     codeQuarterVertex = 128,
     codeVertexTimesConstant = 192,
     codeOneMinusVertexTimesConstant = 193,
+    // A colour scaled by a local alpha: vertex or constant colour, by the vertex or the constant alpha.
+    codeVertexTimesVertexAlpha = 194,
+    codeVertexTimesConstantAlpha = 195,
+    codeConstantTimesVertexAlpha = 196,
+    codeConstantTimesConstantAlpha = 197,
     codeBlack = 254,
     codeWhite = 255,
 };

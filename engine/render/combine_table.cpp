@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "color_codes.h"
 #include "render_state.h"
 #include "../session/library_settings.h"
 #include "../session/render_context.h"
@@ -23,7 +24,11 @@ constexpr FxU32 bit(int value) {
 const FxU32 fnZero = bit(combineFunctionZero);
 const FxU32 fnLocal = bit(combineFunctionLocal);
 const FxU32 fnScaleOther = bit(combineFunctionScaleOther);
+const FxU32 fnLocalAlpha = bit(combineFunctionLocalAlpha);
 const FxU32 fnScaleOtherAddLocal = bit(combineFunctionScaleOtherAddLocal);
+const FxU32 fnScaleOtherAddLocalAlpha = bit(combineFunctionScaleOtherAddLocalAlpha);
+// Other times a factor, plus the local colour or the local alpha: the added part goes to the specular colour.
+const FxU32 fnAddsLocal = fnScaleOtherAddLocal | fnScaleOtherAddLocalAlpha;
 const FxU32 fnScaleOtherMinusLocal = bit(combineFunctionScaleOtherMinusLocal);
 const FxU32 fnBlend = bit(combineFunctionBlend);
 const FxU32 fnBlendLocal = bit(combineFunctionScaleMinusLocalAddLocal);
@@ -31,6 +36,7 @@ const FxU32 fnBlendLocal = bit(combineFunctionScaleMinusLocalAddLocal);
 const FxU32 factorZero = bit(combineFactorZero);
 const FxU32 factorLocal = bit(combineFactorLocal);
 const FxU32 factorOtherAlpha = bit(combineFactorOtherAlpha);
+const FxU32 factorLocalAlpha = bit(combineFactorLocalAlpha);
 const FxU32 factorTextureAlpha = bit(combineFactorTextureAlpha);
 const FxU32 factorTextureRgb = bit(combineFactorTextureRgb);
 const FxU32 factorTexture = factorTextureAlpha | factorTextureRgb;
@@ -46,7 +52,8 @@ const FxU32 otherTexture = bit(combineOtherTexture);
 const FxU32 otherConstant = bit(combineOtherConstant);
 
 // Specular code of the rules that add the local colour: the vertex colour for a local ITERATED, the
-// constant colour for a local CONSTANT, which are codes 0 and 1.
+// constant colour for a local CONSTANT, which are codes 0 and 1; for the function that adds the local
+// alpha, that alpha in every channel.
 const FxU32 specularIsLocal = 0xFFFF;
 
 const FxU32 arg1 = D3DTOP_SELECTARG1;
@@ -97,21 +104,21 @@ const CombineRule combineRules[] = {
     {fnScaleOther, factorOneMinusLocal, localIterated, otherTexture, 6, 254, modulate, always},
     {fnScaleOther, factorOneMinusLocal, localIterated, otherIterated, 6, 254, arg2, always},
     {fnScaleOther, factorOneMinusLocal, localIterated, otherConstant, 193, 254, arg2, always},
-    {fnScaleOtherAddLocal, factorZero, localBoth, otherIterated, 4, specularIsLocal, modulate, always},
-    {fnScaleOtherAddLocal, factorZero, localBoth, otherConstant, 5, specularIsLocal, modulate, always},
-    {fnScaleOtherAddLocal, factorZero, localBoth, otherTexture, 254, specularIsLocal, modulate, always},
-    {fnScaleOtherAddLocal, factorLocal, localConstant, otherTexture, 1, 1, modulate, always},
-    {fnScaleOtherAddLocal, factorLocal, localConstant, otherConstant, 1, 1, arg2, always},
-    {fnScaleOtherAddLocal, factorLocal, localConstant, otherIterated, 192, 1, arg2, always},
-    {fnScaleOtherAddLocal, factorLocal, localIterated, otherTexture, 0, 0, modulate, always},
-    {fnScaleOtherAddLocal, factorLocal, localIterated, otherConstant, 192, 0, arg2, always},
-    {fnScaleOtherAddLocal, factorLocal, localIterated, otherIterated, 0, 0, arg2, always},
-    {fnScaleOtherAddLocal, factorOne, localBoth, otherIterated, 0, specularIsLocal, arg2, always},
-    {fnScaleOtherAddLocal, factorOne, localBoth, otherConstant, 1, specularIsLocal, arg2, always},
-    {fnScaleOtherAddLocal, factorOne, localBoth, otherTexture, 254, specularIsLocal, arg1, always},
-    {fnScaleOtherAddLocal, factorTexture, localBoth, otherIterated, 0, specularIsLocal, modulate, always},
-    {fnScaleOtherAddLocal, factorTexture, localBoth, otherConstant, 1, specularIsLocal, modulate, always},
-    {fnScaleOtherAddLocal, factorTexture, localBoth, otherTexture, 254, specularIsLocal, arg1, always},
+    {fnAddsLocal, factorZero, localBoth, otherIterated, 4, specularIsLocal, modulate, always},
+    {fnAddsLocal, factorZero, localBoth, otherConstant, 5, specularIsLocal, modulate, always},
+    {fnAddsLocal, factorZero, localBoth, otherTexture, 254, specularIsLocal, modulate, always},
+    {fnAddsLocal, factorLocal, localConstant, otherTexture, 1, specularIsLocal, modulate, always},
+    {fnAddsLocal, factorLocal, localConstant, otherConstant, 1, specularIsLocal, arg2, always},
+    {fnAddsLocal, factorLocal, localConstant, otherIterated, 192, specularIsLocal, arg2, always},
+    {fnAddsLocal, factorLocal, localIterated, otherTexture, 0, specularIsLocal, modulate, always},
+    {fnAddsLocal, factorLocal, localIterated, otherConstant, 192, specularIsLocal, arg2, always},
+    {fnAddsLocal, factorLocal, localIterated, otherIterated, 0, specularIsLocal, arg2, always},
+    {fnAddsLocal, factorOne, localBoth, otherIterated, 0, specularIsLocal, arg2, always},
+    {fnAddsLocal, factorOne, localBoth, otherConstant, 1, specularIsLocal, arg2, always},
+    {fnAddsLocal, factorOne, localBoth, otherTexture, 254, specularIsLocal, arg1, always},
+    {fnAddsLocal, factorTexture, localBoth, otherIterated, 0, specularIsLocal, modulate, always},
+    {fnAddsLocal, factorTexture, localBoth, otherConstant, 1, specularIsLocal, modulate, always},
+    {fnAddsLocal, factorTexture, localBoth, otherTexture, 254, specularIsLocal, arg1, always},
     {fnScaleOtherMinusLocal, factorOne, localIterated, otherIterated, 32, 254, arg2, always},
     {fnScaleOtherMinusLocal, factorOne, localIterated, otherConstant, 254, 254, arg2, always},
     {fnScaleOtherMinusLocal, factorOne, localIterated, otherTexture, 0, 254, subtract, always},
@@ -148,6 +155,32 @@ const CombineRule combineRules[] = {
      blendTextureAlphaEntry},
     {fnBlend, factorTextureAlpha, localConstant, otherTexture, 1, 254, blendTextureAlpha,
      blendTextureAlphaEntry},
+    // The local alpha: alone, and as the factor that scales the other colour (the vertex alpha for a local
+    // ITERATED, the constant alpha for a local CONSTANT).
+    {fnLocalAlpha, anyFactor, localIterated, anyOther, codeVertexAlpha, 254, arg2, always},
+    {fnLocalAlpha, anyFactor, localConstant, anyOther, codeConstantAlpha, 254, arg2, always},
+    {fnScaleOther, factorLocalAlpha, localIterated, otherTexture, codeVertexAlpha, 254, modulate, always},
+    {fnScaleOther, factorLocalAlpha, localConstant, otherTexture, codeConstantAlpha, 254, modulate, always},
+    {fnScaleOther, factorLocalAlpha, localIterated, otherIterated, codeVertexTimesVertexAlpha, 254, arg2,
+     always},
+    {fnScaleOther, factorLocalAlpha, localConstant, otherIterated, codeVertexTimesConstantAlpha, 254, arg2,
+     always},
+    {fnScaleOther, factorLocalAlpha, localIterated, otherConstant, codeConstantTimesVertexAlpha, 254, arg2,
+     always},
+    {fnScaleOther, factorLocalAlpha, localConstant, otherConstant, codeConstantTimesConstantAlpha, 254, arg2,
+     always},
+    {fnAddsLocal, factorLocalAlpha, localIterated, otherTexture, codeVertexAlpha, specularIsLocal, modulate,
+     always},
+    {fnAddsLocal, factorLocalAlpha, localConstant, otherTexture, codeConstantAlpha, specularIsLocal, modulate,
+     always},
+    {fnAddsLocal, factorLocalAlpha, localIterated, otherIterated, codeVertexTimesVertexAlpha, specularIsLocal,
+     arg2, always},
+    {fnAddsLocal, factorLocalAlpha, localConstant, otherIterated, codeVertexTimesConstantAlpha,
+     specularIsLocal, arg2, always},
+    {fnAddsLocal, factorLocalAlpha, localIterated, otherConstant, codeConstantTimesVertexAlpha,
+     specularIsLocal, arg2, always},
+    {fnAddsLocal, factorLocalAlpha, localConstant, otherConstant, codeConstantTimesConstantAlpha,
+     specularIsLocal, arg2, always},
     // Wave Race 64 under an emulator: its water is texture times vertex colour, drawn far too dark that way,
     // so it becomes the texture plus one quarter of the vertex colour.
     {fnScaleOther, factorLocal, localIterated, otherTexture, 254, 128, arg1, waveRaceEntry},
@@ -156,6 +189,11 @@ const CombineRule combineRules[] = {
     {fnBlendLocal, factorTexture, localIterated, anyOther, 6, 0, modulate, always},
     {fnBlendLocal, factorTexture, localConstant, anyOther, 7, 1, modulate, always},
 };
+
+FxU32 localCode(FxU32 function, FxU32 local) {
+    if (static_cast<FxI32>(function) != combineFunctionScaleOtherAddLocalAlpha) return local;
+    return local == static_cast<FxU32>(combineLocalConstant) ? codeConstantAlpha : codeVertexAlpha;
+}
 
 bool ruleApplies(const CombineRule &rule, const CombineTableRules &rules) {
     switch (rule.condition) {
@@ -182,7 +220,8 @@ void applyRule(const CombineRule &rule, bool deviceBlendsTextureAlpha) {
                     CombineEntry &entry =
                         deviceTables.combineTable[combineIndex(function, factor, local, other)];
                     entry.diffuseCode = rule.diffuseCode;
-                    entry.specularCode = rule.specularCode == specularIsLocal ? local : rule.specularCode;
+                    entry.specularCode =
+                        rule.specularCode == specularIsLocal ? localCode(function, local) : rule.specularCode;
                     entry.stageOp = stageOp;
                 }
             }

@@ -26,6 +26,8 @@ const FxU32 combineEntryCount =
 struct CombineTableRules {
     // The two entries that blend the texture over the diffuse colour by texture alpha, where the device can.
     bool blendTextureAlphaEntries;
+    // Each combine call sends its stage operations again, also when the stages have them already.
+    bool resendsStageOps;
 };
 
 // Rebuilds every entry from the rules, the WaveRace setting and the device capabilities in

@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "combine_stages.h"
 #include "combine_table.h"
 #include "device_tables.h"
 #include "../session/library_settings.h"
@@ -37,6 +38,10 @@ CombineCall combineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, 
                        static_cast<FxU8>(other), static_cast<FxU8>(invert == 1 ? 1 : 0)};
 }
 
+bool resendsStageOps() {
+    return library.rules != NULL && library.rules->combineTable.resendsStageOps;
+}
+
 bool colorWritesOff() {
     return isKnown(groupColorMask) && stateCalls.colorMaskRgb == FXFALSE;
 }
@@ -47,32 +52,6 @@ void recordTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {
     markKnown(static_cast<FxU32>(groupTextureCombine) << tmu);
 }
 
-bool combineOnTmuStages() {
-    return library.rules != NULL && library.rules->session.combineOnTmuStages;
-}
-
-// Each texture unit's stage applies the combine operation while it is active, and passes on the stage's
-// current value otherwise.
-void sendOnActiveStages(D3DTEXTURESTAGESTATETYPE type, DWORD op, DWORD stage0Inactive) {
-    sendStageState(0, type, renderState.tmuStageActive[0] ? op : stage0Inactive);
-    sendStageState(1, type, renderState.tmuStageActive[1] ? op : static_cast<DWORD>(D3DTOP_SELECTARG2));
-}
-
-// With the TMU setting on, a texture unit whose colour function is zero stops applying the combine
-// operations: its stage passes the diffuse colour on.
-void setStageCombine(FxI32 tmu, FxI32 rgbFunction) {
-    DWORD stage = static_cast<DWORD>(tmu);
-    if (rgbFunction != combineFunctionZero) {
-        renderState.tmuStageActive[tmu] = 1;
-        // Before the first combine call there is no operation to apply: 0 is no Direct3D operation.
-        if (renderState.lastColorOp != 0) sendStageState(stage, D3DTSS_COLOROP, renderState.lastColorOp);
-        if (renderState.lastAlphaOp != 0) sendStageState(stage, D3DTSS_ALPHAOP, renderState.lastAlphaOp);
-        return;
-    }
-    renderState.tmuStageActive[tmu] = 0;
-    sendStageState(stage, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
-    sendStageState(stage, D3DTSS_ALPHAOP, tmu == 0 ? D3DTOP_SELECTARG1 : D3DTOP_SELECTARG2);
-}
 
 void sendBlendFactors(FxI32 source, FxI32 destination) {
     FxU32 sourceFactor = static_cast<FxU32>(source);
@@ -126,20 +105,13 @@ void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxB
     stateCalls.colorCombine = combineCall(function, factor, local, other, invert);
     markKnown(groupColorCombine);
     const CombineEntry &entry = *selected;
-    if (combineOnTmuStages()) {
-        renderState.lastColorOp = entry.stageOp;
-        sendOnActiveStages(D3DTSS_COLOROP, entry.stageOp, D3DTOP_SELECTARG2);
-        return;
-    }
     // The Voodoo inverts the result of the zero function into one; only white comes of it here.
     if (function == combineFunctionZero && invert == 1) {
         renderState.diffuseRgbCode = 255;
         renderState.specularRgbCode = 255;
     }
-    if (context.device && entry.stageOp != renderState.lastColorOp) {
-        sendStageState(0, D3DTSS_COLOROP, entry.stageOp);
-        renderState.lastColorOp = entry.stageOp;
-    }
+    renderState.lastColorOp = entry.stageOp;
+    sendCombineStages(stageColorPart, resendsStageOps());
 }
 
 void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
@@ -148,49 +120,22 @@ void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
     stateCalls.alphaCombine = combineCall(function, factor, local, other, 0);
     markKnown(groupAlphaCombine);
     const CombineEntry &entry = *selected;
-    if (combineOnTmuStages()) {
-        renderState.lastAlphaOp = entry.stageOp;
-        sendOnActiveStages(D3DTSS_ALPHAOP, entry.stageOp, D3DTOP_MODULATE);
-        return;
-    }
     // Blending by texture alpha is a colour operation; for alpha the texture alpha multiplies instead.
     FxU32 op =
         entry.stageOp == D3DTOP_BLENDTEXTUREALPHA ? static_cast<FxU32>(D3DTOP_MODULATE) : entry.stageOp;
     renderState.alphaIgnoresTexture = op == D3DTOP_SELECTARG2;
-    if (context.device && op != renderState.lastAlphaOp) {
-        sendStageState(0, D3DTSS_ALPHAOP, op);
-        renderState.lastAlphaOp = op;
-    }
+    renderState.lastAlphaOp = op;
+    sendCombineStages(stageAlphaPart, resendsStageOps());
 }
 
-// Only the two modes that show TMU 0's texture are translated. Stage 0 takes the texture; the second pair
-// goes to stage 1, where TMU 1's texture is bound, so that it does not undo the first.
+// With the TMU setting on, each unit's function decides whether it contributes (zero does not) and whether
+// TMU 0 takes TMU 1's texture in; the colour and alpha combine keep deciding what stage 0 does.
 void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {
-    if (settings.TMU == 0 || tmu < 0 || tmu >= textureUnitCount) return;
-    if (combineOnTmuStages()) {
-        recordTextureCombine(tmu, rgbFunction, rgbFactor);
-        setStageCombine(tmu, rgbFunction);
-        return;
-    }
-    if (tmu != 0) return;
-    DWORD secondOp;
-    if (rgbFunction == combineFunctionLocal && rgbFactor == combineFactorZero)
-        secondOp = D3DTOP_SELECTARG2;
-    else if (rgbFunction == combineFunctionBlend && rgbFactor == combineFactorOne)
-        secondOp = D3DTOP_MODULATE;
-    else
-        return;
-    if (context.device == NULL) return;
+    if (settings.TMU == 0 || (tmu != tmu0 && tmu != tmu1) || context.device == NULL) return;
     recordTextureCombine(tmu, rgbFunction, rgbFactor);
-    sendStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-    sendStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-    sendStageState(1, D3DTSS_COLOROP, secondOp);
-    sendStageState(1, D3DTSS_ALPHAOP, secondOp);
-    // Stage 0 now holds these operations: a later combine call that wants another one must send it.
-    renderState.lastColorOp = D3DTOP_SELECTARG1;
-    renderState.lastAlphaOp = D3DTOP_SELECTARG1;
-    renderState.colorIgnoresTexture = false;
-    renderState.alphaIgnoresTexture = false;
+    renderState.textureCombineFunction[tmu] = rgbFunction;
+    sendCombineStages(stageColorPart, resendsStageOps());
+    sendCombineStages(stageAlphaPart, resendsStageOps());
 }
 
 void setAlphaBlendFunction(FxI32 source, FxI32 destination) {

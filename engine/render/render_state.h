@@ -16,8 +16,8 @@ struct RenderState {
     FxU32 specularRgbCode;
     FxU32 diffuseAlphaCode;
     FxU32 specularAlphaCode;
-    FxU32 lastColorOp; // stage-0 D3DTSS_COLOROP last sent by the colour combine, 0 for none
-    FxU32 lastAlphaOp; // stage-0 D3DTSS_ALPHAOP last sent by the alpha combine, 0 for none
+    FxU32 lastColorOp; // stage operation of the last colour combine, 0 for none
+    FxU32 lastAlphaOp; // stage operation of the last alpha combine, 0 for none
     FxI32 lastAlphaTestFunction;
     // The last colour and alpha combine leave the texture unread (stage 0 selects the diffuse colour):
     // the vertices' 1/w and texture fields are not read then.
@@ -25,8 +25,10 @@ struct RenderState {
     bool alphaIgnoresTexture;
     FxI32 depthBufferMode;
     FxU32 chromakeyValue; // ARGB
-    // Per texture unit, 1 when its stage applies the colour and alpha combine operations.
-    FxU32 tmuStageActive[2];
+    // Per texture unit, the colour function of its texture combine (GR_COMBINE_FUNCTION_LOCAL until one).
+    FxI32 textureCombineFunction[2];
+    // Per stage, the colour and the alpha operation last sent; 0 where none was.
+    DWORD sentStageOps[2][2];
     FxI32 lastChromakeyMode;
     // Fog from Glide's table is in force: each vertex carries its fog in the specular alpha.
     bool tableFog;

@@ -69,6 +69,10 @@ inline bool codeReadsVertex(FxU32 code) {
     case codeQuarterVertex:
     case codeVertexTimesConstant:
     case codeOneMinusVertexTimesConstant:
+    case codeVertexAlpha:
+    case codeVertexTimesVertexAlpha:
+    case codeVertexTimesConstantAlpha:
+    case codeConstantTimesVertexAlpha:
         return true;
     default:
         return false;

@@ -49,9 +49,11 @@ void resetDeviceState() {
     renderState.colorIgnoresTexture = false;
     renderState.alphaIgnoresTexture = false;
     renderState.lastAlphaTestFunction = noAlphaTestFunction;
-    // Stage 0 alone applies the combine, and the chroma key starts off, as the open sets them.
-    renderState.tmuStageActive[0] = 1;
-    renderState.tmuStageActive[1] = 0;
+    // Each unit shows its own texture; a new device has stage 1 disabled. The chroma key starts off.
+    for (int tmu = 0; tmu < textureUnitCount; ++tmu)
+        renderState.textureCombineFunction[tmu] = combineFunctionLocal;
+    renderState.sentStageOps[0][0] = renderState.sentStageOps[0][1] = 0;
+    renderState.sentStageOps[1][0] = renderState.sentStageOps[1][1] = D3DTOP_DISABLE;
     renderState.lastChromakeyMode = chromakeyDisable;
     resetStateCalls(context.screenWidth, context.screenHeight);
 }

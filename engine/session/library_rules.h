@@ -20,9 +20,6 @@ struct SessionRules {
     bool legacyInitialStates; // the colour-key, blend, range fog and lighting states at open
     bool stageOneArguments;   // stage 1 gets the texture and current arguments at open too
     int parkedCursorPosition; // x and y of the pointer while the display is open
-    // Each TMU's stage applies the colour and alpha combine while grTexCombine keeps it active, both ops
-    // sent on every call; else stage 0 alone, sent on changes.
-    bool combineOnTmuStages;
     bool ditherAlwaysOn; // a 16-bit display dithers whatever mode grDitherMode names
 };
 

@@ -19,11 +19,10 @@ inline FxU32 grey(FxU32 s) {
 inline FxU32 ai44(FxU32 s) {
     return (s & 0xF0u) << 24 | grey((s & 0x0Fu) << 4);
 }
+// The board samples an alpha texture as white under the texel's alpha: overlay text and alpha clouds are
+// white.
 inline FxU32 a8(FxU32 s) {
-    return s << 24 | grey(s);
-}
-inline FxU32 a8Alpha(FxU32 s) {
-    return s << 24;
+    return s << 24 | 0xFFFFFFu;
 }
 inline FxU32 rgb332(FxU32 s) {
     return (s & 0xE0u) << 16 | (s & 0x1Cu) << 11 | (s & 0x03u) << 5;
@@ -138,8 +137,4 @@ void convertYiq422ToXrgb(void *destination, const void *source, FxU32 count) {
 }
 void convertAyiq8422ToArgb(void *destination, const void *source, FxU32 count) {
     lookUp<ayiq8422, 2>(destination, source, count);
-}
-// Glide 3 boards sample an alpha texture as black with that alpha.
-void convertA8ToAlphaArgb(void *destination, const void *source, FxU32 count) {
-    convert8<a8Alpha>(destination, source, count);
 }

@@ -10,7 +10,6 @@ typedef void (*TexelConverter)(void *destination, const void *source, FxU32 coun
 
 void convertAi44ToArgb(void *destination, const void *source, FxU32 count);
 void convertA8ToArgb(void *destination, const void *source, FxU32 count);
-void convertA8ToAlphaArgb(void *destination, const void *source, FxU32 count);
 void convertAi88ToArgb(void *destination, const void *source, FxU32 count);
 void convertArgb8332ToArgb(void *destination, const void *source, FxU32 count);
 void convertRgb332ToXrgb(void *destination, const void *source, FxU32 count);

@@ -24,11 +24,11 @@ const DWORD rgb = DDPF_RGB, ap = DDPF_ALPHAPIXELS, lum = DDPF_LUMINANCE, pal8 = 
 
 // The exact layouts a device must offer for a Glide format to be stored as it is. The YIQ rows describe
 // their fields as if they were colour channels (no device offers them), and the AYIQ row carries an
-// alpha mask without the alpha-pixels flag.
+// alpha mask without the alpha-pixels flag. GR_TEXFMT_ALPHA_8 has no native layout: Direct3D samples an
+// alpha-only surface as black, where the board gives white.
 const DesiredFormat desiredFormatTable[] = {
     {texFmtRgb332, rgb, 8, 0xE0, 0x1C, 0x03, 0},
     {texFmtYiq422, rgb, 8, 0xF0, 0x0C, 0x03, 0},
-    {texFmtAlpha8, DDPF_ALPHA, 8, 0, 0, 0, 0},
     {texFmtIntensity8, lum, 8, 0xFF, 0, 0, 0},
     {texFmtAlphaIntensity44, lum | ap, 8, 0x0F, 0, 0, 0xF0},
     {texFmtP8, pal8 | rgb, 8, 0, 0, 0, 0},
@@ -74,7 +74,7 @@ void applyFallback(const TextureFallback &fallback) {
     const DDPIXELFORMAT &wanted = deviceTables.desiredFormats[fallback.glideRow];
     row.pixelFormat = target.pixelFormat;
     row.destinationBytes = target.destinationBytes;
-    row.sourceBytes = wanted.dwRGBBitCount / 8;
+    row.sourceBytes = fallback.glideRow < texFmt16Bit ? 1 : 2;
     row.converter = fallback.converter;
     row.available = 1;
     row.native = 0;

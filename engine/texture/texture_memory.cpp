@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "../render/combine_stages.h"
 #include "../render/render_state.h"
 #include "../session/render_context.h"
 #include "../render/saved_state.h"
@@ -166,6 +167,8 @@ void selectTextureSource(FxI32 tmu, FxU32 startAddress) {
     stateCalls.units[tmu].sourceAddress = startAddress;
     markKnown(static_cast<FxU32>(groupTextureSource) << tmu);
     bindTexture(tmu, none ? NULL : lookupTexture(tmu, startAddress));
+    // Stage 1 brings TMU 1's texture in only while one is bound.
+    if (tmu == tmu1) refreshCombineStages();
 }
 
 void bindTexture(FxI32 tmu, TextureRecord *record) {

@@ -54,15 +54,14 @@ class CombineTable : public Glide2DrawTest {
 TEST_F(CombineTable, LaterRulesOverrideEarlierOnes) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
     const EntryCase cases[] = {
-        {"LOCAL_ALPHA keeps the default for other ITERATED", GR_COMBINE_FUNCTION_LOCAL_ALPHA,
-         GR_COMBINE_FACTOR_TEXTURE_RGB, GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_ITERATED, codeVertex,
-         codeBlack, D3DTOP_SELECTARG2},
-        {"LOCAL_ALPHA keeps the default for other TEXTURE", GR_COMBINE_FUNCTION_LOCAL_ALPHA,
-         GR_COMBINE_FACTOR_LOCAL_ALPHA, GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, codeVertex,
-         codeBlack, D3DTOP_SELECTARG1},
-        {"SCALE_OTHER_ADD_LOCAL_ALPHA keeps the default for other CONSTANT",
+        {"LOCAL_ALPHA gives the constant alpha", GR_COMBINE_FUNCTION_LOCAL_ALPHA,
+         GR_COMBINE_FACTOR_TEXTURE_RGB, GR_COMBINE_LOCAL_CONSTANT, GR_COMBINE_OTHER_ITERATED,
+         codeConstantAlpha, codeBlack, D3DTOP_SELECTARG2},
+        {"LOCAL_ALPHA gives the vertex alpha", GR_COMBINE_FUNCTION_LOCAL_ALPHA, GR_COMBINE_FACTOR_LOCAL_ALPHA,
+         GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, codeVertexAlpha, codeBlack, D3DTOP_SELECTARG2},
+        {"SCALE_OTHER_ADD_LOCAL_ALPHA adds the constant alpha",
          GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_CONSTANT,
-         GR_COMBINE_OTHER_CONSTANT, codeConstant, codeBlack, D3DTOP_SELECTARG2},
+         GR_COMBINE_OTHER_CONSTANT, codeConstant, codeConstantAlpha, D3DTOP_SELECTARG2},
         {"ZERO overrides the defaults", GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_TEXTURE_ALPHA,
          GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, codeBlack, codeBlack, D3DTOP_SELECTARG2},
         {"LOCAL with a constant local", GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO,
@@ -106,6 +105,44 @@ TEST_F(CombineTable, LaterRulesOverrideEarlierOnes) {
          D3DTOP_SELECTARG1},
     };
     expectEntries(cases, sizeof(cases) / sizeof(cases[0]));
+}
+
+// The factor LOCAL_ALPHA and the function that adds the local alpha read the vertex alpha (local ITERATED)
+// or the constant alpha (local CONSTANT): a white texture times vertex alpha 128 is 128, not white.
+TEST_F(CombineTable, LocalAlphaScalesAndAddsTheVertexOrConstantAlpha) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    const FxU32 rgb = 0x00FFFFFF;
+    struct Case {
+        const char *what;
+        GrCombineFunction_t function;
+        GrCombineLocal_t local;
+        GrCombineOther_t other;
+        FxU32 vertex;
+        FxU32 diffuseRgb;
+        FxU32 specularRgb;
+        DWORD stageOp;
+    } cases[] = {
+        {"texture times vertex alpha", GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_LOCAL_ITERATED,
+         GR_COMBINE_OTHER_TEXTURE, 0x80FF2010, 0x808080, 0, D3DTOP_MODULATE},
+        {"texture times vertex alpha plus vertex alpha", GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA,
+         GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_TEXTURE, 0x40123456, 0x404040, 0x404040,
+         D3DTOP_MODULATE},
+        {"vertex colour times constant alpha", GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_LOCAL_CONSTANT,
+         GR_COMBINE_OTHER_ITERATED, 0xFFC86432, 0x643219, 0, D3DTOP_SELECTARG2},
+    };
+    grConstantColorValue(0x80FFFFFF);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        grColorCombine(c.function, GR_COMBINE_FACTOR_LOCAL_ALPHA, c.local, c.other, FXFALSE);
+        TlVertex drawn = drawnPoint(coloredVertex(10.0f, 10.0f, c.vertex));
+        EXPECT_EQ(drawn.diffuse & rgb, c.diffuseRgb);
+        EXPECT_EQ(drawn.specular & rgb, c.specularRgb);
+        EXPECT_EQ(stageState(0, D3DTSS_COLOROP), c.stageOp);
+    }
+    grAlphaCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL_ALPHA, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+    EXPECT_EQ(drawnPoint(coloredVertex(10.0f, 10.0f, 0x80FFFFFF)).diffuse >> 24, 0x80u);
+    EXPECT_EQ(stageState(0, D3DTSS_ALPHAOP), static_cast<DWORD>(D3DTOP_MODULATE));
 }
 
 TEST_F(CombineTable, WaveRaceAddsAQuarterOfTheVertexColorToTheTexture) {

@@ -47,6 +47,14 @@ const FxU32 everyColorCode[] = {codeVertex,
                                 codeOneMinusVertexTimesConstant,
                                 codeBlack,
                                 codeWhite};
+// Codes that read the local alpha: their alpha forms repeat those of earlier codes, so only their RGB forms
+// are told apart.
+const FxU32 localAlphaColorCodes[] = {codeVertexAlpha,
+                                      codeConstantAlpha,
+                                      codeVertexTimesVertexAlpha,
+                                      codeVertexTimesConstantAlpha,
+                                      codeConstantTimesVertexAlpha,
+                                      codeConstantTimesConstantAlpha};
 const FxU32 unrecognisedCode = 0xFFFFFFFF;
 
 // Three vertex colours and a constant colour under which no two codes give the same three results, in the
@@ -58,17 +66,23 @@ const FxU32 revealingConstant = 0x60C04020;
 // its RGB form (the rest); unrecognisedCode when none does or more than one.
 inline FxU32 codeGiving(const FxU32 results[3], bool alphaForm) {
     FxU32 found = unrecognisedCode;
-    for (FxU32 code : everyColorCode) {
+    auto search = [&](FxU32 code) {
         bool gives = true;
         for (int i = 0; i < 3; ++i) {
             FxU32 v = revealingVertexColors[i], k = revealingConstant;
             gives = gives && (alphaForm ? colorCodeAlpha(code, v, k) == (results[i] & 0xFF000000u)
                                         : colorCodeRgb(code, v, k) == (results[i] & 0x00FFFFFFu));
         }
-        if (!gives) continue;
-        if (found != unrecognisedCode) return unrecognisedCode;
+        if (!gives) return true;
+        if (found != unrecognisedCode) return false;
         found = code;
-    }
+        return true;
+    };
+    for (FxU32 code : everyColorCode)
+        if (!search(code)) return unrecognisedCode;
+    if (!alphaForm)
+        for (FxU32 code : localAlphaColorCodes)
+            if (!search(code)) return unrecognisedCode;
     return found;
 }
 

@@ -278,52 +278,56 @@ TEST_F(RenderStateCalls, OpenBuildsTablesBeforeTheNeutralStates) {
     EXPECT_EQ(deviceState(D3DRENDERSTATE_FOGENABLE), static_cast<DWORD>(FALSE));
 }
 
-TEST_F(RenderStateCalls, TextureCombineOfTmuZeroKeepsItsFirstPairOnStageZero) {
+// Stage 0 applies the colour combine to TMU 0's texture; stage 1 multiplies TMU 1's texture in only while
+// TMU 0 reads it and the combine reads a texture, and passes the colour on otherwise (disabled or
+// SELECTARG2); a unit whose function is zero contributes nothing.
+TEST_F(RenderStateCalls, TextureCombineBringsTmuOneInOnlyWhereItIsRead) {
     setProductDword("TMU", 1);
     ASSERT_EQ(initAndOpen(), FXTRUE);
-    grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
-                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
-    struct Case {
-        const char *call;
-        void (*run)();
-        DWORD secondOp; // 0: nothing sent
-    } cases[] = {
-        {"decal", [] { guTexCombineFunction(0, GR_TEXTURECOMBINE_DECAL); }, D3DTOP_SELECTARG2},
-        {"blend by one",
-         [] { grTexCombine(0, GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_ONE, 0, 0, 0, 0); },
-         D3DTOP_MODULATE},
-        {"decal on TMU 1", [] { grTexCombineFunction(1, GR_TEXTURECOMBINE_DECAL); }, 0},
-        {"multiply", [] { guTexCombineFunction(0, GR_TEXTURECOMBINE_MULTIPLY); }, 0},
-        {"mode 11", [] { guTexCombineFunction(0, 11); }, 0},
+    auto op = [](DWORD stage) { return sim::textureStageState(liveDevice(), stage, D3DTSS_COLOROP); };
+    auto passes = [&op]() { return op(1) == D3DTOP_DISABLE || op(1) == D3DTOP_SELECTARG2; };
+    auto textureTimesIterated = [] {
+        grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+                       GR_COMBINE_OTHER_TEXTURE, FXFALSE);
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.call);
-        sim::clearCalls();
-        c.run();
-        std::vector<sim::Call> stage = named("SetTextureStageState");
-        if (c.secondOp == 0) {
-            EXPECT_TRUE(stage.empty());
-            continue;
-        }
-        ASSERT_EQ(stage.size(), 4u);
-        EXPECT_EQ(firstArgs(stage[0], 3),
-                  (std::vector<unsigned long long>{0, D3DTSS_COLOROP, D3DTOP_SELECTARG1}));
-        EXPECT_EQ(firstArgs(stage[1], 3),
-                  (std::vector<unsigned long long>{0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1}));
-        EXPECT_EQ(firstArgs(stage[2], 3), (std::vector<unsigned long long>{1, D3DTSS_COLOROP, c.secondOp}));
-        EXPECT_EQ(firstArgs(stage[3], 3), (std::vector<unsigned long long>{1, D3DTSS_ALPHAOP, c.secondOp}));
-    }
-    // The colour combine that was in force before must reach stage 0 again.
-    grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
-                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
-    EXPECT_EQ(sim::textureStageState(liveDevice(), 0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
+    grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    textureTimesIterated();
+    bindTexture565(GR_TMU0, GR_LOD_64, GR_ASPECT_1x1);
+    guTexCombineFunction(GR_TMU0, GR_TEXTURECOMBINE_DECAL);
+    EXPECT_EQ(op(0), static_cast<DWORD>(D3DTOP_MODULATE));
+    EXPECT_TRUE(passes()) << "one texture";
 
+    grTexCombine(GR_TMU0, GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_ONE, 0, 0, 0, 0);
+    EXPECT_TRUE(passes()) << "TMU 1 has no texture yet";
+    bindTexture565(GR_TMU1, GR_LOD_64, GR_ASPECT_1x1);
+    EXPECT_EQ(op(0), static_cast<DWORD>(D3DTOP_MODULATE));
+    EXPECT_EQ(op(1), static_cast<DWORD>(D3DTOP_MODULATE)) << "two textures";
+    EXPECT_EQ(sim::textureStageState(liveDevice(), 1, D3DTSS_ALPHAOP), static_cast<DWORD>(D3DTOP_SELECTARG2))
+        << "the alpha combine reads no texture";
+
+    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    EXPECT_EQ(op(0), static_cast<DWORD>(D3DTOP_SELECTARG2));
+    EXPECT_TRUE(passes()) << "untextured with both textures still selected";
+
+    textureTimesIterated();
+    grTexCombine(GR_TMU1, GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_NONE, 0, 0, 0, 0);
+    EXPECT_TRUE(passes()) << "TMU 1 turned off";
+    grTexCombine(GR_TMU0, GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_NONE, 0, 0, 0, 0);
+    EXPECT_EQ(op(0), static_cast<DWORD>(D3DTOP_SELECTARG2)) << "TMU 0 turned off";
+
+    // Without the setting one unit is reported and the texture combine sends nothing.
     grSstWinClose();
     setProductDword("TMU", 0);
     ASSERT_EQ(initAndOpen(), FXTRUE);
+    textureTimesIterated();
+    bindTexture565(GR_TMU1, GR_LOD_64, GR_ASPECT_1x1);
     sim::clearCalls();
-    guTexCombineFunction(0, GR_TEXTURECOMBINE_DECAL);
+    guTexCombineFunction(GR_TMU0, GR_TEXTURECOMBINE_DECAL);
+    grTexCombine(GR_TMU0, GR_COMBINE_FUNCTION_BLEND, GR_COMBINE_FACTOR_ONE, 0, 0, 0, 0);
     EXPECT_EQ(countNamed("SetTextureStageState"), 0u);
+    EXPECT_TRUE(passes());
 }
 
 TEST_F(RenderStateCalls, EveryCallIsSafeWithoutASession) {

@@ -22,10 +22,11 @@ TEST_F(TextureFormats, EachDeviceGetsItsNativeRowsAndOnlyTheFallbacksItsTargetsA
     };
     const Kind U = Unavailable, N = Native, W = Widened, S = WidenedSoftPalette;
     std::vector<Case> cases = {
-        {"16-bit and luminance formats with both 32-bit targets",
+        {"16-bit, luminance and alpha-only formats with both 32-bit targets: alpha textures are widened to "
+         "white",
          {rgb565(), argb1555(), argb4444(), luminance(8, 0xFF, 0), luminance(8, 0x0F, 0xF0),
           luminance(16, 0xFF, 0xFF00), alpha8(), xrgb8888(), argb8888()},
-         {W, W, N, N, N, S, U, U, W, W, N, N, N, N, S, U}},
+         {W, W, W, N, N, S, U, U, W, W, N, N, N, N, S, U}},
         {"no 32-bit formats: nothing is widened",
          {rgb565(), argb1555(), argb4444(), luminance(8, 0xFF, 0)},
          {U, U, U, N, U, U, U, U, U, U, N, N, N, U, U, U}},
@@ -95,7 +96,7 @@ TEST_F(TextureFormats, WidenedTexelsLandInTheTopBitsOfTheirChannels) {
         {GR_TEXFMT_INTENSITY_8, {0x7F}, 0x007F7F7F},
         {GR_TEXFMT_P_8, {3}, 0x00123456},
         {GR_TEXFMT_AP_88, {3, 0x9A}, 0x9A123456},
-        {GR_TEXFMT_ALPHA_8, {0xC4}, 0xC4C4C4C4},
+        {GR_TEXFMT_ALPHA_8, {0xC4}, 0xC4FFFFFF},
         {GR_TEXFMT_ALPHA_INTENSITY_88, {0x21, 0xF3}, 0xF3212121},
         // Before any NCC download, Y alone gives a grey from 0 to 255.
         {GR_TEXFMT_YIQ_422, {0xFF}, 0x00FFFFFF},
@@ -137,7 +138,7 @@ TEST_F(TextureFormats, ConvertersPlaceEveryFieldWithoutReplication) {
          [&](FxU32 s) {
              return argb(top(field(s, 4, 4), 4), top(s & 15, 4), top(s & 15, 4), top(s & 15, 4));
          }},
-        {"A8", convertA8ToArgb, [&](FxU32 s) { return argb(s, s, s, s); }},
+        {"A8", convertA8ToArgb, [&](FxU32 s) { return argb(s, 255, 255, 255); }},
         {"RGB332", convertRgb332ToXrgb,
          [&](FxU32 s) {
              return argb(0, top(field(s, 5, 3), 3), top(field(s, 2, 3), 3), two(field(s, 0, 2)));

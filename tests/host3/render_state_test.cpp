@@ -39,8 +39,10 @@ TEST_F(RenderState3, ColorCombineGoesToStageZeroOnEveryCall) {
                        GR_COMBINE_OTHER_TEXTURE, FXFALSE);
     const Triple selectTexture = stage(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
     const Triple stageOnePasses = stage(1, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
-    EXPECT_EQ(stageStates(),
-              (std::vector<Triple>{selectTexture, stageOnePasses, selectTexture, stageOnePasses}));
+    // Stage 1, no longer disabled, gets an alpha operation that passes too.
+    const Triple stageOnePassesAlpha = stage(1, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    EXPECT_EQ(stageStates(), (std::vector<Triple>{selectTexture, stageOnePasses, stageOnePassesAlpha,
+                                                  selectTexture, stageOnePasses}));
     grSstWinClose(1);
 }
 
@@ -59,25 +61,50 @@ TEST_F(RenderState3WithTmu, TexCombineZeroMakesTheUnitPassTheDiffuseColor) {
     sim::clearCalls();
     grTexCombine(GR_TMU0, GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_NONE, GR_COMBINE_FUNCTION_ZERO,
                  GR_COMBINE_FACTOR_NONE, FXFALSE, FXFALSE);
+    EXPECT_TRUE(stageStates().empty()) << "no combine to apply yet";
     grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_NONE,
                    GR_COMBINE_OTHER_TEXTURE, FXFALSE);
     EXPECT_EQ(stageStates(), (std::vector<Triple>{stage(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2),
-                                                  stage(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1),
-                                                  stage(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2),
-                                                  stage(1, D3DTSS_COLOROP, D3DTOP_SELECTARG2)}));
+                                                  stage(1, D3DTSS_COLOROP, D3DTOP_SELECTARG2),
+                                                  stage(1, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2)}));
 }
 
-TEST_F(RenderState3WithTmu, TexCombineOnTheSecondUnitAppliesTheLastCombine) {
+// Stage 1 multiplies TMU 1's texture in while TMU 0's function reads it and a texture is bound there;
+// otherwise, untextured or with TMU 0 on its own, it passes stage 0's result on.
+TEST_F(RenderState3WithTmu, TheSecondStageAppliesTmuOneOnlyWhereTmuZeroReadsIt) {
+    auto op = [](DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
+        return sim::textureStageState(liveDevice(), stage, type);
+    };
+    std::vector<FxU16> texels(4, 0xFFFF);
+    GrTexInfo info = {GR_LOD_LOG2_2, GR_LOD_LOG2_2, GR_ASPECT_LOG2_1x1, GR_TEXFMT_RGB_565, texels.data()};
+    for (GrChipID_t tmu : {GR_TMU0, GR_TMU1}) {
+        grTexDownloadMipMap(tmu, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+        grTexSource(tmu, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+    }
     grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_NONE,
                    GR_COMBINE_OTHER_TEXTURE, FXFALSE);
     grAlphaCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_NONE,
                    GR_COMBINE_OTHER_TEXTURE, FXFALSE);
-    sim::clearCalls();
     grTexCombine(GR_TMU1, GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_FUNCTION_LOCAL,
                  GR_COMBINE_FACTOR_NONE, FXFALSE, FXFALSE);
-    EXPECT_EQ(stageStates(), (std::vector<Triple>{stage(1, D3DTSS_COLOROP, D3DTOP_SELECTARG1),
-                                                  stage(1, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1)}));
-    EXPECT_EQ(renderState.tmuStageActive[1], 1u);
+    EXPECT_EQ(op(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG1));
+    EXPECT_EQ(op(1, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG2)) << "TMU 0 shows its own texture";
+
+    grTexCombine(GR_TMU0, GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL,
+                 GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, FXFALSE, FXFALSE);
+    EXPECT_EQ(op(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG1));
+    EXPECT_EQ(op(1, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_MODULATE));
+    EXPECT_EQ(op(1, D3DTSS_ALPHAOP), static_cast<DWORD>(D3DTOP_MODULATE));
+
+    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    for (DWORD stage : {0u, 1u}) {
+        SCOPED_TRACE(stage);
+        EXPECT_EQ(op(stage, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG2)) << "untextured";
+        EXPECT_EQ(op(stage, D3DTSS_ALPHAOP), static_cast<DWORD>(D3DTOP_SELECTARG2)) << "untextured";
+    }
 }
 
 TEST_F(RenderState3WithTmu, TexCombineSendsNoOperationBeforeAnyCombineOrForAnUnknownUnit) {
@@ -87,7 +114,6 @@ TEST_F(RenderState3WithTmu, TexCombineSendsNoOperationBeforeAnyCombineOrForAnUnk
     grTexCombine(GR_TMU2, GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_NONE, GR_COMBINE_FUNCTION_ZERO,
                  GR_COMBINE_FACTOR_NONE, FXFALSE, FXFALSE);
     EXPECT_TRUE(stageStates().empty());
-    EXPECT_EQ(renderState.tmuStageActive[1], 1u);
 }
 
 TEST_F(RenderState3, TexCombineDoesNothingWithoutTheTmuSetting) {

@@ -260,12 +260,12 @@ TEST_F(Texture3, YiqTexelsAreDecodedThroughTheChosenTable) {
         ASSERT_EQ(sim::pixel(surface, s % 16, s / 16), nccDecoded(second, s)) << s;
 }
 
-TEST_F(Texture3, AlphaTexturesAreBlackWithTheirAlpha) {
+TEST_F(Texture3, AlphaTexturesAreWhiteWithTheirAlpha) {
     openWith(0);
     std::vector<FxU8> alpha(4, 0xC4);
     IDirectDrawSurface7 *surface = download(0, 0, GR_LOD_LOG2_2, 0, GR_TEXFMT_ALPHA_8, alpha.data());
     ASSERT_NE(surface, nullptr);
-    EXPECT_EQ(sim::pixel(surface, 1, 0), 0xC4000000u);
+    EXPECT_EQ(sim::pixel(surface, 1, 0), 0xC4FFFFFFu);
 }
 
 } // namespace

@@ -119,7 +119,7 @@ int main() {
         {"INTENSITY_8", GR_TEXFMT_INTENSITY_8, 0x80, 128, 128, 128, tol},
         {"ALPHA_INTENSITY_44", GR_TEXFMT_ALPHA_INTENSITY_44, 0xFA, 165, 165, 165, narrow},
         {"ALPHA_INTENSITY_88", GR_TEXFMT_ALPHA_INTENSITY_88, 0xFF40, 64, 64, 64, tol},
-        {"ALPHA_8", GR_TEXFMT_ALPHA_8, 0xFF, 0, 0, 0, tol},
+        {"ALPHA_8", GR_TEXFMT_ALPHA_8, 0xFF, 255, 255, 255, tol},
         {"P_8", GR_TEXFMT_P_8, 0x05, 255, 0, 255, tol},
         {"AP_88", GR_TEXFMT_AP_88, 0xFF06, 0, 255, 255, tol},
         {"YIQ_422", GR_TEXFMT_YIQ_422, 0xE6, yr, yg, yb, tol},
