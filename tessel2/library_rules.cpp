@@ -88,7 +88,7 @@ const LibraryRules glide2Rules = {
     sizeof(glide2Banner) / sizeof(glide2Banner[0]),
     // Session: origin lines and log flushes, scenes restarted by every present, opaque bitmaps, chroma-key
     // mode sent on every call, the full initial state on stage 0 only, the pointer parked at the far corner,
-    // the combine on stage 0, dithering as grDitherMode asks.
-    {true, true, true, true, false, false, true, false, 32767, false, false},
+    // dithering as grDitherMode asks.
+    {true, true, true, true, false, false, true, false, 32767, false},
     fixedLayoutConverters<grVertexLayout>,
 };

@@ -72,9 +72,9 @@ const LibraryRules glide3Rules = {
     nullptr,
     0,
     // Session: no origin lines or log flushes, the scene begun once at open, colour-keyed bitmaps, the
-    // chroma-key mode sent on changes only, the reduced initial state on both stages, the combine on every
-    // active TMU's stage, dithering whenever the display has 16 bits.
-    {false, false, false, false, true, true, false, true, glide3CursorPosition, true, true},
+    // chroma-key mode sent on changes only, the reduced initial state on both stages, dithering whenever the
+    // display has 16 bits.
+    {false, false, false, false, true, true, false, true, glide3CursorPosition, true},
     // Converted through the layout in force.
     {nullptr, nullptr, nullptr},
 };

@@ -15,6 +15,14 @@ namespace {
 const FxU32 sceneTexture = 0;
 const FxU32 fontTexture = 0x10000;
 const FxU8 guardByte = 0xA5;
+const float sceneLodBias = -2.0f;
+
+// Direct3D takes the LOD bias as the bits of a float.
+DWORD floatBits(float value) {
+    DWORD bits;
+    std::memcpy(&bits, &value, sizeof(bits));
+    return bits;
+}
 
 class SavedState3 : public Glide3Test {
   protected:
@@ -69,7 +77,7 @@ TEST_F(SavedState3, SetStateUndoesEverythingAnOverlayChanged) {
     grClipWindow(10, 20, 300, 200);
     grConstantColorValue(0x80112233);
     grTexClampMode(GR_TMU0, GR_TEXTURECLAMP_CLAMP, GR_TEXTURECLAMP_MIRROR_EXT);
-    grTexLodBiasValue(GR_TMU0, -2.0f);
+    grTexLodBiasValue(GR_TMU0, sceneLodBias);
     grEnable(GR_AA_ORDERED);
     const FxU32 sceneColorCode = renderState.diffuseRgbCode;
     FxI32 stateSize = 0;
@@ -135,7 +143,7 @@ TEST_F(SavedState3, SetStateUndoesEverythingAnOverlayChanged) {
     EXPECT_TRUE(colorWritesEnabled());
     EXPECT_EQ(stage(0, D3DTSS_ADDRESSU), static_cast<DWORD>(D3DTADDRESS_CLAMP));
     EXPECT_EQ(stage(0, D3DTSS_ADDRESSV), static_cast<DWORD>(D3DTADDRESS_MIRROR));
-    EXPECT_EQ(stage(0, D3DTSS_MIPMAPLODBIAS), 6u);
+    EXPECT_EQ(stage(0, D3DTSS_MIPMAPLODBIAS), floatBits(sceneLodBias));
     EXPECT_TRUE(isModeEnabled(GR_AA_ORDERED));
 }
 
