@@ -122,6 +122,9 @@ struct CooperativeLevel {
     bool set;
 };
 CooperativeLevel cooperativeLevel();
+// Runs at the start of every DirectDrawCreateEx (default none), as Wine's DirectDraw loads the system's
+// opengl32 there, which may be a game's own driver calling back into the library.
+void setDirectDrawCreateHook(std::function<void()> hook);
 void setDeviceIdentifier(const char *driver, const char *description, DWORD vendorId, DWORD deviceId);
 void setVerticalBlank(BOOL inBlank, HRESULT hr);
 void setScanLine(DWORD line, HRESULT hr);
