@@ -33,4 +33,18 @@ TEST_F(Misuse, AnOpenReenteredFromDirectDrawCreationFailsAloneAndIsLoggedOnce) {
     EXPECT_EQ(log.find(line, first + 1), std::string::npos);
 }
 
+// The settings program was never run to the end: its key exists, its values do not.
+TEST_F(Misuse, AStoreWithoutColorDepthOpensThe565DisplayTheBufferWritesAssume) {
+    sim::createRegistryKey(HKEY_LOCAL_MACHINE, "Software\\Orvane\\Kestrix XP");
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    EXPECT_EQ(sim::displayMode().bpp, 16u);
+    FxU16 magenta565 = 0xF81F;
+    constexpr int x = 5;
+    ASSERT_EQ(grLfbWriteRegion(GR_BUFFER_BACKBUFFER, x, 0, GR_LFB_SRC_FMT_565, 1, 1, sizeof(magenta565),
+                               &magenta565),
+              FXTRUE);
+    EXPECT_EQ(sim::pixel(backBuffer(), x, 0), magenta565);
+    grSstWinClose();
+}
+
 } // namespace
