@@ -372,6 +372,7 @@ void releaseDisplayObjects() {
     context.depthSurface = NULL;
     context.ddraw = NULL;
     context.displayModeSet = 0;
+    context.displayLost = 0;
     context.sessionOpen = 0;
     restoreWindowPlacement();
     context.windowed = 0;

@@ -33,6 +33,52 @@ TEST_F(Misuse, AnOpenReenteredFromDirectDrawCreationFailsAloneAndIsLoggedOnce) {
     EXPECT_EQ(log.find(line, first + 1), std::string::npos);
 }
 
+constexpr GrColor_t red = 0x00FF0000u;
+constexpr GrColor_t green = 0x0000FF00u;
+constexpr uint32_t red565 = 0xF800u;
+constexpr uint32_t green565 = 0x07E0u;
+constexpr uint32_t restoredGarbage565 = 0xCDCDu;
+
+void clearAndSwap(GrColor_t color) {
+    grBufferClear(color, 0, GR_WDEPTHVALUE_FARTHEST);
+    grBufferSwap(0);
+}
+
+TEST_F(Misuse, SurfacesLostToAnotherProgramAreRestoredWhenTheScreenComesBack) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    clearAndSwap(red);
+    ASSERT_EQ(sim::pixel(frontBuffer(), 0, 0), red565);
+
+    // Alt-tab: every surface is lost and the screen stays another program's for a few frames.
+    sim::loseSurfaces();
+    sim::failCall("TestCooperativeLevel", 0, DDERR_NOEXCLUSIVEMODE);
+    size_t from = sim::calls().size();
+    size_t presents = callsOn("BltFast", frontBuffer());
+    for (int frame = 0; frame < 3; ++frame)
+        clearAndSwap(green);
+    EXPECT_EQ(findCall("RestoreAllSurfaces", from), std::string::npos);
+    EXPECT_EQ(callsOn("BltFast", frontBuffer()), presents);
+
+    sim::clearFaults();
+    clearAndSwap(green); // the frame in flight when the screen comes back is dropped
+    EXPECT_NE(findCall("RestoreAllSurfaces", from), std::string::npos);
+    for (IDirectDrawSurface7 *surface : sim::liveSurfaces()) {
+        SCOPED_TRACE(static_cast<int>(sim::roleOf(surface)));
+        EXPECT_FALSE(sim::surfaceInfo(surface).lost);
+    }
+    EXPECT_NE(sim::pixel(frontBuffer(), 0, 0), restoredGarbage565);
+    EXPECT_NE(sim::pixel(frontBuffer(), 0, 0), green565);
+
+    clearAndSwap(green);
+    EXPECT_EQ(sim::pixel(frontBuffer(), 0, 0), green565);
+    grGlideShutdown();
+    std::string log = logText();
+    const std::string line = "Display surfaces were lost to another program and are restored";
+    size_t first = log.find(line);
+    EXPECT_NE(first, std::string::npos);
+    EXPECT_EQ(log.find(line, first + 1), std::string::npos);
+}
+
 // The settings program was never run to the end: its key exists, its values do not.
 TEST_F(Misuse, AStoreWithoutColorDepthOpensThe565DisplayTheBufferWritesAssume) {
     sim::createRegistryKey(HKEY_LOCAL_MACHINE, "Software\\Orvane\\Kestrix XP");
