@@ -23,11 +23,11 @@
 #include "texture/texture_formats.h"
 #include "texture/texture_memory.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH)
         attachLibrary(instance, glide2Rules);
     else if (reason == DLL_PROCESS_DETACH)
-        detachLibrary();
+        detachLibrary(reserved != NULL);
     return TRUE;
 }
 

@@ -19,13 +19,13 @@ const GrContext_t theContext = 1;
 
 } // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         attachLibrary(instance, glide3Rules);
         resetVertexLayout();
         forgetJoiningVertices();
     } else if (reason == DLL_PROCESS_DETACH)
-        detachLibrary();
+        detachLibrary(reserved != NULL);
     return TRUE;
 }
 

@@ -385,6 +385,15 @@ void closeSession() {
     releaseDisplayObjects();
 }
 
+void abandonDisplay() {
+    if (context.ddraw == NULL) return;
+    logLine("Process ends with the display open: its objects are left to the system\n");
+    flushLog();
+    if (context.displayModeSet) ChangeDisplaySettingsA(NULL, 0);
+    forgetBufferLocks();
+    context = RenderContext();
+}
+
 void setInitialDeviceState() {
     IDirect3DDevice7 *device = context.device;
     if (device == NULL) return;

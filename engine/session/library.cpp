@@ -41,10 +41,14 @@ void attachLibrary(HINSTANCE instance, const LibraryRules &rules) {
     openLog();
 }
 
-void detachLibrary() {
-    closeSession();
-    releaseAbandonedSession();
-    freeTextureMemory();
+void detachLibrary(bool processEnding) {
+    if (processEnding) {
+        abandonDisplay();
+    } else {
+        closeSession();
+        releaseAbandonedSession();
+        freeTextureMemory();
+    }
     freeShadowBuffers();
     closeLog();
     resetLoadState();

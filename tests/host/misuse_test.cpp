@@ -3,6 +3,7 @@
 #include "glide2_driver.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -38,6 +39,8 @@ constexpr GrColor_t green = 0x0000FF00u;
 constexpr uint32_t red565 = 0xF800u;
 constexpr uint32_t green565 = 0x07E0u;
 constexpr uint32_t restoredGarbage565 = 0xCDCDu;
+
+LPVOID const processEnding = reinterpret_cast<LPVOID>(1);
 
 void clearAndSwap(GrColor_t color) {
     grBufferClear(color, 0, GR_WDEPTHVALUE_FARTHEST);
@@ -77,6 +80,30 @@ TEST_F(Misuse, SurfacesLostToAnotherProgramAreRestoredWhenTheScreenComesBack) {
     size_t first = log.find(line);
     EXPECT_NE(first, std::string::npos);
     EXPECT_EQ(log.find(line, first + 1), std::string::npos);
+}
+
+// Returning from main or calling exit with a write lock held, the session open and no grGlideShutdown: the
+// driver's threads are already gone, so no call may reach DirectDraw or Direct3D.
+TEST_F(Misuse, AProcessEndingWithEverythingHeldLeavesTheObjectsAndRestoresTheMode) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    GrLfbInfo_t info = {};
+    info.size = sizeof(info);
+    ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &info),
+              FXTRUE);
+    ASSERT_TRUE(sim::displayMode().changed);
+    size_t from = sim::calls().size();
+    DllMain(module, DLL_PROCESS_DETACH, processEnding);
+    loaded = false;
+    std::vector<std::string> after;
+    for (size_t i = from; i < sim::calls().size(); ++i)
+        after.push_back(sim::calls()[i].name);
+    EXPECT_EQ(after, std::vector<std::string>{"ChangeDisplaySettingsA"});
+    EXPECT_FALSE(sim::displayMode().changed);
+    EXPECT_NE(sim::readFile("kestrix.log").find("Process ends with the display open"), std::string::npos);
+    // The system reclaims what the process held.
+    EXPECT_NE(sim::leakReport(), "");
+    sim::reset();
 }
 
 // The settings program was never run to the end: its key exists, its values do not.

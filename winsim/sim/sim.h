@@ -17,6 +17,7 @@
 //   WaitForVerticalBlank {flags}, GetAvailableVidMem, EnumDisplayModes {flags}
 //   CreateClipper        {flags}; result = clipper      SetHWnd {flags, hwnd as integer}   GetHWnd {}
 //   SetClipper           surface = clipper (IDirectDrawClipper*)   GetClipper {}
+//   ChangeDisplaySettingsA {whether a mode was given, flags}
 //   SetWindowLongA       {index, value}; object = hwnd  SetWindowPos {x, y, cx, cy, flags}; object = hwnd
 //   CreateSurface        desc = request as passed; result = created surface
 //   CreatePalette        {flags}; data = the 256 (or fewer) PALETTEENTRY bytes; result
