@@ -177,8 +177,11 @@ void logDisplay() {
 }
 
 bool openFullScreenSurfaces(const DisplayOpenRules &rules) {
-    if (context.ddraw->SetDisplayMode(context.screenWidth, context.screenHeight,
-                                      static_cast<DWORD>(settings.ColorDepth), 0, 0) != DD_OK)
+    // The frame buffer is 565 for every ColorDepth but 32, a value missing from the store included: the mode
+    // asked for must agree, or a driver's default depth leaves the buffer locks converting to the wrong
+    // layout.
+    DWORD bits = settings.ColorDepth == 32 ? 32 : 16;
+    if (context.ddraw->SetDisplayMode(context.screenWidth, context.screenHeight, bits, 0, 0) != DD_OK)
         return false;
     context.displayModeSet = 1;
     // Wine stretches the window over the display at the exclusive level, but the new size reaches the screen
@@ -370,6 +373,7 @@ void releaseDisplayObjects() {
     context.depthSurface = NULL;
     context.ddraw = NULL;
     context.displayModeSet = 0;
+    context.displayLost = 0;
     context.sessionOpen = 0;
     restoreWindowPlacement();
     context.windowed = 0;
@@ -381,6 +385,15 @@ void closeSession() {
     releaseAllTextures();
     releaseShamelessPlug();
     releaseDisplayObjects();
+}
+
+void abandonDisplay() {
+    if (context.ddraw == NULL) return;
+    logLine("Process ends with the display open: its objects are left to the system\n");
+    flushLog();
+    if (context.displayModeSet) ChangeDisplaySettingsA(NULL, 0);
+    forgetBufferLocks();
+    context = RenderContext();
 }
 
 void setInitialDeviceState() {

@@ -28,6 +28,9 @@ BOOL openDisplayDevice(FxU32 hWnd, const DisplayOpenRules &rules);
 // Releases every display object that is still held, in the close order, and restores the display mode.
 void releaseDisplayObjects();
 void closeSession();
+// At process exit the driver's own threads are gone and a release waiting for them never returns: the
+// objects are forgotten, not released, and the display mode the open changed is put back.
+void abandonDisplay();
 // With a window of the library's own, nobody else processes its messages: each present does.
 void pumpOwnWindowMessages();
 void setInitialDeviceState();

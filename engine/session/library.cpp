@@ -13,7 +13,28 @@
 #include "../texture/texture_formats.h"
 #include "../texture/texture_memory.h"
 
+namespace {
+
+// Under Wine, DirectDraw's creation loads the system's opengl32; when a game's own OpenGL driver written on
+// Glide takes that name, its load calls grSstWinOpen again from inside our open, without end.
+bool displayBeingOpened = false;
+bool reentryLogged = false;
+
+bool refuseReentrantOpen() {
+    if (!displayBeingOpened) return false;
+    if (!reentryLogged)
+        logLine("grSstWinOpen called again while the display is being opened (a game's own opengl32.dll "
+                "on Glide loaded by the system's DirectDraw?); this inner open fails. Under Wine keep "
+                "Wine's opengl32 built-in: WINEDLLOVERRIDES=\"opengl32=b\"\n");
+    reentryLogged = true;
+    return true;
+}
+
+} // namespace
+
 void attachLibrary(HINSTANCE instance, const LibraryRules &rules) {
+    displayBeingOpened = false;
+    reentryLogged = false;
     library.rules = &rules;
     library.moduleInstance = instance;
     resetLoadState();
@@ -23,7 +44,9 @@ void attachLibrary(HINSTANCE instance, const LibraryRules &rules) {
 void detachLibrary(bool processEnding) {
     // At process exit Windows has already ended the other threads, Direct3D's own among them: releasing the
     // device or a texture would wait for them for ever. The process takes its objects with it.
-    if (!processEnding) {
+    if (processEnding) {
+        abandonDisplay();
+    } else {
         closeSession();
         releaseAbandonedSession();
         freeTextureMemory();
@@ -80,6 +103,7 @@ void prepareDevice(const LibraryRules &rules, FxI32 origin) {
 } // namespace
 
 bool openSession(FxU32 hWnd, FxI32 resolution, FxI32 colorFormat, FxI32 origin) {
+    if (refuseReentrantOpen()) return false;
     const LibraryRules &rules = *library.rules;
     closeSession();
     releaseAbandonedSession();
@@ -89,7 +113,10 @@ bool openSession(FxU32 hWnd, FxI32 resolution, FxI32 colorFormat, FxI32 origin) 
     context.screenHeight = size.height;
     context.colorFormat = colorFormat;
     logBanner(rules);
-    if (!openDisplayDevice(hWnd, rules.display)) return false;
+    displayBeingOpened = true;
+    BOOL opened = openDisplayDevice(hWnd, rules.display);
+    displayBeingOpened = false;
+    if (!opened) return false;
 
     prepareDevice(rules, origin);
     context.sessionOpen = 1;

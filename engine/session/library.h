@@ -7,9 +7,9 @@
 
 // Process attach: a fresh library with these rules (kept, not copied) and its log opened.
 void attachLibrary(HINSTANCE instance, const LibraryRules &rules);
-// Process detach: closes what is still open, frees what grGlideInit took, closes the log. When the whole
-// process is ending no display object is touched.
-void detachLibrary(bool processEnding);
+// Process detach: closes what is still open, frees what grGlideInit took, closes the log. When the process
+// is ending, the display objects are left to the system and only the display mode is put back.
+void detachLibrary(bool processEnding = false);
 // grGlideInit: the settings read again and empty texture memory.
 void initLibrary();
 

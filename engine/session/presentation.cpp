@@ -5,6 +5,7 @@
 #include "engine_state.h"
 #include "frame_pacing.h"
 #include "library_settings.h"
+#include "surface_restore.h"
 #include "windowed_display.h"
 #include "../render/render_state.h"
 
@@ -26,6 +27,7 @@ void copyBackToFront() {
 
 void swapBuffers(FxU32 swapInterval) {
     pumpOwnWindowMessages();
+    if (!fullScreenDisplayReady()) return;
     const SessionRules &rules = library.rules->session;
     if (context.swapCount % 5 == 0) {
         paceFrame(swapInterval);

@@ -30,6 +30,8 @@ struct RenderContext {
     FxI32 sessionOpen;
     // Whether the display mode was switched, so a failed open can restore it.
     FxI32 displayModeSet;
+    // The full-screen surfaces were lost to another program and are not yet restored.
+    FxI32 displayLost;
 
     // Windowed: frontSurface is an off-screen buffer of the Glide size, stretched onto the window's client
     // area through the desktop's primary surface and its clipper.

@@ -417,10 +417,12 @@ TEST_F(DisplayOpen, QueryHardwareForgetsTheSessionButNothingLeaks) {
     EXPECT_EQ(leaksWhileLoaded(), "");
 }
 
-TEST_F(DisplayOpen, OpenWithoutGlideInitRequestsZeroBitsPerPixel) {
+// Without a ColorDepth read, the mode is the 565 layout the frame-buffer locks assume, not the driver's
+// default.
+TEST_F(DisplayOpen, OpenWithoutGlideInitRequestsSixteenBitsPerPixel) {
     sim::setDisplayModeAccepted([](DWORD, DWORD, DWORD) { return true; });
     ASSERT_EQ(open(), FXTRUE);
-    EXPECT_EQ(named("SetDisplayMode")[0].args[2], 0u);
+    EXPECT_EQ(named("SetDisplayMode")[0].args[2], 16u);
     grSstWinClose();
 }
 

@@ -165,8 +165,13 @@ typedef struct tagMSG {
     POINT pt;
 } MSG, *LPMSG;
 
+struct _devicemodeA;
+typedef struct _devicemodeA DEVMODEA, *LPDEVMODEA;
+#define DISP_CHANGE_SUCCESSFUL 0
+
 extern "C" {
 HWND WINAPI GetActiveWindow(void);
+LONG WINAPI ChangeDisplaySettingsA(DEVMODEA *lpDevMode, DWORD dwFlags);
 HWND WINAPI GetForegroundWindow(void);
 BOOL WINAPI IsWindow(HWND hWnd);
 int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);

@@ -17,6 +17,7 @@
 //   WaitForVerticalBlank {flags}, GetAvailableVidMem, EnumDisplayModes {flags}
 //   CreateClipper        {flags}; result = clipper      SetHWnd {flags, hwnd as integer}   GetHWnd {}
 //   SetClipper           surface = clipper (IDirectDrawClipper*)   GetClipper {}
+//   ChangeDisplaySettingsA {whether a mode was given, flags}
 //   SetWindowLongA       {index, value}; object = hwnd  SetWindowPos {x, y, cx, cy, flags}; object = hwnd
 //   CreateSurface        desc = request as passed; result = created surface
 //   CreatePalette        {flags}; data = the 256 (or fewer) PALETTEENTRY bytes; result
@@ -122,6 +123,9 @@ struct CooperativeLevel {
     bool set;
 };
 CooperativeLevel cooperativeLevel();
+// Runs at the start of every DirectDrawCreateEx (default none), as Wine's DirectDraw loads the system's
+// opengl32 there, which may be a game's own driver calling back into the library.
+void setDirectDrawCreateHook(std::function<void()> hook);
 void setDeviceIdentifier(const char *driver, const char *description, DWORD vendorId, DWORD deviceId);
 void setVerticalBlank(BOOL inBlank, HRESULT hr);
 void setScanLine(DWORD line, HRESULT hr);

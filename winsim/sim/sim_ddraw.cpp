@@ -1269,6 +1269,10 @@ CooperativeLevel cooperativeLevel() {
     return world().coop;
 }
 
+void setDirectDrawCreateHook(std::function<void()> hook) {
+    world().directDrawCreateHook = std::move(hook);
+}
+
 void setDeviceIdentifier(const char *driver, const char *description, DWORD vendorId, DWORD deviceId) {
     DDDEVICEIDENTIFIER2 &id = world().identifier;
     std::memset(id.szDriver, 0, sizeof(id.szDriver));
@@ -1375,6 +1379,7 @@ std::vector<PALETTEENTRY> paletteEntries(IDirectDrawPalette *palette) {
 
 extern "C" HRESULT WINAPI DirectDrawCreateEx(GUID *lpGUID, LPVOID *lplpDD, REFIID iid, IUnknown *pUnkOuter) {
     using namespace sim::detail;
+    if (world().directDrawCreateHook) world().directDrawCreateHook();
     HRESULT hr = checkFault("DirectDrawCreateEx");
     DirectDrawImpl *made = nullptr;
     if (hr == S_OK) {

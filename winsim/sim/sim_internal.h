@@ -127,6 +127,7 @@ struct World {
     std::function<bool(DWORD, DWORD, DWORD)> acceptMode;
     CooperativeLevel coop{nullptr, 0, false};
     DDDEVICEIDENTIFIER2 identifier{};
+    std::function<void()> directDrawCreateHook;
     BOOL inVBlank = FALSE;
     HRESULT vblankHr = DD_OK;
     DWORD scanLine = 0;

@@ -350,6 +350,16 @@ LRESULT WINAPI DispatchMessageA(const MSG *) {
     return 0;
 }
 
+// Only the form that returns to the desktop's mode: no mode description.
+LONG WINAPI ChangeDisplaySettingsA(DEVMODEA *mode, DWORD flags) {
+    World &w = world();
+    if (mode == nullptr) w.mode = w.desktop;
+    if (recordingOn())
+        record("ChangeDisplaySettingsA", nullptr, S_OK).args = {mode != nullptr,
+                                                                static_cast<unsigned long long>(flags)};
+    return DISP_CHANGE_SUCCESSFUL;
+}
+
 BOOL WINAPI SetCursorPos(int x, int y) {
     world().cursor = POINT{x, y};
     return TRUE;
