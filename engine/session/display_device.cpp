@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "bitmaps.h"
+#include "buffer_exchange.h"
 #include "frame_pacing.h"
 #include "library_settings.h"
 #include "log.h"
@@ -128,7 +129,7 @@ bool createSurfaces(const DisplayOpenRules &rules) {
     memset(&desc, 0, sizeof(desc));
     desc.dwSize = sizeof(desc);
     desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.dwBackBufferCount = 1;
+    desc.dwBackBufferCount = backBufferCount();
     desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE |
                           DDSCAPS_VIDEOMEMORY | DDSCAPS_MODEX;
     desc.ddsCaps.dwCaps2 = settings.Antialiasing != 0 ? DDSCAPS2_HINTANTIALIASING : 0;
@@ -146,7 +147,8 @@ bool createSurfaces(const DisplayOpenRules &rules) {
         return false;
     }
 
-    // Neither extra surface is used, but drivers that cannot hold them cannot run the game either.
+    // Neither extra surface is used full-screen, but drivers that cannot hold them cannot run the game
+    // either.
     context.auxSurface = createScreenSurface(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY);
     if (context.auxSurface == NULL) {
         errorBox(rules.auxBufferMessage);

@@ -1,6 +1,7 @@
 #include "presentation.h"
 
 #include "bitmaps.h"
+#include "buffer_exchange.h"
 #include "display_device.h"
 #include "engine_state.h"
 #include "frame_pacing.h"
@@ -15,10 +16,18 @@ FxU32 screenPixels() {
     return context.screenWidth * context.screenHeight;
 }
 
-// A present is a copy, not a flip: the back buffer keeps its content. A busy blitter drops the frame.
+// grRenderBuffer shows what was drawn "into the front buffer" by copying: the back buffer keeps it. A busy
+// blitter drops the frame.
 void copyBackToFront() {
     if (context.frontSurface && context.backSurface)
         context.frontSurface->BltFast(0, 0, context.backSurface, NULL, DDBLTFAST_DONOTWAIT);
+    drawShamelessPlug();
+    showFrontBuffer();
+}
+
+// The frame drawn into the back buffer goes on screen and the buffers change places.
+void presentBackBuffer() {
+    exchangeBuffers();
     drawShamelessPlug();
     showFrontBuffer();
 }
@@ -32,7 +41,7 @@ void swapBuffers(FxU32 swapInterval) {
     if (context.swapCount % 5 == 0) {
         paceFrame(swapInterval);
         if (rules.presentRestartsScene && context.device) context.device->EndScene();
-        copyBackToFront();
+        presentBackBuffer();
         if (rules.swapCountsPixelsOut) context.pixelsOut += screenPixels();
         if (rules.presentRestartsScene && context.device) context.device->BeginScene();
     }
@@ -69,9 +78,12 @@ void clearBuffers(FxU32 color, FxU8 alpha, FxU16 depth) {
     context.device->Clear(0, NULL, targets, clearColor, clearDepth, 0);
 }
 
+// Every buffer the swaps pass through starts black.
 void primeBuffers() {
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
+        clearBuffers(0, 0, 0xFFFF);
         swapBuffers(0);
+    }
     clearBuffers(0, 0, 0xFFFF);
 }
 

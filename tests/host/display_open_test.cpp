@@ -40,7 +40,7 @@ TEST_F(DisplayOpen, CreatesTheDisplayObjectsInOrder) {
     EXPECT_TRUE(inOrder({"DirectDrawCreateEx", "SetCooperativeLevel", "QueryInterface", "SetDisplayMode",
                          "GetDeviceIdentifier", "CreateSurface", "GetAttachedSurface", "CreateSurface",
                          "CreateSurface", "EnumZBufferFormats", "CreateSurface", "AddAttachedSurface",
-                         "CreateDevice", "GetCaps", "SetViewport", "SetViewport", "BltFast", "Clear"}));
+                         "CreateDevice", "GetCaps", "SetViewport", "SetViewport", "Clear", "Flip", "Clear"}));
 
     const sim::Call level = named("SetCooperativeLevel")[0];
     EXPECT_EQ(level.args[0], reinterpret_cast<uintptr_t>(window));

@@ -30,7 +30,7 @@ TEST_F(FramePacing, SwapIntervalWaitsItsRetracesOnlyOnCallsThatPresent) {
     // The three start-up swaps count: the third call from here presents.
     double taken = periodsTaken(5, 2, 60);
     EXPECT_EQ(retraceWaits(), 2u);
-    EXPECT_EQ(countNamed("BltFast"), 1u);
+    EXPECT_EQ(countNamed("Flip"), 1u);
     EXPECT_TRUE(sim::sleeps().empty()) << "real retraces leave the timer nothing to do";
     EXPECT_GE(taken, 1.0);
     EXPECT_LT(taken, 2.5);

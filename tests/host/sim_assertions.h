@@ -114,6 +114,15 @@ inline IDirect3DDevice7 *liveDevice() {
     return nullptr;
 }
 
+// The surface the one live device draws into: the back buffer of the moment.
+inline IDirectDrawSurface7 *renderTarget() {
+    IDirectDrawSurface7 *target = nullptr;
+    IDirect3DDevice7 *device = liveDevice();
+    if (device == nullptr || device->GetRenderTarget(&target) != D3D_OK) return nullptr;
+    target->Release();
+    return target;
+}
+
 // The one live surface of this role; null, and a failure, when there is none or more than one.
 inline IDirectDrawSurface7 *liveSurface(sim::SurfaceRole role) {
     std::vector<IDirectDrawSurface7 *> found;

@@ -79,7 +79,7 @@ TEST_F(Context, OpenSetsTheGlide3LevelAndStateAndLeavesTheSceneBegun) {
     EXPECT_EQ(sim::renderState(device, D3DRENDERSTATE_EDGEANTIALIAS), static_cast<DWORD>(TRUE));
     EXPECT_EQ(sim::textureStageState(device, 1, D3DTSS_COLORARG1), static_cast<DWORD>(D3DTA_TEXTURE));
     EXPECT_EQ(sim::textureStageState(device, 1, D3DTSS_ALPHAARG2), static_cast<DWORD>(D3DTA_CURRENT));
-    EXPECT_TRUE(inOrder({"SetDisplayMode", "BltFast", "Clear", "BeginScene"}));
+    EXPECT_TRUE(inOrder({"SetDisplayMode", "Flip", "Clear", "BeginScene"}));
     EXPECT_EQ(find("EndScene"), std::string::npos);
     EXPECT_TRUE(sim::inScene(device));
     grSstWinClose(1);
@@ -116,11 +116,37 @@ TEST_F(Context, WindowedOpenShowsEachSwapInTheWindowAndChangesNoMode) {
     EXPECT_NE(sim::clipperOf(context.primarySurface), nullptr);
     sim::clearCalls();
     grBufferSwap(1);
-    EXPECT_TRUE(inOrder({"BltFast", "Blt"}));
+    EXPECT_TRUE(inOrder({"SetRenderTarget", "Blt"}));
     EXPECT_EQ(sim::callsNamed("Blt")[0].object, static_cast<const void *>(context.primarySurface));
     EXPECT_EQ(grSstWinClose(1), FXTRUE);
     EXPECT_EQ(find("RestoreDisplayMode"), std::string::npos);
     EXPECT_FALSE(sim::displayMode().changed);
+}
+
+// The scene stays begun across swaps, full-screen and windowed, and still the buffers change places.
+TEST_F(Context, SwapsExchangeTheBuffersInsideTheOpenScene) {
+    const GrColor_t first = 0x00FF0000, second = 0x0000FF00;
+    const FxU16 first565 = 0xF800, second565 = 0x07E0;
+    for (DWORD windowed : {0u, 1u}) {
+        SCOPED_TRACE(windowed);
+        setProductDword("Windowed", windowed);
+        setProductDword("ColorDepth", 16);
+        ASSERT_EQ(initAndOpen(), 1u);
+        sim::clearCalls();
+        grBufferClear(first, 0, 0xFFFF);
+        grBufferSwap(0);
+        grBufferClear(second, 0, 0xFFFF);
+        grBufferSwap(0);
+        FxU16 back = 0, front = 0;
+        EXPECT_EQ(grLfbReadRegion(GR_BUFFER_BACKBUFFER, 0, 0, 1, 1, sizeof(back), &back), FXTRUE);
+        EXPECT_EQ(grLfbReadRegion(GR_BUFFER_FRONTBUFFER, 0, 0, 1, 1, sizeof(front), &front), FXTRUE);
+        EXPECT_EQ(back, first565);
+        EXPECT_EQ(front, second565);
+        EXPECT_EQ(find("EndScene"), std::string::npos);
+        EXPECT_TRUE(sim::inScene(context.device));
+        grSstWinClose(1);
+        grGlideShutdown();
+    }
 }
 
 TEST_F(Context, LogoIsColorKeyedOnBlack) {
@@ -140,14 +166,15 @@ TEST_F(Context, SwapsPresentWithoutSceneRestartsAndCountOnlyPixelsIn) {
     sim::clearCalls();
     for (int i = 0; i < 10; ++i)
         grBufferSwap(1);
-    EXPECT_EQ(sim::callsNamed("BltFast").size(), 10u);
+    EXPECT_EQ(sim::callsNamed("Flip").size(), 10u);
     EXPECT_EQ(find("EndScene"), std::string::npos);
     EXPECT_EQ(find("BeginScene"), std::string::npos);
     EXPECT_EQ(context.pixelsIn, 10u * 640u * 480u);
     EXPECT_EQ(context.pixelsOut, 0u);
 
     grRenderBuffer(GR_BUFFER_FRONTBUFFER);
-    EXPECT_EQ(sim::callsNamed("BltFast").size(), 10u);
+    EXPECT_EQ(sim::callsNamed("Flip").size(), 10u);
+    EXPECT_TRUE(sim::callsNamed("BltFast").empty());
     EXPECT_EQ(context.pixelsIn, 11u * 640u * 480u);
     EXPECT_EQ(context.pixelsOut, 640u * 480u);
     grSstWinClose(1);

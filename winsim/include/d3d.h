@@ -131,6 +131,8 @@ struct IDirect3DDevice7 : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE BeginScene() = 0;
     virtual HRESULT STDMETHODCALLTYPE EndScene() = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDirect3D(LPDIRECT3D7 *lplpD3D) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetRenderTarget(LPDIRECTDRAWSURFACE7 lpNewRenderTarget,
+                                                      DWORD dwFlags) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetRenderTarget(LPDIRECTDRAWSURFACE7 *lplpRenderTarget) = 0;
     virtual HRESULT STDMETHODCALLTYPE Clear(DWORD dwCount, LPD3DRECT lpRects, DWORD dwFlags, D3DCOLOR dwColor,
                                             D3DVALUE dvZ, DWORD dwStencil) = 0;

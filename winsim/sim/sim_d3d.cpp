@@ -248,6 +248,32 @@ struct DeviceImpl final : IDirect3DDevice7, ObjectBase {
         return hr;
     }
 
+    // The depth buffer is whatever the new target has attached; the viewport stays as it was.
+    HRESULT STDMETHODCALLTYPE SetRenderTarget(LPDIRECTDRAWSURFACE7 lpNewRenderTarget,
+                                              DWORD dwFlags) override {
+        HRESULT hr = checkFault("SetRenderTarget");
+        SurfaceImpl *t = surfaceFromInterface(lpNewRenderTarget);
+        if (hr == S_OK) {
+            if (!t || t->destroyed) {
+                hr = DDERR_INVALIDPARAMS;
+            } else if (!(t->caps.dwCaps & DDSCAPS_3DDEVICE)) {
+                hr = DDERR_INVALIDCAPS;
+            } else if (t->lost) {
+                hr = DDERR_SURFACELOST;
+            } else if (t != target) {
+                internalAddRef(t);
+                if (target) internalRelease(target);
+                target = t;
+            }
+        }
+        if (recordingOn()) {
+            Call &c = record("SetRenderTarget", this, hr);
+            c.args = {dwFlags};
+            c.source = lpNewRenderTarget;
+        }
+        return hr;
+    }
+
     HRESULT STDMETHODCALLTYPE GetRenderTarget(LPDIRECTDRAWSURFACE7 *out) override {
         HRESULT hr = checkFault("GetRenderTarget");
         if (hr == S_OK && (!out || !target)) hr = DDERR_INVALIDPARAMS;

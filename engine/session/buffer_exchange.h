@@ -1,0 +1,11 @@
+// The buffers of the display change places at a present, as the board's did.
+#ifndef KESTRIX_BUFFER_EXCHANGE_H
+#define KESTRIX_BUFFER_EXCHANGE_H
+
+// The back buffer becomes the front; the new back buffer is the one shown before (with TripleBuffer, the
+// one shown two presents ago). The depth buffer stays with the render target.
+void exchangeBuffers();
+// How many back buffers the display has: two with TripleBuffer, else one.
+unsigned backBufferCount();
+
+#endif
