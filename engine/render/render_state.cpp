@@ -52,7 +52,6 @@ void recordTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {
     markKnown(static_cast<FxU32>(groupTextureCombine) << tmu);
 }
 
-
 void sendBlendFactors(FxI32 source, FxI32 destination) {
     FxU32 sourceFactor = static_cast<FxU32>(source);
     FxU32 destinationFactor = static_cast<FxU32>(destination);

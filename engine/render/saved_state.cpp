@@ -18,7 +18,6 @@ float lodBiasOf(FxU32 bits) {
     return bias;
 }
 
-
 // "KSTS": the buffer holds a record this library wrote.
 const FxU32 savedStateTag = 0x5354534Bu;
 

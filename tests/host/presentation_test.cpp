@@ -180,11 +180,10 @@ TEST_F(Presentation, FullScreenSplashShowsTheLogoAndThePlugMarksEveryPresent) {
     grBufferSwap(1);
     grBufferSwap(1);
     blits = named("BltFast");
-    ASSERT_EQ(blits.size(), 4u);
-    for (int present = 0; present < 2; ++present) {
-        EXPECT_EQ(blits[2 * present].source, static_cast<const void *>(backBuffer()));
-        EXPECT_EQ(blits[2 * present + 1].object, static_cast<const void *>(frontBuffer()));
-        EXPECT_EQ(firstArgs(blits[2 * present + 1], 3),
+    ASSERT_EQ(blits.size(), 2u);
+    for (const sim::Call &blit : blits) {
+        EXPECT_EQ(blit.object, static_cast<const void *>(frontBuffer()));
+        EXPECT_EQ(firstArgs(blit, 3),
                   (std::vector<unsigned long long>{640 - 160, 480 - 32, DDBLTFAST_NOCOLORKEY}));
     }
     EXPECT_EQ(countNamed("CreateSurface"), 1u);
@@ -192,7 +191,7 @@ TEST_F(Presentation, FullScreenSplashShowsTheLogoAndThePlugMarksEveryPresent) {
     sim::clearCalls();
     grGlideShamelessPlug(FXFALSE);
     grBufferSwap(1);
-    EXPECT_EQ(countNamed("BltFast"), 1u);
+    EXPECT_EQ(countNamed("BltFast"), 0u);
     grSstWinClose();
 }
 
