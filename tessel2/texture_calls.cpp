@@ -92,9 +92,10 @@ FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, Fx
                                           GrTexInfo *info) {
     if (info == NULL) return;
     // The data holds every level from largeLod to smallLod, whichever of them evenOdd places on this TMU.
-    FxU32 levels = isGlide2Lod(info->smallLod) && info->smallLod >= info->largeLod
-                       ? static_cast<FxU32>(info->smallLod - info->largeLod + 1)
-                       : 1;
+    FxU32 levels =
+        isGlide2Lod(info->smallLod) && isGlide2Lod(info->largeLod) && info->smallLod >= info->largeLod
+            ? static_cast<FxU32>(info->smallLod - info->largeLod + 1)
+            : 1;
     TextureDownload download;
     if (glide2Download(info->largeLod, info->aspectRatio, info->format, levels, info->data, download))
         downloadTexture(tmu, startAddress, grTexTextureMemRequired(evenOdd, info), download);
