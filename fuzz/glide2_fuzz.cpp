@@ -93,8 +93,13 @@ void readPolygon(Polygon &p, Reader &in, bool indexed) {
 }
 
 // The Glide 2 inputs give the large level only, as they always have.
+// An application's texels hold every level from largeLod down to smallLod.
 size_t textureBytes(const GrTexInfo &info) {
-    return levelBytes(info.largeLod, info.aspectRatio, info.format);
+    size_t bytes = levelBytes(info.largeLod, info.aspectRatio, info.format);
+    if (bytes == 0 || info.smallLod > GR_LOD_1) return bytes;
+    for (GrLOD_t lod = info.largeLod + 1; lod <= info.smallLod; ++lod)
+        bytes += levelBytes(lod, info.aspectRatio, info.format);
+    return bytes;
 }
 
 FxU32 lockedLines() {
