@@ -343,7 +343,8 @@ void releaseDirectDraw(const DisplayOpenRules &rules) {
 void releaseDisplayObjects() {
     const DisplayOpenRules &rules = library.rules->display;
     // A surface released while still locked stays locked in the driver, its memory lost to the process.
-    if (!rules.unlocksScreenSurfaces) unlockHeldBuffers();
+    // Swaps move the buffers between roles, so a held lock may be on the third buffer by now.
+    unlockHeldBuffers(rules.unlocksScreenSurfaces);
     forgetBufferLocks();
     if (context.device) {
         context.device->EndScene();

@@ -446,9 +446,14 @@ FxBool readFrameBufferRegion(FxI32 buffer, FxU32 srcX, FxU32 srcY, FxU32 srcWidt
     return FXTRUE;
 }
 
-void unlockHeldBuffers() {
-    for (LfbBufferState &state : lfbBuffers)
-        if (bufferLocked(state) && state.lockedSurface != NULL) state.lockedSurface->Unlock(NULL);
+void unlockHeldBuffers(bool besidesScreenPair) {
+    for (LfbBufferState &state : lfbBuffers) {
+        if (!bufferLocked(state) || state.lockedSurface == NULL) continue;
+        if (besidesScreenPair &&
+            (state.lockedSurface == context.frontSurface || state.lockedSurface == context.backSurface))
+            continue;
+        state.lockedSurface->Unlock(NULL);
+    }
 }
 
 void forgetBufferLocks() {

@@ -67,8 +67,9 @@ FxBool writeFrameBufferRegion(FxI32 buffer, FxU32 dstX, FxU32 dstY, FxI32 srcFor
 FxBool readFrameBufferRegion(FxI32 buffer, FxU32 srcX, FxU32 srcY, FxU32 srcWidth, FxU32 srcHeight,
                              FxU32 dstStride, void *dstData);
 
-// Gives back the surface locks the application still holds, before the surfaces are released.
-void unlockHeldBuffers();
+// Gives back the surface locks the application still holds, before the surfaces are released; besides the
+// screen pair, those on any surface but the front and back buffers, which their owner unlocks itself.
+void unlockHeldBuffers(bool besidesScreenPair);
 // The display objects are going: every lock ends with them (the surfaces are unlocked by their owner).
 void forgetBufferLocks();
 void freeShadowBuffers();

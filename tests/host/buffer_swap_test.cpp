@@ -138,6 +138,21 @@ TEST_F(WindowedBufferSwap, TripleBufferingRotatesThreeBuffersInAWindow) {
     EXPECT_EQ(leaksWhileLoaded(), "");
 }
 
+// Two swaps take a held lock's buffer into the third place; closing still gives the lock back.
+TEST_F(WindowedBufferSwap, ALockHeldWhileTheBuffersRotateIsGivenBackAtClose) {
+    setProductDword("TripleBuffer", 1);
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    GrLfbInfo_t info = {};
+    info.size = sizeof(info);
+    ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &info),
+              FXTRUE);
+    grBufferSwap(0);
+    grBufferSwap(0);
+    grSstWinClose();
+    EXPECT_EQ(leaksWhileLoaded(), "");
+}
+
 // A device that refuses the new target keeps the old one, its depth buffer and the buffers' roles.
 TEST_F(WindowedBufferSwap, ARefusedTargetLeavesTheBuffersAsTheyWere) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
