@@ -49,11 +49,15 @@ struct LayoutModel {
     FxI32 offset[storedVertexParams] = {};
     FxU32 mode[storedVertexParams] = {};
 
+    // The position is read whatever its mode: every vertex a game draws has one.
+    bool present(size_t i) const {
+        return vertexParams[i].param == GR_PARAM_XY || mode[i] != GR_PARAM_DISABLE;
+    }
+
     size_t vertexBytes() const {
         size_t bytes = 0;
         for (size_t i = 0; i < storedVertexParams; ++i)
-            if (mode[i] != GR_PARAM_DISABLE)
-                bytes = std::max(bytes, static_cast<size_t>(offset[i]) + vertexParams[i].bytes);
+            if (present(i)) bytes = std::max(bytes, static_cast<size_t>(offset[i]) + vertexParams[i].bytes);
         return bytes;
     }
 };
@@ -81,7 +85,7 @@ void readVertex(Reader &in, Buffer &vertex) {
     vertex.allocate(app.layout.vertexBytes());
     memset(vertex.bytes, 0, vertex.size);
     for (size_t i = 0; i < storedVertexParams; ++i) {
-        if (app.layout.mode[i] == GR_PARAM_DISABLE) continue;
+        if (!app.layout.present(i)) continue;
         for (FxU32 word = 0; word < vertexParams[i].bytes / 4; ++word) {
             float value = in.fl();
             memcpy(vertex.bytes + app.layout.offset[i] + 4 * word, &value, sizeof(value));
