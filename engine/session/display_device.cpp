@@ -179,10 +179,9 @@ void logDisplay() {
 }
 
 bool openFullScreenSurfaces(const DisplayOpenRules &rules) {
-    // The frame buffer is 565 for every ColorDepth but 32, a value missing from the store included: the mode
-    // asked for must agree, or a driver's default depth leaves the buffer locks converting to the wrong
-    // layout.
-    DWORD bits = settings.ColorDepth == 32 ? 32 : 16;
+    // The mode asked for must agree with the frame buffer, or a driver's default depth leaves the buffer
+    // locks converting to the wrong layout.
+    DWORD bits = fullScreenBitsPerPixel();
     if (context.ddraw->SetDisplayMode(context.screenWidth, context.screenHeight, bits, 0, 0) != DD_OK)
         return false;
     context.displayModeSet = 1;
@@ -339,6 +338,10 @@ void releaseDirectDraw(const DisplayOpenRules &rules) {
 }
 
 } // namespace
+
+DWORD fullScreenBitsPerPixel() {
+    return settings.ColorDepth == 32 ? 32 : 16;
+}
 
 void releaseDisplayObjects() {
     const DisplayOpenRules &rules = library.rules->display;

@@ -25,6 +25,8 @@ struct Resolution {
 
 Resolution lookupResolution(FxI32 code);
 BOOL openDisplayDevice(FxU32 hWnd, const DisplayOpenRules &rules);
+// The full-screen frame buffer is 565 for every ColorDepth but 32, a value missing from the store included.
+DWORD fullScreenBitsPerPixel();
 // Releases every display object that is still held, in the close order, and restores the display mode.
 void releaseDisplayObjects();
 void closeSession();

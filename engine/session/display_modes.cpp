@@ -24,24 +24,54 @@ HRESULT WINAPI noteMode(LPDDSURFACEDESC2 mode, LPVOID searchPointer) {
     return DDENUMRET_OK;
 }
 
-// The open session's DirectDraw object, else one of the query's own.
-void listFullScreenModes(bool *openable) {
+// The modes found by the last enumeration that succeeded, for the depth it looked for.
+struct ModeList {
+    DWORD bitsPerPixel;
+    bool openable[glideResolutionCount];
+};
+ModeList listedModes;
+
+// The open session's DirectDraw object, else one of the query's own. False when the adapter could not be
+// asked.
+bool listFullScreenModes(DWORD bitsPerPixel, bool *openable) {
     IDirectDraw7 *ddraw = context.ddraw;
     bool own = ddraw == NULL;
     if (own && DirectDrawCreateEx(NULL, reinterpret_cast<void **>(&ddraw), IID_IDirectDraw7, NULL) != DD_OK)
-        return;
-    ModeSearch search = {static_cast<DWORD>(settings.ColorDepth), openable};
-    ddraw->EnumDisplayModes(0, NULL, &search, noteMode);
+        return false;
+    ModeSearch search = {bitsPerPixel, openable};
+    bool listed = ddraw->EnumDisplayModes(0, NULL, &search, noteMode) == DD_OK;
     if (own) ddraw->Release();
+    return listed;
+}
+
+// Games ask for the size of the list and then for the list: both answers must agree, so once the adapter
+// has answered its list is kept, and until then every resolution is offered.
+void findFullScreenModes(bool *openable) {
+    DWORD bits = fullScreenBitsPerPixel();
+    if (listedModes.bitsPerPixel != bits) {
+        ModeList found = {bits, {}};
+        if (!listFullScreenModes(bits, found.openable)) {
+            for (int code = 0; code < glideResolutionCount; ++code)
+                openable[code] = true;
+            return;
+        }
+        listedModes = found;
+    }
+    for (int code = 0; code < glideResolutionCount; ++code)
+        openable[code] = listedModes.openable[code];
 }
 
 } // namespace
+
+void forgetDisplayModes() {
+    listedModes = ModeList();
+}
 
 int findOpenableResolutions(bool openable[glideResolutionCount]) {
     bool windowed = settings.Windowed == 1;
     for (int code = 0; code < glideResolutionCount; ++code)
         openable[code] = windowed;
-    if (!windowed) listFullScreenModes(openable);
+    if (!windowed) findFullScreenModes(openable);
     int count = 0;
     for (int code = 0; code < glideResolutionCount; ++code)
         if (openable[code]) ++count;

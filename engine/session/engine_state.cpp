@@ -1,6 +1,7 @@
 #include "engine_state.h"
 
 #include "bitmaps.h"
+#include "display_modes.h"
 #include "library_settings.h"
 #include "render_context.h"
 #include "../render/antialiasing.h"
@@ -27,6 +28,7 @@ void resetLoadState() {
     textureState = TextureState();
     resetNccTables();
     resetClipSpace();
+    forgetDisplayModes();
     orderedAntialiasing = false;
     shamelessPlug = false;
     for (LfbBufferState &buffer : lfbBuffers)

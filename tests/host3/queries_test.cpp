@@ -183,6 +183,24 @@ TEST_F(Queries, ResolutionsListWhatTheDisplayOpensWithFourBufferChoices) {
     EXPECT_EQ(grQueryResolutions(nullptr, nullptr), 96 * recordBytes);
 }
 
+// Games size their buffer by the first answer and fill it with the second: the list never grows between
+// them, whether or not the adapter could be asked the first time.
+TEST_F(Queries, TheResolutionListNeverOutgrowsTheSizeAnswerBeforeIt) {
+    sim::setDisplayModeAccepted(
+        [](DWORD w, DWORD h, DWORD bpp) { return bpp == 16 && w == 640 && h == 480; });
+    grGlideInit();
+    const FxI32 recordBytes = static_cast<FxI32>(sizeof(GrResolution));
+    sim::failCall("DirectDrawCreateEx", 1);
+    const FxI32 sized = grQueryResolutions(nullptr, nullptr);
+    EXPECT_EQ(sized, 96 * recordBytes) << "every resolution while the adapter cannot be asked";
+    EXPECT_LE(grQueryResolutions(nullptr, nullptr), sized);
+    const FxI32 listed = grQueryResolutions(nullptr, nullptr);
+    EXPECT_EQ(listed, 4 * recordBytes);
+    sim::failCall("DirectDrawCreateEx", 1);
+    EXPECT_EQ(grQueryResolutions(nullptr, nullptr), listed) << "the adapter's answer is kept";
+    grGlideShutdown();
+}
+
 TEST_F(Queries, ContextCallsAnswerTheFixedValues) {
     EXPECT_EQ(grSelectContext(12345), FXTRUE);
     EXPECT_EQ(grGetProcAddress(const_cast<char *>("grChromaRangeExt")), nullptr);
