@@ -46,6 +46,7 @@ void detachLibrary(bool processEnding) {
     // device or a texture would wait for them for ever. The process takes its objects with it.
     if (processEnding) {
         abandonDisplay();
+        abandonTextureMemory();
     } else {
         closeSession();
         releaseAbandonedSession();

@@ -70,6 +70,18 @@ void freeTextureMemory() {
     textureState.textureMemoryAllocated = false;
 }
 
+void abandonTextureMemory() {
+    for (int tmu = 0; tmu < textureUnitCount; ++tmu) {
+        TextureUnitMemory &memory = textureState.textureMemory[tmu];
+        for (int i = 0; i < memory.count; ++i)
+            abandonTextureRecord(memory.ranges[i].record);
+        memory.count = 0;
+        textureState.currentTexture[tmu] = NULL;
+        textureState.textureEnabled[tmu] = 0;
+    }
+    textureState.textureMemoryAllocated = false;
+}
+
 // The device is not told: a stage keeps the surface last handed to it, holding its own reference, until
 // the next bind or until the device goes.
 void releaseAllTextures() {

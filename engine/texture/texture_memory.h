@@ -101,6 +101,8 @@ struct ClampModes {
 
 void allocateTextureMemory();
 void freeTextureMemory();
+// The process is ending: the records' memory goes, their surfaces are left to the system.
+void abandonTextureMemory();
 void releaseAllTextures();
 
 // Bytes of texture memory the chain takes, 0 for sides or formats the board has not.
@@ -127,6 +129,8 @@ void setChromakeyValue(FxU32 argb);
 // Texture records (texture_records.cpp).
 TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download);
 void destroyTextureRecord(TextureRecord *record);
+// The process is ending: the record's own memory goes, its surfaces are left to the system.
+void abandonTextureRecord(TextureRecord *record);
 // Creates the record's surface for its size and level count; false (and no surface) on failure.
 bool createRecordSurface(TextureRecord *record);
 // Native palettised surfaces only: attaches a palette holding the current texture palette.

@@ -134,6 +134,12 @@ void destroyTextureRecord(TextureRecord *record) {
     free(record);
 }
 
+void abandonTextureRecord(TextureRecord *record) {
+    if (record == NULL) return;
+    free(record->softCopy);
+    free(record);
+}
+
 bool keepsSoftCopy(const TextureRecord *record) {
     return record->formatRow.converter != NULL && (record->formatRow.softwarePalette || decodesNcc(record));
 }

@@ -135,7 +135,8 @@ TEST_F(TextureMipmap, ChainsThatFailLeaveTheTexturesAsTheyWere) {
     grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &single);
     IDirectDrawSurface7 *kept = filedSurface(GR_TMU0, 0);
 
-    GrTexInfo chain = {GR_LOD_16, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels.data()};
+    std::vector<FxU16> chainTexels(64 * 64 + 32 * 32 + 16 * 16, green565);
+    GrTexInfo chain = {GR_LOD_16, GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, chainTexels.data()};
     sim::failCall("GetAttachedSurface", 2);
     grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &chain);
     sim::clearFaults();
