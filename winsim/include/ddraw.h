@@ -12,6 +12,9 @@ DEFINE_GUID(IID_IDirectDrawPalette, 0x6C14DB84, 0xA733, 0x11CE, 0xA5, 0x21, 0x00
 DEFINE_GUID(IID_IDirectDrawClipper, 0x6C14DB85, 0xA733, 0x11CE, 0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5,
             0x60);
 
+DEFINE_GUID(IID_IDirectDrawGammaControl, 0x69C11C3E, 0xB46B, 0x11D1, 0xAD, 0x7A, 0x00, 0xC0, 0x4F, 0xC2, 0x9B,
+            0x4E);
+
 struct IDirectDraw7;
 struct IDirectDrawSurface;
 struct IDirectDrawSurface7;
@@ -22,6 +25,8 @@ typedef IDirectDrawSurface *LPDIRECTDRAWSURFACE;
 typedef IDirectDrawSurface7 *LPDIRECTDRAWSURFACE7;
 typedef IDirectDrawPalette *LPDIRECTDRAWPALETTE;
 typedef IDirectDrawClipper *LPDIRECTDRAWCLIPPER;
+struct IDirectDrawGammaControl;
+typedef IDirectDrawGammaControl *LPDIRECTDRAWGAMMACONTROL;
 
 #define DDENUMRET_CANCEL 0
 #define DDENUMRET_OK 1
@@ -351,6 +356,81 @@ typedef struct _DDSCAPS2 {
     };
 } DDSCAPS2, *LPDDSCAPS2;
 
+typedef struct _DDSCAPS {
+    DWORD dwCaps;
+} DDSCAPS, *LPDDSCAPS;
+
+#define DD_ROP_SPACE (256 / 32)
+#define DDCAPS2_PRIMARYGAMMA 0x00020000
+
+typedef struct _DDCAPS_DX7 {
+    DWORD dwSize;
+    DWORD dwCaps;
+    DWORD dwCaps2;
+    DWORD dwCKeyCaps;
+    DWORD dwFXCaps;
+    DWORD dwFXAlphaCaps;
+    DWORD dwPalCaps;
+    DWORD dwSVCaps;
+    DWORD dwAlphaBltConstBitDepths;
+    DWORD dwAlphaBltPixelBitDepths;
+    DWORD dwAlphaBltSurfaceBitDepths;
+    DWORD dwAlphaOverlayConstBitDepths;
+    DWORD dwAlphaOverlayPixelBitDepths;
+    DWORD dwAlphaOverlaySurfaceBitDepths;
+    DWORD dwZBufferBitDepths;
+    DWORD dwVidMemTotal;
+    DWORD dwVidMemFree;
+    DWORD dwMaxVisibleOverlays;
+    DWORD dwCurrVisibleOverlays;
+    DWORD dwNumFourCCCodes;
+    DWORD dwAlignBoundarySrc;
+    DWORD dwAlignSizeSrc;
+    DWORD dwAlignBoundaryDest;
+    DWORD dwAlignSizeDest;
+    DWORD dwAlignStrideAlign;
+    DWORD dwRops[DD_ROP_SPACE];
+    DDSCAPS ddsOldCaps;
+    DWORD dwMinOverlayStretch;
+    DWORD dwMaxOverlayStretch;
+    DWORD dwMinLiveVideoStretch;
+    DWORD dwMaxLiveVideoStretch;
+    DWORD dwMinHwCodecStretch;
+    DWORD dwMaxHwCodecStretch;
+    DWORD dwReserved1;
+    DWORD dwReserved2;
+    DWORD dwReserved3;
+    DWORD dwSVBCaps;
+    DWORD dwSVBCKeyCaps;
+    DWORD dwSVBFXCaps;
+    DWORD dwSVBRops[DD_ROP_SPACE];
+    DWORD dwVSBCaps;
+    DWORD dwVSBCKeyCaps;
+    DWORD dwVSBFXCaps;
+    DWORD dwVSBRops[DD_ROP_SPACE];
+    DWORD dwSSBCaps;
+    DWORD dwSSBCKeyCaps;
+    DWORD dwSSBFXCaps;
+    DWORD dwSSBRops[DD_ROP_SPACE];
+    DWORD dwMaxVideoPorts;
+    DWORD dwCurrVideoPorts;
+    DWORD dwSVBCaps2;
+    DWORD dwNLVBCaps;
+    DWORD dwNLVBCaps2;
+    DWORD dwNLVBCKeyCaps;
+    DWORD dwNLVBFXCaps;
+    DWORD dwNLVBRops[DD_ROP_SPACE];
+    DDSCAPS2 ddsCaps;
+} DDCAPS_DX7, *LPDDCAPS_DX7;
+typedef DDCAPS_DX7 DDCAPS;
+typedef DDCAPS *LPDDCAPS;
+
+typedef struct _DDGAMMARAMP {
+    WORD red[256];
+    WORD green[256];
+    WORD blue[256];
+} DDGAMMARAMP, *LPDDGAMMARAMP;
+
 typedef struct _DDPIXELFORMAT {
     DWORD dwSize;
     DWORD dwFlags;
@@ -499,6 +579,7 @@ struct IDirectDraw7 : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetDisplayMode(LPDDSURFACEDESC2 lpDDSurfaceDesc) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetScanLine(LPDWORD lpdwScanLine) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetVerticalBlankStatus(LPBOOL lpbIsInVB) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetCaps(LPDDCAPS lpDDDriverCaps, LPDDCAPS lpDDHELCaps) = 0;
     virtual HRESULT STDMETHODCALLTYPE RestoreDisplayMode() = 0;
     virtual HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND hWnd, DWORD dwFlags) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetDisplayMode(DWORD dwWidth, DWORD dwHeight, DWORD dwBPP,
@@ -514,6 +595,14 @@ struct IDirectDraw7 : public IUnknown {
 
   protected:
     ~IDirectDraw7() = default;
+};
+
+struct IDirectDrawGammaControl : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE GetGammaRamp(DWORD dwFlags, LPDDGAMMARAMP lpRampData) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetGammaRamp(DWORD dwFlags, LPDDGAMMARAMP lpRampData) = 0;
+
+  protected:
+    ~IDirectDrawGammaControl() = default;
 };
 
 struct IDirectDrawClipper : public IUnknown {

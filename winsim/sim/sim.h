@@ -129,6 +129,11 @@ void setDirectDrawCreateHook(std::function<void()> hook);
 void setDeviceIdentifier(const char *driver, const char *description, DWORD vendorId, DWORD deviceId);
 void setVerticalBlank(BOOL inBlank, HRESULT hr);
 void setScanLine(DWORD line, HRESULT hr);
+// IDirectDraw7::GetCaps's driver dwCaps2 (default 0: no DDCAPS2_PRIMARYGAMMA).
+void setDriverCaps2(DWORD caps2);
+// The ramp last given to the primary's IDirectDrawGammaControl::SetGammaRamp; false when none was.
+bool gammaRampSet();
+const DDGAMMARAMP &gammaRamp();
 // Extra bytes added to every new surface's row pitch (default 0), to catch code
 // that assumes pitch == width * bytes per pixel.
 void setPitchPadding(DWORD bytes);

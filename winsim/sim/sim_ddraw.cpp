@@ -341,6 +341,9 @@ HRESULT SurfaceImpl::usable() const {
 }
 
 HRESULT SurfaceImpl::QueryInterface(REFIID riid, void **ppv) {
+    if (riid == IID_IDirectDrawGammaControl && role == SurfaceRole::Primary)
+        return queryOwnInterface<IDirectDrawGammaControl>(this, IID_IDirectDrawGammaControl, riid, ppv,
+                                                          &role);
     return queryOwnInterface<IDirectDrawSurface7>(this, IID_IDirectDrawSurface7, riid, ppv, &role);
 }
 

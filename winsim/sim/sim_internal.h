@@ -138,6 +138,9 @@ struct World {
     HRESULT waitVblankHr = DD_OK;
     bool waitVblankBlocks = true;
     bool convertingBlt = false;
+    DWORD driverCaps2 = 0;
+    bool gammaRampSet = false;
+    DDGAMMARAMP gammaRamp{};
     DeviceConfig devices5[5];
 
     // registry

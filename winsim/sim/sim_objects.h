@@ -69,7 +69,7 @@ struct ClipperImpl final : IDirectDrawClipper, ObjectBase {
 
 ClipperImpl *clipperFromInterface(const void *p);
 
-struct SurfaceImpl final : IDirectDrawSurface7, ObjectBase {
+struct SurfaceImpl final : IDirectDrawSurface7, IDirectDrawGammaControl, ObjectBase {
     DirectDrawImpl *owner = nullptr;
     SurfaceRole role = SurfaceRole::Other;
     DDSCAPS2 caps{};
@@ -105,6 +105,9 @@ struct SurfaceImpl final : IDirectDrawSurface7, ObjectBase {
     ULONG STDMETHODCALLTYPE AddRef() override { return addRefObject(this, "AddRef", this); }
     ULONG STDMETHODCALLTYPE Release() override { return releaseObject(this, "Release", this); }
     HRESULT STDMETHODCALLTYPE AddAttachedSurface(LPDIRECTDRAWSURFACE7 lpDDSAttachedSurface) override;
+    // IDirectDrawGammaControl, which only the primary hands out (sim_gamma.cpp).
+    HRESULT STDMETHODCALLTYPE GetGammaRamp(DWORD dwFlags, LPDDGAMMARAMP lpRampData) override;
+    HRESULT STDMETHODCALLTYPE SetGammaRamp(DWORD dwFlags, LPDDGAMMARAMP lpRampData) override;
     HRESULT STDMETHODCALLTYPE Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE7 lpDDSrcSurface, LPRECT lpSrcRect,
                                   DWORD dwFlags, LPDDBLTFX lpDDBltFx) override;
     HRESULT STDMETHODCALLTYPE BltFast(DWORD dwX, DWORD dwY, LPDIRECTDRAWSURFACE7 lpDDSrcSurface,
@@ -160,6 +163,7 @@ struct DirectDrawImpl final : IDirectDraw7, ObjectBase {
     HRESULT STDMETHODCALLTYPE RestoreAllSurfaces() override;
     HRESULT STDMETHODCALLTYPE TestCooperativeLevel() override;
     HRESULT STDMETHODCALLTYPE GetDeviceIdentifier(LPDDDEVICEIDENTIFIER2 lpdddi, DWORD dwFlags) override;
+    HRESULT STDMETHODCALLTYPE GetCaps(LPDDCAPS lpDDDriverCaps, LPDDCAPS lpDDHELCaps) override;
     HRESULT STDMETHODCALLTYPE CreateClipper(DWORD dwFlags, LPDIRECTDRAWCLIPPER *lplpDDClipper,
                                             IUnknown *pUnkOuter) override;
 };
