@@ -99,7 +99,7 @@ FX_ENTRY GrMipMapId_t FX_CALL guTexAllocateMemory(GrChipID_t tmu, FxU8 oddEvenMa
     if ((tmu != GR_TMU0 && tmu != GR_TMU1) || manager.count >= mipMapCapacity) return GR_NULL_MIPMAP_HANDLE;
     GrTexInfo sizing = {smallLod, largeLod, aspect, format, NULL};
     FxU32 bytes = grTexTextureMemRequired(oddEvenMask, &sizing);
-    if (bytes == 0 || bytes > textureAddressLimit - manager.freeAddress[tmu]) return GR_NULL_MIPMAP_HANDLE;
+    if (bytes == 0 || bytes > textureAddressLimit() - manager.freeAddress[tmu]) return GR_NULL_MIPMAP_HANDLE;
 
     GrMipMapInfo &info = manager.mipMaps[manager.count];
     memset(&info, 0, sizeof(info));
@@ -206,5 +206,5 @@ FX_ENTRY void FX_CALL guTexMemReset(void) {
 // What the manager has not handed out yet.
 FX_ENTRY FxU32 FX_CALL guTexMemQueryAvail(GrChipID_t tmu) {
     if (tmu != GR_TMU0 && tmu != GR_TMU1) return 0;
-    return textureAddressLimit - manager.freeAddress[tmu];
+    return textureAddressLimit() - manager.freeAddress[tmu];
 }

@@ -79,32 +79,6 @@ FX_ENTRY void FX_CALL grSstOrigin(GrOriginLocation_t origin) {
     setOrigin(origin);
 }
 
-FX_ENTRY FxBool FX_CALL grSstQueryHardware(GrHwConfiguration *hwConfig) {
-    context.sessionOpen = 0;
-    if (hwConfig == NULL) return FXTRUE;
-    // Only the first 40 bytes are the caller's: one board with its two texture units.
-    memset(hwConfig, 0, 40);
-    GrVoodooConfig_t &voodoo = hwConfig->SSTs[0].sstBoard.VoodooConfig;
-    hwConfig->num_sst = 1;
-    hwConfig->SSTs[0].type = settings.TMU ? 6 : GR_SSTTYPE_VOODOO;
-    voodoo.fbRam = 8;
-    voodoo.fbiRev = 1;
-    voodoo.nTexelfx = settings.TMU ? 2 : 1;
-    voodoo.sliDetect = 0;
-    voodoo.tmuConfig[0].tmuRev = 1;
-    voodoo.tmuConfig[0].tmuRam = 4;
-    voodoo.tmuConfig[1].tmuRev = 1;
-    voodoo.tmuConfig[1].tmuRam = 4;
-    return FXTRUE;
-}
-
-FX_ENTRY FxBool FX_CALL grSstQueryBoards(GrHwConfiguration *hwConfig) {
-    if (hwConfig == NULL) return FXTRUE;
-    memset(hwConfig, 0, 40);
-    hwConfig->num_sst = 1;
-    return FXTRUE;
-}
-
 FX_ENTRY FxU32 FX_CALL grSstScreenWidth(void) {
     return context.screenWidth;
 }
@@ -178,10 +152,6 @@ FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t) {}
 
 FX_ENTRY void FX_CALL grGlideShamelessPlug(const FxBool on) {
     setShamelessPlug(on != FXFALSE);
-}
-
-FX_ENTRY void FX_CALL grGlideGetVersion(char version[80]) {
-    if (version) memcpy(version, "2.60.00.2103", 13);
 }
 
 static_assert(sizeof(GrState) >= savedStateBytes, "GrState holds the saved state");

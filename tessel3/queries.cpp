@@ -4,8 +4,8 @@
 #include "glide3x.h"
 
 #include "render/fog_table.h"
+#include "session/card_profiles.h"
 #include "session/display_modes.h"
-#include "session/library_settings.h"
 #include "session/presentation.h"
 #include "session/render_context.h"
 #include "texture/texture_memory.h"
@@ -13,17 +13,14 @@
 
 namespace {
 
-// What a Voodoo with 8 MiB of frame buffer and 4 MiB per texture unit answers.
+// What every board answers; memory, units and revisions are the Card setting's.
 const FxI32 depthBits = 16;
 const FxI32 gammaTableEntries = 256;
 const FxI32 glideStateSize = 216;
 const FxI32 vertexLayoutSize = static_cast<FxI32>(glideVertexLayoutSize);
 const FxI32 maxTextureSize = 256;
 const FxI32 maxTextureAspectLog2 = 3;
-const FxI32 frameBufferBytes = 0x800000;
 const FxI32 swapHistoryBuffers = 8;
-// Texture memory is on the board, not shared with the processor's.
-const FxI32 unifiedMemoryBytes = 0;
 const FxI32 gammaBits = 8;
 const FxI32 depthRangeFar = 0xFFFF;
 const FxI32 depthRangeNear = 0;
@@ -91,11 +88,11 @@ Answer answerOf(FxU32 pname) {
     case GR_MAX_TEXTURE_ASPECT_RATIO:
         return single(maxTextureAspectLog2);
     case GR_MEMORY_FB:
-        return single(frameBufferBytes);
+        return single(static_cast<FxI32>(cardFrameBufferBytes()));
     case GR_MEMORY_TMU:
-        return single(static_cast<FxI32>(textureAddressLimit));
+        return single(static_cast<FxI32>(textureAddressLimit()));
     case GR_MEMORY_UMA:
-        return single(unifiedMemoryBytes);
+        return single(static_cast<FxI32>(cardUnifiedBytes()));
     case GR_NUM_BOARDS:
         return single(1);
     case GR_NON_POWER_OF_TWO_TEXTURES:
@@ -105,11 +102,14 @@ Answer answerOf(FxU32 pname) {
     case GR_NUM_SWAP_HISTORY_BUFFER:
         return single(swapHistoryBuffers);
     case GR_NUM_TMU:
-        return single(settings.TMU == 0 ? 1 : 2);
+        return single(cardTextureUnits());
+    // Every swap completes at once.
     case GR_PENDING_BUFFERSWAPS:
-    case GR_REVISION_FB:
-    case GR_REVISION_TMU:
         return single(0);
+    case GR_REVISION_FB:
+        return single(cardProfile().glide3FbRevision);
+    case GR_REVISION_TMU:
+        return single(cardProfile().glide3TmuRevision);
     case GR_STATS_LINES:
         return statistic(context.lineCount);
     case GR_STATS_PIXELS_AFUNC_FAIL:
@@ -176,6 +176,32 @@ const char *vendorName(DWORD vendorId) {
 // The adapter's description, kept until the next grGetString.
 char hardwareName[MAX_DDDEVICEID_STRING];
 
+struct ExtensionName {
+    FxU32 bit;
+    const char *name;
+};
+
+// In the order the boards' runtimes listed them.
+const ExtensionName extensionNames[] = {
+    {extensionChromaRange, "CHROMARANGE"}, {extensionTexChroma, "TEXCHROMA"},
+    {extensionTexMirror, "TEXMIRROR"},     {extensionPalette6666, "PALETTE6666"},
+    {extensionGetGamma, "GETGAMMA"},
+};
+
+// The names between single spaces, kept until the next grGetString: " " when there are none.
+char extensionText[128];
+
+const char *extensionString() {
+    FxU32 offered = offeredExtensions();
+    strcpy(extensionText, " ");
+    for (const ExtensionName &extension : extensionNames) {
+        if ((offered & extension.bit) == 0) continue;
+        strcat(extensionText, extension.name);
+        strcat(extensionText, " ");
+    }
+    return extensionText;
+}
+
 static_assert(glideResolutionCount == GR_RESOLUTION_MAX + 1, "one entry per Glide resolution");
 const FxI32 buffersPerResolution = 4;
 
@@ -197,10 +223,9 @@ FX_ENTRY const char *FX_CALL grGetString(FxU32 pname) {
     if (open) context.ddraw->GetDeviceIdentifier(&identity, 0);
     switch (pname) {
     case GR_EXTENSION:
-        return open && (context.deviceCaps.dpcTriCaps.dwTextureAddressCaps & D3DPTADDRESSCAPS_MIRROR) != 0
-                   ? " TEXMIRROR "
-                   : " ";
+        return extensionString();
     case GR_HARDWARE:
+        if (cardProfile().hardwareName != NULL) return cardProfile().hardwareName;
         if (!open) return "Kestrix 3 (tm)";
         memcpy(hardwareName, identity.szDescription, sizeof(hardwareName));
         hardwareName[sizeof(hardwareName) - 1] = '\0';
@@ -210,7 +235,7 @@ FX_ENTRY const char *FX_CALL grGetString(FxU32 pname) {
     case GR_VENDOR:
         return open ? vendorName(identity.dwVendorId) : "3dfx Interactive";
     case GR_VERSION:
-        return "3.10";
+        return cardProfile().glide3Version;
     default:
         return "ERROR";
     }

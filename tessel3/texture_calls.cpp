@@ -77,7 +77,7 @@ FX_ENTRY FxU32 FX_CALL grTexMinAddress(GrChipID_t) {
 }
 
 FX_ENTRY FxU32 FX_CALL grTexMaxAddress(GrChipID_t) {
-    return highestTextureAddress;
+    return highestTextureAddress();
 }
 
 FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd,

@@ -2,6 +2,7 @@
 
 #include "render_state.h"
 #include "../session/engine_state.h"
+#include "../session/card_profiles.h"
 #include "../session/library_settings.h"
 #include "../session/render_context.h"
 
@@ -11,7 +12,7 @@ const D3DTEXTURESTAGESTATETYPE partState[] = {D3DTSS_COLOROP, D3DTSS_ALPHAOP};
 
 // A texture unit's function with the TMU setting on; otherwise each unit shows its own texture.
 FxI32 unitFunction(int tmu) {
-    return settings.TMU != 0 ? renderState.textureCombineFunction[tmu] : combineFunctionLocal;
+    return cardHasSecondTmu() ? renderState.textureCombineFunction[tmu] : combineFunctionLocal;
 }
 
 // TMU 0's output takes TMU 1's: the functions that read the other (upstream) unit.

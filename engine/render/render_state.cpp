@@ -7,6 +7,7 @@
 #include "combine_stages.h"
 #include "combine_table.h"
 #include "device_tables.h"
+#include "../session/card_profiles.h"
 #include "../session/library_settings.h"
 #include "../session/log.h"
 #include "../session/render_context.h"
@@ -130,7 +131,7 @@ void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
 // With the TMU setting on, each unit's function decides whether it contributes (zero does not) and whether
 // TMU 0 takes TMU 1's texture in; the colour and alpha combine keep deciding what stage 0 does.
 void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {
-    if (settings.TMU == 0 || (tmu != tmu0 && tmu != tmu1) || context.device == NULL) return;
+    if (!cardHasSecondTmu() || (tmu != tmu0 && tmu != tmu1) || context.device == NULL) return;
     recordTextureCombine(tmu, rgbFunction, rgbFactor);
     renderState.textureCombineFunction[tmu] = rgbFunction;
     sendCombineStages(stageColorPart, resendsStageOps());

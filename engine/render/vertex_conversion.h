@@ -15,6 +15,7 @@
 #include "fog_table.h"
 #include "render_state.h"
 #include "../session/engine_state.h"
+#include "../session/card_profiles.h"
 #include "../session/library_settings.h"
 #include "../session/render_context.h"
 #include "../texture/texture_memory.h"
@@ -176,7 +177,7 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
     conversion.tmu0 =
         textureRead && bound0 && textureState.currentTexture[tmu0] != NULL && (layout.fields & fieldSt0) != 0;
     conversion.tmu1 = textureRead && bound1 && textureState.currentTexture[tmu1] != NULL &&
-                      (layout.fields & fieldSt1) != 0 && (!rules.tmuSettingGatesTmu1 || settings.TMU != 0);
+                      (layout.fields & fieldSt1) != 0 && (!rules.tmuSettingGatesTmu1 || cardHasSecondTmu());
     conversion.tableFog = renderState.tableFog;
     conversion.clip = clipSpace.active;
     if (conversion.clip) conversion.clipMap = clipTransform();

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 LibrarySettings settings;
+BoardChoice boardChoice;
 
 const char *const productKeyPath = "Software\\Orvane\\Kestrix XP";
 const char *const glideKeyPath = "Software\\3Dfx Interactive\\Glide";
@@ -50,6 +51,8 @@ bool readDword(HKEY key, const char *name, int32_t &field) {
 void readDisplayValues(HKEY key) {
     for (const DwordValue &value : displayValues)
         if (readDword(key, value.name, settings.*value.field)) settings.displayValuesPresent = 1;
+    readDword(key, "Card", boardChoice.Card);
+    readDword(key, "Gamma", boardChoice.Gamma);
 }
 
 int32_t readGlideFlag(HKEY key, const char *name) {
@@ -79,6 +82,7 @@ void readSettings(const SettingsRules &rules) {
     for (const DwordValue &value : displayValues)
         settings.*value.field = 0;
     settings.displayValuesPresent = 0;
+    boardChoice = BoardChoice{0, gammaHundredthsNeutral};
     HKEY key = NULL;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, productKeyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
         for (const DwordValue &value : dwordValues)

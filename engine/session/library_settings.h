@@ -24,6 +24,15 @@ struct LibrarySettings {
     int32_t displayValuesPresent; // any of the three was in the store
 };
 
+// The board reported and the user's brightness, read with the display values; kept apart from the record
+// above, whose defaults each library lists.
+struct BoardChoice {
+    int32_t Card;  // CardModel: 0 Voodoo Graphics, 1 Voodoo Rush, 2 Voodoo2, 3 Voodoo Banshee, 4 Voodoo3
+    int32_t Gamma; // hundredths of the gamma applied on top of the game's: 100 (1.00) when absent
+};
+
+const int32_t gammaHundredthsNeutral = 100;
+
 const int32_t windowScaleLargest = 255;
 const int32_t framePacingBySwapInterval = 1;
 const int32_t framePacingAt60 = 2;
@@ -36,6 +45,7 @@ struct SettingsRules {
 };
 
 extern LibrarySettings settings;
+extern BoardChoice boardChoice;
 
 extern const char *const productKeyPath;
 extern const char *const glideKeyPath;

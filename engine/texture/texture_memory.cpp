@@ -97,7 +97,7 @@ void releaseAllTextures() {
 
 bool isTextureAddress(FxI32 tmu, FxU32 startAddress) {
     return textureState.textureMemoryAllocated && (tmu == tmu0 || tmu == tmu1) &&
-           startAddress < textureAddressLimit;
+           startAddress < textureAddressLimit();
 }
 
 TextureRecord *lookupTexture(FxI32 tmu, FxU32 startAddress) {
@@ -113,7 +113,7 @@ namespace {
 // Files the record over [startAddress, startAddress + bytes), destroying every texture it overlaps. A chain
 // that runs past the end of memory is kept up to the end.
 void fileTexture(FxI32 tmu, FxU32 startAddress, FxU32 bytes, TextureRecord *record) {
-    FxU32 end = bytes < textureAddressLimit - startAddress ? startAddress + bytes : textureAddressLimit;
+    FxU32 end = bytes < textureAddressLimit() - startAddress ? startAddress + bytes : textureAddressLimit();
     if (end == startAddress) ++end;
     TextureUnitMemory &memory = textureState.textureMemory[tmu];
     int first = firstEndingAfter(memory, startAddress);

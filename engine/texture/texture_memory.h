@@ -9,13 +9,12 @@
 #include <ddraw.h>
 
 #include "../glide_values.h"
+#include "../session/card_profiles.h"
 #include "texture_formats.h"
 
 const int textureUnitCount = 2;
 // Textures filed at once on one TMU; a download beyond that is dropped.
 const int texturesPerUnit = 8192;
-const FxU32 textureAddressLimit = 0x400000; // 4 MiB per TMU
-const FxU32 highestTextureAddress = 0x3FFC00;
 // The texture source of a unit that has no texture bound.
 const FxU32 noTextureSource = 0xFFFFFFFFu;
 // The board places every mipmap chain on an 8-byte boundary: sizes are whole multiples of it.

@@ -33,13 +33,13 @@ class TextureManager : public Glide2TextureTest {
 
 TEST_F(TextureManager, AllocatedMipMapsLieOneAfterAnotherAndAreDrawnWhenSourced) {
     openSession();
-    EXPECT_EQ(guTexMemQueryAvail(GR_TMU1), textureAddressLimit);
+    EXPECT_EQ(guTexMemQueryAvail(GR_TMU1), textureAddressLimit());
     GrMipMapId_t first = allocate565(GR_TMU1, GR_LOD_64);
     GrMipMapId_t second = allocate565(GR_TMU1, GR_LOD_64, GR_TEXTURECLAMP_WRAP);
     ASSERT_NE(first, GR_NULL_MIPMAP_HANDLE);
     ASSERT_NE(second, GR_NULL_MIPMAP_HANDLE);
-    EXPECT_EQ(guTexMemQueryAvail(GR_TMU1), textureAddressLimit - 2 * chain64Bytes565);
-    EXPECT_EQ(guTexMemQueryAvail(GR_TMU0), textureAddressLimit);
+    EXPECT_EQ(guTexMemQueryAvail(GR_TMU1), textureAddressLimit() - 2 * chain64Bytes565);
+    EXPECT_EQ(guTexMemQueryAvail(GR_TMU0), textureAddressLimit());
 
     guTexDownloadMipMap(first, texels.data(), nullptr);
     guTexDownloadMipMap(second, texels.data(), nullptr);
@@ -69,18 +69,18 @@ TEST_F(TextureManager, AllocatedMipMapsLieOneAfterAnotherAndAreDrawnWhenSourced)
 
 TEST_F(TextureManager, MemoryRunsOutAtFourMegabytesAndResetFreesIt) {
     openSession();
-    const FxU32 fitting = textureAddressLimit / chain256Bytes565;
+    const FxU32 fitting = textureAddressLimit() / chain256Bytes565;
     for (FxU32 i = 0; i < fitting; ++i)
         ASSERT_NE(allocate565(GR_TMU0, GR_LOD_256), GR_NULL_MIPMAP_HANDLE) << i;
     EXPECT_EQ(allocate565(GR_TMU0, GR_LOD_256), GR_NULL_MIPMAP_HANDLE);
-    EXPECT_EQ(guTexMemQueryAvail(GR_TMU0), textureAddressLimit - fitting * chain256Bytes565);
+    EXPECT_EQ(guTexMemQueryAvail(GR_TMU0), textureAddressLimit() - fitting * chain256Bytes565);
     EXPECT_EQ(allocate565(GR_TMU2, GR_LOD_1), GR_NULL_MIPMAP_HANDLE);
 
     guTexDownloadMipMap(0, texels.data(), nullptr);
     guTexSource(0);
     IDirectDrawSurface7 *surface = lookupTexture(GR_TMU0, 0)->surface;
     guTexMemReset();
-    EXPECT_EQ(guTexMemQueryAvail(GR_TMU0), textureAddressLimit);
+    EXPECT_EQ(guTexMemQueryAvail(GR_TMU0), textureAddressLimit());
     EXPECT_EQ(guTexGetCurrentMipMap(GR_TMU0), GR_NULL_MIPMAP_HANDLE);
     EXPECT_EQ(guTexGetMipMapInfo(0), nullptr);
     EXPECT_EQ(lookupTexture(GR_TMU0, 0), nullptr);

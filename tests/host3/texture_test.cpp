@@ -86,9 +86,9 @@ TEST_F(Texture3, SizesComeFromBase2LevelAndAspect) {
     EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, &info), chainBytes);
     EXPECT_EQ(grTexCalcMemRequired(GR_LOD_LOG2_1, 9, GR_ASPECT_LOG2_1x1, GR_TEXFMT_RGB_565), 0u);
     EXPECT_EQ(grTexMinAddress(GR_TMU0), 0u);
-    EXPECT_EQ(grTexMaxAddress(GR_TMU1), highestTextureAddress);
+    EXPECT_EQ(grTexMaxAddress(GR_TMU1), highestTextureAddress());
     // The largest texture fits below the highest address; nothing starts above it.
-    EXPECT_NE(download(1, highestTextureAddress, GR_LOD_LOG2_256, 0, GR_TEXFMT_RGB_565, texels.data()),
+    EXPECT_NE(download(1, highestTextureAddress(), GR_LOD_LOG2_256, 0, GR_TEXFMT_RGB_565, texels.data()),
               nullptr);
     EXPECT_EQ(download(2, 0, GR_LOD_LOG2_8, 0, GR_TEXFMT_RGB_565, texels.data()), nullptr);
     EXPECT_EQ(download(0, 0x400000, GR_LOD_LOG2_8, 0, GR_TEXFMT_RGB_565, texels.data()), nullptr);
