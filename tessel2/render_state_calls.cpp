@@ -10,6 +10,7 @@
 #include "render/render_state.h"
 #include "texture/texture_memory.h"
 #include "session/display_device.h"
+#include "session/gamma.h"
 
 namespace {
 
@@ -200,7 +201,9 @@ FX_ENTRY void FX_CALL grFogTable(const GrFog_t *table) {
     if (table) setFogTable(table);
 }
 
-FX_ENTRY void FX_CALL grGammaCorrectionValue(float) {}
+FX_ENTRY void FX_CALL grGammaCorrectionValue(float value) {
+    setGammaCorrection(value, value, value);
+}
 
 FX_ENTRY void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function,
                                    GrCombineFactor_t rgb_factor, GrCombineFunction_t, GrCombineFactor_t,

@@ -6,6 +6,7 @@
 #include "render/fog_table.h"
 #include "session/card_profiles.h"
 #include "session/display_modes.h"
+#include "session/gamma.h"
 #include "session/presentation.h"
 #include "session/render_context.h"
 #include "texture/texture_memory.h"
@@ -15,13 +16,11 @@ namespace {
 
 // What every board answers; memory, units and revisions are the Card setting's.
 const FxI32 depthBits = 16;
-const FxI32 gammaTableEntries = 256;
 const FxI32 glideStateSize = 216;
 const FxI32 vertexLayoutSize = static_cast<FxI32>(glideVertexLayoutSize);
 const FxI32 maxTextureSize = 256;
 const FxI32 maxTextureAspectLog2 = 3;
 const FxI32 swapHistoryBuffers = 8;
-const FxI32 gammaBits = 8;
 const FxI32 depthRangeFar = 0xFFFF;
 const FxI32 depthRangeNear = 0;
 // All FIFO-free bits set and no busy bit; 0x40 is the retrace bit.
@@ -74,7 +73,7 @@ Answer answerOf(FxU32 pname) {
         return pair(fullness, fullness);
     }
     case GR_GAMMA_TABLE_ENTRIES:
-        return single(gammaTableEntries);
+        return single(static_cast<FxI32>(gammaTableEntries));
     case GR_GLIDE_STATE_SIZE:
         return single(glideStateSize);
     case GR_GLIDE_VERTEXLAYOUT_SIZE:
@@ -146,7 +145,7 @@ Answer answerOf(FxU32 pname) {
     case GR_ZDEPTH_MIN_MAX:
         return pair(depthRangeFar, depthRangeNear);
     case GR_BITS_GAMMA:
-        return single(gammaBits);
+        return single(gammaTableBits);
     default:
         return Answer{{0, 0, 0, 0}, 0};
     }

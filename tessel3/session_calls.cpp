@@ -9,6 +9,7 @@
 #include "render/saved_state.h"
 #include "session/bitmaps.h"
 #include "session/display_device.h"
+#include "session/gamma.h"
 #include "session/library.h"
 #include "session/presentation.h"
 #include "vertex_arrays.h"
@@ -129,6 +130,10 @@ FX_ENTRY void FX_CALL grDepthRange(FxFloat n, FxFloat f) {
     setDepthRange(n, f);
 }
 
-FX_ENTRY void FX_CALL grLoadGammaTable(FxU32, FxU32 *, FxU32 *, FxU32 *) {}
+FX_ENTRY void FX_CALL grLoadGammaTable(FxU32 nentries, FxU32 *red, FxU32 *green, FxU32 *blue) {
+    loadGammaTable(nentries, red, green, blue);
+}
 
-FX_ENTRY void FX_CALL guGammaCorrectionRGB(FxFloat, FxFloat, FxFloat) {}
+FX_ENTRY void FX_CALL guGammaCorrectionRGB(FxFloat red, FxFloat green, FxFloat blue) {
+    setGammaCorrection(red, green, blue);
+}

@@ -7,6 +7,7 @@
 #include "bitmaps.h"
 #include "buffer_exchange.h"
 #include "frame_pacing.h"
+#include "gamma.h"
 #include "library_settings.h"
 #include "log.h"
 #include "processor.h"
@@ -388,6 +389,7 @@ void releaseDisplayObjects() {
 
 void closeSession() {
     if (!context.sessionOpen) return;
+    restoreScreenGamma();
     releaseAllTextures();
     releaseShamelessPlug();
     releaseDisplayObjects();

@@ -3,6 +3,7 @@
 #include "bitmaps.h"
 #include "display_device.h"
 #include "engine_state.h"
+#include "gamma.h"
 #include "library_settings.h"
 #include "log.h"
 #include "presentation.h"
@@ -60,6 +61,7 @@ void detachLibrary(bool processEnding) {
 
 void initLibrary() {
     readSettings(library.rules->settings);
+    resetGamma();
     allocateTextureMemory();
 }
 
@@ -121,5 +123,6 @@ bool openSession(FxU32 hWnd, FxI32 resolution, FxI32 colorFormat, FxI32 origin) 
 
     prepareDevice(rules, origin);
     context.sessionOpen = 1;
+    applyGamma();
     return true;
 }

@@ -5,6 +5,7 @@
 #include "display_device.h"
 #include "engine_state.h"
 #include "frame_pacing.h"
+#include "gamma.h"
 #include "library_settings.h"
 #include "surface_restore.h"
 #include "windowed_display.h"
@@ -27,6 +28,7 @@ void copyBackToFront() {
 
 // The frame drawn into the back buffer goes on screen and the buffers change places.
 void presentBackBuffer() {
+    if (!context.windowed) correctPresentedFrame(context.backSurface);
     exchangeBuffers();
     drawShamelessPlug();
     showFrontBuffer();

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "gamma.h"
 #include "library_settings.h"
 
 namespace {
@@ -211,7 +212,8 @@ void fillBars(const RECT &picture, const RECT &client) {
 HRESULT stretchFrontToWindow() {
     RECT picture, client;
     if (!windowTargets(picture, client)) return DD_OK;
-    HRESULT result = context.primarySurface->Blt(&picture, context.frontSurface, NULL, DDBLT_WAIT, NULL);
+    IDirectDrawSurface7 *frame = gammaCorrectedFrame(context.frontSurface);
+    HRESULT result = context.primarySurface->Blt(&picture, frame, NULL, DDBLT_WAIT, NULL);
     if (result == DDERR_SURFACELOST) context.primarySurface->Restore();
     if (result == DD_OK) fillBars(picture, client);
     return result;
@@ -250,6 +252,7 @@ bool openWindowedSurfaces(const DisplayOpenRules &rules) {
 }
 
 void releaseWindowedSurfaces() {
+    releaseGammaSurfaces();
     releaseSurface(context.primarySurface);
     if (context.clipper) context.clipper->Release();
     context.clipper = NULL;
