@@ -94,11 +94,6 @@ FX_ENTRY void FX_CALL grSplash(float x, float y, float width, float height, FxU3
     drawSplash(x, y, width, height);
 }
 
-// No extension procedures.
-FX_ENTRY GrProc FX_CALL grGetProcAddress(char *) {
-    return NULL;
-}
-
 FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t) {}
 
 // The buffer holds what grGet(GR_GLIDE_STATE_SIZE) announces.

@@ -57,4 +57,49 @@ TEST_F(CardProfiles, GetAndStringsAnswerForTheChosenBoard) {
     }
 }
 
+// Boards from the Voodoo2 on announce GETGAMMA and hand out its procedure; the others answer null, as
+// every board does for a name it never had.
+TEST_F(CardProfiles, ExtensionsAreAnnouncedAndHandedOutByTheBoardsThatHadThem) {
+    typedef void(FX_CALL * GetGammaTable)(FxU32, FxU32 *, FxU32 *, FxU32 *);
+    sim::deviceConfig(sim::DeviceType::TnLHal).caps.dpcTriCaps.dwTextureAddressCaps = D3DPTADDRESSCAPS_MIRROR;
+    const struct {
+        DWORD card;
+        const char *extensions;
+    } cases[] = {{0, " TEXMIRROR "},
+                 {1, " TEXMIRROR "},
+                 {2, " TEXMIRROR GETGAMMA "},
+                 {3, " TEXMIRROR GETGAMMA "},
+                 {4, " TEXMIRROR GETGAMMA "}};
+    const int entries = 256;
+    std::vector<FxU32> red(entries), green(entries), blue(entries);
+    for (int i = 0; i < entries; ++i) {
+        red[i] = static_cast<FxU32>(entries - 1 - i);
+        green[i] = static_cast<FxU32>(i / 2);
+        blue[i] = static_cast<FxU32>(i);
+    }
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.card);
+        setProductDword("Card", c.card);
+        setProductDword("Gamma", 150); // the user's brightness is not part of the game's table
+        ASSERT_NE(initAndOpen(), 0u);
+        EXPECT_STREQ(grGetString(GR_EXTENSION), c.extensions);
+        EXPECT_EQ(grGetProcAddress(const_cast<char *>("grChromaKeyExt")), nullptr);
+        EXPECT_EQ(grGetProcAddress(nullptr), nullptr);
+        GrProc proc = grGetProcAddress(const_cast<char *>("grGetGammaTableExt"));
+        bool offered = c.card >= 2;
+        EXPECT_EQ(proc != nullptr, offered);
+        if (proc != nullptr) {
+            grLoadGammaTable(entries, red.data(), green.data(), blue.data());
+            std::vector<FxU32> readRed(entries), readGreen(entries), readBlue(entries);
+            reinterpret_cast<GetGammaTable>(reinterpret_cast<void (*)(void)>(proc))(
+                entries, readRed.data(), readGreen.data(), readBlue.data());
+            EXPECT_EQ(readRed, red);
+            EXPECT_EQ(readGreen, green);
+            EXPECT_EQ(readBlue, blue);
+        }
+        grSstWinClose(1);
+        grGlideShutdown();
+    }
+}
+
 } // namespace
