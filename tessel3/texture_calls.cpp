@@ -4,7 +4,9 @@
 #include "glide3x.h"
 #include "texture/ncc_tables.h"
 #include "texture/texture_memory.h"
+#include "texture/palette_alpha.h"
 #include "texture/texture_palette.h"
+#include "session/card_profiles.h"
 #include "session/library_settings.h"
 
 namespace {
@@ -142,12 +144,23 @@ FX_ENTRY void FX_CALL grTexLodBiasValue(GrChipID_t tmu, float bias) {
 FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {}
 
 // Palette downloads bring TMU 0's texture up to date at once; TMU 1's follows at its next selection.
+namespace {
+// The 6666 table exists on the boards that announce PALETTE6666; others ignore it, as they never had it.
+bool offersPalette6666() {
+    return (cardProfile().extensions & extensionPalette6666) != 0;
+}
+} // namespace
+
 FX_ENTRY void FX_CALL grTexDownloadTable(GrTexTable_t type, void *data) {
     if (data == NULL) return;
     if (type == GR_TEXTABLE_NCC0 || type == GR_TEXTABLE_NCC1) {
         storeNccTable(type, data);
     } else if (type == GR_TEXTABLE_PALETTE) {
+        dropPaletteAlpha();
         replacePalette(static_cast<const GuTexPalette *>(data)->data);
+    } else if (type == GR_TEXTABLE_PALETTE_6666_EXT && offersPalette6666()) {
+        downloadPalette6666(GR_TMU0, static_cast<const GuTexPalette *>(data)->data, 0,
+                            texturePaletteSize - 1);
     } else {
         return;
     }
@@ -156,8 +169,14 @@ FX_ENTRY void FX_CALL grTexDownloadTable(GrTexTable_t type, void *data) {
 
 // Entries start to end of the whole table data points to; NCC tables have no parts.
 FX_ENTRY void FX_CALL grTexDownloadTablePartial(GrTexTable_t type, void *data, int start, int end) {
-    if (data == NULL || type != GR_TEXTABLE_PALETTE) return;
-    downloadPalettePart(GR_TMU0, static_cast<const GuTexPalette *>(data)->data, start, end);
+    if (data == NULL) return;
+    const FxU32 *entries = static_cast<const GuTexPalette *>(data)->data;
+    if (type == GR_TEXTABLE_PALETTE) {
+        dropPaletteAlpha();
+        downloadPalettePart(GR_TMU0, entries, start, end);
+    } else if (type == GR_TEXTABLE_PALETTE_6666_EXT && offersPalette6666()) {
+        downloadPalette6666(GR_TMU0, entries, start, end);
+    }
 }
 
 // Glide 3 selects one table for every TMU.

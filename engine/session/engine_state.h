@@ -49,6 +49,9 @@ struct TextureState {
     PALETTEENTRY texturePalette[texturePaletteSize];
     // The same entries as 0x00RRGGBB, as the converters of paletted texels read them.
     FxU32 texturePaletteXrgb[texturePaletteSize];
+    // Each entry's alpha, 0xFF unless the palette came as a 6666 table; paletteHasAlpha while one does.
+    FxU32 texturePaletteAlpha[texturePaletteSize];
+    bool paletteHasAlpha;
     // Checksum of the last palette download whose checksum was not 0; textures stamped with another value
     // are brought up to date when they are next bound.
     FxU32 paletteChecksum;

@@ -33,6 +33,9 @@ inline FxU32 i8(FxU32 s) {
 inline FxU32 p8(FxU32 s, FxU32) {
     return textureState.texturePaletteXrgb[s];
 }
+inline FxU32 p8Alpha(FxU32 s, FxU32) {
+    return textureState.texturePaletteAlpha[s] << 24 | textureState.texturePaletteXrgb[s];
+}
 // Decoded through the NCC table prepared for the texture being converted.
 inline FxU32 yiq422(FxU32 s, FxU32) {
     return textureState.nccTexelXrgb[s];
@@ -128,6 +131,9 @@ void convertI8ToXrgb(void *destination, const void *source, FxU32 count) {
 }
 void convertP8ToXrgb(void *destination, const void *source, FxU32 count) {
     lookUp<p8, 1>(destination, source, count);
+}
+void convertP8ToArgb(void *destination, const void *source, FxU32 count) {
+    lookUp<p8Alpha, 1>(destination, source, count);
 }
 void convertAp88ToArgb(void *destination, const void *source, FxU32 count) {
     lookUp<ap88, 2>(destination, source, count);

@@ -17,6 +17,8 @@ void convertI8ToXrgb(void *destination, const void *source, FxU32 count);
 // The two palettised converters read textureState.texturePalette.
 void convertP8ToXrgb(void *destination, const void *source, FxU32 count);
 void convertAp88ToArgb(void *destination, const void *source, FxU32 count);
+// Palette indices with the palette's own alpha (textureState.texturePaletteAlpha).
+void convertP8ToArgb(void *destination, const void *source, FxU32 count);
 // The two YIQ converters read textureState.nccTexelXrgb (prepareNccDecoding).
 void convertYiq422ToXrgb(void *destination, const void *source, FxU32 count);
 void convertAyiq8422ToArgb(void *destination, const void *source, FxU32 count);

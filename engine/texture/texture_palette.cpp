@@ -3,6 +3,10 @@
 
 #include "texture_memory.h"
 
+namespace {
+const FxU32 opaqueAlpha = 0xFF;
+} // namespace
+
 FxU32 loadPaletteEntries(const FxU32 *entries, int start, int end) {
     if (entries == NULL) return 0;
     if (start < 0) start = 0;
@@ -16,6 +20,7 @@ FxU32 loadPaletteEntries(const FxU32 *entries, int start, int end) {
         entry.peBlue = static_cast<BYTE>(value);
         entry.peFlags = 0;
         textureState.texturePaletteXrgb[i] = value & 0x00FFFFFF;
+        textureState.texturePaletteAlpha[i] = textureState.paletteHasAlpha ? value >> 24 : opaqueAlpha;
         sum += value << (i & 7);
     }
     return sum;

@@ -4,6 +4,7 @@
 
 #include "texture_memory.h"
 #include "../session/engine_state.h"
+#include "palette_alpha.h"
 #include "texture_palette.h"
 #include "../render/render_state.h"
 #include "../session/render_context.h"
@@ -68,7 +69,7 @@ void setSurfaceColorKey(TextureRecord *record) {
 
 TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download) {
     if (download.format < 0 || download.format >= glideTextureFormatCount) return NULL;
-    const TextureFormatRow &row = deviceTables.textureFormats[download.format];
+    const TextureFormatRow &row = textureRowFor(download.format);
     if (!row.available || row.destinationBytes == 0 || download.width == 0 || download.height == 0 ||
         download.levelCount == 0 || download.levelCount > maxMipmapLevels || context.ddraw == NULL)
         return NULL;
