@@ -25,6 +25,9 @@
 #define IDC_FRAME_PACING 1021
 #define IDC_WINDOW_SCALE_TEXT 1022
 #define IDC_RESOLUTION_GROUP 1023
+#define IDC_CARD 1024
+#define IDC_GAMMA_SLIDER 1025
+#define IDC_GAMMA_TEXT 1026
 
 // Game patching dialog "KGP": one drop-down list per game, 2000 to 2010.
 #define IDC_GAME_FIRST 2000

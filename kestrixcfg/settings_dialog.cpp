@@ -1,11 +1,12 @@
 #include "settings_dialog.h"
 
+#include "board_controls.h"
 #include "display_controls.h"
 #include "game_patching.h"
 #include "resource_ids.h"
 
-SettingsVariables settingsVariables = {16, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 0};
-const SettingsVariables initialSettingsVariables = {16, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 0};
+SettingsVariables settingsVariables = {16, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 100};
+const SettingsVariables initialSettingsVariables = {16, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 100};
 
 const char *const settingsKeyPath = "Software\\Orvane\\Kestrix XP";
 
@@ -31,6 +32,8 @@ const StoreValue storeValues[] = {
     {"Windowed", &SettingsVariables::Windowed},
     {"WindowScale", &SettingsVariables::WindowScale},
     {"FramePacing", &SettingsVariables::FramePacing},
+    {"Card", &SettingsVariables::Card},
+    {"Gamma", &SettingsVariables::Gamma},
 };
 
 // When a box shows as checked. The libraries act on most values when they are non-zero, but on Oversample
@@ -100,6 +103,7 @@ void showSettings(HWND dialog) {
         SendDlgItemMessageA(dialog, box.controlId, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     }
     showDisplaySettings(dialog, settingsVariables);
+    showBoardSettings(dialog, settingsVariables);
 }
 
 void takeSettings(HWND dialog) {
@@ -110,6 +114,7 @@ void takeSettings(HWND dialog) {
         settingsVariables.*box.field = valueOf(checked, box.checkedWhen);
     }
     takeDisplaySettings(dialog, settingsVariables);
+    takeBoardSettings(dialog, settingsVariables);
 }
 
 } // namespace
@@ -164,6 +169,7 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         for (const char *item : colorDepthItems)
             SendDlgItemMessageA(dialog, IDC_COLOR_DEPTH, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
         initDisplayControls(dialog);
+        initBoardControls(dialog);
         loadSettings(dialog);
         setApplyEnabled(dialog, false);
         return TRUE;
@@ -171,6 +177,9 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     if (message == WM_HSCROLL) {
         if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, IDC_RESOLUTION_SLIDER) &&
             followResolutionTrackbar(dialog, LOWORD(wParam)))
+            setApplyEnabled(dialog, true);
+        if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, IDC_GAMMA_SLIDER) &&
+            followGammaTrackbar(dialog, LOWORD(wParam)))
             setApplyEnabled(dialog, true);
         return FALSE;
     }

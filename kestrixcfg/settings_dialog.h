@@ -20,6 +20,8 @@ struct SettingsVariables {
     int32_t Windowed;
     int32_t WindowScale;
     int32_t FramePacing;
+    int32_t Card;
+    int32_t Gamma;
 };
 
 extern SettingsVariables settingsVariables;
