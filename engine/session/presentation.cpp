@@ -41,6 +41,16 @@ bool screenPairReady() {
     return context.device != NULL && context.frontSurface != NULL && context.backSurface != NULL;
 }
 
+// Wine keeps the primary surface apart from the screen and copies it there when DirectDraw writes to it
+// (a blit), not when Direct3D draws into it; a round trip through the aux surface, which nothing else
+// uses, is such a write. On Windows the primary is the screen and the copy changes nothing.
+void pushPrimaryToScreen() {
+    IDirectDrawSurface7 *front = context.frontSurface, *spare = context.auxSurface;
+    if (context.windowed || front == NULL || spare == NULL) return;
+    if (spare->BltFast(0, 0, front, NULL, DDBLTFAST_WAIT) == DD_OK)
+        front->BltFast(0, 0, spare, NULL, DDBLTFAST_WAIT);
+}
+
 IDirectDrawSurface7 *drawnSurface() {
     return context.frontDrawing == frontDrawingTarget ? context.frontSurface : context.backSurface;
 }
@@ -78,10 +88,12 @@ void showFrontDrawing() {
     context.frontUnseen = 0;
     // The driver may hold what was sent until the scene ends.
     if (library.rules->session.presentRestartsScene) restartScene();
-    if (context.frontDrawing == frontDrawingCopied)
+    if (context.frontDrawing == frontDrawingCopied) {
         copyBackToFront();
-    else
-        showFrontBuffer();
+        return;
+    }
+    pushPrimaryToScreen();
+    showFrontBuffer();
 }
 
 void swapBuffers(FxU32 swapInterval) {

@@ -164,6 +164,14 @@ TEST_F(HeldLock, FrontBufferDrawingTargetsTheScreen) {
     grBufferClear(0x000000FF, 0, 0xFFFF);
     EXPECT_EQ(sim::pixel(frontBuffer(), 10, 10), 0x001Fu);
     EXPECT_NE(sim::pixel(backBuffer(), 10, 10), 0x001Fu);
+    // Wine shows the primary only after a DirectDraw write to it: the next query makes one.
+    sim::clearCalls();
+    grSstIdle();
+    std::vector<sim::Call> copies = named("BltFast");
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_EQ(copies[1].object, static_cast<const void *>(frontBuffer()));
+    EXPECT_EQ(copies[1].source, copies[0].object);
+    EXPECT_EQ(sim::pixel(frontBuffer(), 10, 10), 0x001Fu);
     // A swap meanwhile: the drawing goes on into the new front buffer.
     grBufferSwap(0);
     EXPECT_EQ(renderTarget(), frontBuffer());
