@@ -60,7 +60,7 @@ const LibraryRules glide2Rules = {
     // Settings: defaults when the product key is missing (Antialiasing, Fog, Oversample, ColorDepth, ZFast,
     // TripleBuffer, WaveRace, FightingForceFix, Filtering, TMU), 32-bit colour forces fast depth, and the
     // board vendor's key is read too.
-    {{1, 1, 0, 16, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}, true, true},
+    {{1, 1, 0, 16, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, true, true},
     // The original library's message texts, kept in Spanish as its users know them.
     {
         DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE | DDSCL_ALLOWMODEX,

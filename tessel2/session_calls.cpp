@@ -68,6 +68,7 @@ FX_ENTRY void FX_CALL grBufferClear(GrColor_t color, GrAlpha_t alpha, FxU16 dept
 }
 
 FX_ENTRY int FX_CALL grBufferNumPending(void) {
+    showFrontDrawing();
     return 0;
 }
 
@@ -97,24 +98,30 @@ bool inVerticalBlank() {
 
 // All FIFO-free bits set and no busy bit; 0x40 is the retrace bit.
 FX_ENTRY FxU32 FX_CALL grSstStatus(void) {
+    showFrontDrawing();
     return inVerticalBlank() ? 0x0FFFF07Fu : 0x0FFFF03Fu;
 }
 
 FX_ENTRY FxBool FX_CALL grSstVRetraceOn(void) {
+    showFrontDrawing();
     return inVerticalBlank() ? FXTRUE : FXFALSE;
 }
 
 FX_ENTRY FxU32 FX_CALL grSstVideoLine(void) {
+    showFrontDrawing();
     DWORD line = 0;
     if (context.ddraw == NULL || context.ddraw->GetScanLine(&line) != DD_OK) return 0;
     return line;
 }
 
 FX_ENTRY FxBool FX_CALL grSstIsBusy(void) {
+    showFrontDrawing();
     return FXFALSE;
 }
 
-FX_ENTRY void FX_CALL grSstIdle(void) {}
+FX_ENTRY void FX_CALL grSstIdle(void) {
+    showFrontDrawing();
+}
 
 FX_ENTRY void FX_CALL grSstSelect(int) {}
 

@@ -41,7 +41,7 @@ const LibraryRules glide3Rules = {
     // Settings: defaults when the product key is missing (Antialiasing, Fog, Oversample, ColorDepth, ZFast,
     // TripleBuffer, WaveRace, FightingForceFix, Filtering, TMU); no colour-depth rule, no vendor key. Fog
     // as in Glide 2; Filtering 0 here filters bilinearly as Glide 2's default does for the games that ask.
-    {{0, 1, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, false, false},
+    {{0, 1, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, false, false},
     {
         DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_NOWINDOWCHANGES | DDSCL_EXCLUSIVE | DDSCL_ALLOWMODEX |
             DDSCL_MULTITHREADED,

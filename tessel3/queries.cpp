@@ -208,6 +208,7 @@ const FxI32 buffersPerResolution = 4;
 
 // The length must be the one the table fixes for pname: a shorter buffer is never written past.
 FX_ENTRY FxU32 FX_CALL grGet(FxU32 pname, FxU32 plength, FxI32 *params) {
+    showFrontDrawing();
     if (params == NULL) return 0;
     Answer answer = answerOf(pname);
     if (answer.count == 0 || plength != answer.count * oneValue) return 0;

@@ -83,10 +83,12 @@ FX_ENTRY void FX_CALL grBufferClear(GrColor_t color, GrAlpha_t alpha, FxU32 dept
 }
 
 FX_ENTRY void FX_CALL grFlush(void) {
+    showFrontDrawing();
     restartScene();
 }
 
 FX_ENTRY void FX_CALL grFinish(void) {
+    showFrontDrawing();
     restartScene();
 }
 

@@ -4,6 +4,7 @@
 
 #include "draw_vertex.h"
 #include "primitives.h"
+#include "../session/presentation.h"
 #include "../session/render_context.h"
 
 bool orderedAntialiasing;
@@ -36,9 +37,10 @@ void emit(DrawVertex *&out, const DrawVertex &a, const DrawVertex &b, const Draw
 }
 
 void drawList(const DrawVertex *from, const DrawVertex *end) {
-    if (end > from)
-        context.device->DrawPrimitive(D3DPT_TRIANGLELIST, drawVertexFormat, const_cast<DrawVertex *>(from),
-                                      static_cast<DWORD>(end - from), 0);
+    if (end <= from) return;
+    prepareToDraw();
+    context.device->DrawPrimitive(D3DPT_TRIANGLELIST, drawVertexFormat, const_cast<DrawVertex *>(from),
+                                  static_cast<DWORD>(end - from), 0);
 }
 
 // The fringe outside the marked edges (edge i from vertex i to i + 1; every edge when allEdges) of the
@@ -125,6 +127,7 @@ void drawAntialiasedTriangle(const void *a, const void *b, const void *c, FxU32 
     const void *vertices[3] = {a, b, c};
     if (a == NULL || b == NULL || c == NULL || !ready()) return;
     if (!convertVertexPointers(vertices, 3)) return;
+    prepareToDraw();
     context.device->DrawPrimitive(D3DPT_TRIANGLELIST, drawVertexFormat, vertexBuffer, 3, 0);
     context.triangleCount += 1;
     drawFringe(3, edges, false);

@@ -4,6 +4,7 @@
 #include "draw_vertex.h"
 #include "render_state.h"
 #include "saved_state.h"
+#include "../session/presentation.h"
 #include "../session/engine_state.h"
 #include "../session/library_settings.h"
 #include "../session/render_context.h"
@@ -54,6 +55,7 @@ class StateOverride {
 };
 
 void drawPrimitive(D3DPRIMITIVETYPE type, int count) {
+    prepareToDraw();
     context.device->DrawPrimitive(type, drawVertexFormat, vertexBuffer, static_cast<DWORD>(count), 0);
 }
 

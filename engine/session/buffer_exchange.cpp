@@ -11,18 +11,6 @@ void flipScreenBuffers() {
     if (context.frontSurface) context.frontSurface->Flip(NULL, DDFLIP_NOVSYNC | DDFLIP_DONOTWAIT);
 }
 
-// A depth buffer attaches to one surface at a time: it moves from the old target to the new one.
-bool moveRenderTarget(IDirectDrawSurface7 *from, IDirectDrawSurface7 *to) {
-    IDirectDrawSurface7 *depth = context.depthSurface;
-    if (depth && from->DeleteAttachedSurface(0, depth) != DD_OK) return false;
-    if (!depth || to->AddAttachedSurface(depth) == DD_OK) {
-        if (context.device->SetRenderTarget(to, 0) == D3D_OK) return true;
-        if (depth) to->DeleteAttachedSurface(0, depth);
-    }
-    if (depth) from->AddAttachedSurface(depth);
-    return false;
-}
-
 // In a window the buffers are plain off-screen surfaces: the device is pointed at the next back buffer.
 void retargetWindowedBuffers() {
     if (context.device == NULL || context.frontSurface == NULL || context.backSurface == NULL) return;
@@ -36,6 +24,18 @@ void retargetWindowedBuffers() {
 }
 
 } // namespace
+
+// A depth buffer attaches to one surface at a time: it moves from the old target to the new one.
+bool moveRenderTarget(IDirectDrawSurface7 *from, IDirectDrawSurface7 *to) {
+    IDirectDrawSurface7 *depth = context.depthSurface;
+    if (depth && from->DeleteAttachedSurface(0, depth) != DD_OK) return false;
+    if (!depth || to->AddAttachedSurface(depth) == DD_OK) {
+        if (context.device->SetRenderTarget(to, 0) == D3D_OK) return true;
+        if (depth) to->DeleteAttachedSurface(0, depth);
+    }
+    if (depth) from->AddAttachedSurface(depth);
+    return false;
+}
 
 unsigned backBufferCount() {
     return settings.TripleBuffer != 0 ? 2u : 1u;

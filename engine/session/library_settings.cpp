@@ -83,6 +83,7 @@ void readSettings(const SettingsRules &rules) {
         settings.*value.field = 0;
     settings.displayValuesPresent = 0;
     boardChoice = BoardChoice{0, gammaHundredthsNeutral};
+    settings.LfbStride2048 = 0;
     HKEY key = NULL;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, productKeyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
         for (const DwordValue &value : dwordValues)
@@ -92,6 +93,7 @@ void readSettings(const SettingsRules &rules) {
         for (const DwordValue &value : dwordValues)
             readDword(key, value.name, settings.*value.field);
         readDisplayValues(key);
+        readDword(key, "LfbStride2048", settings.LfbStride2048);
         RegCloseKey(key);
         if (rules.colorDepth32ForcesZFast && settings.ColorDepth == 32) settings.ZFast = 1;
     }

@@ -22,6 +22,9 @@ struct LibrarySettings {
     int32_t WindowScale; // 2 to 4: the client area that many times the Glide size; 255: as large as fits
     int32_t FramePacing; // 1: by the swap interval; 2: at most 60 presents per second
     int32_t displayValuesPresent; // any of the three was in the store
+    // 1: 16-bit frame-buffer locks of screens up to 1024 wide answer the board's 2048-byte stride; 0 when
+    // absent.
+    int32_t LfbStride2048;
 };
 
 // The board reported and the user's brightness, read with the display values; kept apart from the record

@@ -10,6 +10,7 @@
 #include "surface_restore.h"
 #include "windowed_display.h"
 #include "../render/render_state.h"
+#include "../texture/lfb.h"
 
 namespace {
 
@@ -17,8 +18,8 @@ FxU32 screenPixels() {
     return context.screenWidth * context.screenHeight;
 }
 
-// grRenderBuffer shows what was drawn "into the front buffer" by copying: the back buffer keeps it. A busy
-// blitter drops the frame.
+// Where the device cannot draw into the front surface, what was drawn "into the front buffer" went into the
+// back buffer and is shown by copying: the back buffer keeps it. A busy blitter drops the copy.
 void copyBackToFront() {
     if (context.frontSurface && context.backSurface)
         context.frontSurface->BltFast(0, 0, context.backSurface, NULL, DDBLTFAST_DONOTWAIT);
@@ -26,20 +27,82 @@ void copyBackToFront() {
     showFrontBuffer();
 }
 
-// The frame drawn into the back buffer goes on screen and the buffers change places.
+// The frame drawn into the back buffer goes on screen and the buffers change places. Drawing into the
+// front buffer goes on into the new front buffer, as the board's did.
 void presentBackBuffer() {
+    FxI32 front = context.frontDrawing;
+    stopFrontDrawing();
     if (!context.windowed) correctPresentedFrame(context.backSurface);
     exchangeBuffers();
     drawShamelessPlug();
     showFrontBuffer();
+    if (front) startFrontDrawing();
+}
+
+bool screenPairReady() {
+    return context.device != NULL && context.frontSurface != NULL && context.backSurface != NULL;
+}
+
+// Wine keeps the primary surface apart from the screen and copies it there when DirectDraw writes to it
+// (a blit), not when Direct3D draws into it; a round trip through the aux surface, which nothing else
+// uses, is such a write. On Windows the primary is the screen and the copy changes nothing.
+void pushPrimaryToScreen() {
+    IDirectDrawSurface7 *front = context.frontSurface, *spare = context.auxSurface;
+    if (context.windowed || front == NULL || spare == NULL) return;
+    if (spare->BltFast(0, 0, front, NULL, DDBLTFAST_WAIT) == DD_OK)
+        front->BltFast(0, 0, spare, NULL, DDBLTFAST_WAIT);
+}
+
+IDirectDrawSurface7 *drawnSurface() {
+    return context.frontDrawing == frontDrawingTarget ? context.frontSurface : context.backSurface;
 }
 
 } // namespace
+
+// The board drew into the front buffer when asked, and the picture changed as it was drawn: games draw
+// loading bars and menus that way and never swap. The device is pointed at the front surface; a device
+// that refuses draws into the back buffer, which is copied to the front when the drawing is shown.
+void startFrontDrawing() {
+    if (context.frontDrawing || !screenPairReady()) return;
+    context.frontDrawing = frontDrawingCopied;
+    if (!moveRenderTarget(context.backSurface, context.frontSurface)) return;
+    context.frontDrawing = frontDrawingTarget;
+    context.device->SetViewport(&context.viewport);
+}
+
+void stopFrontDrawing() {
+    FxI32 front = context.frontDrawing;
+    context.frontDrawing = 0;
+    context.frontUnseen = 0;
+    if (front != frontDrawingTarget || !screenPairReady()) return;
+    if (moveRenderTarget(context.frontSurface, context.backSurface))
+        context.device->SetViewport(&context.viewport);
+}
+
+void prepareToDraw() {
+    settleFrameBufferLocks();
+    if (context.frontDrawing) context.frontUnseen = 1;
+}
+
+void showFrontDrawing() {
+    settleFrameBufferLocks();
+    if (!context.frontUnseen) return;
+    context.frontUnseen = 0;
+    // The driver may hold what was sent until the scene ends.
+    if (library.rules->session.presentRestartsScene) restartScene();
+    if (context.frontDrawing == frontDrawingCopied) {
+        copyBackToFront();
+        return;
+    }
+    pushPrimaryToScreen();
+    showFrontBuffer();
+}
 
 void swapBuffers(FxU32 swapInterval) {
     pumpOwnWindowMessages();
     if (!fullScreenDisplayReady()) return;
     const SessionRules &rules = library.rules->session;
+    settleFrameBufferLocks();
     if (context.swapCount % 5 == 0) {
         paceFrame(swapInterval);
         if (rules.presentRestartsScene && context.device) context.device->EndScene();
@@ -57,8 +120,13 @@ void swapBuffers(FxU32 swapInterval) {
 
 void renderBuffer(FxI32 buffer) {
     const SessionRules &rules = library.rules->session;
+    if (buffer != bufferFront && context.frontDrawing) {
+        showFrontDrawing();
+        stopFrontDrawing();
+    }
+    settleFrameBufferLocks();
     if (rules.presentRestartsScene && context.device) context.device->EndScene();
-    if (buffer == bufferBack) copyBackToFront();
+    if (buffer == bufferFront) startFrontDrawing();
     context.pixelsIn += screenPixels();
     context.pixelsOut += screenPixels();
     if (rules.presentRestartsScene && context.device) context.device->BeginScene();
@@ -77,7 +145,9 @@ void clearBuffers(FxU32 color, FxU8 alpha, FxU16 depth) {
     float clearDepth = static_cast<float>(static_cast<double>(depth & 0xFFFF) * 1.5259022e-5);
     DWORD targets = D3DCLEAR_ZBUFFER;
     if (colorWritesEnabled()) targets |= D3DCLEAR_TARGET;
+    prepareToDraw();
     context.device->Clear(0, NULL, targets, clearColor, clearDepth, 0);
+    if (targets & D3DCLEAR_TARGET) reloadLockedShadows(drawnSurface());
 }
 
 // Every buffer the swaps pass through starts black.

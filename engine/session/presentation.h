@@ -10,6 +10,13 @@ void renderBuffer(FxI32 buffer);
 // Ends the scene and begins the next, so that the driver draws what was sent.
 void restartScene();
 void clearBuffers(FxU32 color, FxU8 alpha, FxU16 depth);
+// Before the device draws or clears: held frame-buffer locks write back, front-buffer drawing is noted.
+void prepareToDraw();
+// At a call that waits or asks the board's state: what was drawn or written into the front buffer since it
+// was last shown reaches the screen.
+void showFrontDrawing();
+void startFrontDrawing();
+void stopFrontDrawing();
 void primeBuffers();
 void resetPerformanceCounters();
 

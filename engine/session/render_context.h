@@ -63,6 +63,16 @@ struct RenderContext {
     // Reported by the Glide 3 queries; nothing draws into them, only a reset clears them.
     FxU32 pointCount;
     FxU32 lineCount;
+
+    // grRenderBuffer(GR_BUFFER_FRONTBUFFER): 0 none, else how the front buffer is drawn into (one of the
+    // FrontDrawing values), and whether something drawn there has not been shown yet.
+    FxI32 frontDrawing;
+    FxI32 frontUnseen;
+};
+
+enum FrontDrawing {
+    frontDrawingTarget = 1, // the device draws into the front surface
+    frontDrawingCopied = 2, // the device refused it: drawn into the back surface, copied to the front
 };
 
 extern RenderContext context;

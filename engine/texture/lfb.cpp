@@ -4,9 +4,11 @@
 #include <string.h>
 
 #include "../session/library_settings.h"
+#include "../session/presentation.h"
 #include "../session/windowed_display.h"
 
 LfbBufferState lfbBuffers[lfbBufferCount];
+FxU32 lfbLocksHeld;
 
 namespace {
 
@@ -265,17 +267,51 @@ FxU8 *surfaceRow(const LfbBufferState &state, FxU32 y) {
            static_cast<ptrdiff_t>(y) * state.surfaceDesc.lPitch;
 }
 
-// The shadow always holds a whole screen of the widest layout; a larger screen than the last one gets a
-// new, zeroed buffer.
+// Boards addressed 16-bit buffers up to 1024 pixels wide with a fixed 2048-byte row, and some games write
+// with that stride whatever the lock answered.
+const FxU32 boardStride = 2048;
+const FxU32 boardStrideWidest = 1024;
+
+FxU32 shadowStride(FxI32 mode) {
+    FxU32 bytes = shadowBytesPerPixel(mode);
+    if (settings.LfbStride2048 && bytes == 2 && context.screenWidth <= boardStrideWidest) return boardStride;
+    return context.screenWidth * bytes;
+}
+
+size_t shadowUsed(const LfbBufferState &state) {
+    return static_cast<size_t>(state.info.strideInBytes) * context.screenHeight;
+}
+
+// The shadow holds a whole screen of the widest layout or of the board's stride; a larger screen than the
+// last one gets a new, zeroed buffer.
 bool ensureShadow(LfbBufferState &state) {
-    size_t needed = static_cast<size_t>(context.screenWidth) * context.screenHeight * 4u;
-    if (state.shadow != NULL && state.shadowSize >= needed) return true;
-    FxU8 *shadow = static_cast<FxU8 *>(calloc(needed ? needed : 1, 1));
-    if (shadow == NULL) return false;
-    free(state.shadow);
-    state.shadow = shadow;
-    state.shadowSize = needed;
-    return true;
+    size_t row = context.screenWidth * 4u > boardStride ? context.screenWidth * 4u : boardStride;
+    return ensureShadowMemory(state.shadow, row * context.screenHeight);
+}
+
+FxBool lockBufferSurface(FxU32 buffer) {
+    LfbBufferState &state = lfbBuffers[buffer];
+    state.lockedSurface = buffer == bufferFront ? context.frontSurface : context.backSurface;
+    memset(&state.surfaceDesc, 0, sizeof(state.surfaceDesc));
+    state.surfaceDesc.dwSize = sizeof(DDSURFACEDESC2);
+    // No DDLOCK_WAIT: a surface the blitter still holds fails the lock, and the caller sees FXFALSE.
+    // Drivers take the read and write flags as hints and, given both, assume neither, so the memory may be
+    // both read and written.
+    if (state.lockedSurface == NULL ||
+        state.lockedSurface->Lock(NULL, &state.surfaceDesc, DDLOCK_READONLY | DDLOCK_WRITEONLY, NULL) !=
+            DD_OK) {
+        state.lockedSurface = NULL;
+        memset(&state.surfaceDesc, 0, sizeof(state.surfaceDesc));
+        return FXFALSE;
+    }
+    return FXTRUE;
+}
+
+FxBool unlockBufferSurface(LfbBufferState &state) {
+    IDirectDrawSurface7 *surface = state.lockedSurface;
+    state.lockedSurface = NULL;
+    if (surface == NULL) return FXTRUE;
+    return surface->Unlock(NULL) == DD_OK ? FXTRUE : FXFALSE;
 }
 
 void transferShadow(LfbBufferState &state, RowConverter row, bool toSurface) {
@@ -289,45 +325,88 @@ void transferShadow(LfbBufferState &state, RowConverter row, bool toSurface) {
         pitch = -pitch;
     }
     if (toSurface)
-        convertRect(row, state.shadow, stride, surface, pitch, extent.width, extent.height);
+        convertRect(row, state.shadow.bytes, stride, surface, pitch, extent.width, extent.height);
     else
-        convertRect(row, surface, pitch, state.shadow, stride, extent.width, extent.height);
+        convertRect(row, surface, pitch, state.shadow.bytes, stride, extent.width, extent.height);
 }
 
-void writeShadowBack(LfbBufferState &state) {
-    transferShadow(state, writeBackRow(state.info.writeMode), true);
+// Surface to shadow, which then counts as unwritten; the surface must be locked.
+void readShadowIn(LfbBufferState &state) {
+    transferShadow(state, readBackRow(state.info.writeMode), false);
+    forgetShadowWrites(state.shadow, shadowUsed(state));
+}
+
+// Bytes [from, to) of the shadow onto the locked surface: the pixels they cover, row by row.
+void writeShadowRange(LfbBufferState &state, size_t from, size_t to) {
+    RowConverter row = writeBackRow(state.info.writeMode);
+    Extent extent = lockedExtent(state);
+    if (row == NULL || extent.height == 0 || from >= to) return;
+    const size_t stride = state.info.strideInBytes;
+    const size_t bytes = shadowBytesPerPixel(state.info.writeMode);
+    const FxU32 displayBytes = displayBytesPerPixel();
+    size_t lastRow = (to - 1) / stride;
+    if (lastRow >= extent.height) lastRow = extent.height - 1;
+    for (size_t y = from / stride; y <= lastRow; ++y) {
+        size_t rowStart = y * stride;
+        size_t first = from > rowStart ? (from - rowStart) / bytes : 0;
+        size_t end = (to - rowStart + bytes - 1) / bytes;
+        if (end > extent.width) end = extent.width;
+        if (first >= end) continue;
+        FxU32 surfaceY =
+            state.shadowFlipped ? extent.height - 1 - static_cast<FxU32>(y) : static_cast<FxU32>(y);
+        row(state.shadow.bytes + rowStart + first * bytes, surfaceRow(state, surfaceY) + first * displayBytes,
+            static_cast<FxU32>(end - first));
+    }
+}
+
+struct WriteBack {
+    FxU32 buffer;
+    bool surfaceTaken;
+    bool failed;
+};
+
+void writeRangeBack(size_t from, size_t to, void *user) {
+    WriteBack &back = *static_cast<WriteBack *>(user);
+    if (back.failed) return;
+    if (!back.surfaceTaken) {
+        back.surfaceTaken = lockBufferSurface(back.buffer) != FXFALSE;
+        back.failed = !back.surfaceTaken;
+        if (back.failed) return;
+    }
+    writeShadowRange(lfbBuffers[back.buffer], from, to);
+}
+
+// What the application wrote since the last time goes to the buffer; the surface is taken only when
+// something was written (then `wrote` is set). False when the surface could not be taken or given back.
+bool writeShadowBack(FxU32 buffer, bool &wrote) {
+    LfbBufferState &state = lfbBuffers[buffer];
+    WriteBack back = {buffer, false, false};
+    collectShadowWrites(state.shadow, shadowUsed(state), writeRangeBack, &back);
+    wrote = back.surfaceTaken;
+    if (!back.surfaceTaken) return !back.failed;
+    return unlockBufferSurface(state) != FXFALSE;
 }
 
 } // namespace
 
-FxBool lockBufferSurface(FxU32 buffer) {
-    LfbBufferState &state = lfbBuffers[buffer];
-    state.lockedSurface = buffer == bufferFront ? context.frontSurface : context.backSurface;
-    memset(&state.surfaceDesc, 0, sizeof(state.surfaceDesc));
-    state.surfaceDesc.dwSize = sizeof(DDSURFACEDESC2);
-    // No DDLOCK_WAIT: a surface the blitter still holds fails the lock, and the caller sees FXFALSE.
-    // One surface lock serves the application's read and write locks alike; drivers take the two flags as
-    // hints and, given both, assume neither, so the memory may be both read and written.
-    if (state.lockedSurface == NULL ||
-        state.lockedSurface->Lock(NULL, &state.surfaceDesc, DDLOCK_READONLY | DDLOCK_WRITEONLY, NULL) !=
-            DD_OK) {
-        memset(&state.surfaceDesc, 0, sizeof(state.surfaceDesc));
-        return FXFALSE;
+void writeHeldLocksBack() {
+    for (FxU32 buffer = 0; buffer < lfbBufferCount; ++buffer) {
+        bool wrote = false;
+        if (bufferLocked(lfbBuffers[buffer])) writeShadowBack(buffer, wrote);
+        // In a window the front buffer reaches the screen only through the library.
+        if (wrote && buffer == bufferFront) showFrontBuffer();
     }
-    return FXTRUE;
 }
 
-FxBool releaseBufferLock(FxU32 buffer, FxU32 kind) {
-    LfbBufferState &state = lfbBuffers[buffer];
-    if (!bufferLocked(state)) return FXTRUE;
-    if (kind == 0)
-        state.readLocked = 0;
-    else
-        state.writeLocked = 0;
-    if (bufferLocked(state)) return FXTRUE;
-    state.shadowWritten = 0;
-    // The flags are cleared even when the unlock fails: the caller has given up the memory either way.
-    return state.lockedSurface->Unlock(NULL) == DD_OK ? FXTRUE : FXFALSE;
+void reloadLockedShadows(IDirectDrawSurface7 *surface) {
+    if (lfbLocksHeld == 0 || surface == NULL) return;
+    for (FxU32 buffer = 0; buffer < lfbBufferCount; ++buffer) {
+        LfbBufferState &state = lfbBuffers[buffer];
+        IDirectDrawSurface7 *own = buffer == bufferFront ? context.frontSurface : context.backSurface;
+        if (!bufferLocked(state) || own != surface || !lockBufferSurface(buffer)) continue;
+        readShadowIn(state);
+        unlockBufferSurface(state);
+    }
 }
 
 FxBool lockFrameBuffer(FxI32 type, FxI32 buffer, FxI32 writeMode, FxI32 origin, LfbLockInfo *info) {
@@ -336,49 +415,31 @@ FxBool lockFrameBuffer(FxI32 type, FxI32 buffer, FxI32 writeMode, FxI32 origin, 
     LfbBufferState &state = lfbBuffers[buffer];
     const FxU32 index = static_cast<FxU32>(buffer);
 
-    // The surface's rows run top down, so a lower-left lock always goes through a shadow whose rows run up.
-    const bool lowerLeft = origin == originLowerLeft;
-    if (isDirectLayout(writeMode) && !lowerLeft) {
-        if (!bufferLocked(state)) {
-            if (!lockBufferSurface(index)) return FXFALSE;
-        } else if (state.shadowInUse && state.shadowWritten) {
-            // The application now sees the surface itself: what it wrote into the shadow must be there.
-            writeShadowBack(state);
-        }
-        setLockFlag(state, kind);
-        state.info.lfbPtr = state.surfaceDesc.lpSurface;
-        state.info.strideInBytes = static_cast<FxU32>(state.surfaceDesc.lPitch);
-        state.info.writeMode = settings.ColorDepth == 16 ? lfbWriteMode565 : lfbWriteMode8888;
-        state.info.origin = origin;
-        state.shadowInUse = 0;
-        state.shadowWritten = 0;
-        *info = state.info;
-        return FXTRUE;
-    }
-
     if (bufferLocked(state)) {
-        // A nested lock shares the first one's memory; its kind is recorded so that its own unlock is the
-        // one that counts when it comes last.
+        // A nested lock shares the first one's memory and layout; its kind is recorded so that its own
+        // unlock is the one that counts when it comes last.
         setLockFlag(state, kind);
-        if (kind == 1 && state.shadowInUse) state.shadowWritten = 1;
         *info = state.info;
         return FXTRUE;
     }
 
-    if (!ensureShadow(state)) return FXFALSE;
-    if (!lockBufferSurface(index)) return FXFALSE;
-    setLockFlag(state, kind);
-    state.info.lfbPtr = state.shadow;
-    state.info.strideInBytes = context.screenWidth * shadowBytesPerPixel(writeMode);
+    // Another buffer's held lock may share this surface: what was written there comes first, and so
+    // does what was drawn into the front buffer.
+    showFrontDrawing();
+    if (!ensureShadow(state) || !lockBufferSurface(index)) return FXFALSE;
+    state.info.lfbPtr = state.shadow.bytes;
     state.info.writeMode = writeMode;
     if (isDirectLayout(writeMode))
         state.info.writeMode = settings.ColorDepth == 16 ? lfbWriteMode565 : lfbWriteMode8888;
+    state.info.strideInBytes = shadowStride(state.info.writeMode);
     state.info.origin = origin;
-    state.shadowInUse = 1;
-    state.shadowFlipped = lowerLeft ? 1 : 0;
-    state.shadowWritten = kind == 1 ? 1 : 0;
+    // The surface's rows run top down; a lower-left lock's shadow rows run up.
+    state.shadowFlipped = origin == originLowerLeft ? 1 : 0;
+    readShadowIn(state);
+    unlockBufferSurface(state);
+    setLockFlag(state, kind);
+    lfbLocksHeld += 1;
     *info = state.info;
-    transferShadow(state, readBackRow(writeMode), false);
     return FXTRUE;
 }
 
@@ -386,24 +447,27 @@ FxBool unlockFrameBuffer(FxI32 type, FxI32 buffer) {
     FxU32 kind = 0;
     if (!sessionReady() || !validBuffer(buffer) || !lockKindOf(type, kind)) return FXFALSE;
     LfbBufferState &state = lfbBuffers[buffer];
-    bool lastLockGoes =
-        kind == 0 ? state.readLocked && !state.writeLocked : state.writeLocked && !state.readLocked;
-    if (lastLockGoes && state.shadowInUse && state.shadowWritten) writeShadowBack(state);
-    FxBool released = releaseBufferLock(static_cast<FxU32>(buffer), kind);
-    if (lastLockGoes && buffer == bufferFront) showFrontBuffer();
-    return released;
+    if (!bufferLocked(state)) return FXTRUE;
+    if (kind == 0)
+        state.readLocked = 0;
+    else
+        state.writeLocked = 0;
+    if (bufferLocked(state)) return FXTRUE;
+    lfbLocksHeld -= 1;
+    // The lock ends even when the write-back fails: the caller has given up the memory either way.
+    bool wrote = false;
+    FxBool written = writeShadowBack(static_cast<FxU32>(buffer), wrote) ? FXTRUE : FXFALSE;
+    if (buffer == bufferFront) showFrontBuffer();
+    return written;
 }
 
 FxBool writeFrameBufferRegion(FxI32 buffer, FxU32 dstX, FxU32 dstY, FxI32 srcFormat, FxU32 srcWidth,
                               FxU32 srcHeight, FxI32 srcStride, const void *srcData) {
     if (!sessionReady() || !validBuffer(buffer) || srcData == NULL) return FXFALSE;
+    settleFrameBufferLocks();
     LfbBufferState &state = lfbBuffers[buffer];
     const FxU32 index = static_cast<FxU32>(buffer);
-    bool ownLock = !bufferLocked(state);
-    if (ownLock) {
-        if (!lockBufferSurface(index)) return FXFALSE;
-        state.writeLocked = 1;
-    }
+    if (!lockBufferSurface(index)) return FXFALSE;
 
     Extent extent = lockedExtent(state);
     RowConverter row = regionWriteRow(srcFormat);
@@ -414,22 +478,19 @@ FxBool writeFrameBufferRegion(FxI32 buffer, FxU32 dstX, FxU32 dstY, FxI32 srcFor
                     surfaceRow(state, dstY) + static_cast<size_t>(dstX) * displayBytesPerPixel(),
                     state.surfaceDesc.lPitch, width, height);
     }
-
-    if (ownLock) releaseBufferLock(index, 1);
-    if (ownLock && buffer == bufferFront) showFrontBuffer();
+    // A lock held on the buffer reads what the region wrote.
+    if (bufferLocked(state)) readShadowIn(state);
+    unlockBufferSurface(state);
+    if (buffer == bufferFront) showFrontBuffer();
     return FXTRUE;
 }
 
 FxBool readFrameBufferRegion(FxI32 buffer, FxU32 srcX, FxU32 srcY, FxU32 srcWidth, FxU32 srcHeight,
                              FxU32 dstStride, void *dstData) {
     if (!sessionReady() || !validBuffer(buffer) || dstData == NULL) return FXFALSE;
+    settleFrameBufferLocks();
     LfbBufferState &state = lfbBuffers[buffer];
-    const FxU32 index = static_cast<FxU32>(buffer);
-    bool ownLock = !bufferLocked(state);
-    if (ownLock) {
-        if (!lockBufferSurface(index)) return FXFALSE;
-        state.readLocked = 1;
-    }
+    if (!lockBufferSurface(static_cast<FxU32>(buffer))) return FXFALSE;
 
     Extent extent = lockedExtent(state);
     if (srcX < extent.width && srcY < extent.height) {
@@ -441,14 +502,13 @@ FxBool readFrameBufferRegion(FxI32 buffer, FxU32 srcX, FxU32 srcY, FxU32 srcWidt
                     state.surfaceDesc.lPitch, static_cast<FxU8 *>(dstData), static_cast<ptrdiff_t>(dstStride),
                     width, height);
     }
-
-    if (ownLock) releaseBufferLock(index, 0);
+    unlockBufferSurface(state);
     return FXTRUE;
 }
 
 void unlockHeldBuffers(bool besidesScreenPair) {
     for (LfbBufferState &state : lfbBuffers) {
-        if (!bufferLocked(state) || state.lockedSurface == NULL) continue;
+        if (state.lockedSurface == NULL) continue;
         if (besidesScreenPair &&
             (state.lockedSurface == context.frontSurface || state.lockedSurface == context.backSurface))
             continue;
@@ -462,16 +522,13 @@ void forgetBufferLocks() {
         memset(&state.surfaceDesc, 0, sizeof(state.surfaceDesc));
         state.readLocked = 0;
         state.writeLocked = 0;
-        state.shadowInUse = 0;
-        state.shadowWritten = 0;
         state.shadowFlipped = 0;
+        freeShadowMemory(state.shadow);
     }
+    lfbLocksHeld = 0;
 }
 
 void freeShadowBuffers() {
-    for (LfbBufferState &state : lfbBuffers) {
-        free(state.shadow);
-        state.shadow = NULL;
-        state.shadowSize = 0;
-    }
+    for (LfbBufferState &state : lfbBuffers)
+        freeShadowMemory(state.shadow);
 }

@@ -5,6 +5,7 @@
 
 #include <stddef.h>
 
+#include "lfb_shadow.h"
 #include "../session/render_context.h"
 
 // What a lock hands the application: the front end copies it into its GrLfbInfo_t.
@@ -15,19 +16,17 @@ struct LfbLockInfo {
     FxI32 origin;
 };
 
-// One record per Glide buffer 0 to 5; every value but the front buffer reaches the back surface.
+// One record per Glide buffer 0 to 5; every value but the front buffer reaches the back surface. The
+// application always writes into the shadow: the board let a game keep its lock across clears, draws and
+// swaps, which a DirectDraw surface lock forbids, so the surface is locked only while the library moves
+// pixels between it and the shadow.
 struct LfbBufferState {
-    IDirectDrawSurface7 *lockedSurface; // not owned
-    DDSURFACEDESC2 surfaceDesc;         // pitch and memory of the current DirectDraw lock
-    LfbLockInfo info;                   // what the last grLfbLock of this buffer answered
-    FxU32 shadowInUse;                  // info.lfbPtr is the shadow buffer
-    FxU8 *shadow;
+    IDirectDrawSurface7 *lockedSurface; // not owned; set while the library holds the surface
+    DDSURFACEDESC2 surfaceDesc;         // pitch and memory of that surface lock
+    LfbLockInfo info;                   // what the first grLfbLock of this buffer answered
+    ShadowMemory shadow;
     FxU32 readLocked;
     FxU32 writeLocked;
-    size_t shadowSize; // bytes allocated for shadow
-    // A write lock was held on the shadow since it was filled: only then does the release write it back,
-    // since the round trip through a narrower layout would degrade a screen that was only read.
-    FxU32 shadowWritten;
     // The shadow's row 0 is the bottom row of the screen: a lock with the lower-left origin.
     FxU32 shadowFlipped;
 };
@@ -57,8 +56,17 @@ inline FxU16 rgb565From1555(FxU32 p) {
     return static_cast<FxU16>(((p & 0x7FE0u) << 1) | (p & 0x001Fu));
 }
 
-FxBool lockBufferSurface(FxU32 buffer);
-FxBool releaseBufferLock(FxU32 buffer, FxU32 kind);
+// How many buffers the application holds locked.
+extern FxU32 lfbLocksHeld;
+void writeHeldLocksBack();
+// What the application wrote through a held lock reaches its buffer before anything draws into, clears,
+// reads or shows that buffer.
+inline void settleFrameBufferLocks() {
+    if (lfbLocksHeld != 0) writeHeldLocksBack();
+}
+// A clear changed the surface under held locks: their shadows take it in, so that rows the application
+// writes afterwards carry the cleared pixels, not the old ones, beside what it wrote.
+void reloadLockedShadows(IDirectDrawSurface7 *surface);
 
 FxBool lockFrameBuffer(FxI32 type, FxI32 buffer, FxI32 writeMode, FxI32 origin, LfbLockInfo *info);
 FxBool unlockFrameBuffer(FxI32 type, FxI32 buffer);
@@ -70,7 +78,8 @@ FxBool readFrameBufferRegion(FxI32 buffer, FxU32 srcX, FxU32 srcY, FxU32 srcWidt
 // Gives back the surface locks the application still holds, before the surfaces are released; besides the
 // screen pair, those on any surface but the front and back buffers, which their owner unlocks itself.
 void unlockHeldBuffers(bool besidesScreenPair);
-// The display objects are going: every lock ends with them (the surfaces are unlocked by their owner).
+// The display objects are going: every lock ends with them (the surfaces are unlocked by their owner), and
+// the shadows are given back.
 void forgetBufferLocks();
 void freeShadowBuffers();
 

@@ -126,7 +126,7 @@ inline FxI32 origin() {
 // The bytes allocated for the shadow of a Glide buffer (0 to 5): enough for the whole screen at four bytes a
 // pixel whatever layout the lock asked for.
 inline size_t lfbShadowBytes(int buffer) {
-    return lfbBuffers[buffer].shadowSize;
+    return lfbBuffers[buffer].shadow.size;
 }
 
 // How many vertices one DrawPrimitive of the engine can carry; longer polygons are drawn as several fans.

@@ -44,8 +44,11 @@ TEST_F(Presentation, OversampleShowsOneSwapInFive) {
     grSstWinClose();
 }
 
-TEST_F(Presentation, PresentCopiesTheBackBufferToTheScreen) {
+// Where the device will not draw into the front surface, front-buffer drawing goes into the back buffer and
+// is copied to the screen when it ends.
+TEST_F(Presentation, RefusedFrontTargetCopiesTheBackBufferToTheScreen) {
     ASSERT_EQ(initAndOpen(), FXTRUE);
+    sim::failCall("SetRenderTarget", 1);
     DDSURFACEDESC2 desc;
     std::memset(&desc, 0, sizeof(desc));
     desc.dwSize = sizeof(desc);
@@ -54,6 +57,9 @@ TEST_F(Presentation, PresentCopiesTheBackBufferToTheScreen) {
     backBuffer()->Unlock(NULL);
 
     grRenderBuffer(GR_BUFFER_FRONTBUFFER);
+    GrVertex point;
+    std::memset(&point, 0, sizeof(point));
+    grDrawPoint(&point);
     EXPECT_NE(sim::pixel(frontBuffer(), 20, 10), 0xF81Fu);
     grRenderBuffer(GR_BUFFER_BACKBUFFER);
     EXPECT_EQ(sim::pixel(frontBuffer(), 20, 10), 0xF81Fu);

@@ -37,7 +37,7 @@ TEST_F(Lfb3, WrittenRegionReadsBackAndUnlockNeverFails) {
                         FXFALSE, &info),
               FXTRUE);
     EXPECT_EQ(info.size, static_cast<int>(sizeof(GrLfbInfo_t)));
-    EXPECT_EQ(info.lfbPtr, sim::surfaceInfo(backBuffer()).pixels);
+    EXPECT_NE(info.lfbPtr, sim::surfaceInfo(backBuffer()).pixels); // a shadow, which outlives swaps
     sim::failCall("Unlock", 0);
     EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
     sim::clearFaults();
@@ -53,7 +53,29 @@ TEST_F(Lfb3, CloseGivesBackTheLocksTheApplicationStillHolds) {
               FXTRUE);
     sim::clearCalls();
     EXPECT_EQ(grSstWinClose(1), FXTRUE);
-    EXPECT_TRUE(inOrder({"Unlock", "Unlock", "EndScene", "RestoreDisplayMode"}));
+    // The application's locks hold shadows, not surfaces: nothing is left locked to give back.
+    EXPECT_EQ(countNamed("Unlock"), 0u);
+    EXPECT_TRUE(inOrder({"EndScene", "RestoreDisplayMode"}));
+}
+
+// The Glide 3 library shares the held lock: a swap made while it is held flips and shows what was written.
+TEST_F(Lfb3, HeldLockWritesReachTheScreenAtTheSwap) {
+    GrLfbInfo_t info = {};
+    info.size = sizeof(info);
+    ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &info),
+              FXTRUE);
+    sim::clearCalls();
+    for (FxU16 color : {0xF800, 0x07E0}) {
+        grBufferClear(0, 0, 0xFFFF);
+        static_cast<FxU16 *>(info.lfbPtr)[2 * info.strideInBytes / 2 + 1] = color;
+        grBufferSwap(1);
+        EXPECT_EQ(sim::pixel(frontBuffer(), 1, 2), color);
+    }
+    ASSERT_EQ(sim::callsNamed("Flip").size(), 2u);
+    for (const sim::Call &call : sim::calls())
+        EXPECT_EQ(call.hr, DD_OK) << call.name;
+    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
 }
 
 class Tdf3 : public Glide3Test {

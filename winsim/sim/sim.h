@@ -297,6 +297,8 @@ const std::vector<UINT> &sleepTimerPeriods();
 unsigned long long performanceCounter(); // the clock now, without moving it
 LONGLONG performanceFrequency();
 const std::vector<std::string> &debugOutput();
+// VirtualAlloc with MEM_WRITE_WATCH succeeds (default), or fails as on Windows 95, 98 and Me.
+void setWriteWatchAvailable(bool available);
 
 } // namespace sim
 

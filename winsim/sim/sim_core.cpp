@@ -343,6 +343,7 @@ std::string leakReport() {
     World &w = world();
     std::string out = leakReportCom();
     out += leakReportWindows();
+    out += leakReportMemory();
     for (UINT period : w.timerPeriods)
         out += "timer period " + std::to_string(period) + " ms raised and not lowered\n";
     for (const std::string &m : w.misuse)

@@ -106,6 +106,13 @@ struct OpenFile {
     std::string path;
 };
 
+struct MemoryRegion {
+    std::shared_ptr<unsigned char> bytes;
+    size_t size = 0;
+    bool watched = false;
+    std::vector<unsigned char> atReset;
+};
+
 struct World {
     // recording
     bool recording = true;
@@ -184,6 +191,10 @@ struct World {
     std::vector<UINT> sleepTimerPeriods;
     std::vector<UINT> timerPeriods; // raised by timeBeginPeriod, not yet lowered
     std::vector<std::string> debug;
+    // VirtualAlloc regions by base address; a watched region keeps the bytes of its last reset, and a page
+    // differing from them counts as written.
+    std::map<uintptr_t, MemoryRegion> regions;
+    bool writeWatchAvailable = true;
 
     uintptr_t nextHandle = 0x10000;
 };
@@ -263,6 +274,7 @@ void surfaceDcReleased(SurfaceImpl *s);
 void resetDeviceConfigs();
 std::string leakReportCom();
 std::string leakReportWindows();
+std::string leakReportMemory();
 
 } // namespace detail
 } // namespace sim

@@ -1,0 +1,122 @@
+#include "lfb_shadow.h"
+
+#include <string.h>
+#include <windows.h>
+
+namespace {
+
+// Pages asked about per GetWriteWatch call: the answer never has to be cut short.
+const ULONG_PTR pagesPerQuery = 256;
+// Without a watch, the comparison's unit.
+const size_t compareBlock = 256;
+
+FxU8 *allocate(size_t size, bool watched) {
+    DWORD type = MEM_RESERVE | MEM_COMMIT | (watched ? MEM_WRITE_WATCH : 0);
+    return static_cast<FxU8 *>(VirtualAlloc(NULL, size, type, PAGE_READWRITE));
+}
+
+void release(FxU8 *bytes) {
+    if (bytes != NULL) VirtualFree(bytes, 0, MEM_RELEASE);
+}
+
+struct RangeMerger {
+    WrittenRange each;
+    void *user;
+    size_t from;
+    size_t to;
+    bool open;
+
+    void add(size_t start, size_t end) {
+        if (open && start == to) {
+            to = end;
+            return;
+        }
+        flush();
+        from = start;
+        to = end;
+        open = true;
+    }
+
+    void flush() {
+        if (open) each(from, to, user);
+        open = false;
+    }
+};
+
+void collectWatched(ShadowMemory &memory, size_t used, RangeMerger &merger) {
+    PVOID pages[pagesPerQuery];
+    for (size_t offset = 0; offset < used;) {
+        ULONG_PTR count = pagesPerQuery;
+        DWORD granularity = 0;
+        size_t span = used - offset;
+        if (GetWriteWatch(WRITE_WATCH_FLAG_RESET, memory.bytes + offset, span, pages, &count, &granularity) !=
+                0 ||
+            granularity == 0) {
+            merger.add(offset, used); // an unanswered question: everything may have been written
+            return;
+        }
+        for (ULONG_PTR i = 0; i < count; ++i) {
+            size_t start = static_cast<size_t>(static_cast<FxU8 *>(pages[i]) - memory.bytes);
+            size_t end = start + granularity < used ? start + granularity : used;
+            merger.add(start, end);
+        }
+        if (count < pagesPerQuery) return;
+        offset = static_cast<size_t>(static_cast<FxU8 *>(pages[count - 1]) - memory.bytes) + granularity;
+    }
+}
+
+void collectCompared(ShadowMemory &memory, size_t used, RangeMerger &merger) {
+    for (size_t start = 0; start < used; start += compareBlock) {
+        size_t length = used - start < compareBlock ? used - start : compareBlock;
+        if (memcmp(memory.bytes + start, memory.reference + start, length) == 0) continue;
+        memcpy(memory.reference + start, memory.bytes + start, length);
+        merger.add(start, start + length);
+    }
+}
+
+} // namespace
+
+bool ensureShadowMemory(ShadowMemory &memory, size_t size) {
+    if (memory.bytes != NULL && memory.size >= size) return true;
+    if (size == 0) size = 1;
+    ShadowMemory fresh = {allocate(size, true), size, 1, NULL};
+    if (fresh.bytes == NULL) {
+        fresh.watched = 0;
+        fresh.bytes = allocate(size, false);
+        fresh.reference = allocate(size, false);
+        if (fresh.bytes == NULL || fresh.reference == NULL) {
+            freeShadowMemory(fresh);
+            return false;
+        }
+    }
+    freeShadowMemory(memory);
+    memory = fresh;
+    return true;
+}
+
+void freeShadowMemory(ShadowMemory &memory) {
+    release(memory.bytes);
+    release(memory.reference);
+    memory.bytes = NULL;
+    memory.reference = NULL;
+    memory.size = 0;
+    memory.watched = 0;
+}
+
+void forgetShadowWrites(ShadowMemory &memory, size_t used) {
+    if (memory.bytes == NULL) return;
+    if (memory.watched)
+        ResetWriteWatch(memory.bytes, used);
+    else
+        memcpy(memory.reference, memory.bytes, used);
+}
+
+void collectShadowWrites(ShadowMemory &memory, size_t used, WrittenRange each, void *user) {
+    if (memory.bytes == NULL) return;
+    RangeMerger merger = {each, user, 0, 0, false};
+    if (memory.watched)
+        collectWatched(memory, used, merger);
+    else
+        collectCompared(memory, used, merger);
+    merger.flush();
+}
