@@ -7,8 +7,10 @@ namespace {
 
 // Pages asked about per GetWriteWatch call: the answer never has to be cut short.
 const ULONG_PTR pagesPerQuery = 256;
-// Without a watch, the comparison's unit.
+// Written memory is compared with its last synchronised copy in blocks, and a differing block by pixel
+// (two bytes: the smallest pixel a lock hands out).
 const size_t compareBlock = 256;
+const size_t compareUnit = 2;
 
 FxU8 *allocate(size_t size, bool watched) {
     DWORD type = MEM_RESERVE | MEM_COMMIT | (watched ? MEM_WRITE_WATCH : 0);
@@ -43,6 +45,20 @@ struct RangeMerger {
     }
 };
 
+// Within memory the application wrote, only the bytes it changed go out: a page also holds pixels that
+// 3D drawing changed in the buffer since, and the shadow's older copy of them must not cover them.
+void collectChanged(ShadowMemory &memory, size_t start, size_t end, RangeMerger &merger) {
+    for (size_t block = start; block < end; block += compareBlock) {
+        size_t blockEnd = end - block < compareBlock ? end : block + compareBlock;
+        if (memcmp(memory.bytes + block, memory.reference + block, blockEnd - block) == 0) continue;
+        for (size_t at = block; at < blockEnd; at += compareUnit) {
+            size_t unitEnd = blockEnd - at < compareUnit ? blockEnd : at + compareUnit;
+            if (memcmp(memory.bytes + at, memory.reference + at, unitEnd - at) != 0) merger.add(at, unitEnd);
+        }
+        memcpy(memory.reference + block, memory.bytes + block, blockEnd - block);
+    }
+}
+
 void collectWatched(ShadowMemory &memory, size_t used, RangeMerger &merger) {
     PVOID pages[pagesPerQuery];
     for (size_t offset = 0; offset < used;) {
@@ -52,25 +68,16 @@ void collectWatched(ShadowMemory &memory, size_t used, RangeMerger &merger) {
         if (GetWriteWatch(WRITE_WATCH_FLAG_RESET, memory.bytes + offset, span, pages, &count, &granularity) !=
                 0 ||
             granularity == 0) {
-            merger.add(offset, used); // an unanswered question: everything may have been written
+            collectChanged(memory, offset, used, merger); // unanswered: every page may have been written
             return;
         }
         for (ULONG_PTR i = 0; i < count; ++i) {
             size_t start = static_cast<size_t>(static_cast<FxU8 *>(pages[i]) - memory.bytes);
             size_t end = start + granularity < used ? start + granularity : used;
-            merger.add(start, end);
+            collectChanged(memory, start, end, merger);
         }
         if (count < pagesPerQuery) return;
         offset = static_cast<size_t>(static_cast<FxU8 *>(pages[count - 1]) - memory.bytes) + granularity;
-    }
-}
-
-void collectCompared(ShadowMemory &memory, size_t used, RangeMerger &merger) {
-    for (size_t start = 0; start < used; start += compareBlock) {
-        size_t length = used - start < compareBlock ? used - start : compareBlock;
-        if (memcmp(memory.bytes + start, memory.reference + start, length) == 0) continue;
-        memcpy(memory.reference + start, memory.bytes + start, length);
-        merger.add(start, start + length);
     }
 }
 
@@ -79,15 +86,14 @@ void collectCompared(ShadowMemory &memory, size_t used, RangeMerger &merger) {
 bool ensureShadowMemory(ShadowMemory &memory, size_t size) {
     if (memory.bytes != NULL && memory.size >= size) return true;
     if (size == 0) size = 1;
-    ShadowMemory fresh = {allocate(size, true), size, 1, NULL};
+    ShadowMemory fresh = {allocate(size, true), size, 1, allocate(size, false)};
     if (fresh.bytes == NULL) {
         fresh.watched = 0;
         fresh.bytes = allocate(size, false);
-        fresh.reference = allocate(size, false);
-        if (fresh.bytes == NULL || fresh.reference == NULL) {
-            freeShadowMemory(fresh);
-            return false;
-        }
+    }
+    if (fresh.bytes == NULL || fresh.reference == NULL) {
+        freeShadowMemory(fresh);
+        return false;
     }
     freeShadowMemory(memory);
     memory = fresh;
@@ -105,10 +111,8 @@ void freeShadowMemory(ShadowMemory &memory) {
 
 void forgetShadowWrites(ShadowMemory &memory, size_t used) {
     if (memory.bytes == NULL) return;
-    if (memory.watched)
-        ResetWriteWatch(memory.bytes, used);
-    else
-        memcpy(memory.reference, memory.bytes, used);
+    if (memory.watched) ResetWriteWatch(memory.bytes, used);
+    memcpy(memory.reference, memory.bytes, used);
 }
 
 void collectShadowWrites(ShadowMemory &memory, size_t used, WrittenRange each, void *user) {
@@ -117,6 +121,6 @@ void collectShadowWrites(ShadowMemory &memory, size_t used, WrittenRange each, v
     if (memory.watched)
         collectWatched(memory, used, merger);
     else
-        collectCompared(memory, used, merger);
+        collectChanged(memory, 0, used, merger);
     merger.flush();
 }

@@ -1,6 +1,6 @@
 // The memory behind a frame-buffer lock that outlives draws and swaps, and which parts of it the
-// application wrote. Windows tells written pages apart (write watch, NT family); where it cannot
-// (Windows 95, 98 and Me), a copy of the last synchronised content is compared instead.
+// application changed: written pages (write watch, NT family; where Windows cannot tell, Windows 95, 98
+// and Me, every page) are compared with a copy of the last synchronised content.
 #ifndef KESTRIX_LFB_SHADOW_H
 #define KESTRIX_LFB_SHADOW_H
 
@@ -12,7 +12,7 @@ struct ShadowMemory {
     FxU8 *bytes;
     size_t size;
     FxU32 watched;   // bytes carries a write watch
-    FxU8 *reference; // without a watch: bytes as last synchronised
+    FxU8 *reference; // bytes as last synchronised
 };
 
 // At least size bytes, zeroed when new; false (and the old memory kept) when none can be had.

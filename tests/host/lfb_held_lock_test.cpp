@@ -12,6 +12,9 @@ const uint16_t barColor = 0xFFFF;
 const uint16_t triangleColor = 0x8410;
 const int barTop = 400, barRows = 10, barWidth = 100;
 const int triangleX = 320, triangleY = 100;
+// A HUD pixel written through the lock beside what 3D drew in the same row.
+const int hudX = triangleX + 20;
+const uint16_t hudColor = 0x07FF;
 const int frames = 3;
 
 class HeldLock : public Glide2Test {
@@ -64,11 +67,13 @@ class HeldLock : public Glide2Test {
             for (int y = barTop; y < barTop + barRows; ++y)
                 for (int x = 0; x < barWidth; ++x)
                     putShadowPixel(info, x, y, barColor);
+            putShadowPixel(info, hudX, triangleY, hudColor);
             grBufferSwap(0);
             IDirectDrawSurface7 *screen = frontBuffer();
             EXPECT_EQ(sim::pixel(screen, 50, barTop + 5), barColor);
             EXPECT_EQ(sim::pixel(screen, 200, barTop + 5), clearColors565[frame]);
             EXPECT_EQ(sim::pixel(screen, triangleX, triangleY), triangleColor);
+            EXPECT_EQ(sim::pixel(screen, hudX, triangleY), hudColor);
             EXPECT_EQ(sim::pixel(screen, 500, 300), clearColors565[frame]);
         }
     }
