@@ -15,6 +15,7 @@
 #include "fog_table.h"
 #include "render_state.h"
 #include "../session/engine_state.h"
+#include "../session/game_quirks.h"
 #include "../session/library_settings.h"
 #include "../session/render_context.h"
 #include "../texture/texture_memory.h"
@@ -192,7 +193,7 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
     // with both the two vertical flips cancel and only x is mirrored. Taking the flips together keeps y
     // exactly as the application sent it.
     bool lowerLeft = context.origin == originLowerLeft;
-    bool turned = rules.honoursFightingForceFix && settings.FightingForceFix == 1;
+    bool turned = rules.honoursFightingForceFix && quirkApplies(QuirkEffect::pictureTurned);
     conversion.flipY = lowerLeft != turned;
     conversion.mirrorX = turned;
     conversion.screenWidth = static_cast<float>(context.screenWidth);

@@ -7,6 +7,7 @@
 #include "bitmaps.h"
 #include "buffer_exchange.h"
 #include "frame_pacing.h"
+#include "game_quirks.h"
 #include "library_settings.h"
 #include "log.h"
 #include "processor.h"
@@ -31,14 +32,6 @@ const Resolution resolutionTable[] = {
     {1024, 768},  {1280, 1024}, {1600, 1200}, {400, 300},   {1152, 864},  {1280, 960},
     {1600, 1024}, {1792, 1344}, {1856, 1392}, {1920, 1440}, {2048, 1536}, {2048, 2048},
 };
-
-struct TitleRule {
-    const char *prefix;
-    size_t length;
-};
-
-// Nintendo 64 emulators keep their menu bar visible when their window sits 100 pixels lower.
-const TitleRule emulatorTitles[] = {{"UltraHLE", 8}, {"SupraHLE", 8}, {"HydraHLE", 8}, {"M.I.M.I.X", 9}};
 
 const char *const ownWindowClass = "KestrixDisplay";
 
@@ -98,27 +91,19 @@ bool findDepthFormat(DDPIXELFORMAT &format) {
     return false;
 }
 
-bool isEmulatorWindow() {
-    for (const TitleRule &rule : emulatorTitles)
-        if (strncmp(library.windowTitle, rule.prefix, rule.length) == 0) return true;
-    return false;
-}
-
 void moveEmulatorWindow() {
-    if (!isEmulatorWindow()) return;
+    if (!quirkApplies(QuirkEffect::windowMovedDown)) return;
     RECT rect;
     if (GetWindowRect(context.window, &rect))
-        MoveWindow(context.window, rect.left, rect.top + 100, rect.right - rect.left, rect.bottom - rect.top,
-                   FALSE);
+        MoveWindow(context.window, rect.left, rect.top + emulatorWindowDrop, rect.right - rect.left,
+                   rect.bottom - rect.top, FALSE);
 }
 
 void readWindowTitle() {
     memset(library.windowTitle, 0, sizeof(library.windowTitle));
     GetWindowTextA(context.window, library.windowTitle, 255);
     logLine("AppName: %s\n", library.windowTitle);
-    // Quake games were made for the Voodoo's 16-bit screen and pick their own texture filters: both are kept
-    // for them whatever the settings say.
-    if (strncmp(library.windowTitle, "Quake", 5) == 0) {
+    if (quirkApplies(QuirkEffect::voodooScreenKept)) {
         settings.ColorDepth = 16;
         settings.Filtering = 1;
     }
