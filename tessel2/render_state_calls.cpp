@@ -13,11 +13,6 @@
 
 namespace {
 
-// Combine calls made before the first window open still choose their colour codes.
-void prepareCombineTable() {
-    if (!deviceTables.combineTableBuilt) buildCombineTable(glide2Rules.combineTable);
-}
-
 struct CombineArguments {
     GrCombineFunction_t function;
     GrCombineFactor_t factor;
@@ -120,8 +115,7 @@ FX_ENTRY void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlen
 
 FX_ENTRY void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
                                      GrCombineLocal_t local, GrCombineOther_t other, FxBool) {
-    prepareCombineTable();
-    setAlphaCombine(function, factor, local, other);
+    alphaCombineCall(function, factor, local, other);
 }
 
 FX_ENTRY void FX_CALL grAlphaControlsITRGBLighting(FxBool) {}
@@ -144,8 +138,7 @@ FX_ENTRY void FX_CALL grChromakeyValue(GrColor_t color) {
 
 FX_ENTRY void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
                                      GrCombineLocal_t local, GrCombineOther_t other, FxBool invert) {
-    prepareCombineTable();
-    setColorCombine(function, factor, local, other, invert);
+    colorCombineCall(function, factor, local, other, invert);
 }
 
 FX_ENTRY void FX_CALL grColorMask(FxBool rgb, FxBool alpha) {

@@ -135,15 +135,10 @@ FX_ENTRY void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t sClamp
     setTextureClampMode(tmu, sClamp, tClamp);
 }
 
-// With Filtering off, every texture is filtered bilinearly whatever the application asks for.
 FX_ENTRY void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t minFilter,
                                       GrTextureFilterMode_t magFilter) {
-    if (settings.Filtering == 0) {
-        setTextureFilters(tmu, D3DTFN_LINEAR, D3DTFG_LINEAR);
-        return;
-    }
-    setTextureFilters(tmu, minFilter != GR_TEXTUREFILTER_POINT_SAMPLED ? D3DTFN_LINEAR : D3DTFN_POINT,
-                      magFilter != GR_TEXTUREFILTER_POINT_SAMPLED ? D3DTFG_LINEAR : D3DTFG_POINT);
+    setTextureFilterMode(tmu, minFilter == GR_TEXTUREFILTER_POINT_SAMPLED,
+                         magFilter == GR_TEXTUREFILTER_POINT_SAMPLED);
 }
 
 FX_ENTRY void FX_CALL grTexMipMapMode(GrChipID_t tmu, GrMipMapMode_t mode, FxBool lodBlend) {

@@ -15,11 +15,6 @@
 
 namespace {
 
-// Combine calls made before the first window open still choose their colour codes.
-void prepareCombineTable() {
-    if (!deviceTables.combineTableBuilt) buildCombineTable(glide3Rules.combineTable);
-}
-
 const GrFogMode_t fogEquationBits = GR_FOG_MULT2 | GR_FOG_ADD2;
 
 // The fog amount comes from the low bits; MULT2 and ADD2 alone fog by the iterated amount.
@@ -38,17 +33,14 @@ FX_ENTRY void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlen
     setAlphaBlendFunction(rgb_sf, rgb_df);
 }
 
-// The colour inversion of the combine unit is not emulated in Glide 3.
 FX_ENTRY void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
-                                     GrCombineLocal_t local, GrCombineOther_t other, FxBool) {
-    prepareCombineTable();
-    setColorCombine(function, factor, local, other, FXFALSE);
+                                     GrCombineLocal_t local, GrCombineOther_t other, FxBool invert) {
+    colorCombineCall(function, factor, local, other, invert);
 }
 
 FX_ENTRY void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
                                      GrCombineLocal_t local, GrCombineOther_t other, FxBool) {
-    prepareCombineTable();
-    setAlphaCombine(function, factor, local, other);
+    alphaCombineCall(function, factor, local, other);
 }
 
 // With the TMU setting on, a unit whose colour function is zero contributes nothing, and TMU 0 takes TMU 1's

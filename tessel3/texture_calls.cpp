@@ -123,12 +123,10 @@ FX_ENTRY void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t sClamp
     setTextureClampMode(tmu, sClamp, tClamp);
 }
 
-// Filtering set means sharp texels: point sampling whatever the application asks for; else bilinear.
-FX_ENTRY void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t, GrTextureFilterMode_t) {
-    if (settings.Filtering != 0)
-        setTextureFilters(tmu, D3DTFN_POINT, D3DTFG_POINT);
-    else
-        setTextureFilters(tmu, D3DTFN_LINEAR, D3DTFG_LINEAR);
+FX_ENTRY void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t minFilter,
+                                      GrTextureFilterMode_t magFilter) {
+    setTextureFilterMode(tmu, minFilter == GR_TEXTUREFILTER_POINT_SAMPLED,
+                         magFilter == GR_TEXTUREFILTER_POINT_SAMPLED);
 }
 
 FX_ENTRY void FX_CALL grTexMipMapMode(GrChipID_t tmu, GrMipMapMode_t mode, FxBool lodBlend) {

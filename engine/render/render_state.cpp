@@ -127,6 +127,26 @@ void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
     sendCombineStages(stageAlphaPart, resendsStageOps());
 }
 
+namespace {
+
+void prepareCombineTable() {
+    if (!deviceTables.combineTableBuilt && library.rules != NULL)
+        buildCombineTable(library.rules->combineTable);
+}
+
+} // namespace
+
+void colorCombineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert) {
+    prepareCombineTable();
+    if (library.rules != NULL && !library.rules->combineTable.invertsZeroFunction) invert = FXFALSE;
+    setColorCombine(function, factor, local, other, invert);
+}
+
+void alphaCombineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
+    prepareCombineTable();
+    setAlphaCombine(function, factor, local, other);
+}
+
 // With the TMU setting on, each unit's function decides whether it contributes (zero does not) and whether
 // TMU 0 takes TMU 1's texture in; the colour and alpha combine keep deciding what stage 0 does.
 void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {

@@ -51,6 +51,10 @@ void sendStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value);
 const CombineEntry *selectColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other);
 const CombineEntry *selectAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other);
 void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert);
+// grColorCombine and grAlphaCombine: made before the first window open, they still choose their colour
+// codes; the invert flag counts as the library's rules say.
+void colorCombineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert);
+void alphaCombineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other);
 void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other);
 void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor);
 // While colour writes are off the blend is only kept, and sent again when they come back on.

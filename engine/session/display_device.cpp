@@ -8,6 +8,7 @@
 #include "buffer_exchange.h"
 #include "frame_pacing.h"
 #include "game_quirks.h"
+#include "library.h"
 #include "library_settings.h"
 #include "log.h"
 #include "processor.h"
@@ -175,7 +176,7 @@ bool openFullScreenSurfaces(const DisplayOpenRules &rules) {
     // the window's old rectangle.
     UpdateWindow(context.window);
 
-    if (rules.beforeAdapterIdentity) rules.beforeAdapterIdentity();
+    logBanner(BannerPlacement::withAdapterIdentity);
     logAdapterIdentity();
 
     if (!createSurfaces(rules)) return false;

@@ -71,12 +71,14 @@ void releaseAbandonedSession() {
     releaseDisplayObjects();
 }
 
-namespace {
-
-void logBanner(const LibraryRules &rules) {
-    for (int i = 0; i < rules.bannerLineCount; ++i)
-        logLine("%s", rules.bannerLines[i]);
+void logBanner(BannerPlacement placement) {
+    const BannerRules &banner = library.rules->banner;
+    if (banner.placement != placement) return;
+    for (int i = 0; i < banner.lineCount; ++i)
+        logLine("%s", banner.lines[i]);
 }
+
+namespace {
 
 // What every open does once the device exists, in this order.
 void prepareDevice(const LibraryRules &rules, FxI32 origin) {
@@ -89,7 +91,7 @@ void prepareDevice(const LibraryRules &rules, FxI32 origin) {
 
     resetDeviceState();
     buildCombineTable(rules.combineTable);
-    buildTextureFormatTable(rules.textureFormats);
+    buildTextureFormatTable();
     buildDeviceTables();
     setInitialDeviceState();
     disableAllEffects();
@@ -113,7 +115,7 @@ bool openSession(FxU32 hWnd, FxI32 resolution, FxI32 colorFormat, FxI32 origin) 
     context.screenWidth = size.width;
     context.screenHeight = size.height;
     context.colorFormat = colorFormat;
-    logBanner(rules);
+    logBanner(BannerPlacement::beforeDisplayOpen);
     displayBeingOpened = true;
     BOOL opened = openDisplayDevice(hWnd, rules.display);
     displayBeingOpened = false;

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "library.h"
 #include "library_settings.h"
 
 namespace {
@@ -232,7 +233,7 @@ bool openWindowedSurfaces(const DisplayOpenRules &rules) {
     placeWindow();
     DWORD desktopBits = 0;
     if (!readDesktopMode(desktopBits)) return false;
-    if (rules.beforeAdapterIdentity) rules.beforeAdapterIdentity();
+    logBanner(BannerPlacement::withAdapterIdentity);
     logAdapterIdentity();
     if (!createPrimaryWithClipper(rules)) return false;
 
