@@ -8,6 +8,7 @@
 #include "render/fog_table.h"
 #include "session/engine_state.h"
 #include "render/render_state.h"
+#include "session/not_emulated.h"
 #include "texture/texture_memory.h"
 #include "session/display_device.h"
 
@@ -114,11 +115,13 @@ FX_ENTRY void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlen
 }
 
 FX_ENTRY void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
-                                     GrCombineLocal_t local, GrCombineOther_t other, FxBool) {
-    alphaCombineCall(function, factor, local, other);
+                                     GrCombineLocal_t local, GrCombineOther_t other, FxBool invert) {
+    alphaCombineCall(function, factor, local, other, invert);
 }
 
-FX_ENTRY void FX_CALL grAlphaControlsITRGBLighting(FxBool) {}
+FX_ENTRY void FX_CALL grAlphaControlsITRGBLighting(FxBool enable) {
+    if (enable) noteNotEmulated("grAlphaControlsITRGBLighting");
+}
 
 FX_ENTRY void FX_CALL grAlphaTestFunction(GrCmpFnc_t function) {
     setAlphaTestFunction(function);
@@ -197,7 +200,8 @@ FX_ENTRY void FX_CALL grGammaCorrectionValue(float) {}
 
 FX_ENTRY void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function,
                                    GrCombineFactor_t rgb_factor, GrCombineFunction_t, GrCombineFactor_t,
-                                   FxBool, FxBool) {
+                                   FxBool rgb_invert, FxBool alpha_invert) {
+    if (rgb_invert || alpha_invert) noteNotEmulated("grTexCombine invert");
     setTextureCombine(tmu, rgb_function, rgb_factor);
 }
 

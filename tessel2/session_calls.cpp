@@ -11,6 +11,7 @@
 #include "session/library.h"
 #include "session/display_device.h"
 #include "session/library_settings.h"
+#include "session/not_emulated.h"
 #include "session/log.h"
 #include "session/presentation.h"
 #include "session/processor.h"
@@ -174,7 +175,10 @@ FX_ENTRY FxBool FX_CALL grCheckForRoom(FxI32) {
     return FXTRUE;
 }
 
-FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t) {}
+// Errors the board would report are handled or ignored where they arise; none reaches the callback.
+FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t callback) {
+    if (callback != NULL) noteNotEmulated("grErrorSetCallback");
+}
 
 FX_ENTRY void FX_CALL grGlideShamelessPlug(const FxBool on) {
     setShamelessPlug(on != FXFALSE);
@@ -198,7 +202,9 @@ FX_ENTRY void FX_CALL grHints(GrHint_t hintType, FxU32 hintMask) {
     if (hintType == GR_HINT_FPUPRECISION) applyFpuPrecisionHint(hintMask);
 }
 
-FX_ENTRY void FX_CALL guMovieStart(void) {}
+FX_ENTRY void FX_CALL guMovieStart(void) {
+    noteNotEmulated("guMovieStart");
+}
 
 FX_ENTRY void FX_CALL guMovieStop(void) {}
 

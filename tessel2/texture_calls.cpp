@@ -7,6 +7,7 @@
 #include "texture/texture_memory.h"
 #include "texture/texture_palette.h"
 #include "session/library_settings.h"
+#include "session/not_emulated.h"
 #include "session/render_context.h"
 
 namespace {
@@ -128,7 +129,9 @@ FX_ENTRY void FX_CALL grTexMultibaseAddress(GrChipID_t tmu, GrTexBaseRange_t, Fx
     grTexSource(tmu, startAddress, evenOdd, info);
 }
 
-FX_ENTRY void FX_CALL grTexMultibase(GrChipID_t, FxBool) {}
+FX_ENTRY void FX_CALL grTexMultibase(GrChipID_t, FxBool enable) {
+    if (enable) noteNotEmulated("grTexMultibase");
+}
 
 FX_ENTRY void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t sClamp,
                                      GrTextureClampMode_t tClamp) {
@@ -149,7 +152,9 @@ FX_ENTRY void FX_CALL grTexLodBiasValue(GrChipID_t tmu, float bias) {
     setTextureLodBias(tmu, bias);
 }
 
-FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {}
+FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {
+    noteNotEmulated("grTexDetailControl");
+}
 
 FX_ENTRY void FX_CALL grTexDownloadTablePartial(GrChipID_t tmu, GrTexTable_t type, void *data, int start,
                                                 int end) {

@@ -8,6 +8,7 @@
 #include "render/combine_table.h"
 #include "render/fog_table.h"
 #include "render/render_state.h"
+#include "session/not_emulated.h"
 #include "session/display_device.h"
 #include "session/engine_state.h"
 #include "session/library_settings.h"
@@ -39,19 +40,22 @@ FX_ENTRY void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFact
 }
 
 FX_ENTRY void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
-                                     GrCombineLocal_t local, GrCombineOther_t other, FxBool) {
-    alphaCombineCall(function, factor, local, other);
+                                     GrCombineLocal_t local, GrCombineOther_t other, FxBool invert) {
+    alphaCombineCall(function, factor, local, other, invert);
 }
 
 // With the TMU setting on, a unit whose colour function is zero contributes nothing, and TMU 0 takes TMU 1's
 // texture in by the functions that read the other unit.
 FX_ENTRY void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function,
                                    GrCombineFactor_t rgb_factor, GrCombineFunction_t, GrCombineFactor_t,
-                                   FxBool, FxBool) {
+                                   FxBool rgb_invert, FxBool alpha_invert) {
+    if (rgb_invert || alpha_invert) noteNotEmulated("grTexCombine invert");
     setTextureCombine(tmu, rgb_function, rgb_factor);
 }
 
-FX_ENTRY void FX_CALL grAlphaControlsITRGBLighting(FxBool) {}
+FX_ENTRY void FX_CALL grAlphaControlsITRGBLighting(FxBool enable) {
+    if (enable) noteNotEmulated("grAlphaControlsITRGBLighting");
+}
 
 FX_ENTRY void FX_CALL grAlphaTestFunction(GrCmpFnc_t function) {
     setAlphaTestFunction(function);

@@ -10,6 +10,7 @@
 #include "session/bitmaps.h"
 #include "session/display_device.h"
 #include "session/library.h"
+#include "session/not_emulated.h"
 #include "session/presentation.h"
 #include "vertex_arrays.h"
 #include "vertex_layout.h"
@@ -98,7 +99,10 @@ FX_ENTRY GrProc FX_CALL grGetProcAddress(char *) {
     return NULL;
 }
 
-FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t) {}
+// Errors the board would report are handled or ignored where they arise; none reaches the callback.
+FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t callback) {
+    if (callback != NULL) noteNotEmulated("grErrorSetCallback");
+}
 
 // The buffer holds what grGet(GR_GLIDE_STATE_SIZE) announces.
 FX_ENTRY void FX_CALL grGlideGetState(void *state) {

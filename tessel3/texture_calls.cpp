@@ -6,6 +6,7 @@
 #include "texture/texture_memory.h"
 #include "texture/texture_palette.h"
 #include "session/library_settings.h"
+#include "session/not_emulated.h"
 
 namespace {
 
@@ -114,9 +115,13 @@ FX_ENTRY void FX_CALL grTexSource(GrChipID_t tmu, FxU32 startAddress, FxU32, GrT
     selectTextureSource(tmu, startAddress);
 }
 
-FX_ENTRY void FX_CALL grTexMultibase(GrChipID_t, FxBool) {}
+FX_ENTRY void FX_CALL grTexMultibase(GrChipID_t, FxBool enable) {
+    if (enable) noteNotEmulated("grTexMultibase");
+}
 
-FX_ENTRY void FX_CALL grTexMultibaseAddress(GrChipID_t, GrTexBaseRange_t, FxU32, FxU32, GrTexInfo *) {}
+FX_ENTRY void FX_CALL grTexMultibaseAddress(GrChipID_t, GrTexBaseRange_t, FxU32, FxU32, GrTexInfo *) {
+    noteNotEmulated("grTexMultibaseAddress");
+}
 
 FX_ENTRY void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t sClamp,
                                      GrTextureClampMode_t tClamp) {
@@ -137,7 +142,9 @@ FX_ENTRY void FX_CALL grTexLodBiasValue(GrChipID_t tmu, float bias) {
     setTextureLodBias(tmu, bias);
 }
 
-FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {}
+FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {
+    noteNotEmulated("grTexDetailControl");
+}
 
 // Palette downloads bring TMU 0's texture up to date at once; TMU 1's follows at its next selection.
 FX_ENTRY void FX_CALL grTexDownloadTable(GrTexTable_t type, void *data) {

@@ -9,6 +9,7 @@
 #include "device_tables.h"
 #include "../session/library_settings.h"
 #include "../session/log.h"
+#include "../session/not_emulated.h"
 #include "../session/render_context.h"
 
 RenderState renderState;
@@ -138,12 +139,16 @@ void prepareCombineTable() {
 
 void colorCombineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert) {
     prepareCombineTable();
-    if (library.rules != NULL && !library.rules->combineTable.invertsZeroFunction) invert = FXFALSE;
+    bool invertsZero = library.rules == NULL || library.rules->combineTable.invertsZeroFunction;
+    if (invert != FXFALSE && !(invertsZero && function == combineFunctionZero))
+        noteNotEmulated("grColorCombine invert");
+    if (!invertsZero) invert = FXFALSE;
     setColorCombine(function, factor, local, other, invert);
 }
 
-void alphaCombineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
+void alphaCombineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert) {
     prepareCombineTable();
+    if (invert != FXFALSE) noteNotEmulated("grAlphaCombine invert");
     setAlphaCombine(function, factor, local, other);
 }
 

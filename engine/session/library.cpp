@@ -5,6 +5,7 @@
 #include "engine_state.h"
 #include "library_settings.h"
 #include "log.h"
+#include "not_emulated.h"
 #include "presentation.h"
 #include "../render/combine_table.h"
 #include "../render/device_tables.h"
@@ -38,6 +39,7 @@ void attachLibrary(HINSTANCE instance, const LibraryRules &rules) {
     library.rules = &rules;
     library.moduleInstance = instance;
     resetLoadState();
+    forgetNotEmulatedNotes();
     openLog();
 }
 
@@ -108,6 +110,7 @@ void prepareDevice(const LibraryRules &rules, FxI32 origin) {
 bool openSession(FxU32 hWnd, FxI32 resolution, FxI32 colorFormat, FxI32 origin) {
     if (refuseReentrantOpen()) return false;
     const LibraryRules &rules = *library.rules;
+    forgetNotEmulatedNotes();
     closeSession();
     releaseAbandonedSession();
 

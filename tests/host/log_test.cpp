@@ -75,4 +75,34 @@ TEST_F(Log, TheLibraryRunsWithoutALogFile) {
     EXPECT_EQ(sim::readFile("kestrix.log"), "");
 }
 
+size_t occurrences(const std::string &text, const std::string &line) {
+    size_t count = 0;
+    for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
+        ++count;
+    return count;
+}
+
+// Only the zero function's inversion into white is emulated; other inversions and detail textures say so
+// once per window open, after the lines of the open.
+TEST_F(Log, UnemulatedCallsAreLoggedOnceASessionAfterTheOpenLines) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    for (int call = 0; call < 2; ++call) {
+        grTexDetailControl(GR_TMU0, 1, 2, 0.5f);
+        grColorCombine(GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,
+                       GR_COMBINE_OTHER_CONSTANT, FXTRUE);
+        grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,
+                       GR_COMBINE_OTHER_CONSTANT, FXTRUE);
+    }
+    grSstWinClose();
+    std::string first = logText();
+    EXPECT_EQ(occurrences(first, "grTexDetailControl: not emulated\r\n"), 1u);
+    EXPECT_EQ(occurrences(first, "grColorCombine invert: not emulated\r\n"), 1u);
+    EXPECT_LT(first.find("grSSTOrigin(origin=0);\r\n"), first.find("grTexDetailControl: not emulated"));
+
+    ASSERT_EQ(open(), FXTRUE);
+    grTexDetailControl(GR_TMU0, 1, 2, 0.5f);
+    grSstWinClose();
+    EXPECT_EQ(occurrences(logText(), "grTexDetailControl: not emulated\r\n"), 2u);
+}
+
 } // namespace
