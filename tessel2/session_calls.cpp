@@ -8,6 +8,7 @@
 #include "library_rules.h"
 #include "mipmap_manager.h"
 #include "session/bitmaps.h"
+#include "session/board_status.h"
 #include "session/library.h"
 #include "session/display_device.h"
 #include "session/library_settings.h"
@@ -39,7 +40,7 @@ FX_ENTRY void FX_CALL grGlideInit(void) {
 }
 
 FX_ENTRY void FX_CALL grGlideShutdown(void) {
-    if (context.sessionOpen) grSstWinClose();
+    if (sessionIsOpen()) grSstWinClose();
 }
 
 FX_ENTRY FxBool FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t screen_resolution, GrScreenRefresh_t,
@@ -81,7 +82,7 @@ FX_ENTRY void FX_CALL grSstOrigin(GrOriginLocation_t origin) {
 }
 
 FX_ENTRY FxBool FX_CALL grSstQueryHardware(GrHwConfiguration *hwConfig) {
-    context.sessionOpen = 0;
+    abandonOpenSession();
     if (hwConfig == NULL) return FXTRUE;
     // Only the first 40 bytes are the caller's: one board with its two texture units.
     memset(hwConfig, 0, 40);
@@ -107,34 +108,24 @@ FX_ENTRY FxBool FX_CALL grSstQueryBoards(GrHwConfiguration *hwConfig) {
 }
 
 FX_ENTRY FxU32 FX_CALL grSstScreenWidth(void) {
-    return context.screenWidth;
+    return screenWidth();
 }
 
 FX_ENTRY FxU32 FX_CALL grSstScreenHeight(void) {
-    return context.screenHeight;
+    return screenHeight();
 }
-
-namespace {
-bool inVerticalBlank() {
-    BOOL inBlank = FALSE;
-    if (context.ddraw == NULL || context.ddraw->GetVerticalBlankStatus(&inBlank) != DD_OK) return false;
-    return inBlank != FALSE;
-}
-} // namespace
 
 // All FIFO-free bits set and no busy bit; 0x40 is the retrace bit.
 FX_ENTRY FxU32 FX_CALL grSstStatus(void) {
-    return inVerticalBlank() ? 0x0FFFF07Fu : 0x0FFFF03Fu;
+    return inVerticalRetrace() ? 0x0FFFF07Fu : 0x0FFFF03Fu;
 }
 
 FX_ENTRY FxBool FX_CALL grSstVRetraceOn(void) {
-    return inVerticalBlank() ? FXTRUE : FXFALSE;
+    return inVerticalRetrace() ? FXTRUE : FXFALSE;
 }
 
 FX_ENTRY FxU32 FX_CALL grSstVideoLine(void) {
-    DWORD line = 0;
-    if (context.ddraw == NULL || context.ddraw->GetScanLine(&line) != DD_OK) return 0;
-    return line;
+    return scanLine();
 }
 
 FX_ENTRY FxBool FX_CALL grSstIsBusy(void) {
@@ -151,24 +142,26 @@ FX_ENTRY FxBool FX_CALL grSstControl(FxU32) {
 
 FX_ENTRY void FX_CALL grSstPerfStats(GrSstPerfStats_t *pStats) {
     if (pStats == NULL) return;
-    pStats->pixelsIn = context.pixelsIn;
-    pStats->chromaFail = context.chromaFail;
-    pStats->zFuncFail = context.zFuncFail;
-    pStats->aFuncFail = context.aFuncFail;
-    pStats->pixelsOut = context.pixelsOut;
+    BoardCounters counters = boardCounters();
+    pStats->pixelsIn = counters.pixelsIn;
+    pStats->chromaFail = counters.chromaFail;
+    pStats->zFuncFail = counters.zFuncFail;
+    pStats->aFuncFail = counters.aFuncFail;
+    pStats->pixelsOut = counters.pixelsOut;
 }
 
 FX_ENTRY void FX_CALL grSstResetPerfStats(void) {
-    resetPerformanceCounters();
+    resetCounters(CounterGroup::pixels);
 }
 
 FX_ENTRY void FX_CALL grTriStats(FxU32 *trisProcessed, FxU32 *trisDrawn) {
-    if (trisProcessed) *trisProcessed = context.triangleCount;
-    if (trisDrawn) *trisDrawn = context.triangleCount;
+    FxU32 triangles = boardCounters().triangles;
+    if (trisProcessed) *trisProcessed = triangles;
+    if (trisDrawn) *trisDrawn = triangles;
 }
 
 FX_ENTRY void FX_CALL grResetTriStats(void) {
-    context.triangleCount = 0;
+    resetCounters(CounterGroup::triangles);
 }
 
 FX_ENTRY FxBool FX_CALL grCheckForRoom(FxI32) {

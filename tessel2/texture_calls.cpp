@@ -8,7 +8,6 @@
 #include "texture/texture_palette.h"
 #include "session/library_settings.h"
 #include "session/not_emulated.h"
-#include "session/render_context.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "render/clip_space.h"
 #include "render/saved_state.h"
 #include "session/bitmaps.h"
+#include "session/board_status.h"
 #include "session/display_device.h"
 #include "session/library.h"
 #include "session/not_emulated.h"
@@ -49,7 +50,7 @@ FX_ENTRY GrContext_t FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t scree
 }
 
 FX_ENTRY FxBool FX_CALL grSstWinClose(GrContext_t) {
-    if (!context.sessionOpen) return FXFALSE;
+    if (!sessionIsOpen()) return FXFALSE;
     closeSession();
     return FXTRUE;
 }

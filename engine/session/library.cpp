@@ -65,6 +65,10 @@ void initLibrary() {
     allocateTextureMemory();
 }
 
+void abandonOpenSession() {
+    context.sessionOpen = 0;
+}
+
 // grSstQueryHardware forgets an open session without releasing it; a later open or unload releases it.
 void releaseAbandonedSession() {
     if (context.sessionOpen || context.ddraw == NULL) return;
