@@ -472,10 +472,8 @@ void logSystemInfo() {
     version.dwOSVersionInfoSize = sizeof(version);
     GetVersionExA(&version);
     bool ntFamily = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-    if (!ntFamily) {
-        measureProcessorMhz();
-        logLine("Processor Speed: %d MHz\n", measureProcessorMhz());
-    }
+    // One second of the time-stamp counter, for this line only: Windows 9x logs carry the processor speed.
+    if (!ntFamily) logLine("Processor Speed: %d MHz\n", measureProcessorMhz());
     logLine("OS: Microsoft Windows%s%d.%d Build %d\n", ntFamily ? " NT " : " ",
             static_cast<int>(version.dwMajorVersion), static_cast<int>(version.dwMinorVersion),
             static_cast<int>(version.dwBuildNumber & 0xFFFF));

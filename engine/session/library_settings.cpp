@@ -80,7 +80,7 @@ void readSettings(const SettingsRules &rules) {
         settings.*value.field = 0;
     settings.displayValuesPresent = 0;
     HKEY key = NULL;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, productKeyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, productKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         for (const DwordValue &value : dwordValues)
             settings.*value.field = rules.missingKeyDefaults.*value.field;
     } else {
@@ -95,7 +95,7 @@ void readSettings(const SettingsRules &rules) {
     settings.NoSplash = 0;
     settings.NoDitherSub = 0;
     if (!rules.readGlideKey) return;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, glideKeyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, glideKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
     settings.NoDitherSub = readGlideFlag(key, "FX_GLIDE_NO_DITHER_SUB");
     settings.NoSplash = readGlideFlag(key, "FX_GLIDE_NO_SPLASH");
     RegCloseKey(key);

@@ -74,6 +74,17 @@ TEST_F(Settings, EveryValueLandsInItsOwnField) {
         EXPECT_EQ(probe::setting(names[i]), static_cast<int32_t>(100 + i)) << names[i];
 }
 
+// A limited account may read the store but not write it: the settings are still what the store holds.
+TEST_F(Settings, KeysTheUserMayOnlyReadAreRead) {
+    setProductDword("ColorDepth", 32);
+    sim::setRegistryString(HKEY_LOCAL_MACHINE, glideKey, "FX_GLIDE_NO_SPLASH", "1");
+    sim::denyRegistryKey(HKEY_LOCAL_MACHINE, productKey, false, true);
+    sim::denyRegistryKey(HKEY_LOCAL_MACHINE, glideKey, false, true);
+    grGlideInit();
+    EXPECT_EQ(probe::setting("ColorDepth"), 32);
+    EXPECT_EQ(probe::setting("NoSplash"), 1);
+}
+
 TEST_F(Settings, ColorDepth32ForcesZFast) {
     setProductDword("ColorDepth", 32);
     setProductDword("ZFast", 0);
