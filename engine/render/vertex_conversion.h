@@ -259,8 +259,9 @@ inline float fogOow(const FxU8 *vertex, const VertexConversion &conversion, cons
     return validOneOverW(Shape::clip(conversion) ? 1.0f / value : value);
 }
 
-// One application vertex into its Direct3D slot, in the eight steps of the conversion, but for the colour
-// codes and the table fog, which convertColors applies: under them the slot holds V as its diffuse colour.
+// One application vertex into its Direct3D slot: 1/w, depth, colour, position and texture coordinates. The
+// colour codes and the table fog are left to convertColors: under them the slot holds V as its diffuse
+// colour.
 // Only the fields the current modes read are read. Returns the vertex's positionCheck.
 template <typename Shape>
 __attribute__((always_inline)) inline float convertVertex(const void *source, DrawVertex &d,
