@@ -3,10 +3,12 @@
 #include <string.h>
 #include <windows.h>
 
+#include "../settings_store.h"
+
 LibrarySettings settings;
 
-const char *const productKeyPath = "Software\\Orvane\\Kestrix XP";
-const char *const glideKeyPath = "Software\\3Dfx Interactive\\Glide";
+const char *const productKeyPath = settings_store::productKeyPath;
+const char *const glideKeyPath = settings_store::glideKeyPath;
 
 namespace {
 
@@ -17,22 +19,22 @@ struct DwordValue {
 
 // The order in which the store is read.
 const DwordValue dwordValues[] = {
-    {"Antialiasing", &LibrarySettings::Antialiasing},
-    {"Fog", &LibrarySettings::Fog},
-    {"Oversample", &LibrarySettings::Oversample},
-    {"ColorDepth", &LibrarySettings::ColorDepth},
-    {"ZFast", &LibrarySettings::ZFast},
-    {"TripleBuffer", &LibrarySettings::TripleBuffer},
-    {"WaveRace", &LibrarySettings::WaveRace},
-    {"FightingForceFix", &LibrarySettings::FightingForceFix},
-    {"Filtering", &LibrarySettings::Filtering},
-    {"TMU", &LibrarySettings::TMU},
+    {settings_store::antialiasing, &LibrarySettings::Antialiasing},
+    {settings_store::fog, &LibrarySettings::Fog},
+    {settings_store::oversample, &LibrarySettings::Oversample},
+    {settings_store::colorDepth, &LibrarySettings::ColorDepth},
+    {settings_store::zFast, &LibrarySettings::ZFast},
+    {settings_store::tripleBuffer, &LibrarySettings::TripleBuffer},
+    {settings_store::waveRace, &LibrarySettings::WaveRace},
+    {settings_store::fightingForceFix, &LibrarySettings::FightingForceFix},
+    {settings_store::filtering, &LibrarySettings::Filtering},
+    {settings_store::tmu, &LibrarySettings::TMU},
 };
 
 const DwordValue displayValues[] = {
-    {"Windowed", &LibrarySettings::Windowed},
-    {"WindowScale", &LibrarySettings::WindowScale},
-    {"FramePacing", &LibrarySettings::FramePacing},
+    {settings_store::windowed, &LibrarySettings::Windowed},
+    {settings_store::windowScale, &LibrarySettings::WindowScale},
+    {settings_store::framePacing, &LibrarySettings::FramePacing},
 };
 
 // The value type is not checked: whatever fits in four bytes lands in the field, a longer value leaves it
@@ -96,7 +98,7 @@ void readSettings(const SettingsRules &rules) {
     settings.NoDitherSub = 0;
     if (!rules.readGlideKey) return;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, glideKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    settings.NoDitherSub = readGlideFlag(key, "FX_GLIDE_NO_DITHER_SUB");
-    settings.NoSplash = readGlideFlag(key, "FX_GLIDE_NO_SPLASH");
+    settings.NoDitherSub = readGlideFlag(key, settings_store::noDitherSub);
+    settings.NoSplash = readGlideFlag(key, settings_store::noSplash);
     RegCloseKey(key);
 }

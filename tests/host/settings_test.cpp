@@ -7,8 +7,8 @@
 
 namespace {
 
-const char *const productKey = "Software\\Orvane\\Kestrix XP";
-const char *const glideKey = "Software\\3Dfx Interactive\\Glide";
+const char *const productKey = settings_store::productKeyPath;
+const char *const glideKey = settings_store::glideKeyPath;
 
 class Settings : public Glide2DrawTest {
   protected:

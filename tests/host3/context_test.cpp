@@ -5,7 +5,7 @@ namespace {
 
 using Context = Glide3Test;
 
-const char *const productKey = "Software\\Orvane\\Kestrix XP";
+const char *const productKey = settings_store::productKeyPath;
 
 TEST_F(Context, WithoutSettingsKeyOpensSixteenBitsWithFogButNoHintOrPointFilter) {
     sim::setRegistryString(HKEY_LOCAL_MACHINE, "Software\\3Dfx Interactive\\Glide", "FX_GLIDE_NO_DITHER_SUB",
