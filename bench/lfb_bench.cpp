@@ -6,6 +6,7 @@
 
 #include "sim/sim.h"
 #include "glide2x.h"
+#include "settings_store.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
@@ -14,7 +15,7 @@ namespace {
 void openDisplay(DWORD colorDepth, GrScreenResolution_t resolution) {
     sim::reset();
     sim::setRecording(false);
-    sim::setRegistryDword(HKEY_LOCAL_MACHINE, "Software\\Orvane\\Kestrix XP", "ColorDepth", colorDepth);
+    sim::setRegistryDword(HKEY_LOCAL_MACHINE, settings_store::productKeyPath, "ColorDepth", colorDepth);
     HWND window = sim::createWindow("Benchmark", RECT{0, 0, 640, 480});
     DllMain(reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x10000000)), DLL_PROCESS_ATTACH, nullptr);
     grGlideInit();

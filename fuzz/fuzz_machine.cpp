@@ -13,6 +13,7 @@
 
 #include "session/engine_state.h"
 #include "session/processor.h"
+#include "settings_store.h"
 #include "sim_pixel_formats.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
@@ -173,7 +174,7 @@ void configureMachine(Reader &in, HWND &window) {
     for (uint8_t &b : header)
         b = in.byte();
 
-    const char *product = "Software\\Orvane\\Kestrix XP";
+    const char *product = settings_store::productKeyPath;
     int store = header[hStore] & 3;
     if (store != 0) sim::createRegistryKey(HKEY_LOCAL_MACHINE, product);
     if (store != 2) {
@@ -195,7 +196,7 @@ void configureMachine(Reader &in, HWND &window) {
         put("Windowed", (s2 >> 6) & 1);
         put("FramePacing", s2 >> 7);
     }
-    const char *glide = "Software\\3Dfx Interactive\\Glide";
+    const char *glide = settings_store::glideKeyPath;
     if (header[hStore] & 4) sim::setRegistryString(HKEY_LOCAL_MACHINE, glide, "FX_GLIDE_NO_SPLASH", "1");
     if (header[hStore] & 8)
         sim::setRegistryString(HKEY_LOCAL_MACHINE, glide, "FX_GLIDE_NO_DITHER_SUB", "TRUE");

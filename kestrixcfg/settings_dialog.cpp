@@ -4,11 +4,12 @@
 #include "display_controls.h"
 #include "game_patching.h"
 #include "resource_ids.h"
+#include "settings_store.h"
 
 SettingsVariables settingsVariables = {16, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 100};
 const SettingsVariables initialSettingsVariables = {16, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 100};
 
-const char *const settingsKeyPath = "Software\\Orvane\\Kestrix XP";
+const char *const settingsKeyPath = settings_store::productKeyPath;
 
 namespace {
 
@@ -19,21 +20,21 @@ struct StoreValue {
 
 // The order in which the store is read and written.
 const StoreValue storeValues[] = {
-    {"Antialiasing", &SettingsVariables::Antialiasing},
-    {"Fog", &SettingsVariables::Fog},
-    {"Oversample", &SettingsVariables::Oversample},
-    {"ColorDepth", &SettingsVariables::ColorDepth},
-    {"ZFast", &SettingsVariables::ZFast},
-    {"TripleBuffer", &SettingsVariables::TripleBuffer},
-    {"FightingForceFix", &SettingsVariables::FightingForceFix},
-    {"WaveRace", &SettingsVariables::WaveRace},
-    {"Filtering", &SettingsVariables::Filtering},
-    {"TMU", &SettingsVariables::TMU},
-    {"Windowed", &SettingsVariables::Windowed},
-    {"WindowScale", &SettingsVariables::WindowScale},
-    {"FramePacing", &SettingsVariables::FramePacing},
-    {"Card", &SettingsVariables::Card},
-    {"Gamma", &SettingsVariables::Gamma},
+    {settings_store::antialiasing, &SettingsVariables::Antialiasing},
+    {settings_store::fog, &SettingsVariables::Fog},
+    {settings_store::oversample, &SettingsVariables::Oversample},
+    {settings_store::colorDepth, &SettingsVariables::ColorDepth},
+    {settings_store::zFast, &SettingsVariables::ZFast},
+    {settings_store::tripleBuffer, &SettingsVariables::TripleBuffer},
+    {settings_store::fightingForceFix, &SettingsVariables::FightingForceFix},
+    {settings_store::waveRace, &SettingsVariables::WaveRace},
+    {settings_store::filtering, &SettingsVariables::Filtering},
+    {settings_store::tmu, &SettingsVariables::TMU},
+    {settings_store::windowed, &SettingsVariables::Windowed},
+    {settings_store::windowScale, &SettingsVariables::WindowScale},
+    {settings_store::framePacing, &SettingsVariables::FramePacing},
+    {settings_store::card, &SettingsVariables::Card},
+    {settings_store::gamma, &SettingsVariables::Gamma},
 };
 
 // When a box shows as checked. The libraries act on most values when they are non-zero, but on Oversample
@@ -125,7 +126,7 @@ void setApplyEnabled(HWND dialog, bool enabled) {
 
 void loadSettings(HWND dialog) {
     HKEY key = NULL;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, settingsKeyPath, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, settingsKeyPath, 0, KEY_READ, &key) == ERROR_SUCCESS) {
         for (const StoreValue &value : storeValues)
             readDword(key, value.name, settingsVariables.*value.field);
         RegCloseKey(key);

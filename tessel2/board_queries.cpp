@@ -6,7 +6,7 @@
 #include "glide2x.h"
 
 #include "session/card_profiles.h"
-#include "session/render_context.h"
+#include "session/library.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ FxI32 boardType(const CardProfile &card) {
 } // namespace
 
 FX_ENTRY FxBool FX_CALL grSstQueryHardware(GrHwConfiguration *hwConfig) {
-    context.sessionOpen = 0;
+    abandonOpenSession();
     if (hwConfig == NULL) return FXTRUE;
     memset(hwConfig, 0, callerConfigBytes);
     const CardProfile &card = cardProfile();

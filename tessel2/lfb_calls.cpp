@@ -1,9 +1,11 @@
 // Glide 2.x linear frame buffer entry points.
 #include "glide2x.h"
+#include "session/not_emulated.h"
 #include "texture/lfb.h"
 
 FX_ENTRY FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writeMode,
-                                  GrOriginLocation_t origin, FxBool, GrLfbInfo_t *info) {
+                                  GrOriginLocation_t origin, FxBool pixelPipeline, GrLfbInfo_t *info) {
+    if (pixelPipeline) noteNotEmulated("grLfbLock pixel pipeline");
     if (info == NULL) return FXFALSE;
     LfbLockInfo lock;
     if (!lockFrameBuffer(type, buffer, writeMode, origin, &lock)) return FXFALSE;
@@ -32,10 +34,18 @@ FX_ENTRY FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU
 }
 
 // The pixel pipeline is not emulated for frame-buffer writes: pixels are stored exactly as converted.
-FX_ENTRY void FX_CALL grLfbConstantAlpha(GrAlpha_t) {}
+FX_ENTRY void FX_CALL grLfbConstantAlpha(GrAlpha_t) {
+    noteNotEmulated("grLfbConstantAlpha");
+}
 
-FX_ENTRY void FX_CALL grLfbConstantDepth(FxU16) {}
+FX_ENTRY void FX_CALL grLfbConstantDepth(FxU16) {
+    noteNotEmulated("grLfbConstantDepth");
+}
 
-FX_ENTRY void FX_CALL grLfbWriteColorFormat(GrColorFormat_t) {}
+FX_ENTRY void FX_CALL grLfbWriteColorFormat(GrColorFormat_t format) {
+    if (format != GR_COLORFORMAT_ARGB) noteNotEmulated("grLfbWriteColorFormat");
+}
 
-FX_ENTRY void FX_CALL grLfbWriteColorSwizzle(FxBool, FxBool) {}
+FX_ENTRY void FX_CALL grLfbWriteColorSwizzle(FxBool swizzleBytes, FxBool swapWords) {
+    if (swizzleBytes || swapWords) noteNotEmulated("grLfbWriteColorSwizzle");
+}

@@ -8,16 +8,12 @@
 #include "render/fog_table.h"
 #include "session/engine_state.h"
 #include "render/render_state.h"
+#include "session/not_emulated.h"
 #include "texture/texture_memory.h"
 #include "session/display_device.h"
 #include "session/gamma.h"
 
 namespace {
-
-// Combine calls made before the first window open still choose their colour codes.
-void prepareCombineTable() {
-    if (!deviceTables.combineTableBuilt) buildCombineTable(glide2Rules.combineTable);
-}
 
 struct CombineArguments {
     GrCombineFunction_t function;
@@ -120,12 +116,13 @@ FX_ENTRY void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlen
 }
 
 FX_ENTRY void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
-                                     GrCombineLocal_t local, GrCombineOther_t other, FxBool) {
-    prepareCombineTable();
-    setAlphaCombine(function, factor, local, other);
+                                     GrCombineLocal_t local, GrCombineOther_t other, FxBool invert) {
+    alphaCombineCall(function, factor, local, other, invert);
 }
 
-FX_ENTRY void FX_CALL grAlphaControlsITRGBLighting(FxBool) {}
+FX_ENTRY void FX_CALL grAlphaControlsITRGBLighting(FxBool enable) {
+    if (enable) noteNotEmulated("grAlphaControlsITRGBLighting");
+}
 
 FX_ENTRY void FX_CALL grAlphaTestFunction(GrCmpFnc_t function) {
     setAlphaTestFunction(function);
@@ -145,8 +142,7 @@ FX_ENTRY void FX_CALL grChromakeyValue(GrColor_t color) {
 
 FX_ENTRY void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
                                      GrCombineLocal_t local, GrCombineOther_t other, FxBool invert) {
-    prepareCombineTable();
-    setColorCombine(function, factor, local, other, invert);
+    colorCombineCall(function, factor, local, other, invert);
 }
 
 FX_ENTRY void FX_CALL grColorMask(FxBool rgb, FxBool alpha) {
@@ -207,7 +203,8 @@ FX_ENTRY void FX_CALL grGammaCorrectionValue(float value) {
 
 FX_ENTRY void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function,
                                    GrCombineFactor_t rgb_factor, GrCombineFunction_t, GrCombineFactor_t,
-                                   FxBool, FxBool) {
+                                   FxBool rgb_invert, FxBool alpha_invert) {
+    if (rgb_invert || alpha_invert) noteNotEmulated("grTexCombine invert");
     setTextureCombine(tmu, rgb_function, rgb_factor);
 }
 

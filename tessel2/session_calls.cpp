@@ -8,9 +8,11 @@
 #include "library_rules.h"
 #include "mipmap_manager.h"
 #include "session/bitmaps.h"
+#include "session/board_status.h"
 #include "session/library.h"
 #include "session/display_device.h"
 #include "session/library_settings.h"
+#include "session/not_emulated.h"
 #include "session/log.h"
 #include "session/presentation.h"
 #include "session/processor.h"
@@ -38,7 +40,7 @@ FX_ENTRY void FX_CALL grGlideInit(void) {
 }
 
 FX_ENTRY void FX_CALL grGlideShutdown(void) {
-    if (context.sessionOpen) grSstWinClose();
+    if (sessionIsOpen()) grSstWinClose();
 }
 
 FX_ENTRY FxBool FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t screen_resolution, GrScreenRefresh_t,
@@ -81,37 +83,27 @@ FX_ENTRY void FX_CALL grSstOrigin(GrOriginLocation_t origin) {
 }
 
 FX_ENTRY FxU32 FX_CALL grSstScreenWidth(void) {
-    return context.screenWidth;
+    return screenWidth();
 }
 
 FX_ENTRY FxU32 FX_CALL grSstScreenHeight(void) {
-    return context.screenHeight;
+    return screenHeight();
 }
-
-namespace {
-bool inVerticalBlank() {
-    BOOL inBlank = FALSE;
-    if (context.ddraw == NULL || context.ddraw->GetVerticalBlankStatus(&inBlank) != DD_OK) return false;
-    return inBlank != FALSE;
-}
-} // namespace
 
 // All FIFO-free bits set and no busy bit; 0x40 is the retrace bit.
 FX_ENTRY FxU32 FX_CALL grSstStatus(void) {
     showFrontDrawing();
-    return inVerticalBlank() ? 0x0FFFF07Fu : 0x0FFFF03Fu;
+    return inVerticalRetrace() ? 0x0FFFF07Fu : 0x0FFFF03Fu;
 }
 
 FX_ENTRY FxBool FX_CALL grSstVRetraceOn(void) {
     showFrontDrawing();
-    return inVerticalBlank() ? FXTRUE : FXFALSE;
+    return inVerticalRetrace() ? FXTRUE : FXFALSE;
 }
 
 FX_ENTRY FxU32 FX_CALL grSstVideoLine(void) {
     showFrontDrawing();
-    DWORD line = 0;
-    if (context.ddraw == NULL || context.ddraw->GetScanLine(&line) != DD_OK) return 0;
-    return line;
+    return scanLine();
 }
 
 FX_ENTRY FxBool FX_CALL grSstIsBusy(void) {
@@ -131,31 +123,36 @@ FX_ENTRY FxBool FX_CALL grSstControl(FxU32) {
 
 FX_ENTRY void FX_CALL grSstPerfStats(GrSstPerfStats_t *pStats) {
     if (pStats == NULL) return;
-    pStats->pixelsIn = context.pixelsIn;
-    pStats->chromaFail = context.chromaFail;
-    pStats->zFuncFail = context.zFuncFail;
-    pStats->aFuncFail = context.aFuncFail;
-    pStats->pixelsOut = context.pixelsOut;
+    BoardCounters counters = boardCounters();
+    pStats->pixelsIn = counters.pixelsIn;
+    pStats->chromaFail = counters.chromaFail;
+    pStats->zFuncFail = counters.zFuncFail;
+    pStats->aFuncFail = counters.aFuncFail;
+    pStats->pixelsOut = counters.pixelsOut;
 }
 
 FX_ENTRY void FX_CALL grSstResetPerfStats(void) {
-    resetPerformanceCounters();
+    resetCounters(CounterGroup::pixels);
 }
 
 FX_ENTRY void FX_CALL grTriStats(FxU32 *trisProcessed, FxU32 *trisDrawn) {
-    if (trisProcessed) *trisProcessed = context.triangleCount;
-    if (trisDrawn) *trisDrawn = context.triangleCount;
+    FxU32 triangles = boardCounters().triangles;
+    if (trisProcessed) *trisProcessed = triangles;
+    if (trisDrawn) *trisDrawn = triangles;
 }
 
 FX_ENTRY void FX_CALL grResetTriStats(void) {
-    context.triangleCount = 0;
+    resetCounters(CounterGroup::triangles);
 }
 
 FX_ENTRY FxBool FX_CALL grCheckForRoom(FxI32) {
     return FXTRUE;
 }
 
-FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t) {}
+// Errors the board would report are handled or ignored where they arise; none reaches the callback.
+FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t callback) {
+    if (callback != NULL) noteNotEmulated("grErrorSetCallback");
+}
 
 FX_ENTRY void FX_CALL grGlideShamelessPlug(const FxBool on) {
     setShamelessPlug(on != FXFALSE);
@@ -175,7 +172,9 @@ FX_ENTRY void FX_CALL grHints(GrHint_t hintType, FxU32 hintMask) {
     if (hintType == GR_HINT_FPUPRECISION) applyFpuPrecisionHint(hintMask);
 }
 
-FX_ENTRY void FX_CALL guMovieStart(void) {}
+FX_ENTRY void FX_CALL guMovieStart(void) {
+    noteNotEmulated("guMovieStart");
+}
 
 FX_ENTRY void FX_CALL guMovieStop(void) {}
 

@@ -1,6 +1,7 @@
 // Glide 2.x 3DF texture file and texture utility entry points.
 #include "glide2x.h"
 #include "library_rules.h"
+#include "session/not_emulated.h"
 #include "texture/tdf_info_record.h"
 #include "texture/texture_utilities.h"
 
@@ -27,4 +28,6 @@ FX_ENTRY FxU32 FX_CALL guEndianSwapWords(FxU32 value) {
 // Exported for applications that link it; the board's RLE download path has no Direct3D counterpart.
 FX_ENTRY void FX_CALL ConvertAndDownloadRle(GrChipID_t, FxU32, GrLOD_t, GrLOD_t, GrAspectRatio_t,
                                             GrTextureFormat_t, FxU32, FxU8 *, long, FxU32, FxU32, FxU32,
-                                            FxU32, FxU32, FxU32, FxU16 *) {}
+                                            FxU32, FxU32, FxU32, FxU16 *) {
+    noteNotEmulated("ConvertAndDownloadRle");
+}

@@ -7,7 +7,7 @@
 #include "texture/texture_memory.h"
 #include "texture/texture_palette.h"
 #include "session/library_settings.h"
-#include "session/render_context.h"
+#include "session/not_emulated.h"
 
 namespace {
 
@@ -128,22 +128,19 @@ FX_ENTRY void FX_CALL grTexMultibaseAddress(GrChipID_t tmu, GrTexBaseRange_t, Fx
     grTexSource(tmu, startAddress, evenOdd, info);
 }
 
-FX_ENTRY void FX_CALL grTexMultibase(GrChipID_t, FxBool) {}
+FX_ENTRY void FX_CALL grTexMultibase(GrChipID_t, FxBool enable) {
+    if (enable) noteNotEmulated("grTexMultibase");
+}
 
 FX_ENTRY void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t sClamp,
                                      GrTextureClampMode_t tClamp) {
     setTextureClampMode(tmu, sClamp, tClamp);
 }
 
-// With Filtering off, every texture is filtered bilinearly whatever the application asks for.
 FX_ENTRY void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t minFilter,
                                       GrTextureFilterMode_t magFilter) {
-    if (settings.Filtering == 0) {
-        setTextureFilters(tmu, D3DTFN_LINEAR, D3DTFG_LINEAR);
-        return;
-    }
-    setTextureFilters(tmu, minFilter != GR_TEXTUREFILTER_POINT_SAMPLED ? D3DTFN_LINEAR : D3DTFN_POINT,
-                      magFilter != GR_TEXTUREFILTER_POINT_SAMPLED ? D3DTFG_LINEAR : D3DTFG_POINT);
+    setTextureFilterMode(tmu, minFilter == GR_TEXTUREFILTER_POINT_SAMPLED,
+                         magFilter == GR_TEXTUREFILTER_POINT_SAMPLED);
 }
 
 FX_ENTRY void FX_CALL grTexMipMapMode(GrChipID_t tmu, GrMipMapMode_t mode, FxBool lodBlend) {
@@ -154,7 +151,9 @@ FX_ENTRY void FX_CALL grTexLodBiasValue(GrChipID_t tmu, float bias) {
     setTextureLodBias(tmu, bias);
 }
 
-FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {}
+FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {
+    noteNotEmulated("grTexDetailControl");
+}
 
 FX_ENTRY void FX_CALL grTexDownloadTablePartial(GrChipID_t tmu, GrTexTable_t type, void *data, int start,
                                                 int end) {

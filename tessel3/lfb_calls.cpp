@@ -1,9 +1,11 @@
 // Glide 3.x linear frame buffer entry points.
 #include "glide3x.h"
+#include "session/not_emulated.h"
 #include "texture/lfb.h"
 
 FX_ENTRY FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writeMode,
-                                  GrOriginLocation_t origin, FxBool, GrLfbInfo_t *info) {
+                                  GrOriginLocation_t origin, FxBool pixelPipeline, GrLfbInfo_t *info) {
+    if (pixelPipeline) noteNotEmulated("grLfbLock pixel pipeline");
     if (info == NULL) return FXFALSE;
     LfbLockInfo lock;
     if (!lockFrameBuffer(type, buffer, writeMode, origin, &lock)) return FXFALSE;
@@ -28,16 +30,25 @@ FX_ENTRY FxBool FX_CALL grLfbReadRegion(GrBuffer_t src_buffer, FxU32 src_x, FxU3
 
 // The pixel pipeline is not emulated for frame-buffer writes: pixels are stored exactly as converted.
 FX_ENTRY FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU32 dst_y,
-                                         GrLfbSrcFmt_t src_format, FxU32 src_width, FxU32 src_height, FxBool,
-                                         FxI32 src_stride, void *src_data) {
+                                         GrLfbSrcFmt_t src_format, FxU32 src_width, FxU32 src_height,
+                                         FxBool pixelPipeline, FxI32 src_stride, void *src_data) {
+    if (pixelPipeline) noteNotEmulated("grLfbWriteRegion pixel pipeline");
     return writeFrameBufferRegion(dst_buffer, dst_x, dst_y, src_format, src_width, src_height, src_stride,
                                   src_data);
 }
 
-FX_ENTRY void FX_CALL grLfbConstantAlpha(GrAlpha_t) {}
+FX_ENTRY void FX_CALL grLfbConstantAlpha(GrAlpha_t) {
+    noteNotEmulated("grLfbConstantAlpha");
+}
 
-FX_ENTRY void FX_CALL grLfbConstantDepth(FxU32) {}
+FX_ENTRY void FX_CALL grLfbConstantDepth(FxU32) {
+    noteNotEmulated("grLfbConstantDepth");
+}
 
-FX_ENTRY void FX_CALL grLfbWriteColorFormat(GrColorFormat_t) {}
+FX_ENTRY void FX_CALL grLfbWriteColorFormat(GrColorFormat_t format) {
+    if (format != GR_COLORFORMAT_ARGB) noteNotEmulated("grLfbWriteColorFormat");
+}
 
-FX_ENTRY void FX_CALL grLfbWriteColorSwizzle(FxBool, FxBool) {}
+FX_ENTRY void FX_CALL grLfbWriteColorSwizzle(FxBool swizzleBytes, FxBool swapWords) {
+    if (swizzleBytes || swapWords) noteNotEmulated("grLfbWriteColorSwizzle");
+}

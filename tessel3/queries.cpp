@@ -4,6 +4,7 @@
 #include "glide3x.h"
 
 #include "render/fog_table.h"
+#include "session/board_status.h"
 #include "session/card_profiles.h"
 #include "session/display_modes.h"
 #include "session/gamma.h"
@@ -28,19 +29,6 @@ const FxI32 fifoInVerticalBlank = 0xFFFF07F;
 const FxI32 fifoOutsideVerticalBlank = 0xFFFF03F;
 
 const FxU32 oneValue = sizeof(FxI32);
-
-bool inVerticalBlank() {
-    BOOL inBlank = FALSE;
-    if (context.ddraw == NULL || context.ddraw->GetVerticalBlankStatus(&inBlank) != DD_OK) return false;
-    return inBlank != FALSE;
-}
-
-// The beam's line, 0 in the vertical blank or without a display.
-FxI32 scanLine() {
-    DWORD line = 0;
-    if (context.ddraw == NULL || context.ddraw->GetScanLine(&line) != DD_OK) return 0;
-    return static_cast<FxI32>(line);
-}
 
 // The answer to one grGet: the values and how many of them the table fixes; count 0 when not answered.
 struct Answer {
@@ -69,7 +57,7 @@ Answer answerOf(FxU32 pname) {
     case GR_FOG_TABLE_ENTRIES:
         return single(fogTableSize);
     case GR_FIFO_FULLNESS: {
-        FxI32 fullness = inVerticalBlank() ? fifoInVerticalBlank : fifoOutsideVerticalBlank;
+        FxI32 fullness = inVerticalRetrace() ? fifoInVerticalBlank : fifoOutsideVerticalBlank;
         return pair(fullness, fullness);
     }
     case GR_GAMMA_TABLE_ENTRIES:
@@ -110,22 +98,22 @@ Answer answerOf(FxU32 pname) {
     case GR_REVISION_TMU:
         return single(cardProfile().glide3TmuRevision);
     case GR_STATS_LINES:
-        return statistic(context.lineCount);
+        return statistic(boardCounters().lines);
     case GR_STATS_PIXELS_AFUNC_FAIL:
-        return statistic(context.aFuncFail);
+        return statistic(boardCounters().aFuncFail);
     case GR_STATS_PIXELS_CHROMA_FAIL:
-        return statistic(context.chromaFail);
+        return statistic(boardCounters().chromaFail);
     case GR_STATS_PIXELS_DEPTHFUNC_FAIL:
-        return statistic(context.zFuncFail);
+        return statistic(boardCounters().zFuncFail);
     case GR_STATS_PIXELS_IN:
-        return statistic(context.pixelsIn);
+        return statistic(boardCounters().pixelsIn);
     case GR_STATS_PIXELS_OUT:
-        return statistic(context.pixelsOut);
+        return statistic(boardCounters().pixelsOut);
     case GR_STATS_POINTS:
-        return statistic(context.pointCount);
+        return statistic(boardCounters().points);
     case GR_STATS_TRIANGLES_IN:
     case GR_STATS_TRIANGLES_OUT:
-        return statistic(context.triangleCount);
+        return statistic(boardCounters().triangles);
     case GR_SUPPORTS_PASSTHRU:
         return single(0);
     // Every swap completes at once: no retraces are waited for between them.
@@ -134,7 +122,7 @@ Answer answerOf(FxU32 pname) {
     case GR_TEXTURE_ALIGN:
         return single(static_cast<FxI32>(textureMemoryAlignment));
     case GR_VIDEO_POSITION:
-        return pair(scanLine(), 0);
+        return pair(static_cast<FxI32>(scanLine()), 0);
     case GR_VIEWPORT:
         return Answer{{static_cast<FxI32>(context.viewport.dwX), static_cast<FxI32>(context.viewport.dwY),
                        static_cast<FxI32>(context.viewport.dwWidth),
@@ -261,16 +249,16 @@ FX_ENTRY FxI32 FX_CALL grQueryResolutions(const GrResolution *, GrResolution *ou
 FX_ENTRY FxBool FX_CALL grReset(FxU32 what) {
     switch (what) {
     case GR_STATS_LINES:
-        context.lineCount = 0;
+        resetCounters(CounterGroup::lines);
         return FXTRUE;
     case GR_STATS_PIXELS:
-        resetPerformanceCounters();
+        resetCounters(CounterGroup::pixels);
         return FXTRUE;
     case GR_STATS_POINTS:
-        context.pointCount = 0;
+        resetCounters(CounterGroup::points);
         return FXTRUE;
     case GR_STATS_TRIANGLES:
-        context.triangleCount = 0;
+        resetCounters(CounterGroup::triangles);
         return FXTRUE;
     case GR_VERTEX_PARAMETER:
         resetVertexLayout();

@@ -8,17 +8,13 @@
 #include "render/combine_table.h"
 #include "render/fog_table.h"
 #include "render/render_state.h"
+#include "session/not_emulated.h"
 #include "session/display_device.h"
 #include "session/engine_state.h"
 #include "session/library_settings.h"
 #include "texture/texture_memory.h"
 
 namespace {
-
-// Combine calls made before the first window open still choose their colour codes.
-void prepareCombineTable() {
-    if (!deviceTables.combineTableBuilt) buildCombineTable(glide3Rules.combineTable);
-}
 
 const GrFogMode_t fogEquationBits = GR_FOG_MULT2 | GR_FOG_ADD2;
 
@@ -38,28 +34,28 @@ FX_ENTRY void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlen
     setAlphaBlendFunction(rgb_sf, rgb_df);
 }
 
-// The colour inversion of the combine unit is not emulated in Glide 3.
 FX_ENTRY void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
-                                     GrCombineLocal_t local, GrCombineOther_t other, FxBool) {
-    prepareCombineTable();
-    setColorCombine(function, factor, local, other, FXFALSE);
+                                     GrCombineLocal_t local, GrCombineOther_t other, FxBool invert) {
+    colorCombineCall(function, factor, local, other, invert);
 }
 
 FX_ENTRY void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
-                                     GrCombineLocal_t local, GrCombineOther_t other, FxBool) {
-    prepareCombineTable();
-    setAlphaCombine(function, factor, local, other);
+                                     GrCombineLocal_t local, GrCombineOther_t other, FxBool invert) {
+    alphaCombineCall(function, factor, local, other, invert);
 }
 
 // With the TMU setting on, a unit whose colour function is zero contributes nothing, and TMU 0 takes TMU 1's
 // texture in by the functions that read the other unit.
 FX_ENTRY void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function,
                                    GrCombineFactor_t rgb_factor, GrCombineFunction_t, GrCombineFactor_t,
-                                   FxBool, FxBool) {
+                                   FxBool rgb_invert, FxBool alpha_invert) {
+    if (rgb_invert || alpha_invert) noteNotEmulated("grTexCombine invert");
     setTextureCombine(tmu, rgb_function, rgb_factor);
 }
 
-FX_ENTRY void FX_CALL grAlphaControlsITRGBLighting(FxBool) {}
+FX_ENTRY void FX_CALL grAlphaControlsITRGBLighting(FxBool enable) {
+    if (enable) noteNotEmulated("grAlphaControlsITRGBLighting");
+}
 
 FX_ENTRY void FX_CALL grAlphaTestFunction(GrCmpFnc_t function) {
     setAlphaTestFunction(function);

@@ -8,9 +8,11 @@
 #include "render/clip_space.h"
 #include "render/saved_state.h"
 #include "session/bitmaps.h"
+#include "session/board_status.h"
 #include "session/display_device.h"
 #include "session/gamma.h"
 #include "session/library.h"
+#include "session/not_emulated.h"
 #include "session/presentation.h"
 #include "vertex_arrays.h"
 #include "vertex_layout.h"
@@ -49,7 +51,7 @@ FX_ENTRY GrContext_t FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t scree
 }
 
 FX_ENTRY FxBool FX_CALL grSstWinClose(GrContext_t) {
-    if (!context.sessionOpen) return FXFALSE;
+    if (!sessionIsOpen()) return FXFALSE;
     closeSession();
     return FXTRUE;
 }
@@ -96,7 +98,10 @@ FX_ENTRY void FX_CALL grSplash(float x, float y, float width, float height, FxU3
     drawSplash(x, y, width, height);
 }
 
-FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t) {}
+// Errors the board would report are handled or ignored where they arise; none reaches the callback.
+FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t callback) {
+    if (callback != NULL) noteNotEmulated("grErrorSetCallback");
+}
 
 // The buffer holds what grGet(GR_GLIDE_STATE_SIZE) announces.
 FX_ENTRY void FX_CALL grGlideGetState(void *state) {

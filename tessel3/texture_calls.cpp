@@ -8,6 +8,7 @@
 #include "texture/texture_palette.h"
 #include "session/card_profiles.h"
 #include "session/library_settings.h"
+#include "session/not_emulated.h"
 
 namespace {
 
@@ -116,21 +117,23 @@ FX_ENTRY void FX_CALL grTexSource(GrChipID_t tmu, FxU32 startAddress, FxU32, GrT
     selectTextureSource(tmu, startAddress);
 }
 
-FX_ENTRY void FX_CALL grTexMultibase(GrChipID_t, FxBool) {}
+FX_ENTRY void FX_CALL grTexMultibase(GrChipID_t, FxBool enable) {
+    if (enable) noteNotEmulated("grTexMultibase");
+}
 
-FX_ENTRY void FX_CALL grTexMultibaseAddress(GrChipID_t, GrTexBaseRange_t, FxU32, FxU32, GrTexInfo *) {}
+FX_ENTRY void FX_CALL grTexMultibaseAddress(GrChipID_t, GrTexBaseRange_t, FxU32, FxU32, GrTexInfo *) {
+    noteNotEmulated("grTexMultibaseAddress");
+}
 
 FX_ENTRY void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t sClamp,
                                      GrTextureClampMode_t tClamp) {
     setTextureClampMode(tmu, sClamp, tClamp);
 }
 
-// Filtering set means sharp texels: point sampling whatever the application asks for; else bilinear.
-FX_ENTRY void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t, GrTextureFilterMode_t) {
-    if (settings.Filtering != 0)
-        setTextureFilters(tmu, D3DTFN_POINT, D3DTFG_POINT);
-    else
-        setTextureFilters(tmu, D3DTFN_LINEAR, D3DTFG_LINEAR);
+FX_ENTRY void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t minFilter,
+                                      GrTextureFilterMode_t magFilter) {
+    setTextureFilterMode(tmu, minFilter == GR_TEXTUREFILTER_POINT_SAMPLED,
+                         magFilter == GR_TEXTUREFILTER_POINT_SAMPLED);
 }
 
 FX_ENTRY void FX_CALL grTexMipMapMode(GrChipID_t tmu, GrMipMapMode_t mode, FxBool lodBlend) {
@@ -141,7 +144,9 @@ FX_ENTRY void FX_CALL grTexLodBiasValue(GrChipID_t tmu, float bias) {
     setTextureLodBias(tmu, bias);
 }
 
-FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {}
+FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {
+    noteNotEmulated("grTexDetailControl");
+}
 
 // Palette downloads bring TMU 0's texture up to date at once; TMU 1's follows at its next selection.
 namespace {

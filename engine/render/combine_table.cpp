@@ -5,6 +5,7 @@
 
 #include "color_codes.h"
 #include "render_state.h"
+#include "../session/game_quirks.h"
 #include "../session/library_settings.h"
 #include "../session/render_context.h"
 
@@ -181,8 +182,7 @@ const CombineRule combineRules[] = {
      specularIsLocal, arg2, always},
     {fnAddsLocal, factorLocalAlpha, localConstant, otherConstant, codeConstantTimesConstantAlpha,
      specularIsLocal, arg2, always},
-    // Wave Race 64 under an emulator: its water is texture times vertex colour, drawn far too dark that way,
-    // so it becomes the texture plus one quarter of the vertex colour.
+    // The Wave Race 64 water entry of the quirk table: the texture plus one quarter of the vertex colour.
     {fnScaleOther, factorLocal, localIterated, otherTexture, 254, 128, arg1, waveRaceEntry},
     {fnBlendLocal, anyFactor, localIterated, anyOther, 6, 0, arg2, always},
     {fnBlendLocal, anyFactor, localConstant, anyOther, 7, 1, arg2, always},
@@ -200,7 +200,7 @@ bool ruleApplies(const CombineRule &rule, const CombineTableRules &rules) {
     case blendTextureAlphaEntry:
         return rules.blendTextureAlphaEntries;
     case waveRaceEntry:
-        return settings.WaveRace != 0;
+        return quirkApplies(QuirkEffect::waterTexturePlusVertexQuarter);
     default:
         return true;
     }

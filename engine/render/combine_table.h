@@ -28,6 +28,8 @@ struct CombineTableRules {
     bool blendTextureAlphaEntries;
     // Each combine call sends its stage operations again, also when the stages have them already.
     bool resendsStageOps;
+    // grColorCombine's invert flag turns the zero function into white; else the flag is ignored.
+    bool invertsZeroFunction;
 };
 
 // Rebuilds every entry from the rules, the WaveRace setting and the device capabilities in

@@ -10,6 +10,7 @@
 #include "../session/card_profiles.h"
 #include "../session/library_settings.h"
 #include "../session/log.h"
+#include "../session/not_emulated.h"
 #include "../session/render_context.h"
 
 RenderState renderState;
@@ -126,6 +127,30 @@ void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
     renderState.alphaIgnoresTexture = op == D3DTOP_SELECTARG2;
     renderState.lastAlphaOp = op;
     sendCombineStages(stageAlphaPart, resendsStageOps());
+}
+
+namespace {
+
+void prepareCombineTable() {
+    if (!deviceTables.combineTableBuilt && library.rules != NULL)
+        buildCombineTable(library.rules->combineTable);
+}
+
+} // namespace
+
+void colorCombineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert) {
+    prepareCombineTable();
+    bool invertsZero = library.rules == NULL || library.rules->combineTable.invertsZeroFunction;
+    if (invert != FXFALSE && !(invertsZero && function == combineFunctionZero))
+        noteNotEmulated("grColorCombine invert");
+    if (!invertsZero) invert = FXFALSE;
+    setColorCombine(function, factor, local, other, invert);
+}
+
+void alphaCombineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert) {
+    prepareCombineTable();
+    if (invert != FXFALSE) noteNotEmulated("grAlphaCombine invert");
+    setAlphaCombine(function, factor, local, other);
 }
 
 // With the TMU setting on, each unit's function decides whether it contributes (zero does not) and whether

@@ -51,6 +51,11 @@ void sendStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value);
 const CombineEntry *selectColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other);
 const CombineEntry *selectAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other);
 void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert);
+// grColorCombine and grAlphaCombine: made before the first window open, they still choose their colour
+// codes. The colour invert flag turns the zero function into white where the library's rules say so;
+// every other inversion is noted as not emulated.
+void colorCombineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert);
+void alphaCombineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxBool invert);
 void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other);
 void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor);
 // While colour writes are off the blend is only kept, and sent again when they come back on.

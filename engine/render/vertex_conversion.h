@@ -16,6 +16,7 @@
 #include "render_state.h"
 #include "../session/engine_state.h"
 #include "../session/card_profiles.h"
+#include "../session/game_quirks.h"
 #include "../session/library_settings.h"
 #include "../session/render_context.h"
 #include "../texture/texture_memory.h"
@@ -193,7 +194,7 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
     // with both the two vertical flips cancel and only x is mirrored. Taking the flips together keeps y
     // exactly as the application sent it.
     bool lowerLeft = context.origin == originLowerLeft;
-    bool turned = rules.honoursFightingForceFix && settings.FightingForceFix == 1;
+    bool turned = rules.honoursFightingForceFix && quirkApplies(QuirkEffect::pictureTurned);
     conversion.flipY = lowerLeft != turned;
     conversion.mirrorX = turned;
     conversion.screenWidth = static_cast<float>(context.screenWidth);
@@ -259,8 +260,9 @@ inline float fogOow(const FxU8 *vertex, const VertexConversion &conversion, cons
     return validOneOverW(Shape::clip(conversion) ? 1.0f / value : value);
 }
 
-// One application vertex into its Direct3D slot, in the eight steps of the conversion, but for the colour
-// codes and the table fog, which convertColors applies: under them the slot holds V as its diffuse colour.
+// One application vertex into its Direct3D slot: 1/w, depth, colour, position and texture coordinates. The
+// colour codes and the table fog are left to convertColors: under them the slot holds V as its diffuse
+// colour.
 // Only the fields the current modes read are read. Returns the vertex's positionCheck.
 template <typename Shape>
 __attribute__((always_inline)) inline float convertVertex(const void *source, DrawVertex &d,

@@ -8,6 +8,8 @@
 #include "buffer_exchange.h"
 #include "frame_pacing.h"
 #include "gamma.h"
+#include "game_quirks.h"
+#include "library.h"
 #include "library_settings.h"
 #include "log.h"
 #include "processor.h"
@@ -32,14 +34,6 @@ const Resolution resolutionTable[] = {
     {1024, 768},  {1280, 1024}, {1600, 1200}, {400, 300},   {1152, 864},  {1280, 960},
     {1600, 1024}, {1792, 1344}, {1856, 1392}, {1920, 1440}, {2048, 1536}, {2048, 2048},
 };
-
-struct TitleRule {
-    const char *prefix;
-    size_t length;
-};
-
-// Nintendo 64 emulators keep their menu bar visible when their window sits 100 pixels lower.
-const TitleRule emulatorTitles[] = {{"UltraHLE", 8}, {"SupraHLE", 8}, {"HydraHLE", 8}, {"M.I.M.I.X", 9}};
 
 const char *const ownWindowClass = "KestrixDisplay";
 
@@ -99,27 +93,19 @@ bool findDepthFormat(DDPIXELFORMAT &format) {
     return false;
 }
 
-bool isEmulatorWindow() {
-    for (const TitleRule &rule : emulatorTitles)
-        if (strncmp(library.windowTitle, rule.prefix, rule.length) == 0) return true;
-    return false;
-}
-
 void moveEmulatorWindow() {
-    if (!isEmulatorWindow()) return;
+    if (!quirkApplies(QuirkEffect::windowMovedDown)) return;
     RECT rect;
     if (GetWindowRect(context.window, &rect))
-        MoveWindow(context.window, rect.left, rect.top + 100, rect.right - rect.left, rect.bottom - rect.top,
-                   FALSE);
+        MoveWindow(context.window, rect.left, rect.top + emulatorWindowDrop, rect.right - rect.left,
+                   rect.bottom - rect.top, FALSE);
 }
 
 void readWindowTitle() {
     memset(library.windowTitle, 0, sizeof(library.windowTitle));
     GetWindowTextA(context.window, library.windowTitle, 255);
     logLine("AppName: %s\n", library.windowTitle);
-    // Quake games were made for the Voodoo's 16-bit screen and pick their own texture filters: both are kept
-    // for them whatever the settings say.
-    if (strncmp(library.windowTitle, "Quake", 5) == 0) {
+    if (quirkApplies(QuirkEffect::voodooScreenKept)) {
         settings.ColorDepth = 16;
         settings.Filtering = 1;
     }
@@ -191,7 +177,7 @@ bool openFullScreenSurfaces(const DisplayOpenRules &rules) {
     // the window's old rectangle.
     UpdateWindow(context.window);
 
-    if (rules.beforeAdapterIdentity) rules.beforeAdapterIdentity();
+    logBanner(BannerPlacement::withAdapterIdentity);
     logAdapterIdentity();
 
     if (!createSurfaces(rules)) return false;
@@ -488,10 +474,8 @@ void logSystemInfo() {
     version.dwOSVersionInfoSize = sizeof(version);
     GetVersionExA(&version);
     bool ntFamily = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-    if (!ntFamily) {
-        measureProcessorMhz();
-        logLine("Processor Speed: %d MHz\n", measureProcessorMhz());
-    }
+    // One second of the time-stamp counter, for this line only: Windows 9x logs carry the processor speed.
+    if (!ntFamily) logLine("Processor Speed: %d MHz\n", measureProcessorMhz());
     logLine("OS: Microsoft Windows%s%d.%d Build %d\n", ntFamily ? " NT " : " ",
             static_cast<int>(version.dwMajorVersion), static_cast<int>(version.dwMinorVersion),
             static_cast<int>(version.dwBuildNumber & 0xFFFF));

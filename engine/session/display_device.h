@@ -10,8 +10,7 @@ struct DisplayOpenRules {
     const char *primarySurfaceMessage;
     const char *auxBufferMessage;
     const char *tripleBufferMessage;
-    bool readsWindowTitle; // "AppName:" line and the per-application overrides
-    void (*beforeAdapterIdentity)();
+    bool readsWindowTitle; // "AppName:" line and the quirk table's window-title entries
     // The close: whether the screen surfaces are unlocked before release, and whether the cooperative level
     // returns to normal before the display mode is restored rather than after.
     bool unlocksScreenSurfaces;

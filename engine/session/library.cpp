@@ -6,6 +6,7 @@
 #include "gamma.h"
 #include "library_settings.h"
 #include "log.h"
+#include "not_emulated.h"
 #include "presentation.h"
 #include "../render/combine_table.h"
 #include "../render/device_tables.h"
@@ -39,6 +40,7 @@ void attachLibrary(HINSTANCE instance, const LibraryRules &rules) {
     library.rules = &rules;
     library.moduleInstance = instance;
     resetLoadState();
+    forgetNotEmulatedNotes();
     openLog();
 }
 
@@ -65,6 +67,10 @@ void initLibrary() {
     allocateTextureMemory();
 }
 
+void abandonOpenSession() {
+    context.sessionOpen = 0;
+}
+
 // grSstQueryHardware forgets an open session without releasing it; a later open or unload releases it.
 void releaseAbandonedSession() {
     if (context.sessionOpen || context.ddraw == NULL) return;
@@ -73,12 +79,14 @@ void releaseAbandonedSession() {
     releaseDisplayObjects();
 }
 
-namespace {
-
-void logBanner(const LibraryRules &rules) {
-    for (int i = 0; i < rules.bannerLineCount; ++i)
-        logLine("%s", rules.bannerLines[i]);
+void logBanner(BannerPlacement placement) {
+    const BannerRules &banner = library.rules->banner;
+    if (banner.placement != placement) return;
+    for (int i = 0; i < banner.lineCount; ++i)
+        logLine("%s", banner.lines[i]);
 }
+
+namespace {
 
 // What every open does once the device exists, in this order.
 void prepareDevice(const LibraryRules &rules, FxI32 origin) {
@@ -91,7 +99,7 @@ void prepareDevice(const LibraryRules &rules, FxI32 origin) {
 
     resetDeviceState();
     buildCombineTable(rules.combineTable);
-    buildTextureFormatTable(rules.textureFormats);
+    buildTextureFormatTable();
     buildDeviceTables();
     setInitialDeviceState();
     disableAllEffects();
@@ -108,6 +116,7 @@ void prepareDevice(const LibraryRules &rules, FxI32 origin) {
 bool openSession(FxU32 hWnd, FxI32 resolution, FxI32 colorFormat, FxI32 origin) {
     if (refuseReentrantOpen()) return false;
     const LibraryRules &rules = *library.rules;
+    forgetNotEmulatedNotes();
     closeSession();
     releaseAbandonedSession();
 
@@ -115,7 +124,7 @@ bool openSession(FxU32 hWnd, FxI32 resolution, FxI32 colorFormat, FxI32 origin) 
     context.screenWidth = size.width;
     context.screenHeight = size.height;
     context.colorFormat = colorFormat;
-    logBanner(rules);
+    logBanner(BannerPlacement::beforeDisplayOpen);
     displayBeingOpened = true;
     BOOL opened = openDisplayDevice(hWnd, rules.display);
     displayBeingOpened = false;

@@ -16,6 +16,10 @@ void initLibrary();
 // The window open: display, device, per-open tables and initial state, in their fixed order. On failure
 // nothing is left held and the result is false.
 bool openSession(FxU32 hWnd, FxI32 resolution, FxI32 colorFormat, FxI32 origin);
+// Writes the library's banner to the log when this is the point of the open its rules place it at.
+void logBanner(BannerPlacement placement);
+// grSstQueryHardware declares an open session closed without releasing it.
+void abandonOpenSession();
 // Releases a session that grSstQueryHardware declared closed without releasing it.
 void releaseAbandonedSession();
 

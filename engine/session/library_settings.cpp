@@ -3,11 +3,13 @@
 #include <string.h>
 #include <windows.h>
 
+#include "../settings_store.h"
+
 LibrarySettings settings;
 BoardChoice boardChoice;
 
-const char *const productKeyPath = "Software\\Orvane\\Kestrix XP";
-const char *const glideKeyPath = "Software\\3Dfx Interactive\\Glide";
+const char *const productKeyPath = settings_store::productKeyPath;
+const char *const glideKeyPath = settings_store::glideKeyPath;
 
 namespace {
 
@@ -18,22 +20,22 @@ struct DwordValue {
 
 // The order in which the store is read.
 const DwordValue dwordValues[] = {
-    {"Antialiasing", &LibrarySettings::Antialiasing},
-    {"Fog", &LibrarySettings::Fog},
-    {"Oversample", &LibrarySettings::Oversample},
-    {"ColorDepth", &LibrarySettings::ColorDepth},
-    {"ZFast", &LibrarySettings::ZFast},
-    {"TripleBuffer", &LibrarySettings::TripleBuffer},
-    {"WaveRace", &LibrarySettings::WaveRace},
-    {"FightingForceFix", &LibrarySettings::FightingForceFix},
-    {"Filtering", &LibrarySettings::Filtering},
-    {"TMU", &LibrarySettings::TMU},
+    {settings_store::antialiasing, &LibrarySettings::Antialiasing},
+    {settings_store::fog, &LibrarySettings::Fog},
+    {settings_store::oversample, &LibrarySettings::Oversample},
+    {settings_store::colorDepth, &LibrarySettings::ColorDepth},
+    {settings_store::zFast, &LibrarySettings::ZFast},
+    {settings_store::tripleBuffer, &LibrarySettings::TripleBuffer},
+    {settings_store::waveRace, &LibrarySettings::WaveRace},
+    {settings_store::fightingForceFix, &LibrarySettings::FightingForceFix},
+    {settings_store::filtering, &LibrarySettings::Filtering},
+    {settings_store::tmu, &LibrarySettings::TMU},
 };
 
 const DwordValue displayValues[] = {
-    {"Windowed", &LibrarySettings::Windowed},
-    {"WindowScale", &LibrarySettings::WindowScale},
-    {"FramePacing", &LibrarySettings::FramePacing},
+    {settings_store::windowed, &LibrarySettings::Windowed},
+    {settings_store::windowScale, &LibrarySettings::WindowScale},
+    {settings_store::framePacing, &LibrarySettings::FramePacing},
 };
 
 // The value type is not checked: whatever fits in four bytes lands in the field, a longer value leaves it
@@ -51,8 +53,8 @@ bool readDword(HKEY key, const char *name, int32_t &field) {
 void readDisplayValues(HKEY key) {
     for (const DwordValue &value : displayValues)
         if (readDword(key, value.name, settings.*value.field)) settings.displayValuesPresent = 1;
-    readDword(key, "Card", boardChoice.Card);
-    readDword(key, "Gamma", boardChoice.Gamma);
+    readDword(key, settings_store::card, boardChoice.Card);
+    readDword(key, settings_store::gamma, boardChoice.Gamma);
 }
 
 int32_t readGlideFlag(HKEY key, const char *name) {
@@ -85,7 +87,7 @@ void readSettings(const SettingsRules &rules) {
     boardChoice = BoardChoice{0, gammaHundredthsNeutral};
     settings.LfbStride2048 = 0;
     HKEY key = NULL;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, productKeyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, productKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         for (const DwordValue &value : dwordValues)
             settings.*value.field = rules.missingKeyDefaults.*value.field;
     } else {
@@ -93,7 +95,7 @@ void readSettings(const SettingsRules &rules) {
         for (const DwordValue &value : dwordValues)
             readDword(key, value.name, settings.*value.field);
         readDisplayValues(key);
-        readDword(key, "LfbStride2048", settings.LfbStride2048);
+        readDword(key, settings_store::lfbStride2048, settings.LfbStride2048);
         RegCloseKey(key);
         if (rules.colorDepth32ForcesZFast && settings.ColorDepth == 32) settings.ZFast = 1;
     }
@@ -101,8 +103,8 @@ void readSettings(const SettingsRules &rules) {
     settings.NoSplash = 0;
     settings.NoDitherSub = 0;
     if (!rules.readGlideKey) return;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, glideKeyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    settings.NoDitherSub = readGlideFlag(key, "FX_GLIDE_NO_DITHER_SUB");
-    settings.NoSplash = readGlideFlag(key, "FX_GLIDE_NO_SPLASH");
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, glideKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    settings.NoDitherSub = readGlideFlag(key, settings_store::noDitherSub);
+    settings.NoSplash = readGlideFlag(key, settings_store::noSplash);
     RegCloseKey(key);
 }

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "gamma.h"
+#include "library.h"
 #include "library_settings.h"
 
 namespace {
@@ -234,7 +235,7 @@ bool openWindowedSurfaces(const DisplayOpenRules &rules) {
     placeWindow();
     DWORD desktopBits = 0;
     if (!readDesktopMode(desktopBits)) return false;
-    if (rules.beforeAdapterIdentity) rules.beforeAdapterIdentity();
+    logBanner(BannerPlacement::withAdapterIdentity);
     logAdapterIdentity();
     if (!createPrimaryWithClipper(rules)) return false;
 

@@ -64,6 +64,21 @@ bool sameLayout(const DDPIXELFORMAT &a, const DDPIXELFORMAT &b) {
            a.dwRGBAlphaBitMask == b.dwRGBAlphaBitMask;
 }
 
+// Tried in this order when a format has no native match on the device; both libraries number the formats
+// alike.
+const TextureFallback textureFallbacks[] = {
+    {texFmtAlphaIntensity44, argbRow, convertAi44ToArgb, 0},
+    {texFmtAlpha8, argbRow, convertA8ToArgb, 0},
+    {texFmtAlphaIntensity88, argbRow, convertAi88ToArgb, 0},
+    {texFmtArgb8332, argbRow, convertArgb8332ToArgb, 0},
+    {texFmtRgb332, xrgbRow, convertRgb332ToXrgb, 0},
+    {texFmtIntensity8, xrgbRow, convertI8ToXrgb, 0},
+    {texFmtP8, xrgbRow, convertP8ToXrgb, 1},
+    {texFmtAp88, argbRow, convertAp88ToArgb, 1},
+    {texFmtYiq422, xrgbRow, convertYiq422ToXrgb, 0},
+    {texFmtAyiq8422, argbRow, convertAyiq8422ToArgb, 0},
+};
+
 void applyFallback(const TextureFallback &fallback) {
     if (fallback.glideRow < 0 || fallback.glideRow >= textureFormatRowCount || fallback.targetRow < 0 ||
         fallback.targetRow >= textureFormatRowCount)
@@ -104,11 +119,11 @@ HRESULT CALLBACK onTextureFormat(LPDDPIXELFORMAT format, LPVOID) {
     return D3DENUMRET_OK;
 }
 
-void buildTextureFormatTable(const TextureFormatRules &rules) {
+void buildTextureFormatTable() {
     fillDesiredFormats();
     memset(deviceTables.textureFormats, 0, sizeof(deviceTables.textureFormats));
     if (context.device == NULL) return;
     context.device->EnumTextureFormats(onTextureFormat, NULL);
-    for (int i = 0; i < rules.fallbackCount; ++i)
-        applyFallback(rules.fallbacks[i]);
+    for (const TextureFallback &fallback : textureFallbacks)
+        applyFallback(fallback);
 }

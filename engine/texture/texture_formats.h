@@ -35,13 +35,7 @@ struct TextureFallback {
     FxU32 softwarePalette;
 };
 
-// What differs between the libraries in the format table: the fallbacks, in the order they are tried.
-struct TextureFormatRules {
-    const TextureFallback *fallbacks;
-    int fallbackCount;
-};
-
 HRESULT CALLBACK onTextureFormat(LPDDPIXELFORMAT format, LPVOID context);
-void buildTextureFormatTable(const TextureFormatRules &rules);
+void buildTextureFormatTable();
 
 #endif

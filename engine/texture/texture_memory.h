@@ -163,6 +163,9 @@ bool growTextureChain(TextureRecord *record, FxU32 levelCount);
 void setTextureClampMode(FxI32 tmu, FxI32 sClamp, FxI32 tClamp);
 void setTextureFilters(FxI32 tmu, DWORD minFilter, DWORD magFilter);
 void setTextureMipFilter(FxI32 tmu, DWORD mipFilter);
+// grTexFilterMode: point sampling asked for minification and magnification, as the Filtering setting and
+// the library's rules let it.
+void setTextureFilterMode(FxI32 tmu, bool minPoint, bool magPoint);
 // Glide's mipmap mode: the largest level only, the nearest level, or a blend of the two nearest.
 void setTextureMipmapMode(FxI32 tmu, FxI32 mode, bool blendLevels);
 // Glide's bias in levels, -8 to 7.75; positive picks smaller levels, as Direct3D's does.

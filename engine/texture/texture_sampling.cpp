@@ -51,6 +51,15 @@ void setTextureFilters(FxI32 tmu, DWORD minFilter, DWORD magFilter) {
     context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MAGFILTER, magFilter);
 }
 
+void setTextureFilterMode(FxI32 tmu, bool minPoint, bool magPoint) {
+    bool filteringOn = settings.Filtering != 0;
+    if (library.rules != NULL && library.rules->filtering == FilteringSetting::onSamplesPoint)
+        minPoint = magPoint = filteringOn;
+    else if (!filteringOn)
+        minPoint = magPoint = false;
+    setTextureFilters(tmu, minPoint ? D3DTFN_POINT : D3DTFN_LINEAR, magPoint ? D3DTFG_POINT : D3DTFG_LINEAR);
+}
+
 void setTextureMipFilter(FxI32 tmu, DWORD mipFilter) {
     if (!isTextureUnit(tmu) || context.device == NULL) return;
     recordUnitCall(tmu, groupMipmap).mipFilter = static_cast<FxU8>(mipFilter);

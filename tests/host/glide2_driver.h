@@ -8,13 +8,14 @@
 #include <string>
 
 #include "library_fixture.h"
+#include "settings_store.h"
 #include "glide2x.h"
 
 class Glide2Test : public LoadedLibraryTest {
   protected:
     // The first value written brings the other nine with it, as the settings program stores them all.
     void setProductDword(const char *name, DWORD value) {
-        const char *key = "Software\\Orvane\\Kestrix XP";
+        const char *key = settings_store::productKeyPath;
         if (!sim::registryKeyExists(HKEY_LOCAL_MACHINE, key)) {
             const char *names[] = {"Antialiasing", "Fog",      "Oversample",       "ColorDepth", "ZFast",
                                    "TripleBuffer", "WaveRace", "FightingForceFix", "Filtering",  "TMU"};

@@ -26,15 +26,15 @@ TEST_F(Log, OpenWritesTheBannerAndAdapterLinesByteForByte) {
                          "grSSTOrigin(origin=0);\r\n");
 }
 
-TEST_F(Log, OutsideTheNtFamilyTheProcessorSpeedIsMeasuredTwice) {
+TEST_F(Log, OutsideTheNtFamilyTheProcessorSpeedIsMeasuredOnce) {
     sim::setOsVersion(false, 4, 10, 0x040A08AE);
-    sim::setTimeStampCounter({1000, 1000 + 400000000ull, 5000000000ull, 5000000000ull + 733999999ull});
+    sim::setTimeStampCounter({5000000000ull, 5000000000ull + 733999999ull});
     ASSERT_EQ(initAndOpen(), FXTRUE);
     grSstWinClose();
     std::string log = logText();
     EXPECT_NE(log.find("Processor Speed: 733 MHz\r\nOS: Microsoft Windows 4.10 Build 2222\r\n"),
               std::string::npos);
-    EXPECT_EQ(sim::sleeps(), (std::vector<DWORD>{1000, 1000}));
+    EXPECT_EQ(sim::sleeps(), (std::vector<DWORD>{1000}));
 }
 
 TEST_F(Log, EachRunAppendsItsOwnBanner) {
@@ -73,6 +73,36 @@ TEST_F(Log, TheLibraryRunsWithoutALogFile) {
     grSstWinClose();
     sim::setFileOpenFails(false);
     EXPECT_EQ(sim::readFile("kestrix.log"), "");
+}
+
+size_t occurrences(const std::string &text, const std::string &line) {
+    size_t count = 0;
+    for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
+        ++count;
+    return count;
+}
+
+// Only the zero function's inversion into white is emulated; other inversions and detail textures say so
+// once per window open, after the lines of the open.
+TEST_F(Log, UnemulatedCallsAreLoggedOnceASessionAfterTheOpenLines) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    for (int call = 0; call < 2; ++call) {
+        grTexDetailControl(GR_TMU0, 1, 2, 0.5f);
+        grColorCombine(GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,
+                       GR_COMBINE_OTHER_CONSTANT, FXTRUE);
+        grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,
+                       GR_COMBINE_OTHER_CONSTANT, FXTRUE);
+    }
+    grSstWinClose();
+    std::string first = logText();
+    EXPECT_EQ(occurrences(first, "grTexDetailControl: not emulated\r\n"), 1u);
+    EXPECT_EQ(occurrences(first, "grColorCombine invert: not emulated\r\n"), 1u);
+    EXPECT_LT(first.find("grSSTOrigin(origin=0);\r\n"), first.find("grTexDetailControl: not emulated"));
+
+    ASSERT_EQ(open(), FXTRUE);
+    grTexDetailControl(GR_TMU0, 1, 2, 0.5f);
+    grSstWinClose();
+    EXPECT_EQ(occurrences(logText(), "grTexDetailControl: not emulated\r\n"), 2u);
 }
 
 } // namespace

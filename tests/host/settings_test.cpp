@@ -7,8 +7,8 @@
 
 namespace {
 
-const char *const productKey = "Software\\Orvane\\Kestrix XP";
-const char *const glideKey = "Software\\3Dfx Interactive\\Glide";
+const char *const productKey = settings_store::productKeyPath;
+const char *const glideKey = settings_store::glideKeyPath;
 
 class Settings : public Glide2DrawTest {
   protected:
@@ -72,6 +72,17 @@ TEST_F(Settings, EveryValueLandsInItsOwnField) {
     grGlideInit();
     for (DWORD i = 0; i < 10; ++i)
         EXPECT_EQ(probe::setting(names[i]), static_cast<int32_t>(100 + i)) << names[i];
+}
+
+// A limited account may read the store but not write it: the settings are still what the store holds.
+TEST_F(Settings, KeysTheUserMayOnlyReadAreRead) {
+    setProductDword("ColorDepth", 32);
+    sim::setRegistryString(HKEY_LOCAL_MACHINE, glideKey, "FX_GLIDE_NO_SPLASH", "1");
+    sim::denyRegistryKey(HKEY_LOCAL_MACHINE, productKey, false, true);
+    sim::denyRegistryKey(HKEY_LOCAL_MACHINE, glideKey, false, true);
+    grGlideInit();
+    EXPECT_EQ(probe::setting("ColorDepth"), 32);
+    EXPECT_EQ(probe::setting("NoSplash"), 1);
 }
 
 TEST_F(Settings, ColorDepth32ForcesZFast) {

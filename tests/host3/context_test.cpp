@@ -5,7 +5,7 @@ namespace {
 
 using Context = Glide3Test;
 
-const char *const productKey = "Software\\Orvane\\Kestrix XP";
+const char *const productKey = settings_store::productKeyPath;
 
 TEST_F(Context, WithoutSettingsKeyOpensSixteenBitsWithFogButNoHintOrPointFilter) {
     sim::setRegistryString(HKEY_LOCAL_MACHINE, "Software\\3Dfx Interactive\\Glide", "FX_GLIDE_NO_DITHER_SUB",
@@ -51,6 +51,24 @@ TEST_F(Context, LogHasBannerRightBeforeTheDriverLineAndNoOriginOrTitleLines) {
                          "Texture OP Caps: 0x1BFFF\r\n"
                          "Triangle Raster Caps: 0x7A291\r\n"
                          "OS: Microsoft Windows NT 5.1 Build 2600\r\n");
+}
+
+// Glide 3 does not turn the inverted zero function into white: that inversion too is noted, once.
+TEST_F(Context, UnemulatedCallsAreLoggedOnceASession) {
+    ASSERT_EQ(initAndOpen(), 1u);
+    for (int call = 0; call < 2; ++call) {
+        grTexDetailControl(GR_TMU0, 1, 2, 0.5f);
+        grColorCombine(GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,
+                       GR_COMBINE_OTHER_CONSTANT, FXTRUE);
+    }
+    grSstWinClose(1);
+    std::string log = logText();
+    // Once each, after the lines of the open.
+    const std::string notes = "grTexDetailControl: not emulated\r\ngrColorCombine invert: not emulated\r\n";
+    size_t at = log.find(notes);
+    ASSERT_NE(at, std::string::npos) << log;
+    EXPECT_GT(at, log.find("OS: "));
+    EXPECT_EQ(log.find("not emulated", at + notes.size()), std::string::npos) << log;
 }
 
 TEST_F(Context, DepthBufferModeDoesNotFlushTheLog) {

@@ -11,13 +11,14 @@
 #include "glide3x.h"
 #include "session/library_settings.h"
 #include "session/render_context.h"
+#include "settings_store.h"
 
 class Glide3Test : public LoadedLibraryTest {
   protected:
     const char *windowTitle() const override { return "Glide 3 Game"; }
 
     void setProductDword(const char *name, DWORD value) {
-        sim::setRegistryDword(HKEY_LOCAL_MACHINE, "Software\\Orvane\\Kestrix XP", name, value);
+        sim::setRegistryDword(HKEY_LOCAL_MACHINE, settings_store::productKeyPath, name, value);
     }
 
     GrContext_t open(GrScreenResolution_t resolution = GR_RESOLUTION_640x480,

@@ -1,0 +1,94 @@
+#include "game_quirks.h"
+
+#include <string.h>
+
+#include "engine_state.h"
+
+namespace {
+
+constexpr int32_t LibrarySettings::*noSetting = nullptr;
+
+} // namespace
+
+const GameQuirk gameQuirks[] = {
+    {
+        .game = "UltraHLE (Nintendo 64 emulator)",
+        .reason = "its menu bar stays visible when its window sits lower",
+        .trigger = QuirkTrigger::windowTitlePrefix,
+        .match = "UltraHLE",
+        .setting = noSetting,
+        .effect = QuirkEffect::windowMovedDown,
+    },
+    {
+        .game = "SupraHLE (Nintendo 64 emulator)",
+        .reason = "its menu bar stays visible when its window sits lower",
+        .trigger = QuirkTrigger::windowTitlePrefix,
+        .match = "SupraHLE",
+        .setting = noSetting,
+        .effect = QuirkEffect::windowMovedDown,
+    },
+    {
+        .game = "HydraHLE (Nintendo 64 emulator)",
+        .reason = "its menu bar stays visible when its window sits lower",
+        .trigger = QuirkTrigger::windowTitlePrefix,
+        .match = "HydraHLE",
+        .setting = noSetting,
+        .effect = QuirkEffect::windowMovedDown,
+    },
+    {
+        .game = "M.I.M.I.X (Nintendo 64 emulator)",
+        .reason = "its menu bar stays visible when its window sits lower",
+        .trigger = QuirkTrigger::windowTitlePrefix,
+        .match = "M.I.M.I.X",
+        .setting = noSetting,
+        .effect = QuirkEffect::windowMovedDown,
+    },
+    {
+        .game = "Quake, Quake II and their engines' games",
+        .reason = "made for the Voodoo's 16-bit screen, they pick their own texture filters",
+        .trigger = QuirkTrigger::windowTitlePrefix,
+        .match = "Quake",
+        .setting = noSetting,
+        .effect = QuirkEffect::voodooScreenKept,
+    },
+    {
+        .game = "Wave Race 64 under a Nintendo 64 emulator",
+        .reason = "its water, texture times vertex colour, is drawn far too dark that way",
+        .trigger = QuirkTrigger::settingNonZero,
+        .match = "WaveRace",
+        .setting = &LibrarySettings::WaveRace,
+        .effect = QuirkEffect::waterTexturePlusVertexQuarter,
+    },
+    {
+        .game = "Fighting Force",
+        .reason = "a setting named after the game; Glide 2 honours it, Glide 3 does not",
+        .trigger = QuirkTrigger::settingIsOne,
+        .match = "FightingForceFix",
+        .setting = &LibrarySettings::FightingForceFix,
+        .effect = QuirkEffect::pictureTurned,
+    },
+};
+
+const int gameQuirkCount = sizeof(gameQuirks) / sizeof(gameQuirks[0]);
+
+namespace {
+
+bool matches(const GameQuirk &quirk) {
+    switch (quirk.trigger) {
+    case QuirkTrigger::windowTitlePrefix:
+        return strncmp(library.windowTitle, quirk.match, strlen(quirk.match)) == 0;
+    case QuirkTrigger::settingNonZero:
+        return settings.*quirk.setting != 0;
+    case QuirkTrigger::settingIsOne:
+        return settings.*quirk.setting == 1;
+    }
+    return false;
+}
+
+} // namespace
+
+bool quirkApplies(QuirkEffect effect) {
+    for (const GameQuirk &quirk : gameQuirks)
+        if (quirk.effect == effect && matches(quirk)) return true;
+    return false;
+}
