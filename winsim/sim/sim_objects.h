@@ -133,6 +133,7 @@ struct SurfaceImpl final : IDirectDrawSurface7, ObjectBase {
 };
 
 struct DirectDrawImpl final : IDirectDraw7, ObjectBase {
+    CooperativeLevel coop{nullptr, 0, false}; // this object's own level
     std::string describe() const override { return "IDirectDraw7"; }
     void destroy() override;
 
