@@ -187,6 +187,7 @@ struct World {
     std::vector<std::string> debug;
 
     uintptr_t nextHandle = 0x10000;
+    int criticalSections = 0; // initialised and not yet deleted
 };
 
 World &world();
