@@ -3,6 +3,7 @@
 #include "bitmaps.h"
 #include "display_device.h"
 #include "engine_state.h"
+#include "entry_lock.h"
 #include "library_settings.h"
 #include "log.h"
 #include "presentation.h"
@@ -39,6 +40,7 @@ void attachLibrary(HINSTANCE instance, const LibraryRules &rules) {
     library.moduleInstance = instance;
     resetLoadState();
     openLog();
+    createEntryLock();
 }
 
 void detachLibrary(bool processEnding) {
@@ -56,6 +58,7 @@ void detachLibrary(bool processEnding) {
     closeLog();
     resetLoadState();
     library = LibraryState();
+    deleteEntryLock();
 }
 
 void initLibrary() {
