@@ -12,6 +12,7 @@
 #include "library.h"
 #include "library_settings.h"
 #include "log.h"
+#include "opening_mode.h"
 #include "processor.h"
 #include "windowed_display.h"
 #include "../render/render_state.h"
@@ -169,6 +170,7 @@ bool openFullScreenSurfaces(const DisplayOpenRules &rules) {
     // The mode asked for must agree with the frame buffer, or a driver's default depth leaves the buffer
     // locks converting to the wrong layout.
     DWORD bits = fullScreenBitsPerPixel();
+    rememberOpeningMode();
     if (context.ddraw->SetDisplayMode(context.screenWidth, context.screenHeight, bits, 0, 0) != DD_OK)
         return false;
     context.displayModeSet = 1;
@@ -183,6 +185,22 @@ bool openFullScreenSurfaces(const DisplayOpenRules &rules) {
     if (!createSurfaces(rules)) return false;
     if (!createDepthBuffer()) return false;
     return createDevice();
+}
+
+// On a Voodoo the game's DirectDraw kept the 2D card, exclusive level and menu mode included, while Glide
+// drove the 3D board. Here one DirectDraw object at a time holds the exclusive level: when the game's holds
+// it, the session is shown in the game's window at the game's mode instead of failing.
+bool setCooperativeLevel(const DisplayOpenRules &rules) {
+    DWORD level = context.windowed ? DDSCL_NORMAL : rules.cooperativeLevel;
+    HRESULT result = context.ddraw->SetCooperativeLevel(context.window, level);
+    if (result == DDERR_EXCLUSIVEMODEALREADYSET && !context.windowed) {
+        logLine("The game's own DirectDraw holds the exclusive level: the display is shown in its window, at "
+                "its display mode\n");
+        context.windowed = 1;
+        context.overGameDisplay = 1;
+        result = context.ddraw->SetCooperativeLevel(context.window, DDSCL_NORMAL);
+    }
+    return result == DD_OK;
 }
 
 bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
@@ -201,8 +219,7 @@ bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
         context.ddraw = NULL;
         return false;
     }
-    DWORD level = context.windowed ? DDSCL_NORMAL : rules.cooperativeLevel;
-    if (context.ddraw->SetCooperativeLevel(context.window, level) != DD_OK) return false;
+    if (!setCooperativeLevel(rules)) return false;
     if (context.ddraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void **>(&context.d3d)) != DD_OK) {
         context.d3d = NULL;
         return false;
@@ -357,6 +374,7 @@ void releaseDisplayObjects() {
     releaseWindowedSurfaces();
     // The depth buffer goes with the back buffer it is attached to and with the DirectDraw object.
     if (context.ddraw) releaseDirectDraw(rules);
+    putBackOpeningMode();
     context.device = NULL;
     context.d3d = NULL;
     context.auxSurface = NULL;
@@ -367,6 +385,7 @@ void releaseDisplayObjects() {
     context.ddraw = NULL;
     context.displayModeSet = 0;
     context.displayLost = 0;
+    context.overGameDisplay = 0;
     context.sessionOpen = 0;
     restoreWindowPlacement();
     context.windowed = 0;

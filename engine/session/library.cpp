@@ -4,6 +4,7 @@
 #include "display_device.h"
 #include "engine_state.h"
 #include "gamma.h"
+#include "entry_lock.h"
 #include "library_settings.h"
 #include "log.h"
 #include "not_emulated.h"
@@ -42,6 +43,7 @@ void attachLibrary(HINSTANCE instance, const LibraryRules &rules) {
     resetLoadState();
     forgetNotEmulatedNotes();
     openLog();
+    createEntryLock();
 }
 
 void detachLibrary(bool processEnding) {
@@ -59,6 +61,7 @@ void detachLibrary(bool processEnding) {
     closeLog();
     resetLoadState();
     library = LibraryState();
+    deleteEntryLock();
 }
 
 void initLibrary() {

@@ -32,6 +32,12 @@ struct RenderContext {
     FxI32 displayModeSet;
     // The full-screen surfaces were lost to another program and are not yet restored.
     FxI32 displayLost;
+    // A game that set its own mode for its menus finds it again after the close, not the desktop's.
+    FxI32 restoresOpeningMode;
+    DEVMODEA openingMode;
+    // The game's own DirectDraw object kept the exclusive level: the session is shown in the game's window at
+    // the game's mode, which the open leaves as it found it.
+    FxI32 overGameDisplay;
 
     // Windowed: frontSurface is an off-screen buffer of the Glide size, stretched onto the window's client
     // area through the desktop's primary surface and its clipper.

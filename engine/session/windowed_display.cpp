@@ -229,10 +229,21 @@ bool createOwnDepthBuffers(DWORD desktopBits) {
     return false;
 }
 
+// Over the game's own exclusive display its window already covers the screen, at the game's mode.
+void measureGameWindow() {
+    RECT client;
+    if (!GetClientRect(context.window, &client)) client = RECT{0, 0, 0, 0};
+    context.clientWidth = static_cast<FxU32>(width(client));
+    context.clientHeight = static_cast<FxU32>(height(client));
+}
+
 } // namespace
 
 bool openWindowedSurfaces(const DisplayOpenRules &rules) {
-    placeWindow();
+    if (context.overGameDisplay)
+        measureGameWindow();
+    else
+        placeWindow();
     DWORD desktopBits = 0;
     if (!readDesktopMode(desktopBits)) return false;
     logBanner(BannerPlacement::withAdapterIdentity);

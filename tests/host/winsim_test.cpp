@@ -48,6 +48,45 @@ class Winsim : public ::testing::Test {
     IDirectDrawSurface7 *primary = nullptr;
 };
 
+// ---- exclusive level and display mode --------------------------------------------
+
+TEST_F(Winsim, OneObjectHoldsTheExclusiveLevelAndItsModeGoesWithIt) {
+    openDisplay(800, 600, 16);
+    IDirectDraw7 *other = nullptr;
+    ASSERT_EQ(DD_OK,
+              DirectDrawCreateEx(nullptr, reinterpret_cast<void **>(&other), IID_IDirectDraw7, nullptr));
+    EXPECT_EQ(DDERR_EXCLUSIVEMODEALREADYSET,
+              other->SetCooperativeLevel(hwnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN));
+    EXPECT_EQ(DD_OK, other->SetCooperativeLevel(hwnd, DDSCL_NORMAL));
+    EXPECT_EQ(DDERR_NOEXCLUSIVEMODE, other->RestoreDisplayMode());
+    EXPECT_EQ(DDERR_NOEXCLUSIVEMODE, other->SetDisplayMode(640, 480, 16, 0, 0));
+    EXPECT_EQ(dd, sim::exclusiveOwner());
+
+    ASSERT_EQ(DD_OK, dd->SetCooperativeLevel(hwnd, DDSCL_NORMAL));
+    ASSERT_EQ(DD_OK, other->SetCooperativeLevel(hwnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN));
+    ASSERT_EQ(DD_OK, other->SetDisplayMode(640, 480, 16, 0, 0));
+    EXPECT_EQ(DDERR_SURFACELOST, primary->IsLost()); // every object's surfaces go with a mode change
+    other->Release();
+    EXPECT_EQ(1024u, sim::displayMode().width);
+
+    DEVMODEA mode;
+    std::memset(&mode, 0, sizeof(mode));
+    mode.dmSize = sizeof(mode);
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+    mode.dmPelsWidth = 800;
+    mode.dmPelsHeight = 600;
+    mode.dmBitsPerPel = 16;
+    EXPECT_EQ(DISP_CHANGE_SUCCESSFUL, ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN));
+    DEVMODEA current, registry;
+    ASSERT_TRUE(EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &current));
+    ASSERT_TRUE(EnumDisplaySettingsA(nullptr, ENUM_REGISTRY_SETTINGS, &registry));
+    EXPECT_EQ(800u, current.dmPelsWidth);
+    EXPECT_EQ(1024u, registry.dmPelsWidth);
+    primary->Release();
+    dd->Release();
+    EXPECT_EQ("", sim::leakReport());
+}
+
 // ---- registry ------------------------------------------------------------------
 
 TEST_F(Winsim, RegistryQueryFollowsTheBufferContract) {

@@ -17,7 +17,7 @@
 //   WaitForVerticalBlank {flags}, GetAvailableVidMem, EnumDisplayModes {flags}
 //   CreateClipper        {flags}; result = clipper      SetHWnd {flags, hwnd as integer}   GetHWnd {}
 //   SetClipper           surface = clipper (IDirectDrawClipper*)   GetClipper {}
-//   ChangeDisplaySettingsA {whether a mode was given, flags}
+//   ChangeDisplaySettingsA {whether a mode was given, flags[, width, height, bpp of the mode set]}
 //   SetWindowLongA       {index, value}; object = hwnd  SetWindowPos {x, y, cx, cy, flags}; object = hwnd
 //   CreateSurface        desc = request as passed; result = created surface
 //   CreatePalette        {flags}; data = the 256 (or fewer) PALETTEENTRY bytes; result
@@ -122,7 +122,14 @@ struct CooperativeLevel {
     DWORD flags;
     bool set;
 };
+// The level last set by a DirectDraw object still alive.
 CooperativeLevel cooperativeLevel();
+CooperativeLevel cooperativeLevelOf(IDirectDraw7 *ddraw);
+// One DirectDraw object at a time holds the exclusive level: another asking for it gets
+// DDERR_EXCLUSIVEMODEALREADYSET, and its RestoreDisplayMode DDERR_NOEXCLUSIVEMODE, until the holder returns
+// to the normal level or is released. Releasing the object whose SetDisplayMode is in force restores the
+// desktop's mode.
+IDirectDraw7 *exclusiveOwner();
 // Runs at the start of every DirectDrawCreateEx (default none), as Wine's DirectDraw loads the system's
 // opengl32 there, which may be a game's own driver calling back into the library.
 void setDirectDrawCreateHook(std::function<void()> hook);

@@ -892,8 +892,16 @@ void DirectDrawImpl::destroy() {
         }
         o->destroy();
     }
-    w.mode = w.desktop;
-    w.coop = CooperativeLevel{nullptr, 0, false};
+    // The object that changed the mode puts the desktop's back as it goes; the exclusive level goes with it.
+    if (w.modeOwner == this) {
+        w.mode = w.desktop;
+        w.modeOwner = nullptr;
+    }
+    if (w.exclusiveOwner == this) w.exclusiveOwner = nullptr;
+    if (w.coopSetter == this) {
+        w.coop = CooperativeLevel{nullptr, 0, false};
+        w.coopSetter = nullptr;
+    }
 }
 
 HRESULT DirectDrawImpl::QueryInterface(REFIID riid, void **ppv) {
@@ -936,7 +944,7 @@ HRESULT DirectDrawImpl::CreatePalette(DWORD dwFlags, LPPALETTEENTRY table, LPDIR
             hr = CLASS_E_NOAGGREGATION;
         } else if (!out || !table || count == 0) {
             hr = DDERR_INVALIDPARAMS;
-        } else if (!world().coop.set) {
+        } else if (!coop.set) {
             hr = DDERR_NOCOOPERATIVELEVELSET;
         } else {
             auto p = std::make_unique<PaletteImpl>();
@@ -973,7 +981,7 @@ HRESULT DirectDrawImpl::CreateSurface(LPDDSURFACEDESC2 d, LPDIRECTDRAWSURFACE7 *
             hr = CLASS_E_NOAGGREGATION;
         } else if (!d || !out || d->dwSize != sizeof(DDSURFACEDESC2)) {
             hr = DDERR_INVALIDPARAMS;
-        } else if (!w.coop.set) {
+        } else if (!coop.set) {
             hr = DDERR_NOCOOPERATIVELEVELSET;
         }
     }
@@ -995,7 +1003,7 @@ HRESULT DirectDrawImpl::CreateSurface(LPDDSURFACEDESC2 d, LPDIRECTDRAWSURFACE7 *
             hr = DDERR_INVALIDCAPS;
         } else if (!flip && backs != 0) {
             hr = DDERR_INVALIDCAPS;
-        } else if (flip && !(w.coop.flags & DDSCL_EXCLUSIVE)) {
+        } else if (flip && !(coop.flags & DDSCL_EXCLUSIVE)) {
             hr = DDERR_NOEXCLUSIVEMODE;
         } else {
             DisplayMode m = w.mode;
@@ -1134,21 +1142,21 @@ HRESULT DirectDrawImpl::GetVerticalBlankStatus(LPBOOL out) {
     return hr;
 }
 
-namespace {
-void loseAllOf(DirectDrawImpl *dd) {
+void loseAllSurfaces() {
     for (auto &o : world().objects) {
         auto *s = dynamic_cast<SurfaceImpl *>(o.get());
-        if (s && !s->destroyed && s->owner == dd) s->lost = true;
+        if (s && !s->destroyed) s->lost = true;
     }
 }
-} // namespace
 
 HRESULT DirectDrawImpl::RestoreDisplayMode() {
     HRESULT hr = checkFault("RestoreDisplayMode");
+    World &w = world();
+    if (hr == S_OK && w.exclusiveOwner != nullptr && w.exclusiveOwner != this) hr = DDERR_NOEXCLUSIVEMODE;
     if (hr == S_OK) {
-        World &w = world();
-        if (w.mode.changed) loseAllOf(this);
+        if (w.mode.changed) loseAllSurfaces();
         w.mode = w.desktop;
+        w.modeOwner = nullptr;
     }
     if (recordingOn()) record("RestoreDisplayMode", this, hr);
     return hr;
@@ -1165,8 +1173,16 @@ HRESULT DirectDrawImpl::SetCooperativeLevel(HWND hWnd, DWORD dwFlags) {
             hr = DDERR_INVALIDPARAMS;
         } else if ((exclusive && !hWnd) || (hWnd && !knownWindow)) {
             hr = DDERR_INVALIDPARAMS;
+        } else if (exclusive && w.exclusiveOwner != nullptr && w.exclusiveOwner != this) {
+            hr = DDERR_EXCLUSIVEMODEALREADYSET;
         } else {
-            w.coop = CooperativeLevel{hWnd, dwFlags, true};
+            coop = CooperativeLevel{hWnd, dwFlags, true};
+            w.coop = coop;
+            w.coopSetter = this;
+            if (exclusive)
+                w.exclusiveOwner = this;
+            else if (w.exclusiveOwner == this)
+                w.exclusiveOwner = nullptr;
         }
     }
     if (recordingOn()) record("SetCooperativeLevel", this, hr).args = {idOf(hWnd), dwFlags};
@@ -1178,13 +1194,14 @@ HRESULT DirectDrawImpl::SetDisplayMode(DWORD dwWidth, DWORD dwHeight, DWORD dwBP
     HRESULT hr = checkFault("SetDisplayMode");
     World &w = world();
     if (hr == S_OK) {
-        if (!(w.coop.set && (w.coop.flags & DDSCL_EXCLUSIVE))) {
+        if (!(coop.set && (coop.flags & DDSCL_EXCLUSIVE))) {
             hr = DDERR_NOEXCLUSIVEMODE;
         } else if (!w.acceptMode(dwWidth, dwHeight, dwBPP)) {
             hr = DDERR_INVALIDMODE;
         } else {
-            loseAllOf(this); // a mode change loses every existing surface
+            loseAllSurfaces();
             w.mode = DisplayMode{dwWidth, dwHeight, dwBPP, true};
+            w.modeOwner = this;
         }
     }
     if (recordingOn())
@@ -1270,6 +1287,16 @@ void setDisplayModeAccepted(std::function<bool(DWORD, DWORD, DWORD)> accept) {
 }
 CooperativeLevel cooperativeLevel() {
     return world().coop;
+}
+
+CooperativeLevel cooperativeLevelOf(IDirectDraw7 *ddraw) {
+    return static_cast<DirectDrawImpl *>(ddraw)->coop;
+}
+
+IDirectDraw7 *exclusiveOwner() {
+    const void *owner = world().exclusiveOwner;
+    return owner ? static_cast<IDirectDraw7 *>(static_cast<DirectDrawImpl *>(const_cast<void *>(owner)))
+                 : nullptr;
 }
 
 void setDirectDrawCreateHook(std::function<void()> hook) {

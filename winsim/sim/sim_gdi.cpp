@@ -157,6 +157,8 @@ std::string leakReportWindows() {
         if (win.second.created) out += "window \"" + win.second.title + "\" not destroyed\n";
     for (auto &c : w.classes)
         out += "window class \"" + c.first + "\" not unregistered\n";
+    if (w.criticalSections != 0)
+        out += std::to_string(w.criticalSections) + " critical section(s) not deleted\n";
     return out;
 }
 

@@ -132,7 +132,11 @@ struct World {
     DisplayMode desktop{1024, 768, 32, false};
     DisplayMode mode{1024, 768, 32, false};
     std::function<bool(DWORD, DWORD, DWORD)> acceptMode;
-    CooperativeLevel coop{nullptr, 0, false};
+    CooperativeLevel coop{nullptr, 0, false}; // the level last set, by coopSetter
+    const void *coopSetter = nullptr;
+    // The DirectDraw object holding the exclusive level, and the one whose SetDisplayMode is in force.
+    const void *exclusiveOwner = nullptr;
+    const void *modeOwner = nullptr;
     DDDEVICEIDENTIFIER2 identifier{};
     std::function<void()> directDrawCreateHook;
     BOOL inVBlank = FALSE;
@@ -197,10 +201,13 @@ struct World {
     bool writeWatchAvailable = true;
 
     uintptr_t nextHandle = 0x10000;
+    int criticalSections = 0; // initialised and not yet deleted
 };
 
 World &world();
 void ensureInitialised();
+// A display mode change loses the surfaces of every DirectDraw object, not only the caller's.
+void loseAllSurfaces();
 
 uintptr_t newHandle();
 template <typename T> inline T handleOf(uintptr_t id) {

@@ -136,6 +136,7 @@ struct SurfaceImpl final : IDirectDrawSurface7, IDirectDrawGammaControl, ObjectB
 };
 
 struct DirectDrawImpl final : IDirectDraw7, ObjectBase {
+    CooperativeLevel coop{nullptr, 0, false}; // this object's own level
     std::string describe() const override { return "IDirectDraw7"; }
     void destroy() override;
 

@@ -350,14 +350,46 @@ LRESULT WINAPI DispatchMessageA(const MSG *) {
     return 0;
 }
 
-// Only the form that returns to the desktop's mode: no mode description.
+// A mode given takes the fields it names over the current mode; no mode returns to the desktop's.
 LONG WINAPI ChangeDisplaySettingsA(DEVMODEA *mode, DWORD flags) {
     World &w = world();
-    if (mode == nullptr) w.mode = w.desktop;
-    if (recordingOn())
-        record("ChangeDisplaySettingsA", nullptr, S_OK).args = {mode != nullptr,
-                                                                static_cast<unsigned long long>(flags)};
-    return DISP_CHANGE_SUCCESSFUL;
+    sim::DisplayMode wanted = w.desktop;
+    LONG result = DISP_CHANGE_SUCCESSFUL;
+    if (mode != nullptr) {
+        wanted = w.mode;
+        if (mode->dmFields & DM_PELSWIDTH) wanted.width = mode->dmPelsWidth;
+        if (mode->dmFields & DM_PELSHEIGHT) wanted.height = mode->dmPelsHeight;
+        if (mode->dmFields & DM_BITSPERPEL) wanted.bpp = mode->dmBitsPerPel;
+        wanted.changed = wanted.width != w.desktop.width || wanted.height != w.desktop.height ||
+                         wanted.bpp != w.desktop.bpp;
+        if (w.acceptMode && !w.acceptMode(wanted.width, wanted.height, wanted.bpp))
+            result = DISP_CHANGE_BADMODE;
+    }
+    if (result == DISP_CHANGE_SUCCESSFUL) {
+        if (wanted.width != w.mode.width || wanted.height != w.mode.height || wanted.bpp != w.mode.bpp)
+            sim::detail::loseAllSurfaces();
+        w.mode = wanted;
+        w.modeOwner = nullptr;
+    }
+    if (recordingOn()) {
+        sim::Call &call = record("ChangeDisplaySettingsA", nullptr, result);
+        call.args = {mode != nullptr, static_cast<unsigned long long>(flags)};
+        if (mode != nullptr) call.args.insert(call.args.end(), {wanted.width, wanted.height, wanted.bpp});
+    }
+    return result;
+}
+
+BOOL WINAPI EnumDisplaySettingsA(LPCSTR, DWORD modeNumber, DEVMODEA *mode) {
+    World &w = world();
+    if (mode == nullptr || (modeNumber != ENUM_CURRENT_SETTINGS && modeNumber != ENUM_REGISTRY_SETTINGS))
+        return FALSE;
+    const sim::DisplayMode &m = modeNumber == ENUM_CURRENT_SETTINGS ? w.mode : w.desktop;
+    mode->dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
+    mode->dmBitsPerPel = m.bpp;
+    mode->dmPelsWidth = m.width;
+    mode->dmPelsHeight = m.height;
+    mode->dmDisplayFrequency = w.refreshRate;
+    return TRUE;
 }
 
 BOOL WINAPI SetCursorPos(int x, int y) {
