@@ -140,7 +140,9 @@ FX_ENTRY FxBool FX_CALL grSstIsBusy(void) {
     return FXFALSE;
 }
 
-FX_ENTRY void FX_CALL grSstIdle(void) {}
+FX_ENTRY void FX_CALL grSstIdle(void) {
+    finishDrawing();
+}
 
 FX_ENTRY void FX_CALL grSstSelect(int) {}
 

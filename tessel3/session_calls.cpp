@@ -11,7 +11,7 @@
 #include "session/display_device.h"
 #include "session/library.h"
 #include "session/presentation.h"
-#include "vertex_arrays.h"
+#include "render/vertex_arrays.h"
 #include "vertex_layout.h"
 
 namespace {

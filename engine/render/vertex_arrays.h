@@ -1,10 +1,24 @@
-// Glide 3 vertex arrays: every drawing mode, in batches that keep strips, fans and polygons connected.
-#ifndef KESTRIX_TESSEL3_VERTEX_ARRAYS_H
-#define KESTRIX_TESSEL3_VERTEX_ARRAYS_H
+// Vertex arrays: every drawing mode, in runs that keep strips, fans and polygons connected across calls
+// and across the vertex buffer's bound.
+#ifndef KESTRIX_VERTEX_ARRAYS_H
+#define KESTRIX_VERTEX_ARRAYS_H
 
-#include "glide3x.h"
+#include "../glide_values.h"
 
-// Vertices of one drawing call at most: longer arrays go to Direct3D in several calls.
+// The modes, numbered as Glide 3's grDrawVertexArray numbers them.
+enum VertexArrayMode : FxU32 {
+    arrayPoints = 0,
+    arrayLineStrip = 1,
+    arrayLines = 2,
+    arrayPolygon = 3,
+    arrayTriangleStrip = 4,
+    arrayTriangleFan = 5,
+    arrayTriangles = 6,
+    arrayTriangleStripContinue = 7,
+    arrayTriangleFanContinue = 8,
+};
+
+// Vertices converted at a time: longer arrays are converted, and strips drawn, in several runs.
 const int vertexArrayBatch = 8192;
 
 // Where the vertices of an array lie: an array of pointers, or records `stride` bytes apart.
@@ -14,9 +28,10 @@ struct VertexSource {
     FxU32 stride;
 };
 
+// Any other mode draws nothing.
 void drawVertexArray(FxU32 mode, FxU32 count, const VertexSource &source);
 
-// A new frame: continued strips and fans have nothing to join.
+// A new frame or session: continued strips and fans have nothing to join.
 void forgetJoiningVertices();
 
 #endif

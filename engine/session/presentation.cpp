@@ -8,6 +8,7 @@
 #include "library_settings.h"
 #include "surface_restore.h"
 #include "windowed_display.h"
+#include "../render/draw_batch.h"
 #include "../render/render_state.h"
 
 namespace {
@@ -35,6 +36,7 @@ void presentBackBuffer() {
 } // namespace
 
 void swapBuffers(FxU32 swapInterval) {
+    flushDrawBatch();
     pumpOwnWindowMessages();
     if (!fullScreenDisplayReady()) return;
     const SessionRules &rules = library.rules->session;
@@ -54,6 +56,7 @@ void swapBuffers(FxU32 swapInterval) {
 }
 
 void renderBuffer(FxI32 buffer) {
+    flushDrawBatch();
     const SessionRules &rules = library.rules->session;
     if (rules.presentRestartsScene && context.device) context.device->EndScene();
     if (buffer == bufferBack) copyBackToFront();
@@ -62,13 +65,19 @@ void renderBuffer(FxI32 buffer) {
     if (rules.presentRestartsScene && context.device) context.device->BeginScene();
 }
 
+void finishDrawing() {
+    flushDrawBatch();
+}
+
 void restartScene() {
+    flushDrawBatch();
     if (context.device == NULL) return;
     context.device->EndScene();
     context.device->BeginScene();
 }
 
 void clearBuffers(FxU32 color, FxU8 alpha, FxU16 depth) {
+    flushDrawBatch();
     if (context.device == NULL || context.clipEmpty) return;
     D3DCOLOR clearColor = toArgb(color) | (static_cast<FxU32>(alpha & 0xFF) << 24);
     // Glide depth runs 0 to 0xFFFF and Direct3D's clear depth 0.0 to 1.0: 1.5259022e-5 is 1/65535.

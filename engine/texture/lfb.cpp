@@ -5,6 +5,7 @@
 
 #include "../session/library_settings.h"
 #include "../session/windowed_display.h"
+#include "../render/draw_batch.h"
 
 LfbBufferState lfbBuffers[lfbBufferCount];
 
@@ -331,6 +332,7 @@ FxBool releaseBufferLock(FxU32 buffer, FxU32 kind) {
 }
 
 FxBool lockFrameBuffer(FxI32 type, FxI32 buffer, FxI32 writeMode, FxI32 origin, LfbLockInfo *info) {
+    flushDrawBatch();
     FxU32 kind = 0;
     if (!sessionReady() || !validBuffer(buffer) || !lockKindOf(type, kind) || info == NULL) return FXFALSE;
     LfbBufferState &state = lfbBuffers[buffer];
@@ -383,6 +385,7 @@ FxBool lockFrameBuffer(FxI32 type, FxI32 buffer, FxI32 writeMode, FxI32 origin, 
 }
 
 FxBool unlockFrameBuffer(FxI32 type, FxI32 buffer) {
+    flushDrawBatch();
     FxU32 kind = 0;
     if (!sessionReady() || !validBuffer(buffer) || !lockKindOf(type, kind)) return FXFALSE;
     LfbBufferState &state = lfbBuffers[buffer];
@@ -396,6 +399,7 @@ FxBool unlockFrameBuffer(FxI32 type, FxI32 buffer) {
 
 FxBool writeFrameBufferRegion(FxI32 buffer, FxU32 dstX, FxU32 dstY, FxI32 srcFormat, FxU32 srcWidth,
                               FxU32 srcHeight, FxI32 srcStride, const void *srcData) {
+    flushDrawBatch();
     if (!sessionReady() || !validBuffer(buffer) || srcData == NULL) return FXFALSE;
     LfbBufferState &state = lfbBuffers[buffer];
     const FxU32 index = static_cast<FxU32>(buffer);
@@ -422,6 +426,7 @@ FxBool writeFrameBufferRegion(FxI32 buffer, FxU32 dstX, FxU32 dstY, FxI32 srcFor
 
 FxBool readFrameBufferRegion(FxI32 buffer, FxU32 srcX, FxU32 srcY, FxU32 srcWidth, FxU32 srcHeight,
                              FxU32 dstStride, void *dstData) {
+    flushDrawBatch();
     if (!sessionReady() || !validBuffer(buffer) || dstData == NULL) return FXFALSE;
     LfbBufferState &state = lfbBuffers[buffer];
     const FxU32 index = static_cast<FxU32>(buffer);

@@ -1,5 +1,6 @@
 // Drawing calls and vertex arrays: primitive types, vertex and triangle counts, continued strips and fans,
-// and arrays longer than one Direct3D call.
+// and arrays longer than one Direct3D call. Lists, fans, polygons, points and lines join one call per
+// kind; strips are drawn as strips.
 #include "glide3_vertex_driver.h"
 
 namespace {
@@ -33,13 +34,13 @@ TEST_F(VertexArrays, EachModeDrawsItsPrimitivesAndCountsItsTriangles) {
         std::vector<Shape> drawn;
         FxU32 triangles;
     } cases[] = {
-        {GR_POINTS, 3, {{D3DPT_POINTLIST, 1}, {D3DPT_POINTLIST, 1}, {D3DPT_POINTLIST, 1}}, 0},
-        {GR_LINE_STRIP, 5, std::vector<Shape>(4, {D3DPT_LINELIST, 2}), 0},
+        {GR_POINTS, 3, {{D3DPT_POINTLIST, 3}}, 0},
+        {GR_LINE_STRIP, 5, {{D3DPT_LINELIST, 8}}, 0},
         {GR_LINE_STRIP, 1, {}, 0},
-        {GR_LINES, 5, std::vector<Shape>(2, {D3DPT_LINELIST, 2}), 0},
-        {GR_POLYGON, 5, {{D3DPT_TRIANGLEFAN, 5}}, 3},
+        {GR_LINES, 5, {{D3DPT_LINELIST, 4}}, 0},
+        {GR_POLYGON, 5, {{D3DPT_TRIANGLELIST, 9}}, 3},
         {GR_TRIANGLE_STRIP, 5, {{D3DPT_TRIANGLESTRIP, 5}}, 3},
-        {GR_TRIANGLE_FAN, 5, {{D3DPT_TRIANGLEFAN, 5}}, 3},
+        {GR_TRIANGLE_FAN, 5, {{D3DPT_TRIANGLELIST, 9}}, 3},
         {GR_TRIANGLES, 6, {{D3DPT_TRIANGLELIST, 6}}, 2},
         {GR_TRIANGLES, 8, {{D3DPT_TRIANGLELIST, 6}}, 2}, // whole triangles only
         // Too few vertices for a triangle: nothing drawn, and the counter never runs backwards.
@@ -68,12 +69,13 @@ TEST_F(VertexArrays, EachModeDrawsItsPrimitivesAndCountsItsTriangles) {
     sim::clearCalls();
     grDrawVertexArray(GR_LINE_STRIP, 3, pointers.data());
     std::vector<Draw> drawn = draws();
-    ASSERT_EQ(drawn.size(), 2u);
-    EXPECT_EQ(drawn[1].vertices[0].x, 1.0f);
-    EXPECT_EQ(drawn[1].vertices[1].x, 2.0f);
+    ASSERT_EQ(drawn.size(), 1u);
+    ASSERT_EQ(drawn[0].vertices.size(), 4u);
+    EXPECT_EQ(drawn[0].vertices[2].x, 1.0f);
+    EXPECT_EQ(drawn[0].vertices[3].x, 2.0f);
 }
 
-TEST_F(VertexArrays, SingleCallsDrawOnePrimitive) {
+TEST_F(VertexArrays, SingleCallsOfOneKindJoinOneList) {
     AppVertex a = appVertex(1, 1), b = appVertex(9, 1), c = appVertex(1, 9);
     FxU32 before = triangles();
     grDrawPoint(&a);
@@ -81,11 +83,8 @@ TEST_F(VertexArrays, SingleCallsDrawOnePrimitive) {
     grDrawTriangle(&a, &b, &c);
     grAADrawTriangle(&a, &b, &c, FXTRUE, FXFALSE, FXTRUE);
     // The antialiased triangle adds a fringe of two triangles along each of its two flagged edges.
-    const std::vector<Shape> expected = {{D3DPT_POINTLIST, 1},
-                                         {D3DPT_LINELIST, 2},
-                                         {D3DPT_TRIANGLELIST, 3},
-                                         {D3DPT_TRIANGLELIST, 3},
-                                         {D3DPT_TRIANGLELIST, 12}};
+    const std::vector<Shape> expected = {
+        {D3DPT_POINTLIST, 1}, {D3DPT_LINELIST, 2}, {D3DPT_TRIANGLELIST, 3 + 3 + 12}};
     EXPECT_EQ(shapes(), expected);
     EXPECT_EQ(triangles() - before, 2u);
 }
@@ -124,12 +123,13 @@ TEST_F(VertexArrays, ContinuedStripsAndFansJoinThePreviousCall) {
     grDrawVertexArray(GR_TRIANGLE_FAN, 3, &pointers[9]);
     grDrawVertexArrayContiguous(GR_TRIANGLE_FAN_CONTINUE, 2, &vertices[0], sizeof(AppVertex));
     std::vector<Draw> drawn = draws();
-    ASSERT_EQ(drawn.size(), 5u);
+    ASSERT_EQ(drawn.size(), 4u);
     EXPECT_EQ(drawn[1].type, D3DPT_TRIANGLESTRIP);
     EXPECT_EQ(xs(drawn[1]), (std::vector<float>{2, 3, 4, 5, 6}));
     EXPECT_EQ(xs(drawn[2]), (std::vector<float>{5, 5, 6, 7, 8}));
-    EXPECT_EQ(drawn[4].type, D3DPT_TRIANGLEFAN);
-    EXPECT_EQ(xs(drawn[4]), (std::vector<float>{9, 11, 0, 1}));
+    // The fan and its continuation join one list of triangles around vertex 9.
+    EXPECT_EQ(drawn[3].type, D3DPT_TRIANGLELIST);
+    EXPECT_EQ(xs(drawn[3]), (std::vector<float>{9, 10, 11, 9, 11, 0, 9, 0, 1}));
     EXPECT_EQ(triangles() - before, 2u + 3u + 2u + 1u + 2u);
 
     // A new frame has nothing to continue: the call draws what its own vertices make.
@@ -152,13 +152,34 @@ TEST_F(VertexArrays, LongArraysGoInBatchesThatStayConnected) {
         std::vector<float> firstXs; // of the second batch
         FxU32 triangles;
     } cases[] = {
-        {GR_TRIANGLES, D3DPT_TRIANGLELIST, {8190, 8190, 102}, {8190, 8191, 8192}, count / 3},
         // Each batch starts with the last two of the one before, on an even triangle.
         {GR_TRIANGLE_STRIP, D3DPT_TRIANGLESTRIP, {8192, 8192, 104}, {8190, 8191, 8192}, count - 2},
-        // Fans and polygons start again from their centre and last vertex.
-        {GR_TRIANGLE_FAN, D3DPT_TRIANGLEFAN, {8192, 8192, 104}, {0, 8191, 8192}, count - 2},
-        {GR_POLYGON, D3DPT_TRIANGLEFAN, {8192, 8192, 104}, {0, 8191, 8192}, count - 2},
     };
+    // Lists, fans and polygons become triangle lists as long as one call carries: every triangle once, in
+    // order, fans and polygons around their first vertex.
+    const size_t callLimit = static_cast<size_t>(vertexBufferSize);
+    for (FxU32 mode : {GR_TRIANGLES, GR_TRIANGLE_FAN, GR_POLYGON}) {
+        SCOPED_TRACE(mode);
+        sim::clearCalls();
+        FxU32 before = triangles();
+        grDrawVertexArrayContiguous(mode, count, vertices.data(), sizeof(AppVertex));
+        std::vector<sim::Call> calls = named("DrawPrimitive");
+        for (const sim::Call &call : calls) {
+            EXPECT_EQ(call.args[0], static_cast<unsigned long long>(D3DPT_TRIANGLELIST));
+            EXPECT_LE(verticesOf(call).size(), callLimit);
+        }
+        std::vector<TlVertex> corners = drawnCorners(calls);
+        const FxU32 triangleCount = mode == GR_TRIANGLES ? count / 3 : count - 2;
+        ASSERT_EQ(corners.size(), 3 * static_cast<size_t>(triangleCount));
+        for (FxU32 t = 0; t < triangleCount; ++t) {
+            float first = mode == GR_TRIANGLES ? 3.0f * static_cast<float>(t) : 0.0f;
+            float second = mode == GR_TRIANGLES ? first + 1.0f : static_cast<float>(t + 1);
+            ASSERT_EQ((std::vector<float>{corners[3 * t].x, corners[3 * t + 1].x, corners[3 * t + 2].x}),
+                      (std::vector<float>{first, second, second + 1.0f}))
+                << t;
+        }
+        EXPECT_EQ(triangles() - before, triangleCount);
+    }
     for (const Case &c : cases) {
         SCOPED_TRACE(c.mode);
         sim::clearCalls();
