@@ -80,7 +80,8 @@ int main() {
 
     // Ratios to Direct3D 7's batched draw of the same triangles.
     double base1 = direct[0].ms[probe::batchedList], base8 = direct[1].ms[probe::batchedList];
-    std::printf("%d triangles a frame, %d timed frames\n", probe::trianglesPerFrame, probe::timedFrames);
+    std::printf("%d triangles a frame, median of %d timed frames\n", probe::trianglesPerFrame,
+                probe::timedFrames);
     std::printf("%-44s %8s %8s %9s %9s\n", "ms per frame", "1 px", "8 px", "/D3D 1px", "/D3D 8px");
     printRow("Direct3D 7, one DrawPrimitive per triangle", direct, probe::oneCallEach, base1, base8);
     printRow("Direct3D 7, fans of 64", direct, probe::fansOf64, base1, base8);

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace probe {
@@ -16,7 +17,7 @@ const int trianglesPerFrame = fanTriangles * fanCount; // 16,384
 const int screenWidth = 640;
 const int screenHeight = 480;
 const int warmupFrames = 3;
-const int timedFrames = 20;
+const int timedFrames = 31;
 
 struct Point {
     float x, y;
@@ -31,19 +32,25 @@ struct Fan {
 // Fans whose triangles each cover about `pixels` pixels, spread on a grid over the screen.
 std::vector<Fan> makeFans(float pixels);
 
-// Milliseconds per frame of `frame`, after the warm-up frames.
+// Milliseconds of the median frame of `frame`, after the warm-up frames: the machine's other work makes
+// single frames slow, the median keeps them out.
 template <typename Frame> double timeFrames(Frame frame) {
     for (int i = 0; i < warmupFrames; ++i)
         frame();
-    LARGE_INTEGER frequency, start, end;
+    LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    for (int i = 0; i < timedFrames; ++i)
+    std::vector<double> ms;
+    for (int i = 0; i < timedFrames; ++i) {
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
         frame();
-    QueryPerformanceCounter(&end);
-    const double millisecondsPerSecond = 1000.0;
-    return static_cast<double>(end.QuadPart - start.QuadPart) * millisecondsPerSecond /
-           static_cast<double>(frequency.QuadPart) / timedFrames;
+        QueryPerformanceCounter(&end);
+        const double millisecondsPerSecond = 1000.0;
+        ms.push_back(static_cast<double>(end.QuadPart - start.QuadPart) * millisecondsPerSecond /
+                     static_cast<double>(frequency.QuadPart));
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
 }
 
 // An entry point by its 32-bit stdcall name (_grDrawTriangle@12), or by the plain name a 64-bit library

@@ -87,9 +87,10 @@ HRESULT sendViewport(const D3DVIEWPORT7 &viewport) {
     return result;
 }
 
+// A new device has no texture on any stage: one never sent to holds none.
 void flushIfTextureBound(IDirectDrawSurface7 *surface) {
     for (DWORD stage = 0; stage < stageCount; ++stage)
-        if (!sent.textureKnown[stage] || sent.texture[stage] == surface) return flushDrawBatch();
+        if (surface != NULL && sent.texture[stage] == surface) return flushDrawBatch();
 }
 
 HRESULT sendRenderTarget(IDirectDrawSurface7 *target) {

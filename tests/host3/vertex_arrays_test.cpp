@@ -212,3 +212,31 @@ TEST_F(VertexArrays, LongArraysGoInBatchesThatStayConnected) {
 }
 
 } // namespace
+
+namespace {
+
+// Glide 3 joins as Glide 2 does: a triangle and a fan array in one list, the frame-buffer lock sending them
+// before it, the points after it in a list of their own, grFlush sending those.
+TEST_F(VertexArrays, DrawsJoinUntilSomethingCouldSeeThem) {
+    std::vector<AppVertex> vertices = row(4);
+    std::vector<void *> pointers = pointersTo(vertices);
+    grDrawTriangle(&vertices[0], &vertices[1], &vertices[2]);
+    grDrawVertexArray(GR_TRIANGLE_FAN, 4, pointers.data());
+    GrLfbInfo_t lfb;
+    lfb.size = sizeof(lfb);
+    ASSERT_EQ(grLfbLock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_ANY, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &lfb),
+              FXTRUE);
+    grLfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER);
+    grDrawPoint(&vertices[0]);
+    grDrawPoint(&vertices[3]);
+    grFlush();
+    std::vector<std::string> order;
+    for (const sim::Call &call : sim::calls())
+        if (call.name == "DrawPrimitive" || call.name == "Lock" || call.name == "EndScene")
+            order.push_back(call.name);
+    EXPECT_EQ(order, (std::vector<std::string>{"DrawPrimitive", "Lock", "DrawPrimitive", "EndScene"}));
+    EXPECT_EQ(shapes(), (std::vector<Shape>{{D3DPT_TRIANGLELIST, 3 + 6}, {D3DPT_POINTLIST, 2}}));
+}
+
+} // namespace
