@@ -36,23 +36,6 @@ void appendList(D3DPRIMITIVETYPE type, const DrawVertex *from, int count, int un
     }
 }
 
-// Triangle i of a Direct3D fan is (centre, i + 1, i + 2): the same corners in the same order.
-void appendFan(const DrawVertex *fan, int count) {
-    const int corners = 3;
-    for (int next = 1; next + 1 < count;) {
-        int units = roomFor(D3DPT_TRIANGLELIST, corners);
-        int left = count - 1 - next;
-        int take = left < units ? left : units;
-        DrawVertex *out = batch.vertices + batch.count;
-        for (int i = 0; i < take; ++i, ++next) {
-            *out++ = fan[0];
-            *out++ = fan[next];
-            *out++ = fan[next + 1];
-        }
-        batch.count += take * corners;
-    }
-}
-
 void drawAtOnce(D3DPRIMITIVETYPE type, int count) {
     flushDrawBatch();
     if (fogNeedsPasses())
@@ -66,12 +49,10 @@ void drawAtOnce(D3DPRIMITIVETYPE type, int count) {
 void drawConvertedVertices(D3DPRIMITIVETYPE type, int count) {
     if (context.device == NULL || count <= 0) return;
     const int corners = 3, lineEnds = 2, point = 1;
-    if (type == D3DPT_TRIANGLESTRIP || fogNeedsPasses()) return drawAtOnce(type, count);
+    if (fogNeedsPasses()) return drawAtOnce(type, count);
     switch (type) {
     case D3DPT_TRIANGLELIST:
         return appendList(type, vertexBuffer, count, corners);
-    case D3DPT_TRIANGLEFAN:
-        return appendFan(vertexBuffer, count);
     case D3DPT_LINELIST:
         return appendList(type, vertexBuffer, count, lineEnds);
     case D3DPT_POINTLIST:

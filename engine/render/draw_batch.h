@@ -13,8 +13,10 @@
 #include "draw_vertex.h"
 
 // The one way every library's primitives reach the device: vertexBuffer[0] to [count - 1] as one
-// primitive. Lists, fans (as lists), points and lines join the batch; strips, and primitives that fog
-// draws in two passes, are drawn at once after it.
+// primitive. Triangle lists, points and lines join the batch; fans, strips and primitives that fog draws
+// in two passes are drawn at once after it. A fan stays a fan: Wine's rasteriser sets up a fan's
+// triangles from other corners than a list's, and the gradients of the Glide 2 demo's sky came out a step
+// apart on some rows.
 void drawConvertedVertices(D3DPRIMITIVETYPE type, int count);
 // Converted triangles anywhere in the vertex buffer, three vertices each, joining the batch.
 void drawConvertedTriangles(const DrawVertex *first, int count);

@@ -28,7 +28,7 @@ TEST_F(DrawBatch, DrawsJoinUntilAStateChanges) {
     // The culling the device already has: passed on, and the batch stays whole.
     grCullMode(GR_CULL_DISABLE);
     grDrawTriangle(&v[1], &v[3], &v[2]);
-    grDrawPolygonVertexList(4, v.data());
+    grDrawTriangle(&v[0], &v[2], &v[3]);
     grCullMode(GR_CULL_NEGATIVE);
     grDrawTriangle(&v[0], &v[2], &v[1]);
     const std::string cull = "state " + std::to_string(D3DRENDERSTATE_CULLMODE);
@@ -36,10 +36,10 @@ TEST_F(DrawBatch, DrawsJoinUntilAStateChanges) {
               (std::vector<std::string>{cull, "DrawPrimitive", cull, "DrawPrimitive"}));
     std::vector<sim::Call> draws = named("DrawPrimitive");
     ASSERT_EQ(draws.size(), 2u);
-    const size_t triangleCorners = 3, joinedCorners = 3 + 3 + 6;
+    const size_t triangleCorners = 3, joinedCorners = 3 + 3 + 3;
     EXPECT_EQ(verticesOf(draws[0]).size(), joinedCorners);
     EXPECT_EQ(verticesOf(draws[1]).size(), triangleCorners);
-    EXPECT_EQ(triangles(), 5u);
+    EXPECT_EQ(triangles(), 4u);
 }
 
 // A clear, a swap, a frame-buffer lock, grRenderBuffer and new texels in the bound texture each find what

@@ -1,6 +1,6 @@
 // Drawing calls and vertex arrays: primitive types, vertex and triangle counts, continued strips and fans,
 // and arrays longer than one Direct3D call. Lists, fans, polygons, points and lines join one call per
-// kind; strips are drawn as strips.
+// kind; strips and fans are drawn as they are.
 #include "glide3_vertex_driver.h"
 
 namespace {
@@ -38,9 +38,9 @@ TEST_F(VertexArrays, EachModeDrawsItsPrimitivesAndCountsItsTriangles) {
         {GR_LINE_STRIP, 5, {{D3DPT_LINELIST, 8}}, 0},
         {GR_LINE_STRIP, 1, {}, 0},
         {GR_LINES, 5, {{D3DPT_LINELIST, 4}}, 0},
-        {GR_POLYGON, 5, {{D3DPT_TRIANGLELIST, 9}}, 3},
+        {GR_POLYGON, 5, {{D3DPT_TRIANGLEFAN, 5}}, 3},
         {GR_TRIANGLE_STRIP, 5, {{D3DPT_TRIANGLESTRIP, 5}}, 3},
-        {GR_TRIANGLE_FAN, 5, {{D3DPT_TRIANGLELIST, 9}}, 3},
+        {GR_TRIANGLE_FAN, 5, {{D3DPT_TRIANGLEFAN, 5}}, 3},
         {GR_TRIANGLES, 6, {{D3DPT_TRIANGLELIST, 6}}, 2},
         {GR_TRIANGLES, 8, {{D3DPT_TRIANGLELIST, 6}}, 2}, // whole triangles only
         // Too few vertices for a triangle: nothing drawn, and the counter never runs backwards.
@@ -123,13 +123,12 @@ TEST_F(VertexArrays, ContinuedStripsAndFansJoinThePreviousCall) {
     grDrawVertexArray(GR_TRIANGLE_FAN, 3, &pointers[9]);
     grDrawVertexArrayContiguous(GR_TRIANGLE_FAN_CONTINUE, 2, &vertices[0], sizeof(AppVertex));
     std::vector<Draw> drawn = draws();
-    ASSERT_EQ(drawn.size(), 4u);
+    ASSERT_EQ(drawn.size(), 5u);
     EXPECT_EQ(drawn[1].type, D3DPT_TRIANGLESTRIP);
     EXPECT_EQ(xs(drawn[1]), (std::vector<float>{2, 3, 4, 5, 6}));
     EXPECT_EQ(xs(drawn[2]), (std::vector<float>{5, 5, 6, 7, 8}));
-    // The fan and its continuation join one list of triangles around vertex 9.
-    EXPECT_EQ(drawn[3].type, D3DPT_TRIANGLELIST);
-    EXPECT_EQ(xs(drawn[3]), (std::vector<float>{9, 10, 11, 9, 11, 0, 9, 0, 1}));
+    EXPECT_EQ(drawn[4].type, D3DPT_TRIANGLEFAN);
+    EXPECT_EQ(xs(drawn[4]), (std::vector<float>{9, 11, 0, 1}));
     EXPECT_EQ(triangles() - before, 2u + 3u + 2u + 1u + 2u);
 
     // A new frame has nothing to continue: the call draws what its own vertices make.
@@ -155,8 +154,8 @@ TEST_F(VertexArrays, LongArraysGoInBatchesThatStayConnected) {
         // Each batch starts with the last two of the one before, on an even triangle.
         {GR_TRIANGLE_STRIP, D3DPT_TRIANGLESTRIP, {8192, 8192, 104}, {8190, 8191, 8192}, count - 2},
     };
-    // Lists, fans and polygons become triangle lists as long as one call carries: every triangle once, in
-    // order, fans and polygons around their first vertex.
+    // Lists join calls as long as one call carries, fans and polygons go in runs around their first vertex:
+    // every triangle once, in order.
     const size_t callLimit = static_cast<size_t>(vertexBufferSize);
     for (FxU32 mode : {GR_TRIANGLES, GR_TRIANGLE_FAN, GR_POLYGON}) {
         SCOPED_TRACE(mode);
@@ -164,8 +163,9 @@ TEST_F(VertexArrays, LongArraysGoInBatchesThatStayConnected) {
         FxU32 before = triangles();
         grDrawVertexArrayContiguous(mode, count, vertices.data(), sizeof(AppVertex));
         std::vector<sim::Call> calls = named("DrawPrimitive");
+        const D3DPRIMITIVETYPE type = mode == GR_TRIANGLES ? D3DPT_TRIANGLELIST : D3DPT_TRIANGLEFAN;
         for (const sim::Call &call : calls) {
-            EXPECT_EQ(call.args[0], static_cast<unsigned long long>(D3DPT_TRIANGLELIST));
+            EXPECT_EQ(call.args[0], static_cast<unsigned long long>(type));
             EXPECT_LE(verticesOf(call).size(), callLimit);
         }
         std::vector<TlVertex> corners = drawnCorners(calls);
@@ -215,13 +215,13 @@ TEST_F(VertexArrays, LongArraysGoInBatchesThatStayConnected) {
 
 namespace {
 
-// Glide 3 joins as Glide 2 does: a triangle and a fan array in one list, the frame-buffer lock sending them
-// before it, the points after it in a list of their own, grFlush sending those.
+// Glide 3 joins as Glide 2 does: a triangle and a triangle array in one list, the frame-buffer lock sending
+// them before it, the points after it in a list of their own, grFlush sending those.
 TEST_F(VertexArrays, DrawsJoinUntilSomethingCouldSeeThem) {
     std::vector<AppVertex> vertices = row(4);
     std::vector<void *> pointers = pointersTo(vertices);
     grDrawTriangle(&vertices[0], &vertices[1], &vertices[2]);
-    grDrawVertexArray(GR_TRIANGLE_FAN, 4, pointers.data());
+    grDrawVertexArray(GR_TRIANGLES, 3, pointers.data() + 1);
     GrLfbInfo_t lfb;
     lfb.size = sizeof(lfb);
     ASSERT_EQ(grLfbLock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_ANY, GR_ORIGIN_UPPER_LEFT,
@@ -236,7 +236,7 @@ TEST_F(VertexArrays, DrawsJoinUntilSomethingCouldSeeThem) {
         if (call.name == "DrawPrimitive" || call.name == "Lock" || call.name == "EndScene")
             order.push_back(call.name);
     EXPECT_EQ(order, (std::vector<std::string>{"DrawPrimitive", "Lock", "DrawPrimitive", "EndScene"}));
-    EXPECT_EQ(shapes(), (std::vector<Shape>{{D3DPT_TRIANGLELIST, 3 + 6}, {D3DPT_POINTLIST, 2}}));
+    EXPECT_EQ(shapes(), (std::vector<Shape>{{D3DPT_TRIANGLELIST, 3 + 3}, {D3DPT_POINTLIST, 2}}));
 }
 
 } // namespace
