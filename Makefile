@@ -1,5 +1,5 @@
 # Kestrix: the two set-up commands are `make demo` and `make test`; both install what they need first.
-.PHONY: all deps host host-asan host32 win32 win64 test test-host test-asan test-host32 test-win32 test-win64 test-fuzz fuzz demo dist format clean kelpo-fps
+.PHONY: all deps host host-asan host32 win32 win64 test test-host test-asan test-host32 test-win32 test-win64 test-fuzz fuzz demo dist format clean kelpo-fps bench-wine
 
 all: win32
 
@@ -55,6 +55,11 @@ fuzz: deps
 # Frames per second of Kelpo's 43,008-triangle model on tessel3 under Wine (printed, not asserted).
 kelpo-fps: win64
 	KESTRIX_REQUIRE_WINE=1 ctest --preset win64 -R wine_kelpo_high_polycount_model -V | grep -E "frames per second|Passed|Failed"
+
+# Milliseconds per frame of one-call-per-triangle, fan and vertex-array drawing in both libraries against
+# Direct3D 7 itself, under Wine (printed, not asserted).
+bench-wine: win64
+	cmake --build --preset win64 --target bench_wine
 
 test: test-fuzz test-host test-host32 test-asan test-win32 test-win64
 

@@ -121,12 +121,13 @@ void drawTriangles(benchmark::State &state, void (*setCombine)()) {
     openTexturedSession();
     setCombine();
     std::vector<GrVertex> vertices = makeVertices(3);
-    unsigned long long drawsBefore = sim::counters().drawPrimitive;
+    unsigned long long verticesBefore = sim::counters().vertices;
     for (auto _ : state) {
         grDrawTriangle(&vertices[0], &vertices[1], &vertices[2]);
         benchmark::ClobberMemory();
     }
-    if (sim::counters().drawPrimitive - drawsBefore != static_cast<unsigned long long>(state.iterations()))
+    grSstIdle(); // the last batch
+    if (sim::counters().vertices - verticesBefore != 3 * static_cast<unsigned long long>(state.iterations()))
         state.SkipWithError("not every triangle reached DrawPrimitive");
     countPerVertex(state, 3);
     closeSession();
@@ -151,6 +152,7 @@ void DrawPolygonVertexList64(benchmark::State &state) {
         grDrawPolygonVertexList(polygonVertices, vertices.data());
         benchmark::ClobberMemory();
     }
+    grSstIdle(); // the last batch
     if (sim::counters().vertices - verticesBefore !=
         static_cast<unsigned long long>(state.iterations()) * polygonVertices)
         state.SkipWithError("not every vertex reached DrawPrimitive");

@@ -112,6 +112,7 @@ FX_ENTRY FxBool FX_CALL grSstIsBusy(void) {
 }
 
 FX_ENTRY void FX_CALL grSstIdle(void) {
+    finishDrawing();
     showFrontDrawing();
 }
 

@@ -14,7 +14,7 @@
 #include "session/library.h"
 #include "session/not_emulated.h"
 #include "session/presentation.h"
-#include "vertex_arrays.h"
+#include "render/vertex_arrays.h"
 #include "vertex_layout.h"
 
 namespace {

@@ -5,8 +5,15 @@
 
 #include "render/antialiasing.h"
 #include "render/primitives.h"
-#include "vertex_arrays.h"
+#include "render/vertex_arrays.h"
 #include "vertex_layout.h"
+
+static_assert(arrayPoints == GR_POINTS && arrayLineStrip == GR_LINE_STRIP && arrayLines == GR_LINES &&
+                  arrayPolygon == GR_POLYGON && arrayTriangleStrip == GR_TRIANGLE_STRIP &&
+                  arrayTriangleFan == GR_TRIANGLE_FAN && arrayTriangles == GR_TRIANGLES &&
+                  arrayTriangleStripContinue == GR_TRIANGLE_STRIP_CONTINUE &&
+                  arrayTriangleFanContinue == GR_TRIANGLE_FAN_CONTINUE,
+              "the engine numbers the vertex array modes as Glide 3 does");
 
 FX_ENTRY void FX_CALL grVertexLayout(FxU32 param, FxI32 offset, FxU32 mode) {
     setVertexLayoutParameter(param, offset, mode);

@@ -2,9 +2,10 @@
 
 #include <math.h>
 
+#include "device_state.h"
+#include "draw_batch.h"
 #include "draw_vertex.h"
 #include "primitives.h"
-#include "../session/presentation.h"
 #include "../session/render_context.h"
 
 bool orderedAntialiasing;
@@ -37,10 +38,7 @@ void emit(DrawVertex *&out, const DrawVertex &a, const DrawVertex &b, const Draw
 }
 
 void drawList(const DrawVertex *from, const DrawVertex *end) {
-    if (end <= from) return;
-    prepareToDraw();
-    context.device->DrawPrimitive(D3DPT_TRIANGLELIST, drawVertexFormat, const_cast<DrawVertex *>(from),
-                                  static_cast<DWORD>(end - from), 0);
+    if (end > from) drawConvertedTriangles(from, static_cast<int>(end - from));
 }
 
 // The fringe outside the marked edges (edge i from vertex i to i + 1; every edge when allEdges) of the
@@ -73,11 +71,10 @@ bool ready() {
 // Lines and points have no winding: nothing of them is culled.
 class CullingOff {
   public:
-    CullingOff() : saved(D3DCULL_NONE) {
-        context.device->GetRenderState(D3DRENDERSTATE_CULLMODE, &saved);
-        context.device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    CullingOff() : saved(sentRenderState(D3DRENDERSTATE_CULLMODE)) {
+        sendRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
     }
-    ~CullingOff() { context.device->SetRenderState(D3DRENDERSTATE_CULLMODE, saved); }
+    ~CullingOff() { sendRenderState(D3DRENDERSTATE_CULLMODE, saved); }
 
   private:
     DWORD saved;
@@ -127,8 +124,7 @@ void drawAntialiasedTriangle(const void *a, const void *b, const void *c, FxU32 
     const void *vertices[3] = {a, b, c};
     if (a == NULL || b == NULL || c == NULL || !ready()) return;
     if (!convertVertexPointers(vertices, 3)) return;
-    prepareToDraw();
-    context.device->DrawPrimitive(D3DPT_TRIANGLELIST, drawVertexFormat, vertexBuffer, 3, 0);
+    drawConvertedTriangles(vertexBuffer, 3);
     context.triangleCount += 1;
     drawFringe(3, edges, false);
 }

@@ -1,5 +1,6 @@
 #include "fog_passes.h"
 
+#include "device_state.h"
 #include "device_tables.h"
 #include "draw_vertex.h"
 #include "render_state.h"
@@ -20,10 +21,9 @@ class StateOverride {
     ~StateOverride() {
         for (int i = count - 1; i >= 0; --i) {
             if (saved[i].stage < 0)
-                context.device->SetRenderState(saved[i].renderState, saved[i].value);
+                sendRenderState(saved[i].renderState, saved[i].value);
             else
-                context.device->SetTextureStageState(static_cast<DWORD>(saved[i].stage), saved[i].stageState,
-                                                     saved[i].value);
+                sendStageState(static_cast<DWORD>(saved[i].stage), saved[i].stageState, saved[i].value);
         }
     }
 
@@ -31,16 +31,16 @@ class StateOverride {
         Saved &entry = saved[count++];
         entry.stage = -1;
         entry.renderState = state;
-        context.device->GetRenderState(state, &entry.value);
-        context.device->SetRenderState(state, value);
+        entry.value = sentRenderState(state);
+        sendRenderState(state, value);
     }
 
     void stage(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) {
         Saved &entry = saved[count++];
         entry.stage = static_cast<int>(stage);
         entry.stageState = state;
-        context.device->GetTextureStageState(stage, state, &entry.value);
-        context.device->SetTextureStageState(stage, state, value);
+        entry.value = sentStageState(stage, state);
+        sendStageState(stage, state, value);
     }
 
   private:
@@ -110,15 +110,13 @@ void drawFogTerm(D3DPRIMITIVETYPE type, int count, D3DBLEND source, D3DBLEND des
     pass.render(D3DRENDERSTATE_FOGENABLE, FALSE);
     pass.render(D3DRENDERSTATE_SRCBLEND, source);
     pass.render(D3DRENDERSTATE_DESTBLEND, destination);
-    DWORD depthWrites = FALSE;
-    context.device->GetRenderState(D3DRENDERSTATE_ZWRITEENABLE, &depthWrites);
+    DWORD depthWrites = sentRenderState(D3DRENDERSTATE_ZWRITEENABLE);
     if (afterFirst && depthWrites) {
         pass.render(D3DRENDERSTATE_ZWRITEENABLE, FALSE);
         pass.render(D3DRENDERSTATE_ZFUNC, D3DCMP_EQUAL);
     }
     pass.stage(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
-    DWORD secondOp = D3DTOP_DISABLE;
-    context.device->GetTextureStageState(1, D3DTSS_COLOROP, &secondOp);
+    DWORD secondOp = sentStageState(1, D3DTSS_COLOROP);
     if (secondOp != D3DTOP_DISABLE) pass.stage(1, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
     drawPrimitive(type, count);
 }
@@ -137,10 +135,10 @@ void drawFogOnly(D3DPRIMITIVETYPE type, int count) {
 
 } // namespace
 
-void drawConvertedVertices(D3DPRIMITIVETYPE type, int count) {
-    bool fogOnly = renderState.fogEquation == fogColorOnly && colorWritesEnabled() && isKnown(groupBlend);
-    if (fogOnly)
-        drawFogOnly(type, count);
-    else
-        drawPrimitive(type, count);
+bool fogNeedsPasses() {
+    return renderState.fogEquation == fogColorOnly && colorWritesEnabled() && isKnown(groupBlend);
+}
+
+void drawWithFogPasses(D3DPRIMITIVETYPE type, int count) {
+    drawFogOnly(type, count);
 }

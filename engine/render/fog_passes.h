@@ -8,7 +8,9 @@
 #include <ddraw.h>
 #include <d3d.h>
 
-// vertexBuffer[0] to [count - 1] as one primitive on the open device.
-void drawConvertedVertices(D3DPRIMITIVETYPE type, int count);
+// The fog equation in force keeps only the fog colour, with a blend the passes can make.
+bool fogNeedsPasses();
+// vertexBuffer[0] to [count - 1] as one primitive in those passes, on the open device.
+void drawWithFogPasses(D3DPRIMITIVETYPE type, int count);
 
 #endif

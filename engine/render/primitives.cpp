@@ -4,7 +4,7 @@
 
 #include "antialiasing.h"
 #include "draw_vertex.h"
-#include "fog_passes.h"
+#include "draw_batch.h"
 #include "../session/render_context.h"
 
 namespace {

@@ -1,5 +1,5 @@
-// Drawing: every Glide primitive, from application vertices read through vertexLayout, becomes one
-// DrawPrimitive of converted vertices inside the open scene.
+// Drawing: every Glide primitive, from application vertices read through vertexLayout, is converted and
+// handed to the draw batch (draw_batch.h) inside the open scene.
 #ifndef KESTRIX_PRIMITIVES_H
 #define KESTRIX_PRIMITIVES_H
 

@@ -65,14 +65,6 @@ void sendBlendFactors(FxI32 source, FxI32 destination) {
 
 } // namespace
 
-void sendRenderState(D3DRENDERSTATETYPE state, DWORD value) {
-    if (context.device) context.device->SetRenderState(state, value);
-}
-
-void sendStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
-    if (context.device) context.device->SetTextureStageState(stage, type, value);
-}
-
 const CombineEntry *selectColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
     int index = combineIndex(function, factor, local, other);
     if (index < 0) return NULL;

@@ -8,6 +8,7 @@
 
 #include "../glide_values.h"
 #include "combine_table.h"
+#include "device_state.h"
 #include "fog_table.h"
 
 struct RenderState {
@@ -41,10 +42,6 @@ extern RenderState renderState;
 
 // The alpha-test function that no call matches, so the next one is sent.
 const FxI32 noAlphaTestFunction = -1;
-
-// One SetRenderState or stage SetTextureStageState on the open device; nothing without a device.
-void sendRenderState(D3DRENDERSTATETYPE state, DWORD value);
-void sendStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value);
 
 // The table entry of a combination with its colour codes taken and its first use logged; null outside the
 // table. The set functions send the entry's stage operation too.

@@ -2,6 +2,7 @@
 
 #include "library_settings.h"
 #include "render_context.h"
+#include "../render/device_state.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ void retargetWindowedBuffers() {
     context.frontSurface = context.backSurface;
     context.backSurface = nextBack;
     // Nothing promises that the clip window's viewport outlives a change of target.
-    context.device->SetViewport(&context.viewport);
+    sendViewport(context.viewport);
 }
 
 } // namespace
@@ -30,7 +31,7 @@ bool moveRenderTarget(IDirectDrawSurface7 *from, IDirectDrawSurface7 *to) {
     IDirectDrawSurface7 *depth = context.depthSurface;
     if (depth && from->DeleteAttachedSurface(0, depth) != DD_OK) return false;
     if (!depth || to->AddAttachedSurface(depth) == DD_OK) {
-        if (context.device->SetRenderTarget(to, 0) == D3D_OK) return true;
+        if (sendRenderTarget(to) == D3D_OK) return true;
         if (depth) to->DeleteAttachedSurface(0, depth);
     }
     if (depth) from->AddAttachedSurface(depth);

@@ -15,6 +15,7 @@
 #include "opening_mode.h"
 #include "processor.h"
 #include "windowed_display.h"
+#include "../render/draw_batch.h"
 #include "../render/render_state.h"
 #include "../render/saved_state.h"
 #include "../texture/lfb.h"
@@ -239,7 +240,7 @@ bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
     context.viewport.dwHeight = context.screenHeight;
     context.viewport.dvMinZ = 0.0f;
     context.viewport.dvMaxZ = 1.0f;
-    if (context.device->SetViewport(&context.viewport) != D3D_OK) return false;
+    if (sendViewport(context.viewport) != D3D_OK) return false;
     clipWindowToScreen();
 
     if (rules.readsWindowTitle) moveEmulatorWindow();
@@ -354,9 +355,12 @@ void releaseDisplayObjects() {
     unlockHeldBuffers(rules.unlocksScreenSurfaces);
     forgetBufferLocks();
     if (context.device) {
+        flushDrawBatch();
         context.device->EndScene();
         context.device->Release();
     }
+    dropDrawBatch();
+    forgetDeviceState();
     if (context.d3d) {
         context.d3d->EvictManagedTextures();
         context.d3d->Release();
@@ -406,6 +410,8 @@ void abandonDisplay() {
     flushLog();
     if (context.displayModeSet) ChangeDisplaySettingsA(NULL, 0);
     forgetBufferLocks();
+    dropDrawBatch();
+    forgetDeviceState();
     context = RenderContext();
 }
 
@@ -413,39 +419,39 @@ void setInitialDeviceState() {
     IDirect3DDevice7 *device = context.device;
     if (device == NULL) return;
     const SessionRules &rules = library.rules->session;
-    device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRENDERSTATE_COLORKEYBLENDENABLE, TRUE);
-    if (rules.legacyInitialStates) device->SetRenderState(D3DRENDERSTATE_COLORKEYENABLE, FALSE);
-    device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
-    device->SetRenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_GOURAUD);
-    device->SetRenderState(D3DRENDERSTATE_LOCALVIEWER, TRUE);
+    sendRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+    sendRenderState(D3DRENDERSTATE_COLORKEYBLENDENABLE, TRUE);
+    if (rules.legacyInitialStates) sendRenderState(D3DRENDERSTATE_COLORKEYENABLE, FALSE);
+    sendRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    sendRenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_GOURAUD);
+    sendRenderState(D3DRENDERSTATE_LOCALVIEWER, TRUE);
     if (rules.legacyInitialStates) {
-        device->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
-        device->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ZERO);
+        sendRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+        sendRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ZERO);
     }
-    device->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, TRUE);
-    if (rules.legacyInitialStates) device->SetRenderState(D3DRENDERSTATE_RANGEFOGENABLE, TRUE);
-    device->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, TRUE);
-    if (rules.legacyInitialStates) device->SetRenderState(D3DRENDERSTATE_LIGHTING, FALSE);
-    device->SetRenderState(D3DRENDERSTATE_DITHERENABLE,
-                           settings.ColorDepth == 16 && settings.NoDitherSub == 0 ? TRUE : FALSE);
-    if (settings.Antialiasing != 0) device->SetRenderState(D3DRENDERSTATE_EDGEANTIALIAS, TRUE);
+    sendRenderState(D3DRENDERSTATE_ALPHATESTENABLE, TRUE);
+    if (rules.legacyInitialStates) sendRenderState(D3DRENDERSTATE_RANGEFOGENABLE, TRUE);
+    sendRenderState(D3DRENDERSTATE_SPECULARENABLE, TRUE);
+    if (rules.legacyInitialStates) sendRenderState(D3DRENDERSTATE_LIGHTING, FALSE);
+    sendRenderState(D3DRENDERSTATE_DITHERENABLE,
+                    settings.ColorDepth == 16 && settings.NoDitherSub == 0 ? TRUE : FALSE);
+    if (settings.Antialiasing != 0) sendRenderState(D3DRENDERSTATE_EDGEANTIALIAS, TRUE);
 
     DWORD argumentStages = rules.stageOneArguments ? 2 : 1;
     for (DWORD stage = 0; stage < argumentStages; ++stage) {
-        device->SetTextureStageState(stage, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-        device->SetTextureStageState(stage, D3DTSS_COLORARG2, D3DTA_CURRENT);
-        device->SetTextureStageState(stage, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-        device->SetTextureStageState(stage, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
+        sendStageState(stage, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        sendStageState(stage, D3DTSS_COLORARG2, D3DTA_CURRENT);
+        sendStageState(stage, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+        sendStageState(stage, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
     }
 
-    device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTFP_NONE);
+    sendStageState(0, D3DTSS_MIPFILTER, D3DTFP_NONE);
     if (settings.Filtering != 0) {
-        device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_POINT);
-        device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_POINT);
+        sendStageState(0, D3DTSS_MINFILTER, D3DTFN_POINT);
+        sendStageState(0, D3DTSS_MAGFILTER, D3DTFG_POINT);
     } else {
-        device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
-        device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+        sendStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
+        sendStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
     }
 }
 
@@ -469,7 +475,7 @@ void setClipWindow(FxU32 minX, FxU32 minY, FxU32 maxX, FxU32 maxY) {
     context.viewport.dwY = context.origin == originLowerLeft ? context.screenHeight - maxY : minY;
     context.viewport.dwWidth = maxX - minX;
     context.viewport.dwHeight = maxY - minY;
-    if (context.device) context.device->SetViewport(&context.viewport);
+    sendViewport(context.viewport);
 }
 
 FxU32 toArgb(FxU32 color) {

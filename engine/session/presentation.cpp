@@ -9,6 +9,8 @@
 #include "library_settings.h"
 #include "surface_restore.h"
 #include "windowed_display.h"
+#include "../render/device_state.h"
+#include "../render/draw_batch.h"
 #include "../render/render_state.h"
 #include "../texture/lfb.h"
 
@@ -67,7 +69,7 @@ void startFrontDrawing() {
     context.frontDrawing = frontDrawingCopied;
     if (!moveRenderTarget(context.backSurface, context.frontSurface)) return;
     context.frontDrawing = frontDrawingTarget;
-    context.device->SetViewport(&context.viewport);
+    sendViewport(context.viewport);
 }
 
 void stopFrontDrawing() {
@@ -75,8 +77,7 @@ void stopFrontDrawing() {
     context.frontDrawing = 0;
     context.frontUnseen = 0;
     if (front != frontDrawingTarget || !screenPairReady()) return;
-    if (moveRenderTarget(context.frontSurface, context.backSurface))
-        context.device->SetViewport(&context.viewport);
+    if (moveRenderTarget(context.frontSurface, context.backSurface)) sendViewport(context.viewport);
 }
 
 void prepareToDraw() {
@@ -88,6 +89,7 @@ void showFrontDrawing() {
     settleFrameBufferLocks();
     if (!context.frontUnseen) return;
     context.frontUnseen = 0;
+    flushDrawBatch();
     // The driver may hold what was sent until the scene ends.
     if (library.rules->session.presentRestartsScene) restartScene();
     if (context.frontDrawing == frontDrawingCopied) {
@@ -99,6 +101,7 @@ void showFrontDrawing() {
 }
 
 void swapBuffers(FxU32 swapInterval) {
+    flushDrawBatch();
     pumpOwnWindowMessages();
     if (!fullScreenDisplayReady()) return;
     const SessionRules &rules = library.rules->session;
@@ -119,6 +122,7 @@ void swapBuffers(FxU32 swapInterval) {
 }
 
 void renderBuffer(FxI32 buffer) {
+    flushDrawBatch();
     const SessionRules &rules = library.rules->session;
     if (buffer != bufferFront && context.frontDrawing) {
         showFrontDrawing();
@@ -132,13 +136,19 @@ void renderBuffer(FxI32 buffer) {
     if (rules.presentRestartsScene && context.device) context.device->BeginScene();
 }
 
+void finishDrawing() {
+    flushDrawBatch();
+}
+
 void restartScene() {
+    flushDrawBatch();
     if (context.device == NULL) return;
     context.device->EndScene();
     context.device->BeginScene();
 }
 
 void clearBuffers(FxU32 color, FxU8 alpha, FxU16 depth) {
+    flushDrawBatch();
     if (context.device == NULL || context.clipEmpty) return;
     D3DCOLOR clearColor = toArgb(color) | (static_cast<FxU32>(alpha & 0xFF) << 24);
     // Glide depth runs 0 to 0xFFFF and Direct3D's clear depth 0.0 to 1.0: 1.5259022e-5 is 1/65535.

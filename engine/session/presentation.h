@@ -9,6 +9,8 @@ void swapBuffers(FxU32 swapInterval);
 void renderBuffer(FxI32 buffer);
 // Ends the scene and begins the next, so that the driver draws what was sent.
 void restartScene();
+// What was drawn so far reaches the device (grSstIdle).
+void finishDrawing();
 void clearBuffers(FxU32 color, FxU8 alpha, FxU16 depth);
 // Before the device draws or clears: held frame-buffer locks write back, front-buffer drawing is noted.
 void prepareToDraw();

@@ -4,6 +4,7 @@
 
 #include "log.h"
 #include "render_context.h"
+#include "../render/draw_batch.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ bool surfaceLost(IDirectDrawSurface7 *surface) {
 // Restored video memory holds whatever was there: the screen shows black until the next frame.
 void blankRestoredBuffers() {
     if (context.device) {
+        flushDrawBatch();
         context.device->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
         context.device->EndScene();
         context.device->BeginScene();

@@ -6,6 +6,7 @@
 #include "../session/library_settings.h"
 #include "../session/presentation.h"
 #include "../session/windowed_display.h"
+#include "../render/draw_batch.h"
 
 LfbBufferState lfbBuffers[lfbBufferCount];
 FxU32 lfbLocksHeld;
@@ -369,6 +370,8 @@ void writeRangeBack(size_t from, size_t to, void *user) {
     WriteBack &back = *static_cast<WriteBack *>(user);
     if (back.failed) return;
     if (!back.surfaceTaken) {
+        // What was drawn before the application wrote lies under what it wrote.
+        flushDrawBatch();
         back.surfaceTaken = lockBufferSurface(back.buffer) != FXFALSE;
         back.failed = !back.surfaceTaken;
         if (back.failed) return;
@@ -410,6 +413,7 @@ void reloadLockedShadows(IDirectDrawSurface7 *surface) {
 }
 
 FxBool lockFrameBuffer(FxI32 type, FxI32 buffer, FxI32 writeMode, FxI32 origin, LfbLockInfo *info) {
+    flushDrawBatch();
     FxU32 kind = 0;
     if (!sessionReady() || !validBuffer(buffer) || !lockKindOf(type, kind) || info == NULL) return FXFALSE;
     LfbBufferState &state = lfbBuffers[buffer];
@@ -444,6 +448,7 @@ FxBool lockFrameBuffer(FxI32 type, FxI32 buffer, FxI32 writeMode, FxI32 origin, 
 }
 
 FxBool unlockFrameBuffer(FxI32 type, FxI32 buffer) {
+    flushDrawBatch();
     FxU32 kind = 0;
     if (!sessionReady() || !validBuffer(buffer) || !lockKindOf(type, kind)) return FXFALSE;
     LfbBufferState &state = lfbBuffers[buffer];
@@ -463,6 +468,7 @@ FxBool unlockFrameBuffer(FxI32 type, FxI32 buffer) {
 
 FxBool writeFrameBufferRegion(FxI32 buffer, FxU32 dstX, FxU32 dstY, FxI32 srcFormat, FxU32 srcWidth,
                               FxU32 srcHeight, FxI32 srcStride, const void *srcData) {
+    flushDrawBatch();
     if (!sessionReady() || !validBuffer(buffer) || srcData == NULL) return FXFALSE;
     settleFrameBufferLocks();
     LfbBufferState &state = lfbBuffers[buffer];
@@ -487,6 +493,7 @@ FxBool writeFrameBufferRegion(FxI32 buffer, FxU32 dstX, FxU32 dstY, FxI32 srcFor
 
 FxBool readFrameBufferRegion(FxI32 buffer, FxU32 srcX, FxU32 srcY, FxU32 srcWidth, FxU32 srcHeight,
                              FxU32 dstStride, void *dstData) {
+    flushDrawBatch();
     if (!sessionReady() || !validBuffer(buffer) || dstData == NULL) return FXFALSE;
     settleFrameBufferLocks();
     LfbBufferState &state = lfbBuffers[buffer];

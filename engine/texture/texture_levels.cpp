@@ -4,6 +4,7 @@
 
 #include "texture_memory.h"
 #include "../session/engine_state.h"
+#include "../render/device_state.h"
 #include "../session/render_context.h"
 
 namespace {
@@ -29,6 +30,7 @@ void releaseLevel(IDirectDrawSurface7 *surface, FxU32 level) {
 
 // Locks a whole level; false (and nothing locked) when the surface cannot hold the level's rows.
 bool lockLevel(const TextureRecord *record, IDirectDrawSurface7 *surface, FxU32 level, DDSURFACEDESC2 &desc) {
+    flushIfTextureBound(record->surface);
     memset(&desc, 0, sizeof(desc));
     desc.dwSize = sizeof(desc);
     if (surface == NULL || surface->Lock(NULL, &desc, DDLOCK_WAIT, NULL) != DD_OK) return false;
@@ -200,7 +202,6 @@ bool growTextureChain(TextureRecord *record, FxU32 levelCount) {
     old->Release();
     setSurfaceColorKey(record);
     const FxI32 tmu = static_cast<FxI32>(record->tmu);
-    if (textureState.currentTexture[tmu] == record && context.device != NULL)
-        context.device->SetTexture(record->tmu, record->surface);
+    if (textureState.currentTexture[tmu] == record) sendTexture(record->tmu, record->surface);
     return true;
 }

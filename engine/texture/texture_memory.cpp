@@ -188,14 +188,14 @@ void bindTexture(FxI32 tmu, TextureRecord *record) {
     textureState.currentTexture[tmu] = record;
     textureState.textureEnabled[tmu] = 0;
     if (record == NULL) {
-        if (context.device) context.device->SetTexture(static_cast<DWORD>(tmu), NULL);
+        sendTexture(static_cast<DWORD>(tmu), NULL);
         return;
     }
     textureState.textureEnabled[tmu] = 1;
     applyPalette(record);
     applyNccTable(record);
     applyColorKey(record);
-    if (context.device) context.device->SetTexture(static_cast<DWORD>(tmu), record->surface);
+    sendTexture(static_cast<DWORD>(tmu), record->surface);
 }
 
 void rebindCurrentTexture(FxI32 tmu) {

@@ -6,6 +6,7 @@
 #include "../session/engine_state.h"
 #include "palette_alpha.h"
 #include "texture_palette.h"
+#include "../render/device_state.h"
 #include "../render/render_state.h"
 #include "../session/render_context.h"
 
@@ -64,6 +65,7 @@ bool attachPalette(TextureRecord *record) {
 void setSurfaceColorKey(TextureRecord *record) {
     record->colorKey = renderState.chromakeyValue;
     DDCOLORKEY key = colorKeyForSurface(record->colorKey, record->formatRow.pixelFormat);
+    flushIfTextureBound(record->surface);
     record->surface->SetColorKey(DDCKEY_SRCBLT, &key);
 }
 
@@ -180,6 +182,7 @@ void applyPalette(TextureRecord *record) {
     }
     IDirectDrawPalette *palette = NULL;
     if (record->surface->GetPalette(&palette) != DD_OK || palette == NULL) return;
+    flushIfTextureBound(record->surface);
     palette->SetEntries(0, 0, texturePaletteSize, textureState.texturePalette);
     palette->Release();
 }

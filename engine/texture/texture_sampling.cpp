@@ -4,6 +4,7 @@
 #include "texture_memory.h"
 #include "../session/engine_state.h"
 #include "../session/render_context.h"
+#include "../render/device_state.h"
 #include "../render/saved_state.h"
 
 namespace {
@@ -32,11 +33,11 @@ void setTextureClampMode(FxI32 tmu, FxI32 sClamp, FxI32 tClamp) {
     ClampModes &modes = textureState.clampModes[tmu];
     DWORD stage = static_cast<DWORD>(tmu);
     if (!modes.known || sClamp != modes.s) {
-        context.device->SetTextureStageState(stage, D3DTSS_ADDRESSU, addressMode(sClamp));
+        sendStageState(stage, D3DTSS_ADDRESSU, addressMode(sClamp));
         modes.s = sClamp;
     }
     if (!modes.known || tClamp != modes.t) {
-        context.device->SetTextureStageState(stage, D3DTSS_ADDRESSV, addressMode(tClamp));
+        sendStageState(stage, D3DTSS_ADDRESSV, addressMode(tClamp));
         modes.t = tClamp;
     }
     modes.known = true;
@@ -47,8 +48,8 @@ void setTextureFilters(FxI32 tmu, DWORD minFilter, DWORD magFilter) {
     TextureUnitCalls &unit = recordUnitCall(tmu, groupFilter);
     unit.minFilter = static_cast<FxU8>(minFilter);
     unit.magFilter = static_cast<FxU8>(magFilter);
-    context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MINFILTER, minFilter);
-    context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MAGFILTER, magFilter);
+    sendStageState(static_cast<DWORD>(tmu), D3DTSS_MINFILTER, minFilter);
+    sendStageState(static_cast<DWORD>(tmu), D3DTSS_MAGFILTER, magFilter);
 }
 
 void setTextureFilterMode(FxI32 tmu, bool minPoint, bool magPoint) {
@@ -63,7 +64,7 @@ void setTextureFilterMode(FxI32 tmu, bool minPoint, bool magPoint) {
 void setTextureMipFilter(FxI32 tmu, DWORD mipFilter) {
     if (!isTextureUnit(tmu) || context.device == NULL) return;
     recordUnitCall(tmu, groupMipmap).mipFilter = static_cast<FxU8>(mipFilter);
-    context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MIPFILTER, mipFilter);
+    sendStageState(static_cast<DWORD>(tmu), D3DTSS_MIPFILTER, mipFilter);
 }
 
 void setTextureMipmapMode(FxI32 tmu, FxI32 mode, bool blendLevels) {
@@ -80,5 +81,5 @@ void setTextureLodBias(FxI32 tmu, float bias) {
     DWORD bits;
     memcpy(&bits, &bias, sizeof(bits));
     recordUnitCall(tmu, groupLodBias).lodBias = bits;
-    context.device->SetTextureStageState(static_cast<DWORD>(tmu), D3DTSS_MIPMAPLODBIAS, bits);
+    sendStageState(static_cast<DWORD>(tmu), D3DTSS_MIPMAPLODBIAS, bits);
 }

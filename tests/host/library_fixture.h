@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "render/draw_batch.h"
 #include "sim_assertions.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
@@ -21,6 +22,7 @@ class LoadedLibraryTest : public ::testing::Test {
 
     void SetUp() override {
         sim::reset();
+        sim::setBeforeReadingCalls(flushDrawBatch);
         sim::registerBitmapResource(module, "LOGO", readSourceFile("tessel2/resources/logo.bmp"));
         sim::registerBitmapResource(module, "SPLASH", readSourceFile("tessel2/resources/splash.bmp"));
         window = sim::createWindow(windowTitle(), RECT{0, 0, 640, 480});
@@ -30,6 +32,7 @@ class LoadedLibraryTest : public ::testing::Test {
 
     void TearDown() override {
         unload();
+        sim::setBeforeReadingCalls(nullptr);
         EXPECT_EQ(sim::leakReport(), "");
     }
 

@@ -104,6 +104,24 @@ inline std::vector<TlVertex> drawnVertices() {
     return verticesOf(draws[0]);
 }
 
+// The corners of every triangle the draws drew, three a triangle in the order Direct3D takes them from
+// lists, fans and strips, then line ends and points as they came: the same whatever calls the library
+// joined its primitives into.
+inline std::vector<TlVertex> drawnCorners(const std::vector<sim::Call> &draws) {
+    std::vector<TlVertex> corners;
+    for (const sim::Call &draw : draws) {
+        std::vector<TlVertex> v = verticesOf(draw);
+        D3DPRIMITIVETYPE type = static_cast<D3DPRIMITIVETYPE>(draw.args.empty() ? 0 : draw.args[0]);
+        for (size_t i = 0; i + 2 < v.size() && type == D3DPT_TRIANGLEFAN; ++i)
+            corners.insert(corners.end(), {v[0], v[i + 1], v[i + 2]});
+        for (size_t i = 0; i + 2 < v.size() && type == D3DPT_TRIANGLESTRIP; ++i)
+            corners.insert(corners.end(), {v[i + (i % 2)], v[i + 1 - (i % 2)], v[i + 2]});
+        if (type != D3DPT_TRIANGLEFAN && type != D3DPT_TRIANGLESTRIP)
+            corners.insert(corners.end(), v.begin(), v.end());
+    }
+    return corners;
+}
+
 // ---- objects -------------------------------------------------------------------------------------------
 
 // The one Direct3D device alive; null, and a failure, when there is none or more than one.

@@ -58,18 +58,18 @@ TEST_F(DrawFeatures3, AntialiasedTriangleDrawsAFringeOutsideTheFlaggedEdges) {
         v->argb = 0xFF808080u;
     const FxU32 before = triangles();
     grAADrawTriangle(&a, &b, &c, FXTRUE, FXFALSE, FXFALSE);
+    // The triangle and then its fringe, in one list.
     std::vector<Draw> drawn = draws();
-    ASSERT_EQ(drawn.size(), 2u);
-    EXPECT_EQ(drawn[0].vertices.size(), 3u);
-    ASSERT_EQ(drawn[1].type, D3DPT_TRIANGLELIST);
-    ASSERT_EQ(drawn[1].vertices.size(), 6u);
+    ASSERT_EQ(drawn.size(), 1u);
+    ASSERT_EQ(drawn[0].type, D3DPT_TRIANGLELIST);
+    ASSERT_EQ(drawn[0].vertices.size(), 3u + 6u);
     EXPECT_EQ(triangles(), before + 1);
-    const float winding = windingOf(drawn[0].vertices[0], drawn[0].vertices[1], drawn[0].vertices[2]);
-    for (size_t i = 0; i < 6; i += 3)
-        EXPECT_GT(windingOf(drawn[1].vertices[i], drawn[1].vertices[i + 1], drawn[1].vertices[i + 2]) *
-                      winding,
-                  0.0f);
-    for (const TlVertex &v : drawn[1].vertices) {
+    const std::vector<TlVertex> &list = drawn[0].vertices;
+    const float winding = windingOf(list[0], list[1], list[2]);
+    for (size_t i = 3; i < list.size(); i += 3)
+        EXPECT_GT(windingOf(list[i], list[i + 1], list[i + 2]) * winding, 0.0f);
+    for (size_t i = 3; i < list.size(); ++i) {
+        const TlVertex &v = list[i];
         // Edge a to b lies on x = 10, the triangle to its right.
         EXPECT_TRUE((v.x == 10.0f && v.diffuse == 0xFF808080u) || (v.x == 9.0f && v.diffuse == 0x00808080u))
             << v.x << " " << std::hex << v.diffuse;
@@ -77,8 +77,8 @@ TEST_F(DrawFeatures3, AntialiasedTriangleDrawsAFringeOutsideTheFlaggedEdges) {
     sim::clearCalls();
     grAADrawTriangle(&a, &b, &c, FXTRUE, FXTRUE, FXTRUE);
     drawn = draws();
-    ASSERT_EQ(drawn.size(), 2u);
-    EXPECT_EQ(drawn[1].vertices.size(), 18u);
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].vertices.size(), 3u + 18u);
 }
 
 // With ordered antialiasing a line is a ridge two pixels wide and a point a pyramid, drawn with culling off

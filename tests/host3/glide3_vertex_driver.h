@@ -11,7 +11,8 @@
 #include <cstring>
 
 #include "session/engine_state.h"
-#include "vertex_arrays.h"
+#include "render/draw_vertex.h"
+#include "render/vertex_arrays.h"
 
 // Every parameter a Glide 3 layout can place, at offsets the tests enable one by one.
 struct AppVertex {

@@ -187,10 +187,10 @@ TEST_F(RenderState3, LinearFogForIteratedAndDoublingModesAndTableFogOnQ) {
     sim::clearCalls();
     grFogMode(GR_FOG_WITH_TABLE_ON_Q);
     // Leaving ADD2 sends the fog colour again, in place of the black that ADD2 fogs towards.
-    EXPECT_EQ(renderStates(), (std::vector<Triple>{render(D3DRENDERSTATE_FOGENABLE, TRUE),
-                                                   render(D3DRENDERSTATE_FOGCOLOR, 0),
-                                                   render(D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_NONE),
-                                                   render(D3DRENDERSTATE_FOGVERTEXMODE, D3DFOG_NONE)}));
+    EXPECT_EQ(renderStates(),
+              (std::vector<Triple>{render(D3DRENDERSTATE_FOGENABLE, TRUE), render(D3DRENDERSTATE_FOGCOLOR, 0),
+                                   render(D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_NONE),
+                                   render(D3DRENDERSTATE_FOGVERTEXMODE, D3DFOG_NONE)}));
     grSstWinClose(1);
 }
 

@@ -1,5 +1,6 @@
 // Drawing calls and vertex arrays: primitive types, vertex and triangle counts, continued strips and fans,
-// and arrays longer than one Direct3D call.
+// and arrays longer than one Direct3D call. Lists, fans, polygons, points and lines join one call per
+// kind; strips and fans are drawn as they are.
 #include "glide3_vertex_driver.h"
 
 namespace {
@@ -33,10 +34,10 @@ TEST_F(VertexArrays, EachModeDrawsItsPrimitivesAndCountsItsTriangles) {
         std::vector<Shape> drawn;
         FxU32 triangles;
     } cases[] = {
-        {GR_POINTS, 3, {{D3DPT_POINTLIST, 1}, {D3DPT_POINTLIST, 1}, {D3DPT_POINTLIST, 1}}, 0},
-        {GR_LINE_STRIP, 5, std::vector<Shape>(4, {D3DPT_LINELIST, 2}), 0},
+        {GR_POINTS, 3, {{D3DPT_POINTLIST, 3}}, 0},
+        {GR_LINE_STRIP, 5, {{D3DPT_LINELIST, 8}}, 0},
         {GR_LINE_STRIP, 1, {}, 0},
-        {GR_LINES, 5, std::vector<Shape>(2, {D3DPT_LINELIST, 2}), 0},
+        {GR_LINES, 5, {{D3DPT_LINELIST, 4}}, 0},
         {GR_POLYGON, 5, {{D3DPT_TRIANGLEFAN, 5}}, 3},
         {GR_TRIANGLE_STRIP, 5, {{D3DPT_TRIANGLESTRIP, 5}}, 3},
         {GR_TRIANGLE_FAN, 5, {{D3DPT_TRIANGLEFAN, 5}}, 3},
@@ -68,12 +69,13 @@ TEST_F(VertexArrays, EachModeDrawsItsPrimitivesAndCountsItsTriangles) {
     sim::clearCalls();
     grDrawVertexArray(GR_LINE_STRIP, 3, pointers.data());
     std::vector<Draw> drawn = draws();
-    ASSERT_EQ(drawn.size(), 2u);
-    EXPECT_EQ(drawn[1].vertices[0].x, 1.0f);
-    EXPECT_EQ(drawn[1].vertices[1].x, 2.0f);
+    ASSERT_EQ(drawn.size(), 1u);
+    ASSERT_EQ(drawn[0].vertices.size(), 4u);
+    EXPECT_EQ(drawn[0].vertices[2].x, 1.0f);
+    EXPECT_EQ(drawn[0].vertices[3].x, 2.0f);
 }
 
-TEST_F(VertexArrays, SingleCallsDrawOnePrimitive) {
+TEST_F(VertexArrays, SingleCallsOfOneKindJoinOneList) {
     AppVertex a = appVertex(1, 1), b = appVertex(9, 1), c = appVertex(1, 9);
     FxU32 before = triangles();
     grDrawPoint(&a);
@@ -81,11 +83,8 @@ TEST_F(VertexArrays, SingleCallsDrawOnePrimitive) {
     grDrawTriangle(&a, &b, &c);
     grAADrawTriangle(&a, &b, &c, FXTRUE, FXFALSE, FXTRUE);
     // The antialiased triangle adds a fringe of two triangles along each of its two flagged edges.
-    const std::vector<Shape> expected = {{D3DPT_POINTLIST, 1},
-                                         {D3DPT_LINELIST, 2},
-                                         {D3DPT_TRIANGLELIST, 3},
-                                         {D3DPT_TRIANGLELIST, 3},
-                                         {D3DPT_TRIANGLELIST, 12}};
+    const std::vector<Shape> expected = {
+        {D3DPT_POINTLIST, 1}, {D3DPT_LINELIST, 2}, {D3DPT_TRIANGLELIST, 3 + 3 + 12}};
     EXPECT_EQ(shapes(), expected);
     EXPECT_EQ(triangles() - before, 2u);
 }
@@ -152,13 +151,35 @@ TEST_F(VertexArrays, LongArraysGoInBatchesThatStayConnected) {
         std::vector<float> firstXs; // of the second batch
         FxU32 triangles;
     } cases[] = {
-        {GR_TRIANGLES, D3DPT_TRIANGLELIST, {8190, 8190, 102}, {8190, 8191, 8192}, count / 3},
         // Each batch starts with the last two of the one before, on an even triangle.
         {GR_TRIANGLE_STRIP, D3DPT_TRIANGLESTRIP, {8192, 8192, 104}, {8190, 8191, 8192}, count - 2},
-        // Fans and polygons start again from their centre and last vertex.
-        {GR_TRIANGLE_FAN, D3DPT_TRIANGLEFAN, {8192, 8192, 104}, {0, 8191, 8192}, count - 2},
-        {GR_POLYGON, D3DPT_TRIANGLEFAN, {8192, 8192, 104}, {0, 8191, 8192}, count - 2},
     };
+    // Lists join calls as long as one call carries, fans and polygons go in runs around their first vertex:
+    // every triangle once, in order.
+    const size_t callLimit = static_cast<size_t>(vertexBufferSize);
+    for (FxU32 mode : {GR_TRIANGLES, GR_TRIANGLE_FAN, GR_POLYGON}) {
+        SCOPED_TRACE(mode);
+        sim::clearCalls();
+        FxU32 before = triangles();
+        grDrawVertexArrayContiguous(mode, count, vertices.data(), sizeof(AppVertex));
+        std::vector<sim::Call> calls = named("DrawPrimitive");
+        const D3DPRIMITIVETYPE type = mode == GR_TRIANGLES ? D3DPT_TRIANGLELIST : D3DPT_TRIANGLEFAN;
+        for (const sim::Call &call : calls) {
+            EXPECT_EQ(call.args[0], static_cast<unsigned long long>(type));
+            EXPECT_LE(verticesOf(call).size(), callLimit);
+        }
+        std::vector<TlVertex> corners = drawnCorners(calls);
+        const FxU32 triangleCount = mode == GR_TRIANGLES ? count / 3 : count - 2;
+        ASSERT_EQ(corners.size(), 3 * static_cast<size_t>(triangleCount));
+        for (FxU32 t = 0; t < triangleCount; ++t) {
+            float first = mode == GR_TRIANGLES ? 3.0f * static_cast<float>(t) : 0.0f;
+            float second = mode == GR_TRIANGLES ? first + 1.0f : static_cast<float>(t + 1);
+            ASSERT_EQ((std::vector<float>{corners[3 * t].x, corners[3 * t + 1].x, corners[3 * t + 2].x}),
+                      (std::vector<float>{first, second, second + 1.0f}))
+                << t;
+        }
+        EXPECT_EQ(triangles() - before, triangleCount);
+    }
     for (const Case &c : cases) {
         SCOPED_TRACE(c.mode);
         sim::clearCalls();
@@ -188,6 +209,34 @@ TEST_F(VertexArrays, LongArraysGoInBatchesThatStayConnected) {
     // 8189 triangles drawn in the first batch leave the next one even: no doubling.
     EXPECT_EQ(xs(drawn[1]), (std::vector<float>{8190, 8191, 8192, 8193, 8194}));
     EXPECT_EQ(triangles() - before, static_cast<FxU32>(vertexArrayBatch));
+}
+
+} // namespace
+
+namespace {
+
+// Glide 3 joins as Glide 2 does: a triangle and a triangle array in one list, the frame-buffer lock sending
+// them before it, the points after it in a list of their own, grFlush sending those.
+TEST_F(VertexArrays, DrawsJoinUntilSomethingCouldSeeThem) {
+    std::vector<AppVertex> vertices = row(4);
+    std::vector<void *> pointers = pointersTo(vertices);
+    grDrawTriangle(&vertices[0], &vertices[1], &vertices[2]);
+    grDrawVertexArray(GR_TRIANGLES, 3, pointers.data() + 1);
+    GrLfbInfo_t lfb;
+    lfb.size = sizeof(lfb);
+    ASSERT_EQ(grLfbLock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_ANY, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &lfb),
+              FXTRUE);
+    grLfbUnlock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER);
+    grDrawPoint(&vertices[0]);
+    grDrawPoint(&vertices[3]);
+    grFlush();
+    std::vector<std::string> order;
+    for (const sim::Call &call : sim::calls())
+        if (call.name == "DrawPrimitive" || call.name == "Lock" || call.name == "EndScene")
+            order.push_back(call.name);
+    EXPECT_EQ(order, (std::vector<std::string>{"DrawPrimitive", "Lock", "DrawPrimitive", "EndScene"}));
+    EXPECT_EQ(shapes(), (std::vector<Shape>{{D3DPT_TRIANGLELIST, 3 + 3}, {D3DPT_POINTLIST, 2}}));
 }
 
 } // namespace

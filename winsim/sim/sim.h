@@ -85,6 +85,9 @@ struct Call {
 };
 const std::vector<Call> &calls();
 std::vector<Call> callsNamed(const char *name);
+// Run before the calls or counters are read (not by reset): a library that collects draws hands them to
+// the device first, as a game's own flush would, so what is read is what the game has drawn.
+void setBeforeReadingCalls(void (*hook)());
 void clearCalls();
 void setRecording(bool on);
 

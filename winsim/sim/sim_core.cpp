@@ -306,11 +306,31 @@ void reset() {
     resetDeviceConfigs();
 }
 
+namespace {
+
+void (*beforeReadingCalls)() = nullptr;
+bool readingCalls = false;
+
+void prepareReading() {
+    if (beforeReadingCalls == nullptr || readingCalls) return;
+    readingCalls = true;
+    beforeReadingCalls();
+    readingCalls = false;
+}
+
+} // namespace
+
+void setBeforeReadingCalls(void (*hook)()) {
+    beforeReadingCalls = hook;
+}
+
 const std::vector<Call> &calls() {
+    prepareReading();
     return world().calls;
 }
 
 std::vector<Call> callsNamed(const char *name) {
+    prepareReading();
     std::vector<Call> out;
     for (const Call &c : world().calls)
         if (c.name == name) out.push_back(c);
@@ -324,6 +344,7 @@ void setRecording(bool on) {
     world().recording = on;
 }
 Counters counters() {
+    prepareReading();
     return world().counters;
 }
 

@@ -2,10 +2,10 @@
 
 #include <stddef.h>
 
-#include "render/antialiasing.h"
-#include "render/draw_vertex.h"
-#include "render/fog_passes.h"
-#include "session/render_context.h"
+#include "antialiasing.h"
+#include "draw_batch.h"
+#include "draw_vertex.h"
+#include "../session/render_context.h"
 
 static_assert(vertexArrayBatch <= vertexBufferSize, "a batch fits the vertex buffer");
 
@@ -28,10 +28,6 @@ bool convertRun(const VertexSource &source, FxU32 from, int count, int first) {
     return convertVertexList(source.records + static_cast<size_t>(from) * source.stride, count, first);
 }
 
-void drawBuffer(D3DPRIMITIVETYPE type, int count) {
-    drawConvertedVertices(type, count);
-}
-
 int smaller(FxU32 remaining, int room) {
     return remaining < static_cast<FxU32>(room) ? static_cast<int>(remaining) : room;
 }
@@ -43,7 +39,7 @@ void drawEach(D3DPRIMITIVETYPE type, FxU32 count, const VertexSource &source, Fx
         if (orderedAntialiasing)
             drawSoftConverted(static_cast<int>(size));
         else
-            drawBuffer(type, static_cast<int>(size));
+            drawConvertedVertices(type, static_cast<int>(size));
     }
 }
 
@@ -53,7 +49,7 @@ void drawTriangleList(FxU32 count, const VertexSource &source) {
     for (FxU32 next = 0; next < whole;) {
         int take = smaller(whole - next, room);
         if (convertRun(source, next, take, 0)) {
-            drawBuffer(D3DPT_TRIANGLELIST, take);
+            drawConvertedVertices(D3DPT_TRIANGLELIST, take);
             context.triangleCount += static_cast<FxU32>(take / 3);
         }
         next += static_cast<FxU32>(take);
@@ -80,7 +76,7 @@ void drawStrip(FxU32 count, const VertexSource &source, bool continued) {
         int total = prefix + take;
         int triangles = total - 2 - degenerate;
         if (triangles > 0 && finite) {
-            drawBuffer(D3DPT_TRIANGLESTRIP, total);
+            drawConvertedVertices(D3DPT_TRIANGLESTRIP, total);
             context.triangleCount += static_cast<FxU32>(triangles);
         }
         if (triangles > 0 && triangles % 2 != 0) stripJoin.oddNext = !stripJoin.oddNext;
@@ -101,7 +97,7 @@ void drawFan(FxU32 count, const VertexSource &source, JoiningVertices &join) {
         bool finite = convertRun(source, next, take, prefix);
         int total = prefix + take;
         if (total >= 3 && finite) {
-            drawBuffer(D3DPT_TRIANGLEFAN, total);
+            drawConvertedVertices(D3DPT_TRIANGLEFAN, total);
             context.triangleCount += static_cast<FxU32>(total - 2);
         }
         join.vertex[0] = vertexBuffer[0];
@@ -123,32 +119,32 @@ bool readable(FxU32 count, const VertexSource &source) {
 void drawVertexArray(FxU32 mode, FxU32 count, const VertexSource &source) {
     if (context.device == NULL || context.clipEmpty || !readable(count, source)) return;
     switch (mode) {
-    case GR_POINTS:
+    case arrayPoints:
         drawEach(D3DPT_POINTLIST, count, source, 1, 1);
         break;
-    case GR_LINE_STRIP:
+    case arrayLineStrip:
         drawEach(D3DPT_LINELIST, count, source, 2, 1);
         break;
-    case GR_LINES:
+    case arrayLines:
         drawEach(D3DPT_LINELIST, count, source, 2, 2);
         break;
-    case GR_POLYGON: {
+    case arrayPolygon: {
         JoiningVertices polygon = JoiningVertices();
         drawFan(count, source, polygon);
         break;
     }
-    case GR_TRIANGLE_STRIP:
-    case GR_TRIANGLE_STRIP_CONTINUE:
-        drawStrip(count, source, mode == GR_TRIANGLE_STRIP_CONTINUE);
+    case arrayTriangleStrip:
+    case arrayTriangleStripContinue:
+        drawStrip(count, source, mode == arrayTriangleStripContinue);
         break;
-    case GR_TRIANGLE_FAN:
+    case arrayTriangleFan:
         fanJoin = JoiningVertices();
         drawFan(count, source, fanJoin);
         break;
-    case GR_TRIANGLE_FAN_CONTINUE:
+    case arrayTriangleFanContinue:
         drawFan(count, source, fanJoin);
         break;
-    case GR_TRIANGLES:
+    case arrayTriangles:
         drawTriangleList(count, source);
         break;
     default:

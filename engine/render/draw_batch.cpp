@@ -1,0 +1,83 @@
+#include "draw_batch.h"
+
+#include <string.h>
+
+#include "fog_passes.h"
+#include "../session/presentation.h"
+#include "../session/render_context.h"
+
+namespace {
+
+// Whole triangles and whole lines; the same bound as one primitive of the vertex buffer.
+const int batchCapacity = vertexBufferSize - vertexBufferSize % 6;
+
+struct DrawBatch {
+    D3DPRIMITIVETYPE type;
+    int count;
+    DrawVertex vertices[batchCapacity];
+};
+
+DrawBatch batch;
+
+// Room for at least `unit` more vertices of `type`; returns how many whole units fit.
+int roomFor(D3DPRIMITIVETYPE type, int unit) {
+    if (batch.count > 0 && (batch.type != type || batch.count + unit > batchCapacity)) flushDrawBatch();
+    batch.type = type;
+    return (batchCapacity - batch.count) / unit;
+}
+
+void appendList(D3DPRIMITIVETYPE type, const DrawVertex *from, int count, int unit) {
+    while (count >= unit) {
+        int units = roomFor(type, unit);
+        int take = count / unit < units ? count / unit : units;
+        memcpy(batch.vertices + batch.count, from, static_cast<size_t>(take * unit) * sizeof(DrawVertex));
+        batch.count += take * unit;
+        from += take * unit;
+        count -= take * unit;
+    }
+}
+
+void drawAtOnce(D3DPRIMITIVETYPE type, int count) {
+    flushDrawBatch();
+    if (fogNeedsPasses())
+        drawWithFogPasses(type, count);
+    else
+        context.device->DrawPrimitive(type, drawVertexFormat, vertexBuffer, static_cast<DWORD>(count), 0);
+}
+
+} // namespace
+
+void drawConvertedVertices(D3DPRIMITIVETYPE type, int count) {
+    if (context.device == NULL || count <= 0) return;
+    prepareToDraw();
+    const int corners = 3, lineEnds = 2, point = 1;
+    if (fogNeedsPasses()) return drawAtOnce(type, count);
+    switch (type) {
+    case D3DPT_TRIANGLELIST:
+        return appendList(type, vertexBuffer, count, corners);
+    case D3DPT_LINELIST:
+        return appendList(type, vertexBuffer, count, lineEnds);
+    case D3DPT_POINTLIST:
+        return appendList(type, vertexBuffer, count, point);
+    default:
+        return drawAtOnce(type, count);
+    }
+}
+
+void drawConvertedTriangles(const DrawVertex *first, int count) {
+    const int corners = 3;
+    if (context.device == NULL) return;
+    prepareToDraw();
+    appendList(D3DPT_TRIANGLELIST, first, count, corners);
+}
+
+void flushDrawBatch() {
+    int count = batch.count;
+    batch.count = 0;
+    if (count == 0 || context.device == NULL) return;
+    context.device->DrawPrimitive(batch.type, drawVertexFormat, batch.vertices, static_cast<DWORD>(count), 0);
+}
+
+void dropDrawBatch() {
+    batch.count = 0;
+}
