@@ -105,6 +105,26 @@ TEST_F(HeldLock, ClearsDrawsAndSwapsWorkAndTheWritesReachEachFrame) {
     }
 }
 
+// A HUD written through a held lock between two draws lies over the first and under the second.
+TEST_F(HeldLock, WritesBetweenDrawsKeepTheirPlaceInTheDrawingOrder) {
+    openWith(16);
+    GrLfbInfo_t info = {};
+    info.size = sizeof(info);
+    ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT,
+                        FXFALSE, &info),
+              FXTRUE);
+    sim::clearCalls();
+    drawTriangleOnly();
+    putShadowPixel(info, hudX, triangleY, hudColor);
+    drawTriangleOnly();
+    size_t firstDraw = findCall("DrawPrimitive"), writeBack = findCall("Lock");
+    ASSERT_NE(writeBack, std::string::npos);
+    EXPECT_LT(firstDraw, writeBack);
+    EXPECT_EQ(sim::pixel(backBuffer(), hudX, triangleY), hudColor);
+    EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
+    grSstWinClose();
+}
+
 // A write through a read lock reaches the buffer; region calls meet what the held lock wrote, and the held
 // pointer reads what a region call wrote.
 TEST_F(HeldLock, ReadLockWritesAndRegionCallsWhileHeld) {
