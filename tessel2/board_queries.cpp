@@ -3,6 +3,7 @@
 #include <stddef.h>
 #include <string.h>
 
+#include "session/entry_lock.h"
 #include "glide2x.h"
 
 #include "session/card_profiles.h"
@@ -47,6 +48,7 @@ FxI32 boardType(const CardProfile &card) {
 } // namespace
 
 FX_ENTRY FxBool FX_CALL grSstQueryHardware(GrHwConfiguration *hwConfig) {
+    EntryLock entryLock;
     abandonOpenSession();
     if (hwConfig == NULL) return FXTRUE;
     memset(hwConfig, 0, callerConfigBytes);
@@ -62,6 +64,7 @@ FX_ENTRY FxBool FX_CALL grSstQueryHardware(GrHwConfiguration *hwConfig) {
 
 // Boards are counted and typed without being set up: no memory sizes.
 FX_ENTRY FxBool FX_CALL grSstQueryBoards(GrHwConfiguration *hwConfig) {
+    EntryLock entryLock;
     if (hwConfig == NULL) return FXTRUE;
     memset(hwConfig, 0, callerConfigBytes);
     hwConfig->num_sst = 1;
@@ -70,5 +73,6 @@ FX_ENTRY FxBool FX_CALL grSstQueryBoards(GrHwConfiguration *hwConfig) {
 }
 
 FX_ENTRY void FX_CALL grGlideGetVersion(char version[versionBytes]) {
+    EntryLock entryLock;
     if (version) strcpy(version, cardProfile().glide2Version);
 }

@@ -3,6 +3,7 @@
 #include <stddef.h>
 #include <string.h>
 
+#include "session/entry_lock.h"
 #include "glide2x.h"
 #include "mipmap_manager.h"
 #include "texture/texture_memory.h"
@@ -96,6 +97,7 @@ FX_ENTRY GrMipMapId_t FX_CALL guTexAllocateMemory(GrChipID_t tmu, FxU8 oddEvenMa
                                                   GrTextureFilterMode_t minFilter,
                                                   GrTextureFilterMode_t magFilter, float lodBias,
                                                   FxBool trilinear) {
+    EntryLock entryLock;
     if ((tmu != GR_TMU0 && tmu != GR_TMU1) || manager.count >= mipMapCapacity) return GR_NULL_MIPMAP_HANDLE;
     GrTexInfo sizing = {smallLod, largeLod, aspect, format, NULL};
     FxU32 bytes = grTexTextureMemRequired(oddEvenMask, &sizing);
@@ -131,6 +133,7 @@ FX_ENTRY FxBool FX_CALL guTexChangeAttributes(GrMipMapId_t mmid, int width, int 
                                               GrTextureClampMode_t sClamp, GrTextureClampMode_t tClamp,
                                               GrTextureFilterMode_t minFilter,
                                               GrTextureFilterMode_t magFilter) {
+    EntryLock entryLock;
     GrMipMapInfo *info = mipMap(mmid);
     if (info == NULL) return FXFALSE;
     GrMipMapInfo changed = *info;
@@ -153,6 +156,7 @@ FX_ENTRY FxBool FX_CALL guTexChangeAttributes(GrMipMapId_t mmid, int width, int 
 }
 
 FX_ENTRY void FX_CALL guTexDownloadMipMap(GrMipMapId_t mmid, const void *src, const GuNccTable *nccTable) {
+    EntryLock entryLock;
     GrMipMapInfo *info = mipMap(mmid);
     if (info == NULL || src == NULL) return;
     info->data = const_cast<void *>(src);
@@ -165,6 +169,7 @@ FX_ENTRY void FX_CALL guTexDownloadMipMap(GrMipMapId_t mmid, const void *src, co
 
 // *src moves past the level, so that a loop over the levels walks the application's chain.
 FX_ENTRY void FX_CALL guTexDownloadMipMapLevel(GrMipMapId_t mmid, GrLOD_t lod, const void **src) {
+    EntryLock entryLock;
     GrMipMapInfo *info = mipMap(mmid);
     if (info == NULL || src == NULL || *src == NULL) return;
     grTexDownloadMipMapLevel(info->tmu, info->startAddress, lod, info->largeLod, info->aspect_ratio,
@@ -174,6 +179,7 @@ FX_ENTRY void FX_CALL guTexDownloadMipMapLevel(GrMipMapId_t mmid, GrLOD_t lod, c
 }
 
 FX_ENTRY void FX_CALL guTexSource(GrMipMapId_t mmid) {
+    EntryLock entryLock;
     GrMipMapInfo *info = mipMap(mmid);
     if (info == NULL) return;
     if (info->nccTableGiven) {
@@ -190,21 +196,25 @@ FX_ENTRY void FX_CALL guTexSource(GrMipMapId_t mmid) {
 }
 
 FX_ENTRY GrMipMapId_t FX_CALL guTexGetCurrentMipMap(GrChipID_t tmu) {
+    EntryLock entryLock;
     if (tmu != GR_TMU0 && tmu != GR_TMU1) return GR_NULL_MIPMAP_HANDLE;
     return manager.current[tmu];
 }
 
 FX_ENTRY void *FX_CALL guTexGetMipMapInfo(GrMipMapId_t mmid) {
+    EntryLock entryLock;
     return mipMap(mmid);
 }
 
 FX_ENTRY void FX_CALL guTexMemReset(void) {
+    EntryLock entryLock;
     releaseAllTextures();
     resetMipMapManager();
 }
 
 // What the manager has not handed out yet.
 FX_ENTRY FxU32 FX_CALL guTexMemQueryAvail(GrChipID_t tmu) {
+    EntryLock entryLock;
     if (tmu != GR_TMU0 && tmu != GR_TMU1) return 0;
     return textureAddressLimit() - manager.freeAddress[tmu];
 }

@@ -3,6 +3,7 @@
 #include <stddef.h>
 #include <string.h>
 
+#include "session/entry_lock.h"
 #include "glide2x.h"
 
 #include "library_rules.h"
@@ -35,94 +36,116 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 }
 
 FX_ENTRY void FX_CALL grGlideInit(void) {
+    EntryLock entryLock;
     initLibrary();
     resetMipMapManager();
 }
 
 FX_ENTRY void FX_CALL grGlideShutdown(void) {
+    EntryLock entryLock;
     if (sessionIsOpen()) grSstWinClose();
 }
 
 FX_ENTRY FxBool FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t screen_resolution, GrScreenRefresh_t,
                                      GrColorFormat_t color_format, GrOriginLocation_t origin_location, int,
                                      int) {
+    EntryLock entryLock;
     return openSession(hWnd, screen_resolution, color_format, origin_location) ? FXTRUE : FXFALSE;
 }
 
 FX_ENTRY void FX_CALL grSstWinClose(void) {
+    EntryLock entryLock;
     closeSession();
 }
 
 FX_ENTRY void FX_CALL grClipWindow(FxU32 minx, FxU32 miny, FxU32 maxx, FxU32 maxy) {
+    EntryLock entryLock;
     setClipWindow(minx, miny, maxx, maxy);
 }
 
 FX_ENTRY void FX_CALL grBufferSwap(int swap_interval) {
+    EntryLock entryLock;
     swapBuffers(static_cast<FxU32>(swap_interval));
 }
 
 FX_ENTRY void FX_CALL grRenderBuffer(GrBuffer_t buffer) {
+    EntryLock entryLock;
     renderBuffer(buffer);
 }
 
 FX_ENTRY void FX_CALL grBufferClear(GrColor_t color, GrAlpha_t alpha, FxU16 depth) {
+    EntryLock entryLock;
     clearBuffers(color, alpha, depth);
 }
 
 FX_ENTRY int FX_CALL grBufferNumPending(void) {
+    EntryLock entryLock;
     showFrontDrawing();
     return 0;
 }
 
 FX_ENTRY void FX_CALL grSplash(float x, float y, float width, float height, FxU32) {
+    EntryLock entryLock;
     drawSplash(x, y, width, height);
 }
 
 FX_ENTRY void FX_CALL grSstOrigin(GrOriginLocation_t origin) {
+    EntryLock entryLock;
     setOrigin(origin);
 }
 
 FX_ENTRY FxU32 FX_CALL grSstScreenWidth(void) {
+    EntryLock entryLock;
     return screenWidth();
 }
 
 FX_ENTRY FxU32 FX_CALL grSstScreenHeight(void) {
+    EntryLock entryLock;
     return screenHeight();
 }
 
 // All FIFO-free bits set and no busy bit; 0x40 is the retrace bit.
 FX_ENTRY FxU32 FX_CALL grSstStatus(void) {
+    EntryLock entryLock;
     showFrontDrawing();
     return inVerticalRetrace() ? 0x0FFFF07Fu : 0x0FFFF03Fu;
 }
 
 FX_ENTRY FxBool FX_CALL grSstVRetraceOn(void) {
+    EntryLock entryLock;
     showFrontDrawing();
     return inVerticalRetrace() ? FXTRUE : FXFALSE;
 }
 
 FX_ENTRY FxU32 FX_CALL grSstVideoLine(void) {
+    EntryLock entryLock;
     showFrontDrawing();
     return scanLine();
 }
 
 FX_ENTRY FxBool FX_CALL grSstIsBusy(void) {
+    EntryLock entryLock;
     showFrontDrawing();
     return FXFALSE;
 }
 
 FX_ENTRY void FX_CALL grSstIdle(void) {
+    EntryLock entryLock;
     finishDrawing();
     showFrontDrawing();
 }
 
-FX_ENTRY void FX_CALL grSstSelect(int) {}
+FX_ENTRY void FX_CALL grSstSelect(int) {
+    EntryLock entryLock;
+}
 
 FX_ENTRY FxBool FX_CALL grSstControl(FxU32) {
+    EntryLock entryLock;
     return FXTRUE;
 }
 
 FX_ENTRY void FX_CALL grSstPerfStats(GrSstPerfStats_t *pStats) {
+    EntryLock entryLock;
     if (pStats == NULL) return;
     BoardCounters counters = boardCounters();
     pStats->pixelsIn = counters.pixelsIn;
@@ -133,50 +156,64 @@ FX_ENTRY void FX_CALL grSstPerfStats(GrSstPerfStats_t *pStats) {
 }
 
 FX_ENTRY void FX_CALL grSstResetPerfStats(void) {
+    EntryLock entryLock;
     resetCounters(CounterGroup::pixels);
 }
 
 FX_ENTRY void FX_CALL grTriStats(FxU32 *trisProcessed, FxU32 *trisDrawn) {
+    EntryLock entryLock;
     FxU32 triangles = boardCounters().triangles;
     if (trisProcessed) *trisProcessed = triangles;
     if (trisDrawn) *trisDrawn = triangles;
 }
 
 FX_ENTRY void FX_CALL grResetTriStats(void) {
+    EntryLock entryLock;
     resetCounters(CounterGroup::triangles);
 }
 
 FX_ENTRY FxBool FX_CALL grCheckForRoom(FxI32) {
+    EntryLock entryLock;
     return FXTRUE;
 }
 
 // Errors the board would report are handled or ignored where they arise; none reaches the callback.
 FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t callback) {
+    EntryLock entryLock;
     if (callback != NULL) noteNotEmulated("grErrorSetCallback");
 }
 
 FX_ENTRY void FX_CALL grGlideShamelessPlug(const FxBool on) {
+    EntryLock entryLock;
     setShamelessPlug(on != FXFALSE);
 }
 
 static_assert(sizeof(GrState) >= savedStateBytes, "GrState holds the saved state");
 
 FX_ENTRY void FX_CALL grGlideGetState(GrState *state) {
+    EntryLock entryLock;
     saveState(state);
 }
 
 FX_ENTRY void FX_CALL grGlideSetState(const GrState *state) {
+    EntryLock entryLock;
     restoreState(state);
 }
 
 FX_ENTRY void FX_CALL grHints(GrHint_t hintType, FxU32 hintMask) {
+    EntryLock entryLock;
     if (hintType == GR_HINT_FPUPRECISION) applyFpuPrecisionHint(hintMask);
 }
 
 FX_ENTRY void FX_CALL guMovieStart(void) {
+    EntryLock entryLock;
     noteNotEmulated("guMovieStart");
 }
 
-FX_ENTRY void FX_CALL guMovieStop(void) {}
+FX_ENTRY void FX_CALL guMovieStop(void) {
+    EntryLock entryLock;
+}
 
-FX_ENTRY void FX_CALL guMovieSetName(const char *) {}
+FX_ENTRY void FX_CALL guMovieSetName(const char *) {
+    EntryLock entryLock;
+}

@@ -1,4 +1,5 @@
 // Glide 2.x 3DF texture file and texture utility entry points.
+#include "session/entry_lock.h"
 #include "glide2x.h"
 #include "library_rules.h"
 #include "session/not_emulated.h"
@@ -6,22 +7,27 @@
 #include "texture/texture_utilities.h"
 
 FX_ENTRY FxBool FX_CALL gu3dfGetInfo(const char *filename, Gu3dfInfo *info) {
+    EntryLock entryLock;
     return readTdfInfoInto(filename, info, glide2Rules.tdf);
 }
 
 FX_ENTRY FxBool FX_CALL gu3dfLoad(const char *filename, Gu3dfInfo *info) {
+    EntryLock entryLock;
     return loadTdfFileInto(filename, info, glide2Rules.tdf);
 }
 
 FX_ENTRY int FX_CALL guEncodeRLE16(void *dst, void *src, FxU32 width, FxU32 height) {
+    EntryLock entryLock;
     return encodeRle16(dst, src, width, height);
 }
 
 FX_ENTRY FxU16 FX_CALL guEndianSwapBytes(FxU16 value) {
+    EntryLock entryLock;
     return swapBytes16(value);
 }
 
 FX_ENTRY FxU32 FX_CALL guEndianSwapWords(FxU32 value) {
+    EntryLock entryLock;
     return swapHalves32(value);
 }
 
@@ -29,5 +35,6 @@ FX_ENTRY FxU32 FX_CALL guEndianSwapWords(FxU32 value) {
 FX_ENTRY void FX_CALL ConvertAndDownloadRle(GrChipID_t, FxU32, GrLOD_t, GrLOD_t, GrAspectRatio_t,
                                             GrTextureFormat_t, FxU32, FxU8 *, long, FxU32, FxU32, FxU32,
                                             FxU32, FxU32, FxU32, FxU16 *) {
+    EntryLock entryLock;
     noteNotEmulated("ConvertAndDownloadRle");
 }

@@ -1,6 +1,7 @@
 // Glide 2.x texture memory, sampling and table entry points.
 #include <stddef.h>
 
+#include "session/entry_lock.h"
 #include "glide2x.h"
 #include "texture/color_mipmap.h"
 #include "texture/ncc_tables.h"
@@ -71,25 +72,30 @@ void downloadLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod, GrLOD_t 
 // Applications allocate buffers of this size and fill them with the whole chain's texels.
 FX_ENTRY FxU32 FX_CALL grTexCalcMemRequired(GrLOD_t smallLod, GrLOD_t largeLod, GrAspectRatio_t aspect,
                                             GrTextureFormat_t format) {
+    EntryLock entryLock;
     return mipChainBytes(glide2Chain(smallLod, largeLod, aspect, format, levelMaskBoth));
 }
 
 FX_ENTRY FxU32 FX_CALL grTexTextureMemRequired(FxU32 evenOdd, GrTexInfo *info) {
+    EntryLock entryLock;
     if (info == NULL) return 0;
     return mipChainBytes(
         glide2Chain(info->smallLod, info->largeLod, info->aspectRatio, info->format, evenOdd));
 }
 
 FX_ENTRY FxU32 FX_CALL grTexMinAddress(GrChipID_t) {
+    EntryLock entryLock;
     return 0;
 }
 
 FX_ENTRY FxU32 FX_CALL grTexMaxAddress(GrChipID_t) {
+    EntryLock entryLock;
     return highestTextureAddress();
 }
 
 FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd,
                                           GrTexInfo *info) {
+    EntryLock entryLock;
     if (info == NULL) return;
     // The data holds every level from largeLod to smallLod, whichever of them evenOdd places on this TMU.
     FxU32 levels =
@@ -104,6 +110,7 @@ FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, Fx
 FX_ENTRY void FX_CALL grTexDownloadMipMapLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
                                                GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
                                                GrTextureFormat_t format, FxU32, void *data) {
+    EntryLock entryLock;
     downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data, 0, lastRowOfLevel);
 }
 
@@ -112,6 +119,7 @@ FX_ENTRY void FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 star
                                                       GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
                                                       GrTextureFormat_t format, FxU32, void *data, int start,
                                                       int end) {
+    EntryLock entryLock;
     if (start < 0 || end < start) return;
     downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data, static_cast<FxU32>(start),
                   static_cast<FxU32>(end));
@@ -119,44 +127,53 @@ FX_ENTRY void FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 star
 
 // The info of a selection is not compared with the download's: the start address alone names the texture.
 FX_ENTRY void FX_CALL grTexSource(GrChipID_t tmu, FxU32 startAddress, FxU32, GrTexInfo *) {
+    EntryLock entryLock;
     if (startAddress == noTextureSource) return;
     selectTextureSource(tmu, startAddress);
 }
 
 FX_ENTRY void FX_CALL grTexMultibaseAddress(GrChipID_t tmu, GrTexBaseRange_t, FxU32 startAddress,
                                             FxU32 evenOdd, GrTexInfo *info) {
+    EntryLock entryLock;
     grTexSource(tmu, startAddress, evenOdd, info);
 }
 
 FX_ENTRY void FX_CALL grTexMultibase(GrChipID_t, FxBool enable) {
+    EntryLock entryLock;
     if (enable) noteNotEmulated("grTexMultibase");
 }
 
 FX_ENTRY void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t sClamp,
                                      GrTextureClampMode_t tClamp) {
+    EntryLock entryLock;
     setTextureClampMode(tmu, sClamp, tClamp);
 }
 
 FX_ENTRY void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t minFilter,
                                       GrTextureFilterMode_t magFilter) {
+    EntryLock entryLock;
     setTextureFilterMode(tmu, minFilter == GR_TEXTUREFILTER_POINT_SAMPLED,
                          magFilter == GR_TEXTUREFILTER_POINT_SAMPLED);
 }
 
 FX_ENTRY void FX_CALL grTexMipMapMode(GrChipID_t tmu, GrMipMapMode_t mode, FxBool lodBlend) {
+    EntryLock entryLock;
     setTextureMipmapMode(tmu, mode, lodBlend != FXFALSE);
 }
 
 FX_ENTRY void FX_CALL grTexLodBiasValue(GrChipID_t tmu, float bias) {
+    EntryLock entryLock;
     setTextureLodBias(tmu, bias);
 }
 
 FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {
+    EntryLock entryLock;
     noteNotEmulated("grTexDetailControl");
 }
 
 FX_ENTRY void FX_CALL grTexDownloadTablePartial(GrChipID_t tmu, GrTexTable_t type, void *data, int start,
                                                 int end) {
+    EntryLock entryLock;
     if ((tmu != GR_TMU0 && tmu != GR_TMU1) || data == NULL) return;
     if (type == GR_TEXTABLE_NCC0 || type == GR_TEXTABLE_NCC1) {
         storeNccTable(type, data);
@@ -166,13 +183,16 @@ FX_ENTRY void FX_CALL grTexDownloadTablePartial(GrChipID_t tmu, GrTexTable_t typ
 }
 
 FX_ENTRY void FX_CALL grTexDownloadTable(GrChipID_t tmu, GrTexTable_t type, void *data) {
+    EntryLock entryLock;
     grTexDownloadTablePartial(tmu, type, data, 0, texturePaletteSize - 1);
 }
 
 FX_ENTRY void FX_CALL grTexNCCTable(GrChipID_t tmu, GrNCCTable_t table) {
+    EntryLock entryLock;
     selectNccTable(tmu, table);
 }
 
 FX_ENTRY void *FX_CALL guTexCreateColorMipMap(void) {
+    EntryLock entryLock;
     return createColorMipMap();
 }

@@ -2,6 +2,7 @@
 // announces in GR_EXTENSION, so a program that checks the string first and one that asks blindly agree.
 #include <string.h>
 
+#include "session/entry_lock.h"
 #include "glide3x.h"
 
 #include "session/card_profiles.h"
@@ -32,6 +33,7 @@ const ExtensionProc extensionProcs[] = {
 } // namespace
 
 FX_ENTRY GrProc FX_CALL grGetProcAddress(char *procName) {
+    EntryLock entryLock;
     if (procName == NULL) return NULL;
     for (const ExtensionProc &entry : extensionProcs)
         if ((cardProfile().extensions & entry.extension) != 0 && strcmp(procName, entry.name) == 0)

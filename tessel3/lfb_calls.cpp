@@ -1,10 +1,12 @@
 // Glide 3.x linear frame buffer entry points.
+#include "session/entry_lock.h"
 #include "glide3x.h"
 #include "session/not_emulated.h"
 #include "texture/lfb.h"
 
 FX_ENTRY FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writeMode,
                                   GrOriginLocation_t origin, FxBool pixelPipeline, GrLfbInfo_t *info) {
+    EntryLock entryLock;
     if (pixelPipeline) noteNotEmulated("grLfbLock pixel pipeline");
     if (info == NULL) return FXFALSE;
     LfbLockInfo lock;
@@ -19,12 +21,14 @@ FX_ENTRY FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMo
 
 // Glide 3 applications do not check the unlock: a failed DirectDraw unlock is not reported.
 FX_ENTRY FxBool FX_CALL grLfbUnlock(GrLock_t type, GrBuffer_t buffer) {
+    EntryLock entryLock;
     unlockFrameBuffer(type, buffer);
     return FXTRUE;
 }
 
 FX_ENTRY FxBool FX_CALL grLfbReadRegion(GrBuffer_t src_buffer, FxU32 src_x, FxU32 src_y, FxU32 src_width,
                                         FxU32 src_height, FxU32 dst_stride, void *dst_data) {
+    EntryLock entryLock;
     return readFrameBufferRegion(src_buffer, src_x, src_y, src_width, src_height, dst_stride, dst_data);
 }
 
@@ -32,23 +36,28 @@ FX_ENTRY FxBool FX_CALL grLfbReadRegion(GrBuffer_t src_buffer, FxU32 src_x, FxU3
 FX_ENTRY FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU32 dst_y,
                                          GrLfbSrcFmt_t src_format, FxU32 src_width, FxU32 src_height,
                                          FxBool pixelPipeline, FxI32 src_stride, void *src_data) {
+    EntryLock entryLock;
     if (pixelPipeline) noteNotEmulated("grLfbWriteRegion pixel pipeline");
     return writeFrameBufferRegion(dst_buffer, dst_x, dst_y, src_format, src_width, src_height, src_stride,
                                   src_data);
 }
 
 FX_ENTRY void FX_CALL grLfbConstantAlpha(GrAlpha_t) {
+    EntryLock entryLock;
     noteNotEmulated("grLfbConstantAlpha");
 }
 
 FX_ENTRY void FX_CALL grLfbConstantDepth(FxU32) {
+    EntryLock entryLock;
     noteNotEmulated("grLfbConstantDepth");
 }
 
 FX_ENTRY void FX_CALL grLfbWriteColorFormat(GrColorFormat_t format) {
+    EntryLock entryLock;
     if (format != GR_COLORFORMAT_ARGB) noteNotEmulated("grLfbWriteColorFormat");
 }
 
 FX_ENTRY void FX_CALL grLfbWriteColorSwizzle(FxBool swizzleBytes, FxBool swapWords) {
+    EntryLock entryLock;
     if (swizzleBytes || swapWords) noteNotEmulated("grLfbWriteColorSwizzle");
 }

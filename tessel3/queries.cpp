@@ -1,6 +1,7 @@
 // Glide 3.x queries: grGet, grGetString, grQueryResolutions and grReset.
 #include <string.h>
 
+#include "session/entry_lock.h"
 #include "glide3x.h"
 
 #include "render/fog_table.h"
@@ -196,6 +197,7 @@ const FxI32 buffersPerResolution = 4;
 
 // The length must be the one the table fixes for pname: a shorter buffer is never written past.
 FX_ENTRY FxU32 FX_CALL grGet(FxU32 pname, FxU32 plength, FxI32 *params) {
+    EntryLock entryLock;
     showFrontDrawing();
     if (params == NULL) return 0;
     Answer answer = answerOf(pname);
@@ -205,6 +207,7 @@ FX_ENTRY FxU32 FX_CALL grGet(FxU32 pname, FxU32 plength, FxI32 *params) {
 }
 
 FX_ENTRY const char *FX_CALL grGetString(FxU32 pname) {
+    EntryLock entryLock;
     DDDEVICEIDENTIFIER2 identity;
     memset(&identity, 0, sizeof(identity));
     bool open = context.sessionOpen && context.ddraw != NULL;
@@ -232,6 +235,7 @@ FX_ENTRY const char *FX_CALL grGetString(FxU32 pname) {
 // Every resolution the display can open, with two or one colour buffers, each with and without a depth
 // buffer.
 FX_ENTRY FxI32 FX_CALL grQueryResolutions(const GrResolution *, GrResolution *output) {
+    EntryLock entryLock;
     bool openable[glideResolutionCount];
     const FxI32 recordCount = findOpenableResolutions(openable) * buffersPerResolution;
     if (output != NULL) {
@@ -247,6 +251,7 @@ FX_ENTRY FxI32 FX_CALL grQueryResolutions(const GrResolution *, GrResolution *ou
 }
 
 FX_ENTRY FxBool FX_CALL grReset(FxU32 what) {
+    EntryLock entryLock;
     switch (what) {
     case GR_STATS_LINES:
         resetCounters(CounterGroup::lines);

@@ -1,4 +1,5 @@
 // Glide 3.x 3DF texture file entry points.
+#include "session/entry_lock.h"
 #include "glide3x.h"
 #include "library_rules.h"
 #include "texture/tdf_info_record.h"
@@ -6,9 +7,11 @@
 static_assert(sizeof(GuNccTable) == sizeof(NccTable), "the engine's NCC table is Glide's GuNccTable");
 
 FX_ENTRY FxBool FX_CALL gu3dfGetInfo(const char *filename, Gu3dfInfo *info) {
+    EntryLock entryLock;
     return readTdfInfoInto(filename, info, glide3Rules.tdf);
 }
 
 FX_ENTRY FxBool FX_CALL gu3dfLoad(const char *filename, Gu3dfInfo *info) {
+    EntryLock entryLock;
     return loadTdfFileInto(filename, info, glide3Rules.tdf);
 }

@@ -1,6 +1,7 @@
 // Glide 3.x texture memory, sampling and table entry points.
 #include <stddef.h>
 
+#include "session/entry_lock.h"
 #include "glide3x.h"
 #include "texture/ncc_tables.h"
 #include "texture/texture_memory.h"
@@ -66,25 +67,30 @@ void downloadLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod, GrLOD_t 
 // Applications allocate buffers of this size and fill them with the whole chain's texels.
 FX_ENTRY FxU32 FX_CALL grTexCalcMemRequired(GrLOD_t smallLod, GrLOD_t largeLod, GrAspectRatio_t aspect,
                                             GrTextureFormat_t format) {
+    EntryLock entryLock;
     return mipChainBytes(glide3Chain(smallLod, largeLod, aspect, format, levelMaskBoth));
 }
 
 FX_ENTRY FxU32 FX_CALL grTexTextureMemRequired(FxU32 evenOdd, GrTexInfo *info) {
+    EntryLock entryLock;
     if (info == NULL) return 0;
     return mipChainBytes(
         glide3Chain(info->smallLodLog2, info->largeLodLog2, info->aspectRatioLog2, info->format, evenOdd));
 }
 
 FX_ENTRY FxU32 FX_CALL grTexMinAddress(GrChipID_t) {
+    EntryLock entryLock;
     return 0;
 }
 
 FX_ENTRY FxU32 FX_CALL grTexMaxAddress(GrChipID_t) {
+    EntryLock entryLock;
     return highestTextureAddress();
 }
 
 FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd,
                                           GrTexInfo *info) {
+    EntryLock entryLock;
     // A level range Glide has not takes no memory, so the application gives no texels for it.
     if (info == NULL || grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, info) == 0) return;
     // The data holds every level from largeLod to smallLod, whichever of them evenOdd places on this TMU.
@@ -97,6 +103,7 @@ FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, Fx
 FX_ENTRY void FX_CALL grTexDownloadMipMapLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
                                                GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
                                                GrTextureFormat_t format, FxU32, void *data) {
+    EntryLock entryLock;
     downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data, 0, lastRowOfLevel);
 }
 
@@ -105,6 +112,7 @@ FX_ENTRY FxBool FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 st
                                                         GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
                                                         GrTextureFormat_t format, FxU32, void *data,
                                                         int start, int end) {
+    EntryLock entryLock;
     if (start < 0 || end < start) return FXTRUE;
     downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data, static_cast<FxU32>(start),
                   static_cast<FxU32>(end));
@@ -113,38 +121,46 @@ FX_ENTRY FxBool FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 st
 
 // The info of a selection is not compared with the download's: the start address alone names the texture.
 FX_ENTRY void FX_CALL grTexSource(GrChipID_t tmu, FxU32 startAddress, FxU32, GrTexInfo *) {
+    EntryLock entryLock;
     if (startAddress == noTextureSource) return;
     selectTextureSource(tmu, startAddress);
 }
 
 FX_ENTRY void FX_CALL grTexMultibase(GrChipID_t, FxBool enable) {
+    EntryLock entryLock;
     if (enable) noteNotEmulated("grTexMultibase");
 }
 
 FX_ENTRY void FX_CALL grTexMultibaseAddress(GrChipID_t, GrTexBaseRange_t, FxU32, FxU32, GrTexInfo *) {
+    EntryLock entryLock;
     noteNotEmulated("grTexMultibaseAddress");
 }
 
 FX_ENTRY void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t sClamp,
                                      GrTextureClampMode_t tClamp) {
+    EntryLock entryLock;
     setTextureClampMode(tmu, sClamp, tClamp);
 }
 
 FX_ENTRY void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t minFilter,
                                       GrTextureFilterMode_t magFilter) {
+    EntryLock entryLock;
     setTextureFilterMode(tmu, minFilter == GR_TEXTUREFILTER_POINT_SAMPLED,
                          magFilter == GR_TEXTUREFILTER_POINT_SAMPLED);
 }
 
 FX_ENTRY void FX_CALL grTexMipMapMode(GrChipID_t tmu, GrMipMapMode_t mode, FxBool lodBlend) {
+    EntryLock entryLock;
     setTextureMipmapMode(tmu, mode, lodBlend != FXFALSE);
 }
 
 FX_ENTRY void FX_CALL grTexLodBiasValue(GrChipID_t tmu, float bias) {
+    EntryLock entryLock;
     setTextureLodBias(tmu, bias);
 }
 
 FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {
+    EntryLock entryLock;
     noteNotEmulated("grTexDetailControl");
 }
 
@@ -157,6 +173,7 @@ bool offersPalette6666() {
 } // namespace
 
 FX_ENTRY void FX_CALL grTexDownloadTable(GrTexTable_t type, void *data) {
+    EntryLock entryLock;
     if (data == NULL) return;
     if (type == GR_TEXTABLE_NCC0 || type == GR_TEXTABLE_NCC1) {
         storeNccTable(type, data);
@@ -174,6 +191,7 @@ FX_ENTRY void FX_CALL grTexDownloadTable(GrTexTable_t type, void *data) {
 
 // Entries start to end of the whole table data points to; NCC tables have no parts.
 FX_ENTRY void FX_CALL grTexDownloadTablePartial(GrTexTable_t type, void *data, int start, int end) {
+    EntryLock entryLock;
     if (data == NULL) return;
     const FxU32 *entries = static_cast<const GuTexPalette *>(data)->data;
     if (type == GR_TEXTABLE_PALETTE) {
@@ -186,6 +204,7 @@ FX_ENTRY void FX_CALL grTexDownloadTablePartial(GrTexTable_t type, void *data, i
 
 // Glide 3 selects one table for every TMU.
 FX_ENTRY void FX_CALL grTexNCCTable(GrNCCTable_t table) {
+    EntryLock entryLock;
     selectNccTable(GR_TMU0, table);
     selectNccTable(GR_TMU1, table);
 }

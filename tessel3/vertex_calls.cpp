@@ -1,6 +1,7 @@
 // Glide 3.x entry points of vertex layouts and drawing.
 #include <string.h>
 
+#include "session/entry_lock.h"
 #include "glide3x.h"
 
 #include "render/antialiasing.h"
@@ -16,14 +17,17 @@ static_assert(arrayPoints == GR_POINTS && arrayLineStrip == GR_LINE_STRIP && arr
               "the engine numbers the vertex array modes as Glide 3 does");
 
 FX_ENTRY void FX_CALL grVertexLayout(FxU32 param, FxI32 offset, FxU32 mode) {
+    EntryLock entryLock;
     setVertexLayoutParameter(param, offset, mode);
 }
 
 FX_ENTRY void FX_CALL grGlideGetVertexLayout(void *layout) {
+    EntryLock entryLock;
     if (layout != NULL) memcpy(layout, &glideVertexLayout, sizeof(glideVertexLayout));
 }
 
 FX_ENTRY void FX_CALL grGlideSetVertexLayout(const void *layout) {
+    EntryLock entryLock;
     if (layout == NULL) return;
     GlideVertexLayout copy;
     memcpy(&copy, layout, sizeof(copy));
@@ -31,29 +35,35 @@ FX_ENTRY void FX_CALL grGlideSetVertexLayout(const void *layout) {
 }
 
 FX_ENTRY void FX_CALL grDrawPoint(const void *pt) {
+    EntryLock entryLock;
     drawPoint(pt);
 }
 
 FX_ENTRY void FX_CALL grDrawLine(const void *v1, const void *v2) {
+    EntryLock entryLock;
     drawLine(v1, v2);
 }
 
 FX_ENTRY void FX_CALL grDrawTriangle(const void *a, const void *b, const void *c) {
+    EntryLock entryLock;
     drawTriangle(a, b, c);
 }
 
 FX_ENTRY void FX_CALL grAADrawTriangle(const void *a, const void *b, const void *c, FxBool ab, FxBool bc,
                                        FxBool ca) {
+    EntryLock entryLock;
     drawAntialiasedTriangle(a, b, c, (ab ? edgeAb : 0u) | (bc ? edgeBc : 0u) | (ca ? edgeCa : 0u));
 }
 
 FX_ENTRY void FX_CALL grDrawVertexArray(FxU32 mode, FxU32 count, void *pointers) {
+    EntryLock entryLock;
     if (pointers == NULL) return;
     VertexSource source = {static_cast<const void *const *>(pointers), NULL, 0};
     drawVertexArray(mode, count, source);
 }
 
 FX_ENTRY void FX_CALL grDrawVertexArrayContiguous(FxU32 mode, FxU32 count, void *vertices, FxU32 stride) {
+    EntryLock entryLock;
     glideVertexLayout.strideWords = stride >> 2;
     VertexSource source = {NULL, static_cast<const FxU8 *>(vertices), stride};
     drawVertexArray(mode, count, source);
