@@ -125,9 +125,10 @@ Answer answerOf(FxU32 pname) {
     case GR_VIDEO_POSITION:
         return pair(static_cast<FxI32>(scanLine()), 0);
     case GR_VIEWPORT:
-        return Answer{{static_cast<FxI32>(context.viewport.dwX), static_cast<FxI32>(context.viewport.dwY),
-                       static_cast<FxI32>(context.viewport.dwWidth),
-                       static_cast<FxI32>(context.viewport.dwHeight)},
+        return Answer{{static_cast<FxI32>(renderContext.viewport.dwX),
+                       static_cast<FxI32>(renderContext.viewport.dwY),
+                       static_cast<FxI32>(renderContext.viewport.dwWidth),
+                       static_cast<FxI32>(renderContext.viewport.dwHeight)},
                       4};
     case GR_WDEPTH_MIN_MAX:
         return pair(depthRangeNear, depthRangeFar);
@@ -210,8 +211,8 @@ FX_ENTRY const char *FX_CALL grGetString(FxU32 pname) {
     EntryLock entryLock;
     DDDEVICEIDENTIFIER2 identity;
     memset(&identity, 0, sizeof(identity));
-    bool open = context.sessionOpen && context.ddraw != NULL;
-    if (open) context.ddraw->GetDeviceIdentifier(&identity, 0);
+    bool open = renderContext.sessionOpen && renderContext.ddraw != NULL;
+    if (open) renderContext.ddraw->GetDeviceIdentifier(&identity, 0);
     switch (pname) {
     case GR_EXTENSION:
         return extensionString();

@@ -65,7 +65,7 @@ void drawFringe(int count, FxU32 edges, bool allEdges) {
 }
 
 bool ready() {
-    return context.device != NULL && !context.clipEmpty;
+    return renderContext.device != NULL && !renderContext.clipEmpty;
 }
 
 // Lines and points have no winding: nothing of them is culled.
@@ -125,7 +125,7 @@ void drawAntialiasedTriangle(const void *a, const void *b, const void *c, FxU32 
     if (a == NULL || b == NULL || c == NULL || !ready()) return;
     if (!convertVertexPointers(vertices, 3)) return;
     drawConvertedTriangles(vertexBuffer, 3);
-    context.triangleCount += 1;
+    renderContext.triangleCount += 1;
     drawFringe(3, edges, false);
 }
 

@@ -28,7 +28,8 @@ void setDepthRange(float nearValue, float farValue) {
 
 ClipTransform clipTransform() {
     float x = 0.0f, y = 0.0f;
-    float width = static_cast<float>(context.screenWidth), height = static_cast<float>(context.screenHeight);
+    float width = static_cast<float>(renderContext.screenWidth),
+          height = static_cast<float>(renderContext.screenHeight);
     if (clipSpace.viewportSet) {
         x = static_cast<float>(clipSpace.viewportX);
         y = static_cast<float>(clipSpace.viewportY);

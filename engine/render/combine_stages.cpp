@@ -58,7 +58,7 @@ DWORD combineStageOp(DWORD stage, int part) {
 }
 
 void sendCombineStages(int part, bool resend) {
-    if (context.device == NULL) return;
+    if (renderContext.device == NULL) return;
     sendStage(0, part, resend);
     sendStage(1, part, resend);
     // Stage 1 no longer disabled needs an alpha operation of its own.

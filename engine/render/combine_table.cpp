@@ -247,7 +247,7 @@ void buildCombineTable(const CombineTableRules &rules) {
     memset(deviceTables.combineTable, 0, sizeof(deviceTables.combineTable));
     memset(deviceTables.alphaTraced, 0, sizeof(deviceTables.alphaTraced));
     bool deviceBlendsTextureAlpha =
-        (context.deviceCaps.dwTextureOpCaps & D3DTEXOPCAPS_BLENDTEXTUREALPHA) != 0;
+        (renderContext.deviceCaps.dwTextureOpCaps & D3DTEXOPCAPS_BLENDTEXTUREALPHA) != 0;
     for (const CombineRule &rule : combineRules)
         if (ruleApplies(rule, rules)) applyRule(rule, deviceBlendsTextureAlpha);
     deviceTables.combineTableBuilt = true;

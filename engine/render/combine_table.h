@@ -33,8 +33,8 @@ struct CombineTableRules {
 };
 
 // Rebuilds every entry from the rules, the WaveRace setting and the device capabilities in
-// context.deviceCaps, clears the trace flags (each opened window logs the combinations it uses) and forgets
-// the stage-0 operations last sent, which the new device does not have.
+// renderContext.deviceCaps, clears the trace flags (each opened window logs the combinations it uses) and
+// forgets the stage-0 operations last sent, which the new device does not have.
 void buildCombineTable(const CombineTableRules &rules);
 
 // The table index of a combination, or -1 when an argument lies outside the table.

@@ -45,43 +45,43 @@ bool sameViewport(const D3DVIEWPORT7 &a, const D3DVIEWPORT7 &b) {
 } // namespace
 
 void sendRenderState(D3DRENDERSTATETYPE state, DWORD value) {
-    if (context.device == NULL) return;
+    if (renderContext.device == NULL) return;
     DWORD index = static_cast<DWORD>(state);
     if (index >= renderStateCount)
         flushDrawBatch();
     else
         record(sent.render[index], value);
-    context.device->SetRenderState(state, value);
+    renderContext.device->SetRenderState(state, value);
 }
 
 void sendStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
-    if (context.device == NULL) return;
+    if (renderContext.device == NULL) return;
     DWORD index = static_cast<DWORD>(type);
     if (stage >= stageCount || index >= stageStateCount)
         flushDrawBatch();
     else
         record(sent.stage[stage][index], value);
-    context.device->SetTextureStageState(stage, type, value);
+    renderContext.device->SetTextureStageState(stage, type, value);
 }
 
 // A stage holds its own reference to the surface, so a surface still bound cannot be freed and its address
 // cannot come back as another texture's.
 void sendTexture(DWORD stage, IDirectDrawSurface7 *surface) {
-    if (context.device == NULL) return;
+    if (renderContext.device == NULL) return;
     bool same = stage < stageCount && sent.textureKnown[stage] && sent.texture[stage] == surface;
     if (!same) flushDrawBatch();
     if (stage < stageCount) {
         sent.textureKnown[stage] = true;
         sent.texture[stage] = surface;
     }
-    context.device->SetTexture(stage, surface);
+    renderContext.device->SetTexture(stage, surface);
 }
 
 HRESULT sendViewport(const D3DVIEWPORT7 &viewport) {
-    if (context.device == NULL) return D3D_OK;
+    if (renderContext.device == NULL) return D3D_OK;
     if (!sent.viewportKnown || !sameViewport(sent.viewport, viewport)) flushDrawBatch();
     D3DVIEWPORT7 copy = viewport;
-    HRESULT result = context.device->SetViewport(&copy);
+    HRESULT result = renderContext.device->SetViewport(&copy);
     sent.viewportKnown = result == D3D_OK;
     sent.viewport = viewport;
     return result;
@@ -96,14 +96,14 @@ void flushIfTextureBound(IDirectDrawSurface7 *surface) {
 HRESULT sendRenderTarget(IDirectDrawSurface7 *target) {
     flushDrawBatch();
     sent.viewportKnown = false;
-    return context.device->SetRenderTarget(target, 0);
+    return renderContext.device->SetRenderTarget(target, 0);
 }
 
 DWORD sentRenderState(D3DRENDERSTATETYPE state) {
     DWORD index = static_cast<DWORD>(state);
     if (index < renderStateCount && sent.render[index].known) return sent.render[index].value;
     DWORD value = 0;
-    if (context.device) context.device->GetRenderState(state, &value);
+    if (renderContext.device) renderContext.device->GetRenderState(state, &value);
     return value;
 }
 
@@ -112,7 +112,7 @@ DWORD sentStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
     if (stage < stageCount && index < stageStateCount && sent.stage[stage][index].known)
         return sent.stage[stage][index].value;
     DWORD value = 0;
-    if (context.device) context.device->GetTextureStageState(stage, type, &value);
+    if (renderContext.device) renderContext.device->GetTextureStageState(stage, type, &value);
     return value;
 }
 

@@ -75,7 +75,7 @@ DWORD firstSupported(const Preferences &preferences, DWORD caps) {
 } // namespace
 
 void buildDeviceTables() {
-    const D3DPRIMCAPS &caps = context.deviceCaps.dpcTriCaps;
+    const D3DPRIMCAPS &caps = renderContext.deviceCaps.dpcTriCaps;
     for (FxU32 i = 0; i < blendTableSize; ++i) {
         deviceTables.srcBlendTable[i] =
             static_cast<D3DBLEND>(firstSupported(sourceBlendPreferences[i], caps.dwSrcBlendCaps));

@@ -13,7 +13,7 @@
 const FxU32 blendTableSize = 17;
 const FxU32 compareTableSize = 8;
 
-// Fills the tables from context.deviceCaps and forgets the alpha-test function last sent, which the new
+// Fills the tables from renderContext.deviceCaps and forgets the alpha-test function last sent, which the new
 // device does not have.
 void buildDeviceTables();
 

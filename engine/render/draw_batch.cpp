@@ -42,13 +42,14 @@ void drawAtOnce(D3DPRIMITIVETYPE type, int count) {
     if (fogNeedsPasses())
         drawWithFogPasses(type, count);
     else
-        context.device->DrawPrimitive(type, drawVertexFormat, vertexBuffer, static_cast<DWORD>(count), 0);
+        renderContext.device->DrawPrimitive(type, drawVertexFormat, vertexBuffer, static_cast<DWORD>(count),
+                                            0);
 }
 
 } // namespace
 
 void drawConvertedVertices(D3DPRIMITIVETYPE type, int count) {
-    if (context.device == NULL || count <= 0) return;
+    if (renderContext.device == NULL || count <= 0) return;
     prepareToDraw();
     const int corners = 3, lineEnds = 2, point = 1;
     if (fogNeedsPasses()) return drawAtOnce(type, count);
@@ -66,7 +67,7 @@ void drawConvertedVertices(D3DPRIMITIVETYPE type, int count) {
 
 void drawConvertedTriangles(const DrawVertex *first, int count) {
     const int corners = 3;
-    if (context.device == NULL) return;
+    if (renderContext.device == NULL) return;
     prepareToDraw();
     appendList(D3DPT_TRIANGLELIST, first, count, corners);
 }
@@ -74,8 +75,9 @@ void drawConvertedTriangles(const DrawVertex *first, int count) {
 void flushDrawBatch() {
     int count = batch.count;
     batch.count = 0;
-    if (count == 0 || context.device == NULL) return;
-    context.device->DrawPrimitive(batch.type, drawVertexFormat, batch.vertices, static_cast<DWORD>(count), 0);
+    if (count == 0 || renderContext.device == NULL) return;
+    renderContext.device->DrawPrimitive(batch.type, drawVertexFormat, batch.vertices,
+                                        static_cast<DWORD>(count), 0);
 }
 
 void dropDrawBatch() {

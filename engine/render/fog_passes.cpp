@@ -56,7 +56,7 @@ class StateOverride {
 
 void drawPrimitive(D3DPRIMITIVETYPE type, int count) {
     prepareToDraw();
-    context.device->DrawPrimitive(type, drawVertexFormat, vertexBuffer, static_cast<DWORD>(count), 0);
+    renderContext.device->DrawPrimitive(type, drawVertexFormat, vertexBuffer, static_cast<DWORD>(count), 0);
 }
 
 D3DBLEND blendOf(const D3DBLEND *table, FxI32 factor) {

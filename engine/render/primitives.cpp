@@ -15,7 +15,7 @@ namespace {
 bool drawVertices(D3DPRIMITIVETYPE type, const void *const *vertices, int count) {
     for (int i = 0; i < count; ++i)
         if (vertices[i] == NULL) return false;
-    if (context.device == NULL || context.clipEmpty) return false;
+    if (renderContext.device == NULL || renderContext.clipEmpty) return false;
     if (!convertVertexPointers(vertices, count)) return false;
     drawConvertedVertices(type, count);
     return true;
@@ -26,7 +26,7 @@ bool drawVertices(D3DPRIMITIVETYPE type, const void *const *vertices, int count)
 // drawn exactly once. ilist null: the vertices are consecutive. A fan with a non-finite position is not
 // drawn, nor are the fans after it.
 void drawFan(int nverts, const int *ilist, const void *vlist) {
-    if (context.device == NULL || context.clipEmpty || vlist == NULL || nverts < 3) return;
+    if (renderContext.device == NULL || renderContext.clipEmpty || vlist == NULL || nverts < 3) return;
     bool finite = ilist ? convertIndexedVertices(ilist, vlist, 1, 0) : convertVertexList(vlist, 1, 0);
     int next = 1;
     for (;;) {
@@ -40,7 +40,7 @@ void drawFan(int nverts, const int *ilist, const void *vlist) {
                                         take, 1);
         if (!finite) return;
         drawConvertedVertices(D3DPT_TRIANGLEFAN, take + 1);
-        context.triangleCount += static_cast<FxU32>(take - 1);
+        renderContext.triangleCount += static_cast<FxU32>(take - 1);
         if (next + take >= nverts) return;
         next += take - 1;
     }
@@ -50,7 +50,7 @@ void drawFan(int nverts, const int *ilist, const void *vlist) {
 
 void drawTriangle(const void *a, const void *b, const void *c) {
     const void *vertices[3] = {a, b, c};
-    if (drawVertices(D3DPT_TRIANGLELIST, vertices, 3)) context.triangleCount += 1;
+    if (drawVertices(D3DPT_TRIANGLELIST, vertices, 3)) renderContext.triangleCount += 1;
 }
 
 void drawLine(const void *a, const void *b) {

@@ -148,7 +148,7 @@ void alphaCombineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, Fx
 // With the TMU setting on, each unit's function decides whether it contributes (zero does not) and whether
 // TMU 0 takes TMU 1's texture in; the colour and alpha combine keep deciding what stage 0 does.
 void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {
-    if (!cardHasSecondTmu() || (tmu != tmu0 && tmu != tmu1) || context.device == NULL) return;
+    if (!cardHasSecondTmu() || (tmu != tmu0 && tmu != tmu1) || renderContext.device == NULL) return;
     recordTextureCombine(tmu, rgbFunction, rgbFactor);
     renderState.textureCombineFunction[tmu] = rgbFunction;
     sendCombineStages(stageColorPart, resendsStageOps());
@@ -181,7 +181,7 @@ bool colorWritesEnabled() {
 void setAlphaTestFunction(FxI32 function) {
     stateCalls.alphaTestFunction = function;
     markKnown(groupAlphaTest);
-    if (context.device == NULL || function == renderState.lastAlphaTestFunction) return;
+    if (renderContext.device == NULL || function == renderState.lastAlphaTestFunction) return;
     FxU32 index = static_cast<FxU32>(function);
     if (index >= compareTableSize || deviceTables.alphaCmpTable[index] == 0) return;
     sendRenderState(D3DRENDERSTATE_ALPHAFUNC, deviceTables.alphaCmpTable[index]);
@@ -318,10 +318,10 @@ void setCullMode(FxI32 mode) {
     stateCalls.cullMode = mode;
     markKnown(groupCull);
     DWORD cull = D3DCULL_NONE;
-    if (context.origin == originUpperLeft) {
+    if (renderContext.origin == originUpperLeft) {
         if (mode == cullNegative) cull = D3DCULL_CCW;
         if (mode == cullPositive) cull = D3DCULL_CW;
-    } else if (context.origin == originLowerLeft) {
+    } else if (renderContext.origin == originLowerLeft) {
         if (mode == cullNegative) cull = D3DCULL_CW;
         if (mode == cullPositive) cull = D3DCULL_CCW;
     }

@@ -50,7 +50,7 @@ void drawTriangleList(FxU32 count, const VertexSource &source) {
         int take = smaller(whole - next, room);
         if (convertRun(source, next, take, 0)) {
             drawConvertedVertices(D3DPT_TRIANGLELIST, take);
-            context.triangleCount += static_cast<FxU32>(take / 3);
+            renderContext.triangleCount += static_cast<FxU32>(take / 3);
         }
         next += static_cast<FxU32>(take);
     }
@@ -77,7 +77,7 @@ void drawStrip(FxU32 count, const VertexSource &source, bool continued) {
         int triangles = total - 2 - degenerate;
         if (triangles > 0 && finite) {
             drawConvertedVertices(D3DPT_TRIANGLESTRIP, total);
-            context.triangleCount += static_cast<FxU32>(triangles);
+            renderContext.triangleCount += static_cast<FxU32>(triangles);
         }
         if (triangles > 0 && triangles % 2 != 0) stripJoin.oddNext = !stripJoin.oddNext;
         stripJoin.count = total < 2 ? total : 2;
@@ -98,7 +98,7 @@ void drawFan(FxU32 count, const VertexSource &source, JoiningVertices &join) {
         int total = prefix + take;
         if (total >= 3 && finite) {
             drawConvertedVertices(D3DPT_TRIANGLEFAN, total);
-            context.triangleCount += static_cast<FxU32>(total - 2);
+            renderContext.triangleCount += static_cast<FxU32>(total - 2);
         }
         join.vertex[0] = vertexBuffer[0];
         if (total >= 2) join.vertex[1] = vertexBuffer[total - 1];
@@ -117,7 +117,7 @@ bool readable(FxU32 count, const VertexSource &source) {
 } // namespace
 
 void drawVertexArray(FxU32 mode, FxU32 count, const VertexSource &source) {
-    if (context.device == NULL || context.clipEmpty || !readable(count, source)) return;
+    if (renderContext.device == NULL || renderContext.clipEmpty || !readable(count, source)) return;
     switch (mode) {
     case arrayPoints:
         drawEach(D3DPT_POINTLIST, count, source, 1, 1);

@@ -193,12 +193,12 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
     // FightingForceFix turns the picture through 180 degrees after the lower-left origin has flipped it, so
     // with both the two vertical flips cancel and only x is mirrored. Taking the flips together keeps y
     // exactly as the application sent it.
-    bool lowerLeft = context.origin == originLowerLeft;
+    bool lowerLeft = renderContext.origin == originLowerLeft;
     bool turned = rules.honoursFightingForceFix && quirkApplies(QuirkEffect::pictureTurned);
     conversion.flipY = lowerLeft != turned;
     conversion.mirrorX = turned;
-    conversion.screenWidth = static_cast<float>(context.screenWidth);
-    conversion.screenHeight = static_cast<float>(context.screenHeight);
+    conversion.screenWidth = static_cast<float>(renderContext.screenWidth);
+    conversion.screenHeight = static_cast<float>(renderContext.screenHeight);
 
     const RenderState &state = renderState;
     conversion.fixedDiffuse = conversion.fixedSpecular = 0;

@@ -61,7 +61,7 @@ IDirectDrawSurface7 *loadBitmapSurface(const char *name) {
     desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
     desc.ddsCaps.dwCaps2 = DDSCAPS2_D3DTEXTUREMANAGE;
     IDirectDrawSurface7 *surface = NULL;
-    if (context.ddraw == NULL || context.ddraw->CreateSurface(&desc, &surface, NULL) != DD_OK) {
+    if (renderContext.ddraw == NULL || renderContext.ddraw->CreateSurface(&desc, &surface, NULL) != DD_OK) {
         DeleteObject(bitmap);
         return NULL;
     }
@@ -85,7 +85,7 @@ void blitToFront(IDirectDrawSurface7 *surface, DWORD x, DWORD y) {
         surface->SetColorKey(DDCKEY_SRCBLT, &black);
         blitFlags = DDBLTFAST_SRCCOLORKEY;
     }
-    context.frontSurface->BltFast(x, y, surface, NULL, blitFlags);
+    renderContext.frontSurface->BltFast(x, y, surface, NULL, blitFlags);
 }
 
 } // namespace
@@ -93,7 +93,7 @@ void blitToFront(IDirectDrawSurface7 *surface, DWORD x, DWORD y) {
 bool shamelessPlug;
 
 int drawBitmapResource(const char *name, DWORD x, DWORD y) {
-    if (context.frontSurface == NULL) return 0;
+    if (renderContext.frontSurface == NULL) return 0;
     IDirectDrawSurface7 *surface = loadBitmapSurface(name);
     if (surface == NULL) return 0;
     blitToFront(surface, x, y);
@@ -104,8 +104,9 @@ int drawBitmapResource(const char *name, DWORD x, DWORD y) {
 
 void drawLogo() {
     const DWORD width = logoWidth, height = logoHeight;
-    if (context.screenWidth < width || context.screenHeight < height) return;
-    drawBitmapResource("LOGO", (context.screenWidth - width) / 2, (context.screenHeight - height) / 2);
+    if (renderContext.screenWidth < width || renderContext.screenHeight < height) return;
+    drawBitmapResource("LOGO", (renderContext.screenWidth - width) / 2,
+                       (renderContext.screenHeight - height) / 2);
 }
 
 void drawSplash(float x, float y, float width, float height) {
@@ -125,7 +126,7 @@ void setShamelessPlug(bool on) {
 }
 
 void drawShamelessPlug() {
-    if (!shamelessPlug || context.frontSurface == NULL || plugMissing) return;
+    if (!shamelessPlug || renderContext.frontSurface == NULL || plugMissing) return;
     if (plugSurface == NULL) plugSurface = loadBitmapSurface("SPLASH");
     if (plugSurface == NULL) {
         plugMissing = true;
@@ -134,10 +135,11 @@ void drawShamelessPlug() {
     DDSURFACEDESC2 desc;
     memset(&desc, 0, sizeof(desc));
     desc.dwSize = sizeof(desc);
-    if (plugSurface->GetSurfaceDesc(&desc) != DD_OK || desc.dwWidth > context.screenWidth ||
-        desc.dwHeight > context.screenHeight)
+    if (plugSurface->GetSurfaceDesc(&desc) != DD_OK || desc.dwWidth > renderContext.screenWidth ||
+        desc.dwHeight > renderContext.screenHeight)
         return;
-    blitToFront(plugSurface, context.screenWidth - desc.dwWidth, context.screenHeight - desc.dwHeight);
+    blitToFront(plugSurface, renderContext.screenWidth - desc.dwWidth,
+                renderContext.screenHeight - desc.dwHeight);
 }
 
 void releaseShamelessPlug() {

@@ -5,26 +5,27 @@
 
 bool inVerticalRetrace() {
     BOOL inBlank = FALSE;
-    if (context.ddraw == NULL || context.ddraw->GetVerticalBlankStatus(&inBlank) != DD_OK) return false;
+    if (renderContext.ddraw == NULL || renderContext.ddraw->GetVerticalBlankStatus(&inBlank) != DD_OK)
+        return false;
     return inBlank != FALSE;
 }
 
 FxU32 scanLine() {
     DWORD line = 0;
-    if (context.ddraw == NULL || context.ddraw->GetScanLine(&line) != DD_OK) return 0;
+    if (renderContext.ddraw == NULL || renderContext.ddraw->GetScanLine(&line) != DD_OK) return 0;
     return line;
 }
 
 BoardCounters boardCounters() {
     return BoardCounters{
-        .pixelsIn = context.pixelsIn,
-        .chromaFail = context.chromaFail,
-        .zFuncFail = context.zFuncFail,
-        .aFuncFail = context.aFuncFail,
-        .pixelsOut = context.pixelsOut,
-        .triangles = context.triangleCount,
-        .points = context.pointCount,
-        .lines = context.lineCount,
+        .pixelsIn = renderContext.pixelsIn,
+        .chromaFail = renderContext.chromaFail,
+        .zFuncFail = renderContext.zFuncFail,
+        .aFuncFail = renderContext.aFuncFail,
+        .pixelsOut = renderContext.pixelsOut,
+        .triangles = renderContext.triangleCount,
+        .points = renderContext.pointCount,
+        .lines = renderContext.lineCount,
     };
 }
 
@@ -34,25 +35,25 @@ void resetCounters(CounterGroup group) {
         resetPerformanceCounters();
         break;
     case CounterGroup::triangles:
-        context.triangleCount = 0;
+        renderContext.triangleCount = 0;
         break;
     case CounterGroup::points:
-        context.pointCount = 0;
+        renderContext.pointCount = 0;
         break;
     case CounterGroup::lines:
-        context.lineCount = 0;
+        renderContext.lineCount = 0;
         break;
     }
 }
 
 bool sessionIsOpen() {
-    return context.sessionOpen != 0;
+    return renderContext.sessionOpen != 0;
 }
 
 FxU32 screenWidth() {
-    return context.screenWidth;
+    return renderContext.screenWidth;
 }
 
 FxU32 screenHeight() {
-    return context.screenHeight;
+    return renderContext.screenHeight;
 }

@@ -132,9 +132,9 @@ FxU32 cardUnifiedBytes() {
 
 // Direct3D 7 devices without mirrored addressing cannot honour TEXMIRROR; it is left out of the answer.
 FxU32 offeredExtensions() {
-    if (!context.sessionOpen || context.ddraw == NULL) return 0;
+    if (!renderContext.sessionOpen || renderContext.ddraw == NULL) return 0;
     FxU32 offered = cardProfile().extensions;
-    if ((context.deviceCaps.dpcTriCaps.dwTextureAddressCaps & D3DPTADDRESSCAPS_MIRROR) == 0)
+    if ((renderContext.deviceCaps.dpcTriCaps.dwTextureAddressCaps & D3DPTADDRESSCAPS_MIRROR) == 0)
         offered &= ~extensionTexMirror;
     return offered;
 }

@@ -22,7 +22,7 @@
 #include "../texture/texture_memory.h"
 #include "../texture/texture_palette.h"
 
-RenderContext context;
+RenderContext renderContext;
 
 const GUID *const deviceTypes[5] = {&IID_IDirect3DTnLHalDevice, &IID_IDirect3DHALDevice,
                                     &IID_IDirect3DMMXDevice, &IID_IDirect3DRGBDevice,
@@ -52,21 +52,21 @@ HWND createOwnWindow() {
     windowClass.hInstance = library.moduleInstance;
     windowClass.lpszClassName = ownWindowClass;
     RegisterClassA(&windowClass);
-    DWORD exStyle = context.windowed ? 0 : WS_EX_TOPMOST;
-    DWORD style = (context.windowed ? WS_OVERLAPPEDWINDOW : WS_POPUP) | WS_VISIBLE;
+    DWORD exStyle = renderContext.windowed ? 0 : WS_EX_TOPMOST;
+    DWORD style = (renderContext.windowed ? WS_OVERLAPPEDWINDOW : WS_POPUP) | WS_VISIBLE;
     HWND window = CreateWindowExA(
-        exStyle, ownWindowClass, "Kestrix", style, 0, 0, static_cast<int>(context.screenWidth),
-        static_cast<int>(context.screenHeight), NULL, NULL, library.moduleInstance, NULL);
+        exStyle, ownWindowClass, "Kestrix", style, 0, 0, static_cast<int>(renderContext.screenWidth),
+        static_cast<int>(renderContext.screenHeight), NULL, NULL, library.moduleInstance, NULL);
     if (window == NULL) UnregisterClassA(ownWindowClass, library.moduleInstance);
     return window;
 }
 
 void destroyOwnWindow() {
-    if (!context.ownWindow) return;
-    DestroyWindow(context.window);
+    if (!renderContext.ownWindow) return;
+    DestroyWindow(renderContext.window);
     UnregisterClassA(ownWindowClass, library.moduleInstance);
-    context.ownWindow = 0;
-    context.window = NULL;
+    renderContext.ownWindow = 0;
+    renderContext.window = NULL;
 }
 
 struct DepthSearch {
@@ -86,10 +86,10 @@ HRESULT CALLBACK selectDepthFormat(LPDDPIXELFORMAT format, LPVOID userData) {
 
 bool findDepthFormat(DDPIXELFORMAT &format) {
     DepthSearch search = {&format, false};
-    context.hardwareDevice = 1;
+    renderContext.hardwareDevice = 1;
     for (int type = 0; type < 5; ++type) {
-        if (type == 2) context.hardwareDevice = 0;
-        context.d3d->EnumZBufferFormats(*deviceTypes[type], selectDepthFormat, &search);
+        if (type == 2) renderContext.hardwareDevice = 0;
+        renderContext.d3d->EnumZBufferFormats(*deviceTypes[type], selectDepthFormat, &search);
         if (search.found) return true;
     }
     return false;
@@ -98,14 +98,14 @@ bool findDepthFormat(DDPIXELFORMAT &format) {
 void moveEmulatorWindow() {
     if (!quirkApplies(QuirkEffect::windowMovedDown)) return;
     RECT rect;
-    if (GetWindowRect(context.window, &rect))
-        MoveWindow(context.window, rect.left, rect.top + emulatorWindowDrop, rect.right - rect.left,
+    if (GetWindowRect(renderContext.window, &rect))
+        MoveWindow(renderContext.window, rect.left, rect.top + emulatorWindowDrop, rect.right - rect.left,
                    rect.bottom - rect.top, FALSE);
 }
 
 void readWindowTitle() {
     memset(library.windowTitle, 0, sizeof(library.windowTitle));
-    GetWindowTextA(context.window, library.windowTitle, 255);
+    GetWindowTextA(renderContext.window, library.windowTitle, 255);
     logLine("AppName: %s\n", library.windowTitle);
     if (quirkApplies(QuirkEffect::voodooScreenKept)) {
         settings.ColorDepth = 16;
@@ -122,8 +122,8 @@ bool createSurfaces(const DisplayOpenRules &rules) {
     desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE |
                           DDSCAPS_VIDEOMEMORY | DDSCAPS_MODEX;
     desc.ddsCaps.dwCaps2 = settings.Antialiasing != 0 ? DDSCAPS2_HINTANTIALIASING : 0;
-    if (context.ddraw->CreateSurface(&desc, &context.frontSurface, NULL) != DD_OK) {
-        context.frontSurface = NULL;
+    if (renderContext.ddraw->CreateSurface(&desc, &renderContext.frontSurface, NULL) != DD_OK) {
+        renderContext.frontSurface = NULL;
         errorBox(rules.primarySurfaceMessage);
         return false;
     }
@@ -131,21 +131,22 @@ bool createSurfaces(const DisplayOpenRules &rules) {
     DDSCAPS2 backCaps;
     memset(&backCaps, 0, sizeof(backCaps));
     backCaps.dwCaps = DDSCAPS_BACKBUFFER;
-    if (context.frontSurface->GetAttachedSurface(&backCaps, &context.backSurface) != DD_OK) {
-        context.backSurface = NULL;
+    if (renderContext.frontSurface->GetAttachedSurface(&backCaps, &renderContext.backSurface) != DD_OK) {
+        renderContext.backSurface = NULL;
         return false;
     }
 
     // Neither extra surface is used full-screen, but drivers that cannot hold them cannot run the game
     // either.
-    context.auxSurface = createScreenSurface(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY);
-    if (context.auxSurface == NULL) {
+    renderContext.auxSurface =
+        createScreenSurface(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY);
+    if (renderContext.auxSurface == NULL) {
         errorBox(rules.auxBufferMessage);
         return false;
     }
-    context.tripleSurface =
+    renderContext.tripleSurface =
         createScreenSurface(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY);
-    if (context.tripleSurface == NULL) {
+    if (renderContext.tripleSurface == NULL) {
         errorBox(rules.tripleBufferMessage);
         return false;
     }
@@ -154,17 +155,18 @@ bool createSurfaces(const DisplayOpenRules &rules) {
 
 void logDisplay() {
     if (!settings.displayValuesPresent) return;
-    if (!context.windowed) {
-        logLine("Display: full-screen, %ux%u, pacing %s\n", static_cast<unsigned>(context.screenWidth),
-                static_cast<unsigned>(context.screenHeight), framePacingName());
+    if (!renderContext.windowed) {
+        logLine("Display: full-screen, %ux%u, pacing %s\n", static_cast<unsigned>(renderContext.screenWidth),
+                static_cast<unsigned>(renderContext.screenHeight), framePacingName());
         return;
     }
     const char *format =
-        context.ownSurfaceDepth
+        renderContext.ownSurfaceDepth
             ? "Display: windowed, client %ux%u, %u-bit surfaces (ColorDepth), pacing %s\n"
             : "Display: windowed, client %ux%u, %u-bit surfaces (desktop depth), pacing %s\n";
-    logLine(format, static_cast<unsigned>(context.clientWidth), static_cast<unsigned>(context.clientHeight),
-            static_cast<unsigned>(context.surfaceBits), framePacingName());
+    logLine(format, static_cast<unsigned>(renderContext.clientWidth),
+            static_cast<unsigned>(renderContext.clientHeight),
+            static_cast<unsigned>(renderContext.surfaceBits), framePacingName());
 }
 
 bool openFullScreenSurfaces(const DisplayOpenRules &rules) {
@@ -172,13 +174,14 @@ bool openFullScreenSurfaces(const DisplayOpenRules &rules) {
     // locks converting to the wrong layout.
     DWORD bits = fullScreenBitsPerPixel();
     rememberOpeningMode();
-    if (context.ddraw->SetDisplayMode(context.screenWidth, context.screenHeight, bits, 0, 0) != DD_OK)
+    if (renderContext.ddraw->SetDisplayMode(renderContext.screenWidth, renderContext.screenHeight, bits, 0,
+                                            0) != DD_OK)
         return false;
-    context.displayModeSet = 1;
+    renderContext.displayModeSet = 1;
     // Wine stretches the window over the display at the exclusive level, but the new size reaches the screen
     // only when the window is painted: a front-buffer write before that (the logo) pins the first frames to
     // the window's old rectangle.
-    UpdateWindow(context.window);
+    UpdateWindow(renderContext.window);
 
     logBanner(BannerPlacement::withAdapterIdentity);
     logAdapterIdentity();
@@ -192,55 +195,57 @@ bool openFullScreenSurfaces(const DisplayOpenRules &rules) {
 // drove the 3D board. Here one DirectDraw object at a time holds the exclusive level: when the game's holds
 // it, the session is shown in the game's window at the game's mode instead of failing.
 bool setCooperativeLevel(const DisplayOpenRules &rules) {
-    DWORD level = context.windowed ? DDSCL_NORMAL : rules.cooperativeLevel;
-    HRESULT result = context.ddraw->SetCooperativeLevel(context.window, level);
-    if (result == DDERR_EXCLUSIVEMODEALREADYSET && !context.windowed) {
+    DWORD level = renderContext.windowed ? DDSCL_NORMAL : rules.cooperativeLevel;
+    HRESULT result = renderContext.ddraw->SetCooperativeLevel(renderContext.window, level);
+    if (result == DDERR_EXCLUSIVEMODEALREADYSET && !renderContext.windowed) {
         logLine("The game's own DirectDraw holds the exclusive level: the display is shown in its window, at "
                 "its display mode\n");
-        context.windowed = 1;
-        context.overGameDisplay = 1;
-        result = context.ddraw->SetCooperativeLevel(context.window, DDSCL_NORMAL);
+        renderContext.windowed = 1;
+        renderContext.overGameDisplay = 1;
+        result = renderContext.ddraw->SetCooperativeLevel(renderContext.window, DDSCL_NORMAL);
     }
     return result == DD_OK;
 }
 
 bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
-    context.windowed = settings.Windowed == 1;
-    context.refreshRate = 0;
-    context.lastPresent = 0;
-    context.window = hWnd != 0 ? reinterpret_cast<HWND>(static_cast<uintptr_t>(hWnd)) : GetActiveWindow();
-    if (context.window == NULL) {
-        context.window = createOwnWindow();
-        context.ownWindow = context.window != NULL;
+    renderContext.windowed = settings.Windowed == 1;
+    renderContext.refreshRate = 0;
+    renderContext.lastPresent = 0;
+    renderContext.window =
+        hWnd != 0 ? reinterpret_cast<HWND>(static_cast<uintptr_t>(hWnd)) : GetActiveWindow();
+    if (renderContext.window == NULL) {
+        renderContext.window = createOwnWindow();
+        renderContext.ownWindow = renderContext.window != NULL;
     }
     if (rules.readsWindowTitle) readWindowTitle();
 
-    if (DirectDrawCreateEx(NULL, reinterpret_cast<void **>(&context.ddraw), IID_IDirectDraw7, NULL) !=
+    if (DirectDrawCreateEx(NULL, reinterpret_cast<void **>(&renderContext.ddraw), IID_IDirectDraw7, NULL) !=
         DD_OK) {
-        context.ddraw = NULL;
+        renderContext.ddraw = NULL;
         return false;
     }
     if (!setCooperativeLevel(rules)) return false;
-    if (context.ddraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void **>(&context.d3d)) != DD_OK) {
-        context.d3d = NULL;
+    if (renderContext.ddraw->QueryInterface(IID_IDirect3D7, reinterpret_cast<void **>(&renderContext.d3d)) !=
+        DD_OK) {
+        renderContext.d3d = NULL;
         return false;
     }
-    if (!(context.windowed ? openWindowedSurfaces(rules) : openFullScreenSurfaces(rules))) return false;
+    if (!(renderContext.windowed ? openWindowedSurfaces(rules) : openFullScreenSurfaces(rules))) return false;
 
-    memset(&context.deviceCaps, 0, sizeof(context.deviceCaps));
-    context.device->GetCaps(&context.deviceCaps);
-    logLine("Texture OP Caps: 0x%X\n", static_cast<unsigned>(context.deviceCaps.dwTextureOpCaps));
+    memset(&renderContext.deviceCaps, 0, sizeof(renderContext.deviceCaps));
+    renderContext.device->GetCaps(&renderContext.deviceCaps);
+    logLine("Texture OP Caps: 0x%X\n", static_cast<unsigned>(renderContext.deviceCaps.dwTextureOpCaps));
     logLine("Triangle Raster Caps: 0x%X\n",
-            static_cast<unsigned>(context.deviceCaps.dpcTriCaps.dwRasterCaps));
+            static_cast<unsigned>(renderContext.deviceCaps.dpcTriCaps.dwRasterCaps));
     logDisplay();
 
-    context.viewport.dwX = 0;
-    context.viewport.dwY = 0;
-    context.viewport.dwWidth = context.screenWidth;
-    context.viewport.dwHeight = context.screenHeight;
-    context.viewport.dvMinZ = 0.0f;
-    context.viewport.dvMaxZ = 1.0f;
-    if (sendViewport(context.viewport) != D3D_OK) return false;
+    renderContext.viewport.dwX = 0;
+    renderContext.viewport.dwY = 0;
+    renderContext.viewport.dwWidth = renderContext.screenWidth;
+    renderContext.viewport.dwHeight = renderContext.screenHeight;
+    renderContext.viewport.dvMinZ = 0.0f;
+    renderContext.viewport.dvMaxZ = 1.0f;
+    if (sendViewport(renderContext.viewport) != D3D_OK) return false;
     clipWindowToScreen();
 
     if (rules.readsWindowTitle) moveEmulatorWindow();
@@ -256,7 +261,7 @@ void errorBox(const char *text) {
 void logAdapterIdentity() {
     DDDEVICEIDENTIFIER2 identity;
     memset(&identity, 0, sizeof(identity));
-    context.ddraw->GetDeviceIdentifier(&identity, 0);
+    renderContext.ddraw->GetDeviceIdentifier(&identity, 0);
     identity.szDriver[sizeof(identity.szDriver) - 1] = '\0';
     identity.szDescription[sizeof(identity.szDescription) - 1] = '\0';
     logLine("Driver:%s\n", identity.szDriver);
@@ -270,15 +275,15 @@ IDirectDrawSurface7 *createScreenSurface(DWORD caps, const DDPIXELFORMAT *format
     memset(&desc, 0, sizeof(desc));
     desc.dwSize = sizeof(desc);
     desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-    desc.dwWidth = context.screenWidth;
-    desc.dwHeight = context.screenHeight;
+    desc.dwWidth = renderContext.screenWidth;
+    desc.dwHeight = renderContext.screenHeight;
     desc.ddsCaps.dwCaps = caps;
     if (format) {
         desc.dwFlags |= DDSD_PIXELFORMAT;
         desc.ddpfPixelFormat = *format;
     }
     IDirectDrawSurface7 *surface = NULL;
-    if (context.ddraw->CreateSurface(&desc, &surface, NULL) != DD_OK) return NULL;
+    if (renderContext.ddraw->CreateSurface(&desc, &surface, NULL) != DD_OK) return NULL;
     return surface;
 }
 
@@ -289,17 +294,19 @@ bool createDepthBuffer() {
     format.dwFlags = DDPF_ZBUFFER;
     findDepthFormat(format);
 
-    context.depthSurface = createScreenSurface(
-        DDSCAPS_ZBUFFER | (context.hardwareDevice ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY), &format);
-    if (context.depthSurface == NULL) return false;
-    return context.backSurface->AddAttachedSurface(context.depthSurface) == DD_OK;
+    renderContext.depthSurface = createScreenSurface(
+        DDSCAPS_ZBUFFER | (renderContext.hardwareDevice ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY),
+        &format);
+    if (renderContext.depthSurface == NULL) return false;
+    return renderContext.backSurface->AddAttachedSurface(renderContext.depthSurface) == DD_OK;
 }
 
 bool createDevice() {
     for (const GUID *type : deviceTypes) {
         IDirect3DDevice7 *device = NULL;
-        if (context.d3d->CreateDevice(*type, context.backSurface, &device) == D3D_OK && device != NULL) {
-            context.device = device;
+        if (renderContext.d3d->CreateDevice(*type, renderContext.backSurface, &device) == D3D_OK &&
+            device != NULL) {
+            renderContext.device = device;
             return true;
         }
     }
@@ -307,7 +314,7 @@ bool createDevice() {
 }
 
 void pumpOwnWindowMessages() {
-    if (!context.ownWindow) return;
+    if (!renderContext.ownWindow) return;
     MSG message;
     while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
         TranslateMessage(&message);
@@ -332,14 +339,16 @@ namespace {
 
 // A windowed display never changed the mode: there is nothing to restore.
 void releaseDirectDraw(const DisplayOpenRules &rules) {
-    if (context.windowed) {
-        context.ddraw->SetCooperativeLevel(context.window, DDSCL_NORMAL);
+    if (renderContext.windowed) {
+        renderContext.ddraw->SetCooperativeLevel(renderContext.window, DDSCL_NORMAL);
     } else {
-        if (rules.normalLevelBeforeRestore) context.ddraw->SetCooperativeLevel(context.window, DDSCL_NORMAL);
-        context.ddraw->RestoreDisplayMode();
-        if (!rules.normalLevelBeforeRestore) context.ddraw->SetCooperativeLevel(context.window, DDSCL_NORMAL);
+        if (rules.normalLevelBeforeRestore)
+            renderContext.ddraw->SetCooperativeLevel(renderContext.window, DDSCL_NORMAL);
+        renderContext.ddraw->RestoreDisplayMode();
+        if (!rules.normalLevelBeforeRestore)
+            renderContext.ddraw->SetCooperativeLevel(renderContext.window, DDSCL_NORMAL);
     }
-    context.ddraw->Release();
+    renderContext.ddraw->Release();
 }
 
 } // namespace
@@ -354,50 +363,50 @@ void releaseDisplayObjects() {
     // Swaps move the buffers between roles, so a held lock may be on the third buffer by now.
     unlockHeldBuffers(rules.unlocksScreenSurfaces);
     forgetBufferLocks();
-    if (context.device) {
+    if (renderContext.device) {
         flushDrawBatch();
-        context.device->EndScene();
-        context.device->Release();
+        renderContext.device->EndScene();
+        renderContext.device->Release();
     }
     dropDrawBatch();
     forgetDeviceState();
-    if (context.d3d) {
-        context.d3d->EvictManagedTextures();
-        context.d3d->Release();
+    if (renderContext.d3d) {
+        renderContext.d3d->EvictManagedTextures();
+        renderContext.d3d->Release();
     }
-    if (context.auxSurface) context.auxSurface->Release();
-    if (context.tripleSurface) context.tripleSurface->Release();
-    if (context.backSurface) {
-        if (rules.unlocksScreenSurfaces) context.backSurface->Unlock(NULL);
-        context.backSurface->Release();
+    if (renderContext.auxSurface) renderContext.auxSurface->Release();
+    if (renderContext.tripleSurface) renderContext.tripleSurface->Release();
+    if (renderContext.backSurface) {
+        if (rules.unlocksScreenSurfaces) renderContext.backSurface->Unlock(NULL);
+        renderContext.backSurface->Release();
     }
-    if (context.frontSurface) {
-        if (rules.unlocksScreenSurfaces) context.frontSurface->Unlock(NULL);
-        context.frontSurface->Release();
+    if (renderContext.frontSurface) {
+        if (rules.unlocksScreenSurfaces) renderContext.frontSurface->Unlock(NULL);
+        renderContext.frontSurface->Release();
     }
     releaseWindowedSurfaces();
     // The depth buffer goes with the back buffer it is attached to and with the DirectDraw object.
-    if (context.ddraw) releaseDirectDraw(rules);
+    if (renderContext.ddraw) releaseDirectDraw(rules);
     putBackOpeningMode();
-    context.device = NULL;
-    context.d3d = NULL;
-    context.auxSurface = NULL;
-    context.tripleSurface = NULL;
-    context.backSurface = NULL;
-    context.frontSurface = NULL;
-    context.depthSurface = NULL;
-    context.ddraw = NULL;
-    context.displayModeSet = 0;
-    context.displayLost = 0;
-    context.overGameDisplay = 0;
-    context.sessionOpen = 0;
+    renderContext.device = NULL;
+    renderContext.d3d = NULL;
+    renderContext.auxSurface = NULL;
+    renderContext.tripleSurface = NULL;
+    renderContext.backSurface = NULL;
+    renderContext.frontSurface = NULL;
+    renderContext.depthSurface = NULL;
+    renderContext.ddraw = NULL;
+    renderContext.displayModeSet = 0;
+    renderContext.displayLost = 0;
+    renderContext.overGameDisplay = 0;
+    renderContext.sessionOpen = 0;
     restoreWindowPlacement();
-    context.windowed = 0;
+    renderContext.windowed = 0;
     destroyOwnWindow();
 }
 
 void closeSession() {
-    if (!context.sessionOpen) return;
+    if (!renderContext.sessionOpen) return;
     restoreScreenGamma();
     releaseAllTextures();
     releaseShamelessPlug();
@@ -405,18 +414,18 @@ void closeSession() {
 }
 
 void abandonDisplay() {
-    if (context.ddraw == NULL) return;
+    if (renderContext.ddraw == NULL) return;
     logLine("Process ends with the display open: its objects are left to the system\n");
     flushLog();
-    if (context.displayModeSet) ChangeDisplaySettingsA(NULL, 0);
+    if (renderContext.displayModeSet) ChangeDisplaySettingsA(NULL, 0);
     forgetBufferLocks();
     dropDrawBatch();
     forgetDeviceState();
-    context = RenderContext();
+    renderContext = RenderContext();
 }
 
 void setInitialDeviceState() {
-    IDirect3DDevice7 *device = context.device;
+    IDirect3DDevice7 *device = renderContext.device;
     if (device == NULL) return;
     const SessionRules &rules = library.rules->session;
     sendRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
@@ -456,7 +465,7 @@ void setInitialDeviceState() {
 }
 
 void clipWindowToScreen() {
-    setClipWindow(0, 0, context.screenWidth, context.screenHeight);
+    setClipWindow(0, 0, renderContext.screenWidth, renderContext.screenHeight);
 }
 
 // Glide's clip window is Direct3D's viewport, which also bounds Clear. Direct3D refuses an empty viewport,
@@ -467,19 +476,20 @@ void setClipWindow(FxU32 minX, FxU32 minY, FxU32 maxX, FxU32 maxY) {
     stateCalls.clipMaxX = clipEdge(maxX);
     stateCalls.clipMaxY = clipEdge(maxY);
     markKnown(groupClipWindow);
-    if (maxX > context.screenWidth) maxX = context.screenWidth;
-    if (maxY > context.screenHeight) maxY = context.screenHeight;
-    context.clipEmpty = minX >= maxX || minY >= maxY;
-    if (context.clipEmpty) return;
-    context.viewport.dwX = minX;
-    context.viewport.dwY = context.origin == originLowerLeft ? context.screenHeight - maxY : minY;
-    context.viewport.dwWidth = maxX - minX;
-    context.viewport.dwHeight = maxY - minY;
-    sendViewport(context.viewport);
+    if (maxX > renderContext.screenWidth) maxX = renderContext.screenWidth;
+    if (maxY > renderContext.screenHeight) maxY = renderContext.screenHeight;
+    renderContext.clipEmpty = minX >= maxX || minY >= maxY;
+    if (renderContext.clipEmpty) return;
+    renderContext.viewport.dwX = minX;
+    renderContext.viewport.dwY =
+        renderContext.origin == originLowerLeft ? renderContext.screenHeight - maxY : minY;
+    renderContext.viewport.dwWidth = maxX - minX;
+    renderContext.viewport.dwHeight = maxY - minY;
+    sendViewport(renderContext.viewport);
 }
 
 FxU32 toArgb(FxU32 color) {
-    switch (context.colorFormat) {
+    switch (renderContext.colorFormat) {
     case colorFormatArgb:
         return color;
     case colorFormatAbgr:
@@ -513,8 +523,8 @@ FxI32 originLocation(FxI32 origin) {
 }
 
 void storeOrigin(FxI32 origin) {
-    context.origin = originLocation(origin);
-    stateCalls.origin = context.origin;
+    renderContext.origin = originLocation(origin);
+    stateCalls.origin = renderContext.origin;
     markKnown(groupOrigin);
 }
 
@@ -522,7 +532,7 @@ void storeOrigin(FxI32 origin) {
 
 // Games set the origin every frame: only a change is logged, or the log grows by thousands of lines.
 void setOrigin(FxI32 origin) {
-    if (originLocation(origin) == context.origin) return;
+    if (originLocation(origin) == renderContext.origin) return;
     if (library.rules->session.logsOrigin) logLine("grSSTOrigin(origin=%d);\n", origin);
     storeOrigin(origin);
     if (isKnown(groupCull)) setCullMode(stateCalls.cullMode);

@@ -34,7 +34,7 @@ ModeList listedModes;
 // The open session's DirectDraw object, else one of the query's own. False when the adapter could not be
 // asked.
 bool listFullScreenModes(DWORD bitsPerPixel, bool *openable) {
-    IDirectDraw7 *ddraw = context.ddraw;
+    IDirectDraw7 *ddraw = renderContext.ddraw;
     bool own = ddraw == NULL;
     if (own && DirectDrawCreateEx(NULL, reinterpret_cast<void **>(&ddraw), IID_IDirectDraw7, NULL) != DD_OK)
         return false;

@@ -21,7 +21,7 @@ void resetLoadState() {
     library.rules = rules;
     library.moduleInstance = instance;
     settings = LibrarySettings();
-    context = RenderContext();
+    renderContext = RenderContext();
     renderState = RenderState();
     stateCalls = StateCalls();
     deviceTables = DeviceTables();
@@ -57,5 +57,5 @@ void resetDeviceState() {
     renderState.sentStageOps[0][0] = renderState.sentStageOps[0][1] = 0;
     renderState.sentStageOps[1][0] = renderState.sentStageOps[1][1] = D3DTOP_DISABLE;
     renderState.lastChromakeyMode = chromakeyDisable;
-    resetStateCalls(context.screenWidth, context.screenHeight);
+    resetStateCalls(renderContext.screenWidth, renderContext.screenHeight);
 }

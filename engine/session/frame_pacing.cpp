@@ -47,20 +47,21 @@ void waitUntil(LONGLONG target, LONGLONG frequency) {
 }
 
 DWORD refreshRate() {
-    if (context.refreshRate == 0 && context.ddraw) {
+    if (renderContext.refreshRate == 0 && renderContext.ddraw) {
         DDSURFACEDESC2 mode;
         memset(&mode, 0, sizeof(mode));
         mode.dwSize = sizeof(mode);
-        if (context.ddraw->GetDisplayMode(&mode) == DD_OK) context.refreshRate = mode.dwRefreshRate;
-        if (context.refreshRate == 0) context.refreshRate = defaultRefreshRate;
+        if (renderContext.ddraw->GetDisplayMode(&mode) == DD_OK)
+            renderContext.refreshRate = mode.dwRefreshRate;
+        if (renderContext.refreshRate == 0) renderContext.refreshRate = defaultRefreshRate;
     }
-    return context.refreshRate ? context.refreshRate : defaultRefreshRate;
+    return renderContext.refreshRate ? renderContext.refreshRate : defaultRefreshRate;
 }
 
 bool waitForRetraces(FxU32 count) {
-    if (context.ddraw == NULL) return false;
+    if (renderContext.ddraw == NULL) return false;
     for (FxU32 i = 0; i < count; ++i)
-        if (context.ddraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, NULL) != DD_OK) return false;
+        if (renderContext.ddraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, NULL) != DD_OK) return false;
     return true;
 }
 
@@ -71,20 +72,20 @@ void paceBySwapInterval(FxU32 interval) {
         LONGLONG frequency = counterFrequency();
         LONGLONG period = frequency / refreshRate();
         bool retraced = waitForRetraces(interval);
-        LONGLONG target = context.lastPresent + static_cast<LONGLONG>(interval) * period;
-        if (context.lastPresent != 0 && (!retraced || target - counterNow() > period / 2))
+        LONGLONG target = renderContext.lastPresent + static_cast<LONGLONG>(interval) * period;
+        if (renderContext.lastPresent != 0 && (!retraced || target - counterNow() > period / 2))
             waitUntil(target, frequency);
     }
-    context.lastPresent = counterNow();
+    renderContext.lastPresent = counterNow();
 }
 
 void paceAtMost60() {
     LONGLONG frequency = counterFrequency();
     LONGLONG now = counterNow();
-    LONGLONG next = context.lastPresent + frequency / cappedPresentRate;
-    if (context.lastPresent == 0 || next < now) next = now;
+    LONGLONG next = renderContext.lastPresent + frequency / cappedPresentRate;
+    if (renderContext.lastPresent == 0 || next < now) next = now;
     waitUntil(next, frequency);
-    context.lastPresent = next;
+    renderContext.lastPresent = next;
 }
 
 } // namespace

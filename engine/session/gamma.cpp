@@ -44,14 +44,16 @@ void composeShownTable() {
 }
 
 IDirectDrawGammaControl *displayGammaControl() {
-    if (context.windowed || context.frontSurface == NULL || context.ddraw == NULL) return NULL;
+    if (renderContext.windowed || renderContext.frontSurface == NULL || renderContext.ddraw == NULL)
+        return NULL;
     DDCAPS caps;
     memset(&caps, 0, sizeof(caps));
     caps.dwSize = sizeof(caps);
-    if (context.ddraw->GetCaps(&caps, NULL) != DD_OK || (caps.dwCaps2 & DDCAPS2_PRIMARYGAMMA) == 0)
+    if (renderContext.ddraw->GetCaps(&caps, NULL) != DD_OK || (caps.dwCaps2 & DDCAPS2_PRIMARYGAMMA) == 0)
         return NULL;
     void *control = NULL;
-    if (context.frontSurface->QueryInterface(IID_IDirectDrawGammaControl, &control) != DD_OK) return NULL;
+    if (renderContext.frontSurface->QueryInterface(IID_IDirectDrawGammaControl, &control) != DD_OK)
+        return NULL;
     return static_cast<IDirectDrawGammaControl *>(control);
 }
 
@@ -166,7 +168,7 @@ void readGammaTable(FxU32 entries, FxU32 *red, FxU32 *green, FxU32 *blue) {
 void applyGamma() {
     composeShownTable();
     gammaState.onDisplay = false;
-    if (!context.sessionOpen) return;
+    if (!renderContext.sessionOpen) return;
     if (gammaState.identity && !gammaState.rampLoaded) return;
     gammaState.onDisplay = loadDisplayRamp(false);
     gammaState.rampLoaded = gammaState.onDisplay && !gammaState.identity;
@@ -219,7 +221,7 @@ IDirectDrawSurface7 *windowCopyLike(IDirectDrawSurface7 *frame) {
     wanted.dwHeight = desc.dwHeight;
     wanted.ddpfPixelFormat = desc.ddpfPixelFormat;
     wanted.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    if (context.ddraw->CreateSurface(&wanted, &gammaState.windowCopy, NULL) != DD_OK)
+    if (renderContext.ddraw->CreateSurface(&wanted, &gammaState.windowCopy, NULL) != DD_OK)
         gammaState.windowCopy = NULL;
     return gammaState.windowCopy;
 }
@@ -229,7 +231,8 @@ IDirectDrawSurface7 *windowCopyLike(IDirectDrawSurface7 *frame) {
 // The window may show the same frame several times (front-buffer writes, the splash): the frame itself is
 // left as drawn and each showing is corrected from it.
 IDirectDrawSurface7 *gammaCorrectedFrame(IDirectDrawSurface7 *frame) {
-    if (gammaState.identity || gammaState.onDisplay || frame == NULL || context.ddraw == NULL) return frame;
+    if (gammaState.identity || gammaState.onDisplay || frame == NULL || renderContext.ddraw == NULL)
+        return frame;
     IDirectDrawSurface7 *copy = windowCopyLike(frame);
     if (copy == NULL || copy->BltFast(0, 0, frame, NULL, DDBLTFAST_WAIT) != DD_OK) return frame;
     correctPresentedFrame(copy);

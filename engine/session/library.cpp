@@ -71,12 +71,12 @@ void initLibrary() {
 }
 
 void abandonOpenSession() {
-    context.sessionOpen = 0;
+    renderContext.sessionOpen = 0;
 }
 
 // grSstQueryHardware forgets an open session without releasing it; a later open or unload releases it.
 void releaseAbandonedSession() {
-    if (context.sessionOpen || context.ddraw == NULL) return;
+    if (renderContext.sessionOpen || renderContext.ddraw == NULL) return;
     releaseAllTextures();
     releaseShamelessPlug();
     releaseDisplayObjects();
@@ -94,7 +94,7 @@ namespace {
 // What every open does once the device exists, in this order.
 void prepareDevice(const LibraryRules &rules, FxI32 origin) {
     // The pointer goes to the far corner, off the game's full-screen picture; a window leaves it be.
-    if (!context.windowed)
+    if (!renderContext.windowed)
         SetCursorPos(rules.session.parkedCursorPosition, rules.session.parkedCursorPosition);
     primeBuffers();
     if (!settings.NoSplash) drawLogo();
@@ -109,8 +109,8 @@ void prepareDevice(const LibraryRules &rules, FxI32 origin) {
 
     setOpeningOrigin(origin);
     clearBuffers(0, 0, 0xFFFF);
-    if (!rules.session.presentRestartsScene && context.device) context.device->BeginScene();
-    context.triangleCount = 0;
+    if (!rules.session.presentRestartsScene && renderContext.device) renderContext.device->BeginScene();
+    renderContext.triangleCount = 0;
     resetPerformanceCounters();
 }
 
@@ -124,9 +124,9 @@ bool openSession(FxU32 hWnd, FxI32 resolution, FxI32 colorFormat, FxI32 origin) 
     releaseAbandonedSession();
 
     Resolution size = lookupResolution(resolution);
-    context.screenWidth = size.width;
-    context.screenHeight = size.height;
-    context.colorFormat = colorFormat;
+    renderContext.screenWidth = size.width;
+    renderContext.screenHeight = size.height;
+    renderContext.colorFormat = colorFormat;
     logBanner(BannerPlacement::beforeDisplayOpen);
     displayBeingOpened = true;
     BOOL opened = openDisplayDevice(hWnd, rules.display);
@@ -134,7 +134,7 @@ bool openSession(FxU32 hWnd, FxI32 resolution, FxI32 colorFormat, FxI32 origin) 
     if (!opened) return false;
 
     prepareDevice(rules, origin);
-    context.sessionOpen = 1;
+    renderContext.sessionOpen = 1;
     applyGamma();
     return true;
 }

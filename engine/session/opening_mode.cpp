@@ -22,19 +22,20 @@ bool readMode(DWORD which, DEVMODEA &mode) {
 } // namespace
 
 void rememberOpeningMode() {
-    context.restoresOpeningMode = 0;
+    renderContext.restoresOpeningMode = 0;
     DEVMODEA desktop;
-    if (!readMode(ENUM_CURRENT_SETTINGS, context.openingMode) || !readMode(ENUM_REGISTRY_SETTINGS, desktop))
+    if (!readMode(ENUM_CURRENT_SETTINGS, renderContext.openingMode) ||
+        !readMode(ENUM_REGISTRY_SETTINGS, desktop))
         return;
-    context.restoresOpeningMode = !sameMode(context.openingMode, desktop);
+    renderContext.restoresOpeningMode = !sameMode(renderContext.openingMode, desktop);
 }
 
 void putBackOpeningMode() {
-    if (!context.restoresOpeningMode) return;
-    context.restoresOpeningMode = 0;
+    if (!renderContext.restoresOpeningMode) return;
+    renderContext.restoresOpeningMode = 0;
     DEVMODEA current;
-    if (readMode(ENUM_CURRENT_SETTINGS, current) && sameMode(current, context.openingMode)) return;
-    DEVMODEA &mode = context.openingMode;
+    if (readMode(ENUM_CURRENT_SETTINGS, current) && sameMode(current, renderContext.openingMode)) return;
+    DEVMODEA &mode = renderContext.openingMode;
     mode.dmFields &= modeFields | DM_DISPLAYFREQUENCY;
     LONG result = ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN);
     logLine("Display mode %ux%u, %u-bit, in force before the open, put back: %s\n",

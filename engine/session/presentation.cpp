@@ -17,14 +17,14 @@
 namespace {
 
 FxU32 screenPixels() {
-    return context.screenWidth * context.screenHeight;
+    return renderContext.screenWidth * renderContext.screenHeight;
 }
 
 // Where the device cannot draw into the front surface, what was drawn "into the front buffer" went into the
 // back buffer and is shown by copying: the back buffer keeps it. A busy blitter drops the copy.
 void copyBackToFront() {
-    if (context.frontSurface && context.backSurface)
-        context.frontSurface->BltFast(0, 0, context.backSurface, NULL, DDBLTFAST_DONOTWAIT);
+    if (renderContext.frontSurface && renderContext.backSurface)
+        renderContext.frontSurface->BltFast(0, 0, renderContext.backSurface, NULL, DDBLTFAST_DONOTWAIT);
     drawShamelessPlug();
     showFrontBuffer();
 }
@@ -32,9 +32,9 @@ void copyBackToFront() {
 // The frame drawn into the back buffer goes on screen and the buffers change places. Drawing into the
 // front buffer goes on into the new front buffer, as the board's did.
 void presentBackBuffer() {
-    FxI32 front = context.frontDrawing;
+    FxI32 front = renderContext.frontDrawing;
     stopFrontDrawing();
-    if (!context.windowed) correctPresentedFrame(context.backSurface);
+    if (!renderContext.windowed) correctPresentedFrame(renderContext.backSurface);
     exchangeBuffers();
     drawShamelessPlug();
     showFrontBuffer();
@@ -42,21 +42,23 @@ void presentBackBuffer() {
 }
 
 bool screenPairReady() {
-    return context.device != NULL && context.frontSurface != NULL && context.backSurface != NULL;
+    return renderContext.device != NULL && renderContext.frontSurface != NULL &&
+           renderContext.backSurface != NULL;
 }
 
 // Wine keeps the primary surface apart from the screen and copies it there when DirectDraw writes to it
 // (a blit), not when Direct3D draws into it; a round trip through the aux surface, which nothing else
 // uses, is such a write. On Windows the primary is the screen and the copy changes nothing.
 void pushPrimaryToScreen() {
-    IDirectDrawSurface7 *front = context.frontSurface, *spare = context.auxSurface;
-    if (context.windowed || front == NULL || spare == NULL) return;
+    IDirectDrawSurface7 *front = renderContext.frontSurface, *spare = renderContext.auxSurface;
+    if (renderContext.windowed || front == NULL || spare == NULL) return;
     if (spare->BltFast(0, 0, front, NULL, DDBLTFAST_WAIT) == DD_OK)
         front->BltFast(0, 0, spare, NULL, DDBLTFAST_WAIT);
 }
 
 IDirectDrawSurface7 *drawnSurface() {
-    return context.frontDrawing == frontDrawingTarget ? context.frontSurface : context.backSurface;
+    return renderContext.frontDrawing == frontDrawingTarget ? renderContext.frontSurface
+                                                            : renderContext.backSurface;
 }
 
 } // namespace
@@ -65,34 +67,35 @@ IDirectDrawSurface7 *drawnSurface() {
 // loading bars and menus that way and never swap. The device is pointed at the front surface; a device
 // that refuses draws into the back buffer, which is copied to the front when the drawing is shown.
 void startFrontDrawing() {
-    if (context.frontDrawing || !screenPairReady()) return;
-    context.frontDrawing = frontDrawingCopied;
-    if (!moveRenderTarget(context.backSurface, context.frontSurface)) return;
-    context.frontDrawing = frontDrawingTarget;
-    sendViewport(context.viewport);
+    if (renderContext.frontDrawing || !screenPairReady()) return;
+    renderContext.frontDrawing = frontDrawingCopied;
+    if (!moveRenderTarget(renderContext.backSurface, renderContext.frontSurface)) return;
+    renderContext.frontDrawing = frontDrawingTarget;
+    sendViewport(renderContext.viewport);
 }
 
 void stopFrontDrawing() {
-    FxI32 front = context.frontDrawing;
-    context.frontDrawing = 0;
-    context.frontUnseen = 0;
+    FxI32 front = renderContext.frontDrawing;
+    renderContext.frontDrawing = 0;
+    renderContext.frontUnseen = 0;
     if (front != frontDrawingTarget || !screenPairReady()) return;
-    if (moveRenderTarget(context.frontSurface, context.backSurface)) sendViewport(context.viewport);
+    if (moveRenderTarget(renderContext.frontSurface, renderContext.backSurface))
+        sendViewport(renderContext.viewport);
 }
 
 void prepareToDraw() {
     settleFrameBufferLocks();
-    if (context.frontDrawing) context.frontUnseen = 1;
+    if (renderContext.frontDrawing) renderContext.frontUnseen = 1;
 }
 
 void showFrontDrawing() {
     settleFrameBufferLocks();
-    if (!context.frontUnseen) return;
-    context.frontUnseen = 0;
+    if (!renderContext.frontUnseen) return;
+    renderContext.frontUnseen = 0;
     flushDrawBatch();
     // The driver may hold what was sent until the scene ends.
     if (library.rules->session.presentRestartsScene) restartScene();
-    if (context.frontDrawing == frontDrawingCopied) {
+    if (renderContext.frontDrawing == frontDrawingCopied) {
         copyBackToFront();
         return;
     }
@@ -106,34 +109,34 @@ void swapBuffers(FxU32 swapInterval) {
     if (!fullScreenDisplayReady()) return;
     const SessionRules &rules = library.rules->session;
     settleFrameBufferLocks();
-    if (context.swapCount % 5 == 0) {
+    if (renderContext.swapCount % 5 == 0) {
         paceFrame(swapInterval);
-        if (rules.presentRestartsScene && context.device) context.device->EndScene();
+        if (rules.presentRestartsScene && renderContext.device) renderContext.device->EndScene();
         presentBackBuffer();
-        if (rules.swapCountsPixelsOut) context.pixelsOut += screenPixels();
-        if (rules.presentRestartsScene && context.device) context.device->BeginScene();
+        if (rules.swapCountsPixelsOut) renderContext.pixelsOut += screenPixels();
+        if (rules.presentRestartsScene && renderContext.device) renderContext.device->BeginScene();
     }
     // Oversample 1 renders every frame but shows one call in five.
     if (settings.Oversample == 1)
-        context.swapCount += 1;
+        renderContext.swapCount += 1;
     else
-        context.swapCount = 0;
-    context.pixelsIn += screenPixels();
+        renderContext.swapCount = 0;
+    renderContext.pixelsIn += screenPixels();
 }
 
 void renderBuffer(FxI32 buffer) {
     flushDrawBatch();
     const SessionRules &rules = library.rules->session;
-    if (buffer != bufferFront && context.frontDrawing) {
+    if (buffer != bufferFront && renderContext.frontDrawing) {
         showFrontDrawing();
         stopFrontDrawing();
     }
     settleFrameBufferLocks();
-    if (rules.presentRestartsScene && context.device) context.device->EndScene();
+    if (rules.presentRestartsScene && renderContext.device) renderContext.device->EndScene();
     if (buffer == bufferFront) startFrontDrawing();
-    context.pixelsIn += screenPixels();
-    context.pixelsOut += screenPixels();
-    if (rules.presentRestartsScene && context.device) context.device->BeginScene();
+    renderContext.pixelsIn += screenPixels();
+    renderContext.pixelsOut += screenPixels();
+    if (rules.presentRestartsScene && renderContext.device) renderContext.device->BeginScene();
 }
 
 void finishDrawing() {
@@ -142,21 +145,21 @@ void finishDrawing() {
 
 void restartScene() {
     flushDrawBatch();
-    if (context.device == NULL) return;
-    context.device->EndScene();
-    context.device->BeginScene();
+    if (renderContext.device == NULL) return;
+    renderContext.device->EndScene();
+    renderContext.device->BeginScene();
 }
 
 void clearBuffers(FxU32 color, FxU8 alpha, FxU16 depth) {
     flushDrawBatch();
-    if (context.device == NULL || context.clipEmpty) return;
+    if (renderContext.device == NULL || renderContext.clipEmpty) return;
     D3DCOLOR clearColor = toArgb(color) | (static_cast<FxU32>(alpha & 0xFF) << 24);
     // Glide depth runs 0 to 0xFFFF and Direct3D's clear depth 0.0 to 1.0: 1.5259022e-5 is 1/65535.
     float clearDepth = static_cast<float>(static_cast<double>(depth & 0xFFFF) * 1.5259022e-5);
     DWORD targets = D3DCLEAR_ZBUFFER;
     if (colorWritesEnabled()) targets |= D3DCLEAR_TARGET;
     prepareToDraw();
-    context.device->Clear(0, NULL, targets, clearColor, clearDepth, 0);
+    renderContext.device->Clear(0, NULL, targets, clearColor, clearDepth, 0);
     if (targets & D3DCLEAR_TARGET) reloadLockedShadows(drawnSurface());
 }
 
@@ -170,9 +173,9 @@ void primeBuffers() {
 }
 
 void resetPerformanceCounters() {
-    context.pixelsIn = 0;
-    context.chromaFail = 0;
-    context.zFuncFail = 0;
-    context.aFuncFail = 0;
-    context.pixelsOut = 0;
+    renderContext.pixelsIn = 0;
+    renderContext.chromaFail = 0;
+    renderContext.zFuncFail = 0;
+    renderContext.aFuncFail = 0;
+    renderContext.pixelsOut = 0;
 }

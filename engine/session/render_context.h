@@ -81,6 +81,6 @@ enum FrontDrawing {
     frontDrawingCopied = 2, // the device refused it: drawn into the back surface, copied to the front
 };
 
-extern RenderContext context;
+extern RenderContext renderContext;
 
 #endif

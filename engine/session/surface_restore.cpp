@@ -14,30 +14,31 @@ bool surfaceLost(IDirectDrawSurface7 *surface) {
 
 // Restored video memory holds whatever was there: the screen shows black until the next frame.
 void blankRestoredBuffers() {
-    if (context.device) {
+    if (renderContext.device) {
         flushDrawBatch();
-        context.device->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
-        context.device->EndScene();
-        context.device->BeginScene();
+        renderContext.device->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        renderContext.device->EndScene();
+        renderContext.device->BeginScene();
     }
     DDBLTFX fill;
     memset(&fill, 0, sizeof(fill));
     fill.dwSize = sizeof(fill);
-    context.frontSurface->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
+    renderContext.frontSurface->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
 }
 
 } // namespace
 
 bool fullScreenDisplayReady() {
-    if (context.windowed || context.ddraw == NULL || context.frontSurface == NULL) return true;
-    if (!context.displayLost) {
-        if (!surfaceLost(context.frontSurface) && !surfaceLost(context.backSurface)) return true;
-        context.displayLost = 1;
+    if (renderContext.windowed || renderContext.ddraw == NULL || renderContext.frontSurface == NULL)
+        return true;
+    if (!renderContext.displayLost) {
+        if (!surfaceLost(renderContext.frontSurface) && !surfaceLost(renderContext.backSurface)) return true;
+        renderContext.displayLost = 1;
     }
     // Another program holds the screen: DirectDraw refuses the restore until it is given back.
-    if (context.ddraw->TestCooperativeLevel() != DD_OK) return false;
-    if (context.ddraw->RestoreAllSurfaces() != DD_OK) return false;
-    context.displayLost = 0;
+    if (renderContext.ddraw->TestCooperativeLevel() != DD_OK) return false;
+    if (renderContext.ddraw->RestoreAllSurfaces() != DD_OK) return false;
+    renderContext.displayLost = 0;
     blankRestoredBuffers();
     logLine("Display surfaces were lost to another program and are restored; the frame in flight is "
             "dropped\n");

@@ -25,7 +25,7 @@ RECT shifted(const RECT &rect, POINT by) {
 
 // The largest rectangle of the Glide aspect inside the area, centred.
 RECT fitPicture(LONG areaWidth, LONG areaHeight) {
-    LONGLONG glideWidth = context.screenWidth, glideHeight = context.screenHeight;
+    LONGLONG glideWidth = renderContext.screenWidth, glideHeight = renderContext.screenHeight;
     LONG pictureWidth = areaWidth, pictureHeight = areaHeight;
     if (static_cast<LONGLONG>(areaWidth) * glideHeight > static_cast<LONGLONG>(areaHeight) * glideWidth)
         pictureWidth = static_cast<LONG>(areaHeight * glideWidth / glideHeight);
@@ -36,8 +36,8 @@ RECT fitPicture(LONG areaWidth, LONG areaHeight) {
 }
 
 SIZE clientSize(const RECT &workArea, const RECT &frame) {
-    LONG glideWidth = static_cast<LONG>(context.screenWidth),
-         glideHeight = static_cast<LONG>(context.screenHeight);
+    LONG glideWidth = static_cast<LONG>(renderContext.screenWidth),
+         glideHeight = static_cast<LONG>(renderContext.screenHeight);
     if (settings.WindowScale == windowScaleLargest) {
         RECT fit = fitPicture(width(workArea) - width(frame), height(workArea) - height(frame));
         if (width(fit) > 0 && height(fit) > 0) return SIZE{width(fit), height(fit)};
@@ -52,22 +52,23 @@ RECT workAreaOf(HWND window) {
     memset(&info, 0, sizeof(info));
     info.cbSize = sizeof(info);
     if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
-    return RECT{0, 0, static_cast<LONG>(context.screenWidth), static_cast<LONG>(context.screenHeight)};
+    return RECT{0, 0, static_cast<LONG>(renderContext.screenWidth),
+                static_cast<LONG>(renderContext.screenHeight)};
 }
 
 void saveWindowPlacement() {
-    context.savedStyle = GetWindowLongA(context.window, GWL_STYLE);
-    context.savedExStyle = GetWindowLongA(context.window, GWL_EXSTYLE);
-    GetWindowRect(context.window, &context.savedRect);
-    context.windowPlaced = 1;
+    renderContext.savedStyle = GetWindowLongA(renderContext.window, GWL_STYLE);
+    renderContext.savedExStyle = GetWindowLongA(renderContext.window, GWL_EXSTYLE);
+    GetWindowRect(renderContext.window, &renderContext.savedRect);
+    renderContext.windowPlaced = 1;
 }
 
 // Full-screen games make borderless windows: a window on the desktop needs a caption to be moved and closed.
 DWORD framedStyle() {
-    DWORD style = static_cast<DWORD>(context.savedStyle);
+    DWORD style = static_cast<DWORD>(renderContext.savedStyle);
     if ((style & WS_CAPTION) == WS_CAPTION) return style;
     style |= addedFrameStyle;
-    SetWindowLongA(context.window, GWL_STYLE, static_cast<LONG>(style));
+    SetWindowLongA(renderContext.window, GWL_STYLE, static_cast<LONG>(style));
     return style;
 }
 
@@ -75,33 +76,33 @@ DWORD framedStyle() {
 void placeWindow() {
     saveWindowPlacement();
     DWORD style = framedStyle();
-    DWORD exStyle = static_cast<DWORD>(context.savedExStyle);
+    DWORD exStyle = static_cast<DWORD>(renderContext.savedExStyle);
     RECT frame = {0, 0, 0, 0};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    RECT work = workAreaOf(context.window);
+    RECT work = workAreaOf(renderContext.window);
     SIZE client = clientSize(work, frame);
-    context.clientWidth = static_cast<FxU32>(client.cx);
-    context.clientHeight = static_cast<FxU32>(client.cy);
+    renderContext.clientWidth = static_cast<FxU32>(client.cx);
+    renderContext.clientHeight = static_cast<FxU32>(client.cy);
     RECT outer = {0, 0, client.cx, client.cy};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
     LONG x = work.left + (width(work) - width(outer)) / 2;
     LONG y = work.top + (height(work) - height(outer)) / 2;
     if (x < work.left) x = work.left;
     if (y < work.top) y = work.top;
-    SetWindowPos(context.window, NULL, x, y, width(outer), height(outer),
+    SetWindowPos(renderContext.window, NULL, x, y, width(outer), height(outer),
                  SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
     // Wine gives the X window its new size, and erases what the resize uncovered, only when the window
     // paints: both must happen before the first frame, or it is clipped to the old size or painted over.
-    UpdateWindow(context.window);
+    UpdateWindow(renderContext.window);
 }
 
 bool readDesktopMode(DWORD &bits) {
     DDSURFACEDESC2 mode;
     memset(&mode, 0, sizeof(mode));
     mode.dwSize = sizeof(mode);
-    if (context.ddraw->GetDisplayMode(&mode) != DD_OK) return false;
+    if (renderContext.ddraw->GetDisplayMode(&mode) != DD_OK) return false;
     bits = mode.ddpfPixelFormat.dwRGBBitCount;
-    context.refreshRate = mode.dwRefreshRate;
+    renderContext.refreshRate = mode.dwRefreshRate;
     return true;
 }
 
@@ -111,17 +112,17 @@ bool createPrimaryWithClipper(const DisplayOpenRules &rules) {
     desc.dwSize = sizeof(desc);
     desc.dwFlags = DDSD_CAPS;
     desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    if (context.ddraw->CreateSurface(&desc, &context.primarySurface, NULL) != DD_OK) {
-        context.primarySurface = NULL;
+    if (renderContext.ddraw->CreateSurface(&desc, &renderContext.primarySurface, NULL) != DD_OK) {
+        renderContext.primarySurface = NULL;
         errorBox(rules.primarySurfaceMessage);
         return false;
     }
-    if (context.ddraw->CreateClipper(0, &context.clipper, NULL) != DD_OK) {
-        context.clipper = NULL;
+    if (renderContext.ddraw->CreateClipper(0, &renderContext.clipper, NULL) != DD_OK) {
+        renderContext.clipper = NULL;
         return false;
     }
-    return context.clipper->SetHWnd(0, context.window) == DD_OK &&
-           context.primarySurface->SetClipper(context.clipper) == DD_OK;
+    return renderContext.clipper->SetHWnd(0, renderContext.window) == DD_OK &&
+           renderContext.primarySurface->SetClipper(renderContext.clipper) == DD_OK;
 }
 
 // An explicit format for ColorDepth when the desktop has another depth; false when the desktop's will do.
@@ -146,17 +147,17 @@ IDirectDrawSurface7 *createBuffer(const DDPIXELFORMAT *format) {
 
 // The extra buffers' error boxes belong to the last attempt only.
 bool createBuffersAndDevice(const DDPIXELFORMAT *format, const DisplayOpenRules *reporting) {
-    context.frontSurface = createBuffer(format);
-    if (context.frontSurface == NULL) return false;
-    context.backSurface = createBuffer(format);
-    if (context.backSurface == NULL) return false;
-    context.auxSurface = createBuffer(format);
-    if (context.auxSurface == NULL) {
+    renderContext.frontSurface = createBuffer(format);
+    if (renderContext.frontSurface == NULL) return false;
+    renderContext.backSurface = createBuffer(format);
+    if (renderContext.backSurface == NULL) return false;
+    renderContext.auxSurface = createBuffer(format);
+    if (renderContext.auxSurface == NULL) {
         if (reporting) errorBox(reporting->auxBufferMessage);
         return false;
     }
-    context.tripleSurface = createBuffer(format);
-    if (context.tripleSurface == NULL) {
+    renderContext.tripleSurface = createBuffer(format);
+    if (renderContext.tripleSurface == NULL) {
         if (reporting) errorBox(reporting->tripleBufferMessage);
         return false;
     }
@@ -169,18 +170,18 @@ void releaseSurface(IDirectDrawSurface7 *&surface) {
 }
 
 void releaseBuffersAndDevice() {
-    if (context.device) context.device->Release();
-    context.device = NULL;
-    releaseSurface(context.auxSurface);
-    releaseSurface(context.tripleSurface);
-    releaseSurface(context.backSurface);
-    releaseSurface(context.frontSurface);
-    releaseSurface(context.depthSurface);
+    if (renderContext.device) renderContext.device->Release();
+    renderContext.device = NULL;
+    releaseSurface(renderContext.auxSurface);
+    releaseSurface(renderContext.tripleSurface);
+    releaseSurface(renderContext.backSurface);
+    releaseSurface(renderContext.frontSurface);
+    releaseSurface(renderContext.depthSurface);
 }
 
 // The picture's place on the screen: the client area's fit, and the client area itself.
 bool windowTargets(RECT &picture, RECT &client) {
-    HWND window = context.window;
+    HWND window = renderContext.window;
     if (IsIconic(window) || !IsWindowVisible(window)) return false;
     if (!GetClientRect(window, &client) || width(client) <= 0 || height(client) <= 0) return false;
     POINT origin = {0, 0};
@@ -196,7 +197,7 @@ void fillBlack(RECT area) {
     memset(&fx, 0, sizeof(fx));
     fx.dwSize = sizeof(fx);
     fx.dwFillColor = 0;
-    context.primarySurface->Blt(&area, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+    renderContext.primarySurface->Blt(&area, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
 }
 
 void fillBars(const RECT &picture, const RECT &client) {
@@ -213,9 +214,9 @@ void fillBars(const RECT &picture, const RECT &client) {
 HRESULT stretchFrontToWindow() {
     RECT picture, client;
     if (!windowTargets(picture, client)) return DD_OK;
-    IDirectDrawSurface7 *frame = gammaCorrectedFrame(context.frontSurface);
-    HRESULT result = context.primarySurface->Blt(&picture, frame, NULL, DDBLT_WAIT, NULL);
-    if (result == DDERR_SURFACELOST) context.primarySurface->Restore();
+    IDirectDrawSurface7 *frame = gammaCorrectedFrame(renderContext.frontSurface);
+    HRESULT result = renderContext.primarySurface->Blt(&picture, frame, NULL, DDBLT_WAIT, NULL);
+    if (result == DDERR_SURFACELOST) renderContext.primarySurface->Restore();
     if (result == DD_OK) fillBars(picture, client);
     return result;
 }
@@ -232,15 +233,15 @@ bool createOwnDepthBuffers(DWORD desktopBits) {
 // Over the game's own exclusive display its window already covers the screen, at the game's mode.
 void measureGameWindow() {
     RECT client;
-    if (!GetClientRect(context.window, &client)) client = RECT{0, 0, 0, 0};
-    context.clientWidth = static_cast<FxU32>(width(client));
-    context.clientHeight = static_cast<FxU32>(height(client));
+    if (!GetClientRect(renderContext.window, &client)) client = RECT{0, 0, 0, 0};
+    renderContext.clientWidth = static_cast<FxU32>(width(client));
+    renderContext.clientHeight = static_cast<FxU32>(height(client));
 }
 
 } // namespace
 
 bool openWindowedSurfaces(const DisplayOpenRules &rules) {
-    if (context.overGameDisplay)
+    if (renderContext.overGameDisplay)
         measureGameWindow();
     else
         placeWindow();
@@ -250,37 +251,38 @@ bool openWindowedSurfaces(const DisplayOpenRules &rules) {
     logAdapterIdentity();
     if (!createPrimaryWithClipper(rules)) return false;
 
-    context.ownSurfaceDepth = static_cast<DWORD>(settings.ColorDepth) == desktopBits;
-    context.surfaceBits = desktopBits;
+    renderContext.ownSurfaceDepth = static_cast<DWORD>(settings.ColorDepth) == desktopBits;
+    renderContext.surfaceBits = desktopBits;
     if (createOwnDepthBuffers(desktopBits)) {
-        context.ownSurfaceDepth = 1;
-        context.surfaceBits = static_cast<FxU32>(settings.ColorDepth);
+        renderContext.ownSurfaceDepth = 1;
+        renderContext.surfaceBits = static_cast<FxU32>(settings.ColorDepth);
     } else if (!createBuffersAndDevice(NULL, &rules)) {
         return false;
     }
     // The frame buffer and dithering follow the depth the surfaces really have.
-    settings.ColorDepth = static_cast<int32_t>(context.surfaceBits);
+    settings.ColorDepth = static_cast<int32_t>(renderContext.surfaceBits);
     return true;
 }
 
 void releaseWindowedSurfaces() {
     releaseGammaSurfaces();
-    releaseSurface(context.primarySurface);
-    if (context.clipper) context.clipper->Release();
-    context.clipper = NULL;
+    releaseSurface(renderContext.primarySurface);
+    if (renderContext.clipper) renderContext.clipper->Release();
+    renderContext.clipper = NULL;
 }
 
 void restoreWindowPlacement() {
-    if (!context.windowPlaced) return;
-    context.windowPlaced = 0;
-    if (context.ownWindow) return;
-    SetWindowLongA(context.window, GWL_STYLE, context.savedStyle);
-    const RECT &rect = context.savedRect;
-    SetWindowPos(context.window, NULL, rect.left, rect.top, width(rect), height(rect),
+    if (!renderContext.windowPlaced) return;
+    renderContext.windowPlaced = 0;
+    if (renderContext.ownWindow) return;
+    SetWindowLongA(renderContext.window, GWL_STYLE, renderContext.savedStyle);
+    const RECT &rect = renderContext.savedRect;
+    SetWindowPos(renderContext.window, NULL, rect.left, rect.top, width(rect), height(rect),
                  SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
 }
 
 void showFrontBuffer() {
-    if (!context.windowed || context.primarySurface == NULL || context.frontSurface == NULL) return;
+    if (!renderContext.windowed || renderContext.primarySurface == NULL || renderContext.frontSurface == NULL)
+        return;
     stretchFrontToWindow();
 }

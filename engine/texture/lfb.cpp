@@ -219,7 +219,8 @@ RowConverter regionWriteRow(FxI32 format) {
 }
 
 bool sessionReady() {
-    return context.sessionOpen && context.frontSurface != NULL && context.backSurface != NULL;
+    return renderContext.sessionOpen && renderContext.frontSurface != NULL &&
+           renderContext.backSurface != NULL;
 }
 
 bool validBuffer(FxI32 buffer) {
@@ -254,8 +255,8 @@ Extent lockedExtent(const LfbBufferState &state) {
     const DDSURFACEDESC2 &desc = state.surfaceDesc;
     Extent extent = {0, 0};
     if (desc.lpSurface == NULL || desc.lPitch <= 0) return extent;
-    extent.width = context.screenWidth;
-    extent.height = context.screenHeight;
+    extent.width = renderContext.screenWidth;
+    extent.height = renderContext.screenHeight;
     if ((desc.dwFlags & DDSD_WIDTH) && desc.dwWidth < extent.width) extent.width = desc.dwWidth;
     if ((desc.dwFlags & DDSD_HEIGHT) && desc.dwHeight < extent.height) extent.height = desc.dwHeight;
     FxU32 pitchPixels = static_cast<FxU32>(desc.lPitch) / displayBytesPerPixel();
@@ -275,24 +276,26 @@ const FxU32 boardStrideWidest = 1024;
 
 FxU32 shadowStride(FxI32 mode) {
     FxU32 bytes = shadowBytesPerPixel(mode);
-    if (settings.LfbStride2048 && bytes == 2 && context.screenWidth <= boardStrideWidest) return boardStride;
-    return context.screenWidth * bytes;
+    if (settings.LfbStride2048 && bytes == 2 &&
+        renderContext.screenWidth <= boardStrideWidest)
+        return boardStride;
+    return renderContext.screenWidth * bytes;
 }
 
 size_t shadowUsed(const LfbBufferState &state) {
-    return static_cast<size_t>(state.info.strideInBytes) * context.screenHeight;
+    return static_cast<size_t>(state.info.strideInBytes) * renderContext.screenHeight;
 }
 
 // The shadow holds a whole screen of the widest layout or of the board's stride; a larger screen than the
 // last one gets a new, zeroed buffer.
 bool ensureShadow(LfbBufferState &state) {
-    size_t row = context.screenWidth * 4u > boardStride ? context.screenWidth * 4u : boardStride;
-    return ensureShadowMemory(state.shadow, row * context.screenHeight);
+    size_t row = renderContext.screenWidth * 4u > boardStride ? renderContext.screenWidth * 4u : boardStride;
+    return ensureShadowMemory(state.shadow, row * renderContext.screenHeight);
 }
 
 FxBool lockBufferSurface(FxU32 buffer) {
     LfbBufferState &state = lfbBuffers[buffer];
-    state.lockedSurface = buffer == bufferFront ? context.frontSurface : context.backSurface;
+    state.lockedSurface = buffer == bufferFront ? renderContext.frontSurface : renderContext.backSurface;
     memset(&state.surfaceDesc, 0, sizeof(state.surfaceDesc));
     state.surfaceDesc.dwSize = sizeof(DDSURFACEDESC2);
     // No DDLOCK_WAIT: a surface the blitter still holds fails the lock, and the caller sees FXFALSE.
@@ -405,7 +408,8 @@ void reloadLockedShadows(IDirectDrawSurface7 *surface) {
     if (lfbLocksHeld == 0 || surface == NULL) return;
     for (FxU32 buffer = 0; buffer < lfbBufferCount; ++buffer) {
         LfbBufferState &state = lfbBuffers[buffer];
-        IDirectDrawSurface7 *own = buffer == bufferFront ? context.frontSurface : context.backSurface;
+        IDirectDrawSurface7 *own =
+            buffer == bufferFront ? renderContext.frontSurface : renderContext.backSurface;
         if (!bufferLocked(state) || own != surface || !lockBufferSurface(buffer)) continue;
         readShadowIn(state);
         unlockBufferSurface(state);
@@ -516,8 +520,8 @@ FxBool readFrameBufferRegion(FxI32 buffer, FxU32 srcX, FxU32 srcY, FxU32 srcWidt
 void unlockHeldBuffers(bool besidesScreenPair) {
     for (LfbBufferState &state : lfbBuffers) {
         if (state.lockedSurface == NULL) continue;
-        if (besidesScreenPair &&
-            (state.lockedSurface == context.frontSurface || state.lockedSurface == context.backSurface))
+        if (besidesScreenPair && (state.lockedSurface == renderContext.frontSurface ||
+                                  state.lockedSurface == renderContext.backSurface))
             continue;
         state.lockedSurface->Unlock(NULL);
     }

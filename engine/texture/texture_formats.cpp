@@ -122,8 +122,8 @@ HRESULT CALLBACK onTextureFormat(LPDDPIXELFORMAT format, LPVOID) {
 void buildTextureFormatTable() {
     fillDesiredFormats();
     memset(deviceTables.textureFormats, 0, sizeof(deviceTables.textureFormats));
-    if (context.device == NULL) return;
-    context.device->EnumTextureFormats(onTextureFormat, NULL);
+    if (renderContext.device == NULL) return;
+    renderContext.device->EnumTextureFormats(onTextureFormat, NULL);
     for (const TextureFallback &fallback : textureFallbacks)
         applyFallback(fallback);
 }

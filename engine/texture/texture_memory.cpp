@@ -145,7 +145,7 @@ bool holdsChainOf(const TextureRecord *record, const TextureDownload &chain) {
 
 // Every download makes a new surface, also when the same texture comes to the same address again.
 void downloadTexture(FxI32 tmu, FxU32 startAddress, FxU32 bytes, const TextureDownload &download) {
-    if (!isTextureAddress(tmu, startAddress) || context.ddraw == NULL || download.data == NULL) return;
+    if (!isTextureAddress(tmu, startAddress) || renderContext.ddraw == NULL || download.data == NULL) return;
     TextureRecord *record = createTextureRecord(tmu, download);
     if (record == NULL) return; // a failed download leaves memory as it was
     fileTexture(tmu, startAddress, bytes, record);
@@ -155,7 +155,7 @@ void downloadTexture(FxI32 tmu, FxU32 startAddress, FxU32 bytes, const TextureDo
 // holds the levels down to the smallest one sent.
 void downloadTextureLevel(FxI32 tmu, FxU32 startAddress, FxU32 bytes, const TextureDownload &chain,
                           const TextureLevelRows &rows) {
-    if (!isTextureAddress(tmu, startAddress) || context.ddraw == NULL || rows.level >= maxMipmapLevels)
+    if (!isTextureAddress(tmu, startAddress) || renderContext.ddraw == NULL || rows.level >= maxMipmapLevels)
         return;
     TextureRecord *record = lookupTexture(tmu, startAddress);
     if (holdsChainOf(record, chain)) {
@@ -173,7 +173,7 @@ void downloadTextureLevel(FxI32 tmu, FxU32 startAddress, FxU32 bytes, const Text
 }
 
 void selectTextureSource(FxI32 tmu, FxU32 startAddress) {
-    if (context.device == NULL) return;
+    if (renderContext.device == NULL) return;
     bool none = startAddress == noTextureSource && (tmu == tmu0 || tmu == tmu1);
     if (!none && !isTextureAddress(tmu, startAddress)) return;
     stateCalls.units[tmu].sourceAddress = startAddress;
@@ -199,7 +199,7 @@ void bindTexture(FxI32 tmu, TextureRecord *record) {
 }
 
 void rebindCurrentTexture(FxI32 tmu) {
-    if ((tmu != tmu0 && tmu != tmu1) || context.device == NULL) return;
+    if ((tmu != tmu0 && tmu != tmu1) || renderContext.device == NULL) return;
     bindTexture(tmu, textureState.currentTexture[tmu]);
 }
 

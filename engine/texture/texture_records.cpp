@@ -53,8 +53,8 @@ DDCOLORKEY colorKeyForSurface(FxU32 argb, const DDPIXELFORMAT &format) {
 // A chain carries one palette, on its largest level.
 bool attachPalette(TextureRecord *record) {
     IDirectDrawPalette *palette = NULL;
-    if (context.ddraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, textureState.texturePalette, &palette,
-                                     NULL) != DD_OK ||
+    if (renderContext.ddraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, textureState.texturePalette,
+                                           &palette, NULL) != DD_OK ||
         palette == NULL)
         return false;
     HRESULT result = record->surface->SetPalette(palette);
@@ -73,7 +73,7 @@ TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download) {
     if (download.format < 0 || download.format >= glideTextureFormatCount) return NULL;
     const TextureFormatRow &row = textureRowFor(download.format);
     if (!row.available || row.destinationBytes == 0 || download.width == 0 || download.height == 0 ||
-        download.levelCount == 0 || download.levelCount > maxMipmapLevels || context.ddraw == NULL)
+        download.levelCount == 0 || download.levelCount > maxMipmapLevels || renderContext.ddraw == NULL)
         return NULL;
 
     TextureRecord *record = static_cast<TextureRecord *>(calloc(1, sizeof(TextureRecord)));
@@ -122,11 +122,11 @@ bool createRecordSurface(TextureRecord *record) {
         desc.dwMipMapCount = record->levelCount;
         desc.ddsCaps.dwCaps |= DDSCAPS_MIPMAP | DDSCAPS_COMPLEX;
     }
-    if (context.hardwareDevice)
+    if (renderContext.hardwareDevice)
         desc.ddsCaps.dwCaps2 = DDSCAPS2_D3DTEXTUREMANAGE;
     else
         desc.ddsCaps.dwCaps |= DDSCAPS_SYSTEMMEMORY;
-    if (context.ddraw->CreateSurface(&desc, &record->surface, NULL) != DD_OK) record->surface = NULL;
+    if (renderContext.ddraw->CreateSurface(&desc, &record->surface, NULL) != DD_OK) record->surface = NULL;
     return record->surface != NULL;
 }
 

@@ -25,7 +25,7 @@ TextureUnitCalls &recordUnitCall(FxI32 tmu, FxU32 group) {
 } // namespace
 
 void setTextureClampMode(FxI32 tmu, FxI32 sClamp, FxI32 tClamp) {
-    if (!isTextureUnit(tmu) || context.device == NULL || library.rules == NULL) return;
+    if (!isTextureUnit(tmu) || renderContext.device == NULL || library.rules == NULL) return;
     TextureUnitCalls &unit = recordUnitCall(tmu, groupClamp);
     unit.sClamp = sClamp;
     unit.tClamp = tClamp;
@@ -44,7 +44,7 @@ void setTextureClampMode(FxI32 tmu, FxI32 sClamp, FxI32 tClamp) {
 }
 
 void setTextureFilters(FxI32 tmu, DWORD minFilter, DWORD magFilter) {
-    if (!isTextureUnit(tmu) || context.device == NULL) return;
+    if (!isTextureUnit(tmu) || renderContext.device == NULL) return;
     TextureUnitCalls &unit = recordUnitCall(tmu, groupFilter);
     unit.minFilter = static_cast<FxU8>(minFilter);
     unit.magFilter = static_cast<FxU8>(magFilter);
@@ -62,7 +62,7 @@ void setTextureFilterMode(FxI32 tmu, bool minPoint, bool magPoint) {
 }
 
 void setTextureMipFilter(FxI32 tmu, DWORD mipFilter) {
-    if (!isTextureUnit(tmu) || context.device == NULL) return;
+    if (!isTextureUnit(tmu) || renderContext.device == NULL) return;
     recordUnitCall(tmu, groupMipmap).mipFilter = static_cast<FxU8>(mipFilter);
     sendStageState(static_cast<DWORD>(tmu), D3DTSS_MIPFILTER, mipFilter);
 }
@@ -75,7 +75,7 @@ void setTextureMipmapMode(FxI32 tmu, FxI32 mode, bool blendLevels) {
 }
 
 void setTextureLodBias(FxI32 tmu, float bias) {
-    if (!isTextureUnit(tmu) || context.device == NULL || bias != bias) return;
+    if (!isTextureUnit(tmu) || renderContext.device == NULL || bias != bias) return;
     if (bias < lowestLodBias) bias = lowestLodBias;
     if (bias > highestLodBias) bias = highestLodBias;
     DWORD bits;

@@ -118,7 +118,7 @@ inline FxU32 nccSelection(int tmu) {
 
 // The origin in force: 0 upper left, 1 lower left.
 inline FxI32 origin() {
-    return context.origin;
+    return renderContext.origin;
 }
 
 // ---- buffers -------------------------------------------------------------------------------------------

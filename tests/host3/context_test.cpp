@@ -12,7 +12,7 @@ TEST_F(Context, WithoutSettingsKeyOpensSixteenBitsWithFogButNoHintOrPointFilter)
                            "1");
     ASSERT_EQ(initAndOpen(), 1u);
     EXPECT_EQ(sim::displayMode().bpp, 16u);
-    IDirect3DDevice7 *device = context.device;
+    IDirect3DDevice7 *device = renderContext.device;
     EXPECT_EQ(sim::renderState(device, D3DRENDERSTATE_FOGENABLE), static_cast<DWORD>(FALSE));
     // Fog as Glide 2 games get it from the same missing key.
     grFogMode(GR_FOG_WITH_TABLE_ON_Q);
@@ -93,7 +93,7 @@ TEST_F(Context, OpenSetsTheGlide3LevelAndStateAndLeavesTheSceneBegun) {
         EXPECT_NE(state[0], static_cast<unsigned long long>(D3DRENDERSTATE_LIGHTING));
         EXPECT_NE(state[0], static_cast<unsigned long long>(D3DRENDERSTATE_COLORKEYENABLE));
     }
-    IDirect3DDevice7 *device = context.device;
+    IDirect3DDevice7 *device = renderContext.device;
     EXPECT_EQ(sim::renderState(device, D3DRENDERSTATE_EDGEANTIALIAS), static_cast<DWORD>(TRUE));
     EXPECT_EQ(sim::textureStageState(device, 1, D3DTSS_COLORARG1), static_cast<DWORD>(D3DTA_TEXTURE));
     EXPECT_EQ(sim::textureStageState(device, 1, D3DTSS_ALPHAARG2), static_cast<DWORD>(D3DTA_CURRENT));
@@ -131,11 +131,11 @@ TEST_F(Context, WindowedOpenShowsEachSwapInTheWindowAndChangesNoMode) {
     EXPECT_EQ(sim::callsNamed("SetCooperativeLevel")[0].args[1],
               static_cast<unsigned long long>(DDSCL_NORMAL));
     EXPECT_EQ(find("SetDisplayMode"), std::string::npos);
-    EXPECT_NE(sim::clipperOf(context.primarySurface), nullptr);
+    EXPECT_NE(sim::clipperOf(renderContext.primarySurface), nullptr);
     sim::clearCalls();
     grBufferSwap(1);
     EXPECT_TRUE(inOrder({"SetRenderTarget", "Blt"}));
-    EXPECT_EQ(sim::callsNamed("Blt")[0].object, static_cast<const void *>(context.primarySurface));
+    EXPECT_EQ(sim::callsNamed("Blt")[0].object, static_cast<const void *>(renderContext.primarySurface));
     EXPECT_EQ(grSstWinClose(1), FXTRUE);
     EXPECT_EQ(find("RestoreDisplayMode"), std::string::npos);
     EXPECT_FALSE(sim::displayMode().changed);
@@ -161,7 +161,7 @@ TEST_F(Context, SwapsExchangeTheBuffersInsideTheOpenScene) {
         EXPECT_EQ(back, first565);
         EXPECT_EQ(front, second565);
         EXPECT_EQ(find("EndScene"), std::string::npos);
-        EXPECT_TRUE(sim::inScene(context.device));
+        EXPECT_TRUE(sim::inScene(renderContext.device));
         grSstWinClose(1);
         grGlideShutdown();
     }
@@ -187,14 +187,14 @@ TEST_F(Context, SwapsPresentWithoutSceneRestartsAndCountOnlyPixelsIn) {
     EXPECT_EQ(sim::callsNamed("Flip").size(), 10u);
     EXPECT_EQ(find("EndScene"), std::string::npos);
     EXPECT_EQ(find("BeginScene"), std::string::npos);
-    EXPECT_EQ(context.pixelsIn, 10u * 640u * 480u);
-    EXPECT_EQ(context.pixelsOut, 0u);
+    EXPECT_EQ(renderContext.pixelsIn, 10u * 640u * 480u);
+    EXPECT_EQ(renderContext.pixelsOut, 0u);
 
     grRenderBuffer(GR_BUFFER_FRONTBUFFER);
     EXPECT_EQ(sim::callsNamed("Flip").size(), 10u);
     EXPECT_TRUE(sim::callsNamed("BltFast").empty());
-    EXPECT_EQ(context.pixelsIn, 11u * 640u * 480u);
-    EXPECT_EQ(context.pixelsOut, 640u * 480u);
+    EXPECT_EQ(renderContext.pixelsIn, 11u * 640u * 480u);
+    EXPECT_EQ(renderContext.pixelsOut, 640u * 480u);
     grSstWinClose(1);
 }
 
@@ -204,14 +204,14 @@ TEST_F(Context, FlushAndFinishRestartTheScene) {
     grFlush();
     grFinish();
     EXPECT_EQ(callNames(), (std::vector<std::string>{"EndScene", "BeginScene", "EndScene", "BeginScene"}));
-    EXPECT_TRUE(sim::inScene(context.device));
+    EXPECT_TRUE(sim::inScene(renderContext.device));
     grSstWinClose(1);
 }
 
 TEST_F(Context, ClipWindowWithLowerLeftOriginSetsTheFlippedViewport) {
     ASSERT_EQ(initAndOpen(GR_RESOLUTION_640x480, GR_ORIGIN_LOWER_LEFT), 1u);
     grClipWindow(10, 20, 110, 220);
-    D3DVIEWPORT7 viewport = sim::viewport(context.device);
+    D3DVIEWPORT7 viewport = sim::viewport(renderContext.device);
     EXPECT_EQ(viewport.dwX, 10u);
     EXPECT_EQ(viewport.dwY, 260u);
     EXPECT_EQ(viewport.dwWidth, 100u);

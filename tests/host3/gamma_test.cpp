@@ -57,7 +57,7 @@ TEST_F(Gamma, WithoutTheDriversRampTheFlippedFrameIsLookedUp) {
     EXPECT_FALSE(sim::gammaRampSet());
     grBufferClear(clearColor, 0, 0xFFFF);
     grBufferSwap(0);
-    EXPECT_EQ(sim::pixel(context.frontSurface, 5, 5) & rgbMask, invertedClear);
+    EXPECT_EQ(sim::pixel(renderContext.frontSurface, 5, 5) & rgbMask, invertedClear);
     EXPECT_EQ(grSstWinClose(1), FXTRUE);
 }
 
@@ -76,9 +76,9 @@ TEST_F(Gamma, AWindowShowsACorrectedCopyOfTheFrame) {
     ASSERT_FALSE(blts.empty());
     auto *shown = static_cast<IDirectDrawSurface7 *>(const_cast<void *>(blts[0].source));
     ASSERT_NE(shown, nullptr);
-    EXPECT_NE(shown, context.frontSurface);
+    EXPECT_NE(shown, renderContext.frontSurface);
     EXPECT_EQ(sim::pixel(shown, 5, 5) & rgbMask, invertedClear);
-    EXPECT_EQ(sim::pixel(context.frontSurface, 5, 5) & rgbMask, clearColor);
+    EXPECT_EQ(sim::pixel(renderContext.frontSurface, 5, 5) & rgbMask, clearColor);
     EXPECT_EQ(grSstWinClose(1), FXTRUE);
 }
 

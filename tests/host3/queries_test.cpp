@@ -111,7 +111,7 @@ TEST_F(Queries, CountersReportAndResetByGroup) {
     ASSERT_EQ(initAndOpen(), 1u);
     grBufferSwap(1);
     grRenderBuffer(GR_BUFFER_FRONTBUFFER);
-    context.triangleCount = 7;
+    renderContext.triangleCount = 7;
     FxI32 value = 0;
     EXPECT_EQ(grGet(GR_STATS_PIXELS_IN, sizeof(value), &value), sizeof(value));
     EXPECT_EQ(value, static_cast<FxI32>(2 * 640 * 480));
@@ -119,13 +119,13 @@ TEST_F(Queries, CountersReportAndResetByGroup) {
     EXPECT_EQ(value, 7);
 
     EXPECT_EQ(grReset(GR_STATS_PIXELS_IN), FXFALSE);
-    EXPECT_EQ(context.pixelsIn, 2u * 640u * 480u);
+    EXPECT_EQ(renderContext.pixelsIn, 2u * 640u * 480u);
     EXPECT_EQ(grReset(GR_STATS_PIXELS), FXTRUE);
-    EXPECT_EQ(context.pixelsIn, 0u);
-    EXPECT_EQ(context.pixelsOut, 0u);
-    EXPECT_EQ(context.triangleCount, 7u);
+    EXPECT_EQ(renderContext.pixelsIn, 0u);
+    EXPECT_EQ(renderContext.pixelsOut, 0u);
+    EXPECT_EQ(renderContext.triangleCount, 7u);
     EXPECT_EQ(grReset(GR_STATS_TRIANGLES), FXTRUE);
-    EXPECT_EQ(context.triangleCount, 0u);
+    EXPECT_EQ(renderContext.triangleCount, 0u);
     EXPECT_EQ(grReset(GR_STATS_POINTS), FXTRUE);
     EXPECT_EQ(grReset(GR_STATS_LINES), FXTRUE);
     EXPECT_EQ(grReset(GR_VERTEX_PARAMETER), FXTRUE);

@@ -158,12 +158,14 @@ TEST_F(RenderState3, ColorMaskKeepsTheDestinationAndGivesTheBlendBack) {
     ASSERT_EQ(initAndOpen(), 1u);
     grAlphaBlendFunction(GR_BLEND_SRC_ALPHA, GR_BLEND_ONE_MINUS_SRC_ALPHA, GR_BLEND_ONE, GR_BLEND_ZERO);
     grColorMask(FXFALSE, FXFALSE);
-    EXPECT_EQ(sim::renderState(context.device, D3DRENDERSTATE_SRCBLEND), static_cast<DWORD>(D3DBLEND_ZERO));
-    EXPECT_EQ(sim::renderState(context.device, D3DRENDERSTATE_DESTBLEND), static_cast<DWORD>(D3DBLEND_ONE));
+    EXPECT_EQ(sim::renderState(renderContext.device, D3DRENDERSTATE_SRCBLEND),
+              static_cast<DWORD>(D3DBLEND_ZERO));
+    EXPECT_EQ(sim::renderState(renderContext.device, D3DRENDERSTATE_DESTBLEND),
+              static_cast<DWORD>(D3DBLEND_ONE));
     grColorMask(FXTRUE, FXFALSE);
-    EXPECT_EQ(sim::renderState(context.device, D3DRENDERSTATE_SRCBLEND),
+    EXPECT_EQ(sim::renderState(renderContext.device, D3DRENDERSTATE_SRCBLEND),
               static_cast<DWORD>(D3DBLEND_SRCALPHA));
-    EXPECT_EQ(sim::renderState(context.device, D3DRENDERSTATE_DESTBLEND),
+    EXPECT_EQ(sim::renderState(renderContext.device, D3DRENDERSTATE_DESTBLEND),
               static_cast<DWORD>(D3DBLEND_INVSRCALPHA));
     grSstWinClose(1);
 }

@@ -47,15 +47,15 @@ class SavedState3 : public Glide3Test {
         grTexSource(GR_TMU0, address, GR_MIPMAPLEVELMASK_BOTH, &info);
     }
 
-    static DWORD device(D3DRENDERSTATETYPE state) { return sim::renderState(context.device, state); }
+    static DWORD device(D3DRENDERSTATETYPE state) { return sim::renderState(renderContext.device, state); }
     static DWORD stage(DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
-        return sim::textureStageState(context.device, stage, type);
+        return sim::textureStageState(renderContext.device, stage, type);
     }
 };
 
 TEST_F(SavedState3, SetStateUndoesEverythingAnOverlayChanged) {
     downloadAndSelect(sceneTexture);
-    IDirectDrawSurface7 *sceneSurface = sim::boundTexture(context.device, 0);
+    IDirectDrawSurface7 *sceneSurface = sim::boundTexture(renderContext.device, 0);
     grTexCombine(GR_TMU1, GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_NONE, GR_COMBINE_FUNCTION_ZERO,
                  GR_COMBINE_FACTOR_NONE, FXFALSE, FXFALSE);
     grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
@@ -116,7 +116,7 @@ TEST_F(SavedState3, SetStateUndoesEverythingAnOverlayChanged) {
 
     grGlideSetState(saved.data());
 
-    EXPECT_EQ(sim::boundTexture(context.device, 0), sceneSurface);
+    EXPECT_EQ(sim::boundTexture(renderContext.device, 0), sceneSurface);
     EXPECT_EQ(renderState.diffuseRgbCode, sceneColorCode);
     EXPECT_EQ(stage(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG2));
     EXPECT_EQ(stage(1, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG2));

@@ -207,7 +207,8 @@ TEST_F(Texture3, ChromakeyValueKeysTheBoundTextureAtOnce) {
     grChromakeyMode(GR_CHROMAKEY_ENABLE);
     grChromakeyValue(0x00FF00FF);
     EXPECT_EQ(sim::surfaceInfo(surface).srcBltKey.dwColorSpaceLowValue, magenta565);
-    EXPECT_EQ(sim::renderState(context.device, D3DRENDERSTATE_COLORKEYENABLE), static_cast<DWORD>(TRUE));
+    EXPECT_EQ(sim::renderState(renderContext.device, D3DRENDERSTATE_COLORKEYENABLE),
+              static_cast<DWORD>(TRUE));
 }
 
 // A palette sent in two halves: the bound texture shows both, and a texture converted with the first half
