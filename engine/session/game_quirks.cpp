@@ -67,6 +67,15 @@ const GameQuirk gameQuirks[] = {
         .setting = &LibrarySettings::FightingForceFix,
         .effect = QuirkEffect::pictureTurned,
     },
+    {
+        .game = "games that write the frame buffer with the board's fixed stride (none named yet)",
+        .reason = "the boards' 16-bit buffers had rows 2048 bytes apart up to 1024 pixels wide, and such a "
+                  "game steps by that instead of the stride the lock answered",
+        .trigger = QuirkTrigger::settingNonZero,
+        .match = "LfbStride2048",
+        .setting = &LibrarySettings::LfbStride2048,
+        .effect = QuirkEffect::boardStride,
+    },
 };
 
 const int gameQuirkCount = sizeof(gameQuirks) / sizeof(gameQuirks[0]);

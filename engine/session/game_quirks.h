@@ -13,6 +13,7 @@ enum class QuirkEffect {
     voodooScreenKept, // 16-bit colour and the application's own texture filters, whatever the settings
     waterTexturePlusVertexQuarter, // texture times vertex colour becomes texture plus a quarter of it
     pictureTurned,                 // the picture turns through 180 degrees
+    boardStride,                   // 16-bit frame-buffer locks up to 1024 wide have a 2048-byte row stride
 };
 
 // How an entry recognises its game.

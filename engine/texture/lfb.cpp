@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "../session/game_quirks.h"
 #include "../session/library_settings.h"
 #include "../session/presentation.h"
 #include "../session/windowed_display.h"
@@ -276,7 +277,7 @@ const FxU32 boardStrideWidest = 1024;
 
 FxU32 shadowStride(FxI32 mode) {
     FxU32 bytes = shadowBytesPerPixel(mode);
-    if (settings.LfbStride2048 && bytes == 2 &&
+    if (quirkApplies(QuirkEffect::boardStride) && bytes == 2 &&
         renderContext.screenWidth <= boardStrideWidest)
         return boardStride;
     return renderContext.screenWidth * bytes;
