@@ -10,7 +10,6 @@
 #include "session/display_modes.h"
 #include "session/gamma.h"
 #include "session/presentation.h"
-#include "session/render_context.h"
 #include "texture/texture_memory.h"
 #include "vertex_layout.h"
 
@@ -124,12 +123,12 @@ Answer answerOf(FxU32 pname) {
         return single(static_cast<FxI32>(textureMemoryAlignment));
     case GR_VIDEO_POSITION:
         return pair(static_cast<FxI32>(scanLine()), 0);
-    case GR_VIEWPORT:
-        return Answer{{static_cast<FxI32>(renderContext.viewport.dwX),
-                       static_cast<FxI32>(renderContext.viewport.dwY),
-                       static_cast<FxI32>(renderContext.viewport.dwWidth),
-                       static_cast<FxI32>(renderContext.viewport.dwHeight)},
+    case GR_VIEWPORT: {
+        ScreenViewport viewport = screenViewport();
+        return Answer{{static_cast<FxI32>(viewport.x), static_cast<FxI32>(viewport.y),
+                       static_cast<FxI32>(viewport.width), static_cast<FxI32>(viewport.height)},
                       4};
+    }
     case GR_WDEPTH_MIN_MAX:
         return pair(depthRangeNear, depthRangeFar);
     case GR_ZDEPTH_MIN_MAX:
@@ -141,7 +140,7 @@ Answer answerOf(FxU32 pname) {
     }
 }
 
-const char *vendorName(DWORD vendorId) {
+const char *vendorName(FxU32 vendorId) {
     switch (vendorId) {
     case 0x1002:
         return "ATI";
@@ -161,9 +160,6 @@ const char *vendorName(DWORD vendorId) {
         return "3dfx Interactive";
     }
 }
-
-// The adapter's description, kept until the next grGetString.
-char hardwareName[MAX_DDDEVICEID_STRING];
 
 struct ExtensionName {
     FxU32 bit;
@@ -209,23 +205,20 @@ FX_ENTRY FxU32 FX_CALL grGet(FxU32 pname, FxU32 plength, FxI32 *params) {
 
 FX_ENTRY const char *FX_CALL grGetString(FxU32 pname) {
     EntryLock entryLock;
-    DDDEVICEIDENTIFIER2 identity;
-    memset(&identity, 0, sizeof(identity));
-    bool open = renderContext.sessionOpen && renderContext.ddraw != NULL;
-    if (open) renderContext.ddraw->GetDeviceIdentifier(&identity, 0);
     switch (pname) {
     case GR_EXTENSION:
         return extensionString();
-    case GR_HARDWARE:
+    case GR_HARDWARE: {
         if (cardProfile().hardwareName != NULL) return cardProfile().hardwareName;
-        if (!open) return "Kestrix 3 (tm)";
-        memcpy(hardwareName, identity.szDescription, sizeof(hardwareName));
-        hardwareName[sizeof(hardwareName) - 1] = '\0';
-        return hardwareName;
+        AdapterIdentity adapter = adapterIdentity();
+        return adapter.known ? adapter.description : "Kestrix 3 (tm)";
+    }
     case GR_RENDERER:
         return "Glide";
-    case GR_VENDOR:
-        return open ? vendorName(identity.dwVendorId) : "3dfx Interactive";
+    case GR_VENDOR: {
+        AdapterIdentity adapter = adapterIdentity();
+        return adapter.known ? vendorName(adapter.vendorId) : "3dfx Interactive";
+    }
     case GR_VERSION:
         return cardProfile().glide3Version;
     default:

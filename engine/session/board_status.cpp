@@ -1,5 +1,7 @@
 #include "board_status.h"
 
+#include <string.h>
+
 #include "presentation.h"
 #include "render_context.h"
 
@@ -14,6 +16,20 @@ FxU32 scanLine() {
     DWORD line = 0;
     if (renderContext.ddraw == NULL || renderContext.ddraw->GetScanLine(&line) != DD_OK) return 0;
     return line;
+}
+
+AdapterIdentity adapterIdentity() {
+    static DDDEVICEIDENTIFIER2 identity;
+    memset(&identity, 0, sizeof(identity));
+    if (!renderContext.sessionOpen || renderContext.ddraw == NULL) return AdapterIdentity{false, "", 0};
+    renderContext.ddraw->GetDeviceIdentifier(&identity, 0);
+    identity.szDescription[sizeof(identity.szDescription) - 1] = '\0';
+    return AdapterIdentity{true, identity.szDescription, identity.dwVendorId};
+}
+
+ScreenViewport screenViewport() {
+    const D3DVIEWPORT7 &viewport = renderContext.viewport;
+    return ScreenViewport{viewport.dwX, viewport.dwY, viewport.dwWidth, viewport.dwHeight};
 }
 
 BoardCounters boardCounters() {

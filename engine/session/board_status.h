@@ -26,6 +26,20 @@ FxU32 scanLine();
 BoardCounters boardCounters();
 void resetCounters(CounterGroup group);
 
+// The display adapter's own name and PCI vendor, known while a session is open.
+struct AdapterIdentity {
+    bool known;
+    const char *description;
+    FxU32 vendorId;
+};
+AdapterIdentity adapterIdentity();
+
+// The viewport drawing is clipped to, in screen pixels.
+struct ScreenViewport {
+    FxU32 x, y, width, height;
+};
+ScreenViewport screenViewport();
+
 bool sessionIsOpen();
 FxU32 screenWidth();
 FxU32 screenHeight();
