@@ -22,6 +22,7 @@ struct SentState {
     KnownValue render[renderStateCount];
     KnownValue stage[stageCount][stageStateCount];
     bool textureKnown[stageCount];
+    bool textureUnsure[stageCount];
     IDirectDrawSurface7 *texture[stageCount];
     bool viewportKnown;
     D3DVIEWPORT7 viewport;
@@ -29,11 +30,13 @@ struct SentState {
 
 SentState sent;
 
-// A new value first sends the batch drawn under the old one; the same value again leaves the batch whole.
-void record(KnownValue &entry, DWORD value) {
-    if (entry.known && entry.value == value) return;
-    flushDrawBatch();
-    entry.known = true;
+bool holds(const KnownValue &entry, DWORD value) {
+    return entry.known && entry.value == value;
+}
+
+// A refused value leaves the device holding the old one or a half-set one: neither is known.
+void remember(KnownValue &entry, DWORD value, HRESULT result) {
+    entry.known = result == D3D_OK;
     entry.value = value;
 }
 
@@ -44,42 +47,47 @@ bool sameViewport(const D3DVIEWPORT7 &a, const D3DVIEWPORT7 &b) {
 
 } // namespace
 
+// Games set the same states before every triangle: a value the device already holds is not sent again and
+// leaves the batch whole. A new one first sends the batch drawn under the old one.
 void sendRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     if (renderContext.device == NULL) return;
     DWORD index = static_cast<DWORD>(state);
-    if (index >= renderStateCount)
-        flushDrawBatch();
-    else
-        record(sent.render[index], value);
-    renderContext.device->SetRenderState(state, value);
+    bool tracked = index < renderStateCount;
+    if (tracked && holds(sent.render[index], value)) return;
+    flushDrawBatch();
+    HRESULT result = renderContext.device->SetRenderState(state, value);
+    if (tracked) remember(sent.render[index], value, result);
 }
 
 void sendStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
     if (renderContext.device == NULL) return;
     DWORD index = static_cast<DWORD>(type);
-    if (stage >= stageCount || index >= stageStateCount)
-        flushDrawBatch();
-    else
-        record(sent.stage[stage][index], value);
-    renderContext.device->SetTextureStageState(stage, type, value);
+    bool tracked = stage < stageCount && index < stageStateCount;
+    if (tracked && holds(sent.stage[stage][index], value)) return;
+    flushDrawBatch();
+    HRESULT result = renderContext.device->SetTextureStageState(stage, type, value);
+    if (tracked) remember(sent.stage[stage][index], value, result);
 }
 
 // A stage holds its own reference to the surface, so a surface still bound cannot be freed and its address
 // cannot come back as another texture's.
 void sendTexture(DWORD stage, IDirectDrawSurface7 *surface) {
     if (renderContext.device == NULL) return;
-    bool same = stage < stageCount && sent.textureKnown[stage] && sent.texture[stage] == surface;
-    if (!same) flushDrawBatch();
-    if (stage < stageCount) {
-        sent.textureKnown[stage] = true;
-        sent.texture[stage] = surface;
-    }
-    renderContext.device->SetTexture(stage, surface);
+    bool tracked = stage < stageCount;
+    if (tracked && sent.textureKnown[stage] && sent.texture[stage] == surface) return;
+    flushDrawBatch();
+    HRESULT result = renderContext.device->SetTexture(stage, surface);
+    if (!tracked) return;
+    sent.textureKnown[stage] = result == D3D_OK;
+    // After a refusal the stage may still hold the old surface: both stay candidates for a batch's texture.
+    sent.textureUnsure[stage] = result != D3D_OK;
+    sent.texture[stage] = surface;
 }
 
 HRESULT sendViewport(const D3DVIEWPORT7 &viewport) {
     if (renderContext.device == NULL) return D3D_OK;
-    if (!sent.viewportKnown || !sameViewport(sent.viewport, viewport)) flushDrawBatch();
+    if (sent.viewportKnown && sameViewport(sent.viewport, viewport)) return D3D_OK;
+    flushDrawBatch();
     D3DVIEWPORT7 copy = viewport;
     HRESULT result = renderContext.device->SetViewport(&copy);
     sent.viewportKnown = result == D3D_OK;
@@ -89,10 +97,12 @@ HRESULT sendViewport(const D3DVIEWPORT7 &viewport) {
 
 // A new device has no texture on any stage: one never sent to holds none.
 void flushIfTextureBound(IDirectDrawSurface7 *surface) {
+    if (surface == NULL) return;
     for (DWORD stage = 0; stage < stageCount; ++stage)
-        if (surface != NULL && sent.texture[stage] == surface) return flushDrawBatch();
+        if (sent.texture[stage] == surface || sent.textureUnsure[stage]) return flushDrawBatch();
 }
 
+// Direct3D 7 sets the viewport to the whole of a new render target: the clip window must be sent again.
 HRESULT sendRenderTarget(IDirectDrawSurface7 *target) {
     flushDrawBatch();
     sent.viewportKnown = false;
@@ -118,4 +128,12 @@ DWORD sentStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
 
 void forgetDeviceState() {
     memset(&sent, 0, sizeof(sent));
+}
+
+// The surfaces last bound are kept only to know which texture changes must first send the batch.
+void forgetSentValues() {
+    memset(sent.render, 0, sizeof(sent.render));
+    memset(sent.stage, 0, sizeof(sent.stage));
+    memset(sent.textureKnown, 0, sizeof(sent.textureKnown));
+    sent.viewportKnown = false;
 }

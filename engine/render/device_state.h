@@ -1,6 +1,8 @@
-// Every device state the engine sets goes through here: the last value sent is kept, and a change first
-// draws the batch collected under the old state. Games set the same state before every triangle: a value
-// the device already holds is passed on but leaves the batch whole.
+// Every device state the engine sets goes through here: the last value the device accepted is kept, and a
+// change first draws the batch collected under the old state. Games set the same state before every
+// triangle: a value the device already holds is not sent again and leaves the batch whole. Whatever may
+// leave the device holding something else than the record (a new device, lost surfaces, a new render
+// target's viewport) must forget the record.
 #ifndef KESTRIX_DEVICE_STATE_H
 #define KESTRIX_DEVICE_STATE_H
 
@@ -23,7 +25,10 @@ void flushIfTextureBound(IDirectDrawSurface7 *surface);
 DWORD sentRenderState(D3DRENDERSTATETYPE state);
 DWORD sentStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type);
 
-// A new device, or none: nothing is known of what it holds.
+// A new device, or none, or surfaces given back after another program held the screen: nothing is known
+// of what the device holds.
 void forgetDeviceState();
+// The same device may hold other values than those sent: each is sent again when next set.
+void forgetSentValues();
 
 #endif

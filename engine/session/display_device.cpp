@@ -302,6 +302,8 @@ bool createDepthBuffer() {
 }
 
 bool createDevice() {
+    // A device made again over the same buffers keeps nothing of the last one's states.
+    forgetDeviceState();
     for (const GUID *type : deviceTypes) {
         IDirect3DDevice7 *device = NULL;
         if (renderContext.d3d->CreateDevice(*type, renderContext.backSurface, &device) == D3D_OK &&

@@ -4,6 +4,7 @@
 
 #include "log.h"
 #include "render_context.h"
+#include "../render/device_state.h"
 #include "../render/draw_batch.h"
 
 namespace {
@@ -40,6 +41,8 @@ bool fullScreenDisplayReady() {
     if (renderContext.ddraw->RestoreAllSurfaces() != DD_OK) return false;
     renderContext.displayLost = 0;
     blankRestoredBuffers();
+    // A driver may reset its device with the screen given back: every state is sent again when next set.
+    forgetSentValues();
     logLine("Display surfaces were lost to another program and are restored; the frame in flight is "
             "dropped\n");
     return false;

@@ -5,6 +5,7 @@
 #include "gamma.h"
 #include "library.h"
 #include "library_settings.h"
+#include "../render/device_state.h"
 
 namespace {
 
@@ -172,6 +173,7 @@ void releaseSurface(IDirectDrawSurface7 *&surface) {
 void releaseBuffersAndDevice() {
     if (renderContext.device) renderContext.device->Release();
     renderContext.device = NULL;
+    forgetDeviceState();
     releaseSurface(renderContext.auxSurface);
     releaseSurface(renderContext.tripleSurface);
     releaseSurface(renderContext.backSurface);

@@ -40,7 +40,11 @@ TEST_F(DisplayOpen, CreatesTheDisplayObjectsInOrder) {
     EXPECT_TRUE(inOrder({"DirectDrawCreateEx", "SetCooperativeLevel", "QueryInterface", "SetDisplayMode",
                          "GetDeviceIdentifier", "CreateSurface", "GetAttachedSurface", "CreateSurface",
                          "CreateSurface", "EnumZBufferFormats", "CreateSurface", "AddAttachedSurface",
-                         "CreateDevice", "GetCaps", "SetViewport", "SetViewport", "Clear", "Flip", "Clear"}));
+                         "CreateDevice", "GetCaps", "SetViewport", "Clear", "Flip", "Clear"}));
+    // The viewport is set twice while opening, to the same whole screen: the device gets it once.
+    const DWORD screenWidth = 640, screenHeight = 480;
+    EXPECT_EQ(sim::viewport(liveDevice()).dwWidth, screenWidth);
+    EXPECT_EQ(sim::viewport(liveDevice()).dwHeight, screenHeight);
 
     const sim::Call level = named("SetCooperativeLevel")[0];
     EXPECT_EQ(level.args[0], reinterpret_cast<uintptr_t>(window));

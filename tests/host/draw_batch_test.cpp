@@ -2,6 +2,7 @@
 // the order of the device calls shows which draws were sent before what.
 #include "glide2_draw_driver.h"
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -25,7 +26,7 @@ TEST_F(DrawBatch, DrawsJoinUntilAStateChanges) {
                                glideVertex(10, 10)};
     sim::clearCalls();
     grDrawTriangle(&v[0], &v[1], &v[2]);
-    // The culling the device already has: passed on, and the batch stays whole.
+    // The culling the device already has: not sent, and the batch stays whole.
     grCullMode(GR_CULL_DISABLE);
     grDrawTriangle(&v[1], &v[3], &v[2]);
     grDrawTriangle(&v[0], &v[2], &v[3]);
@@ -33,13 +34,67 @@ TEST_F(DrawBatch, DrawsJoinUntilAStateChanges) {
     grDrawTriangle(&v[0], &v[2], &v[1]);
     const std::string cull = "state " + std::to_string(D3DRENDERSTATE_CULLMODE);
     EXPECT_EQ(sequenceOf({"DrawPrimitive", "SetRenderState"}),
-              (std::vector<std::string>{cull, "DrawPrimitive", cull, "DrawPrimitive"}));
+              (std::vector<std::string>{"DrawPrimitive", cull, "DrawPrimitive"}));
     std::vector<sim::Call> draws = named("DrawPrimitive");
     ASSERT_EQ(draws.size(), 2u);
     const size_t triangleCorners = 3, joinedCorners = 3 + 3 + 3;
     EXPECT_EQ(verticesOf(draws[0]).size(), joinedCorners);
     EXPECT_EQ(verticesOf(draws[1]).size(), triangleCorners);
     EXPECT_EQ(triangles(), 4u);
+}
+
+// Games set the same depth test, clip window and texture before every triangle: each reaches the device
+// once and the triangles stay one batch; a changed one is sent and splits it.
+TEST_F(DrawBatch, AStateSetBeforeEveryTriangleIsSentOnce) {
+    openSession();
+    std::vector<GrVertex> v = {glideVertex(0, 0), glideVertex(10, 0), glideVertex(0, 10)};
+    static FxU16 texels[64 * 64];
+    GrTexInfo info = texInfo(GR_LOD_64, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels);
+    grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+    const FxU32 clipRight = 320, clipBottom = 240;
+    const int trianglesDrawn = 3;
+    sim::clearCalls();
+    for (int i = 0; i < trianglesDrawn; ++i) {
+        grDepthBufferFunction(GR_CMP_GREATER);
+        grClipWindow(0, 0, clipRight, clipBottom);
+        grTexSource(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+        grDrawTriangle(&v[0], &v[1], &v[2]);
+    }
+    const std::string depthTest = "state " + std::to_string(D3DRENDERSTATE_ZFUNC);
+    std::vector<std::string> order =
+        sequenceOf({"SetRenderState", "SetViewport", "SetTexture", "DrawPrimitive"});
+    auto sent = [&](const std::string &name) { return std::count(order.begin(), order.end(), name); };
+    EXPECT_EQ(sent(depthTest), 1);
+    EXPECT_EQ(sent("SetViewport"), 1);
+    EXPECT_EQ(sent("SetTexture"), 1);
+    EXPECT_EQ(sent("DrawPrimitive"), 1);
+    EXPECT_EQ(order.back(), "DrawPrimitive");
+
+    sim::clearCalls();
+    grDrawTriangle(&v[0], &v[1], &v[2]);
+    grDepthBufferFunction(GR_CMP_LESS);
+    grDrawTriangle(&v[0], &v[1], &v[2]);
+    EXPECT_EQ(sequenceOf({"SetRenderState", "DrawPrimitive"}),
+              (std::vector<std::string>{"DrawPrimitive", depthTest, "DrawPrimitive"}));
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_ZFUNC), static_cast<DWORD>(D3DCMP_LESS));
+    EXPECT_EQ(sim::viewport(liveDevice()).dwWidth, clipRight);
+
+    // A value the device refused, or one it may have lost with its surfaces, is sent again.
+    auto depthTestsSent = [&] {
+        std::vector<std::string> states = sequenceOf({"SetRenderState"});
+        return std::count(states.begin(), states.end(), depthTest);
+    };
+    sim::clearCalls();
+    sim::failCall("SetRenderState", 1);
+    grDepthBufferFunction(GR_CMP_ALWAYS);
+    grDepthBufferFunction(GR_CMP_ALWAYS);
+    EXPECT_EQ(depthTestsSent(), 2);
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_ZFUNC), static_cast<DWORD>(D3DCMP_ALWAYS));
+    sim::loseSurfaces();
+    grBufferSwap(0);
+    sim::clearCalls();
+    grDepthBufferFunction(GR_CMP_ALWAYS);
+    EXPECT_EQ(depthTestsSent(), 1);
 }
 
 // A clear, a swap, a frame-buffer lock, grRenderBuffer and new texels in the bound texture each find what

@@ -55,6 +55,8 @@ TEST_F(FogPasses, PrefogDestinationScalesByTheUnfoggedColourThenAddsTheFog) {
     grFogMode(GR_FOG_WITH_TABLE | GR_FOG_MULT2);
     IDirect3DDevice7 *device = liveDevice();
     const DWORD colorOp = sim::textureStageState(device, 0, D3DTSS_COLOROP);
+    // The first pass's destination factor is the application's: not sent again.
+    const DWORD destBlendBefore = sim::renderState(device, D3DRENDERSTATE_DESTBLEND);
     sim::clearCalls();
     GrVertex v = foggedPoint();
     grDrawPoint(&v);
@@ -62,7 +64,7 @@ TEST_F(FogPasses, PrefogDestinationScalesByTheUnfoggedColourThenAddsTheFog) {
     ASSERT_EQ(drawn.size(), 2u);
 
     EXPECT_EQ(stateAtCall(drawn[0], D3DRENDERSTATE_SRCBLEND, 0), DWORD(D3DBLEND_ZERO));
-    EXPECT_EQ(stateAtCall(drawn[0], D3DRENDERSTATE_DESTBLEND, 0), DWORD(D3DBLEND_SRCCOLOR));
+    EXPECT_EQ(stateAtCall(drawn[0], D3DRENDERSTATE_DESTBLEND, destBlendBefore), DWORD(D3DBLEND_SRCCOLOR));
     EXPECT_EQ(stateAtCall(drawn[0], D3DRENDERSTATE_FOGENABLE, TRUE), DWORD(FALSE));
     EXPECT_EQ(verticesOf(sim::calls()[drawn[0]])[0].diffuse, opaqueRed);
 

@@ -7,6 +7,41 @@ namespace {
 
 using DrawFeatures3 = Glide3DrawTest;
 
+size_t countSent(const char *name, DWORD renderState = 0) {
+    size_t count = 0;
+    for (const sim::Call &call : sim::callsNamed(name))
+        if (renderState == 0 || call.args[0] == renderState) ++count;
+    return count;
+}
+
+// The same depth test, clip window and combine before every triangle reach the device once and leave the
+// triangles one batch; a changed depth test is sent and splits it.
+TEST_F(DrawFeatures3, AStateSetBeforeEveryTriangleIsSentOnce) {
+    AppVertex v[] = {appVertex(0, 0), appVertex(10, 0), appVertex(0, 10)};
+    const FxU32 clipRight = 320, clipBottom = 240;
+    const int trianglesDrawn = 3;
+    for (int i = 0; i < trianglesDrawn; ++i) {
+        grDepthBufferFunction(GR_CMP_GREATER);
+        grClipWindow(0, 0, clipRight, clipBottom);
+        grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+                       GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+        grDrawTriangle(&v[0], &v[1], &v[2]);
+    }
+    EXPECT_EQ(countSent("SetRenderState", D3DRENDERSTATE_ZFUNC), 1u);
+    EXPECT_EQ(countSent("SetViewport"), 1u);
+    EXPECT_EQ(countSent("SetTextureStageState"), 0u) << "the combine the device has since SetUp";
+    ASSERT_EQ(draws().size(), 1u);
+    EXPECT_EQ(draws()[0].vertices.size(), static_cast<size_t>(3 * trianglesDrawn));
+
+    sim::clearCalls();
+    grDrawTriangle(&v[0], &v[1], &v[2]);
+    grDepthBufferFunction(GR_CMP_LESS);
+    grDrawTriangle(&v[0], &v[1], &v[2]);
+    EXPECT_TRUE(inOrder({"DrawPrimitive", "SetRenderState", "DrawPrimitive"}));
+    EXPECT_EQ(draws().size(), 2u);
+    EXPECT_EQ(sim::renderState(renderContext.device, D3DRENDERSTATE_ZFUNC), static_cast<DWORD>(D3DCMP_LESS));
+}
+
 TEST_F(DrawFeatures3, ClipCoordinatesDivideByWAndMapThroughViewportAndDepthRange) {
     grVertexLayout(GR_PARAM_Z, offsetZ, GR_PARAM_ENABLE);
     grVertexLayout(GR_PARAM_W, offsetW, GR_PARAM_ENABLE);
