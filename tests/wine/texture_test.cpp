@@ -53,7 +53,7 @@ bool downloadAndBind(GrTextureFormat_t format) {
 
     grTexSource(GR_TMU0, address, GR_MIPMAPLEVELMASK_BOTH, &info);
     IDirectDrawSurface7 *bound = nullptr;
-    context.device->GetTexture(0, &bound);
+    renderContext.device->GetTexture(0, &bound);
     check(bound == record->surface && textureState.textureEnabled[0] == 1, "grTexSource bound it on stage 0",
           format);
     if (bound) bound->Release();
@@ -90,7 +90,7 @@ void reportUnsizedPixelFormat() {
     desc.ddpfPixelFormat.dwSize = 0;
     desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY;
     IDirectDrawSurface7 *surface = nullptr;
-    HRESULT result = context.ddraw->CreateSurface(&desc, &surface, nullptr);
+    HRESULT result = renderContext.ddraw->CreateSurface(&desc, &surface, nullptr);
     std::printf("note: a pixel format of size 0 is %s (0x%08lX)\n", result == DD_OK ? "accepted" : "refused",
                 static_cast<unsigned long>(result));
     if (surface) surface->Release();
