@@ -191,8 +191,10 @@ DEVMODEA display_mode() {
 
 std::string frame_list(const Plan &plan) {
     std::string list;
-    for (const Capture &capture : plan.captures)
-        list += (list.empty() ? "" : ",") + std::to_string(capture.frame);
+    for (const Capture &capture : plan.captures) {
+        if (!list.empty()) list += ',';
+        list += std::to_string(capture.frame);
+    }
     return list;
 }
 
