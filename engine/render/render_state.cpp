@@ -310,7 +310,13 @@ void setChromakeyMode(FxI32 mode) {
         if (mode == renderState.lastChromakeyMode) return;
         renderState.lastChromakeyMode = mode;
     }
-    sendRenderState(D3DRENDERSTATE_COLORKEYENABLE, static_cast<DWORD>(mode));
+    refreshColorKeyEnable();
+}
+
+// A chroma range keys texels as the chroma key does, so either turns Direct3D's colour keying on.
+void refreshColorKeyEnable() {
+    const bool keyed = stateCalls.chromakeyMode != chromakeyDisable || anyChromaRangeEnabled();
+    sendRenderState(D3DRENDERSTATE_COLORKEYENABLE, keyed ? TRUE : FALSE);
 }
 
 // The lower-left origin flips every vertex vertically, and with it the winding of every triangle.

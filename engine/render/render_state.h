@@ -87,6 +87,8 @@ void setFogColor(FxU32 argb);
 float linearFogAmount(float z);
 void setExponentialFog(float density, D3DFOGMODE tableMode);
 void setChromakeyMode(FxI32 mode);
+// Sends Direct3D's colour keying on while the chroma key or a chroma range is enabled.
+void refreshColorKeyEnable();
 void setCullMode(FxI32 mode);
 void setDitherMode(FxI32 mode);
 void disableAllEffects();

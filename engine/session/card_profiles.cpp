@@ -57,7 +57,7 @@ const CardProfile cardProfiles[cardModelCount] = {
         .tmuRevision = 2,
         .glide3FbRevision = 2,
         .glide3TmuRevision = 2,
-        .extensions = extensionTexMirror | extensionPalette6666 | extensionGetGamma,
+        .extensions = extensionChromaRange | extensionTexMirror | extensionPalette6666 | extensionGetGamma,
     },
     // 16 MiB shared by frame buffer and textures: 4 MiB held for the buffers, 12 MiB for one TMU.
     {
@@ -73,7 +73,8 @@ const CardProfile cardProfiles[cardModelCount] = {
         .tmuRevision = 3,
         .glide3FbRevision = 3,
         .glide3TmuRevision = 3,
-        .extensions = extensionTexMirror | extensionPalette6666 | extensionGetGamma,
+        .extensions = extensionChromaRange | extensionTexChroma | extensionTexMirror | extensionPalette6666 |
+                      extensionGetGamma,
     },
     // The 16 MiB Voodoo3 2000/3000: shared as on the Banshee, with two TMUs.
     {
@@ -89,7 +90,8 @@ const CardProfile cardProfiles[cardModelCount] = {
         .tmuRevision = 4,
         .glide3FbRevision = 4,
         .glide3TmuRevision = 4,
-        .extensions = extensionTexMirror | extensionPalette6666 | extensionGetGamma,
+        .extensions = extensionChromaRange | extensionTexChroma | extensionTexMirror | extensionPalette6666 |
+                      extensionGetGamma,
     },
 };
 

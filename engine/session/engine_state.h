@@ -60,6 +60,9 @@ struct TextureState {
     FxU32 nccSelect[textureUnitCount];
     // Each low byte of a YIQ texel decoded through the table being converted with, as 0x00RRGGBB.
     FxU32 nccTexelXrgb[nccTexelCount];
+    // The chroma range extensions: the frame's range and each TMU's texture range.
+    ChromaRange frameChromaRange;
+    ChromaRange texChromaRange[textureUnitCount];
 };
 
 extern LibraryState library;

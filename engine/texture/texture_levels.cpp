@@ -69,6 +69,10 @@ bool writeRows(const TextureRecord *record, IDirectDrawSurface7 *surface, FxU32 
     DDSURFACEDESC2 desc;
     if (!lockLevel(record, surface, level, desc)) return false;
     fillRows(record, level, desc, source, firstRow, lastRow);
+    if (record->keyedRange.enabled)
+        keyRowsInRange(record,
+                       static_cast<FxU8 *>(desc.lpSurface) + static_cast<size_t>(firstRow) * desc.lPitch,
+                       desc.lPitch, levelWidth(record, level), lastRow - firstRow + 1);
     surface->Unlock(NULL);
     return true;
 }

@@ -10,6 +10,7 @@
 
 #include "../glide_values.h"
 #include "../session/card_profiles.h"
+#include "chroma_range.h"
 #include "texture_formats.h"
 
 const int textureUnitCount = 2;
@@ -37,7 +38,8 @@ struct TextureRecord {
     // them to Direct3D's 0 to 1.
     float sScale;
     float tScale;
-    FxU32 colorKey; // the chroma-key ARGB value the surface's colour key was last set from
+    FxU32 colorKey;         // the chroma-key ARGB value the surface's colour key was last set from
+    ChromaRange keyedRange; // the range the texels were last keyed with
     FxU8 *softCopy; // the application's texels of every level, kept when the palette is applied in software
     IDirectDrawSurface7 *surface; // the largest level; the smaller ones are attached to it
     TextureFormatRow formatRow;   // the row as it was when the texture was created

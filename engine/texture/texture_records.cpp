@@ -62,9 +62,13 @@ bool attachPalette(TextureRecord *record) {
     return result == DD_OK;
 }
 
+// Texels keyed by a range were rewritten as the range's key colour, which replaces the chroma-key value.
 void setSurfaceColorKey(TextureRecord *record) {
     record->colorKey = renderState.chromakeyValue;
     DDCOLORKEY key = colorKeyForSurface(record->colorKey, record->formatRow.pixelFormat);
+    DWORD rangeKey = 0;
+    if (rangeKeyTexel(record->keyedRange, record->formatRow.pixelFormat, &rangeKey))
+        key.dwColorSpaceLowValue = key.dwColorSpaceHighValue = rangeKey;
     flushIfTextureBound(record->surface);
     record->surface->SetColorKey(DDCKEY_SRCBLT, &key);
 }
@@ -89,6 +93,7 @@ TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download) {
     record->sScale = longerSide / (256.0f * static_cast<float>(download.width));
     record->tScale = longerSide / (256.0f * static_cast<float>(download.height));
     record->formatRow = row;
+    record->keyedRange = chromaRangeFor(tmu);
 
     if (createRecordSurface(record)) uploadTexels(record, download.data);
     if (record->surface && row.paletted && !row.softwarePalette) {
@@ -143,7 +148,9 @@ void abandonTextureRecord(TextureRecord *record) {
     free(record);
 }
 
+// Boards with chroma ranges may key any texture later and unkey it again, which needs the texels as sent.
 bool keepsSoftCopy(const TextureRecord *record) {
+    if ((cardProfile().extensions & (extensionChromaRange | extensionTexChroma)) != 0) return true;
     return record->formatRow.converter != NULL && (record->formatRow.softwarePalette || decodesNcc(record));
 }
 
@@ -203,6 +210,7 @@ void applyNccTable(TextureRecord *record) {
 }
 
 void applyColorKey(TextureRecord *record) {
-    if (record == NULL || record->surface == NULL || record->colorKey == renderState.chromakeyValue) return;
+    if (record == NULL || record->surface == NULL) return;
+    if (!applyChromaRange(record) && record->colorKey == renderState.chromakeyValue) return;
     setSurfaceColorKey(record);
 }
