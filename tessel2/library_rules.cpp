@@ -37,6 +37,7 @@ constexpr VertexLayout grVertexLayout = {
     .packedColor = 0,
     .q = {0, 0},
     .fogOow = offsetof(GrVertex, oow),
+    .fogCoord = 0, // Glide 2 vertices have no fog coordinate
     .fields = everyGlide2Field,
     .rules =
         {

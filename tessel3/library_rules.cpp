@@ -91,6 +91,7 @@ const LibraryRules glide3Rules = {
             .packedColor = 0,
             .q = {0, 0},
             .fogOow = 0,
+            .fogCoord = 0,
             .fields = 0,
             .rules =
                 {

@@ -170,7 +170,7 @@ struct ExtensionName {
 const ExtensionName extensionNames[] = {
     {extensionChromaRange, "CHROMARANGE"}, {extensionTexChroma, "TEXCHROMA"},
     {extensionTexMirror, "TEXMIRROR"},     {extensionPalette6666, "PALETTE6666"},
-    {extensionGetGamma, "GETGAMMA"},
+    {extensionFogCoord, "FOGCOORD"},       {extensionGetGamma, "GETGAMMA"},
 };
 
 // The names between single spaces, kept until the next grGetString: " " when there are none.

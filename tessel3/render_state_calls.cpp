@@ -23,6 +23,7 @@ const GrFogMode_t fogEquationBits = GR_FOG_MULT2 | GR_FOG_ADD2;
 FogSource fogSourceOf(GrFogMode_t mode) {
     GrFogMode_t amount = mode & ~fogEquationBits;
     if (amount == GR_FOG_WITH_TABLE_ON_Q) return fogFromTable;
+    if (amount == GR_FOG_WITH_TABLE_ON_FOGCOORD_EXT) return fogFromCoordinate;
     if (amount == GR_FOG_WITH_ITERATED_Z || amount == GR_FOG_WITH_ITERATED_ALPHA_EXT) return fogLinear;
     if (amount == GR_FOG_DISABLE && mode != GR_FOG_DISABLE) return fogLinear;
     return fogKeepsTableMode;

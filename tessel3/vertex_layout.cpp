@@ -53,6 +53,10 @@ void translateLayout() {
         layout.oow = enabled(g.w) ? g.w.offset : g.q.offset;
         layout.fogOow = enabled(g.q) ? g.q.offset : g.w.offset;
     }
+    if (enabled(g.fogExt)) {
+        layout.fields |= fieldFogCoord;
+        layout.fogCoord = g.fogExt.offset;
+    }
     if (enabled(g.a)) {
         layout.fields |= fieldAlpha;
         layout.alpha = g.a.offset;

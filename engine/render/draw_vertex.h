@@ -37,6 +37,7 @@ enum VertexField : FxU32 {
     fieldSt1 = 1u << 7,
     fieldQ0 = 1u << 8, // TMU 0's own 1/w
     fieldQ1 = 1u << 9,
+    fieldFogCoord = 1u << 10, // a float read in place of w by the fog table
     everyGlide2Field = fieldPosition | fieldDepth | fieldOow | fieldAlpha | fieldRgb | fieldSt0 | fieldSt1,
 };
 
@@ -62,6 +63,7 @@ struct VertexLayout {
     FxU32 packedColor;             // ARGB word
     FxU32 q[2];                    // per-TMU 1/w, dividing that TMU's s and t in place of the vertex's
     FxU32 fogOow;                  // the 1/w table fog is read at, present with fieldOow
+    FxU32 fogCoord;                // the fog coordinate, present with fieldFogCoord
     FxU32 fields;                  // VertexField bits
     VertexRules rules;
 };

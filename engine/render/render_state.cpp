@@ -262,14 +262,15 @@ void setFogMode(FxI32 mode, FogSource source) {
     markKnown(groupFogMode);
     bool enabled = mode != fogDisable && settings.Fog != 0;
     sendRenderState(D3DRENDERSTATE_FOGENABLE, enabled ? TRUE : FALSE);
-    bool tableFog = enabled && source == fogFromTable;
-    renderState.tableFog = tableFog;
+    const bool fromTable = source == fogFromTable || source == fogFromCoordinate;
+    renderState.tableFog = enabled && fromTable;
+    renderState.fogFromCoordinate = renderState.tableFog && source == fogFromCoordinate;
     FogEquation equation = fogEquationOf(mode);
     if (equation != renderState.fogEquation) {
         renderState.fogEquation = equation;
         sendFogColor();
     }
-    if (source == fogFromTable) {
+    if (fromTable) {
         // Pre-transformed vertices bring their own fog in the specular alpha when no fog mode is set.
         sendRenderState(D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_NONE);
         sendRenderState(D3DRENDERSTATE_FOGVERTEXMODE, D3DFOG_NONE);

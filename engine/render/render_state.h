@@ -33,6 +33,8 @@ struct RenderState {
     FxI32 lastChromakeyMode;
     // Fog from Glide's table is in force: each vertex carries its fog in the specular alpha.
     bool tableFog;
+    // The table is read at the vertex's fog coordinate rather than at its w.
+    bool fogFromCoordinate;
     FxU8 fogTable[fogTableSize];
     FxU32 fogColor;    // ARGB as the application gave it
     FxU32 fogEquation; // FogEquation
@@ -79,6 +81,7 @@ enum FogSource {
     fogKeepsTableMode, // the Direct3D fog table mode last set stays
     fogLinear,         // Direct3D's linear fog over the last part of the depth range
     fogFromTable,      // Glide's fog table, per vertex
+    fogFromCoordinate, // Glide's fog table at each vertex's own fog coordinate
 };
 // The mode's GR_FOG_MULT2 and GR_FOG_ADD2 bits choose the equation.
 void setFogMode(FxI32 mode, FogSource source);

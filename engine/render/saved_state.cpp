@@ -110,7 +110,7 @@ void restorePixelTests(const StateCalls &saved) {
 
 // The buffer is the application's: a value no enumerator names becomes the neutral one.
 FogSource fogSourceOf(FxU32 value) {
-    return value <= fogFromTable ? static_cast<FogSource>(value) : fogKeepsTableMode;
+    return value <= fogFromCoordinate ? static_cast<FogSource>(value) : fogKeepsTableMode;
 }
 
 D3DFOGMODE fogTableModeOf(FxU32 value) {

@@ -38,7 +38,8 @@ struct VertexConversion {
     bool textured;  // a texture on either TMU that the combine reads
     bool rhwFromOow;
     bool readsOow;
-    bool tableFog; // the specular alpha carries the fog of Glide's table at the vertex's w
+    bool tableFog;          // the specular alpha carries the fog of Glide's table at the vertex's w
+    bool fogFromCoordinate; // ... at its fog coordinate instead
     bool tmu0, tmu1;
     float sScale0, tScale0, sScale1, tScale1;
     bool flipY;
@@ -180,6 +181,7 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
     conversion.tmu1 = textureRead && bound1 && textureState.currentTexture[tmu1] != NULL &&
                       (layout.fields & fieldSt1) != 0 && (!rules.tmuSettingGatesTmu1 || cardHasSecondTmu());
     conversion.tableFog = renderState.tableFog;
+    conversion.fogFromCoordinate = renderState.fogFromCoordinate && (layout.fields & fieldFogCoord) != 0;
     conversion.clip = clipSpace.active;
     if (conversion.clip) conversion.clipMap = clipTransform();
     conversion.rhwFromOow = rules.rhwAlways || conversion.textured || conversion.clip;
@@ -258,6 +260,15 @@ inline float fogOow(const FxU8 *vertex, const VertexConversion &conversion, cons
     if (!conversion.readsOow) return 1.0f;
     const float value = readFloat(vertex, layout.fogOow);
     return validOneOverW(Shape::clip(conversion) ? 1.0f / value : value);
+}
+
+// The w the fog table is read at. A fog coordinate stands for w itself, the quantity the table's entries are
+// spaced along, so a program fogs by eye distance or any depth it computes. Without a fog coordinate in the
+// layout the table falls back to the vertex's w.
+template <typename Shape>
+inline float fogW(const FxU8 *vertex, const VertexConversion &conversion, const VertexLayout &layout) {
+    if (conversion.fogFromCoordinate) return readFloat(vertex, layout.fogCoord);
+    return 1.0f / fogOow<Shape>(vertex, conversion, layout);
 }
 
 // One application vertex into its Direct3D slot: 1/w, depth, colour, position and texture coordinates. The
@@ -345,8 +356,8 @@ inline void convertColors(At at, int count, DrawVertex *slots, const VertexConve
         }
     if (Shape::tableFog(conversion))
         for (int i = 0; i < count; ++i) {
-            const float oow = fogOow<Shape>(static_cast<const FxU8 *>(at(i)), conversion, layout);
-            slots[i].specular = (slots[i].specular & 0x00FFFFFFu) | (255u - fogAmountAtW(1.0f / oow)) << 24;
+            const float w = fogW<Shape>(static_cast<const FxU8 *>(at(i)), conversion, layout);
+            slots[i].specular = (slots[i].specular & 0x00FFFFFFu) | (255u - fogAmountAtW(w)) << 24;
         }
 }
 

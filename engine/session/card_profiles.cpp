@@ -57,7 +57,8 @@ const CardProfile cardProfiles[cardModelCount] = {
         .tmuRevision = 2,
         .glide3FbRevision = 2,
         .glide3TmuRevision = 2,
-        .extensions = extensionChromaRange | extensionTexMirror | extensionPalette6666 | extensionGetGamma,
+        .extensions = extensionChromaRange | extensionTexMirror | extensionPalette6666 | extensionFogCoord |
+                      extensionGetGamma,
     },
     // 16 MiB shared by frame buffer and textures: 4 MiB held for the buffers, 12 MiB for one TMU.
     {
@@ -74,7 +75,7 @@ const CardProfile cardProfiles[cardModelCount] = {
         .glide3FbRevision = 3,
         .glide3TmuRevision = 3,
         .extensions = extensionChromaRange | extensionTexChroma | extensionTexMirror | extensionPalette6666 |
-                      extensionGetGamma,
+                      extensionFogCoord | extensionGetGamma,
     },
     // The 16 MiB Voodoo3 2000/3000: shared as on the Banshee, with two TMUs.
     {
@@ -91,7 +92,7 @@ const CardProfile cardProfiles[cardModelCount] = {
         .glide3FbRevision = 4,
         .glide3TmuRevision = 4,
         .extensions = extensionChromaRange | extensionTexChroma | extensionTexMirror | extensionPalette6666 |
-                      extensionGetGamma,
+                      extensionFogCoord | extensionGetGamma,
     },
 };
 

@@ -23,6 +23,7 @@ const FxU32 extensionChromaRange = 0x2;
 const FxU32 extensionTexChroma = 0x4;
 const FxU32 extensionPalette6666 = 0x8;
 const FxU32 extensionGetGamma = 0x10;
+const FxU32 extensionFogCoord = 0x20;
 
 // Board types in the numbering of grSstQueryHardware.
 const FxI32 boardTypeVoodoo = 0;

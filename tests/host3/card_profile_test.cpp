@@ -67,9 +67,9 @@ TEST_F(CardProfiles, ExtensionsAreAnnouncedAndHandedOutByTheBoardsThatHadThem) {
         const char *extensions;
     } cases[] = {{0, " TEXMIRROR "},
                  {1, " TEXMIRROR "},
-                 {2, " CHROMARANGE TEXMIRROR PALETTE6666 GETGAMMA "},
-                 {3, " CHROMARANGE TEXCHROMA TEXMIRROR PALETTE6666 GETGAMMA "},
-                 {4, " CHROMARANGE TEXCHROMA TEXMIRROR PALETTE6666 GETGAMMA "}};
+                 {2, " CHROMARANGE TEXMIRROR PALETTE6666 FOGCOORD GETGAMMA "},
+                 {3, " CHROMARANGE TEXCHROMA TEXMIRROR PALETTE6666 FOGCOORD GETGAMMA "},
+                 {4, " CHROMARANGE TEXCHROMA TEXMIRROR PALETTE6666 FOGCOORD GETGAMMA "}};
     const int entries = 256;
     std::vector<FxU32> red(entries), green(entries), blue(entries);
     for (int i = 0; i < entries; ++i) {

@@ -1,4 +1,4 @@
-// Glide 3 blend factors by their position, and table fog read at each vertex's 1/q.
+// Glide 3 blend factors by their position, and table fog read at each vertex's 1/q or fog coordinate.
 #include "glide3_vertex_driver.h"
 
 #include <cmath>
@@ -88,6 +88,22 @@ TEST_F(TableFog3, TableFogOnQReadsTheTableAtEachVerticesW) {
     AppVertex v = pointAt(2.0f);
     v.w = 1.0f;
     EXPECT_EQ(fogAt(v), 16u);
+}
+
+// The fog coordinate takes w's place whatever q says; without one in the layout the table is read at q.
+TEST_F(TableFog3, FogCoordinateModeReadsTheTableAtEachVerticesFogCoordinate) {
+    const FxI32 offsetFog = offsetQ1; // a slot no other parameter of this layout uses
+    grFogTable(table);
+    grVertexLayout(GR_PARAM_FOG_EXT, offsetFog, GR_PARAM_ENABLE);
+    grFogMode(GR_FOG_WITH_TABLE_ON_FOGCOORD_EXT);
+    EXPECT_EQ(sim::renderState(liveDevice(), D3DRENDERSTATE_FOGENABLE), DWORD(TRUE));
+    AppVertex v = pointAt(52428.8f);
+    v.q1 = 2.0f;
+    EXPECT_EQ(fogAt(v), 16u); // entry 4
+    v.q1 = 1.0f;
+    EXPECT_EQ(fogAt(v), 0u);
+    grVertexLayout(GR_PARAM_FOG_EXT, offsetFog, GR_PARAM_DISABLE);
+    EXPECT_EQ(fogAt(v), 252u); // entry 63, at q
 }
 
 TEST_F(TableFog3, UtilitiesFillTheTableThatGrFogTableBrings) {
