@@ -180,8 +180,12 @@ void restoreScreenGamma() {
     gammaState.onDisplay = false;
 }
 
+bool gammaLookupApplies() {
+    return !gammaState.identity && !gammaState.onDisplay;
+}
+
 void correctPresentedFrame(IDirectDrawSurface7 *surface) {
-    if (gammaState.identity || gammaState.onDisplay || surface == NULL) return;
+    if (!gammaLookupApplies() || surface == NULL) return;
     DDSURFACEDESC2 desc;
     memset(&desc, 0, sizeof(desc));
     desc.dwSize = sizeof(desc);

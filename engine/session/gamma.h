@@ -27,6 +27,8 @@ void restoreScreenGamma();
 // In a window: the frame to show, corrected in a copy of its own when the lookup applies.
 IDirectDrawSurface7 *gammaCorrectedFrame(IDirectDrawSurface7 *frame);
 void releaseGammaSurfaces();
+// Whether shown frames go through the lookup: a table other than linear that the display's ramp lacks.
+bool gammaLookupApplies();
 // Full-screen: the lookup on a frame about to be shown, when the display's ramp does not carry the table.
 void correctPresentedFrame(IDirectDrawSurface7 *surface);
 

@@ -21,10 +21,13 @@ FxU32 screenPixels() {
 }
 
 // Where the device cannot draw into the front surface, what was drawn "into the front buffer" went into the
-// back buffer and is shown by copying: the back buffer keeps it. A busy blitter drops the copy.
+// back buffer and is shown by copying: the back buffer keeps it. A busy blitter drops the copy. In
+// full-screen the copy goes through the gamma lookup; a window corrects whatever it shows.
 void copyBackToFront() {
-    if (renderContext.frontSurface && renderContext.backSurface)
-        renderContext.frontSurface->BltFast(0, 0, renderContext.backSurface, NULL, DDBLTFAST_DONOTWAIT);
+    IDirectDrawSurface7 *front = renderContext.frontSurface, *back = renderContext.backSurface;
+    if (front && back && front->BltFast(0, 0, back, NULL, DDBLTFAST_DONOTWAIT) == DD_OK &&
+        !renderContext.windowed)
+        correctPresentedFrame(front);
     drawShamelessPlug();
     showFrontBuffer();
 }
@@ -69,6 +72,10 @@ IDirectDrawSurface7 *drawnSurface() {
 void startFrontDrawing() {
     if (renderContext.frontDrawing || !screenPairReady()) return;
     renderContext.frontDrawing = frontDrawingCopied;
+    // Full-screen without the display's ramp, the lookup has to reach front-buffer drawing as well, and a
+    // front surface drawn into would go through it again at every showing: the drawing stays in the back
+    // buffer, and each showing corrects the copy.
+    if (!renderContext.windowed && gammaLookupApplies()) return;
     if (!moveRenderTarget(renderContext.backSurface, renderContext.frontSurface)) return;
     renderContext.frontDrawing = frontDrawingTarget;
     sendViewport(renderContext.viewport);

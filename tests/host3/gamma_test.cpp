@@ -61,6 +61,25 @@ TEST_F(Gamma, WithoutTheDriversRampTheFlippedFrameIsLookedUp) {
     EXPECT_EQ(grSstWinClose(1), FXTRUE);
 }
 
+// Front-buffer drawing goes through the lookup too: it is drawn into the back buffer and each showing
+// corrects the copy, so showing it twice does not apply the table twice.
+TEST_F(Gamma, WithoutTheDriversRampFrontBufferDrawingIsLookedUpOnce) {
+    setProductDword("ColorDepth", 32);
+    ASSERT_EQ(initAndOpen(), 1u);
+    Table table = invertedTable();
+    grLoadGammaTable(entries, table.red.data(), table.green.data(), table.blue.data());
+    grRenderBuffer(GR_BUFFER_FRONTBUFFER);
+    grBufferClear(clearColor, 0, 0xFFFF);
+    grFlush();
+    EXPECT_EQ(sim::pixel(renderContext.frontSurface, 5, 5) & rgbMask, invertedClear);
+    EXPECT_EQ(sim::pixel(renderContext.backSurface, 5, 5) & rgbMask, clearColor);
+    grBufferClear(clearColor, 0, 0xFFFF);
+    grFlush();
+    EXPECT_EQ(sim::pixel(renderContext.frontSurface, 5, 5) & rgbMask, invertedClear);
+    grRenderBuffer(GR_BUFFER_BACKBUFFER);
+    EXPECT_EQ(grSstWinClose(1), FXTRUE);
+}
+
 // The window shows the frame through the table; the frame stays as drawn, so showing it again (a front-
 // buffer write, a splash) does not apply the table twice.
 TEST_F(Gamma, AWindowShowsACorrectedCopyOfTheFrame) {
