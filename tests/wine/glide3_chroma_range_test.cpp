@@ -21,6 +21,9 @@ void check(bool ok, const char *what) {
 }
 
 const char *const storeKey = "Software\\Orvane\\Kestrix XP";
+// A key this program created is removed at the end: the programs sharing the Wine prefix treat a present
+// key as the user's settings, an absent one as the settings program's defaults.
+bool createdStoreKey = false;
 const DWORD voodoo3 = 4;
 const int side = 8;
 const int tol = 14;
@@ -46,16 +49,19 @@ struct Vertex {
 
 void storeCard(bool set) {
     HKEY key = nullptr;
+    DWORD disposition = 0;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, storeKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+                        &disposition) != ERROR_SUCCESS) {
         check(false, "the settings key can be written");
         return;
     }
+    createdStoreKey = createdStoreKey || disposition == REG_CREATED_NEW_KEY;
     if (set)
         RegSetValueExA(key, "Card", 0, REG_DWORD, reinterpret_cast<const BYTE *>(&voodoo3), sizeof(voodoo3));
     else
         RegDeleteValueA(key, "Card");
     RegCloseKey(key);
+    if (!set && createdStoreKey) RegDeleteKeyA(HKEY_LOCAL_MACHINE, storeKey);
 }
 
 void drawQuad(float x0, float y0, float x1, float y1) {

@@ -21,6 +21,9 @@ void check(bool ok, const char *what) {
 }
 
 const char *const storeKey = "Software\\Orvane\\Kestrix XP";
+// A key this program created is removed at the end: the programs sharing the Wine prefix treat a present
+// key as the user's settings, an absent one as the settings program's defaults.
+bool createdStoreKey = false;
 const DWORD voodoo3 = 4, fogOn = 1;
 const int tol = 14;
 const int fogTableEntries = 64;
@@ -43,11 +46,13 @@ StoredValue stored[] = {{"Card", voodoo3, false, 0}, {"Fog", fogOn, false, 0}};
 
 void storeValues(bool set) {
     HKEY key = nullptr;
+    DWORD disposition = 0;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, storeKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+                        &disposition) != ERROR_SUCCESS) {
         check(false, "the settings key can be written");
         return;
     }
+    createdStoreKey = createdStoreKey || disposition == REG_CREATED_NEW_KEY;
     for (StoredValue &v : stored) {
         if (set) {
             DWORD size = sizeof(v.old);
@@ -62,6 +67,7 @@ void storeValues(bool set) {
         }
     }
     RegCloseKey(key);
+    if (!set && createdStoreKey) RegDeleteKeyA(HKEY_LOCAL_MACHINE, storeKey);
 }
 
 void drawQuad(float x0, float y0, float x1, float y1, float w, float fog) {

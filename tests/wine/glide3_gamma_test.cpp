@@ -20,6 +20,9 @@ void check(bool ok, const char *what) {
 }
 
 const char *const storeKey = "Software\\Orvane\\Kestrix XP";
+// A key this program created is removed at the end: the programs sharing the Wine prefix treat a present
+// key as the user's settings, an absent one as the settings program's defaults.
+bool createdStoreKey = false;
 const char *const storedNames[] = {"Windowed", "Card", "Gamma", "ColorDepth"};
 const DWORD voodoo3 = 4;
 const DWORD neutralGamma = 100;
@@ -32,11 +35,13 @@ typedef void(FX_CALL *GetGammaTable)(FxU32, FxU32 *, FxU32 *, FxU32 *);
 
 void store(DWORD gamma) {
     HKEY key = nullptr;
+    DWORD disposition = 0;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, storeKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+                        &disposition) != ERROR_SUCCESS) {
         check(false, "the settings key can be written");
         return;
     }
+    createdStoreKey = createdStoreKey || disposition == REG_CREATED_NEW_KEY;
     const DWORD values[] = {1, voodoo3, gamma, 32};
     for (int i = 0; i < 4; ++i)
         RegSetValueExA(key, storedNames[i], 0, REG_DWORD, reinterpret_cast<const BYTE *>(&values[i]),
@@ -51,6 +56,7 @@ void removeStored() {
     for (const char *name : storedNames)
         RegDeleteValueA(key, name);
     RegCloseKey(key);
+    if (createdStoreKey) RegDeleteKeyA(HKEY_LOCAL_MACHINE, storeKey);
 }
 
 int channel(GrColor_t color, int shift) {
