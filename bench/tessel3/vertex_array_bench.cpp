@@ -63,6 +63,7 @@ constexpr VertexLayout glide2Layout = {
     0,
     {0, 0},
     offsetof(Glide2Vertex, oow),
+    0, // no fog coordinate
     everyGlide2Field,
     {65535.0f, true, false, true, true, false},
 };
