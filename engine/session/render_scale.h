@@ -36,6 +36,7 @@ void logRenderScale();
 
 // Glide's rectangle in the device's buffer.
 D3DVIEWPORT7 scaledViewport(const D3DVIEWPORT7 &viewport);
+RECT scaledRect(FxU32 x, FxU32 y, FxU32 width, FxU32 height);
 // The span of buffer pixels game pixel `at` covers along an axis of `game` pixels mapped to `picture`.
 inline FxU32 scaledEdge(FxU32 at, FxU32 game, FxU32 picture) {
     return static_cast<FxU32>(static_cast<unsigned long long>(at) * picture / game);

@@ -56,6 +56,13 @@ TEST_F(RenderScale, FullScreenTakesTheScaledModeWhileTheGameKeepsItsResolution) 
     EXPECT_EQ(sim::viewport(liveDevice()).dwWidth, gameWidth * twice);
     EXPECT_EQ(grSstScreenWidth(), static_cast<float>(gameWidth));
     EXPECT_EQ(grSstScreenHeight(), static_cast<float>(gameHeight));
+    // The logo, as large as the game's screen, covers the scaled picture.
+    bool logoCovers = false;
+    for (const sim::Call &call : named("Blt"))
+        logoCovers |= call.source != nullptr &&
+                      std::vector<unsigned long long>(call.args.begin() + 1, call.args.begin() + 6) ==
+                          std::vector<unsigned long long>{1, 0, 0, 640, 480};
+    EXPECT_TRUE(logoCovers);
 
     // Positions are scaled, texture coordinates are not.
     sim::clearCalls();
