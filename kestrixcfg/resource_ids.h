@@ -28,6 +28,8 @@
 #define IDC_CARD 1024
 #define IDC_GAMMA_SLIDER 1025
 #define IDC_GAMMA_TEXT 1026
+#define IDC_RENDER_SCALE_SLIDER 1027
+#define IDC_RENDER_SCALE_TEXT 1028
 
 // Game patching dialog "KGP": one drop-down list per game, 2000 to 2010.
 #define IDC_GAME_FIRST 2000

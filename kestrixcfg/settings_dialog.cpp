@@ -3,11 +3,12 @@
 #include "board_controls.h"
 #include "display_controls.h"
 #include "game_patching.h"
+#include "render_scale_controls.h"
 #include "resource_ids.h"
 #include "settings_store.h"
 
-SettingsVariables settingsVariables = {16, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 100};
-const SettingsVariables initialSettingsVariables = {16, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 100};
+SettingsVariables settingsVariables = {16, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 100, 0};
+const SettingsVariables initialSettingsVariables = {16, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 100, 0};
 
 const char *const settingsKeyPath = settings_store::productKeyPath;
 
@@ -35,6 +36,7 @@ const StoreValue storeValues[] = {
     {settings_store::framePacing, &SettingsVariables::FramePacing},
     {settings_store::card, &SettingsVariables::Card},
     {settings_store::gamma, &SettingsVariables::Gamma},
+    {settings_store::renderScale, &SettingsVariables::RenderScale},
 };
 
 // When a box shows as checked. The libraries act on most values when they are non-zero, but on Oversample
@@ -105,6 +107,7 @@ void showSettings(HWND dialog) {
     }
     showDisplaySettings(dialog, settingsVariables);
     showBoardSettings(dialog, settingsVariables);
+    showRenderScaleSettings(dialog, settingsVariables);
 }
 
 void takeSettings(HWND dialog) {
@@ -116,6 +119,7 @@ void takeSettings(HWND dialog) {
     }
     takeDisplaySettings(dialog, settingsVariables);
     takeBoardSettings(dialog, settingsVariables);
+    takeRenderScaleSettings(dialog, settingsVariables);
 }
 
 } // namespace
@@ -171,6 +175,7 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             SendDlgItemMessageA(dialog, IDC_COLOR_DEPTH, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
         initDisplayControls(dialog);
         initBoardControls(dialog);
+        initRenderScaleControls(dialog);
         loadSettings(dialog);
         setApplyEnabled(dialog, false);
         return TRUE;
@@ -181,6 +186,9 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             setApplyEnabled(dialog, true);
         if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, IDC_GAMMA_SLIDER) &&
             followGammaTrackbar(dialog, LOWORD(wParam)))
+            setApplyEnabled(dialog, true);
+        if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, IDC_RENDER_SCALE_SLIDER) &&
+            followRenderScaleTrackbar(dialog, LOWORD(wParam)))
             setApplyEnabled(dialog, true);
         return FALSE;
     }

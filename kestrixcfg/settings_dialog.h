@@ -22,6 +22,7 @@ struct SettingsVariables {
     int32_t FramePacing;
     int32_t Card;
     int32_t Gamma;
+    int32_t RenderScale;
 };
 
 extern SettingsVariables settingsVariables;

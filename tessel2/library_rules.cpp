@@ -74,6 +74,8 @@ const LibraryRules glide2Rules = {
                     .FramePacing = 0,
                     .displayValuesPresent = 0,
                     .LfbStride2048 = 0,
+                    .RenderScale = 0,
+                    .renderScalePresent = 0,
                 },
             .colorDepth32ForcesZFast = true,
             .readGlideKey = true, // the board vendor's key too

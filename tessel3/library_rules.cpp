@@ -45,6 +45,8 @@ const LibraryRules glide3Rules = {
                     .FramePacing = 0,
                     .displayValuesPresent = 0,
                     .LfbStride2048 = 0,
+                    .RenderScale = 0,
+                    .renderScalePresent = 0,
                 },
             .colorDepth32ForcesZFast = false,
             .readGlideKey = false,

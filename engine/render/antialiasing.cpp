@@ -7,15 +7,21 @@
 #include "draw_vertex.h"
 #include "primitives.h"
 #include "../session/render_context.h"
+#include "../session/render_scale.h"
 
 bool orderedAntialiasing;
 
 namespace {
 
-const float fringeWidth = 1.0f;
+const float fringeGamePixels = 1.0f;
 // The fringe of a polygon goes after its vertices; larger polygons are drawn without one.
 const int fringeVerticesPerEdge = 6;
 const int largestSoftPolygon = vertexBufferSize / (1 + fringeVerticesPerEdge);
+
+// A game pixel wide, however large the picture is drawn.
+float fringeWidthNow() {
+    return fringeGamePixels * renderScaling.xScale;
+}
 
 DrawVertex outer(const DrawVertex &v, float dx, float dy) {
     DrawVertex o = v;
@@ -56,7 +62,7 @@ void drawFringe(int count, FxU32 edges, bool allEdges) {
         const DrawVertex &p = vertexBuffer[i], &q = vertexBuffer[(i + 1) % count];
         float ex = q.x - p.x, ey = q.y - p.y, length = sqrtf(ex * ex + ey * ey);
         if (!(length > 0.0f)) continue;
-        float scale = (area > 0.0f ? fringeWidth : -fringeWidth) / length;
+        float scale = (area > 0.0f ? fringeWidthNow() : -fringeWidthNow()) / length;
         DrawVertex po = outer(p, ey * scale, -ex * scale), qo = outer(q, ey * scale, -ex * scale);
         emit(out, p, q, qo, area);
         emit(out, p, qo, po, area);
@@ -83,10 +89,10 @@ class CullingOff {
 // A line as a ridge two pixels wide: full alpha along the line, 0 a pixel to either side.
 void softLine(const DrawVertex &a, const DrawVertex &b) {
     float ex = b.x - a.x, ey = b.y - a.y, length = sqrtf(ex * ex + ey * ey);
-    float nx = 0.0f, ny = fringeWidth;
+    float nx = 0.0f, ny = fringeWidthNow();
     if (length > 0.0f) {
-        nx = -ey / length * fringeWidth;
-        ny = ex / length * fringeWidth;
+        nx = -ey / length * fringeWidthNow();
+        ny = ex / length * fringeWidthNow();
     }
     DrawVertex *start = vertexBuffer + 2, *out = start;
     DrawVertex a1 = outer(a, nx, ny), b1 = outer(b, nx, ny), a2 = outer(a, -nx, -ny), b2 = outer(b, -nx, -ny);
@@ -102,8 +108,8 @@ void softPoint(const DrawVertex &p) {
     const float corners[5][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}, {-1, -1}};
     DrawVertex *start = vertexBuffer + 1, *out = start;
     for (int i = 0; i < 4; ++i)
-        emit(out, p, outer(p, corners[i][0] * fringeWidth, corners[i][1] * fringeWidth),
-             outer(p, corners[i + 1][0] * fringeWidth, corners[i + 1][1] * fringeWidth), 1.0f);
+        emit(out, p, outer(p, corners[i][0] * fringeWidthNow(), corners[i][1] * fringeWidthNow()),
+             outer(p, corners[i + 1][0] * fringeWidthNow(), corners[i + 1][1] * fringeWidthNow()), 1.0f);
     drawList(start, out);
 }
 

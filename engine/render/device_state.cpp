@@ -4,6 +4,7 @@
 
 #include "draw_batch.h"
 #include "../session/render_context.h"
+#include "../session/render_scale.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ HRESULT sendViewport(const D3DVIEWPORT7 &viewport) {
     if (renderContext.device == NULL) return D3D_OK;
     if (sent.viewportKnown && sameViewport(sent.viewport, viewport)) return D3D_OK;
     flushDrawBatch();
-    D3DVIEWPORT7 copy = viewport;
+    D3DVIEWPORT7 copy = scaledViewport(viewport);
     HRESULT result = renderContext.device->SetViewport(&copy);
     sent.viewportKnown = result == D3D_OK;
     sent.viewport = viewport;

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "fog_passes.h"
+#include "wide_primitives.h"
 #include "../session/presentation.h"
 #include "../session/render_context.h"
 
@@ -52,6 +53,8 @@ void drawConvertedVertices(D3DPRIMITIVETYPE type, int count) {
     if (renderContext.device == NULL || count <= 0) return;
     prepareToDraw();
     const int corners = 3, lineEnds = 2, point = 1;
+    if ((type == D3DPT_POINTLIST || type == D3DPT_LINELIST) && drawsWidePrimitives())
+        return count == point ? drawWidePoint() : drawWideLine();
     if (fogNeedsPasses()) return drawAtOnce(type, count);
     switch (type) {
     case D3DPT_TRIANGLELIST:

@@ -19,6 +19,7 @@
 #include "../session/game_quirks.h"
 #include "../session/library_settings.h"
 #include "../session/render_context.h"
+#include "../session/render_scale.h"
 #include "../texture/texture_memory.h"
 
 namespace vertex_conversion {
@@ -45,6 +46,8 @@ struct VertexConversion {
     bool flipY;
     bool mirrorX;
     float screenWidth, screenHeight;
+    // Game pixels to the device's buffer: 1 and 0 unless the picture is drawn scaled.
+    float xScale, yScale, xOffset, yOffset;
     FxU32 colorMode;
     FxU32 fixedDiffuse, fixedSpecular;
     bool clip; // clip coordinates, mapped through clipMap
@@ -201,6 +204,10 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
     conversion.mirrorX = turned;
     conversion.screenWidth = static_cast<float>(renderContext.screenWidth);
     conversion.screenHeight = static_cast<float>(renderContext.screenHeight);
+    conversion.xScale = renderScaling.xScale;
+    conversion.yScale = renderScaling.yScale;
+    conversion.xOffset = static_cast<float>(renderScaling.pictureLeft);
+    conversion.yOffset = static_cast<float>(renderScaling.pictureTop);
 
     const RenderState &state = renderState;
     conversion.fixedDiffuse = conversion.fixedSpecular = 0;
@@ -313,8 +320,9 @@ __attribute__((always_inline)) inline float convertVertex(const void *source, Dr
     const float check = positionCheck(x, y);
     if (Shape::flipY(conversion)) y = conversion.screenHeight - y;
     if (Shape::mirrorX(conversion)) x = conversion.screenWidth - x;
-    d.x = x;
-    d.y = y;
+    // Multiplying by 1 and adding 0 leave every float as it was: unscaled positions are exact.
+    d.x = x * conversion.xScale + conversion.xOffset;
+    d.y = y * conversion.yScale + conversion.yOffset;
 
     // Glide's s/w and t/w run to 256/w along the longer side; multiplying by w undoes the division, which
     // Direct3D redoes from rhw. A TMU's own 1/w, where the layout has one, divides in place of the vertex's;

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "display_device.h"
+#include "render_scale.h"
 #include "windowed_display.h"
 
 HRESULT copyBitmapToSurface(IDirectDrawSurface7 *surface, HBITMAP bitmap, int x, int y, int dx, int dy) {
@@ -78,14 +79,29 @@ const int logoWidth = 320, logoHeight = 240;
 IDirectDrawSurface7 *plugSurface;
 bool plugMissing;
 
+// Drawn scaled, the bitmap covers the place and size it has at the game's resolution: BltFast cannot
+// stretch, Blt can.
+void blitScaled(IDirectDrawSurface7 *surface, DWORD x, DWORD y, bool keyed) {
+    DDSURFACEDESC2 desc;
+    memset(&desc, 0, sizeof(desc));
+    desc.dwSize = sizeof(desc);
+    if (surface->GetSurfaceDesc(&desc) != DD_OK) return;
+    RECT place = scaledRect(x, y, desc.dwWidth, desc.dwHeight);
+    renderContext.frontSurface->Blt(&place, surface, NULL, DDBLT_WAIT | (keyed ? DDBLT_KEYSRC : 0), NULL);
+}
+
 void blitToFront(IDirectDrawSurface7 *surface, DWORD x, DWORD y) {
     DWORD blitFlags = DDBLTFAST_NOCOLORKEY;
-    if (library.rules->session.bitmapsColorKeyed) {
+    const bool keyed = library.rules->session.bitmapsColorKeyed;
+    if (keyed) {
         DDCOLORKEY black = {0, 0};
         surface->SetColorKey(DDCKEY_SRCBLT, &black);
         blitFlags = DDBLTFAST_SRCCOLORKEY;
     }
-    renderContext.frontSurface->BltFast(x, y, surface, NULL, blitFlags);
+    if (renderScaling.active)
+        blitScaled(surface, x, y, keyed);
+    else
+        renderContext.frontSurface->BltFast(x, y, surface, NULL, blitFlags);
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "log.h"
 #include "opening_mode.h"
 #include "processor.h"
+#include "render_scale.h"
 #include "windowed_display.h"
 #include "../render/draw_batch.h"
 #include "../render/render_state.h"
@@ -174,7 +175,8 @@ bool openFullScreenSurfaces(const DisplayOpenRules &rules) {
     // locks converting to the wrong layout.
     DWORD bits = fullScreenBitsPerPixel();
     rememberOpeningMode();
-    if (renderContext.ddraw->SetDisplayMode(renderContext.screenWidth, renderContext.screenHeight, bits, 0,
+    chooseFullScreenRenderSize();
+    if (renderContext.ddraw->SetDisplayMode(renderScaling.bufferWidth, renderScaling.bufferHeight, bits, 0,
                                             0) != DD_OK)
         return false;
     renderContext.displayModeSet = 1;
@@ -187,6 +189,7 @@ bool openFullScreenSurfaces(const DisplayOpenRules &rules) {
     logAdapterIdentity();
 
     if (!createSurfaces(rules)) return false;
+    blackenBars();
     if (!createDepthBuffer()) return false;
     return createDevice();
 }
@@ -211,6 +214,7 @@ bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
     renderContext.windowed = settings.Windowed == 1;
     renderContext.refreshRate = 0;
     renderContext.lastPresent = 0;
+    resetRenderScale();
     renderContext.window =
         hWnd != 0 ? reinterpret_cast<HWND>(static_cast<uintptr_t>(hWnd)) : GetActiveWindow();
     if (renderContext.window == NULL) {
@@ -238,6 +242,7 @@ bool openSteps(FxU32 hWnd, const DisplayOpenRules &rules) {
     logLine("Triangle Raster Caps: 0x%X\n",
             static_cast<unsigned>(renderContext.deviceCaps.dpcTriCaps.dwRasterCaps));
     logDisplay();
+    logRenderScale();
 
     renderContext.viewport.dwX = 0;
     renderContext.viewport.dwY = 0;
@@ -275,8 +280,8 @@ IDirectDrawSurface7 *createScreenSurface(DWORD caps, const DDPIXELFORMAT *format
     memset(&desc, 0, sizeof(desc));
     desc.dwSize = sizeof(desc);
     desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-    desc.dwWidth = renderContext.screenWidth;
-    desc.dwHeight = renderContext.screenHeight;
+    desc.dwWidth = renderScaling.bufferWidth;
+    desc.dwHeight = renderScaling.bufferHeight;
     desc.ddsCaps.dwCaps = caps;
     if (format) {
         desc.dwFlags |= DDSD_PIXELFORMAT;

@@ -25,6 +25,10 @@ struct LibrarySettings {
     // 1: 16-bit frame-buffer locks of screens up to 1024 wide answer the board's 2048-byte stride; 0 when
     // absent.
     int32_t LfbStride2048;
+    // 2 to 4: the device draws at that many times the Glide resolution; 255: as large as the screen allows;
+    // 0 when absent, and whether it was in the store.
+    int32_t RenderScale;
+    int32_t renderScalePresent;
 };
 
 // The board reported and the user's brightness, read with the display values; kept apart from the record
@@ -37,6 +41,7 @@ struct BoardChoice {
 const int32_t gammaHundredthsNeutral = 100;
 
 const int32_t windowScaleLargest = 255;
+const int32_t renderScaleLargest = 255;
 const int32_t framePacingBySwapInterval = 1;
 const int32_t framePacingAt60 = 2;
 

@@ -4,6 +4,7 @@
 
 #include "log.h"
 #include "render_context.h"
+#include "render_scale.h"
 #include "../render/device_state.h"
 #include "../render/draw_batch.h"
 
@@ -41,6 +42,7 @@ bool fullScreenDisplayReady() {
     if (renderContext.ddraw->RestoreAllSurfaces() != DD_OK) return false;
     renderContext.displayLost = 0;
     blankRestoredBuffers();
+    blackenBars();
     // A driver may reset its device with the screen given back: every state is sent again when next set.
     forgetSentValues();
     logLine("Display surfaces were lost to another program and are restored; the frame in flight is "

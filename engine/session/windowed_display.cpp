@@ -5,6 +5,7 @@
 #include "gamma.h"
 #include "library.h"
 #include "library_settings.h"
+#include "render_scale.h"
 #include "../render/device_state.h"
 
 namespace {
@@ -39,12 +40,13 @@ RECT fitPicture(LONG areaWidth, LONG areaHeight) {
 SIZE clientSize(const RECT &workArea, const RECT &frame) {
     LONG glideWidth = static_cast<LONG>(renderContext.screenWidth),
          glideHeight = static_cast<LONG>(renderContext.screenHeight);
-    if (settings.WindowScale == windowScaleLargest) {
+    const int32_t factor = windowClientScale();
+    if (factor == windowScaleLargest) {
         RECT fit = fitPicture(width(workArea) - width(frame), height(workArea) - height(frame));
         if (width(fit) > 0 && height(fit) > 0) return SIZE{width(fit), height(fit)};
         return SIZE{glideWidth, glideHeight};
     }
-    LONG scale = settings.WindowScale >= 2 && settings.WindowScale <= largestScale ? settings.WindowScale : 1;
+    LONG scale = factor >= 2 && factor <= largestScale ? factor : 1;
     return SIZE{glideWidth * scale, glideHeight * scale};
 }
 
@@ -247,6 +249,7 @@ bool openWindowedSurfaces(const DisplayOpenRules &rules) {
         measureGameWindow();
     else
         placeWindow();
+    chooseWindowedRenderSize(renderContext.clientWidth, renderContext.clientHeight);
     DWORD desktopBits = 0;
     if (!readDesktopMode(desktopBits)) return false;
     logBanner(BannerPlacement::withAdapterIdentity);

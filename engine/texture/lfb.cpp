@@ -294,6 +294,8 @@ bool ensureShadow(LfbBufferState &state) {
     return ensureShadowMemory(state.shadow, row * renderContext.screenHeight);
 }
 
+FxBool unlockBufferSurface(LfbBufferState &state);
+
 FxBool lockBufferSurface(FxU32 buffer) {
     LfbBufferState &state = lfbBuffers[buffer];
     state.lockedSurface = buffer == bufferFront ? renderContext.frontSurface : renderContext.backSurface;
@@ -309,6 +311,11 @@ FxBool lockBufferSurface(FxU32 buffer) {
         memset(&state.surfaceDesc, 0, sizeof(state.surfaceDesc));
         return FXFALSE;
     }
+    if (!takeScaledView(state.surfaceDesc, state.view, displayBytesPerPixel())) {
+        unlockBufferSurface(state);
+        memset(&state.surfaceDesc, 0, sizeof(state.surfaceDesc));
+        return FXFALSE;
+    }
     return FXTRUE;
 }
 
@@ -316,6 +323,7 @@ FxBool unlockBufferSurface(LfbBufferState &state) {
     IDirectDrawSurface7 *surface = state.lockedSurface;
     state.lockedSurface = NULL;
     if (surface == NULL) return FXTRUE;
+    giveScaledViewBack(state.surfaceDesc, state.view, displayBytesPerPixel());
     return surface->Unlock(NULL) == DD_OK ? FXTRUE : FXFALSE;
 }
 
@@ -524,6 +532,7 @@ void unlockHeldBuffers(bool besidesScreenPair) {
         if (besidesScreenPair && (state.lockedSurface == renderContext.frontSurface ||
                                   state.lockedSurface == renderContext.backSurface))
             continue;
+        dropScaledView(state.view);
         state.lockedSurface->Unlock(NULL);
     }
 }
@@ -536,11 +545,14 @@ void forgetBufferLocks() {
         state.writeLocked = 0;
         state.shadowFlipped = 0;
         freeShadowMemory(state.shadow);
+        freeScaledView(state.view);
     }
     lfbLocksHeld = 0;
 }
 
 void freeShadowBuffers() {
-    for (LfbBufferState &state : lfbBuffers)
+    for (LfbBufferState &state : lfbBuffers) {
         freeShadowMemory(state.shadow);
+        freeScaledView(state.view);
+    }
 }

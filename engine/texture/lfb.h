@@ -5,6 +5,7 @@
 
 #include <stddef.h>
 
+#include "lfb_scaling.h"
 #include "lfb_shadow.h"
 #include "../session/render_context.h"
 
@@ -29,6 +30,7 @@ struct LfbBufferState {
     FxU32 writeLocked;
     // The shadow's row 0 is the bottom row of the screen: a lock with the lower-left origin.
     FxU32 shadowFlipped;
+    ScaledView view; // the game-sized picture while the surface is held, when it is drawn scaled
 };
 
 const int lfbBufferCount = 6;

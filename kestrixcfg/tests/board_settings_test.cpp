@@ -76,3 +76,45 @@ TEST_F(BoardSettings, ChoosingABoardOrMovingTheBrightnessEnablesApply) {
 }
 
 } // namespace
+
+namespace {
+
+std::string renderScaleText(HWND dialog) {
+    char text[32] = {};
+    GetDlgItemTextA(dialog, IDC_RENDER_SCALE_TEXT, text, sizeof(text));
+    return text;
+}
+
+// Values the libraries would not scale by show as off and are saved as 0; moving the trackbar saves the
+// scale it shows.
+TEST_F(BoardSettings, RenderScaleShowsItsValueAndSavesTheTrackbar) {
+    const struct {
+        DWORD stored;
+        LRESULT position;
+        const char *text;
+        DWORD saved;
+    } cases[] = {{0, 0, "Off", 0}, {3, 2, "3x", 3}, {255, 4, "Screen", 255}, {7, 0, "Off", 0}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.stored);
+        restart();
+        sim::setRegistryDword(HKEY_LOCAL_MACHINE, settingsKeyPath, "RenderScale", c.stored);
+        runSettingsDialog([&](HWND dialog) {
+            EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_RENDER_SCALE_SLIDER, TBM_GETPOS, 0, 0), c.position);
+            EXPECT_EQ(renderScaleText(dialog), c.text);
+            press(dialog, IDOK);
+        });
+        EXPECT_EQ(storeDword("RenderScale"), c.saved);
+    }
+    runSettingsDialog([](HWND dialog) {
+        HWND slider = GetDlgItem(dialog, IDC_RENDER_SCALE_SLIDER);
+        SendMessageA(slider, TBM_SETPOS, TRUE, 1);
+        sim::dialogMessage(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, 0),
+                           reinterpret_cast<LPARAM>(slider));
+        EXPECT_EQ(renderScaleText(dialog), "2x");
+        EXPECT_TRUE(applyEnabled(dialog));
+        press(dialog, IDOK);
+    });
+    EXPECT_EQ(storeDword("RenderScale"), 2);
+}
+
+} // namespace

@@ -80,6 +80,9 @@ KESTRIX_CONTROLS = [
     (-1, "label", "Brightness (gamma)", (150, 166, 80, 8), ""),
     (1025, "trackbar", "Slider2", (148, 175, 92, 18), ""),
     (1026, "label", "1.00", (244, 180, 32, 8), ""),
+    (-1, "label", "Render scale", (150, 196, 80, 8), ""),
+    (1027, "trackbar", "Slider3", (148, 205, 92, 18), ""),
+    (1028, "label", "Off", (244, 210, 32, 8), ""),
 ]
 
 GAMES = ["FIFA 98", "FIFA 99", "FIFA 2000", "FIFA 2001", "FIFA 2002", "NBA Live 98", "NBA Live 99",

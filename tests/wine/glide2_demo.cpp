@@ -1,12 +1,15 @@
 // "Night run": a Glide 2.x demo in the manner of the late 1990s, drawn through tessel2 alone. The camera
 // glides down a stone causeway between brick pillars under a starry sky; the far end fades into fog, the
 // pillars are depth-tested against the floor, and glowing orbs float past with alpha blending. Three
-// frames are captured as glide2_demo_1.png to glide2_demo_3.png.
+// frames are captured as glide2_demo_1.png to glide2_demo_3.png. With KESTRIX_DEMO_SCALE set to
+// "stretched" or "2x" the demo plays in a window twice its size, stretched from 640x480 or drawn at 2x
+// (RenderScale 2), and captures one frame as glide2_demo_stretched.png or glide2_demo_2x.png.
 #include "wine_harness.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "glide2x.h"
@@ -234,9 +237,40 @@ void drawWorld(float time) {
     grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_ONE, GR_BLEND_ZERO);
 }
 
+const char *const storeKey = "Software\\Orvane\\Kestrix XP";
+const char *const scaleValues[] = {"Windowed", "WindowScale", "RenderScale"};
+const int scaleCaptureFrame = 150;
+
+// Null removes them: the Wine prefix is shared by every test of the build.
+void storeScaleValues(const DWORD *values) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, storeKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    for (int i = 0; i < 3; ++i) {
+        if (values != nullptr)
+            RegSetValueExA(key, scaleValues[i], 0, REG_DWORD, reinterpret_cast<const BYTE *>(&values[i]),
+                           sizeof(values[i]));
+        else
+            RegDeleteValueA(key, scaleValues[i]);
+    }
+    RegCloseKey(key);
+}
+
+// The capture name of the scaled run, or null for the three frames at the game's size.
+const char *scaleCapture() {
+    const char *scale = std::getenv("KESTRIX_DEMO_SCALE");
+    if (scale == nullptr) return nullptr;
+    const bool drawn2x = std::strcmp(scale, "2x") == 0;
+    const DWORD values[3] = {1, drawn2x ? 1u : 2u, drawn2x ? 2u : 0u};
+    storeScaleValues(values);
+    return drawn2x ? "glide2_demo_2x" : "glide2_demo_stretched";
+}
+
 } // namespace
 
 int main() {
+    const char *scaled = scaleCapture();
     HWND hwnd = kx::create_window("Kestrix Glide 2 demo");
     if (!hwnd) return kx::finish(1);
 
@@ -258,14 +292,30 @@ int main() {
     const int captureAt[3] = {70, 150, 235};
     int captured = 0;
     bool ok = true;
+    // The frames before the first capture are timed: printed, never judged.
+    const int timedFrames = captureAt[0];
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
     for (int frame = 0; frame <= frames; ++frame) {
+        if (frame == timedFrames) {
+            QueryPerformanceCounter(&end);
+            std::printf("%s: %.2f ms per frame over %d frames\n", scaled ? scaled : "glide2_demo",
+                        1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                            static_cast<double>(frequency.QuadPart) / timedFrames,
+                        timedFrames);
+        }
         float time = static_cast<float>(frame) / 60.0f;
         grBufferClear(0x00000000, 0, 0xFFFF);
         drawSky(time);
         drawWorld(time);
         grBufferSwap(1);
         kx::pump(frame % 10 == 0 ? 10 : 0);
-        if (captured < 3 && frame == captureAt[captured]) {
+        if (scaled != nullptr && frame == scaleCaptureFrame) {
+            kx::pump(200);
+            ok = kx::request_capture(scaled, {}, 60000) && ok;
+        }
+        if (scaled == nullptr && captured < 3 && frame == captureAt[captured]) {
             char name[32];
             std::snprintf(name, sizeof name, "glide2_demo_%d", captured + 1);
             kx::pump(200);
@@ -279,5 +329,6 @@ int main() {
 
     grSstWinClose();
     grGlideShutdown();
+    if (scaled != nullptr) storeScaleValues(nullptr);
     return kx::finish(ok && drawn > 0 ? 0 : 1);
 }
