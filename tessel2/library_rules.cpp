@@ -73,6 +73,8 @@ const LibraryRules glide2Rules = {
                     .FramePacing = 0,
                     .displayValuesPresent = 0,
                     .LfbStride2048 = 0,
+                    .Trace = 0,
+                    .TraceMaxMegabytes = 0,
                 },
             .colorDepth32ForcesZFast = true,
             .readGlideKey = true, // the board vendor's key too
@@ -125,4 +127,5 @@ const LibraryRules glide2Rules = {
             .ditherAlwaysOn = false,                      // dithering as grDitherMode asks
         },
     .vertexConverters = fixedLayoutConverters<grVertexLayout>,
+    .traceLibraryName = "tessel2.dll",
 };

@@ -45,6 +45,8 @@ const LibraryRules glide3Rules = {
                     .FramePacing = 0,
                     .displayValuesPresent = 0,
                     .LfbStride2048 = 0,
+                    .Trace = 0,
+                    .TraceMaxMegabytes = 0,
                 },
             .colorDepth32ForcesZFast = false,
             .readGlideKey = false,
@@ -125,4 +127,5 @@ const LibraryRules glide3Rules = {
         },
     // Converted through the layout in force.
     .vertexConverters = {.pointers = nullptr, .list = nullptr, .indexed = nullptr},
+    .traceLibraryName = "tessel3.dll",
 };

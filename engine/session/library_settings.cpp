@@ -86,6 +86,8 @@ void readSettings(const SettingsRules &rules) {
     settings.displayValuesPresent = 0;
     boardChoice = BoardChoice{0, gammaHundredthsNeutral};
     settings.LfbStride2048 = 0;
+    settings.Trace = 0;
+    settings.TraceMaxMegabytes = 0;
     HKEY key = NULL;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, productKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         for (const DwordValue &value : dwordValues)
@@ -96,6 +98,8 @@ void readSettings(const SettingsRules &rules) {
             readDword(key, value.name, settings.*value.field);
         readDisplayValues(key);
         readDword(key, settings_store::lfbStride2048, settings.LfbStride2048);
+        readDword(key, settings_store::trace, settings.Trace);
+        readDword(key, settings_store::traceMaxMegabytes, settings.TraceMaxMegabytes);
         RegCloseKey(key);
         if (rules.colorDepth32ForcesZFast && settings.ColorDepth == 32) settings.ZFast = 1;
     }

@@ -25,6 +25,10 @@ struct LibrarySettings {
     // 1: 16-bit frame-buffer locks of screens up to 1024 wide answer the board's 2048-byte stride; 0 when
     // absent.
     int32_t LfbStride2048;
+    // 1: every call recorded to kestrix-N.gltrace beside the log; 0 when absent.
+    int32_t Trace;
+    // The trace stops at this size; absent or 0: 1024.
+    int32_t TraceMaxMegabytes;
 };
 
 // The board reported and the user's brightness, read with the display values; kept apart from the record
