@@ -81,6 +81,23 @@ class Trace3 : public Glide3DrawTest {
         return calls;
     }
 
+    static uint64_t fnv(const void *data, size_t size) {
+        const uint64_t offsetBasis = 14695981039346656037ull, prime = 1099511628211ull;
+        uint64_t hash = offsetBasis;
+        for (size_t i = 0; i < size; ++i)
+            hash = (hash ^ static_cast<const uint8_t *>(data)[i]) * prime;
+        return hash;
+    }
+
+    // The device calls since the last frame, folded into one number.
+    static uint64_t callsDigest() {
+        std::string all;
+        for (const std::string &call : deviceCalls())
+            all += call + "\n";
+        sim::clearCalls();
+        return fnv(all.data(), all.size());
+    }
+
     ReplayResult replay(const Trace &trace, std::function<void(const ReplayFrame &)> frames = nullptr) {
         ReplayOptions options;
         options.window = reinterpret_cast<uintptr_t>(window);
@@ -103,6 +120,11 @@ const TraceEvent *firstCall(const Trace &trace, const char *name) {
 TEST_F(Trace3, RecordsEachCallWithTheDataItReads) {
     Trace trace = recordScene();
     EXPECT_EQ(trace.library, "tessel3.dll");
+    // KESTRIX_KEEP_TRACE=path keeps the scene's trace, as tests/traces/glide3_scene.gltrace was made.
+    if (const char *keep = std::getenv("KESTRIX_KEEP_TRACE"))
+        std::ofstream(keep, std::ios::binary)
+            .write(reinterpret_cast<const char *>(trace.bytes.data()),
+                   static_cast<std::streamsize>(trace.bytes.size()));
     const TraceEvent *triangle = firstCall(trace, "grDrawTriangle");
     ASSERT_NE(triangle, nullptr);
     ASSERT_EQ(triangle->arguments.size(), 3u);
@@ -141,6 +163,40 @@ TEST_F(Trace3, ReplaySendsTheDeviceWhatTheGameDid) {
     EXPECT_EQ(result.frames, frameCount);
     unload();
     EXPECT_EQ(deviceCalls(), recorded);
+}
+
+// The traces kept in tests/traces replay to the device calls and frames noted beside them;
+// KESTRIX_UPDATE_TRACE_DIGESTS=1 notes them anew after a change meant to alter them.
+TEST_F(Trace3, KeptTracesReplayAsNoted) {
+    const char *const kept[] = {"glide3_scene"};
+    for (const char *name : kept) {
+        std::string base = std::string(KESTRIX_SOURCE_DIR) + "/tests/traces/" + name;
+        Trace trace;
+        std::string error;
+        ASSERT_TRUE(loadTrace((base + ".gltrace").c_str(), trace, error)) << error;
+        unload();
+        SetUp();
+        sim::clearCalls();
+        std::vector<std::string> digest;
+        ReplayResult result = replay(trace, [&digest](const ReplayFrame &frame) {
+            digest.push_back(
+                "frame " + std::to_string(frame.index) + " pixels " +
+                std::to_string(fnv(frame.pixels.data(), frame.pixels.size() * sizeof(uint16_t))) + " calls " +
+                std::to_string(callsDigest()));
+        });
+        ASSERT_TRUE(result.ok) << name << ": " << result.error;
+        if (std::getenv("KESTRIX_UPDATE_TRACE_DIGESTS") != nullptr) {
+            std::ofstream out(base + ".digest");
+            for (const std::string &line : digest)
+                out << line << "\n";
+        }
+        std::ifstream in(base + ".digest");
+        std::vector<std::string> noted;
+        for (std::string line; std::getline(in, line);)
+            noted.push_back(line);
+        EXPECT_EQ(digest, noted) << name;
+        unload();
+    }
 }
 
 TEST_F(Trace3, StopsAtTheSizeLimitWithOneLogLine) {
