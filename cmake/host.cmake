@@ -11,6 +11,13 @@ add_library(kestrix_replay STATIC ${CMAKE_SOURCE_DIR}/replay/trace_player.cpp)
 target_include_directories(kestrix_replay PUBLIC ${CMAKE_SOURCE_DIR}/replay)
 target_link_libraries(kestrix_replay PUBLIC kestrix_engine)
 
+# kestrix_replay2 and kestrix_replay3 TRACE: a trace played on the simulation, a digest line per frame.
+foreach(version 2 3)
+  add_executable(kestrix_replay${version} ${CMAKE_SOURCE_DIR}/replay/host_replay${version}.cpp
+                 ${CMAKE_SOURCE_DIR}/replay/host_replay.cpp ${CMAKE_SOURCE_DIR}/replay/glide${version}_linked_entries.cpp)
+  target_link_libraries(kestrix_replay${version} PRIVATE tessel${version}_front kestrix_replay)
+endforeach()
+
 # One test executable per library: two front ends export the same C names and cannot link together.
 file(GLOB TESSEL2_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
 add_executable(tessel2_tests ${TESSEL2_TEST_SOURCES})

@@ -4,6 +4,7 @@
 
 #include <stdint.h>
 
+#include <functional>
 #include <vector>
 
 #include "trace_player.h"
@@ -18,5 +19,8 @@ bool glide3ReadBackBuffer(uint32_t width, uint32_t height, uint16_t *pixels);
 typedef void *(*FindEntryPoint)(const char *name, size_t argumentBytes, void *user);
 std::vector<ReplayEntry> glide2LoadedEntries(FindEntryPoint find, void *user);
 std::vector<ReplayEntry> glide3LoadedEntries(FindEntryPoint find, void *user);
+typedef std::function<bool(uint32_t width, uint32_t height, uint16_t *pixels)> ReadBack;
+ReadBack glide2LoadedReadBack(FindEntryPoint find, void *user);
+ReadBack glide3LoadedReadBack(FindEntryPoint find, void *user);
 
 #endif
