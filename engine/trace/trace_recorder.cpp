@@ -20,7 +20,7 @@ const uint32_t megabyteShift = 20;
 struct Recorder {
     std::vector<uint8_t> record;
     std::unordered_map<const char *, uint16_t> callIds;
-    size_t lengthAt; // where the open record's length goes
+    bool stoppedAtLimit; // no second file until the library is loaded again
 };
 
 Recorder recorder;
@@ -46,17 +46,19 @@ void putBytes(const void *data, size_t size) {
 
 void beginRecord(trace_format::RecordKind kind) {
     recorder.record.clear();
-    recorder.lengthAt = 0;
-    putWord(0);
+    putWord(0); // the length, known at the end
     putByte(kind);
 }
 
 void endRecord() {
     uint32_t length = static_cast<uint32_t>(recorder.record.size() - trace_format::recordHeaderBytes);
     for (size_t i = 0; i < sizeof(length); ++i)
-        recorder.record[recorder.lengthAt + i] = static_cast<uint8_t>(length >> (8 * i));
+        recorder.record[i] = static_cast<uint8_t>(length >> (8 * i));
     appendToTrace(recorder.record.data(), recorder.record.size());
-    if (!traceFileIsOpen()) traceRecording = false;
+    if (!traceFileIsOpen()) {
+        traceRecording = false;
+        recorder.stoppedAtLimit = true;
+    }
 }
 
 uint16_t callId(const char *entryPoint) {
@@ -179,7 +181,7 @@ bool traceOutermostCall() {
 }
 
 void startTraceIfAsked(const char *libraryName) {
-    if (settings.Trace == 0 || traceRecording) return;
+    if (settings.Trace == 0 || traceRecording || recorder.stoppedAtLimit) return;
     uint32_t megabytes = settings.TraceMaxMegabytes > 0 ? static_cast<uint32_t>(settings.TraceMaxMegabytes)
                                                         : defaultMaxMegabytes;
     recorder.callIds.clear();
@@ -190,6 +192,7 @@ void stopTrace() {
     traceRecording = false;
     closeTraceFile();
     recorder.callIds.clear();
+    recorder.stoppedAtLimit = false;
 }
 
 void flushTrace() {
