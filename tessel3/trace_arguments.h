@@ -3,11 +3,13 @@
 #define KESTRIX_TESSEL3_TRACE_ARGUMENTS_H
 
 #include "glide3x.h"
+#include "render/fog_table.h"
+#include "render/saved_state.h"
 #include "trace/trace_recorder.h"
 #include "vertex_layout.h"
 
-const FxU32 traceFogTableBytes = 64 * sizeof(GrFog_t);
-const FxU32 traceGlideStateBytes = 216;
+const FxU32 traceFogTableBytes = fogTableSize * sizeof(GrFog_t);
+const FxU32 traceGlideStateBytes = savedStateBytes;
 const FxU32 tracePaletteEntryBytes = 4;
 const FxU32 tracePaletteEntries = 256;
 const FxU32 traceWideLfbPixelBytes = 4;
