@@ -44,6 +44,7 @@ test-win64: win64
 
 test-fuzz: deps
 	bash fuzz/run_tdf_fuzz.sh build/fuzz 60
+	bash fuzz/run_trace_fuzz.sh build/fuzz 30
 	bash fuzz/run_glide2_fuzz.sh build/fuzz 120
 	bash fuzz/run_glide3_fuzz.sh build/fuzz 120
 

@@ -11,3 +11,11 @@ else()
   add_subdirectory(tests/parity)
   add_subdirectory(bench/wine)
 endif()
+
+# kestrixreplay.exe: plays a recorded trace into a Glide library loaded at run time.
+add_executable(kestrixreplay ${CMAKE_SOURCE_DIR}/replay/kestrixreplay.cpp ${CMAKE_SOURCE_DIR}/replay/trace_player.cpp
+               ${CMAKE_SOURCE_DIR}/replay/png_writer.cpp ${CMAKE_SOURCE_DIR}/replay/glide2_loaded_entries.cpp
+               ${CMAKE_SOURCE_DIR}/replay/glide3_loaded_entries.cpp ${CMAKE_SOURCE_DIR}/engine/trace/trace_reader.cpp)
+target_include_directories(kestrixreplay PRIVATE ${CMAKE_SOURCE_DIR}/replay ${CMAKE_SOURCE_DIR}/engine
+                                                 ${CMAKE_SOURCE_DIR}/include)
+target_link_libraries(kestrixreplay PRIVATE user32 gdi32 kernel32 ${KESTRIX_STATIC_RUNTIME})

@@ -26,6 +26,9 @@ inline constexpr const char *card = "Card";
 inline constexpr const char *gamma = "Gamma"; // hundredths
 inline constexpr const char *lfbStride2048 = "LfbStride2048";
 inline constexpr const char *renderScale = "RenderScale";
+// Recording of every Glide call to kestrix-N.gltrace, off when absent, and the file's largest size.
+inline constexpr const char *trace = "Trace";
+inline constexpr const char *traceMaxMegabytes = "TraceMaxMegabytes";
 
 // The board vendor's key, read by Glide 2 only: REG_SZ flags, set when "1" or "TRUE" in any case.
 inline constexpr const char *glideKeyPath = "Software\\3Dfx Interactive\\Glide";

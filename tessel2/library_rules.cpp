@@ -76,6 +76,8 @@ const LibraryRules glide2Rules = {
                     .LfbStride2048 = 0,
                     .RenderScale = 0,
                     .renderScalePresent = 0,
+                    .Trace = 0,
+                    .TraceMaxMegabytes = 0,
                 },
             .colorDepth32ForcesZFast = true,
             .readGlideKey = true, // the board vendor's key too
@@ -128,4 +130,5 @@ const LibraryRules glide2Rules = {
             .ditherAlwaysOn = false,                      // dithering as grDitherMode asks
         },
     .vertexConverters = fixedLayoutConverters<grVertexLayout>,
+    .traceLibraryName = "tessel2.dll",
 };

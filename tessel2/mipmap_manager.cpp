@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "session/entry_lock.h"
+#include "trace_arguments.h"
 #include "glide2x.h"
 #include "mipmap_manager.h"
 #include "texture/texture_memory.h"
@@ -82,6 +83,19 @@ bool isYiq(GrTextureFormat_t format) {
 
 } // namespace
 
+TraceTexture traceMipMapTexels(GrMipMapId_t mmid, const void *src) {
+    GrMipMapInfo *info = mipMap(mmid);
+    if (info == NULL || src == NULL) return TraceTexture{0, 0, 0, 0, NULL, 0};
+    GrTexInfo texInfo = texInfoOf(*info, src);
+    return traceTexels(&texInfo);
+}
+
+TraceBytes traceMipMapLevel(GrMipMapId_t mmid, GrLOD_t lod, const void *const *src) {
+    GrMipMapInfo *info = mipMap(mmid);
+    if (info == NULL || src == NULL) return TraceBytes{NULL, 0};
+    return TraceBytes{*src, static_cast<FxU32>(levelBytes(lod, info->aspect_ratio, info->format))};
+}
+
 void resetMipMapManager() {
     manager.count = 0;
     for (int tmu = 0; tmu < GLIDE_NUM_TMU; ++tmu) {
@@ -98,6 +112,8 @@ FX_ENTRY GrMipMapId_t FX_CALL guTexAllocateMemory(GrChipID_t tmu, FxU8 oddEvenMa
                                                   GrTextureFilterMode_t magFilter, float lodBias,
                                                   FxBool trilinear) {
     EntryLock entryLock;
+    traceCall(__func__, tmu, oddEvenMask, width, height, format, mipmapMode, smallLod, largeLod, aspect,
+              sClamp, tClamp, minFilter, magFilter, lodBias, trilinear);
     if ((tmu != GR_TMU0 && tmu != GR_TMU1) || manager.count >= mipMapCapacity) return GR_NULL_MIPMAP_HANDLE;
     GrTexInfo sizing = {smallLod, largeLod, aspect, format, NULL};
     FxU32 bytes = grTexTextureMemRequired(oddEvenMask, &sizing);
@@ -134,6 +150,8 @@ FX_ENTRY FxBool FX_CALL guTexChangeAttributes(GrMipMapId_t mmid, int width, int 
                                               GrTextureFilterMode_t minFilter,
                                               GrTextureFilterMode_t magFilter) {
     EntryLock entryLock;
+    traceCall(__func__, mmid, width, height, format, mipmapMode, smallLod, largeLod, aspect, sClamp, tClamp,
+              minFilter, magFilter);
     GrMipMapInfo *info = mipMap(mmid);
     if (info == NULL) return FXFALSE;
     GrMipMapInfo changed = *info;
@@ -157,6 +175,8 @@ FX_ENTRY FxBool FX_CALL guTexChangeAttributes(GrMipMapId_t mmid, int width, int 
 
 FX_ENTRY void FX_CALL guTexDownloadMipMap(GrMipMapId_t mmid, const void *src, const GuNccTable *nccTable) {
     EntryLock entryLock;
+    traceCall(__func__, mmid, traceMipMapTexels(mmid, src),
+              TraceBytes{nccTable, static_cast<FxU32>(sizeof(GuNccTable))});
     GrMipMapInfo *info = mipMap(mmid);
     if (info == NULL || src == NULL) return;
     info->data = const_cast<void *>(src);
@@ -170,6 +190,7 @@ FX_ENTRY void FX_CALL guTexDownloadMipMap(GrMipMapId_t mmid, const void *src, co
 // *src moves past the level, so that a loop over the levels walks the application's chain.
 FX_ENTRY void FX_CALL guTexDownloadMipMapLevel(GrMipMapId_t mmid, GrLOD_t lod, const void **src) {
     EntryLock entryLock;
+    traceCall(__func__, mmid, lod, traceMipMapLevel(mmid, lod, src));
     GrMipMapInfo *info = mipMap(mmid);
     if (info == NULL || src == NULL || *src == NULL) return;
     grTexDownloadMipMapLevel(info->tmu, info->startAddress, lod, info->largeLod, info->aspect_ratio,
@@ -180,6 +201,7 @@ FX_ENTRY void FX_CALL guTexDownloadMipMapLevel(GrMipMapId_t mmid, GrLOD_t lod, c
 
 FX_ENTRY void FX_CALL guTexSource(GrMipMapId_t mmid) {
     EntryLock entryLock;
+    traceCall(__func__, mmid);
     GrMipMapInfo *info = mipMap(mmid);
     if (info == NULL) return;
     if (info->nccTableGiven) {
@@ -197,17 +219,20 @@ FX_ENTRY void FX_CALL guTexSource(GrMipMapId_t mmid) {
 
 FX_ENTRY GrMipMapId_t FX_CALL guTexGetCurrentMipMap(GrChipID_t tmu) {
     EntryLock entryLock;
+    traceCall(__func__, tmu);
     if (tmu != GR_TMU0 && tmu != GR_TMU1) return GR_NULL_MIPMAP_HANDLE;
     return manager.current[tmu];
 }
 
 FX_ENTRY void *FX_CALL guTexGetMipMapInfo(GrMipMapId_t mmid) {
     EntryLock entryLock;
+    traceCall(__func__, mmid);
     return mipMap(mmid);
 }
 
 FX_ENTRY void FX_CALL guTexMemReset(void) {
     EntryLock entryLock;
+    traceCall(__func__);
     releaseAllTextures();
     resetMipMapManager();
 }
@@ -215,6 +240,7 @@ FX_ENTRY void FX_CALL guTexMemReset(void) {
 // What the manager has not handed out yet.
 FX_ENTRY FxU32 FX_CALL guTexMemQueryAvail(GrChipID_t tmu) {
     EntryLock entryLock;
+    traceCall(__func__, tmu);
     if (tmu != GR_TMU0 && tmu != GR_TMU1) return 0;
     return textureAddressLimit() - manager.freeAddress[tmu];
 }

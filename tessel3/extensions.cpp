@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "session/entry_lock.h"
+#include "trace_arguments.h"
 #include "glide3x.h"
 
 #include "session/card_profiles.h"
@@ -72,6 +73,7 @@ const ExtensionProc extensionProcs[] = {
 
 FX_ENTRY GrProc FX_CALL grGetProcAddress(char *procName) {
     EntryLock entryLock;
+    traceCall(__func__, TraceText{procName});
     if (procName == NULL) return NULL;
     for (const ExtensionProc &entry : extensionProcs)
         if ((cardProfile().extensions & entry.extension) != 0 && strcmp(procName, entry.name) == 0)

@@ -47,6 +47,8 @@ const LibraryRules glide3Rules = {
                     .LfbStride2048 = 0,
                     .RenderScale = 0,
                     .renderScalePresent = 0,
+                    .Trace = 0,
+                    .TraceMaxMegabytes = 0,
                 },
             .colorDepth32ForcesZFast = false,
             .readGlideKey = false,
@@ -128,4 +130,5 @@ const LibraryRules glide3Rules = {
         },
     // Converted through the layout in force.
     .vertexConverters = {.pointers = nullptr, .list = nullptr, .indexed = nullptr},
+    .traceLibraryName = "tessel3.dll",
 };

@@ -8,6 +8,8 @@ namespace {
 // interlocked operation.
 CRITICAL_SECTION entrySection;
 bool entrySectionMade = false;
+// Changed under the lock only, so by one thread at a time.
+int depth = 0;
 
 } // namespace
 
@@ -27,8 +29,14 @@ void deleteEntryLock() {
 
 EntryLock::EntryLock() : held(entrySectionMade) {
     if (held) EnterCriticalSection(&entrySection);
+    ++depth;
 }
 
 EntryLock::~EntryLock() {
+    --depth;
     if (held) LeaveCriticalSection(&entrySection);
+}
+
+int entryDepth() {
+    return depth;
 }

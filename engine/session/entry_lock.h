@@ -11,6 +11,9 @@
 void createEntryLock();
 void deleteEntryLock();
 
+// How many entry points the calling thread is inside, the outermost being 1.
+int entryDepth();
+
 class EntryLock {
   public:
     EntryLock();

@@ -15,6 +15,7 @@
 #include "../texture/lfb.h"
 #include "../texture/texture_formats.h"
 #include "../texture/texture_memory.h"
+#include "../trace/trace_recorder.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ void detachLibrary(bool processEnding) {
         freeTextureMemory();
     }
     freeShadowBuffers();
+    stopTrace();
     closeLog();
     resetLoadState();
     library = LibraryState();
@@ -66,6 +68,7 @@ void detachLibrary(bool processEnding) {
 
 void initLibrary() {
     readSettings(library.rules->settings);
+    startTraceIfAsked(library.rules->traceLibraryName);
     resetGamma();
     allocateTextureMemory();
 }

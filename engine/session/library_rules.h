@@ -55,6 +55,8 @@ struct LibraryRules {
     SessionRules session;
     // The conversion routines of vertexLayout compiled for it, when it never changes; all null otherwise.
     VertexConverters vertexConverters;
+    // The file a trace names for its replay.
+    const char *traceLibraryName;
 };
 
 #endif

@@ -88,6 +88,8 @@ void readSettings(const SettingsRules &rules) {
     settings.LfbStride2048 = 0;
     settings.RenderScale = 0;
     settings.renderScalePresent = 0;
+    settings.Trace = 0;
+    settings.TraceMaxMegabytes = 0;
     HKEY key = NULL;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, productKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         for (const DwordValue &value : dwordValues)
@@ -100,6 +102,8 @@ void readSettings(const SettingsRules &rules) {
         readDword(key, settings_store::lfbStride2048, settings.LfbStride2048);
         if (readDword(key, settings_store::renderScale, settings.RenderScale))
             settings.renderScalePresent = 1;
+        readDword(key, settings_store::trace, settings.Trace);
+        readDword(key, settings_store::traceMaxMegabytes, settings.TraceMaxMegabytes);
         RegCloseKey(key);
         if (rules.colorDepth32ForcesZFast && settings.ColorDepth == 32) settings.ZFast = 1;
     }

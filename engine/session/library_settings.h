@@ -29,6 +29,10 @@ struct LibrarySettings {
     // 0 when absent, and whether it was in the store.
     int32_t RenderScale;
     int32_t renderScalePresent;
+    // 1: every call recorded to kestrix-N.gltrace beside the log; 0 when absent.
+    int32_t Trace;
+    // The trace stops at this size; absent or 0: 1024.
+    int32_t TraceMaxMegabytes;
 };
 
 // The board reported and the user's brightness, read with the display values; kept apart from the record

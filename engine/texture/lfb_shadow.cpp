@@ -3,6 +3,8 @@
 #include <string.h>
 #include <windows.h>
 
+#include "../trace/trace_recorder.h"
+
 namespace {
 
 // Pages asked about per GetWriteWatch call: the answer never has to be cut short.
@@ -81,6 +83,19 @@ void collectWatched(ShadowMemory &memory, size_t used, RangeMerger &merger) {
     }
 }
 
+// The changed pixels go into a trace as they are found: a replay writes them through its own lock.
+struct TracedRanges {
+    WrittenRange each;
+    void *user;
+    const FxU8 *bytes;
+};
+
+void traceThenForward(size_t from, size_t to, void *user) {
+    TracedRanges *traced = static_cast<TracedRanges *>(user);
+    traceHeldLockWrite(from, traced->bytes + from, to - from);
+    traced->each(from, to, traced->user);
+}
+
 } // namespace
 
 bool ensureShadowMemory(ShadowMemory &memory, size_t size) {
@@ -117,7 +132,8 @@ void forgetShadowWrites(ShadowMemory &memory, size_t used) {
 
 void collectShadowWrites(ShadowMemory &memory, size_t used, WrittenRange each, void *user) {
     if (memory.bytes == NULL) return;
-    RangeMerger merger = {each, user, 0, 0, false};
+    TracedRanges traced = {each, user, memory.bytes};
+    RangeMerger merger = {traceThenForward, &traced, 0, 0, false};
     if (memory.watched)
         collectWatched(memory, used, merger);
     else

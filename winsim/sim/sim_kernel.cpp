@@ -279,7 +279,7 @@ HANDLE WINAPI CreateFileA(LPCSTR name, DWORD access, DWORD, LPSECURITY_ATTRIBUTE
     switch (disposition) {
     case CREATE_NEW:
         if (exists) {
-            w.lastError = ERROR_ALREADY_EXISTS;
+            w.lastError = ERROR_FILE_EXISTS;
             return INVALID_HANDLE_VALUE;
         }
         flags |= O_CREAT;

@@ -1,0 +1,61 @@
+#include "host_replay.h"
+
+#include <stdio.h>
+
+#include <string>
+
+#include "sim/sim.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
+
+namespace {
+
+const uint64_t fnvOffsetBasis = 14695981039346656037ull;
+const uint64_t fnvPrime = 1099511628211ull;
+const uintptr_t moduleAddress = 0x10000000;
+
+uint64_t fnv(uint64_t hash, const void *data, size_t size) {
+    for (size_t i = 0; i < size; ++i)
+        hash = (hash ^ static_cast<const uint8_t *>(data)[i]) * fnvPrime;
+    return hash;
+}
+
+} // namespace
+
+int hostReplayMain(int argc, char **argv, const std::vector<ReplayEntry> &entries, ReadBack readBack) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: %s TRACE\n", argv[0]);
+        return 2;
+    }
+    Trace trace;
+    std::string error;
+    if (!loadTrace(argv[1], trace, error)) {
+        fprintf(stderr, "%s: %s\n", argv[1], error.c_str());
+        return 1;
+    }
+    sim::reset();
+    HWND window = sim::createWindow("Replay", RECT{0, 0, 640, 480});
+    sim::setActiveWindow(window);
+    HINSTANCE module = reinterpret_cast<HINSTANCE>(moduleAddress);
+    DllMain(module, DLL_PROCESS_ATTACH, nullptr);
+    ReplayOptions options;
+    options.window = reinterpret_cast<uintptr_t>(window);
+    options.firstFrame = 0;
+    options.lastFrame = -1;
+    options.readBackBuffer = readBack;
+    options.frameReady = [](const ReplayFrame &frame) {
+        size_t calls = sim::calls().size();
+        sim::clearCalls();
+        printf("frame %d: %ux%u pixels %016llx, %zu device calls\n", frame.index, frame.width, frame.height,
+               static_cast<unsigned long long>(
+                   fnv(fnvOffsetBasis, frame.pixels.data(), frame.pixels.size() * sizeof(uint16_t))),
+               calls);
+    };
+    ReplayResult result = replayTrace(trace, entries, options);
+    DllMain(module, DLL_PROCESS_DETACH, nullptr);
+    printf("%zu calls, %d frames\n", result.calls, result.frames);
+    std::string leaks = sim::leakReport();
+    if (!leaks.empty()) fprintf(stderr, "left behind: %s", leaks.c_str());
+    if (!result.ok) fprintf(stderr, "%s\n", result.error.c_str());
+    return result.ok && leaks.empty() ? 0 : 1;
+}

@@ -1,0 +1,12 @@
+// The host's replay command: a trace played into the linked library on the simulation, one line per frame
+// with a digest of its pixels and of the device calls made for it.
+#ifndef KESTRIX_HOST_REPLAY_H
+#define KESTRIX_HOST_REPLAY_H
+
+#include <vector>
+
+#include "replay_tables.h"
+
+int hostReplayMain(int argc, char **argv, const std::vector<ReplayEntry> &entries, ReadBack readBack);
+
+#endif

@@ -1,0 +1,6 @@
+// kestrix_replay3 TRACE: a Glide 3 trace played on the simulation.
+#include "host_replay.h"
+
+int main(int argc, char **argv) {
+    return hostReplayMain(argc, argv, glide3LinkedEntries(), glide3ReadBackBuffer);
+}

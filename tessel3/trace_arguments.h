@@ -1,0 +1,79 @@
+// How many bytes each Glide 3 pointer argument reads, for the trace of the calls.
+#ifndef KESTRIX_TESSEL3_TRACE_ARGUMENTS_H
+#define KESTRIX_TESSEL3_TRACE_ARGUMENTS_H
+
+#include "glide3x.h"
+#include "render/fog_table.h"
+#include "render/saved_state.h"
+#include "trace/trace_recorder.h"
+#include "vertex_layout.h"
+
+const FxU32 traceFogTableBytes = fogTableSize * sizeof(GrFog_t);
+const FxU32 traceGlideStateBytes = savedStateBytes;
+const FxU32 tracePaletteEntryBytes = 4;
+const FxU32 tracePaletteEntries = 256;
+const FxU32 traceWideLfbPixelBytes = 4;
+const FxU32 traceNarrowLfbPixelBytes = 2;
+
+// A vertex reads what the layout enables.
+inline TraceBytes traceVertex(const void *vertex) {
+    return TraceBytes{vertex, glideVertexLayout.vertexSize};
+}
+
+inline TraceVertexList traceVertexPointers(const void *pointers, FxU32 count) {
+    return TraceVertexList{static_cast<const void *const *>(pointers), count, glideVertexLayout.vertexSize};
+}
+
+inline TraceBytes traceContiguousVertices(const void *vertices, FxU32 count, FxU32 stride) {
+    return TraceBytes{vertices, count == 0 ? 0 : stride * (count - 1) + glideVertexLayout.vertexSize};
+}
+
+inline TraceTexture traceTexture(const GrTexInfo *info, FxU32 texelBytes) {
+    if (info == NULL) return TraceTexture{0, 0, 0, 0, NULL, 0};
+    return TraceTexture{info->smallLodLog2, info->largeLodLog2, info->aspectRatioLog2,
+                        info->format,       info->data,         texelBytes};
+}
+
+// The whole chain the info describes, every level whichever TMU takes it.
+inline TraceTexture traceTexels(const GrTexInfo *info) {
+    if (info == NULL) return traceTexture(info, 0);
+    return traceTexture(info, grTexCalcMemRequired(info->smallLodLog2, info->largeLodLog2,
+                                                   info->aspectRatioLog2, info->format));
+}
+
+// Rows first to last of one level; all of it when last is past the level.
+inline TraceBytes traceLevel(const void *data, GrLOD_t lod, GrAspectRatio_t aspect, GrTextureFormat_t format,
+                             int first, int last) {
+    FxU32 bytes = grTexCalcMemRequired(lod, lod, aspect, format);
+    FxU32 side = lod >= 0 && lod < 31 ? 1u << lod : 1u;
+    FxU32 height = aspect > 0 ? side >> aspect : side;
+    if (height == 0 || first < 0 || last < first) return TraceBytes{data, bytes};
+    FxU32 rowBytes = bytes / height;
+    FxU32 rows = static_cast<FxU32>(last - first + 1);
+    return TraceBytes{data, rows < height ? rows * rowBytes : bytes};
+}
+
+// Entries 0 to last of a palette; a whole NCC table.
+inline TraceBytes traceTable(GrTexTable_t type, const void *data, int last = tracePaletteEntries - 1) {
+    if (type == GR_TEXTABLE_NCC0 || type == GR_TEXTABLE_NCC1)
+        return TraceBytes{data, static_cast<FxU32>(sizeof(GuNccTable))};
+    FxU32 entries = last >= 0 && last < static_cast<int>(tracePaletteEntries) ? static_cast<FxU32>(last) + 1
+                                                                              : tracePaletteEntries;
+    return TraceBytes{data, entries * tracePaletteEntryBytes};
+}
+
+inline TraceBytes traceLfbSource(const void *data, GrLfbSrcFmt_t format, FxU32 width, FxU32 height,
+                                 FxI32 stride) {
+    bool wide = format == GR_LFB_SRC_FMT_888 || format == GR_LFB_SRC_FMT_8888 ||
+                (format >= GR_LFB_SRC_FMT_565_DEPTH && format <= GR_LFB_SRC_FMT_1555_DEPTH);
+    FxU32 pixel = wide ? traceWideLfbPixelBytes : traceNarrowLfbPixelBytes;
+    // Rows going upwards are not recorded: the replay passes no data.
+    if (height == 0 || stride < 0) return TraceBytes{NULL, 0};
+    return TraceBytes{data, static_cast<FxU32>(stride) * (height - 1) + width * pixel};
+}
+
+inline TraceBytes traceGammaTable(const FxU32 *table, FxU32 entries) {
+    return TraceBytes{table, entries * static_cast<FxU32>(sizeof(FxU32))};
+}
+
+#endif
