@@ -353,39 +353,42 @@ inline void convertColors(At at, int count, DrawVertex *slots, const VertexConve
 // Every primitive's vertices, read through one layout.
 template <typename LayoutOf> struct LayoutConversion {
     // The vertices `at` hands out for 0 to count - 1, in the loop compiled for the primitive's shape.
-    template <typename At> __attribute__((always_inline)) static bool convert(At at, int count, int first) {
+    template <typename At>
+    __attribute__((always_inline)) static bool convert(At at, int count, DrawVertex *slots) {
         typename LayoutOf::Held layout = LayoutOf::get();
         VertexConversion conversion;
         prepareVertexConversion(conversion, layout);
-        return conversion.plain ? convertAll<PlainShape>(at, count, first, conversion, layout)
-                                : convertAll<AnyShape>(at, count, first, conversion, layout);
+        return conversion.plain ? convertAll<PlainShape>(at, count, slots, conversion, layout)
+                                : convertAll<AnyShape>(at, count, slots, conversion, layout);
     }
 
     template <typename Shape, typename At>
-    __attribute__((always_inline)) static bool
-    convertAll(At at, int count, int first, const VertexConversion &conversion, const VertexLayout &layout) {
+    __attribute__((always_inline)) static bool convertAll(At at, int count, DrawVertex *slots,
+                                                          const VertexConversion &conversion,
+                                                          const VertexLayout &layout) {
         float check = 0.0f;
         for (int i = 0; i < count; ++i)
-            check += convertVertex<Shape>(at(i), vertexBuffer[first + i], conversion, layout);
-        convertColors<Shape>(at, count, vertexBuffer + first, conversion, layout);
+            check += convertVertex<Shape>(at(i), slots[i], conversion, layout);
+        convertColors<Shape>(at, count, slots, conversion, layout);
         return check == 0.0f;
     }
 
     static bool list(const void *vlist, int count, int first) {
         const FxU8 *records = static_cast<const FxU8 *>(vlist);
         const FxU32 stride = LayoutOf::get().stride;
-        return convert([=](int i) { return records + static_cast<ptrdiff_t>(i) * stride; }, count, first);
+        return convert([=](int i) { return records + static_cast<ptrdiff_t>(i) * stride; }, count,
+                       vertexBuffer + first);
     }
 
     static bool indexed(const int *ilist, const void *vlist, int count, int first) {
         const FxU8 *records = static_cast<const FxU8 *>(vlist);
         const FxU32 stride = LayoutOf::get().stride;
         return convert([=](int i) { return records + static_cast<ptrdiff_t>(ilist[i]) * stride; }, count,
-                       first);
+                       vertexBuffer + first);
     }
 
-    static bool pointers(const void *const *vertices, int count, int first) {
-        return convert([=](int i) { return vertices[i]; }, count, first);
+    static bool pointers(const void *const *vertices, int count, DrawVertex *slots) {
+        return convert([=](int i) { return vertices[i]; }, count, slots);
     }
 
     static constexpr VertexConverters converters = {pointers, list, indexed};
