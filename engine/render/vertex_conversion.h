@@ -337,12 +337,7 @@ __attribute__((always_inline)) inline float convertVertex(const void *source, Dr
 template <typename Shape, typename At>
 inline void convertColors(At at, int count, DrawVertex *slots, const VertexConversion &conversion,
                           const VertexLayout &layout) {
-    if (!Shape::iterated(conversion) && conversion.colorMode == colorByCodes)
-        for (int i = 0; i < count; ++i) {
-            VertexColors colors = computeVertexColors(slots[i].diffuse);
-            slots[i].diffuse = colors.diffuse;
-            slots[i].specular = colors.specular;
-        }
+    if (!Shape::iterated(conversion) && conversion.colorMode == colorByCodes) applyColorCodes(slots, count);
     if (Shape::tableFog(conversion))
         for (int i = 0; i < count; ++i) {
             const float oow = fogOow<Shape>(static_cast<const FxU8 *>(at(i)), conversion, layout);
