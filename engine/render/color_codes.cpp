@@ -8,8 +8,27 @@ namespace {
 // in the order written, and truncated towards zero, so that the vertex colours match byte for byte.
 const double q = static_cast<double>(1.0f / 255.0f);
 
-inline FxU32 scaledProduct(FxU32 x, FxU32 y) {
+inline FxU32 computedProduct(FxU32 x, FxU32 y) {
     return static_cast<FxU32>(static_cast<int>(x * q * y * q * 255.0));
+}
+
+const FxU32 byteValues = 256;
+
+// Every product of two bytes, worked out once by the rule above: a vertex of the product codes then costs
+// a load per channel instead of six floating-point steps.
+struct ProductTable {
+    FxU8 entries[byteValues * byteValues];
+    ProductTable() {
+        for (FxU32 x = 0; x < byteValues; ++x)
+            for (FxU32 y = 0; y < byteValues; ++y)
+                entries[x * byteValues + y] = static_cast<FxU8>(computedProduct(x, y));
+    }
+};
+
+const ProductTable productTable;
+
+inline FxU32 scaledProduct(FxU32 x, FxU32 y) {
+    return productTable.entries[x * byteValues + y];
 }
 
 // max(a - b, 0) in each of the red, green and blue bytes. Red and blue share one subtraction and green has
@@ -22,7 +41,7 @@ inline FxU32 saturatingSubtractRgb(FxU32 a, FxU32 b) {
     return (redBlue & redBlueKeep) | ((green & greenKeep) << 8);
 }
 
-inline FxU32 productRgb(FxU32 v, FxU32 k) {
+__attribute__((always_inline)) inline FxU32 productRgb(FxU32 v, FxU32 k) {
     return scaledProduct((v >> 16) & 0xFFu, (k >> 16) & 0xFFu) << 16 |
            scaledProduct((v >> 8) & 0xFFu, (k >> 8) & 0xFFu) << 8 | scaledProduct(v & 0xFFu, k & 0xFFu);
 }
@@ -36,7 +55,7 @@ inline FxU32 scaledByAlpha(FxU32 c, FxU32 a) {
     return productRgb(c, alphaInEveryChannel(a));
 }
 
-inline FxU32 rgbOf(FxU32 code, FxU32 v, FxU32 k) {
+__attribute__((always_inline)) inline FxU32 rgbOf(FxU32 code, FxU32 v, FxU32 k) {
     switch (code) {
     case codeVertex:
         return v & 0xFFFFFFu;
@@ -80,7 +99,7 @@ inline FxU32 rgbOf(FxU32 code, FxU32 v, FxU32 k) {
     }
 }
 
-inline FxU32 alphaOf(FxU32 code, FxU32 v, FxU32 k) {
+__attribute__((always_inline)) inline FxU32 alphaOf(FxU32 code, FxU32 v, FxU32 k) {
     FxU32 va = v >> 24;
     FxU32 ka = k >> 24;
     switch (code) {
@@ -139,6 +158,19 @@ FxU32 colorCodeAlpha(FxU32 code, FxU32 v, FxU32 k) {
 
 FxU32 evaluateColorCode(FxU32 code, FxU32 v, FxU32 k) {
     return alphaOf(code, v, k) | rgbOf(code, v, k);
+}
+
+// The codes and the constant read once for the primitive: each switch then takes the same way at every
+// vertex, and no call is made per vertex.
+void applyColorCodes(DrawVertex *slots, int count) {
+    const FxU32 k = renderState.constantColor;
+    const FxU32 diffuseAlpha = renderState.diffuseAlphaCode, diffuseRgb = renderState.diffuseRgbCode;
+    const FxU32 specularAlpha = renderState.specularAlphaCode, specularRgb = renderState.specularRgbCode;
+    for (int i = 0; i < count; ++i) {
+        const FxU32 v = slots[i].diffuse;
+        slots[i].diffuse = alphaOf(diffuseAlpha, v, k) | rgbOf(diffuseRgb, v, k);
+        slots[i].specular = alphaOf(specularAlpha, v, k) | rgbOf(specularRgb, v, k);
+    }
 }
 
 VertexColors computeVertexColors(FxU32 v) {

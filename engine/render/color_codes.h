@@ -4,6 +4,7 @@
 #ifndef KESTRIX_COLOR_CODES_H
 #define KESTRIX_COLOR_CODES_H
 
+#include "draw_vertex.h"
 #include "../glide_values.h"
 
 enum ColorCode : FxU32 {
@@ -46,5 +47,7 @@ struct VertexColors {
 // The diffuse and specular colours of a vertex of colour v, by the four codes the last combine calls
 // chose and the current constant colour.
 VertexColors computeVertexColors(FxU32 v);
+// The same over converted slots whose diffuse colour holds V: both colours of each are replaced.
+void applyColorCodes(DrawVertex *slots, int count);
 
 #endif

@@ -68,6 +68,27 @@ void drawConvertedVertices(D3DPRIMITIVETYPE type, int count) {
     }
 }
 
+DrawVertex *listSlots(int count) {
+    return batch.count + count <= batchCapacity ? batch.vertices + batch.count : vertexBuffer;
+}
+
+void drawListVertices(D3DPRIMITIVETYPE type, DrawVertex *slots, int count) {
+    if (slots == vertexBuffer) return drawConvertedVertices(type, count);
+    if (renderContext.device == NULL || count <= 0) return;
+    const size_t bytes = static_cast<size_t>(count) * sizeof(DrawVertex);
+    // Either may draw what the batch holds, and the slots then lie past its end.
+    prepareToDraw();
+    if (fogNeedsPasses()) {
+        memcpy(vertexBuffer, slots, bytes);
+        return drawAtOnce(type, count);
+    }
+    if (batch.count > 0 && batch.type != type) flushDrawBatch();
+    DrawVertex *end = batch.vertices + batch.count;
+    if (slots != end) memmove(end, slots, bytes);
+    batch.type = type;
+    batch.count += count;
+}
+
 void drawConvertedTriangles(const DrawVertex *first, int count) {
     const int corners = 3;
     if (renderContext.device == NULL) return;

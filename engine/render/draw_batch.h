@@ -18,6 +18,12 @@
 // triangles from other corners than a list's, and the gradients of the Glide 2 demo's sky came out a step
 // apart on some rows.
 void drawConvertedVertices(D3DPRIMITIVETYPE type, int count);
+// Where a point, line or triangle of `count` vertices is converted: the free end of the batch when it has
+// room, so that joining the batch copies nothing; else vertexBuffer.
+DrawVertex *listSlots(int count);
+// Draws a point list, line list or triangle list converted into listSlots(count), as
+// drawConvertedVertices draws one converted into vertexBuffer.
+void drawListVertices(D3DPRIMITIVETYPE type, DrawVertex *slots, int count);
 // Converted triangles anywhere in the vertex buffer, three vertices each, joining the batch.
 void drawConvertedTriangles(const DrawVertex *first, int count);
 

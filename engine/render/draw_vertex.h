@@ -72,9 +72,9 @@ struct VertexLayout {
 extern VertexLayout vertexLayout;
 
 // The conversion routines of one layout (vertex_conversion.h). Each converts count vertices into
-// vertexBuffer and is false when a vertex has a non-finite x or y.
+// vertexBuffer (pointed-to vertices: into `slots`) and is false when a vertex has a non-finite x or y.
 struct VertexConverters {
-    bool (*pointers)(const void *const *vertices, int count, int first);
+    bool (*pointers)(const void *const *vertices, int count, DrawVertex *slots);
     bool (*list)(const void *vlist, int count, int first);
     bool (*indexed)(const int *ilist, const void *vlist, int count, int first);
 };
@@ -90,10 +90,10 @@ const int vertexBufferSize = 9830;
 extern DrawVertex vertexBuffer[vertexBufferSize];
 
 // Converts count application vertices into vertexBuffer by the render state, settings, bound textures and
-// screen in force now: from pointers, or from consecutive records or an index list into vlist, into
-// elements `first` on. The caller keeps first + count within the buffer. False when a vertex has
-// a non-finite x or y: the primitive is not to be drawn.
-bool convertVertexPointers(const void *const *vertices, int count, int first = 0);
+// screen in force now: from pointers into `slots` (the draw batch converts a list primitive in place), or
+// from consecutive records or an index list into vlist, into elements `first` on. The caller keeps first +
+// count within the buffer. False when a vertex has a non-finite x or y: the primitive is not to be drawn.
+bool convertVertexPointers(const void *const *vertices, int count, DrawVertex *slots = vertexBuffer);
 bool convertVertexList(const void *vlist, int count, int first);
 bool convertIndexedVertices(const int *ilist, const void *vlist, int count, int first);
 

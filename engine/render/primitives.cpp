@@ -16,8 +16,9 @@ bool drawVertices(D3DPRIMITIVETYPE type, const void *const *vertices, int count)
     for (int i = 0; i < count; ++i)
         if (vertices[i] == NULL) return false;
     if (renderContext.device == NULL || renderContext.clipEmpty) return false;
-    if (!convertVertexPointers(vertices, count)) return false;
-    drawConvertedVertices(type, count);
+    DrawVertex *slots = listSlots(count);
+    if (!convertVertexPointers(vertices, count, slots)) return false;
+    drawListVertices(type, slots, count);
     return true;
 }
 

@@ -23,7 +23,8 @@ JoiningVertices stripJoin;
 JoiningVertices fanJoin;
 
 bool convertRun(const VertexSource &source, FxU32 from, int count, int first) {
-    if (source.pointers != NULL) return convertVertexPointers(source.pointers + from, count, first);
+    if (source.pointers != NULL)
+        return convertVertexPointers(source.pointers + from, count, vertexBuffer + first);
     vertexLayout.stride = source.stride;
     return convertVertexList(source.records + static_cast<size_t>(from) * source.stride, count, first);
 }

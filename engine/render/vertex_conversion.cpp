@@ -18,8 +18,8 @@ const VertexConverters currentLayoutConverters =
     vertex_conversion::LayoutConversion<CurrentLayout>::converters;
 VertexConverters vertexConverters = currentLayoutConverters;
 
-bool convertVertexPointers(const void *const *vertices, int count, int first) {
-    return vertexConverters.pointers(vertices, count, first);
+bool convertVertexPointers(const void *const *vertices, int count, DrawVertex *slots) {
+    return vertexConverters.pointers(vertices, count, slots);
 }
 
 bool convertVertexList(const void *vlist, int count, int first) {

@@ -9,6 +9,8 @@
 #include <stddef.h>
 #include <string.h>
 
+#include <emmintrin.h>
+
 #include "clip_space.h"
 #include "color_codes.h"
 #include "draw_vertex.h"
@@ -52,7 +54,7 @@ struct VertexConversion {
     FxU32 fixedDiffuse, fixedSpecular;
     bool clip; // clip coordinates, mapped through clipMap
     ClipTransform clipMap;
-    bool plain; // the shape most primitives have: see PlainShape
+    bool plain; // the shape most primitives have, converted four at a time (fours)
 };
 
 enum ColorMode : FxU32 {
@@ -227,9 +229,8 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
                        !conversion.flipY && !conversion.mirrorX && !conversion.clip;
 }
 
-// What the vertex loop takes from the conversion record, or knows when it is compiled. The plain shape,
-// the vertex colour as it is with no table fog, no flip and TMU 1 unread, is compiled apart: the tests of
-// the other modes cost the common case an eighth of its conversion.
+// What the vertex loop takes from the conversion record. The plain shape, the vertex colour as it is with
+// no table fog, no flip and TMU 1 unread, has a loop of its own (fours, below).
 struct AnyShape {
     static bool iterated(const VertexConversion &c) { return c.colorMode == colorIterated; }
     static bool tableFog(const VertexConversion &c) { return c.tableFog; }
@@ -237,15 +238,6 @@ struct AnyShape {
     static bool flipY(const VertexConversion &c) { return c.flipY; }
     static bool mirrorX(const VertexConversion &c) { return c.mirrorX; }
     static bool clip(const VertexConversion &c) { return c.clip; }
-};
-
-struct PlainShape {
-    static constexpr bool iterated(const VertexConversion &) { return true; }
-    static constexpr bool tableFog(const VertexConversion &) { return false; }
-    static constexpr bool tmu1(const VertexConversion &) { return false; }
-    static constexpr bool flipY(const VertexConversion &) { return false; }
-    static constexpr bool mirrorX(const VertexConversion &) { return false; }
-    static constexpr bool clip(const VertexConversion &) { return false; }
 };
 
 // The 1/w the conversion works with: a clip-coordinate vertex carries w itself.
@@ -356,12 +348,7 @@ __attribute__((always_inline)) inline float convertVertex(const void *source, Dr
 template <typename Shape, typename At>
 inline void convertColors(At at, int count, DrawVertex *slots, const VertexConversion &conversion,
                           const VertexLayout &layout) {
-    if (!Shape::iterated(conversion) && conversion.colorMode == colorByCodes)
-        for (int i = 0; i < count; ++i) {
-            VertexColors colors = computeVertexColors(slots[i].diffuse);
-            slots[i].diffuse = colors.diffuse;
-            slots[i].specular = colors.specular;
-        }
+    if (!Shape::iterated(conversion) && conversion.colorMode == colorByCodes) applyColorCodes(slots, count);
     if (Shape::tableFog(conversion))
         for (int i = 0; i < count; ++i) {
             const float w = fogW<Shape>(static_cast<const FxU8 *>(at(i)), conversion, layout);
@@ -369,42 +356,180 @@ inline void convertColors(At at, int count, DrawVertex *slots, const VertexConve
         }
 }
 
+// The plain shape four vertices at a time. Every step is the packed form of the one convertVertex takes, so
+// each vertex comes out bit for bit the same: division, square root, truncation, minimum and maximum round
+// as their single forms do, and a truncation out of range or of NaN gives 0x80000000, whose low byte is the
+// 0 colorByte gives. Without it the conversion of one vertex is mostly tests and single-lane arithmetic.
+namespace fours {
+
+inline __m128 select(__m128 mask, __m128 a, __m128 b) {
+    return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
+}
+
+inline __m128 gather(const FxU8 *const vertex[4], FxU32 offset) {
+    return _mm_setr_ps(readFloat(vertex[0], offset), readFloat(vertex[1], offset),
+                       readFloat(vertex[2], offset), readFloat(vertex[3], offset));
+}
+
+inline __m128i gatherWords(const FxU8 *const vertex[4], FxU32 offset) {
+    return _mm_setr_epi32(
+        static_cast<int>(readWord(vertex[0], offset)), static_cast<int>(readWord(vertex[1], offset)),
+        static_cast<int>(readWord(vertex[2], offset)), static_cast<int>(readWord(vertex[3], offset)));
+}
+
+inline __m128 validOneOverW(__m128 oow) {
+    const __m128 valid =
+        _mm_and_ps(_mm_cmpgt_ps(oow, _mm_setzero_ps()), _mm_cmple_ps(oow, _mm_set1_ps(FLT_MAX)));
+    return select(valid, oow, _mm_set1_ps(1.0f));
+}
+
+// maxps gives its second operand for NaN and for two zeros, so NaN and -0 become +0 as in clampedDepth.
+inline __m128 clampedDepth(__m128 z) {
+    return _mm_min_ps(_mm_max_ps(z, _mm_setzero_ps()), _mm_set1_ps(1.0f));
+}
+
+inline __m128i channelBytes(__m128 value) {
+    return _mm_and_si128(_mm_cvttps_epi32(value), _mm_set1_epi32(0xFF));
+}
+
+inline __m128i clampedChannels(__m128 value) {
+    return _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(value, _mm_setzero_ps()), _mm_set1_ps(255.0f)));
+}
+
+inline __m128 unsnapped(__m128 coordinate) {
+    const __m128 snapped = _mm_cmpge_ps(coordinate, _mm_set1_ps(snapThreshold));
+    return _mm_sub_ps(coordinate, _mm_and_ps(snapped, _mm_set1_ps(snapOffset)));
+}
+
+__attribute__((always_inline)) inline __m128i sourceColors(const FxU8 *const vertex[4],
+                                                           const VertexLayout &layout) {
+    if (layout.fields & fieldPackedColor) return gatherWords(vertex, layout.packedColor);
+    const int alphaShift = 24, redShift = 16, greenShift = 8;
+    if (!layout.rules.clampsColor)
+        return _mm_or_si128(
+            _mm_or_si128(_mm_slli_epi32(channelBytes(gather(vertex, layout.alpha)), alphaShift),
+                         _mm_slli_epi32(channelBytes(gather(vertex, layout.red)), redShift)),
+            _mm_or_si128(_mm_slli_epi32(channelBytes(gather(vertex, layout.green)), greenShift),
+                         channelBytes(gather(vertex, layout.blue))));
+    __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u)), rgb = _mm_set1_epi32(0x00FFFFFF);
+    if (layout.fields & fieldAlpha)
+        alpha = _mm_slli_epi32(clampedChannels(gather(vertex, layout.alpha)), alphaShift);
+    if (layout.fields & fieldRgb)
+        rgb = _mm_or_si128(
+            _mm_or_si128(_mm_slli_epi32(clampedChannels(gather(vertex, layout.red)), redShift),
+                         _mm_slli_epi32(clampedChannels(gather(vertex, layout.green)), greenShift)),
+            clampedChannels(gather(vertex, layout.blue)));
+    return _mm_or_si128(alpha, rgb);
+}
+
+inline void storeSlot(DrawVertex &slot, __m128 position, __m128 colorAndTexture) {
+    _mm_storeu_ps(&slot.x, position);
+    _mm_storeu_ps(reinterpret_cast<float *>(&slot.diffuse), colorAndTexture);
+    slot.tu1 = 0.0f;
+    slot.tv1 = 0.0f;
+}
+
+// Up to four vertices into slots[0 … count): lanes past count repeat the last vertex and are not stored.
+// Returns the lanes' (x - x) + (y - y), 0 in every lane when all positions are finite.
+__attribute__((always_inline)) inline __m128 convertFour(const FxU8 *const vertex[4], int count,
+                                                         DrawVertex *slots,
+                                                         const VertexConversion &conversion,
+                                                         const VertexLayout &layout) {
+    const __m128 one = _mm_set1_ps(1.0f), zero = _mm_setzero_ps();
+    const __m128 oow = conversion.readsOow ? validOneOverW(gather(vertex, layout.oow)) : one;
+    const __m128 w = conversion.textured ? _mm_div_ps(one, oow) : one;
+
+    __m128 z = zero;
+    if (conversion.depthSource == depthFromOoz && (layout.fields & fieldDepth))
+        z = clampedDepth(_mm_div_ps(gather(vertex, layout.ooz), _mm_set1_ps(layout.rules.depthRange)));
+    else if (conversion.depthSource == depthFromOow)
+        z = clampedDepth(_mm_sub_ps(one, conversion.fastDepth ? oow : _mm_sqrt_ps(oow)));
+
+    __m128 x = zero, y = zero;
+    if (layout.fields & fieldPosition) {
+        x = unsnapped(gather(vertex, layout.x));
+        y = unsnapped(gather(vertex, layout.y));
+    }
+    const __m128 check = _mm_add_ps(_mm_sub_ps(x, x), _mm_sub_ps(y, y));
+
+    __m128 tu0 = zero, tv0 = zero;
+    if (conversion.tmu0) {
+        __m128 w0 = w;
+        if (layout.fields & fieldQ0) w0 = _mm_div_ps(one, validOneOverW(gather(vertex, layout.q[0])));
+        tu0 = _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(conversion.sScale0), gather(vertex, layout.sow[0])), w0);
+        tv0 = _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(conversion.tScale0), gather(vertex, layout.tow[0])), w0);
+    }
+    __m128 rhw = conversion.rhwFromOow ? oow : one;
+    __m128 diffuse = _mm_castsi128_ps(sourceColors(vertex, layout)), specular = zero;
+
+    _MM_TRANSPOSE4_PS(x, y, z, rhw);
+    _MM_TRANSPOSE4_PS(diffuse, specular, tu0, tv0);
+    storeSlot(slots[0], x, diffuse);
+    if (count > 1) storeSlot(slots[1], y, specular);
+    if (count > 2) storeSlot(slots[2], z, tu0);
+    if (count > 3) storeSlot(slots[3], rhw, tv0);
+    return check;
+}
+
+const int lanes = 4;
+
+template <typename At>
+__attribute__((always_inline)) inline bool convertAll(At at, int count, DrawVertex *slots,
+                                                      const VertexConversion &conversion,
+                                                      const VertexLayout &layout) {
+    __m128 check = _mm_setzero_ps();
+    for (int first = 0; first < count; first += lanes) {
+        const int take = count - first < lanes ? count - first : lanes;
+        const FxU8 *vertex[lanes];
+        for (int lane = 0; lane < lanes; ++lane)
+            vertex[lane] = static_cast<const FxU8 *>(at(first + (lane < take ? lane : take - 1)));
+        check = _mm_add_ps(check, convertFour(vertex, take, slots + first, conversion, layout));
+    }
+    const int everyLane = 0xF;
+    return _mm_movemask_ps(_mm_cmpeq_ps(check, _mm_setzero_ps())) == everyLane;
+}
+
+} // namespace fours
+
 // Every primitive's vertices, read through one layout.
 template <typename LayoutOf> struct LayoutConversion {
     // The vertices `at` hands out for 0 to count - 1, in the loop compiled for the primitive's shape.
-    template <typename At> __attribute__((always_inline)) static bool convert(At at, int count, int first) {
+    template <typename At>
+    __attribute__((always_inline)) static bool convert(At at, int count, DrawVertex *slots) {
         typename LayoutOf::Held layout = LayoutOf::get();
         VertexConversion conversion;
         prepareVertexConversion(conversion, layout);
-        return conversion.plain ? convertAll<PlainShape>(at, count, first, conversion, layout)
-                                : convertAll<AnyShape>(at, count, first, conversion, layout);
+        return conversion.plain ? fours::convertAll(at, count, slots, conversion, layout)
+                                : convertAll<AnyShape>(at, count, slots, conversion, layout);
     }
 
     template <typename Shape, typename At>
-    __attribute__((always_inline)) static bool
-    convertAll(At at, int count, int first, const VertexConversion &conversion, const VertexLayout &layout) {
+    __attribute__((always_inline)) static bool convertAll(At at, int count, DrawVertex *slots,
+                                                          const VertexConversion &conversion,
+                                                          const VertexLayout &layout) {
         float check = 0.0f;
         for (int i = 0; i < count; ++i)
-            check += convertVertex<Shape>(at(i), vertexBuffer[first + i], conversion, layout);
-        convertColors<Shape>(at, count, vertexBuffer + first, conversion, layout);
+            check += convertVertex<Shape>(at(i), slots[i], conversion, layout);
+        convertColors<Shape>(at, count, slots, conversion, layout);
         return check == 0.0f;
     }
 
     static bool list(const void *vlist, int count, int first) {
         const FxU8 *records = static_cast<const FxU8 *>(vlist);
         const FxU32 stride = LayoutOf::get().stride;
-        return convert([=](int i) { return records + static_cast<ptrdiff_t>(i) * stride; }, count, first);
+        return convert([=](int i) { return records + static_cast<ptrdiff_t>(i) * stride; }, count,
+                       vertexBuffer + first);
     }
 
     static bool indexed(const int *ilist, const void *vlist, int count, int first) {
         const FxU8 *records = static_cast<const FxU8 *>(vlist);
         const FxU32 stride = LayoutOf::get().stride;
         return convert([=](int i) { return records + static_cast<ptrdiff_t>(ilist[i]) * stride; }, count,
-                       first);
+                       vertexBuffer + first);
     }
 
-    static bool pointers(const void *const *vertices, int count, int first) {
-        return convert([=](int i) { return vertices[i]; }, count, first);
+    static bool pointers(const void *const *vertices, int count, DrawVertex *slots) {
+        return convert([=](int i) { return vertices[i]; }, count, slots);
     }
 
     static constexpr VertexConverters converters = {pointers, list, indexed};

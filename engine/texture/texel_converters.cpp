@@ -98,15 +98,28 @@ template <FxU32 (*texel)(FxU32, FxU32)> void convert16(void *destination, const 
         convertBlock16<texel, 1>(in + done * 2, out + done * 4);
 }
 
-// Palette lookups are left to scalar code: a vector gather costs more than the loads it replaces.
+// Palette lookups are left to scalar code: a vector gather costs more than the loads it replaces. They go
+// in blocks through local arrays too: a store straight into the destination could be the palette as far
+// as the compiler knows, and every lookup would wait for the store before it.
+template <FxU32 (*texel)(FxU32, FxU32), FxU32 sourceBytes, FxU32 n>
+inline void lookUpBlock(const FxU8 *source, FxU8 *destination) {
+    FxU8 in[n * sourceBytes];
+    FxU32 out[n];
+    memcpy(in, source, sizeof(in));
+    for (FxU32 i = 0; i < n; ++i)
+        out[i] = texel(in[i * sourceBytes], sourceBytes == 2 ? in[i * sourceBytes + 1] : 0);
+    memcpy(destination, out, sizeof(out));
+}
+
 template <FxU32 (*texel)(FxU32, FxU32), FxU32 sourceBytes>
 void lookUp(void *destination, const void *source, FxU32 count) {
     const FxU8 *in = static_cast<const FxU8 *>(source);
     FxU8 *out = static_cast<FxU8 *>(destination);
-    for (FxU32 x = 0; x < count; ++x) {
-        FxU32 value = texel(in[x * sourceBytes], sourceBytes == 2 ? in[x * sourceBytes + 1] : 0);
-        memcpy(out + x * 4, &value, 4);
-    }
+    FxU32 done = 0;
+    for (; count - done >= blockTexels; done += blockTexels)
+        lookUpBlock<texel, sourceBytes, blockTexels>(in + done * sourceBytes, out + done * 4);
+    for (; done < count; ++done)
+        lookUpBlock<texel, sourceBytes, 1>(in + done * sourceBytes, out + done * 4);
 }
 
 } // namespace

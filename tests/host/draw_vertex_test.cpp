@@ -324,4 +324,54 @@ TEST_F(DrawVertexConversion, TheX87ControlWordLeavesTheVerticesAlone) {
     EXPECT_EQ(differences, 0) << "of " << vertices.size() << " vertices";
 }
 
+// The usual shape goes four vertices at a time; with the lower-left origin the same vertices go one at a
+// time. Both give every field bit for bit the same, y apart, for odd values in every lane.
+TEST_F(DrawVertexConversion, FourAtATimeConvertsAsOneAtATime) {
+    openSession();
+    grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
+    bindTexture565(GR_TMU0, GR_LOD_256, GR_ASPECT_2x1);
+    grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_LOCAL, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+    grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float infinity = std::numeric_limits<float>::infinity();
+    const float odd[] = {0.0f,   -0.0f,  -1.0f, 0.75f,    1.0f,     255.0f, 256.5f,
+                         200.7f, 3.0e9f, nan,   infinity, 1.0e-30f, 2.0f};
+    const int oddCount = sizeof(odd) / sizeof(odd[0]);
+    const int count = 7; // a block of four and one of three
+    std::vector<GrVertex> polygon;
+    for (int i = 0; i < count; ++i) {
+        GrVertex v = glideVertex(786432.0f + 10.0f * static_cast<float>(i), 20.5f + static_cast<float>(i),
+                                 odd[i % oddCount]);
+        v.r = odd[(i + 1) % oddCount];
+        v.g = odd[(i + 2) % oddCount];
+        v.b = odd[(i + 3) % oddCount];
+        v.a = odd[(i + 4) % oddCount];
+        v.tmuvtx[0].sow = 32.0f * static_cast<float>(i);
+        v.tmuvtx[0].tow = odd[(i + 5) % oddCount];
+        polygon.push_back(v);
+    }
+    auto drawPolygon = [&polygon]() {
+        sim::clearCalls();
+        grDrawPolygonVertexList(count, polygon.data());
+        return drawnVertices();
+    };
+    std::vector<TlVertex> fours = drawPolygon();
+    grSstOrigin(GR_ORIGIN_LOWER_LEFT);
+    std::vector<TlVertex> ones = drawPolygon();
+    ASSERT_EQ(fours.size(), static_cast<size_t>(count));
+    ASSERT_EQ(ones.size(), static_cast<size_t>(count));
+    const float screenHeight = 480.0f;
+    for (int i = 0; i < count; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(ones[i].y, screenHeight - fours[i].y);
+        TlVertex flipped = fours[i];
+        flipped.y = ones[i].y;
+        EXPECT_EQ(std::memcmp(&flipped, &ones[i], sizeof(TlVertex)), 0)
+            << "z " << fours[i].z << " / " << ones[i].z << ", rhw " << fours[i].rhw << " / " << ones[i].rhw
+            << ", diffuse " << std::hex << fours[i].diffuse << " / " << ones[i].diffuse;
+    }
+}
+
 } // namespace
