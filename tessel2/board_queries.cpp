@@ -6,7 +6,7 @@
 #include "session/entry_lock.h"
 #include "glide2x.h"
 
-#include "session/card_profiles.h"
+#include "core/card_profiles.h"
 #include "session/library.h"
 
 namespace {

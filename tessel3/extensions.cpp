@@ -5,7 +5,7 @@
 #include "session/entry_lock.h"
 #include "glide3x.h"
 
-#include "session/card_profiles.h"
+#include "core/card_profiles.h"
 #include "session/gamma.h"
 
 namespace {

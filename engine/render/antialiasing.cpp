@@ -6,7 +6,7 @@
 #include "draw_batch.h"
 #include "draw_vertex.h"
 #include "primitives.h"
-#include "../session/render_context.h"
+#include "../core/render_context.h"
 
 bool orderedAntialiasing;
 

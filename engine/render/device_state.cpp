@@ -3,7 +3,7 @@
 #include <string.h>
 
 #include "draw_batch.h"
-#include "../session/render_context.h"
+#include "../core/render_context.h"
 
 namespace {
 

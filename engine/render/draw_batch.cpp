@@ -4,7 +4,7 @@
 
 #include "fog_passes.h"
 #include "../session/presentation.h"
-#include "../session/render_context.h"
+#include "../core/render_context.h"
 
 namespace {
 

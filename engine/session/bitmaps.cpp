@@ -1,11 +1,12 @@
 #include "bitmaps.h"
-#include "engine_state.h"
+#include "../core/library_state.h"
 
 #include <math.h>
 #include <string.h>
 
 #include "display_device.h"
 #include "windowed_display.h"
+#include "../render/saved_state.h"
 
 HRESULT copyBitmapToSurface(IDirectDrawSurface7 *surface, HBITMAP bitmap, int x, int y, int dx, int dy) {
     if (surface == NULL || bitmap == NULL) return E_FAIL;
@@ -90,8 +91,6 @@ void blitToFront(IDirectDrawSurface7 *surface, DWORD x, DWORD y) {
 
 } // namespace
 
-bool shamelessPlug;
-
 int drawBitmapResource(const char *name, DWORD x, DWORD y) {
     if (renderContext.frontSurface == NULL) return 0;
     IDirectDrawSurface7 *surface = loadBitmapSurface(name);
@@ -119,10 +118,6 @@ void drawSplash(float x, float y, float width, float height) {
                            static_cast<DWORD>(top + (static_cast<int>(height) - logoHeight) / 2));
     else
         drawBitmapResource("SPLASH", static_cast<DWORD>(left), static_cast<DWORD>(top));
-}
-
-void setShamelessPlug(bool on) {
-    shamelessPlug = on;
 }
 
 void drawShamelessPlug() {

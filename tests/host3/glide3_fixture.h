@@ -9,8 +9,8 @@
 
 #include "library_fixture.h"
 #include "glide3x.h"
-#include "session/library_settings.h"
-#include "session/render_context.h"
+#include "core/library_settings.h"
+#include "core/render_context.h"
 #include "settings_store.h"
 
 class Glide3Test : public LoadedLibraryTest {
