@@ -31,3 +31,9 @@ if(NOT KESTRIX_HOST32)
 endif()
 
 add_subdirectory(tests/parity)
+
+# The engine's layers and the front ends' interface (engine/layers.txt), and the check's own test.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME engine_layers COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/layers/check_layers.py
+                                    ${CMAKE_SOURCE_DIR})
+add_test(NAME engine_layers_selftest COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/layers/check_layers_test.py)
