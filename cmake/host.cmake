@@ -7,16 +7,19 @@ find_package(Threads REQUIRED)
 include(GoogleTest)
 
 # One test executable per library: two front ends export the same C names and cannot link together.
+# The engine behaviour both libraries share (tests/shared) is built into both, each with its library's adapter.
+file(GLOB SHARED_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/shared/*.cpp)
 file(GLOB TESSEL2_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
-add_executable(tessel2_tests ${TESSEL2_TEST_SOURCES})
-target_include_directories(tessel2_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/host)
+add_executable(tessel2_tests ${TESSEL2_TEST_SOURCES} ${SHARED_TEST_SOURCES})
+target_include_directories(tessel2_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/host ${CMAKE_SOURCE_DIR}/tests/shared)
 target_link_libraries(tessel2_tests PRIVATE tessel2_front GTest::gtest GTest::gtest_main Threads::Threads)
 target_compile_definitions(tessel2_tests PRIVATE KESTRIX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(tessel2_tests DISCOVERY_TIMEOUT 300 DISCOVERY_MODE PRE_TEST)
 
 file(GLOB TESSEL3_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host3/*.cpp)
-add_executable(tessel3_tests ${TESSEL3_TEST_SOURCES})
-target_include_directories(tessel3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/host3 ${CMAKE_SOURCE_DIR}/tests/host)
+add_executable(tessel3_tests ${TESSEL3_TEST_SOURCES} ${SHARED_TEST_SOURCES})
+target_include_directories(tessel3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/host3 ${CMAKE_SOURCE_DIR}/tests/host
+                                                 ${CMAKE_SOURCE_DIR}/tests/shared)
 target_link_libraries(tessel3_tests PRIVATE tessel3_front GTest::gtest GTest::gtest_main Threads::Threads)
 target_compile_definitions(tessel3_tests PRIVATE KESTRIX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(tessel3_tests DISCOVERY_TIMEOUT 300 DISCOVERY_MODE PRE_TEST)
