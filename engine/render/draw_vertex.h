@@ -43,6 +43,10 @@ enum VertexField : FxU32 {
 
 // The layout the next conversions read; the front end sets it.
 extern VertexLayout vertexLayout;
+// A front end that lets the application describe its vertex sets the layout through these; the stride is
+// the one the last vertex-array draw gave.
+void setVertexLayout(const VertexLayout &layout);
+FxU32 vertexLayoutStride();
 
 // Those that read through vertexLayout, and those in force: the front end's own, or these.
 extern const VertexConverters currentLayoutConverters;

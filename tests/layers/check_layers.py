@@ -146,7 +146,7 @@ def main():
     for problem in problems:
         print(problem)
     if problems:
-        print(f"{len(problems)} include(s) break the engine's layers or interface")
+        print(f"{len(problems)} break(s) of the engine's layers or interface (engine/layers.txt)")
         return 1
     return 0
 
