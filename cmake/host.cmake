@@ -19,17 +19,20 @@ foreach(version 2 3)
 endforeach()
 
 # One test executable per library: two front ends export the same C names and cannot link together.
+# The engine behaviour both libraries share (tests/shared) is built into both, each with its library's adapter.
+file(GLOB SHARED_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/shared/*.cpp)
 file(GLOB TESSEL2_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
-add_executable(tessel2_tests ${TESSEL2_TEST_SOURCES})
-target_include_directories(tessel2_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/host)
+add_executable(tessel2_tests ${TESSEL2_TEST_SOURCES} ${SHARED_TEST_SOURCES})
+target_include_directories(tessel2_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/host ${CMAKE_SOURCE_DIR}/tests/shared)
 target_link_libraries(tessel2_tests PRIVATE tessel2_front kestrix_replay GTest::gtest GTest::gtest_main Threads::Threads)
 target_sources(tessel2_tests PRIVATE ${CMAKE_SOURCE_DIR}/replay/glide2_linked_entries.cpp)
 target_compile_definitions(tessel2_tests PRIVATE KESTRIX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(tessel2_tests DISCOVERY_TIMEOUT 300 DISCOVERY_MODE PRE_TEST)
 
 file(GLOB TESSEL3_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host3/*.cpp)
-add_executable(tessel3_tests ${TESSEL3_TEST_SOURCES})
-target_include_directories(tessel3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/host3 ${CMAKE_SOURCE_DIR}/tests/host)
+add_executable(tessel3_tests ${TESSEL3_TEST_SOURCES} ${SHARED_TEST_SOURCES})
+target_include_directories(tessel3_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/host3 ${CMAKE_SOURCE_DIR}/tests/host
+                                                 ${CMAKE_SOURCE_DIR}/tests/shared)
 target_link_libraries(tessel3_tests PRIVATE tessel3_front kestrix_replay GTest::gtest GTest::gtest_main Threads::Threads)
 target_sources(tessel3_tests PRIVATE ${CMAKE_SOURCE_DIR}/replay/glide3_linked_entries.cpp)
 target_compile_definitions(tessel3_tests PRIVATE KESTRIX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
@@ -45,3 +48,9 @@ if(NOT KESTRIX_HOST32)
 endif()
 
 add_subdirectory(tests/parity)
+
+# The engine's layers and the front ends' interface (engine/layers.txt), and the check's own test.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME engine_layers COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/layers/check_layers.py
+                                    ${CMAKE_SOURCE_DIR})
+add_test(NAME engine_layers_selftest COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/layers/check_layers_test.py)

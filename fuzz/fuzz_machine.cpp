@@ -11,10 +11,10 @@
 
 #include <sanitizer/asan_interface.h>
 
-#include "session/engine_state.h"
 #include "session/processor.h"
 #include "settings_store.h"
 #include "sim_pixel_formats.h"
+#include "session/state_resets.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 

@@ -7,7 +7,7 @@
 #include "trace_arguments.h"
 #include "glide2x.h"
 
-#include "session/card_profiles.h"
+#include "core/card_profiles.h"
 #include "session/library.h"
 
 namespace {

@@ -2,8 +2,8 @@
 #include "session/entry_lock.h"
 #include "trace_arguments.h"
 #include "glide2x.h"
-#include "session/not_emulated.h"
-#include "texture/lfb.h"
+#include "core/not_emulated.h"
+#include "session/lfb.h"
 
 FX_ENTRY FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writeMode,
                                   GrOriginLocation_t origin, FxBool pixelPipeline, GrLfbInfo_t *info) {

@@ -8,12 +8,12 @@
 #include "library_rules.h"
 #include "render/combine_table.h"
 #include "render/fog_table.h"
-#include "session/engine_state.h"
 #include "render/render_state.h"
-#include "session/not_emulated.h"
+#include "core/not_emulated.h"
 #include "texture/texture_memory.h"
 #include "session/display_device.h"
 #include "session/gamma.h"
+#include "render/color_format.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include "session/board_status.h"
 #include "session/library.h"
 #include "session/display_device.h"
-#include "session/library_settings.h"
-#include "session/not_emulated.h"
-#include "session/log.h"
+#include "core/library_settings.h"
+#include "core/not_emulated.h"
+#include "core/log.h"
 #include "session/presentation.h"
 #include "session/processor.h"
 #include "render/combine_table.h"
@@ -23,9 +23,10 @@
 #include "render/device_tables.h"
 #include "render/render_state.h"
 #include "render/saved_state.h"
-#include "texture/lfb.h"
+#include "session/lfb.h"
 #include "texture/texture_formats.h"
 #include "texture/texture_memory.h"
+#include "render/clip_window.h"
 
 // A detach with a reserved pointer is the process ending, not FreeLibrary.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {

@@ -3,7 +3,7 @@
 #include "trace_arguments.h"
 #include "glide2x.h"
 #include "library_rules.h"
-#include "session/not_emulated.h"
+#include "core/not_emulated.h"
 #include "texture/tdf_info_record.h"
 #include "texture/texture_utilities.h"
 

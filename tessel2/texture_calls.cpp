@@ -8,8 +8,8 @@
 #include "texture/ncc_tables.h"
 #include "texture/texture_memory.h"
 #include "texture/texture_palette.h"
-#include "session/library_settings.h"
-#include "session/not_emulated.h"
+#include "core/library_settings.h"
+#include "core/not_emulated.h"
 
 namespace {
 

@@ -6,10 +6,11 @@
 #include "trace_arguments.h"
 #include "glide3x.h"
 
-#include "session/card_profiles.h"
+#include "core/card_profiles.h"
+#include "render/color_format.h"
 #include "session/display_device.h"
 #include "session/gamma.h"
-#include "session/not_emulated.h"
+#include "core/not_emulated.h"
 #include "texture/chroma_range.h"
 
 namespace {

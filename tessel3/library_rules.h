@@ -2,7 +2,7 @@
 #ifndef KESTRIX_TESSEL3_LIBRARY_RULES_H
 #define KESTRIX_TESSEL3_LIBRARY_RULES_H
 
-#include "session/library_rules.h"
+#include "core/library_rules.h"
 
 extern const LibraryRules glide3Rules;
 

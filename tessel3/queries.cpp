@@ -7,7 +7,7 @@
 
 #include "render/fog_table.h"
 #include "session/board_status.h"
-#include "session/card_profiles.h"
+#include "core/card_profiles.h"
 #include "session/display_modes.h"
 #include "session/gamma.h"
 #include "session/presentation.h"

@@ -10,11 +10,11 @@
 #include "render/combine_table.h"
 #include "render/fog_table.h"
 #include "render/render_state.h"
-#include "session/not_emulated.h"
+#include "core/not_emulated.h"
 #include "session/display_device.h"
-#include "session/engine_state.h"
-#include "session/library_settings.h"
+#include "core/library_settings.h"
 #include "texture/texture_memory.h"
+#include "render/color_format.h"
 
 namespace {
 

@@ -14,10 +14,11 @@
 #include "session/display_device.h"
 #include "session/gamma.h"
 #include "session/library.h"
-#include "session/not_emulated.h"
+#include "core/not_emulated.h"
 #include "session/presentation.h"
 #include "render/vertex_arrays.h"
 #include "vertex_layout.h"
+#include "render/clip_window.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "texture/texture_memory.h"
 #include "texture/palette_alpha.h"
 #include "texture/texture_palette.h"
-#include "session/card_profiles.h"
-#include "session/library_settings.h"
-#include "session/not_emulated.h"
+#include "core/card_profiles.h"
+#include "core/library_settings.h"
+#include "core/not_emulated.h"
 
 namespace {
 

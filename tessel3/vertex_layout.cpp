@@ -36,7 +36,7 @@ FxU32 largestEnd(const GlideVertexLayout &g) {
 void translateLayout() {
     const GlideVertexLayout &g = glideVertexLayout;
     VertexLayout layout = glide3Rules.vertexLayout;
-    layout.stride = vertexLayout.stride;
+    layout.stride = vertexLayoutStride();
     layout.fields = 0;
     // Every vertex has a position: the board reads it at the XY offset, 0 until a program sets another, even
     // when the program never enables XY.
@@ -86,7 +86,7 @@ void translateLayout() {
             layout.q[tmu] = q[tmu]->offset;
         }
     }
-    vertexLayout = layout;
+    setVertexLayout(layout);
 }
 
 LayoutParameter *parameterSlot(FxU32 param) {

@@ -15,7 +15,7 @@
 #include "glide3x.h"
 #include "render/primitives.h"
 #include "render/vertex_conversion.h"
-#include "session/engine_state.h"
+#include "texture/texture_state.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 

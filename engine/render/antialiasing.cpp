@@ -6,8 +6,8 @@
 #include "draw_batch.h"
 #include "draw_vertex.h"
 #include "primitives.h"
-#include "../session/render_context.h"
-#include "../session/render_scale.h"
+#include "../core/render_context.h"
+#include "../core/render_scaling.h"
 
 bool orderedAntialiasing;
 

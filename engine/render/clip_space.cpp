@@ -1,6 +1,6 @@
 #include "clip_space.h"
 
-#include "../session/render_context.h"
+#include "../core/render_context.h"
 
 ClipSpace clipSpace;
 

@@ -1,10 +1,10 @@
 #include "combine_stages.h"
 
 #include "render_state.h"
-#include "../session/engine_state.h"
-#include "../session/card_profiles.h"
-#include "../session/library_settings.h"
-#include "../session/render_context.h"
+#include "../core/card_profiles.h"
+#include "../core/library_settings.h"
+#include "../core/render_context.h"
+#include "../texture/texture_state.h"
 
 namespace {
 

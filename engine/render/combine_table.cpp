@@ -1,13 +1,14 @@
 #include "combine_table.h"
-#include "../session/engine_state.h"
+#include "../core/library_rules.h"
 
 #include <string.h>
 
 #include "color_codes.h"
 #include "render_state.h"
-#include "../session/game_quirks.h"
-#include "../session/library_settings.h"
-#include "../session/render_context.h"
+#include "../core/game_quirks.h"
+#include "../core/library_settings.h"
+#include "../core/render_context.h"
+#include "device_tables.h"
 
 namespace {
 

@@ -22,15 +22,7 @@ const FxU32 combineOtherCount = 3;
 const FxU32 combineEntryCount =
     combineFunctionCount * combineFactorCount * combineLocalCount * combineOtherCount;
 
-// What differs between the libraries in the table.
-struct CombineTableRules {
-    // The two entries that blend the texture over the diffuse colour by texture alpha, where the device can.
-    bool blendTextureAlphaEntries;
-    // Each combine call sends its stage operations again, also when the stages have them already.
-    bool resendsStageOps;
-    // grColorCombine's invert flag turns the zero function into white; else the flag is ignored.
-    bool invertsZeroFunction;
-};
+struct CombineTableRules;
 
 // Rebuilds every entry from the rules, the WaveRace setting and the device capabilities in
 // renderContext.deviceCaps, clears the trace flags (each opened window logs the combinations it uses) and

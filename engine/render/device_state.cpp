@@ -3,8 +3,8 @@
 #include <string.h>
 
 #include "draw_batch.h"
-#include "../session/render_context.h"
-#include "../session/render_scale.h"
+#include "../core/render_context.h"
+#include "../core/render_scaling.h"
 
 namespace {
 

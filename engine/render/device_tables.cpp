@@ -1,8 +1,9 @@
 #include "device_tables.h"
-#include "../session/engine_state.h"
 
 #include "render_state.h"
-#include "../session/render_context.h"
+#include "../core/render_context.h"
+
+DeviceTables deviceTables;
 
 namespace {
 

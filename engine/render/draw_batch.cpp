@@ -5,7 +5,7 @@
 #include "fog_passes.h"
 #include "wide_primitives.h"
 #include "../session/presentation.h"
-#include "../session/render_context.h"
+#include "../core/render_context.h"
 
 namespace {
 
@@ -76,6 +76,10 @@ void drawListVertices(D3DPRIMITIVETYPE type, DrawVertex *slots, int count) {
     if (slots == vertexBuffer) return drawConvertedVertices(type, count);
     if (renderContext.device == NULL || count <= 0) return;
     const size_t bytes = static_cast<size_t>(count) * sizeof(DrawVertex);
+    if ((type == D3DPT_POINTLIST || type == D3DPT_LINELIST) && drawsWidePrimitives()) {
+        memmove(vertexBuffer, slots, bytes);
+        return drawConvertedVertices(type, count);
+    }
     // Either may draw what the batch holds, and the slots then lie past its end.
     prepareToDraw();
     if (fogNeedsPasses()) {

@@ -8,6 +8,7 @@
 #include <d3d.h>
 
 #include "../glide_values.h"
+#include "../core/library_rules.h"
 
 struct DrawVertex {
     float x;        // screen pixels
@@ -41,43 +42,12 @@ enum VertexField : FxU32 {
     everyGlide2Field = fieldPosition | fieldDepth | fieldOow | fieldAlpha | fieldRgb | fieldSt0 | fieldSt1,
 };
 
-// How a library converts, whatever the layout.
-struct VertexRules {
-    float depthRange;         // a z-buffer depth is ooz / depthRange
-    bool honoursZFast;        // ZFast makes w-buffer depth 1 - 1/w
-    bool rhwAlways;           // rhw is the vertex's 1/w with or without a texture
-    bool tmuSettingGatesTmu1; // TMU 1's coordinates only with the TMU setting
-    bool honoursFightingForceFix;
-    bool clampsColor; // float channels truncated and held to 0 to 255, not cut to their low byte
-};
-
-// Where an application vertex keeps what the conversion reads: byte offsets from the start of the record.
-// Glide 2's GrVertex is one fixed layout; a Glide 3 application describes its own.
-struct VertexLayout {
-    FxU32 x, y;
-    FxU32 oow;                     // 1/w
-    FxU32 ooz;                     // depth for the z-buffer modes, 0 to 65535
-    FxU32 red, green, blue, alpha; // float channels
-    FxU32 sow[2], tow[2];          // s/w and t/w per TMU
-    FxU32 stride;                  // from one record of a consecutive list to the next
-    FxU32 packedColor;             // ARGB word
-    FxU32 q[2];                    // per-TMU 1/w, dividing that TMU's s and t in place of the vertex's
-    FxU32 fogOow;                  // the 1/w table fog is read at, present with fieldOow
-    FxU32 fogCoord;                // the fog coordinate, present with fieldFogCoord
-    FxU32 fields;                  // VertexField bits
-    VertexRules rules;
-};
-
 // The layout the next conversions read; the front end sets it.
 extern VertexLayout vertexLayout;
-
-// The conversion routines of one layout (vertex_conversion.h). Each converts count vertices into
-// vertexBuffer (pointed-to vertices: into `slots`) and is false when a vertex has a non-finite x or y.
-struct VertexConverters {
-    bool (*pointers)(const void *const *vertices, int count, DrawVertex *slots);
-    bool (*list)(const void *vlist, int count, int first);
-    bool (*indexed)(const int *ilist, const void *vlist, int count, int first);
-};
+// A front end that lets the application describe its vertex sets the layout through these; the stride is
+// the one the last vertex-array draw gave.
+void setVertexLayout(const VertexLayout &layout);
+FxU32 vertexLayoutStride();
 
 // Those that read through vertexLayout, and those in force: the front end's own, or these.
 extern const VertexConverters currentLayoutConverters;

@@ -6,9 +6,8 @@
 #include "render_state.h"
 #include "saved_state.h"
 #include "../session/presentation.h"
-#include "../session/engine_state.h"
-#include "../session/library_settings.h"
-#include "../session/render_context.h"
+#include "../core/library_settings.h"
+#include "../core/render_context.h"
 
 namespace {
 

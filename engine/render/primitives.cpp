@@ -5,7 +5,7 @@
 #include "antialiasing.h"
 #include "draw_vertex.h"
 #include "draw_batch.h"
-#include "../session/render_context.h"
+#include "../core/render_context.h"
 
 namespace {
 

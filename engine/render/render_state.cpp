@@ -1,5 +1,5 @@
 #include "render_state.h"
-#include "../session/engine_state.h"
+#include "../core/library_state.h"
 #include "saved_state.h"
 
 #include <string.h>
@@ -7,11 +7,11 @@
 #include "combine_stages.h"
 #include "combine_table.h"
 #include "device_tables.h"
-#include "../session/card_profiles.h"
-#include "../session/library_settings.h"
-#include "../session/log.h"
-#include "../session/not_emulated.h"
-#include "../session/render_context.h"
+#include "../core/card_profiles.h"
+#include "../core/library_settings.h"
+#include "../core/log.h"
+#include "../core/not_emulated.h"
+#include "../core/render_context.h"
 
 RenderState renderState;
 

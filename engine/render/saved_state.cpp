@@ -4,11 +4,11 @@
 
 #include "antialiasing.h"
 #include "render_state.h"
-#include "../session/bitmaps.h"
-#include "../session/display_device.h"
-#include "../session/render_context.h"
+#include "../core/render_context.h"
+#include "clip_window.h"
 
 StateCalls stateCalls;
+bool shamelessPlug;
 
 namespace {
 
@@ -171,6 +171,10 @@ void resetStateCalls(FxU32 screenWidth, FxU32 screenHeight) {
         stateCalls.units[tmu].sourceAddress = noTextureSource;
         markKnown(unitGroup(groupTextureSource, tmu));
     }
+}
+
+void setShamelessPlug(bool on) {
+    shamelessPlug = on;
 }
 
 void setModeEnabled(FxI32 mode, bool enabled) {

@@ -116,6 +116,10 @@ inline FxU16 clipEdge(FxU32 edge) {
 void resetStateCalls(FxU32 screenWidth, FxU32 screenHeight);
 
 // grEnable and grDisable: the mode's bit in enabledModes; modes beyond the record's bits are not kept.
+// Whether presented frames carry the small splash in their bottom-right corner (the "shameless plug").
+extern bool shamelessPlug;
+void setShamelessPlug(bool on);
+
 void setModeEnabled(FxI32 mode, bool enabled);
 bool isModeEnabled(FxI32 mode);
 

@@ -3,6 +3,14 @@
 DrawVertex vertexBuffer[vertexBufferSize];
 VertexLayout vertexLayout;
 
+void setVertexLayout(const VertexLayout &layout) {
+    vertexLayout = layout;
+}
+
+FxU32 vertexLayoutStride() {
+    return vertexLayout.stride;
+}
+
 namespace {
 
 // Copied once per primitive: the stores into vertexBuffer could otherwise change it as far as the compiler

@@ -16,13 +16,13 @@
 #include "draw_vertex.h"
 #include "fog_table.h"
 #include "render_state.h"
-#include "../session/engine_state.h"
-#include "../session/card_profiles.h"
-#include "../session/game_quirks.h"
-#include "../session/library_settings.h"
-#include "../session/render_context.h"
-#include "../session/render_scale.h"
+#include "../core/card_profiles.h"
+#include "../core/game_quirks.h"
+#include "../core/library_settings.h"
+#include "../core/render_context.h"
+#include "../core/render_scaling.h"
 #include "../texture/texture_memory.h"
+#include "../texture/texture_state.h"
 
 namespace vertex_conversion {
 

@@ -5,7 +5,7 @@
 #include "device_state.h"
 #include "draw_batch.h"
 #include "draw_vertex.h"
-#include "../session/render_scale.h"
+#include "../core/render_scaling.h"
 
 namespace {
 

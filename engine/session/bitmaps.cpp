@@ -1,5 +1,5 @@
 #include "bitmaps.h"
-#include "engine_state.h"
+#include "../core/library_state.h"
 
 #include <math.h>
 #include <string.h>
@@ -7,6 +7,7 @@
 #include "display_device.h"
 #include "render_scale.h"
 #include "windowed_display.h"
+#include "../render/saved_state.h"
 
 HRESULT copyBitmapToSurface(IDirectDrawSurface7 *surface, HBITMAP bitmap, int x, int y, int dx, int dy) {
     if (surface == NULL || bitmap == NULL) return E_FAIL;
@@ -106,8 +107,6 @@ void blitToFront(IDirectDrawSurface7 *surface, DWORD x, DWORD y) {
 
 } // namespace
 
-bool shamelessPlug;
-
 int drawBitmapResource(const char *name, DWORD x, DWORD y) {
     if (renderContext.frontSurface == NULL) return 0;
     IDirectDrawSurface7 *surface = loadBitmapSurface(name);
@@ -135,10 +134,6 @@ void drawSplash(float x, float y, float width, float height) {
                            static_cast<DWORD>(top + (static_cast<int>(height) - logoHeight) / 2));
     else
         drawBitmapResource("SPLASH", static_cast<DWORD>(left), static_cast<DWORD>(top));
-}
-
-void setShamelessPlug(bool on) {
-    shamelessPlug = on;
 }
 
 void drawShamelessPlug() {

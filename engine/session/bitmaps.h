@@ -14,8 +14,6 @@ void drawLogo();
 void drawSplash(float x, float y, float width, float height);
 
 // The small splash in the bottom-right corner of every presented frame while the plug is on.
-extern bool shamelessPlug;
-void setShamelessPlug(bool on);
 void drawShamelessPlug();
 // Its bitmap goes with the display.
 void releaseShamelessPlug();

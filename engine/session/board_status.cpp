@@ -3,7 +3,7 @@
 #include <string.h>
 
 #include "presentation.h"
-#include "render_context.h"
+#include "../core/render_context.h"
 
 bool inVerticalRetrace() {
     BOOL inBlank = FALSE;

@@ -1,7 +1,7 @@
 #include "buffer_exchange.h"
 
-#include "library_settings.h"
-#include "render_context.h"
+#include "../core/library_settings.h"
+#include "../core/render_context.h"
 #include "../render/device_state.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #ifndef KESTRIX_BUFFER_EXCHANGE_H
 #define KESTRIX_BUFFER_EXCHANGE_H
 
-#include "render_context.h"
+#include "../core/render_context.h"
 
 // The back buffer becomes the front; the new back buffer is the one shown before (with TripleBuffer, the
 // one shown two presents ago). The depth buffer stays with the render target.

@@ -1,5 +1,5 @@
 #include "display_device.h"
-#include "engine_state.h"
+#include "../core/library_state.h"
 
 #include <stdint.h>
 #include <string.h>
@@ -8,10 +8,10 @@
 #include "buffer_exchange.h"
 #include "frame_pacing.h"
 #include "gamma.h"
-#include "game_quirks.h"
+#include "../core/game_quirks.h"
 #include "library.h"
-#include "library_settings.h"
-#include "log.h"
+#include "../core/library_settings.h"
+#include "../core/log.h"
 #include "opening_mode.h"
 #include "processor.h"
 #include "render_scale.h"
@@ -19,15 +19,13 @@
 #include "../render/draw_batch.h"
 #include "../render/render_state.h"
 #include "../render/saved_state.h"
-#include "../texture/lfb.h"
+#include "lfb.h"
 #include "../texture/texture_memory.h"
 #include "../texture/texture_palette.h"
-
-RenderContext renderContext;
-
-const GUID *const deviceTypes[5] = {&IID_IDirect3DTnLHalDevice, &IID_IDirect3DHALDevice,
-                                    &IID_IDirect3DMMXDevice, &IID_IDirect3DRGBDevice,
-                                    &IID_IDirect3DRefDevice};
+#include "display_window.h"
+#include "screen_surfaces.h"
+#include "device_creation.h"
+#include "../render/clip_window.h"
 
 namespace {
 
@@ -37,122 +35,6 @@ const Resolution resolutionTable[] = {
     {1024, 768},  {1280, 1024}, {1600, 1200}, {400, 300},   {1152, 864},  {1280, 960},
     {1600, 1024}, {1792, 1344}, {1856, 1392}, {1920, 1440}, {2048, 1536}, {2048, 2048},
 };
-
-const char *const ownWindowClass = "KestrixDisplay";
-
-LRESULT CALLBACK ownWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// Console programs open with no window at all; DirectDraw needs one for the exclusive display, and a
-// windowed display needs one to show in.
-HWND createOwnWindow() {
-    WNDCLASSA windowClass;
-    memset(&windowClass, 0, sizeof(windowClass));
-    windowClass.lpfnWndProc = ownWindowProc;
-    windowClass.hInstance = library.moduleInstance;
-    windowClass.lpszClassName = ownWindowClass;
-    RegisterClassA(&windowClass);
-    DWORD exStyle = renderContext.windowed ? 0 : WS_EX_TOPMOST;
-    DWORD style = (renderContext.windowed ? WS_OVERLAPPEDWINDOW : WS_POPUP) | WS_VISIBLE;
-    HWND window = CreateWindowExA(
-        exStyle, ownWindowClass, "Kestrix", style, 0, 0, static_cast<int>(renderContext.screenWidth),
-        static_cast<int>(renderContext.screenHeight), NULL, NULL, library.moduleInstance, NULL);
-    if (window == NULL) UnregisterClassA(ownWindowClass, library.moduleInstance);
-    return window;
-}
-
-void destroyOwnWindow() {
-    if (!renderContext.ownWindow) return;
-    DestroyWindow(renderContext.window);
-    UnregisterClassA(ownWindowClass, library.moduleInstance);
-    renderContext.ownWindow = 0;
-    renderContext.window = NULL;
-}
-
-struct DepthSearch {
-    DDPIXELFORMAT *wanted;
-    bool found;
-};
-
-HRESULT CALLBACK selectDepthFormat(LPDDPIXELFORMAT format, LPVOID userData) {
-    DepthSearch *search = static_cast<DepthSearch *>(userData);
-    if (format == NULL || search == NULL || search->wanted == NULL) return D3DENUMRET_CANCEL;
-    // Formats with stencil bits are skipped; the depth bit count is not looked at.
-    if (format->dwFlags != DDPF_ZBUFFER) return D3DENUMRET_OK;
-    memcpy(search->wanted, format, sizeof(DDPIXELFORMAT));
-    search->found = true;
-    return D3DENUMRET_CANCEL;
-}
-
-bool findDepthFormat(DDPIXELFORMAT &format) {
-    DepthSearch search = {&format, false};
-    renderContext.hardwareDevice = 1;
-    for (int type = 0; type < 5; ++type) {
-        if (type == 2) renderContext.hardwareDevice = 0;
-        renderContext.d3d->EnumZBufferFormats(*deviceTypes[type], selectDepthFormat, &search);
-        if (search.found) return true;
-    }
-    return false;
-}
-
-void moveEmulatorWindow() {
-    if (!quirkApplies(QuirkEffect::windowMovedDown)) return;
-    RECT rect;
-    if (GetWindowRect(renderContext.window, &rect))
-        MoveWindow(renderContext.window, rect.left, rect.top + emulatorWindowDrop, rect.right - rect.left,
-                   rect.bottom - rect.top, FALSE);
-}
-
-void readWindowTitle() {
-    memset(library.windowTitle, 0, sizeof(library.windowTitle));
-    GetWindowTextA(renderContext.window, library.windowTitle, 255);
-    logLine("AppName: %s\n", library.windowTitle);
-    if (quirkApplies(QuirkEffect::voodooScreenKept)) {
-        settings.ColorDepth = 16;
-        settings.Filtering = 1;
-    }
-}
-
-bool createSurfaces(const DisplayOpenRules &rules) {
-    DDSURFACEDESC2 desc;
-    memset(&desc, 0, sizeof(desc));
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.dwBackBufferCount = backBufferCount();
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE |
-                          DDSCAPS_VIDEOMEMORY | DDSCAPS_MODEX;
-    desc.ddsCaps.dwCaps2 = settings.Antialiasing != 0 ? DDSCAPS2_HINTANTIALIASING : 0;
-    if (renderContext.ddraw->CreateSurface(&desc, &renderContext.frontSurface, NULL) != DD_OK) {
-        renderContext.frontSurface = NULL;
-        errorBox(rules.primarySurfaceMessage);
-        return false;
-    }
-
-    DDSCAPS2 backCaps;
-    memset(&backCaps, 0, sizeof(backCaps));
-    backCaps.dwCaps = DDSCAPS_BACKBUFFER;
-    if (renderContext.frontSurface->GetAttachedSurface(&backCaps, &renderContext.backSurface) != DD_OK) {
-        renderContext.backSurface = NULL;
-        return false;
-    }
-
-    // Neither extra surface is used full-screen, but drivers that cannot hold them cannot run the game
-    // either.
-    renderContext.auxSurface =
-        createScreenSurface(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY);
-    if (renderContext.auxSurface == NULL) {
-        errorBox(rules.auxBufferMessage);
-        return false;
-    }
-    renderContext.tripleSurface =
-        createScreenSurface(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY);
-    if (renderContext.tripleSurface == NULL) {
-        errorBox(rules.tripleBufferMessage);
-        return false;
-    }
-    return true;
-}
 
 void logDisplay() {
     if (!settings.displayValuesPresent) return;
@@ -263,72 +145,6 @@ void errorBox(const char *text) {
     MessageBoxA(NULL, text, "ERROR", MB_OK);
 }
 
-void logAdapterIdentity() {
-    DDDEVICEIDENTIFIER2 identity;
-    memset(&identity, 0, sizeof(identity));
-    renderContext.ddraw->GetDeviceIdentifier(&identity, 0);
-    identity.szDriver[sizeof(identity.szDriver) - 1] = '\0';
-    identity.szDescription[sizeof(identity.szDescription) - 1] = '\0';
-    logLine("Driver:%s\n", identity.szDriver);
-    logLine("Descripci\xF3n: %s\n", identity.szDescription);
-    logLine("ID Fabricante: %04Xh\n", static_cast<unsigned>(identity.dwVendorId));
-    logLine("ID Dispositivo: %04Xh\n", static_cast<unsigned>(identity.dwDeviceId));
-}
-
-IDirectDrawSurface7 *createScreenSurface(DWORD caps, const DDPIXELFORMAT *format) {
-    DDSURFACEDESC2 desc;
-    memset(&desc, 0, sizeof(desc));
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-    desc.dwWidth = renderScaling.bufferWidth;
-    desc.dwHeight = renderScaling.bufferHeight;
-    desc.ddsCaps.dwCaps = caps;
-    if (format) {
-        desc.dwFlags |= DDSD_PIXELFORMAT;
-        desc.ddpfPixelFormat = *format;
-    }
-    IDirectDrawSurface7 *surface = NULL;
-    if (renderContext.ddraw->CreateSurface(&desc, &surface, NULL) != DD_OK) return NULL;
-    return surface;
-}
-
-bool createDepthBuffer() {
-    DDPIXELFORMAT format;
-    memset(&format, 0, sizeof(format));
-    format.dwSize = sizeof(DDPIXELFORMAT);
-    format.dwFlags = DDPF_ZBUFFER;
-    findDepthFormat(format);
-
-    renderContext.depthSurface = createScreenSurface(
-        DDSCAPS_ZBUFFER | (renderContext.hardwareDevice ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY),
-        &format);
-    if (renderContext.depthSurface == NULL) return false;
-    return renderContext.backSurface->AddAttachedSurface(renderContext.depthSurface) == DD_OK;
-}
-
-bool createDevice() {
-    // A device made again over the same buffers keeps nothing of the last one's states.
-    forgetDeviceState();
-    for (const GUID *type : deviceTypes) {
-        IDirect3DDevice7 *device = NULL;
-        if (renderContext.d3d->CreateDevice(*type, renderContext.backSurface, &device) == D3D_OK &&
-            device != NULL) {
-            renderContext.device = device;
-            return true;
-        }
-    }
-    return false;
-}
-
-void pumpOwnWindowMessages() {
-    if (!renderContext.ownWindow) return;
-    MSG message;
-    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 Resolution lookupResolution(FxI32 code) {
     if (code >= 0 && code < static_cast<FxI32>(sizeof(resolutionTable) / sizeof(resolutionTable[0])))
         return resolutionTable[code];
@@ -359,10 +175,6 @@ void releaseDirectDraw(const DisplayOpenRules &rules) {
 }
 
 } // namespace
-
-DWORD fullScreenBitsPerPixel() {
-    return settings.ColorDepth == 32 ? 32 : 16;
-}
 
 void releaseDisplayObjects() {
     const DisplayOpenRules &rules = library.rules->display;
@@ -431,85 +243,6 @@ void abandonDisplay() {
     renderContext = RenderContext();
 }
 
-void setInitialDeviceState() {
-    IDirect3DDevice7 *device = renderContext.device;
-    if (device == NULL) return;
-    const SessionRules &rules = library.rules->session;
-    sendRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
-    sendRenderState(D3DRENDERSTATE_COLORKEYBLENDENABLE, TRUE);
-    if (rules.legacyInitialStates) sendRenderState(D3DRENDERSTATE_COLORKEYENABLE, FALSE);
-    sendRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
-    sendRenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_GOURAUD);
-    sendRenderState(D3DRENDERSTATE_LOCALVIEWER, TRUE);
-    if (rules.legacyInitialStates) {
-        sendRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
-        sendRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ZERO);
-    }
-    sendRenderState(D3DRENDERSTATE_ALPHATESTENABLE, TRUE);
-    if (rules.legacyInitialStates) sendRenderState(D3DRENDERSTATE_RANGEFOGENABLE, TRUE);
-    sendRenderState(D3DRENDERSTATE_SPECULARENABLE, TRUE);
-    if (rules.legacyInitialStates) sendRenderState(D3DRENDERSTATE_LIGHTING, FALSE);
-    sendRenderState(D3DRENDERSTATE_DITHERENABLE,
-                    settings.ColorDepth == 16 && settings.NoDitherSub == 0 ? TRUE : FALSE);
-    if (settings.Antialiasing != 0) sendRenderState(D3DRENDERSTATE_EDGEANTIALIAS, TRUE);
-
-    DWORD argumentStages = rules.stageOneArguments ? 2 : 1;
-    for (DWORD stage = 0; stage < argumentStages; ++stage) {
-        sendStageState(stage, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-        sendStageState(stage, D3DTSS_COLORARG2, D3DTA_CURRENT);
-        sendStageState(stage, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-        sendStageState(stage, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
-    }
-
-    sendStageState(0, D3DTSS_MIPFILTER, D3DTFP_NONE);
-    if (settings.Filtering != 0) {
-        sendStageState(0, D3DTSS_MINFILTER, D3DTFN_POINT);
-        sendStageState(0, D3DTSS_MAGFILTER, D3DTFG_POINT);
-    } else {
-        sendStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
-        sendStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
-    }
-}
-
-void clipWindowToScreen() {
-    setClipWindow(0, 0, renderContext.screenWidth, renderContext.screenHeight);
-}
-
-// Glide's clip window is Direct3D's viewport, which also bounds Clear. Direct3D refuses an empty viewport,
-// so an empty window is remembered instead and draws and clears nothing.
-void setClipWindow(FxU32 minX, FxU32 minY, FxU32 maxX, FxU32 maxY) {
-    stateCalls.clipMinX = clipEdge(minX);
-    stateCalls.clipMinY = clipEdge(minY);
-    stateCalls.clipMaxX = clipEdge(maxX);
-    stateCalls.clipMaxY = clipEdge(maxY);
-    markKnown(groupClipWindow);
-    if (maxX > renderContext.screenWidth) maxX = renderContext.screenWidth;
-    if (maxY > renderContext.screenHeight) maxY = renderContext.screenHeight;
-    renderContext.clipEmpty = minX >= maxX || minY >= maxY;
-    if (renderContext.clipEmpty) return;
-    renderContext.viewport.dwX = minX;
-    renderContext.viewport.dwY =
-        renderContext.origin == originLowerLeft ? renderContext.screenHeight - maxY : minY;
-    renderContext.viewport.dwWidth = maxX - minX;
-    renderContext.viewport.dwHeight = maxY - minY;
-    sendViewport(renderContext.viewport);
-}
-
-FxU32 toArgb(FxU32 color) {
-    switch (renderContext.colorFormat) {
-    case colorFormatArgb:
-        return color;
-    case colorFormatAbgr:
-        return (color & 0xFF00FF00u) | ((color & 0xFFu) << 16) | ((color >> 16) & 0xFFu);
-    case colorFormatRgba:
-        return (color >> 8) | (color << 24);
-    case colorFormatBgra:
-        return ((color & 0xFFu) << 24) | ((color & 0xFF00u) << 8) | ((color >> 8) & 0xFF00u) | (color >> 24);
-    default:
-        return 0xFFFFFFFFu;
-    }
-}
-
 void logSystemInfo() {
     OSVERSIONINFOA version;
     memset(&version, 0, sizeof(version));
@@ -523,29 +256,4 @@ void logSystemInfo() {
             static_cast<int>(version.dwBuildNumber & 0xFFFF));
 }
 
-namespace {
-
-FxI32 originLocation(FxI32 origin) {
-    return origin == originAny ? originUpperLeft : origin;
-}
-
-void storeOrigin(FxI32 origin) {
-    renderContext.origin = originLocation(origin);
-    stateCalls.origin = renderContext.origin;
-    markKnown(groupOrigin);
-}
-
-} // namespace
-
-// Games set the origin every frame: only a change is logged, or the log grows by thousands of lines.
-void setOrigin(FxI32 origin) {
-    if (originLocation(origin) == renderContext.origin) return;
-    if (library.rules->session.logsOrigin) logLine("grSSTOrigin(origin=%d);\n", origin);
-    storeOrigin(origin);
-    if (isKnown(groupCull)) setCullMode(stateCalls.cullMode);
-}
-
-void setOpeningOrigin(FxI32 origin) {
-    if (library.rules->session.logsOrigin) logLine("grSSTOrigin(origin=%d);\n", origin);
-    storeOrigin(origin);
-}
+namespace {} // namespace

@@ -4,8 +4,9 @@
 #include <ddraw.h>
 
 #include "display_device.h"
-#include "library_settings.h"
-#include "render_context.h"
+#include "../core/library_settings.h"
+#include "../core/render_context.h"
+#include "screen_surfaces.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "library_settings.h"
-#include "render_context.h"
+#include "../core/library_settings.h"
+#include "../core/render_context.h"
 
 namespace {
 

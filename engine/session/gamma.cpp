@@ -3,8 +3,8 @@
 #include <math.h>
 #include <string.h>
 
-#include "library_settings.h"
-#include "render_context.h"
+#include "../core/library_settings.h"
+#include "../core/render_context.h"
 
 namespace {
 

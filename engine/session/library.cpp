@@ -2,20 +2,23 @@
 
 #include "bitmaps.h"
 #include "display_device.h"
-#include "engine_state.h"
+#include "../core/library_state.h"
 #include "gamma.h"
 #include "entry_lock.h"
-#include "library_settings.h"
-#include "log.h"
-#include "not_emulated.h"
+#include "../core/library_settings.h"
+#include "../core/log.h"
+#include "../core/not_emulated.h"
 #include "presentation.h"
 #include "../render/combine_table.h"
 #include "../render/device_tables.h"
 #include "../render/render_state.h"
-#include "../texture/lfb.h"
+#include "lfb.h"
 #include "../texture/texture_formats.h"
 #include "../texture/texture_memory.h"
 #include "../trace/trace_recorder.h"
+#include "../render/initial_state.h"
+#include "../render/clip_window.h"
+#include "state_resets.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #ifndef KESTRIX_LIBRARY_H
 #define KESTRIX_LIBRARY_H
 
-#include "library_rules.h"
+#include "../core/library_rules.h"
 
 // Process attach: a fresh library with these rules (kept, not copied) and its log opened.
 void attachLibrary(HINSTANCE instance, const LibraryRules &rules);

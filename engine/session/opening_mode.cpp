@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "log.h"
+#include "../core/log.h"
 
 namespace {
 

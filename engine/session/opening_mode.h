@@ -3,7 +3,7 @@
 #ifndef KESTRIX_OPENING_MODE_H
 #define KESTRIX_OPENING_MODE_H
 
-#include "render_context.h"
+#include "../core/render_context.h"
 
 // Before the open changes the mode: remembers the one in force when it is not the desktop's.
 void rememberOpeningMode();

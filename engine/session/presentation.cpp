@@ -3,16 +3,18 @@
 #include "bitmaps.h"
 #include "buffer_exchange.h"
 #include "display_device.h"
-#include "engine_state.h"
+#include "../core/library_state.h"
 #include "frame_pacing.h"
 #include "gamma.h"
-#include "library_settings.h"
+#include "../core/library_settings.h"
 #include "surface_restore.h"
 #include "windowed_display.h"
 #include "../render/device_state.h"
 #include "../render/draw_batch.h"
 #include "../render/render_state.h"
-#include "../texture/lfb.h"
+#include "lfb.h"
+#include "display_window.h"
+#include "../render/color_format.h"
 
 namespace {
 

@@ -3,10 +3,9 @@
 #include <string.h>
 
 #include "display_device.h"
-#include "library_settings.h"
-#include "log.h"
-
-RenderScaling renderScaling;
+#include "screen_surfaces.h"
+#include "../core/library_settings.h"
+#include "../core/log.h"
 
 namespace {
 
@@ -147,26 +146,4 @@ void logRenderScale() {
         "Render scale %d: drawn at %ux%u in %ux%u buffers\n", static_cast<int>(settings.RenderScale),
         static_cast<unsigned>(renderScaling.pictureWidth), static_cast<unsigned>(renderScaling.pictureHeight),
         static_cast<unsigned>(renderScaling.bufferWidth), static_cast<unsigned>(renderScaling.bufferHeight));
-}
-
-RECT scaledRect(FxU32 x, FxU32 y, FxU32 width, FxU32 height) {
-    const FxU32 left = scaledEdge(x, renderContext.screenWidth, renderScaling.pictureWidth),
-                right = scaledEdge(x + width, renderContext.screenWidth, renderScaling.pictureWidth),
-                top = scaledEdge(y, renderContext.screenHeight, renderScaling.pictureHeight),
-                bottom = scaledEdge(y + height, renderContext.screenHeight, renderScaling.pictureHeight);
-    return RECT{static_cast<LONG>(renderScaling.pictureLeft + left),
-                static_cast<LONG>(renderScaling.pictureTop + top),
-                static_cast<LONG>(renderScaling.pictureLeft + right),
-                static_cast<LONG>(renderScaling.pictureTop + bottom)};
-}
-
-D3DVIEWPORT7 scaledViewport(const D3DVIEWPORT7 &viewport) {
-    if (!renderScaling.active) return viewport;
-    const RECT rect = scaledRect(viewport.dwX, viewport.dwY, viewport.dwWidth, viewport.dwHeight);
-    D3DVIEWPORT7 scaled = viewport;
-    scaled.dwX = static_cast<DWORD>(rect.left);
-    scaled.dwY = static_cast<DWORD>(rect.top);
-    scaled.dwWidth = static_cast<DWORD>(rect.right - rect.left);
-    scaled.dwHeight = static_cast<DWORD>(rect.bottom - rect.top);
-    return scaled;
 }

@@ -2,8 +2,8 @@
 
 #include <string.h>
 
-#include "log.h"
-#include "render_context.h"
+#include "../core/log.h"
+#include "../core/render_context.h"
 #include "render_scale.h"
 #include "../render/device_state.h"
 #include "../render/draw_batch.h"

@@ -4,9 +4,11 @@
 
 #include "gamma.h"
 #include "library.h"
-#include "library_settings.h"
+#include "../core/library_settings.h"
 #include "render_scale.h"
 #include "../render/device_state.h"
+#include "screen_surfaces.h"
+#include "device_creation.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "chroma_range.h"
 
 #include "texture_memory.h"
-#include "../session/engine_state.h"
-#include "../session/render_context.h"
+#include "texture_state.h"
+#include "../core/render_context.h"
 #include "../render/device_state.h"
 #include "../render/render_state.h"
 

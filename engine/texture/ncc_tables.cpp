@@ -1,5 +1,5 @@
 #include "ncc_tables.h"
-#include "../session/engine_state.h"
+#include "texture_state.h"
 
 #include <string.h>
 

@@ -2,7 +2,8 @@
 
 #include "texture_palette.h"
 #include "texture_memory.h"
-#include "../session/engine_state.h"
+#include "../render/device_tables.h"
+#include "texture_state.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "tdf_file.h"
+#include "../core/library_rules.h"
 
 #include <stdint.h>
 #include <stdio.h>

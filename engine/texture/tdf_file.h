@@ -8,13 +8,7 @@
 #include "../glide_values.h"
 #include "ncc_tables.h"
 
-// How a library numbers mipmap levels and aspect ratios; Glide 2 and Glide 3 differ.
-struct TdfRules {
-    // The FxI32 of each mipmap size 1, 2, 4, ..., 256 (index = log2 of the size).
-    int lodOfLog2Size[9];
-    // The FxI32 of 8x1, 4x1, 2x1, 1x1, 1x2, 1x4, 1x8, in that order.
-    int aspectValues[7];
-};
+struct TdfRules;
 
 // What gu3dfGetInfo answers and gu3dfLoad fills, in the library's numbering; the front end copies it to and
 // from its Gu3dfInfo.

@@ -1,9 +1,9 @@
 #include "texel_converters.h"
-#include "../session/engine_state.h"
 
 #include <string.h>
 
 #include "texture_palette.h"
+#include "texture_state.h"
 
 // Fields move into the top bits of their channel by plain shifts, with no replication into the low
 // bits: a 2-bit field tops out at 0x60 and a 3-bit field at 0xE0, as the textures looked on the board

@@ -1,9 +1,9 @@
 #include "texture_formats.h"
-#include "../session/engine_state.h"
 
 #include <string.h>
 
-#include "../session/render_context.h"
+#include "../core/render_context.h"
+#include "../render/device_tables.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <string.h>
 
 #include "texture_memory.h"
-#include "../session/engine_state.h"
 #include "../render/device_state.h"
-#include "../session/render_context.h"
+#include "../core/render_context.h"
+#include "texture_state.h"
 
 namespace {
 

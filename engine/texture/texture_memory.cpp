@@ -1,13 +1,13 @@
 #include "texture_memory.h"
-#include "../session/engine_state.h"
 
 #include <stdlib.h>
 #include <string.h>
 
 #include "../render/combine_stages.h"
 #include "../render/render_state.h"
-#include "../session/render_context.h"
+#include "../core/render_context.h"
 #include "../render/saved_state.h"
+#include "texture_state.h"
 
 namespace {
 

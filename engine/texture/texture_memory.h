@@ -9,7 +9,7 @@
 #include <ddraw.h>
 
 #include "../glide_values.h"
-#include "../session/card_profiles.h"
+#include "../core/card_profiles.h"
 #include "chroma_range.h"
 #include "texture_formats.h"
 

@@ -1,7 +1,7 @@
 #include "texture_palette.h"
-#include "../session/engine_state.h"
 
 #include "texture_memory.h"
+#include "texture_state.h"
 
 namespace {
 const FxU32 opaqueAlpha = 0xFF;

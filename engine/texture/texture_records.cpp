@@ -3,12 +3,12 @@
 #include <string.h>
 
 #include "texture_memory.h"
-#include "../session/engine_state.h"
 #include "palette_alpha.h"
 #include "texture_palette.h"
 #include "../render/device_state.h"
 #include "../render/render_state.h"
-#include "../session/render_context.h"
+#include "../core/render_context.h"
+#include "texture_state.h"
 
 namespace {
 

@@ -2,10 +2,11 @@
 #include <string.h>
 
 #include "texture_memory.h"
-#include "../session/engine_state.h"
-#include "../session/render_context.h"
+#include "../core/library_state.h"
+#include "../core/render_context.h"
 #include "../render/device_state.h"
 #include "../render/saved_state.h"
+#include "texture_state.h"
 
 namespace {
 

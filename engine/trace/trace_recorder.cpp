@@ -8,7 +8,7 @@
 #include "trace_format.h"
 #include "trace_writer.h"
 #include "../session/entry_lock.h"
-#include "../session/library_settings.h"
+#include "../core/library_settings.h"
 
 bool traceRecording = false;
 

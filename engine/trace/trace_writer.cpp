@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "trace_format.h"
-#include "../session/log.h"
+#include "../core/log.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include "library_rules.h"
-#include "session/library_settings.h"
+#include "core/library_settings.h"
 
 namespace {
 

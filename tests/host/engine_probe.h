@@ -13,15 +13,16 @@
 #include <vector>
 
 #include "render/combine_table.h"
-#include "session/engine_state.h"
-#include "session/render_context.h"
+#include "core/render_context.h"
 #include "render/draw_vertex.h"
-#include "session/library_settings.h"
-#include "texture/lfb.h"
+#include "core/library_settings.h"
+#include "session/lfb.h"
 #include "texture/ncc_tables.h"
 #include "texture/texture_formats.h"
 #include "texture/texture_memory.h"
 #include "texture/texture_palette.h"
+#include "render/device_tables.h"
+#include "texture/texture_state.h"
 
 namespace probe {
 

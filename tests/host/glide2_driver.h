@@ -13,8 +13,11 @@
 
 class Glide2Test : public LoadedLibraryTest {
   protected:
+    void setProductDword(const char *name, DWORD value) { storeSetting(name, value); }
+
+  public:
     // The first value written brings the other nine with it, as the settings program stores them all.
-    void setProductDword(const char *name, DWORD value) {
+    static void storeSetting(const char *name, DWORD value) {
         const char *key = settings_store::productKeyPath;
         if (!sim::registryKeyExists(HKEY_LOCAL_MACHINE, key)) {
             const char *names[] = {"Antialiasing", "Fog",      "Oversample",       "ColorDepth", "ZFast",
@@ -26,6 +29,7 @@ class Glide2Test : public LoadedLibraryTest {
         sim::setRegistryDword(HKEY_LOCAL_MACHINE, key, name, value);
     }
 
+  protected:
     FxBool open(GrScreenResolution_t resolution = GR_RESOLUTION_640x480,
                 GrOriginLocation_t origin = GR_ORIGIN_UPPER_LEFT, HWND hwnd = nullptr) {
         HWND target = hwnd ? hwnd : window;

@@ -85,25 +85,6 @@ TEST_F(Fog, ModesEnableFogOnlyWithTheSettingAndChooseLinearOrTableFog) {
     }
 }
 
-// The utilities compute the table at the w of each entry; nothing reaches the device before grFogTable.
-TEST_F(Fog, UtilitiesFillTheApplicationsTable) {
-    ASSERT_EQ(initAndOpen(), FXTRUE);
-    GrFog_t table[GR_FOG_TABLE_SIZE];
-    sim::clearCalls();
-    guFogGenerateExp(table, 0.5f);
-    EXPECT_EQ(table[0], GrFog_t((1.0 - std::exp(-0.5)) * 255.0)); // w = 1
-    EXPECT_EQ(table[4], GrFog_t((1.0 - std::exp(-1.0)) * 255.0)); // w = 2
-    EXPECT_EQ(table[63], 255);
-    guFogGenerateExp2(table, 0.5f);
-    EXPECT_EQ(table[4], GrFog_t((1.0 - std::exp(-1.0)) * 255.0)); // (0.5 × 2)²
-    EXPECT_EQ(table[8], GrFog_t((1.0 - std::exp(-4.0)) * 255.0)); // w = 4
-    guFogGenerateLinear(table, 2.0f, 4.0f);
-    EXPECT_EQ(table[3], 0);                                        // w = 1.6
-    EXPECT_EQ(table[6], GrFog_t((8.0 / 3.0 - 2.0) / 2.0 * 255.0)); // w = 8 / 3
-    EXPECT_EQ(table[8], 255);
-    EXPECT_EQ(sent(), StateList{});
-}
-
 TEST_F(Fog, TableIndexToW) {
     struct Case {
         int index;

@@ -78,34 +78,6 @@ TEST_F(RenderStateCalls, BlendFactorsFallBackToWhatTheDeviceOffers) {
     }
 }
 
-// The header gives one number to two factors; the position says which is meant.
-TEST_F(RenderStateCalls, BlendFactorsMeanWhatTheirPositionSays) {
-    ASSERT_EQ(initAndOpen(), FXTRUE);
-    struct Case {
-        GrAlphaBlendFnc_t factor;
-        DWORD asSource;
-        DWORD asDestination;
-    } cases[] = {
-        {GR_BLEND_ZERO, D3DBLEND_ZERO, D3DBLEND_ZERO},
-        {GR_BLEND_SRC_ALPHA, D3DBLEND_SRCALPHA, D3DBLEND_SRCALPHA},
-        {GR_BLEND_DST_COLOR, D3DBLEND_DESTCOLOR, D3DBLEND_SRCCOLOR}, // GR_BLEND_SRC_COLOR as destination
-        {GR_BLEND_DST_ALPHA, D3DBLEND_DESTALPHA, D3DBLEND_DESTALPHA},
-        {GR_BLEND_ONE, D3DBLEND_ONE, D3DBLEND_ONE},
-        {GR_BLEND_ONE_MINUS_SRC_ALPHA, D3DBLEND_INVSRCALPHA, D3DBLEND_INVSRCALPHA},
-        {GR_BLEND_ONE_MINUS_DST_COLOR, D3DBLEND_INVDESTCOLOR, D3DBLEND_INVSRCCOLOR},
-        {GR_BLEND_ONE_MINUS_DST_ALPHA, D3DBLEND_INVDESTALPHA, D3DBLEND_INVDESTALPHA},
-        {GR_BLEND_ALPHA_SATURATE, D3DBLEND_SRCALPHASAT, D3DBLEND_SRCCOLOR}, // GR_BLEND_PREFOG_COLOR
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.factor);
-        grAlphaBlendFunction(c.factor, GR_BLEND_ZERO, GR_BLEND_ONE, GR_BLEND_ZERO);
-        EXPECT_EQ(deviceState(D3DRENDERSTATE_SRCBLEND), c.asSource);
-        grAlphaBlendFunction(GR_BLEND_ZERO, c.factor, GR_BLEND_ONE, GR_BLEND_ZERO);
-        EXPECT_EQ(deviceState(D3DRENDERSTATE_DESTBLEND), c.asDestination);
-    }
-    grSstWinClose();
-}
-
 TEST_F(RenderStateCalls, AlphaTestFallsBackAndSkipsRepeats) {
     setCapsOfEveryDevice(0xFFFFFFFF, 0xFFFFFFFF, D3DPCMPCAPS_LESS | D3DPCMPCAPS_GREATER | D3DPCMPCAPS_ALWAYS);
     ASSERT_EQ(initAndOpen(), FXTRUE);

@@ -2,8 +2,8 @@
 // downloaded and selected through the same downloads and binds as the application's own calls.
 #include "glide2_texture_driver.h"
 
-#include "session/engine_state.h"
 #include "texture/texture_memory.h"
+#include "texture/texture_state.h"
 
 namespace {
 

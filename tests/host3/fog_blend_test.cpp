@@ -1,4 +1,4 @@
-// Glide 3 blend factors by their position, and table fog read at each vertex's 1/q or fog coordinate.
+// The pre-fog blend factor of Glide 3, and table fog read at each vertex's 1/q or fog coordinate.
 #include "glide3_vertex_driver.h"
 
 #include <cmath>
@@ -9,34 +9,16 @@ const int fogTableEntries = 64; // what grGet(GR_FOG_TABLE_ENTRIES) announces
 
 using Blend3 = Glide3Test;
 
-TEST_F(Blend3, BlendFactorsMeanWhatTheirPositionSays) {
+// Glide 3 numbers the pre-fog colour apart from alpha saturate (tests/shared has the factors both share):
+// it is a destination factor only, and as a source nothing is sent.
+TEST_F(Blend3, PrefogColorIsADestinationFactorOnly) {
     ASSERT_EQ(initAndOpen(), 1u);
     IDirect3DDevice7 *device = liveDevice();
-    struct Case {
-        GrAlphaBlendFnc_t factor;
-        DWORD asSource; // 0: not a source factor, nothing sent
-        DWORD asDestination;
-    } cases[] = {
-        {GR_BLEND_ZERO, D3DBLEND_ZERO, D3DBLEND_ZERO},
-        {GR_BLEND_SRC_ALPHA, D3DBLEND_SRCALPHA, D3DBLEND_SRCALPHA},
-        {GR_BLEND_DST_COLOR, D3DBLEND_DESTCOLOR, D3DBLEND_SRCCOLOR}, // GR_BLEND_SRC_COLOR as destination
-        {GR_BLEND_DST_ALPHA, D3DBLEND_DESTALPHA, D3DBLEND_DESTALPHA},
-        {GR_BLEND_ONE, D3DBLEND_ONE, D3DBLEND_ONE},
-        {GR_BLEND_ONE_MINUS_SRC_ALPHA, D3DBLEND_INVSRCALPHA, D3DBLEND_INVSRCALPHA},
-        {GR_BLEND_ONE_MINUS_DST_COLOR, D3DBLEND_INVDESTCOLOR, D3DBLEND_INVSRCCOLOR},
-        {GR_BLEND_ONE_MINUS_DST_ALPHA, D3DBLEND_INVDESTALPHA, D3DBLEND_INVDESTALPHA},
-        {GR_BLEND_ALPHA_SATURATE, D3DBLEND_SRCALPHASAT, D3DBLEND_SRCCOLOR}, // the pre-fog colour of Glide 2
-        {GR_BLEND_PREFOG_COLOR, 0, D3DBLEND_SRCCOLOR},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.factor);
-        grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_ONE, GR_BLEND_ZERO);
-        grAlphaBlendFunction(c.factor, GR_BLEND_ONE, GR_BLEND_ONE, GR_BLEND_ZERO);
-        EXPECT_EQ(sim::renderState(device, D3DRENDERSTATE_SRCBLEND),
-                  c.asSource ? c.asSource : DWORD(D3DBLEND_ONE));
-        grAlphaBlendFunction(GR_BLEND_ONE, c.factor, GR_BLEND_ONE, GR_BLEND_ZERO);
-        EXPECT_EQ(sim::renderState(device, D3DRENDERSTATE_DESTBLEND), c.asDestination);
-    }
+    grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_ONE, GR_BLEND_ZERO);
+    grAlphaBlendFunction(GR_BLEND_PREFOG_COLOR, GR_BLEND_ONE, GR_BLEND_ONE, GR_BLEND_ZERO);
+    EXPECT_EQ(sim::renderState(device, D3DRENDERSTATE_SRCBLEND), DWORD(D3DBLEND_ONE));
+    grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_PREFOG_COLOR, GR_BLEND_ONE, GR_BLEND_ZERO);
+    EXPECT_EQ(sim::renderState(device, D3DRENDERSTATE_DESTBLEND), DWORD(D3DBLEND_SRCCOLOR));
     grSstWinClose(1);
 }
 
@@ -104,15 +86,6 @@ TEST_F(TableFog3, FogCoordinateModeReadsTheTableAtEachVerticesFogCoordinate) {
     EXPECT_EQ(fogAt(v), 0u);
     grVertexLayout(GR_PARAM_FOG_EXT, offsetFog, GR_PARAM_DISABLE);
     EXPECT_EQ(fogAt(v), 252u); // entry 63, at q
-}
-
-TEST_F(TableFog3, UtilitiesFillTheTableThatGrFogTableBrings) {
-    const float density = 0.5f;
-    guFogGenerateExp(table, density);
-    EXPECT_EQ(table[4], GrFog_t((1.0 - std::exp(-1.0)) * 255.0)); // w = 2
-    grFogTable(table);
-    grFogMode(GR_FOG_WITH_TABLE_ON_W);
-    EXPECT_EQ(fogAt(pointAt(2.0f)), FxU32(table[4]));
 }
 
 } // namespace

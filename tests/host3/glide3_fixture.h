@@ -9,18 +9,22 @@
 
 #include "library_fixture.h"
 #include "glide3x.h"
-#include "session/library_settings.h"
-#include "session/render_context.h"
+#include "core/library_settings.h"
+#include "core/render_context.h"
 #include "settings_store.h"
 
 class Glide3Test : public LoadedLibraryTest {
   protected:
     const char *windowTitle() const override { return "Glide 3 Game"; }
 
-    void setProductDword(const char *name, DWORD value) {
+    void setProductDword(const char *name, DWORD value) { storeSetting(name, value); }
+
+  public:
+    static void storeSetting(const char *name, DWORD value) {
         sim::setRegistryDword(HKEY_LOCAL_MACHINE, settings_store::productKeyPath, name, value);
     }
 
+  protected:
     GrContext_t open(GrScreenResolution_t resolution = GR_RESOLUTION_640x480,
                      GrOriginLocation_t origin = GR_ORIGIN_UPPER_LEFT) {
         return grSstWinOpen(static_cast<FxU32>(reinterpret_cast<uintptr_t>(window)), resolution,

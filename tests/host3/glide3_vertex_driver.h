@@ -10,9 +10,9 @@
 #include <cstddef>
 #include <cstring>
 
-#include "session/engine_state.h"
 #include "render/draw_vertex.h"
 #include "render/vertex_arrays.h"
+#include "texture/texture_state.h"
 
 // Every parameter a Glide 3 layout can place, at offsets the tests enable one by one.
 struct AppVertex {

@@ -157,31 +157,6 @@ TEST_F(RenderState3, ChromakeyValueIsKeptAsGiven) {
     EXPECT_EQ(renderState.chromakeyValue, 0x00112233u);
 }
 
-// Direct3D 7 has no colour write mask: a blend that keeps the destination stands in while writes are off.
-TEST_F(RenderState3, ColorMaskKeepsTheDestinationAndGivesTheBlendBack) {
-    ASSERT_EQ(initAndOpen(), 1u);
-    grAlphaBlendFunction(GR_BLEND_SRC_ALPHA, GR_BLEND_ONE_MINUS_SRC_ALPHA, GR_BLEND_ONE, GR_BLEND_ZERO);
-    grColorMask(FXFALSE, FXFALSE);
-    EXPECT_EQ(sim::renderState(renderContext.device, D3DRENDERSTATE_SRCBLEND),
-              static_cast<DWORD>(D3DBLEND_ZERO));
-    EXPECT_EQ(sim::renderState(renderContext.device, D3DRENDERSTATE_DESTBLEND),
-              static_cast<DWORD>(D3DBLEND_ONE));
-    grColorMask(FXTRUE, FXFALSE);
-    EXPECT_EQ(sim::renderState(renderContext.device, D3DRENDERSTATE_SRCBLEND),
-              static_cast<DWORD>(D3DBLEND_SRCALPHA));
-    EXPECT_EQ(sim::renderState(renderContext.device, D3DRENDERSTATE_DESTBLEND),
-              static_cast<DWORD>(D3DBLEND_INVSRCALPHA));
-    grSstWinClose(1);
-}
-
-TEST_F(RenderState3, FogColorIsSentAsGiven) {
-    ASSERT_EQ(initAndOpen(), 1u);
-    sim::clearCalls();
-    grFogColorValue(0x00FF8040);
-    EXPECT_EQ(renderStates(), (std::vector<Triple>{render(D3DRENDERSTATE_FOGCOLOR, 0x00FF8040)}));
-    grSstWinClose(1);
-}
-
 TEST_F(RenderState3, LinearFogForIteratedAndDoublingModesAndTableFogOnQ) {
     ASSERT_EQ(initAndOpen(), 1u);
     for (GrFogMode_t mode :

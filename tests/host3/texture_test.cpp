@@ -6,6 +6,7 @@
 #include "engine_probe.h"
 #include "ncc_samples.h"
 #include "sim_assertions.h"
+#include "texture/texture_state.h"
 
 namespace {
 

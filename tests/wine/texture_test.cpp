@@ -10,11 +10,12 @@
 #include <vector>
 
 #include "glide2x.h"
-#include "session/engine_state.h"
-#include "session/render_context.h"
+#include "core/render_context.h"
 #include "texture/texture_formats.h"
 #include "texture/texture_memory.h"
 #include "texture/texture_palette.h"
+#include "render/device_tables.h"
+#include "texture/texture_state.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <stddef.h>
 
-#include "../session/render_context.h"
+#include "../core/render_context.h"
 
 struct ScaledView {
     FxU8 *pixels;    // the game-sized copy, in the surface's pixel layout

@@ -7,7 +7,7 @@
 
 #include "lfb_scaling.h"
 #include "lfb_shadow.h"
-#include "../session/render_context.h"
+#include "../core/render_context.h"
 
 // What a lock hands the application: the front end copies it into its GrLfbInfo_t.
 struct LfbLockInfo {

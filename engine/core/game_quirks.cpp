@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "engine_state.h"
+#include "library_state.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "../session/game_quirks.h"
-#include "../session/library_settings.h"
-#include "../session/presentation.h"
-#include "../session/windowed_display.h"
+#include "../core/game_quirks.h"
+#include "../core/library_settings.h"
+#include "presentation.h"
+#include "windowed_display.h"
 #include "../render/draw_batch.h"
 
 LfbBufferState lfbBuffers[lfbBufferCount];

@@ -3,7 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "../session/render_scale.h"
+#include "render_scale.h"
 
 // Reads use a box filter: each game pixel is the average of the block it covers. A game reads its frame
 // buffer back to save a picture, or to darken or blend over the 3D scene for a menu and write it again;

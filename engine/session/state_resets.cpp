@@ -1,18 +1,20 @@
-#include "engine_state.h"
+#include "state_resets.h"
+
+#include "../core/library_state.h"
+#include "../render/device_tables.h"
+#include "../render/draw_vertex.h"
+#include "../texture/ncc_tables.h"
+#include "../texture/texture_state.h"
 
 #include "bitmaps.h"
 #include "display_modes.h"
-#include "library_settings.h"
-#include "render_context.h"
+#include "../core/library_settings.h"
+#include "../core/render_context.h"
 #include "../render/antialiasing.h"
 #include "../render/clip_space.h"
 #include "../render/render_state.h"
 #include "../render/saved_state.h"
-#include "../texture/lfb.h"
-
-LibraryState library;
-DeviceTables deviceTables;
-TextureState textureState;
+#include "lfb.h"
 
 void resetLoadState() {
     const LibraryRules *rules = library.rules;

@@ -1,0 +1,3 @@
+#include "library_state.h"
+
+LibraryState library;

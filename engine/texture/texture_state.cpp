@@ -1,0 +1,3 @@
+#include "texture_state.h"
+
+TextureState textureState;
