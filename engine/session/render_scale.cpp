@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "buffer_exchange.h"
 #include "display_device.h"
 #include "screen_surfaces.h"
 #include "../core/library_settings.h"
@@ -135,9 +136,24 @@ void blackenBars() {
     DDBLTFX fx;
     memset(&fx, 0, sizeof(fx));
     fx.dwSize = sizeof(fx);
-    IDirectDrawSurface7 *const buffers[] = {renderContext.frontSurface, renderContext.backSurface};
-    for (IDirectDrawSurface7 *buffer : buffers)
-        if (buffer != NULL) buffer->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+    if (renderContext.frontSurface == NULL) return;
+    renderContext.frontSurface->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+    // Every buffer of the flip chain, the third of TripleBuffer too: each comes to the front in turn.
+    DDSCAPS2 flipCaps;
+    memset(&flipCaps, 0, sizeof(flipCaps));
+    flipCaps.dwCaps = DDSCAPS_FLIP;
+    IDirectDrawSurface7 *buffer = renderContext.backSurface;
+    if (buffer == NULL) return;
+    buffer->AddRef();
+    for (DWORD left = backBufferCount(); left > 0 && buffer != renderContext.frontSurface; --left) {
+        buffer->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+        IDirectDrawSurface7 *next = NULL;
+        if (left > 1 && buffer->GetAttachedSurface(&flipCaps, &next) != DD_OK) next = NULL;
+        buffer->Release();
+        buffer = next;
+        if (buffer == NULL) return;
+    }
+    buffer->Release();
 }
 
 void logRenderScale() {

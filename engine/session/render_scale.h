@@ -17,7 +17,7 @@ void chooseFullScreenRenderSize();
 int32_t windowClientScale();
 // Windowed: the picture fills the buffers; 255 takes the client area's size.
 void chooseWindowedRenderSize(FxU32 clientWidth, FxU32 clientHeight);
-// The full-screen bars: front and back buffers black outside the picture, once at open.
+// The full-screen bars: every buffer of the flip chain black outside the picture, at open and restore.
 void blackenBars();
 // The one log line, only when the setting is in the store.
 void logRenderScale();

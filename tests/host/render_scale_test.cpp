@@ -2,6 +2,7 @@
 #include "glide2_draw_driver.h"
 
 #include <cstring>
+#include <set>
 
 namespace {
 
@@ -105,6 +106,18 @@ TEST_F(RenderScale, AModeTheAdapterLacksCentresThePictureOnTheDesktop) {
     EXPECT_EQ(drawnPoint(origin).y, static_cast<float>(top));
     grSstWinClose();
     EXPECT_NE(logText().find("Render scale 3: drawn at 960x720 in 1280x1024 buffers\r\n"), std::string::npos);
+}
+
+TEST_F(RenderScale, EveryBufferOfATripleBufferedChainStartsWithBlackBars) {
+    const size_t flipChainBuffers = 3;
+    setProductDword("TripleBuffer", 1);
+    sim::clearCalls();
+    openScaled(thrice);
+    std::set<const void *> filled;
+    for (const sim::Call &blt : named("Blt"))
+        if (blt.args[0] & DDBLT_COLORFILL) filled.insert(blt.object);
+    EXPECT_GE(filled.size(), flipChainBuffers);
+    grSstWinClose();
 }
 
 TEST_F(RenderScale, PointsAndLinesAreAsWideAsAScaledPixel) {
