@@ -157,7 +157,8 @@ void blackenBars() {
 }
 
 void logRenderScale() {
-    if (!settings.renderScalePresent) return;
+    // Off is off: a store the settings program wrote with the scale at Off logs as it did before.
+    if (!settings.renderScalePresent || settings.RenderScale == 0) return;
     logLine(
         "Render scale %d: drawn at %ux%u in %ux%u buffers\n", static_cast<int>(settings.RenderScale),
         static_cast<unsigned>(renderScaling.pictureWidth), static_cast<unsigned>(renderScaling.pictureHeight),

@@ -19,7 +19,7 @@ int32_t windowClientScale();
 void chooseWindowedRenderSize(FxU32 clientWidth, FxU32 clientHeight);
 // The full-screen bars: every buffer of the flip chain black outside the picture, at open and restore.
 void blackenBars();
-// The one log line, only when the setting is in the store.
+// The one log line, only when the setting is in the store and not Off.
 void logRenderScale();
 
 #endif

@@ -120,6 +120,12 @@ TEST_F(RenderScale, EveryBufferOfATripleBufferedChainStartsWithBlackBars) {
     grSstWinClose();
 }
 
+TEST_F(RenderScale, OffInTheStoreLogsNothing) {
+    openScaled(0);
+    grSstWinClose();
+    EXPECT_EQ(logText().find("Render scale"), std::string::npos);
+}
+
 TEST_F(RenderScale, PointsAndLinesAreAsWideAsAScaledPixel) {
     openScaled(twice);
     sim::clearCalls();
