@@ -50,7 +50,7 @@ FxI32 boardType(const CardProfile &card) {
 
 FX_ENTRY FxBool FX_CALL grSstQueryHardware(GrHwConfiguration *hwConfig) {
     EntryLock entryLock;
-    traceCall(__func__, TraceOutput{static_cast<FxU32>(sizeof(GrHwConfiguration))});
+    if (tracing()) traceCall(__func__, TraceOutput{static_cast<FxU32>(sizeof(GrHwConfiguration))});
     abandonOpenSession();
     if (hwConfig == NULL) return FXTRUE;
     memset(hwConfig, 0, callerConfigBytes);
@@ -67,7 +67,7 @@ FX_ENTRY FxBool FX_CALL grSstQueryHardware(GrHwConfiguration *hwConfig) {
 // Boards are counted and typed without being set up: no memory sizes.
 FX_ENTRY FxBool FX_CALL grSstQueryBoards(GrHwConfiguration *hwConfig) {
     EntryLock entryLock;
-    traceCall(__func__, TraceOutput{static_cast<FxU32>(sizeof(GrHwConfiguration))});
+    if (tracing()) traceCall(__func__, TraceOutput{static_cast<FxU32>(sizeof(GrHwConfiguration))});
     if (hwConfig == NULL) return FXTRUE;
     memset(hwConfig, 0, callerConfigBytes);
     hwConfig->num_sst = 1;
@@ -77,6 +77,6 @@ FX_ENTRY FxBool FX_CALL grSstQueryBoards(GrHwConfiguration *hwConfig) {
 
 FX_ENTRY void FX_CALL grGlideGetVersion(char version[versionBytes]) {
     EntryLock entryLock;
-    traceCall(__func__, TraceOutput{versionBytes});
+    if (tracing()) traceCall(__func__, TraceOutput{versionBytes});
     if (version) strcpy(version, cardProfile().glide2Version);
 }

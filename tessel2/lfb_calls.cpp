@@ -8,8 +8,9 @@
 FX_ENTRY FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writeMode,
                                   GrOriginLocation_t origin, FxBool pixelPipeline, GrLfbInfo_t *info) {
     EntryLock entryLock;
-    traceCall(__func__, type, buffer, writeMode, origin, pixelPipeline,
-              TraceOutput{static_cast<FxU32>(sizeof(GrLfbInfo_t))});
+    if (tracing())
+        traceCall(__func__, type, buffer, writeMode, origin, pixelPipeline,
+                  TraceOutput{static_cast<FxU32>(sizeof(GrLfbInfo_t))});
     if (pixelPipeline) noteNotEmulated("grLfbLock pixel pipeline");
     if (info == NULL) return FXFALSE;
     LfbLockInfo lock;
@@ -24,15 +25,16 @@ FX_ENTRY FxBool FX_CALL grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMo
 
 FX_ENTRY FxBool FX_CALL grLfbUnlock(GrLock_t type, GrBuffer_t buffer) {
     EntryLock entryLock;
-    traceCall(__func__, type, buffer);
+    if (tracing()) traceCall(__func__, type, buffer);
     return unlockFrameBuffer(type, buffer);
 }
 
 FX_ENTRY FxBool FX_CALL grLfbReadRegion(GrBuffer_t src_buffer, FxU32 src_x, FxU32 src_y, FxU32 src_width,
                                         FxU32 src_height, FxU32 dst_stride, void *dst_data) {
     EntryLock entryLock;
-    traceCall(__func__, src_buffer, src_x, src_y, src_width, src_height, dst_stride,
-              TraceOutput{dst_stride * src_height});
+    if (tracing())
+        traceCall(__func__, src_buffer, src_x, src_y, src_width, src_height, dst_stride,
+                  TraceOutput{dst_stride * src_height});
     return readFrameBufferRegion(src_buffer, src_x, src_y, src_width, src_height, dst_stride, dst_data);
 }
 
@@ -40,8 +42,9 @@ FX_ENTRY FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU
                                          GrLfbSrcFmt_t src_format, FxU32 src_width, FxU32 src_height,
                                          FxI32 src_stride, void *src_data) {
     EntryLock entryLock;
-    traceCall(__func__, dst_buffer, dst_x, dst_y, src_format, src_width, src_height, src_stride,
-              traceLfbSource(src_data, src_format, src_width, src_height, src_stride));
+    if (tracing())
+        traceCall(__func__, dst_buffer, dst_x, dst_y, src_format, src_width, src_height, src_stride,
+                  traceLfbSource(src_data, src_format, src_width, src_height, src_stride));
     return writeFrameBufferRegion(dst_buffer, dst_x, dst_y, src_format, src_width, src_height, src_stride,
                                   src_data);
 }
@@ -49,24 +52,24 @@ FX_ENTRY FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU
 // The pixel pipeline is not emulated for frame-buffer writes: pixels are stored exactly as converted.
 FX_ENTRY void FX_CALL grLfbConstantAlpha(GrAlpha_t) {
     EntryLock entryLock;
-    traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, 0);
     noteNotEmulated("grLfbConstantAlpha");
 }
 
 FX_ENTRY void FX_CALL grLfbConstantDepth(FxU16) {
     EntryLock entryLock;
-    traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, 0);
     noteNotEmulated("grLfbConstantDepth");
 }
 
 FX_ENTRY void FX_CALL grLfbWriteColorFormat(GrColorFormat_t format) {
     EntryLock entryLock;
-    traceCall(__func__, format);
+    if (tracing()) traceCall(__func__, format);
     if (format != GR_COLORFORMAT_ARGB) noteNotEmulated("grLfbWriteColorFormat");
 }
 
 FX_ENTRY void FX_CALL grLfbWriteColorSwizzle(FxBool swizzleBytes, FxBool swapWords) {
     EntryLock entryLock;
-    traceCall(__func__, swizzleBytes, swapWords);
+    if (tracing()) traceCall(__func__, swizzleBytes, swapWords);
     if (swizzleBytes || swapWords) noteNotEmulated("grLfbWriteColorSwizzle");
 }

@@ -112,8 +112,9 @@ FX_ENTRY GrMipMapId_t FX_CALL guTexAllocateMemory(GrChipID_t tmu, FxU8 oddEvenMa
                                                   GrTextureFilterMode_t magFilter, float lodBias,
                                                   FxBool trilinear) {
     EntryLock entryLock;
-    traceCall(__func__, tmu, oddEvenMask, width, height, format, mipmapMode, smallLod, largeLod, aspect,
-              sClamp, tClamp, minFilter, magFilter, lodBias, trilinear);
+    if (tracing())
+        traceCall(__func__, tmu, oddEvenMask, width, height, format, mipmapMode, smallLod, largeLod, aspect,
+                  sClamp, tClamp, minFilter, magFilter, lodBias, trilinear);
     if ((tmu != GR_TMU0 && tmu != GR_TMU1) || manager.count >= mipMapCapacity) return GR_NULL_MIPMAP_HANDLE;
     GrTexInfo sizing = {smallLod, largeLod, aspect, format, NULL};
     FxU32 bytes = grTexTextureMemRequired(oddEvenMask, &sizing);
@@ -150,8 +151,9 @@ FX_ENTRY FxBool FX_CALL guTexChangeAttributes(GrMipMapId_t mmid, int width, int 
                                               GrTextureFilterMode_t minFilter,
                                               GrTextureFilterMode_t magFilter) {
     EntryLock entryLock;
-    traceCall(__func__, mmid, width, height, format, mipmapMode, smallLod, largeLod, aspect, sClamp, tClamp,
-              minFilter, magFilter);
+    if (tracing())
+        traceCall(__func__, mmid, width, height, format, mipmapMode, smallLod, largeLod, aspect, sClamp,
+                  tClamp, minFilter, magFilter);
     GrMipMapInfo *info = mipMap(mmid);
     if (info == NULL) return FXFALSE;
     GrMipMapInfo changed = *info;
@@ -175,8 +177,9 @@ FX_ENTRY FxBool FX_CALL guTexChangeAttributes(GrMipMapId_t mmid, int width, int 
 
 FX_ENTRY void FX_CALL guTexDownloadMipMap(GrMipMapId_t mmid, const void *src, const GuNccTable *nccTable) {
     EntryLock entryLock;
-    traceCall(__func__, mmid, traceMipMapTexels(mmid, src),
-              TraceBytes{nccTable, static_cast<FxU32>(sizeof(GuNccTable))});
+    if (tracing())
+        traceCall(__func__, mmid, traceMipMapTexels(mmid, src),
+                  TraceBytes{nccTable, static_cast<FxU32>(sizeof(GuNccTable))});
     GrMipMapInfo *info = mipMap(mmid);
     if (info == NULL || src == NULL) return;
     info->data = const_cast<void *>(src);
@@ -190,7 +193,7 @@ FX_ENTRY void FX_CALL guTexDownloadMipMap(GrMipMapId_t mmid, const void *src, co
 // *src moves past the level, so that a loop over the levels walks the application's chain.
 FX_ENTRY void FX_CALL guTexDownloadMipMapLevel(GrMipMapId_t mmid, GrLOD_t lod, const void **src) {
     EntryLock entryLock;
-    traceCall(__func__, mmid, lod, traceMipMapLevel(mmid, lod, src));
+    if (tracing()) traceCall(__func__, mmid, lod, traceMipMapLevel(mmid, lod, src));
     GrMipMapInfo *info = mipMap(mmid);
     if (info == NULL || src == NULL || *src == NULL) return;
     grTexDownloadMipMapLevel(info->tmu, info->startAddress, lod, info->largeLod, info->aspect_ratio,
@@ -201,7 +204,7 @@ FX_ENTRY void FX_CALL guTexDownloadMipMapLevel(GrMipMapId_t mmid, GrLOD_t lod, c
 
 FX_ENTRY void FX_CALL guTexSource(GrMipMapId_t mmid) {
     EntryLock entryLock;
-    traceCall(__func__, mmid);
+    if (tracing()) traceCall(__func__, mmid);
     GrMipMapInfo *info = mipMap(mmid);
     if (info == NULL) return;
     if (info->nccTableGiven) {
@@ -219,20 +222,20 @@ FX_ENTRY void FX_CALL guTexSource(GrMipMapId_t mmid) {
 
 FX_ENTRY GrMipMapId_t FX_CALL guTexGetCurrentMipMap(GrChipID_t tmu) {
     EntryLock entryLock;
-    traceCall(__func__, tmu);
+    if (tracing()) traceCall(__func__, tmu);
     if (tmu != GR_TMU0 && tmu != GR_TMU1) return GR_NULL_MIPMAP_HANDLE;
     return manager.current[tmu];
 }
 
 FX_ENTRY void *FX_CALL guTexGetMipMapInfo(GrMipMapId_t mmid) {
     EntryLock entryLock;
-    traceCall(__func__, mmid);
+    if (tracing()) traceCall(__func__, mmid);
     return mipMap(mmid);
 }
 
 FX_ENTRY void FX_CALL guTexMemReset(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     releaseAllTextures();
     resetMipMapManager();
 }
@@ -240,7 +243,7 @@ FX_ENTRY void FX_CALL guTexMemReset(void) {
 // What the manager has not handed out yet.
 FX_ENTRY FxU32 FX_CALL guTexMemQueryAvail(GrChipID_t tmu) {
     EntryLock entryLock;
-    traceCall(__func__, tmu);
+    if (tracing()) traceCall(__func__, tmu);
     if (tmu != GR_TMU0 && tmu != GR_TMU1) return 0;
     return textureAddressLimit() - manager.freeAddress[tmu];
 }

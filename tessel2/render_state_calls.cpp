@@ -115,135 +115,135 @@ FogSource fogSourceOf(GrFogMode_t mode) {
 FX_ENTRY void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlendFnc_t rgb_df,
                                            GrAlphaBlendFnc_t, GrAlphaBlendFnc_t) {
     EntryLock entryLock;
-    traceCall(__func__, rgb_sf, rgb_df, 0, 0);
+    if (tracing()) traceCall(__func__, rgb_sf, rgb_df, 0, 0);
     setAlphaBlendFunction(rgb_sf, rgb_df);
 }
 
 FX_ENTRY void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
                                      GrCombineLocal_t local, GrCombineOther_t other, FxBool invert) {
     EntryLock entryLock;
-    traceCall(__func__, function, factor, local, other, invert);
+    if (tracing()) traceCall(__func__, function, factor, local, other, invert);
     alphaCombineCall(function, factor, local, other, invert);
 }
 
 FX_ENTRY void FX_CALL grAlphaControlsITRGBLighting(FxBool enable) {
     EntryLock entryLock;
-    traceCall(__func__, enable);
+    if (tracing()) traceCall(__func__, enable);
     if (enable) noteNotEmulated("grAlphaControlsITRGBLighting");
 }
 
 FX_ENTRY void FX_CALL grAlphaTestFunction(GrCmpFnc_t function) {
     EntryLock entryLock;
-    traceCall(__func__, function);
+    if (tracing()) traceCall(__func__, function);
     setAlphaTestFunction(function);
 }
 
 FX_ENTRY void FX_CALL grAlphaTestReferenceValue(GrAlpha_t value) {
     EntryLock entryLock;
-    traceCall(__func__, value);
+    if (tracing()) traceCall(__func__, value);
     setAlphaTestReference(value);
 }
 
 FX_ENTRY void FX_CALL grChromakeyMode(GrChromakeyMode_t mode) {
     EntryLock entryLock;
-    traceCall(__func__, mode);
+    if (tracing()) traceCall(__func__, mode);
     setChromakeyMode(mode);
 }
 
 FX_ENTRY void FX_CALL grChromakeyValue(GrColor_t color) {
     EntryLock entryLock;
-    traceCall(__func__, color);
+    if (tracing()) traceCall(__func__, color);
     setChromakeyValue(toArgb(color));
 }
 
 FX_ENTRY void FX_CALL grColorCombine(GrCombineFunction_t function, GrCombineFactor_t factor,
                                      GrCombineLocal_t local, GrCombineOther_t other, FxBool invert) {
     EntryLock entryLock;
-    traceCall(__func__, function, factor, local, other, invert);
+    if (tracing()) traceCall(__func__, function, factor, local, other, invert);
     colorCombineCall(function, factor, local, other, invert);
 }
 
 FX_ENTRY void FX_CALL grColorMask(FxBool rgb, FxBool alpha) {
     EntryLock entryLock;
-    traceCall(__func__, rgb, alpha);
+    if (tracing()) traceCall(__func__, rgb, alpha);
     setColorMask(rgb, alpha);
 }
 
 FX_ENTRY void FX_CALL grConstantColorValue(GrColor_t color) {
     EntryLock entryLock;
-    traceCall(__func__, color);
+    if (tracing()) traceCall(__func__, color);
     setConstantColor(toArgb(color));
 }
 
 FX_ENTRY void FX_CALL grConstantColorValue4(float a, float r, float g, float b) {
     EntryLock entryLock;
-    traceCall(__func__, a, r, g, b);
+    if (tracing()) traceCall(__func__, a, r, g, b);
     setConstantColor(colorFromFloats(a, r, g, b));
 }
 
 FX_ENTRY void FX_CALL grCullMode(GrCullMode_t mode) {
     EntryLock entryLock;
-    traceCall(__func__, mode);
+    if (tracing()) traceCall(__func__, mode);
     setCullMode(mode);
 }
 
 FX_ENTRY void FX_CALL grDepthBiasLevel(FxI16 level) {
     EntryLock entryLock;
-    traceCall(__func__, level);
+    if (tracing()) traceCall(__func__, level);
     setDepthBiasLevel(level);
 }
 
 FX_ENTRY void FX_CALL grDepthBufferFunction(GrCmpFnc_t function) {
     EntryLock entryLock;
-    traceCall(__func__, function);
+    if (tracing()) traceCall(__func__, function);
     setDepthBufferFunction(function);
 }
 
 FX_ENTRY void FX_CALL grDepthBufferMode(GrDepthBufferMode_t mode) {
     EntryLock entryLock;
-    traceCall(__func__, mode);
+    if (tracing()) traceCall(__func__, mode);
     setDepthBufferMode(mode);
 }
 
 FX_ENTRY void FX_CALL grDepthMask(FxBool mask) {
     EntryLock entryLock;
-    traceCall(__func__, mask);
+    if (tracing()) traceCall(__func__, mask);
     setDepthMask(mask);
 }
 
 FX_ENTRY void FX_CALL grDisableAllEffects(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     disableAllEffects();
 }
 
 FX_ENTRY void FX_CALL grDitherMode(GrDitherMode_t mode) {
     EntryLock entryLock;
-    traceCall(__func__, mode);
+    if (tracing()) traceCall(__func__, mode);
     setDitherMode(mode);
 }
 
 FX_ENTRY void FX_CALL grFogColorValue(GrColor_t color) {
     EntryLock entryLock;
-    traceCall(__func__, color);
+    if (tracing()) traceCall(__func__, color);
     setFogColor(toArgb(color));
 }
 
 FX_ENTRY void FX_CALL grFogMode(GrFogMode_t mode) {
     EntryLock entryLock;
-    traceCall(__func__, mode);
+    if (tracing()) traceCall(__func__, mode);
     setFogMode(mode, fogSourceOf(mode));
 }
 
 FX_ENTRY void FX_CALL grFogTable(const GrFog_t *table) {
     EntryLock entryLock;
-    traceCall(__func__, TraceBytes{table, traceFogTableBytes});
+    if (tracing()) traceCall(__func__, TraceBytes{table, traceFogTableBytes});
     if (table) setFogTable(table);
 }
 
 FX_ENTRY void FX_CALL grGammaCorrectionValue(float value) {
     EntryLock entryLock;
-    traceCall(__func__, value);
+    if (tracing()) traceCall(__func__, value);
     setGammaCorrection(value, value, value);
 }
 
@@ -251,21 +251,21 @@ FX_ENTRY void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_funct
                                    GrCombineFactor_t rgb_factor, GrCombineFunction_t, GrCombineFactor_t,
                                    FxBool rgb_invert, FxBool alpha_invert) {
     EntryLock entryLock;
-    traceCall(__func__, tmu, rgb_function, rgb_factor, 0, 0, rgb_invert, alpha_invert);
+    if (tracing()) traceCall(__func__, tmu, rgb_function, rgb_factor, 0, 0, rgb_invert, alpha_invert);
     if (rgb_invert || alpha_invert) noteNotEmulated("grTexCombine invert");
     setTextureCombine(tmu, rgb_function, rgb_factor);
 }
 
 FX_ENTRY void FX_CALL guColorCombineFunction(GrColorCombineFnc_t fnc) {
     EntryLock entryLock;
-    traceCall(__func__, fnc);
+    if (tracing()) traceCall(__func__, fnc);
     const CombineArguments *mode = lookupMode(colorCombineModes, fnc);
     if (mode) grColorCombine(mode->function, mode->factor, mode->local, mode->other, mode->invert);
 }
 
 FX_ENTRY void FX_CALL guAlphaSource(GrAlphaSource_t mode) {
     EntryLock entryLock;
-    traceCall(__func__, mode);
+    if (tracing()) traceCall(__func__, mode);
     const CombineArguments *source = lookupMode(alphaSources, mode);
     if (source)
         grAlphaCombine(source->function, source->factor, source->local, source->other, source->invert);
@@ -273,7 +273,7 @@ FX_ENTRY void FX_CALL guAlphaSource(GrAlphaSource_t mode) {
 
 FX_ENTRY void FX_CALL guTexCombineFunction(GrChipID_t tmu, GrTextureCombineFnc_t fnc) {
     EntryLock entryLock;
-    traceCall(__func__, tmu, fnc);
+    if (tracing()) traceCall(__func__, tmu, fnc);
     const CombineArguments *mode = lookupMode(textureCombineModes, fnc);
     if (mode)
         grTexCombine(tmu, mode->function, mode->factor, mode->function, mode->factor, mode->invert,
@@ -282,33 +282,33 @@ FX_ENTRY void FX_CALL guTexCombineFunction(GrChipID_t tmu, GrTextureCombineFnc_t
 
 FX_ENTRY void FX_CALL grTexCombineFunction(GrChipID_t tmu, GrTextureCombineFnc_t fnc) {
     EntryLock entryLock;
-    traceCall(__func__, tmu, fnc);
+    if (tracing()) traceCall(__func__, tmu, fnc);
     guTexCombineFunction(tmu, fnc);
 }
 
 // The fog utilities fill the application's table; grFogTable brings it to the device.
 FX_ENTRY void FX_CALL guFogGenerateExp(GrFog_t *table, float density) {
     EntryLock entryLock;
-    traceCall(__func__, TraceOutput{traceFogTableBytes}, density);
+    if (tracing()) traceCall(__func__, TraceOutput{traceFogTableBytes}, density);
     if (table) fillExponentialFogTable(table, density);
 }
 
 FX_ENTRY void FX_CALL guFogGenerateExp2(GrFog_t *table, float density) {
     EntryLock entryLock;
-    traceCall(__func__, TraceOutput{traceFogTableBytes}, density);
+    if (tracing()) traceCall(__func__, TraceOutput{traceFogTableBytes}, density);
     if (table) fillSquaredExponentialFogTable(table, density);
 }
 
 FX_ENTRY void FX_CALL guFogGenerateLinear(GrFog_t *table, float nearW, float farW) {
     EntryLock entryLock;
-    traceCall(__func__, TraceOutput{traceFogTableBytes}, nearW, farW);
+    if (tracing()) traceCall(__func__, TraceOutput{traceFogTableBytes}, nearW, farW);
     if (table) fillLinearFogTable(table, nearW, farW);
 }
 
 // The w at which Glide's fog table places entry i: four entries per power of two from w = 1.
 FX_ENTRY float FX_CALL guFogTableIndexToW(int i) {
     EntryLock entryLock;
-    traceCall(__func__, i);
+    if (tracing()) traceCall(__func__, i);
     FxU32 index = static_cast<FxU32>(i);
     double w = ldexp(1.0, static_cast<int>(3 + (index >> 2))) / (8.0 - (index & 3));
     return w > FLT_MAX ? HUGE_VALF : static_cast<float>(w);

@@ -40,13 +40,13 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 FX_ENTRY void FX_CALL grGlideInit(void) {
     EntryLock entryLock;
     initLibrary();
-    traceCall(__func__); // the trace starts here
+    if (tracing()) traceCall(__func__); // the trace starts here
     resetMipMapManager();
 }
 
 FX_ENTRY void FX_CALL grGlideShutdown(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     if (sessionIsOpen()) grSstWinClose();
 }
 
@@ -54,121 +54,121 @@ FX_ENTRY FxBool FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t screen_res
                                      GrColorFormat_t color_format, GrOriginLocation_t origin_location, int,
                                      int) {
     EntryLock entryLock;
-    traceCall(__func__, hWnd, screen_resolution, 0, color_format, origin_location, 0, 0);
+    if (tracing()) traceCall(__func__, hWnd, screen_resolution, 0, color_format, origin_location, 0, 0);
     return openSession(hWnd, screen_resolution, color_format, origin_location) ? FXTRUE : FXFALSE;
 }
 
 FX_ENTRY void FX_CALL grSstWinClose(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     closeSession();
 }
 
 FX_ENTRY void FX_CALL grClipWindow(FxU32 minx, FxU32 miny, FxU32 maxx, FxU32 maxy) {
     EntryLock entryLock;
-    traceCall(__func__, minx, miny, maxx, maxy);
+    if (tracing()) traceCall(__func__, minx, miny, maxx, maxy);
     setClipWindow(minx, miny, maxx, maxy);
 }
 
 FX_ENTRY void FX_CALL grBufferSwap(int swap_interval) {
     EntryLock entryLock;
-    traceCall(__func__, swap_interval);
+    if (tracing()) traceCall(__func__, swap_interval);
     swapBuffers(static_cast<FxU32>(swap_interval));
 }
 
 FX_ENTRY void FX_CALL grRenderBuffer(GrBuffer_t buffer) {
     EntryLock entryLock;
-    traceCall(__func__, buffer);
+    if (tracing()) traceCall(__func__, buffer);
     renderBuffer(buffer);
 }
 
 FX_ENTRY void FX_CALL grBufferClear(GrColor_t color, GrAlpha_t alpha, FxU16 depth) {
     EntryLock entryLock;
-    traceCall(__func__, color, alpha, depth);
+    if (tracing()) traceCall(__func__, color, alpha, depth);
     clearBuffers(color, alpha, depth);
 }
 
 FX_ENTRY int FX_CALL grBufferNumPending(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     showFrontDrawing();
     return 0;
 }
 
 FX_ENTRY void FX_CALL grSplash(float x, float y, float width, float height, FxU32) {
     EntryLock entryLock;
-    traceCall(__func__, x, y, width, height, 0);
+    if (tracing()) traceCall(__func__, x, y, width, height, 0);
     drawSplash(x, y, width, height);
 }
 
 FX_ENTRY void FX_CALL grSstOrigin(GrOriginLocation_t origin) {
     EntryLock entryLock;
-    traceCall(__func__, origin);
+    if (tracing()) traceCall(__func__, origin);
     setOrigin(origin);
 }
 
 FX_ENTRY FxU32 FX_CALL grSstScreenWidth(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     return screenWidth();
 }
 
 FX_ENTRY FxU32 FX_CALL grSstScreenHeight(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     return screenHeight();
 }
 
 // All FIFO-free bits set and no busy bit; 0x40 is the retrace bit.
 FX_ENTRY FxU32 FX_CALL grSstStatus(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     showFrontDrawing();
     return inVerticalRetrace() ? 0x0FFFF07Fu : 0x0FFFF03Fu;
 }
 
 FX_ENTRY FxBool FX_CALL grSstVRetraceOn(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     showFrontDrawing();
     return inVerticalRetrace() ? FXTRUE : FXFALSE;
 }
 
 FX_ENTRY FxU32 FX_CALL grSstVideoLine(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     showFrontDrawing();
     return scanLine();
 }
 
 FX_ENTRY FxBool FX_CALL grSstIsBusy(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     showFrontDrawing();
     return FXFALSE;
 }
 
 FX_ENTRY void FX_CALL grSstIdle(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     finishDrawing();
     showFrontDrawing();
 }
 
 FX_ENTRY void FX_CALL grSstSelect(int) {
     EntryLock entryLock;
-    traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, 0);
 }
 
 FX_ENTRY FxBool FX_CALL grSstControl(FxU32) {
     EntryLock entryLock;
-    traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, 0);
     return FXTRUE;
 }
 
 FX_ENTRY void FX_CALL grSstPerfStats(GrSstPerfStats_t *pStats) {
     EntryLock entryLock;
-    traceCall(__func__, TraceOutput{static_cast<FxU32>(sizeof(GrSstPerfStats_t))});
+    if (tracing()) traceCall(__func__, TraceOutput{static_cast<FxU32>(sizeof(GrSstPerfStats_t))});
     if (pStats == NULL) return;
     BoardCounters counters = boardCounters();
     pStats->pixelsIn = counters.pixelsIn;
@@ -180,14 +180,15 @@ FX_ENTRY void FX_CALL grSstPerfStats(GrSstPerfStats_t *pStats) {
 
 FX_ENTRY void FX_CALL grSstResetPerfStats(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     resetCounters(CounterGroup::pixels);
 }
 
 FX_ENTRY void FX_CALL grTriStats(FxU32 *trisProcessed, FxU32 *trisDrawn) {
     EntryLock entryLock;
-    traceCall(__func__, TraceOutput{static_cast<FxU32>(sizeof(FxU32))},
-              TraceOutput{static_cast<FxU32>(sizeof(FxU32))});
+    if (tracing())
+        traceCall(__func__, TraceOutput{static_cast<FxU32>(sizeof(FxU32))},
+                  TraceOutput{static_cast<FxU32>(sizeof(FxU32))});
     FxU32 triangles = boardCounters().triangles;
     if (trisProcessed) *trisProcessed = triangles;
     if (trisDrawn) *trisDrawn = triangles;
@@ -195,26 +196,26 @@ FX_ENTRY void FX_CALL grTriStats(FxU32 *trisProcessed, FxU32 *trisDrawn) {
 
 FX_ENTRY void FX_CALL grResetTriStats(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     resetCounters(CounterGroup::triangles);
 }
 
 FX_ENTRY FxBool FX_CALL grCheckForRoom(FxI32) {
     EntryLock entryLock;
-    traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, 0);
     return FXTRUE;
 }
 
 // Errors the board would report are handled or ignored where they arise; none reaches the callback.
 FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t callback) {
     EntryLock entryLock;
-    traceCall(__func__, callback != NULL);
+    if (tracing()) traceCall(__func__, callback != NULL);
     if (callback != NULL) noteNotEmulated("grErrorSetCallback");
 }
 
 FX_ENTRY void FX_CALL grGlideShamelessPlug(const FxBool on) {
     EntryLock entryLock;
-    traceCall(__func__, on);
+    if (tracing()) traceCall(__func__, on);
     setShamelessPlug(on != FXFALSE);
 }
 
@@ -222,34 +223,34 @@ static_assert(sizeof(GrState) >= savedStateBytes, "GrState holds the saved state
 
 FX_ENTRY void FX_CALL grGlideGetState(GrState *state) {
     EntryLock entryLock;
-    traceCall(__func__, TraceOutput{static_cast<FxU32>(sizeof(GrState))});
+    if (tracing()) traceCall(__func__, TraceOutput{static_cast<FxU32>(sizeof(GrState))});
     saveState(state);
 }
 
 FX_ENTRY void FX_CALL grGlideSetState(const GrState *state) {
     EntryLock entryLock;
-    traceCall(__func__, TraceBytes{state, static_cast<FxU32>(sizeof(GrState))});
+    if (tracing()) traceCall(__func__, TraceBytes{state, static_cast<FxU32>(sizeof(GrState))});
     restoreState(state);
 }
 
 FX_ENTRY void FX_CALL grHints(GrHint_t hintType, FxU32 hintMask) {
     EntryLock entryLock;
-    traceCall(__func__, hintType, hintMask);
+    if (tracing()) traceCall(__func__, hintType, hintMask);
     if (hintType == GR_HINT_FPUPRECISION) applyFpuPrecisionHint(hintMask);
 }
 
 FX_ENTRY void FX_CALL guMovieStart(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     noteNotEmulated("guMovieStart");
 }
 
 FX_ENTRY void FX_CALL guMovieStop(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
 }
 
 FX_ENTRY void FX_CALL guMovieSetName(const char *) {
     EntryLock entryLock;
-    traceCall(__func__, TraceBytes{NULL, 0});
+    if (tracing()) traceCall(__func__, TraceBytes{NULL, 0});
 }

@@ -9,32 +9,35 @@
 
 FX_ENTRY FxBool FX_CALL gu3dfGetInfo(const char *filename, Gu3dfInfo *info) {
     EntryLock entryLock;
-    traceCall(__func__, TraceFile{filename}, TraceOutput{static_cast<FxU32>(sizeof(Gu3dfInfo))});
+    if (tracing())
+        traceCall(__func__, TraceFile{filename}, TraceOutput{static_cast<FxU32>(sizeof(Gu3dfInfo))});
     return readTdfInfoInto(filename, info, glide2Rules.tdf);
 }
 
 FX_ENTRY FxBool FX_CALL gu3dfLoad(const char *filename, Gu3dfInfo *info) {
     EntryLock entryLock;
-    traceCall(__func__, TraceFile{filename}, TraceOutput{info != NULL ? info->mem_required : 0});
+    if (tracing())
+        traceCall(__func__, TraceFile{filename}, TraceOutput{info != NULL ? info->mem_required : 0});
     return loadTdfFileInto(filename, info, glide2Rules.tdf);
 }
 
 FX_ENTRY int FX_CALL guEncodeRLE16(void *dst, void *src, FxU32 width, FxU32 height) {
     EntryLock entryLock;
-    traceCall(__func__, TraceOutput{width * height * traceRle16WorstBytesPerPixel},
-              TraceBytes{src, width * height * static_cast<FxU32>(sizeof(FxU16))}, width, height);
+    if (tracing())
+        traceCall(__func__, TraceOutput{width * height * traceRle16WorstBytesPerPixel},
+                  TraceBytes{src, width * height * static_cast<FxU32>(sizeof(FxU16))}, width, height);
     return encodeRle16(dst, src, width, height);
 }
 
 FX_ENTRY FxU16 FX_CALL guEndianSwapBytes(FxU16 value) {
     EntryLock entryLock;
-    traceCall(__func__, value);
+    if (tracing()) traceCall(__func__, value);
     return swapBytes16(value);
 }
 
 FX_ENTRY FxU32 FX_CALL guEndianSwapWords(FxU32 value) {
     EntryLock entryLock;
-    traceCall(__func__, value);
+    if (tracing()) traceCall(__func__, value);
     return swapHalves32(value);
 }
 
@@ -43,6 +46,8 @@ FX_ENTRY void FX_CALL ConvertAndDownloadRle(GrChipID_t, FxU32, GrLOD_t, GrLOD_t,
                                             GrTextureFormat_t, FxU32, FxU8 *, long, FxU32, FxU32, FxU32,
                                             FxU32, FxU32, FxU32, FxU16 *) {
     EntryLock entryLock;
-    traceCall(__func__, 0, 0, 0, 0, 0, 0, 0, TraceBytes{NULL, 0}, 0, 0, 0, 0, 0, 0, 0, TraceBytes{NULL, 0});
+    if (tracing())
+        traceCall(__func__, 0, 0, 0, 0, 0, 0, 0, TraceBytes{NULL, 0}, 0, 0, 0, 0, 0, 0, 0,
+                  TraceBytes{NULL, 0});
     noteNotEmulated("ConvertAndDownloadRle");
 }

@@ -74,13 +74,13 @@ void downloadLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod, GrLOD_t 
 FX_ENTRY FxU32 FX_CALL grTexCalcMemRequired(GrLOD_t smallLod, GrLOD_t largeLod, GrAspectRatio_t aspect,
                                             GrTextureFormat_t format) {
     EntryLock entryLock;
-    traceCall(__func__, smallLod, largeLod, aspect, format);
+    if (tracing()) traceCall(__func__, smallLod, largeLod, aspect, format);
     return mipChainBytes(glide2Chain(smallLod, largeLod, aspect, format, levelMaskBoth));
 }
 
 FX_ENTRY FxU32 FX_CALL grTexTextureMemRequired(FxU32 evenOdd, GrTexInfo *info) {
     EntryLock entryLock;
-    traceCall(__func__, evenOdd, traceTexture(info, 0));
+    if (tracing()) traceCall(__func__, evenOdd, traceTexture(info, 0));
     if (info == NULL) return 0;
     return mipChainBytes(
         glide2Chain(info->smallLod, info->largeLod, info->aspectRatio, info->format, evenOdd));
@@ -88,20 +88,20 @@ FX_ENTRY FxU32 FX_CALL grTexTextureMemRequired(FxU32 evenOdd, GrTexInfo *info) {
 
 FX_ENTRY FxU32 FX_CALL grTexMinAddress(GrChipID_t) {
     EntryLock entryLock;
-    traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, 0);
     return 0;
 }
 
 FX_ENTRY FxU32 FX_CALL grTexMaxAddress(GrChipID_t) {
     EntryLock entryLock;
-    traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, 0);
     return highestTextureAddress();
 }
 
 FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd,
                                           GrTexInfo *info) {
     EntryLock entryLock;
-    traceCall(__func__, tmu, startAddress, evenOdd, traceTexels(info));
+    if (tracing()) traceCall(__func__, tmu, startAddress, evenOdd, traceTexels(info));
     if (info == NULL) return;
     // The data holds every level from largeLod to smallLod, whichever of them evenOdd places on this TMU.
     FxU32 levels =
@@ -117,8 +117,9 @@ FX_ENTRY void FX_CALL grTexDownloadMipMapLevel(GrChipID_t tmu, FxU32 startAddres
                                                GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
                                                GrTextureFormat_t format, FxU32, void *data) {
     EntryLock entryLock;
-    traceCall(__func__, tmu, startAddress, thisLod, largeLod, aspectRatio, format, 0,
-              traceLevel(data, thisLod, aspectRatio, format, 0, -1));
+    if (tracing())
+        traceCall(__func__, tmu, startAddress, thisLod, largeLod, aspectRatio, format, 0,
+                  traceLevel(data, thisLod, aspectRatio, format, 0, -1));
     downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data, 0, lastRowOfLevel);
 }
 
@@ -128,8 +129,9 @@ FX_ENTRY void FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 star
                                                       GrTextureFormat_t format, FxU32, void *data, int start,
                                                       int end) {
     EntryLock entryLock;
-    traceCall(__func__, tmu, startAddress, thisLod, largeLod, aspectRatio, format, 0,
-              traceLevel(data, thisLod, aspectRatio, format, start, end), start, end);
+    if (tracing())
+        traceCall(__func__, tmu, startAddress, thisLod, largeLod, aspectRatio, format, 0,
+                  traceLevel(data, thisLod, aspectRatio, format, start, end), start, end);
     if (start < 0 || end < start) return;
     downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data, static_cast<FxU32>(start),
                   static_cast<FxU32>(end));
@@ -138,7 +140,7 @@ FX_ENTRY void FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 star
 // The info of a selection is not compared with the download's: the start address alone names the texture.
 FX_ENTRY void FX_CALL grTexSource(GrChipID_t tmu, FxU32 startAddress, FxU32, GrTexInfo *) {
     EntryLock entryLock;
-    traceCall(__func__, tmu, startAddress, 0, TraceBytes{NULL, 0});
+    if (tracing()) traceCall(__func__, tmu, startAddress, 0, TraceBytes{NULL, 0});
     if (startAddress == noTextureSource) return;
     selectTextureSource(tmu, startAddress);
 }
@@ -146,53 +148,53 @@ FX_ENTRY void FX_CALL grTexSource(GrChipID_t tmu, FxU32 startAddress, FxU32, GrT
 FX_ENTRY void FX_CALL grTexMultibaseAddress(GrChipID_t tmu, GrTexBaseRange_t, FxU32 startAddress,
                                             FxU32 evenOdd, GrTexInfo *info) {
     EntryLock entryLock;
-    traceCall(__func__, tmu, 0, startAddress, evenOdd, traceTexture(info, 0));
+    if (tracing()) traceCall(__func__, tmu, 0, startAddress, evenOdd, traceTexture(info, 0));
     grTexSource(tmu, startAddress, evenOdd, info);
 }
 
 FX_ENTRY void FX_CALL grTexMultibase(GrChipID_t, FxBool enable) {
     EntryLock entryLock;
-    traceCall(__func__, 0, enable);
+    if (tracing()) traceCall(__func__, 0, enable);
     if (enable) noteNotEmulated("grTexMultibase");
 }
 
 FX_ENTRY void FX_CALL grTexClampMode(GrChipID_t tmu, GrTextureClampMode_t sClamp,
                                      GrTextureClampMode_t tClamp) {
     EntryLock entryLock;
-    traceCall(__func__, tmu, sClamp, tClamp);
+    if (tracing()) traceCall(__func__, tmu, sClamp, tClamp);
     setTextureClampMode(tmu, sClamp, tClamp);
 }
 
 FX_ENTRY void FX_CALL grTexFilterMode(GrChipID_t tmu, GrTextureFilterMode_t minFilter,
                                       GrTextureFilterMode_t magFilter) {
     EntryLock entryLock;
-    traceCall(__func__, tmu, minFilter, magFilter);
+    if (tracing()) traceCall(__func__, tmu, minFilter, magFilter);
     setTextureFilterMode(tmu, minFilter == GR_TEXTUREFILTER_POINT_SAMPLED,
                          magFilter == GR_TEXTUREFILTER_POINT_SAMPLED);
 }
 
 FX_ENTRY void FX_CALL grTexMipMapMode(GrChipID_t tmu, GrMipMapMode_t mode, FxBool lodBlend) {
     EntryLock entryLock;
-    traceCall(__func__, tmu, mode, lodBlend);
+    if (tracing()) traceCall(__func__, tmu, mode, lodBlend);
     setTextureMipmapMode(tmu, mode, lodBlend != FXFALSE);
 }
 
 FX_ENTRY void FX_CALL grTexLodBiasValue(GrChipID_t tmu, float bias) {
     EntryLock entryLock;
-    traceCall(__func__, tmu, bias);
+    if (tracing()) traceCall(__func__, tmu, bias);
     setTextureLodBias(tmu, bias);
 }
 
 FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {
     EntryLock entryLock;
-    traceCall(__func__, 0, 0, 0, 0);
+    if (tracing()) traceCall(__func__, 0, 0, 0, 0);
     noteNotEmulated("grTexDetailControl");
 }
 
 FX_ENTRY void FX_CALL grTexDownloadTablePartial(GrChipID_t tmu, GrTexTable_t type, void *data, int start,
                                                 int end) {
     EntryLock entryLock;
-    traceCall(__func__, tmu, type, traceTable(type, data, end), start, end);
+    if (tracing()) traceCall(__func__, tmu, type, traceTable(type, data, end), start, end);
     if ((tmu != GR_TMU0 && tmu != GR_TMU1) || data == NULL) return;
     if (type == GR_TEXTABLE_NCC0 || type == GR_TEXTABLE_NCC1) {
         storeNccTable(type, data);
@@ -203,18 +205,18 @@ FX_ENTRY void FX_CALL grTexDownloadTablePartial(GrChipID_t tmu, GrTexTable_t typ
 
 FX_ENTRY void FX_CALL grTexDownloadTable(GrChipID_t tmu, GrTexTable_t type, void *data) {
     EntryLock entryLock;
-    traceCall(__func__, tmu, type, traceTable(type, data));
+    if (tracing()) traceCall(__func__, tmu, type, traceTable(type, data));
     grTexDownloadTablePartial(tmu, type, data, 0, texturePaletteSize - 1);
 }
 
 FX_ENTRY void FX_CALL grTexNCCTable(GrChipID_t tmu, GrNCCTable_t table) {
     EntryLock entryLock;
-    traceCall(__func__, tmu, table);
+    if (tracing()) traceCall(__func__, tmu, table);
     selectNccTable(tmu, table);
 }
 
 FX_ENTRY void *FX_CALL guTexCreateColorMipMap(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     return createColorMipMap();
 }

@@ -2,6 +2,8 @@
 #ifndef KESTRIX_TESSEL2_TRACE_ARGUMENTS_H
 #define KESTRIX_TESSEL2_TRACE_ARGUMENTS_H
 
+#include <limits.h>
+
 #include "glide2x.h"
 #include "trace/trace_recorder.h"
 
@@ -36,7 +38,7 @@ inline TraceBytes traceIndexedVertices(const GrVertex *vertices, const int *indi
     int largest = -1;
     for (int i = 0; indices != NULL && i < count; ++i)
         if (indices[i] > largest) largest = indices[i];
-    return traceVertices(vertices, largest + 1);
+    return traceVertices(vertices, largest < INT_MAX ? largest + 1 : largest);
 }
 
 inline TraceTexture traceTexture(const GrTexInfo *info, FxU32 texelBytes) {
@@ -56,10 +58,11 @@ inline TraceBytes traceLevel(const void *data, GrLOD_t lod, GrAspectRatio_t aspe
                              int first, int last) {
     FxU32 bytes = grTexCalcMemRequired(lod, lod, aspect, format);
     FxU32 side = lod >= GR_LOD_256 && lod <= GR_LOD_1 ? traceLargestLevelSide >> lod : 1u;
-    FxU32 height = aspect < GR_ASPECT_1x1 ? side >> (GR_ASPECT_1x1 - aspect) : side;
+    FxU32 height =
+        aspect >= GR_ASPECT_8x1 && aspect < GR_ASPECT_1x1 ? side >> (GR_ASPECT_1x1 - aspect) : side;
     if (height == 0 || first < 0 || last < first) return TraceBytes{data, bytes};
     FxU32 rowBytes = bytes / height;
-    FxU32 rows = static_cast<FxU32>(last - first + 1);
+    FxU32 rows = static_cast<FxU32>(last) - static_cast<FxU32>(first) + 1u;
     return TraceBytes{data, rows < height ? rows * rowBytes : bytes};
 }
 

@@ -74,7 +74,7 @@ const ExtensionProc extensionProcs[] = {
 
 FX_ENTRY GrProc FX_CALL grGetProcAddress(char *procName) {
     EntryLock entryLock;
-    traceCall(__func__, TraceText{procName});
+    if (tracing()) traceCall(__func__, TraceText{procName});
     if (procName == NULL) return NULL;
     for (const ExtensionProc &entry : extensionProcs)
         if ((cardProfile().extensions & entry.extension) != 0 && strcmp(procName, entry.name) == 0)

@@ -196,7 +196,7 @@ const FxI32 buffersPerResolution = 4;
 // The length must be the one the table fixes for pname: a shorter buffer is never written past.
 FX_ENTRY FxU32 FX_CALL grGet(FxU32 pname, FxU32 plength, FxI32 *params) {
     EntryLock entryLock;
-    traceCall(__func__, pname, plength, TraceOutput{plength});
+    if (tracing()) traceCall(__func__, pname, plength, TraceOutput{plength});
     showFrontDrawing();
     if (params == NULL) return 0;
     Answer answer = answerOf(pname);
@@ -207,7 +207,7 @@ FX_ENTRY FxU32 FX_CALL grGet(FxU32 pname, FxU32 plength, FxI32 *params) {
 
 FX_ENTRY const char *FX_CALL grGetString(FxU32 pname) {
     EntryLock entryLock;
-    traceCall(__func__, pname);
+    if (tracing()) traceCall(__func__, pname);
     switch (pname) {
     case GR_EXTENSION:
         return extensionString();
@@ -233,7 +233,7 @@ FX_ENTRY const char *FX_CALL grGetString(FxU32 pname) {
 // buffer.
 FX_ENTRY FxI32 FX_CALL grQueryResolutions(const GrResolution *, GrResolution *output) {
     EntryLock entryLock;
-    traceCall(__func__, TraceBytes{NULL, 0}, TraceOutput{0});
+    if (tracing()) traceCall(__func__, TraceBytes{NULL, 0}, TraceOutput{0});
     bool openable[glideResolutionCount];
     const FxI32 recordCount = findOpenableResolutions(openable) * buffersPerResolution;
     if (output != NULL) {
@@ -250,7 +250,7 @@ FX_ENTRY FxI32 FX_CALL grQueryResolutions(const GrResolution *, GrResolution *ou
 
 FX_ENTRY FxBool FX_CALL grReset(FxU32 what) {
     EntryLock entryLock;
-    traceCall(__func__, what);
+    if (tracing()) traceCall(__func__, what);
     switch (what) {
     case GR_STATS_LINES:
         resetCounters(CounterGroup::lines);

@@ -41,12 +41,12 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 FX_ENTRY void FX_CALL grGlideInit(void) {
     EntryLock entryLock;
     initLibrary();
-    traceCall(__func__); // the trace starts here
+    if (tracing()) traceCall(__func__); // the trace starts here
 }
 
 FX_ENTRY void FX_CALL grGlideShutdown(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     closeSession();
 }
 
@@ -54,14 +54,14 @@ FX_ENTRY GrContext_t FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t scree
                                           GrScreenRefresh_t, GrColorFormat_t color_format,
                                           GrOriginLocation_t origin_location, int, int) {
     EntryLock entryLock;
-    traceCall(__func__, hWnd, screen_resolution, 0, color_format, origin_location, 0, 0);
+    if (tracing()) traceCall(__func__, hWnd, screen_resolution, 0, color_format, origin_location, 0, 0);
     forgetJoiningVertices();
     return openSession(hWnd, screen_resolution, color_format, origin_location) ? theContext : 0;
 }
 
 FX_ENTRY FxBool FX_CALL grSstWinClose(GrContext_t) {
     EntryLock entryLock;
-    traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, 0);
     if (!sessionIsOpen()) return FXFALSE;
     closeSession();
     return FXTRUE;
@@ -69,126 +69,127 @@ FX_ENTRY FxBool FX_CALL grSstWinClose(GrContext_t) {
 
 FX_ENTRY FxBool FX_CALL grSelectContext(GrContext_t) {
     EntryLock entryLock;
-    traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, 0);
     return FXTRUE;
 }
 
 FX_ENTRY void FX_CALL grSstOrigin(GrOriginLocation_t origin) {
     EntryLock entryLock;
-    traceCall(__func__, origin);
+    if (tracing()) traceCall(__func__, origin);
     setOrigin(origin);
 }
 
 FX_ENTRY void FX_CALL grSstSelect(int) {
     EntryLock entryLock;
-    traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, 0);
 }
 
 // Glide 3 clips to the rectangle: the viewport is the clip window, measured from the chosen origin.
 FX_ENTRY void FX_CALL grClipWindow(FxU32 minx, FxU32 miny, FxU32 maxx, FxU32 maxy) {
     EntryLock entryLock;
-    traceCall(__func__, minx, miny, maxx, maxy);
+    if (tracing()) traceCall(__func__, minx, miny, maxx, maxy);
     setClipWindow(minx, miny, maxx, maxy);
 }
 
 FX_ENTRY void FX_CALL grBufferSwap(FxU32 swap_interval) {
     EntryLock entryLock;
-    traceCall(__func__, swap_interval);
+    if (tracing()) traceCall(__func__, swap_interval);
     swapBuffers(swap_interval);
     forgetJoiningVertices();
 }
 
 FX_ENTRY void FX_CALL grRenderBuffer(GrBuffer_t buffer) {
     EntryLock entryLock;
-    traceCall(__func__, buffer);
+    if (tracing()) traceCall(__func__, buffer);
     renderBuffer(buffer);
 }
 
 FX_ENTRY void FX_CALL grBufferClear(GrColor_t color, GrAlpha_t alpha, FxU32 depth) {
     EntryLock entryLock;
-    traceCall(__func__, color, alpha, depth);
+    if (tracing()) traceCall(__func__, color, alpha, depth);
     clearBuffers(color, alpha, static_cast<FxU16>(depth));
 }
 
 FX_ENTRY void FX_CALL grFlush(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     showFrontDrawing();
     restartScene();
 }
 
 FX_ENTRY void FX_CALL grFinish(void) {
     EntryLock entryLock;
-    traceCall(__func__);
+    if (tracing()) traceCall(__func__);
     showFrontDrawing();
     restartScene();
 }
 
 FX_ENTRY void FX_CALL grSplash(float x, float y, float width, float height, FxU32) {
     EntryLock entryLock;
-    traceCall(__func__, x, y, width, height, 0);
+    if (tracing()) traceCall(__func__, x, y, width, height, 0);
     drawSplash(x, y, width, height);
 }
 
 // Errors the board would report are handled or ignored where they arise; none reaches the callback.
 FX_ENTRY void FX_CALL grErrorSetCallback(GrErrorCallbackFnc_t callback) {
     EntryLock entryLock;
-    traceCall(__func__, callback != NULL);
+    if (tracing()) traceCall(__func__, callback != NULL);
     if (callback != NULL) noteNotEmulated("grErrorSetCallback");
 }
 
 // The buffer holds what grGet(GR_GLIDE_STATE_SIZE) announces.
 FX_ENTRY void FX_CALL grGlideGetState(void *state) {
     EntryLock entryLock;
-    traceCall(__func__, TraceOutput{traceGlideStateBytes});
+    if (tracing()) traceCall(__func__, TraceOutput{traceGlideStateBytes});
     saveState(state);
 }
 
 FX_ENTRY void FX_CALL grGlideSetState(const void *state) {
     EntryLock entryLock;
-    traceCall(__func__, TraceBytes{state, traceGlideStateBytes});
+    if (tracing()) traceCall(__func__, TraceBytes{state, traceGlideStateBytes});
     restoreState(state);
 }
 
 FX_ENTRY void FX_CALL grEnable(GrEnableMode_t mode) {
     EntryLock entryLock;
-    traceCall(__func__, mode);
+    if (tracing()) traceCall(__func__, mode);
     setModeEnabled(mode, true);
 }
 
 FX_ENTRY void FX_CALL grDisable(GrEnableMode_t mode) {
     EntryLock entryLock;
-    traceCall(__func__, mode);
+    if (tracing()) traceCall(__func__, mode);
     setModeEnabled(mode, false);
 }
 
 FX_ENTRY void FX_CALL grCoordinateSpace(GrCoordinateSpaceMode_t mode) {
     EntryLock entryLock;
-    traceCall(__func__, mode);
+    if (tracing()) traceCall(__func__, mode);
     setCoordinateSpace(mode == GR_CLIP_COORDS);
 }
 
 FX_ENTRY void FX_CALL grViewport(FxI32 x, FxI32 y, FxI32 width, FxI32 height) {
     EntryLock entryLock;
-    traceCall(__func__, x, y, width, height);
+    if (tracing()) traceCall(__func__, x, y, width, height);
     setViewport(x, y, width, height);
 }
 
 FX_ENTRY void FX_CALL grDepthRange(FxFloat n, FxFloat f) {
     EntryLock entryLock;
-    traceCall(__func__, n, f);
+    if (tracing()) traceCall(__func__, n, f);
     setDepthRange(n, f);
 }
 
 FX_ENTRY void FX_CALL grLoadGammaTable(FxU32 nentries, FxU32 *red, FxU32 *green, FxU32 *blue) {
     EntryLock entryLock;
-    traceCall(__func__, nentries, traceGammaTable(red, nentries), traceGammaTable(green, nentries),
-              traceGammaTable(blue, nentries));
+    if (tracing())
+        traceCall(__func__, nentries, traceGammaTable(red, nentries), traceGammaTable(green, nentries),
+                  traceGammaTable(blue, nentries));
     loadGammaTable(nentries, red, green, blue);
 }
 
 FX_ENTRY void FX_CALL guGammaCorrectionRGB(FxFloat red, FxFloat green, FxFloat blue) {
     EntryLock entryLock;
-    traceCall(__func__, red, green, blue);
+    if (tracing()) traceCall(__func__, red, green, blue);
     setGammaCorrection(red, green, blue);
 }

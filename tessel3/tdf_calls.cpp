@@ -9,12 +9,14 @@ static_assert(sizeof(GuNccTable) == sizeof(NccTable), "the engine's NCC table is
 
 FX_ENTRY FxBool FX_CALL gu3dfGetInfo(const char *filename, Gu3dfInfo *info) {
     EntryLock entryLock;
-    traceCall(__func__, TraceFile{filename}, TraceOutput{static_cast<FxU32>(sizeof(Gu3dfInfo))});
+    if (tracing())
+        traceCall(__func__, TraceFile{filename}, TraceOutput{static_cast<FxU32>(sizeof(Gu3dfInfo))});
     return readTdfInfoInto(filename, info, glide3Rules.tdf);
 }
 
 FX_ENTRY FxBool FX_CALL gu3dfLoad(const char *filename, Gu3dfInfo *info) {
     EntryLock entryLock;
-    traceCall(__func__, TraceFile{filename}, TraceOutput{info != NULL ? info->mem_required : 0});
+    if (tracing())
+        traceCall(__func__, TraceFile{filename}, TraceOutput{info != NULL ? info->mem_required : 0});
     return loadTdfFileInto(filename, info, glide3Rules.tdf);
 }

@@ -45,11 +45,12 @@ inline TraceTexture traceTexels(const GrTexInfo *info) {
 inline TraceBytes traceLevel(const void *data, GrLOD_t lod, GrAspectRatio_t aspect, GrTextureFormat_t format,
                              int first, int last) {
     FxU32 bytes = grTexCalcMemRequired(lod, lod, aspect, format);
-    FxU32 side = lod >= 0 && lod < 31 ? 1u << lod : 1u;
-    FxU32 height = aspect > 0 ? side >> aspect : side;
+    const int shiftLimit = 31; // shifts of a 32-bit side stay defined
+    FxU32 side = lod >= 0 && lod < shiftLimit ? 1u << lod : 1u;
+    FxU32 height = aspect > 0 && aspect < shiftLimit ? side >> aspect : side;
     if (height == 0 || first < 0 || last < first) return TraceBytes{data, bytes};
     FxU32 rowBytes = bytes / height;
-    FxU32 rows = static_cast<FxU32>(last - first + 1);
+    FxU32 rows = static_cast<FxU32>(last) - static_cast<FxU32>(first) + 1u;
     return TraceBytes{data, rows < height ? rows * rowBytes : bytes};
 }
 

@@ -79,8 +79,14 @@ extern bool traceRecording;
 // False inside an entry point the library called from another one.
 bool traceOutermostCall();
 
+// Asked before the arguments are sized: sizing reads the application's lists, which costs a call that is
+// not recorded and must not touch what the call itself would refuse.
+inline bool tracing() {
+    return traceRecording && traceOutermostCall();
+}
+
 template <typename... Args> inline void traceCall(const char *entryPoint, const Args &...args) {
-    if (!traceRecording || !traceOutermostCall()) return;
+    if (!tracing()) return;
     TraceRecord record(entryPoint);
     (record.add(args), ...);
 }
