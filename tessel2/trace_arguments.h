@@ -9,10 +9,7 @@
 
 const FxU32 traceVertexBytes = sizeof(GrVertex);
 const FxU32 traceFogTableBytes = GR_FOG_TABLE_SIZE * sizeof(GrFog_t);
-const FxU32 tracePaletteEntryBytes = 4;
-const FxU32 tracePaletteEntries = 256;
-const FxU32 traceWideLfbPixelBytes = 4;
-const FxU32 traceNarrowLfbPixelBytes = 2;
+const int tracePaletteLastEntry = 255;
 const FxU32 traceLargestLevelSide = 256;
 // A run-length code per pixel at worst: a count word beside each 16-bit pixel.
 const FxU32 traceRle16WorstBytesPerPixel = 4;
@@ -67,22 +64,10 @@ inline TraceBytes traceLevel(const void *data, GrLOD_t lod, GrAspectRatio_t aspe
 }
 
 // Entries 0 to last of a palette; a whole NCC table.
-inline TraceBytes traceTable(GrTexTable_t type, const void *data, int last = tracePaletteEntries - 1) {
+inline TraceBytes traceTable(GrTexTable_t type, const void *data, int last = tracePaletteLastEntry) {
     if (type == GR_TEXTABLE_NCC0 || type == GR_TEXTABLE_NCC1)
         return TraceBytes{data, static_cast<FxU32>(sizeof(GuNccTable))};
-    FxU32 entries = last >= 0 && last < static_cast<int>(tracePaletteEntries) ? static_cast<FxU32>(last) + 1
-                                                                              : tracePaletteEntries;
-    return TraceBytes{data, entries * tracePaletteEntryBytes};
-}
-
-inline TraceBytes traceLfbSource(const void *data, GrLfbSrcFmt_t format, FxU32 width, FxU32 height,
-                                 FxI32 stride) {
-    bool wide = format == GR_LFB_SRC_FMT_888 || format == GR_LFB_SRC_FMT_8888 ||
-                (format >= GR_LFB_SRC_FMT_565_DEPTH && format <= GR_LFB_SRC_FMT_1555_DEPTH);
-    FxU32 pixel = wide ? traceWideLfbPixelBytes : traceNarrowLfbPixelBytes;
-    // Rows going upwards are not recorded: the replay passes no data.
-    if (height == 0 || stride < 0) return TraceBytes{NULL, 0};
-    return TraceBytes{data, static_cast<FxU32>(stride) * (height - 1) + width * pixel};
+    return tracePaletteEntries(data, last);
 }
 
 #endif

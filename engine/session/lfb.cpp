@@ -146,19 +146,6 @@ bool isDirectLayout(FxI32 mode) {
     return false;
 }
 
-FxU32 shadowBytesPerPixel(FxI32 mode) {
-    switch (mode) {
-    case lfbWriteMode888:
-    case lfbWriteMode8888:
-    case lfbWriteMode565Depth:
-    case lfbWriteMode555Depth:
-    case lfbWriteMode1555Depth:
-        return 4;
-    default:
-        return 2;
-    }
-}
-
 // Surface to shadow when a shadowed lock starts. 565 reaches a 16-bit surface directly with ColorDepth 16;
 // other values that use the 16-bit layout get a plain copy.
 RowConverter readBackRow(FxI32 mode) {
@@ -403,6 +390,19 @@ bool writeShadowBack(FxU32 buffer, bool &wrote) {
 }
 
 } // namespace
+
+FxU32 shadowBytesPerPixel(FxI32 mode) {
+    switch (mode) {
+    case lfbWriteMode888:
+    case lfbWriteMode8888:
+    case lfbWriteMode565Depth:
+    case lfbWriteMode555Depth:
+    case lfbWriteMode1555Depth:
+        return 4;
+    default:
+        return 2;
+    }
+}
 
 void writeHeldLocksBack() {
     for (FxU32 buffer = 0; buffer < lfbBufferCount; ++buffer) {

@@ -60,6 +60,9 @@ inline FxU16 rgb565From1555(FxU32 p) {
 
 // How many buffers the application holds locked.
 extern FxU32 lfbLocksHeld;
+// Bytes per pixel of a lock's write mode or a region's source format, which share their values.
+FxU32 shadowBytesPerPixel(FxI32 mode);
+
 void writeHeldLocksBack();
 // What the application wrote through a held lock reaches its buffer before anything draws into, clears,
 // reads or shows that buffer.

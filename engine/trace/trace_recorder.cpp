@@ -8,6 +8,8 @@
 #include "trace_format.h"
 #include "trace_writer.h"
 #include "../session/entry_lock.h"
+#include "../session/lfb.h"
+#include "../texture/texture_palette.h"
 #include "../core/library_settings.h"
 
 bool traceRecording = false;
@@ -205,4 +207,15 @@ void traceHeldLockWrite(size_t offset, const void *bytes, size_t size) {
     putWord(static_cast<uint32_t>(offset));
     putBytes(bytes, size);
     endRecord();
+}
+
+TraceBytes tracePaletteEntries(const void *entries, int last) {
+    const int count = last >= 0 && last < texturePaletteSize ? last + 1 : texturePaletteSize;
+    return TraceBytes{entries, static_cast<uint32_t>(count * sizeof(uint32_t))};
+}
+
+TraceBytes traceLfbSource(const void *data, int32_t format, uint32_t width, uint32_t height, int32_t stride) {
+    if (height == 0 || stride < 0) return TraceBytes{NULL, 0};
+    return TraceBytes{data,
+                      static_cast<uint32_t>(stride) * (height - 1) + width * shadowBytesPerPixel(format)};
 }

@@ -91,6 +91,12 @@ template <typename... Args> inline void traceCall(const char *entryPoint, const 
     (record.add(args), ...);
 }
 
+// Palette entries 0 to `last`, all of them when last is out of range.
+TraceBytes tracePaletteEntries(const void *entries, int last);
+// A frame-buffer region handed over in `format` (a lock write mode's value); rows going upwards are not
+// recorded and replay with no data.
+TraceBytes traceLfbSource(const void *data, int32_t format, uint32_t width, uint32_t height, int32_t stride);
+
 // Starts recording when the settings ask for it; the library name goes into the header.
 void startTraceIfAsked(const char *libraryName);
 void stopTrace();
