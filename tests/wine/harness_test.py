@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Self-test of the harness checkers: check_pixels.py decodes PNGs written by ImageMagick
 (which picks its own row filters) and by a minimal writer here, and judges known pixels;
-check_log.py judges kestrix.log contents and line ends."""
+check_log.py judges kestrix.log contents and line ends; run_wine_test.sh starts a program once more only
+when Wine ended before the program ran."""
 
 import io
 import os
@@ -194,6 +195,53 @@ class LogTest(unittest.TestCase):
     def test_empty_log_and_bad_expectation_fail(self):
         self.assertEqual(check_log.check(b"", self.EXPECT), ["the log is empty"])
         self.assertEqual(len(check_log.check(self.BANNER, ["grSSTOrigin\n"])), 1)
+
+
+# Stands in for wine64: the first start of the program ends at once when FAKE_WINE_FAILS_FIRST is set
+# (before the program runs, or after it wrote program-started when FAKE_WINE_STARTED_FIRST is set too);
+# later starts behave as a program that ran and succeeded.
+FAKE_WINE = """#!/bin/sh
+[ "$1" = wineboot ] && { mkdir -p "$WINEPREFIX"; exit 0; }
+echo start >>"$FAKE_WINE_STARTS"
+if [ -n "$FAKE_WINE_FAILS_FIRST" ] && [ "$(wc -l <"$FAKE_WINE_STARTS")" -eq 1 ]; then
+    [ -n "$FAKE_WINE_STARTED_FIRST" ] && : >program-started
+    exit 1
+fi
+: >program-started
+echo 0 >exit-code.txt
+"""
+
+
+@unittest.skipUnless(shutil.which("Xvfb") and shutil.which("import"), "needs Xvfb and ImageMagick")
+class RunnerRetryTest(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.mkdtemp()
+        self.wine = os.path.join(self.dir, "wine64")
+        with open(self.wine, "w") as f:
+            f.write(FAKE_WINE)
+        os.chmod(self.wine, 0o755)
+        for name in ("game.exe", "tessel2.dll"):
+            open(os.path.join(self.dir, name), "wb").close()
+        self.starts = os.path.join(self.dir, "starts")
+
+    def tearDown(self):
+        shutil.rmtree(self.dir)
+
+    def run_runner(self, **env):
+        environment = dict(os.environ, WINE64=self.wine, WINESERVER="true", FAKE_WINE_STARTS=self.starts, **env)
+        runner = os.path.join(os.path.dirname(os.path.abspath(__file__)), "run_wine_test.sh")
+        d = self.dir
+        result = subprocess.run(
+            ["bash", runner, d + "/game.exe", d + "/tessel2.dll", d + "/state", "20"],
+            env=environment, capture_output=True, text=True)
+        with open(self.starts) as f:
+            return result.returncode, len(f.readlines())
+
+    def test_wine_ending_before_the_program_ran_is_started_once_more(self):
+        self.assertEqual(self.run_runner(FAKE_WINE_FAILS_FIRST="1"), (0, 2))
+
+    def test_program_that_ran_and_died_fails_without_a_second_start(self):
+        self.assertEqual(self.run_runner(FAKE_WINE_FAILS_FIRST="1", FAKE_WINE_STARTED_FIRST="1"), (1, 1))
 
 
 if __name__ == "__main__":

@@ -166,31 +166,45 @@ serve_capture() {
     mv "capture-done-$cname.tmp" "capture-done-$cname"
 }
 
-echo "run_wine_test: running $name in $rundir on display $display"
-if [ "$VIRTUAL_DESKTOP" = none ]; then
-    timeout -k 10 "$timeout_s" "$WINE64" "$(basename "$program")" >program.log 2>&1 &
-else
-    timeout -k 10 "$timeout_s" "$WINE64" explorer "/desktop=kestrix,$DESKTOP_SIZE" "$(basename "$program")" \
-        >program.log 2>&1 &
-fi
-wine_pid=$!
-
-deadline=$((SECONDS + timeout_s + 15))
-while kill -0 "$wine_pid" 2>/dev/null; do
-    for request in capture-request-*; do
-        [ -e "$request" ] || continue
-        case "$request" in *.tmp) continue ;; esac
-        serve_capture "$request"
-    done
-    if [ $SECONDS -gt $deadline ]; then
-        echo "run_wine_test: $name still running after ${timeout_s}s" >&2
-        break
+run_program() {
+    rm -f program-started exit-code.txt program.log
+    if [ "$VIRTUAL_DESKTOP" = none ]; then
+        timeout -k 10 "$timeout_s" "$WINE64" "$(basename "$program")" >program.log 2>&1 &
+    else
+        timeout -k 10 "$timeout_s" "$WINE64" explorer "/desktop=kestrix,$DESKTOP_SIZE" "$(basename "$program")" \
+            >program.log 2>&1 &
     fi
-    sleep 0.1
-done
-wait "$wine_pid"
-wine_rc=$?
-wine_pid=""
+    wine_pid=$!
+
+    local deadline=$((SECONDS + timeout_s + 15))
+    while kill -0 "$wine_pid" 2>/dev/null; do
+        for request in capture-request-*; do
+            [ -e "$request" ] || continue
+            case "$request" in *.tmp) continue ;; esac
+            serve_capture "$request"
+        done
+        if [ $SECONDS -gt $deadline ]; then
+            echo "run_wine_test: $name still running after ${timeout_s}s" >&2
+            break
+        fi
+        sleep 0.1
+    done
+    wait "$wine_pid"
+    wine_rc=$?
+    wine_pid=""
+}
+
+echo "run_wine_test: running $name in $rundir on display $display"
+run_program
+# Wine has been seen to end at once, printing nothing, before the program's first line ran (once on a fresh CI
+# machine). Only that case is started once more; a program that ran and crashed fails.
+if [ ! -f program-started ] && [ ! -f exit-code.txt ] && [ ! -s program.log ] && [ $captures -eq 0 ] &&
+    [ $wine_rc -ne 124 ] && [ $wine_rc -ne 137 ]; then
+    echo "run_wine_test: Wine ended (status $wine_rc) before $name started; starting it once more"
+    timeout 20 "$WINESERVER" -k >/dev/null 2>&1
+    timeout 20 "$WINESERVER" -w >/dev/null 2>&1
+    run_program
+fi
 
 echo "----- $name output -----"
 cat program.log

@@ -7,7 +7,8 @@
 //      answers with capture-done-<name> holding "ok" or the failures.
 // Before it returns, the program records its exit code in exit-code.txt, so the runner
 // does not depend on the Wine desktop process to pass the code on. expect-log.txt lists
-// lines that kestrix.log must hold after the program has ended.
+// lines that kestrix.log must hold after the program has ended. program-started, written
+// when the program loads, tells the runner that Wine got as far as running it.
 #ifndef KESTRIX_WINE_HARNESS_H
 #define KESTRIX_WINE_HARNESS_H
 
@@ -134,6 +135,10 @@ inline bool expect_log(const std::vector<std::string> &lines) {
         text += line + "\n";
     return write_file("expect-log.txt", text);
 }
+
+// Wine on a fresh machine has now and then ended at start-up, before running any program code; the
+// runner starts a program once more only when this marker is missing.
+[[maybe_unused]] static const bool programStarted = write_file("program-started", "");
 
 // Records the exit code for the runner and returns it, for `return kx::finish(code);`.
 inline int finish(int code) {
