@@ -186,6 +186,37 @@ TEST_F(RenderScale, PointsAndLinesAreAsWideAsAScaledPixel) {
     EXPECT_EQ(line[2].y, 25.5f);
 }
 
+// GR_FOG_MULT2 keeps only the fog colour, which Direct3D draws in a pass of its own: the quad of a scaled
+// point or line takes that pass as the point or line does unscaled.
+TEST_F(RenderScale, ScaledPointsAndLinesKeepOnlyTheFogColour) {
+    const GrFog_t fullFog = 255;
+    const GrColor_t fogGrey = 0x00C0C0C0, opaqueRed = 0xFFFF0000;
+    setProductDword("Fog", 1);
+    openScaled(twice);
+    GrFog_t table[GR_FOG_TABLE_SIZE];
+    for (GrFog_t &entry : table)
+        entry = fullFog;
+    grFogTable(table);
+    grFogColorValue(fogGrey);
+    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_ONE, GR_BLEND_ZERO);
+    grFogMode(GR_FOG_WITH_TABLE | GR_FOG_MULT2);
+    GrVertex a = coloredVertex(10, 10, opaqueRed), b = coloredVertex(50, 12, opaqueRed);
+    for (int ends = 1; ends <= 2; ++ends) {
+        SCOPED_TRACE(ends);
+        sim::clearCalls();
+        if (ends == 1)
+            grDrawPoint(&a);
+        else
+            grDrawLine(&a, &b);
+        std::vector<TlVertex> quad = drawnVertices();
+        ASSERT_EQ(quad.size(), 6u);
+        for (const TlVertex &v : quad)
+            EXPECT_EQ(v.diffuse, 0xFF000000u | fogGrey);
+    }
+}
+
 TEST_F(RenderScale, FrameBufferRoundTripsAtTheGameResolution) {
     openScaled(twice);
     grBufferClear(clearArgb, 0, 0xFFFF);
