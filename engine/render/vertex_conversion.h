@@ -48,7 +48,8 @@ struct VertexConversion {
     bool flipY;
     bool mirrorX;
     float screenWidth, screenHeight;
-    // Game pixels to the device's buffer: 1 and 0 unless the picture is drawn scaled.
+    // Game positions to the device's buffer, where the picture is not exactly the Glide screen at (0, 0).
+    bool scaled;
     float xScale, yScale, xOffset, yOffset;
     FxU32 colorMode;
     FxU32 fixedDiffuse, fixedSpecular;
@@ -206,10 +207,11 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
     conversion.mirrorX = turned;
     conversion.screenWidth = static_cast<float>(renderContext.screenWidth);
     conversion.screenHeight = static_cast<float>(renderContext.screenHeight);
+    conversion.scaled = renderScaling.active != 0;
     conversion.xScale = renderScaling.xScale;
     conversion.yScale = renderScaling.yScale;
-    conversion.xOffset = static_cast<float>(renderScaling.pictureLeft);
-    conversion.yOffset = static_cast<float>(renderScaling.pictureTop);
+    conversion.xOffset = scaledOrigin(renderScaling.pictureLeft, renderScaling.xScale);
+    conversion.yOffset = scaledOrigin(renderScaling.pictureTop, renderScaling.yScale);
 
     const RenderState &state = renderState;
     conversion.fixedDiffuse = conversion.fixedSpecular = 0;
@@ -312,9 +314,12 @@ __attribute__((always_inline)) inline float convertVertex(const void *source, Dr
     const float check = positionCheck(x, y);
     if (Shape::flipY(conversion)) y = conversion.screenHeight - y;
     if (Shape::mirrorX(conversion)) x = conversion.screenWidth - x;
-    // Multiplying by 1 and adding 0 leave every float as it was: unscaled positions are exact.
-    d.x = x * conversion.xScale + conversion.xOffset;
-    d.y = y * conversion.yScale + conversion.yOffset;
+    if (conversion.scaled) {
+        x = x * conversion.xScale + conversion.xOffset;
+        y = y * conversion.yScale + conversion.yOffset;
+    }
+    d.x = x;
+    d.y = y;
 
     // Glide's s/w and t/w run to 256/w along the longer side; multiplying by w undoes the division, which
     // Direct3D redoes from rhw. A TMU's own 1/w, where the layout has one, divides in place of the vertex's;
@@ -451,6 +456,10 @@ __attribute__((always_inline)) inline __m128 convertFour(const FxU8 *const verte
         y = unsnapped(gather(vertex, layout.y));
     }
     const __m128 check = _mm_add_ps(_mm_sub_ps(x, x), _mm_sub_ps(y, y));
+    if (conversion.scaled) {
+        x = _mm_add_ps(_mm_mul_ps(x, _mm_set1_ps(conversion.xScale)), _mm_set1_ps(conversion.xOffset));
+        y = _mm_add_ps(_mm_mul_ps(y, _mm_set1_ps(conversion.yScale)), _mm_set1_ps(conversion.yOffset));
+    }
 
     __m128 tu0 = zero, tv0 = zero;
     if (conversion.tmu0) {

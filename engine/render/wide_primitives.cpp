@@ -1,6 +1,7 @@
 #include "wide_primitives.h"
 
 #include <math.h>
+#include <string.h>
 
 #include "device_state.h"
 #include "draw_batch.h"
@@ -9,7 +10,6 @@
 
 namespace {
 
-const int quadStart = 2; // after the point or the line's two vertices
 const int quadVertices = 6;
 
 DrawVertex moved(const DrawVertex &v, float dx, float dy) {
@@ -19,18 +19,14 @@ DrawVertex moved(const DrawVertex &v, float dx, float dy) {
     return o;
 }
 
-// Lines and points have no winding: nothing of them is culled.
+// Lines and points have no winding: nothing of them is culled. The quad is drawn as the point or line
+// would have been, through the fog passes where the fog keeps only its colour.
 void drawQuad(const DrawVertex &a, const DrawVertex &b, const DrawVertex &c, const DrawVertex &d) {
-    DrawVertex *out = vertexBuffer + quadStart;
-    out[0] = a;
-    out[1] = b;
-    out[2] = c;
-    out[3] = a;
-    out[4] = c;
-    out[5] = d;
+    const DrawVertex corners[quadVertices] = {a, b, c, a, c, d};
+    memcpy(vertexBuffer, corners, sizeof(corners));
     const DWORD cull = sentRenderState(D3DRENDERSTATE_CULLMODE);
     sendRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
-    drawConvertedTriangles(out, quadVertices);
+    drawConvertedVertices(D3DPT_TRIANGLELIST, quadVertices);
     sendRenderState(D3DRENDERSTATE_CULLMODE, cull);
 }
 

@@ -13,6 +13,9 @@ const uint16_t clear565 = 0x001F;
 const GrColor_t clearArgb = 0x000000FF;
 const uint16_t written565 = 0xF800;
 const uint16_t detail565 = 0x07E0;
+// Direct3D samples a pixel at its corner, the board at its centre: scaled positions move back by half a
+// buffer pixel.
+const float halfPixel = 0.5f;
 
 class RenderScale : public Glide2DrawTest {
   protected:
@@ -65,17 +68,6 @@ TEST_F(RenderScale, FullScreenTakesTheScaledModeWhileTheGameKeepsItsResolution) 
                           std::vector<unsigned long long>{1, 0, 0, 640, 480};
     EXPECT_TRUE(logoCovers);
 
-    // Positions are scaled, texture coordinates are not.
-    sim::clearCalls();
-    GrVertex a = glideVertex(10, 20), b = glideVertex(30, 20), c = glideVertex(10, 50);
-    grDrawTriangle(&a, &b, &c);
-    std::vector<TlVertex> drawn = drawnVertices();
-    ASSERT_EQ(drawn.size(), 3u);
-    EXPECT_EQ(drawn[0].x, 20.0f);
-    EXPECT_EQ(drawn[0].y, 40.0f);
-    EXPECT_EQ(drawn[1].x, 60.0f);
-    EXPECT_EQ(drawn[2].y, 100.0f);
-
     // The clip window, and with it the clear, covers the scaled rectangle.
     grClipWindow(10, 20, 110, 220);
     const D3DVIEWPORT7 viewport = sim::viewport(liveDevice());
@@ -91,6 +83,50 @@ TEST_F(RenderScale, FullScreenTakesTheScaledModeWhileTheGameKeepsItsResolution) 
     EXPECT_NE(logText().find("Render scale 2: drawn at 640x480 in 640x480 buffers\r\n"), std::string::npos);
 }
 
+// Positions are scaled so that game pixel i's centre i + 1/2 lands on the centre of its block; both
+// conversions, the one for the usual Gouraud shape (iterated colour and alpha) and the general one, agree.
+// Unscaled, every position goes through bit for bit, the sign of a zero included.
+class ScaledConversions : public RenderScale {
+  protected:
+    static void combineLocal(GrCombineLocal_t local) {
+        grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, local, GR_COMBINE_OTHER_NONE,
+                       FXFALSE);
+        grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, local, GR_COMBINE_OTHER_NONE,
+                       FXFALSE);
+    }
+};
+
+TEST_F(ScaledConversions, AGamePixelsCentreLandsOnTheCentreOfItsBlock) {
+    const GrCombineLocal_t locals[] = {GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_LOCAL_CONSTANT};
+    openScaled(twice);
+    for (GrCombineLocal_t local : locals) {
+        SCOPED_TRACE(local);
+        combineLocal(local);
+        sim::clearCalls();
+        GrVertex a = glideVertex(10, 20), b = glideVertex(30, 20), c = glideVertex(10, 50);
+        grDrawTriangle(&a, &b, &c);
+        std::vector<TlVertex> drawn = drawnVertices();
+        ASSERT_EQ(drawn.size(), 3u);
+        EXPECT_EQ(drawn[0].x, 20.0f - halfPixel);
+        EXPECT_EQ(drawn[0].y, 40.0f - halfPixel);
+        EXPECT_EQ(drawn[1].x, 60.0f - halfPixel);
+        EXPECT_EQ(drawn[2].y, 100.0f - halfPixel);
+    }
+    grSstWinClose();
+
+    openScaled(0);
+    const float positions[] = {-0.0f, 10.3f, 319.96f};
+    for (GrCombineLocal_t local : locals) {
+        combineLocal(local);
+        for (float at : positions) {
+            SCOPED_TRACE(at);
+            const TlVertex drawn = drawnPoint(glideVertex(at, at));
+            EXPECT_EQ(std::memcmp(&drawn.x, &at, sizeof(at)), 0);
+            EXPECT_EQ(std::memcmp(&drawn.y, &at, sizeof(at)), 0);
+        }
+    }
+}
+
 TEST_F(RenderScale, AModeTheAdapterLacksCentresThePictureOnTheDesktop) {
     openScaled(thrice); // 960x720 is not offered: the desktop's 1280x1024, bars around the picture
     const DWORD left = (desktopWidth - gameWidth * thrice) / 2,
@@ -102,8 +138,8 @@ TEST_F(RenderScale, AModeTheAdapterLacksCentresThePictureOnTheDesktop) {
     EXPECT_EQ(viewport.dwY, top);
     EXPECT_EQ(viewport.dwWidth, gameWidth * thrice);
     GrVertex origin = glideVertex(0, 0);
-    EXPECT_EQ(drawnPoint(origin).x, static_cast<float>(left));
-    EXPECT_EQ(drawnPoint(origin).y, static_cast<float>(top));
+    EXPECT_EQ(drawnPoint(origin).x, static_cast<float>(left) - halfPixel);
+    EXPECT_EQ(drawnPoint(origin).y, static_cast<float>(top) - halfPixel);
     grSstWinClose();
     EXPECT_NE(logText().find("Render scale 3: drawn at 960x720 in 1280x1024 buffers\r\n"), std::string::npos);
 }
@@ -138,16 +174,47 @@ TEST_F(RenderScale, PointsAndLinesAreAsWideAsAScaledPixel) {
         right = v.x > right ? v.x : right;
         bottom = v.y > bottom ? v.y : bottom;
     }
-    EXPECT_EQ(right, 22.0f);
-    EXPECT_EQ(bottom, 22.0f);
+    EXPECT_EQ(right, 21.5f); // the block of game pixel 10: screen pixels 20 and 21, edges between samples
+    EXPECT_EQ(bottom, 21.5f);
 
     sim::clearCalls();
     GrVertex a = glideVertex(10, 10), b = glideVertex(50, 12);
     grDrawLine(&a, &b);
     std::vector<TlVertex> line = drawnVertices();
     ASSERT_EQ(line.size(), 6u);
-    EXPECT_EQ(line[2].x, 100.0f); // the far end moved down by a scaled pixel: thick along y
-    EXPECT_EQ(line[2].y, 26.0f);
+    EXPECT_EQ(line[2].x, 99.5f); // the far end moved down by a scaled pixel: thick along y
+    EXPECT_EQ(line[2].y, 25.5f);
+}
+
+// GR_FOG_MULT2 keeps only the fog colour, which Direct3D draws in a pass of its own: the quad of a scaled
+// point or line takes that pass as the point or line does unscaled.
+TEST_F(RenderScale, ScaledPointsAndLinesKeepOnlyTheFogColour) {
+    const GrFog_t fullFog = 255;
+    const GrColor_t fogGrey = 0x00C0C0C0, opaqueRed = 0xFFFF0000;
+    setProductDword("Fog", 1);
+    openScaled(twice);
+    GrFog_t table[GR_FOG_TABLE_SIZE];
+    for (GrFog_t &entry : table)
+        entry = fullFog;
+    grFogTable(table);
+    grFogColorValue(fogGrey);
+    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
+                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_ONE, GR_BLEND_ZERO);
+    grFogMode(GR_FOG_WITH_TABLE | GR_FOG_MULT2);
+    GrVertex a = coloredVertex(10, 10, opaqueRed), b = coloredVertex(50, 12, opaqueRed);
+    for (int ends = 1; ends <= 2; ++ends) {
+        SCOPED_TRACE(ends);
+        sim::clearCalls();
+        if (ends == 1)
+            grDrawPoint(&a);
+        else
+            grDrawLine(&a, &b);
+        std::vector<TlVertex> quad = drawnVertices();
+        ASSERT_EQ(quad.size(), 6u);
+        for (const TlVertex &v : quad)
+            EXPECT_EQ(v.diffuse, 0xFF000000u | fogGrey);
+    }
 }
 
 TEST_F(RenderScale, FrameBufferRoundTripsAtTheGameResolution) {

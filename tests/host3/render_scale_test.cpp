@@ -23,7 +23,8 @@ TEST_F(RenderScale3, TheDeviceDrawsScaledWhileTheQueriesAnswerTheGamesRectangle)
     EXPECT_EQ(grGet(GR_VIEWPORT, sizeof(reported), reported), sizeof(reported));
     EXPECT_EQ(std::vector<FxI32>(reported, reported + 4), (std::vector<FxI32>{10, 20, 100, 200}));
 
-    // Flipped for the origin at the game's size, then scaled: y 10 is game row 230, screen row 460.
+    // Flipped for the origin at the game's size, then scaled: y 10 is game row 230, screen row 460, less the
+    // half pixel between the board's sample point and Direct3D's.
     grClipWindow(0, 0, 320, 240);
     grVertexLayout(GR_PARAM_XY, offsetXy, GR_PARAM_ENABLE);
     sim::clearCalls();
@@ -32,10 +33,10 @@ TEST_F(RenderScale3, TheDeviceDrawsScaledWhileTheQueriesAnswerTheGamesRectangle)
     std::vector<Draw> drawn = draws();
     ASSERT_EQ(drawn.size(), 1u);
     ASSERT_EQ(drawn[0].vertices.size(), 3u);
-    EXPECT_EQ(drawn[0].vertices[0].x, 20.0f);
-    EXPECT_EQ(drawn[0].vertices[0].y, 460.0f);
-    EXPECT_EQ(drawn[0].vertices[1].x, 100.0f);
-    EXPECT_EQ(drawn[0].vertices[2].y, 420.0f);
+    EXPECT_EQ(drawn[0].vertices[0].x, 19.5f);
+    EXPECT_EQ(drawn[0].vertices[0].y, 459.5f);
+    EXPECT_EQ(drawn[0].vertices[1].x, 99.5f);
+    EXPECT_EQ(drawn[0].vertices[2].y, 419.5f);
     grSstWinClose(1);
 }
 

@@ -1,7 +1,8 @@
 // RenderScale on a real Direct3D: a 320x240 scene drawn at 1x and at 2x, full-screen and in a window. The
 // triangle's shallow top edge is a staircase of game pixels at 1x and of screen pixels at 2x: at 2x the
 // game pixel it crosses is split between its colours. A block written through the frame buffer covers its
-// scaled place, and the milliseconds per frame at each scale are printed. Built once per library.
+// scaled place, flat rectangles over whole game pixels cover exactly their blocks, and the milliseconds per
+// frame at each scale are printed. Built once per library.
 #include "wine_harness.h"
 
 #include <cstdint>
@@ -53,16 +54,25 @@ const char *const storedValues[] = {"Windowed", "RenderScale", "ColorDepth"};
 const DWORD colorDepth = 32;
 const int glideWidth = 320, glideHeight = 240;
 const int tol = 40;
-const GrColor_t blue = 0xFF0000FF, white = 0xFFFFFFFF, red = 0xFFFF0000;
+const GrColor_t blue = 0xFF0000FF, white = 0xFFFFFFFF, red = 0xFFFF0000, green = 0xFF00FF00;
 // The triangle's top edge runs from (20, 20) to (220, 70): a quarter of a pixel down per pixel across.
 const float corners[3][2] = {{20, 20}, {220, 70}, {20, 120}};
 // Direct3D 7 samples a pixel at its integer coordinates. Game pixel (61, 30) lies above that edge (which
-// passes 30.25 there) and (61, 31) below; at 2x the edge passes screen row 60.5 at column 122, between the
-// two rows of the block of (61, 30).
+// passes 30.25 there) and (61, 31) below; at 2x the edge passes y 60.125 at screen column 122, between the
+// sample points of the two rows of the block of (61, 30).
 const int edgeX = 61, aboveY = 30, belowY = 31;
 // A block written through the frame buffer.
 const int blockX = 250, blockY = 150, blockSize = 8;
 const uint16_t red565 = 0xF800;
+// Rectangles over game pixels [left, right) x [top, bottom). The first has its corners on whole pixels. The
+// second's lie an eighth of a pixel right of and below them: the board lights the pixels whose centres are
+// inside, the same ones, and at 2x so must the scaled picture, whose sample points of a block lie a quarter
+// of a game pixel either side of its centre. (At 1x Direct3D samples the corners: it is one pixel off there.)
+struct GameRectangle {
+    int left, top, right, bottom;
+    float nudge;
+};
+const GameRectangle wholeRectangle = {260, 40, 270, 50, 0.0f}, nudgedRectangle = {280, 40, 290, 50, 0.125f};
 const int timedFrames = 120;
 
 void storeValues(DWORD windowed, DWORD scale) {
@@ -97,6 +107,18 @@ void drawScene() {
     for (int i = 0; i < 3; ++i)
         setVertex(v[i], corners[i][0], corners[i][1]);
     grDrawTriangle(&v[0], &v[1], &v[2]);
+    grConstantColorValue(green);
+    for (const GameRectangle &rect : {wholeRectangle, nudgedRectangle}) {
+        const float left = rect.left + rect.nudge, top = rect.top + rect.nudge,
+                    right = rect.right + rect.nudge, bottom = rect.bottom + rect.nudge;
+        Vertex r[4];
+        setVertex(r[0], left, top);
+        setVertex(r[1], right, top);
+        setVertex(r[2], right, bottom);
+        setVertex(r[3], left, bottom);
+        grDrawTriangle(&r[0], &r[1], &r[2]);
+        grDrawTriangle(&r[0], &r[2], &r[3]);
+    }
 }
 
 bool writeBlock() {
@@ -146,6 +168,16 @@ std::vector<kx::Expect> probes(POINT origin, int scale) {
         // Below the edge's game pixel, white at any scale.
         at(origin, edgeX * scale, belowY * scale + scale - 1, white),
     };
+    for (const GameRectangle &rect : {wholeRectangle, nudgedRectangle}) {
+        if (rect.nudge != 0.0f && scale == 1) continue;
+        // The first and last screen pixels each way are inside, the next ones out.
+        const int left = rect.left * scale, top = rect.top * scale, right = rect.right * scale,
+                  bottom = rect.bottom * scale;
+        for (const kx::Expect &e : {at(origin, left, top, green), at(origin, right - 1, bottom - 1, green),
+                                    at(origin, left - 1, top, blue), at(origin, left, top - 1, blue),
+                                    at(origin, right, bottom - 1, blue), at(origin, right - 1, bottom, blue)})
+            expect.push_back(e);
+    }
     if (scale == 1) {
         expect.push_back(at(origin, edgeX, aboveY, blue)); // the whole game pixel is above
     } else {
