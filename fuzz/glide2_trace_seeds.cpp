@@ -206,20 +206,23 @@ bool writeGlide2Scalars(Op op, const SeedCall &call, Writer &w) {
 #undef TRACE_SEED_SCALARS
 
 struct Glide2Converter {
-    bool writeCall(const SeedCall &call, Writer &w) {
+    size_t writeCall(const SeedCall &call, Writer &w) {
         for (int op = 0; op < opCount; ++op) {
             if (call.name != opNames[op]) continue;
             w.op(static_cast<Op>(op));
             return writeCommonCall(static_cast<Op>(op), call, false, w) ||
-                   writeGlide2Scalars(static_cast<Op>(op), call, w) ||
-                   writeGlide2Call(static_cast<Op>(op), call, w);
+                           writeGlide2Scalars(static_cast<Op>(op), call, w) ||
+                           writeGlide2Call(static_cast<Op>(op), call, w)
+                       ? 1
+                       : 0;
         }
-        return false;
+        return 0;
     }
     bool opensSession(const SeedCall &call) const {
         return call.name == "grGlideInit" || call.name == "grSstWinOpen";
     }
-    bool settingKey(const SeedCall &, std::string &) const { return false; }
+    // Glide 2 vertices have one layout: nothing to repeat.
+    size_t restate(Writer &) const { return 0; }
 };
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include "glide3x.h"
 #include "glide3_fuzz_input.h"
+#include "vertex_layout.h"
 #include "trace_seeds.h"
 #include "trace_seed_calls.h"
 
@@ -29,18 +30,142 @@ const uint8_t firstLayoutSlot = 0;
 const char *const procNames[] = {"grGetGammaTableExt", "grChromaRangeExt", "grTexDownloadTableExt"};
 const uint8_t unknownProc = 3;
 
+const size_t layoutSlots = 2; // the target's, for the layouts it takes with grGlideGetVertexLayout
+const size_t aIndex = 5, rgbIndex = 6, pargbIndex = 7;
+
 // The layout the target builds from the grVertexLayout calls it reads: where it puts each parameter.
 struct Layout {
     int32_t offset[storedVertexParams] = {};
     uint32_t mode[storedVertexParams] = {};
+    bool packedLast = true; // the packed colour enabled after A and RGB: the library keeps the last one
     bool present(size_t i) const {
         return vertexParams[i].param == GR_PARAM_XY || mode[i] != GR_PARAM_DISABLE;
     }
+    bool operator==(const Layout &other) const {
+        return memcmp(offset, other.offset, sizeof(offset)) == 0 &&
+               memcmp(mode, other.mode, sizeof(mode)) == 0 && packedLast == other.packedLast;
+    }
 };
 
+// A parameter of the library's layout record, which grGlideSetVertexLayout hands back.
+const LayoutParameter *recordParameter(const GlideVertexLayout &record, FxU32 param) {
+    switch (param) {
+    case GR_PARAM_XY:
+        return &record.xy;
+    case GR_PARAM_Z:
+        return &record.z;
+    case GR_PARAM_W:
+        return &record.w;
+    case GR_PARAM_Q:
+        return &record.q;
+    case GR_PARAM_FOG_EXT:
+        return &record.fogExt;
+    case GR_PARAM_A:
+        return &record.a;
+    case GR_PARAM_RGB:
+        return &record.rgb;
+    case GR_PARAM_PARGB:
+        return &record.pargb;
+    case GR_PARAM_ST0:
+        return &record.st0;
+    case GR_PARAM_ST1:
+        return &record.st1;
+    case GR_PARAM_Q0:
+        return &record.q0;
+    case GR_PARAM_Q1:
+        return &record.q1;
+    default:
+        return nullptr;
+    }
+}
+
+Layout layoutOfRecord(const TraceArgument &argument) {
+    Layout layout;
+    GlideVertexLayout record;
+    memset(&record, 0, sizeof(record));
+    memcpy(&record, argument.data, argument.size < sizeof(record) ? argument.size : sizeof(record));
+    for (size_t i = 0; i < storedVertexParams; ++i) {
+        const LayoutParameter *parameter = recordParameter(record, vertexParams[i].param);
+        if (parameter == nullptr) continue;
+        uint8_t words = static_cast<uint8_t>(parameter->offset / vertexOffsetUnit);
+        layout.offset[i] = static_cast<int32_t>(words) * vertexOffsetUnit;
+        layout.mode[i] = parameter->mode;
+    }
+    layout.packedLast = record.packedColor != 0;
+    return layout;
+}
+
 struct Glide3Converter {
-    Layout layout, saved;
-    bool layoutSaved = false;
+    Layout layout;
+    Layout slots[layoutSlots];
+    bool slotTaken[layoutSlots] = {};
+    size_t nextSlot = 0;
+
+    // The target's layout made equal to `wanted` with a grVertexLayout call per parameter.
+    static size_t writeLayout(const Layout &wanted, Writer &w) {
+        size_t order[storedVertexParams];
+        for (size_t i = 0; i < storedVertexParams; ++i)
+            order[i] = i;
+        if (!wanted.packedLast) {
+            order[aIndex] = pargbIndex;
+            order[rgbIndex] = aIndex;
+            order[pargbIndex] = rgbIndex;
+        }
+        for (size_t i : order) {
+            w.op(op_grVertexLayout);
+            w.byte(static_cast<uint8_t>(i));
+            w.byte(static_cast<uint8_t>(wanted.offset[i] / vertexOffsetUnit));
+            w.num(wanted.mode[i]);
+        }
+        return storedVertexParams;
+    }
+
+    static void writeSlotCall(Op op, size_t slot, bool null, Writer &w) {
+        w.op(op);
+        w.byte(static_cast<uint8_t>(slot));
+        writePointer(w, null);
+    }
+
+    // The target takes the layout it has into a slot, where a later restore finds it.
+    size_t writeTakeLayout(Writer &w) {
+        size_t slot = nextSlot;
+        nextSlot = (nextSlot + 1) % layoutSlots;
+        writeSlotCall(op_grGlideGetVertexLayout, slot, false, w);
+        slots[slot] = layout;
+        slotTaken[slot] = true;
+        return 1;
+    }
+
+    // A restored layout: from the target's slot that holds it, else set parameter by parameter and taken
+    // into a slot for the next restore of it.
+    size_t writeRestoreLayout(const SeedCall &call, Writer &w) {
+        if (call.null(0)) {
+            writeSlotCall(op_grGlideSetVertexLayout, firstLayoutSlot, true, w);
+            return 1;
+        }
+        Layout wanted = layoutOfRecord(*call.argument(0));
+        for (size_t slot = 0; slot < layoutSlots; ++slot)
+            if (slotTaken[slot] && slots[slot] == wanted) {
+                writeSlotCall(op_grGlideSetVertexLayout, slot, false, w);
+                layout = wanted;
+                return 1;
+            }
+        size_t calls = writeLayout(wanted, w);
+        layout = wanted;
+        return calls + writeTakeLayout(w);
+    }
+
+    // The layouts the target holds in its slots, then the one it draws with.
+    size_t restate(Writer &w) const {
+        size_t calls = 0;
+        for (size_t slot = 0; slot < layoutSlots; ++slot) {
+            if (!slotTaken[slot]) continue;
+            calls += writeLayout(slots[slot], w);
+            writeSlotCall(op_grGlideGetVertexLayout, slot, false, w);
+            ++calls;
+        }
+        return calls + writeLayout(layout, w);
+    }
 
     // The enabled parameters' values, each read from the game's vertex where its layout put it.
     void writeVertexFields(const uint8_t *data, size_t size, Writer &w) const {
@@ -103,6 +228,9 @@ struct Glide3Converter {
         if (which >= storedVertexParams) return;
         layout.offset[which] = static_cast<uint8_t>(offset) * vertexOffsetUnit;
         layout.mode[which] = call.word(2);
+        if (call.word(2) != GR_PARAM_DISABLE && (which == aIndex || which == rgbIndex))
+            layout.packedLast = false;
+        if (call.word(2) != GR_PARAM_DISABLE && which == pargbIndex) layout.packedLast = true;
     }
 
     bool writeTable(Op op, const SeedCall &call, Writer &w) const {
@@ -175,17 +303,6 @@ struct Glide3Converter {
         case op_grVertexLayout:
             writeVertexLayout(call, w);
             return true;
-        case op_grGlideGetVertexLayout:
-        case op_grGlideSetVertexLayout:
-            // The target keeps the layout it was handed in a slot and restores it from there.
-            w.byte(firstLayoutSlot);
-            writePointer(w, call.null(0));
-            if (op == op_grGlideGetVertexLayout && !call.null(0)) {
-                saved = layout;
-                layoutSaved = true;
-            }
-            if (op == op_grGlideSetVertexLayout && !call.null(0)) layout = layoutSaved ? saved : Layout();
-            return true;
         case op_grSstWinClose:
         case op_grSelectContext:
             w.byte(0); // the context the target's open answered
@@ -206,27 +323,28 @@ struct Glide3Converter {
         }
     }
 
-    bool writeCall(const SeedCall &call, Writer &w) {
+    size_t writeCall(const SeedCall &call, Writer &w) {
+        if (call.name == "grGlideSetVertexLayout") return writeRestoreLayout(call, w);
+        if (call.name == "grGlideGetVertexLayout") {
+            if (!call.null(0)) return writeTakeLayout(w);
+            writeSlotCall(op_grGlideGetVertexLayout, firstLayoutSlot, true, w);
+            return 1;
+        }
         for (int op = 0; op < opCount; ++op) {
             if (call.name != opNames[op]) continue;
             w.op(static_cast<Op>(op));
-            return writeCommonCall(static_cast<Op>(op), call, true, w) ||
-                   writeScalars(static_cast<Op>(op), call, w) ||
-                   writeGlide3Call(static_cast<Op>(op), call, w);
+            bool written = writeCommonCall(static_cast<Op>(op), call, true, w) ||
+                           writeScalars(static_cast<Op>(op), call, w) ||
+                           writeGlide3Call(static_cast<Op>(op), call, w);
+            return written ? 1 : 0;
         }
-        return false;
+        return 0;
     }
 
     bool writeScalars(Op op, const SeedCall &call, Writer &w) const;
 
     bool opensSession(const SeedCall &call) const {
         return call.name == "grGlideInit" || call.name == "grSstWinOpen";
-    }
-    // Later inputs read vertices by the layout as it stands.
-    bool settingKey(const SeedCall &call, std::string &key) const {
-        if (call.name != "grVertexLayout") return false;
-        key = "grVertexLayout " + std::to_string(call.word(0));
-        return true;
     }
 };
 

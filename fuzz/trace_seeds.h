@@ -3,9 +3,10 @@
 // that fuzzing starts from what a game really did. A trace longer than one input is cut into several, each
 // starting with the calls that opened the session. Shared by the Glide 2 and Glide 3 converters, which
 // include it after their operation list and Glide header and provide a converter with
-//   bool writeCall(const SeedCall &, Writer &): the call in the target's input format, false to leave it out;
+//   size_t writeCall(const SeedCall &, Writer &): the call in the target's input format, as so many of the
+//     target's calls; 0 leaves it out;
 //   bool opensSession(const SeedCall &): a call every later input repeats first;
-//   bool settingKey(const SeedCall &, std::string &key): a setting later inputs repeat as it last stood.
+//   size_t restate(Writer &): the calls that put the target where the game stands now (its vertex layout).
 #ifndef KESTRIX_TRACE_SEEDS_H
 #define KESTRIX_TRACE_SEEDS_H
 
@@ -117,21 +118,27 @@ template <typename Result, typename... Parameters> struct ScalarWriter<Result(FX
     }
 };
 
-// Cuts the converted calls into inputs of the target's size, each with the machine header and the calls
-// that opened the session before its own.
+// Calls in the target's input format, and how many calls they are.
+struct SeedCalls {
+    std::vector<uint8_t> bytes;
+    size_t calls = 0;
+};
+
+// Cuts the converted calls into inputs of the target's size, each with the machine header, the calls that
+// opened the session and what puts the target where the game stood before its own calls.
 class SeedSet {
   public:
     SeedSet() : headerBytes(fuzzinput::BasicSeed<Writer>().w.bytes) {}
 
     // A call that every later input needs before its own calls (the session's opening).
-    void keepForLater(const std::vector<uint8_t> &call) { opening.push_back(call); }
-    // A setting later inputs need as it stands when they start: the last call under the key.
-    void keepLatest(const std::string &key, const std::vector<uint8_t> &call) { latest[key] = call; }
+    void keepForLater(const SeedCalls &call) { opening.push_back(call); }
 
-    void add(const std::vector<uint8_t> &call) {
-        if (current.empty() || current.size() + call.size() > maxSeedBytes || calls >= maxSeedCalls) start();
-        current.insert(current.end(), call.begin(), call.end());
-        ++calls;
+    // `restate` is what a new input would need first, were it to start with this call.
+    void add(const SeedCalls &call, const SeedCalls &restate) {
+        if (current.empty() || current.size() + call.bytes.size() > maxSeedBytes ||
+            calls + call.calls > maxSeedCalls)
+            start(restate);
+        append(call);
     }
 
     const std::vector<std::vector<uint8_t>> &finish() {
@@ -141,23 +148,25 @@ class SeedSet {
     }
 
   private:
-    void start() {
+    void append(const SeedCalls &call) {
+        current.insert(current.end(), call.bytes.begin(), call.bytes.end());
+        calls += call.calls;
+    }
+
+    // The first input starts where the game did: nothing to repeat.
+    void start(const SeedCalls &restate) {
+        bool first = current.empty() && seeds.empty();
         if (calls > 0) seeds.push_back(current);
         current = headerBytes;
         calls = 0;
-        for (const std::vector<uint8_t> &call : opening) {
-            current.insert(current.end(), call.begin(), call.end());
-            ++calls;
-        }
-        for (const auto &setting : latest) {
-            current.insert(current.end(), setting.second.begin(), setting.second.end());
-            ++calls;
-        }
+        if (first) return;
+        for (const SeedCalls &call : opening)
+            append(call);
+        append(restate);
     }
 
     std::vector<uint8_t> headerBytes;
-    std::vector<std::vector<uint8_t>> opening;
-    std::map<std::string, std::vector<uint8_t>> latest;
+    std::vector<SeedCalls> opening;
     std::vector<uint8_t> current;
     size_t calls = 0;
     std::vector<std::vector<uint8_t>> seeds;
@@ -176,15 +185,19 @@ std::vector<std::vector<uint8_t>> convertTrace(const Trace &trace, Converter &co
         for (size_t j = i + 1; name == "grLfbLock" && j < events.size() && held == nullptr; ++j)
             if (events[j].kind == trace_format::heldWriteKind) held = &events[j];
         SeedCall call{name, events[i], held};
-        Writer w;
-        if (!converter.writeCall(call, w)) {
+        Writer restateWriter, w;
+        SeedCalls restate;
+        restate.calls = converter.restate(restateWriter);
+        restate.bytes = restateWriter.bytes;
+        SeedCalls written;
+        written.calls = converter.writeCall(call, w);
+        if (written.calls == 0) {
             ++leftOut[call.name];
             continue;
         }
-        seeds.add(w.bytes);
-        std::string key;
-        if (converter.opensSession(call)) seeds.keepForLater(w.bytes);
-        if (converter.settingKey(call, key)) seeds.keepLatest(key, w.bytes);
+        written.bytes = w.bytes;
+        seeds.add(written, restate);
+        if (converter.opensSession(call)) seeds.keepForLater(written);
     }
     return seeds.finish();
 }
