@@ -162,7 +162,7 @@ TEST_F(Trace3, ReplaysFrameBufferRowsGoingUpwards) {
 }
 
 TEST_F(Trace3, KeptTracesReplayAsNoted) {
-    const char *const kept[] = {"glide3_scene"};
+    const char *const kept[] = {"glide3_scene", "glide3_demo_frame"};
     for (const char *name : kept) {
         unload();
         SetUp();
