@@ -1,5 +1,5 @@
 # Kestrix: the two set-up commands are `make demo` and `make test`; both install what they need first.
-.PHONY: all deps host host-asan host32 win32 win64 test test-host test-asan test-host32 test-win32 test-win64 test-fuzz fuzz demo dist format clean kelpo-fps bench-wine
+.PHONY: all deps host host-asan host32 win32 win64 test test-host test-asan test-host32 test-win32 test-win64 test-fuzz fuzz traces demo dist format clean kelpo-fps bench-wine
 
 all: win32
 
@@ -61,6 +61,11 @@ kelpo-fps: win64
 # Direct3D 7 itself, under Wine (printed, not asserted).
 bench-wine: win64
 	cmake --build --preset win64 --target bench_wine
+
+# Records the traces kept in tests/traces again and notes their replay digests (after a change meant to
+# alter them).
+traces: deps
+	bash tools/record_kept_traces.sh build/host
 
 test: test-fuzz test-host test-host32 test-asan test-win32 test-win64
 

@@ -94,6 +94,8 @@ void *ReplayArguments::pointer(const TraceArgument &argument) {
     case trace_format::bytesTag:
     case trace_format::textureTag:
         return copy(argument.data, argument.size);
+    case trace_format::blockTag:
+        return copy(argument.data, argument.size) + argument.word;
     case trace_format::outputTag:
         return scratch(argument.word < smallestOutput ? smallestOutput : argument.word);
     case trace_format::vertexListTag:

@@ -50,15 +50,15 @@ FX_ENTRY FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU
 }
 
 // The pixel pipeline is not emulated for frame-buffer writes: pixels are stored exactly as converted.
-FX_ENTRY void FX_CALL grLfbConstantAlpha(GrAlpha_t) {
+FX_ENTRY void FX_CALL grLfbConstantAlpha(GrAlpha_t alpha) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, alpha);
     noteNotEmulated("grLfbConstantAlpha");
 }
 
-FX_ENTRY void FX_CALL grLfbConstantDepth(FxU16) {
+FX_ENTRY void FX_CALL grLfbConstantDepth(FxU16 depth) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, depth);
     noteNotEmulated("grLfbConstantDepth");
 }
 

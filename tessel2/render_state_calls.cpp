@@ -113,9 +113,9 @@ FogSource fogSourceOf(GrFogMode_t mode) {
 } // namespace
 
 FX_ENTRY void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlendFnc_t rgb_df,
-                                           GrAlphaBlendFnc_t, GrAlphaBlendFnc_t) {
+                                           GrAlphaBlendFnc_t alpha_sf, GrAlphaBlendFnc_t alpha_df) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, rgb_sf, rgb_df, 0, 0);
+    if (tracing()) traceCall(__func__, rgb_sf, rgb_df, alpha_sf, alpha_df);
     setAlphaBlendFunction(rgb_sf, rgb_df);
 }
 
@@ -248,10 +248,12 @@ FX_ENTRY void FX_CALL grGammaCorrectionValue(float value) {
 }
 
 FX_ENTRY void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function,
-                                   GrCombineFactor_t rgb_factor, GrCombineFunction_t, GrCombineFactor_t,
-                                   FxBool rgb_invert, FxBool alpha_invert) {
+                                   GrCombineFactor_t rgb_factor, GrCombineFunction_t alpha_function,
+                                   GrCombineFactor_t alpha_factor, FxBool rgb_invert, FxBool alpha_invert) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, tmu, rgb_function, rgb_factor, 0, 0, rgb_invert, alpha_invert);
+    if (tracing())
+        traceCall(__func__, tmu, rgb_function, rgb_factor, alpha_function, alpha_factor, rgb_invert,
+                  alpha_invert);
     if (rgb_invert || alpha_invert) noteNotEmulated("grTexCombine invert");
     setTextureCombine(tmu, rgb_function, rgb_factor);
 }

@@ -50,11 +50,13 @@ FX_ENTRY void FX_CALL grGlideShutdown(void) {
     if (sessionIsOpen()) grSstWinClose();
 }
 
-FX_ENTRY FxBool FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t screen_resolution, GrScreenRefresh_t,
-                                     GrColorFormat_t color_format, GrOriginLocation_t origin_location, int,
-                                     int) {
+FX_ENTRY FxBool FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t screen_resolution,
+                                     GrScreenRefresh_t refresh, GrColorFormat_t color_format,
+                                     GrOriginLocation_t origin_location, int colorBuffers, int auxBuffers) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, hWnd, screen_resolution, 0, color_format, origin_location, 0, 0);
+    if (tracing())
+        traceCall(__func__, hWnd, screen_resolution, refresh, color_format, origin_location, colorBuffers,
+                  auxBuffers);
     return openSession(hWnd, screen_resolution, color_format, origin_location) ? FXTRUE : FXFALSE;
 }
 
@@ -95,9 +97,9 @@ FX_ENTRY int FX_CALL grBufferNumPending(void) {
     return 0;
 }
 
-FX_ENTRY void FX_CALL grSplash(float x, float y, float width, float height, FxU32) {
+FX_ENTRY void FX_CALL grSplash(float x, float y, float width, float height, FxU32 frame) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, x, y, width, height, 0);
+    if (tracing()) traceCall(__func__, x, y, width, height, frame);
     drawSplash(x, y, width, height);
 }
 
@@ -155,14 +157,14 @@ FX_ENTRY void FX_CALL grSstIdle(void) {
     showFrontDrawing();
 }
 
-FX_ENTRY void FX_CALL grSstSelect(int) {
+FX_ENTRY void FX_CALL grSstSelect(int which) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, which);
 }
 
-FX_ENTRY FxBool FX_CALL grSstControl(FxU32) {
+FX_ENTRY FxBool FX_CALL grSstControl(FxU32 code) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, code);
     return FXTRUE;
 }
 
@@ -200,9 +202,9 @@ FX_ENTRY void FX_CALL grResetTriStats(void) {
     resetCounters(CounterGroup::triangles);
 }
 
-FX_ENTRY FxBool FX_CALL grCheckForRoom(FxI32) {
+FX_ENTRY FxBool FX_CALL grCheckForRoom(FxI32 n) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, n);
     return FXTRUE;
 }
 
@@ -250,7 +252,7 @@ FX_ENTRY void FX_CALL guMovieStop(void) {
     if (tracing()) traceCall(__func__);
 }
 
-FX_ENTRY void FX_CALL guMovieSetName(const char *) {
+FX_ENTRY void FX_CALL guMovieSetName(const char *name) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, TraceBytes{NULL, 0});
+    if (tracing()) traceCall(__func__, TraceText{name});
 }

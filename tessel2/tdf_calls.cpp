@@ -42,12 +42,16 @@ FX_ENTRY FxU32 FX_CALL guEndianSwapWords(FxU32 value) {
 }
 
 // Exported for applications that link it; the board's RLE download path has no Direct3D counterpart.
-FX_ENTRY void FX_CALL ConvertAndDownloadRle(GrChipID_t, FxU32, GrLOD_t, GrLOD_t, GrAspectRatio_t,
-                                            GrTextureFormat_t, FxU32, FxU8 *, long, FxU32, FxU32, FxU32,
-                                            FxU32, FxU32, FxU32, FxU16 *) {
+FX_ENTRY void FX_CALL ConvertAndDownloadRle(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
+                                            GrLOD_t largeLod, GrAspectRatio_t aspect,
+                                            GrTextureFormat_t format, FxU32 evenOdd, FxU8 *, long rows,
+                                            FxU32 u0, FxU32 v0, FxU32 width, FxU32 height, FxU32 destWidth,
+                                            FxU32 destHeight, FxU16 *) {
     EntryLock entryLock;
+    // The run-length data and its table are not read: the call is not emulated.
     if (tracing())
-        traceCall(__func__, 0, 0, 0, 0, 0, 0, 0, TraceBytes{NULL, 0}, 0, 0, 0, 0, 0, 0, 0,
+        traceCall(__func__, tmu, startAddress, thisLod, largeLod, aspect, format, evenOdd,
+                  TraceBytes{NULL, 0}, rows, u0, v0, width, height, destWidth, destHeight,
                   TraceBytes{NULL, 0});
     noteNotEmulated("ConvertAndDownloadRle");
 }

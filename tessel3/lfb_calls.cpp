@@ -53,15 +53,15 @@ FX_ENTRY FxBool FX_CALL grLfbWriteRegion(GrBuffer_t dst_buffer, FxU32 dst_x, FxU
                                   src_data);
 }
 
-FX_ENTRY void FX_CALL grLfbConstantAlpha(GrAlpha_t) {
+FX_ENTRY void FX_CALL grLfbConstantAlpha(GrAlpha_t alpha) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, alpha);
     noteNotEmulated("grLfbConstantAlpha");
 }
 
-FX_ENTRY void FX_CALL grLfbConstantDepth(FxU32) {
+FX_ENTRY void FX_CALL grLfbConstantDepth(FxU32 depth) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, depth);
     noteNotEmulated("grLfbConstantDepth");
 }
 

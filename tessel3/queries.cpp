@@ -196,7 +196,7 @@ const FxI32 buffersPerResolution = 4;
 // The length must be the one the table fixes for pname: a shorter buffer is never written past.
 FX_ENTRY FxU32 FX_CALL grGet(FxU32 pname, FxU32 plength, FxI32 *params) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, pname, plength, TraceOutput{plength});
+    if (tracing()) traceCall(__func__, pname, plength, TraceOptionalOutput{params, plength});
     showFrontDrawing();
     if (params == NULL) return 0;
     Answer answer = answerOf(pname);
@@ -231,9 +231,11 @@ FX_ENTRY const char *FX_CALL grGetString(FxU32 pname) {
 
 // Every resolution the display can open, with two or one colour buffers, each with and without a depth
 // buffer.
-FX_ENTRY FxI32 FX_CALL grQueryResolutions(const GrResolution *, GrResolution *output) {
+FX_ENTRY FxI32 FX_CALL grQueryResolutions(const GrResolution *wanted, GrResolution *output) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, TraceBytes{NULL, 0}, TraceOutput{0});
+    if (tracing())
+        traceCall(__func__, TraceBytes{wanted, static_cast<FxU32>(sizeof(GrResolution))},
+                  TraceOptionalOutput{output, 0});
     bool openable[glideResolutionCount];
     const FxI32 recordCount = findOpenableResolutions(openable) * buffersPerResolution;
     if (output != NULL) {

@@ -33,9 +33,9 @@ FogSource fogSourceOf(GrFogMode_t mode) {
 } // namespace
 
 FX_ENTRY void FX_CALL grAlphaBlendFunction(GrAlphaBlendFnc_t rgb_sf, GrAlphaBlendFnc_t rgb_df,
-                                           GrAlphaBlendFnc_t, GrAlphaBlendFnc_t) {
+                                           GrAlphaBlendFnc_t alpha_sf, GrAlphaBlendFnc_t alpha_df) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, rgb_sf, rgb_df, 0, 0);
+    if (tracing()) traceCall(__func__, rgb_sf, rgb_df, alpha_sf, alpha_df);
     setAlphaBlendFunction(rgb_sf, rgb_df);
 }
 
@@ -56,10 +56,12 @@ FX_ENTRY void FX_CALL grAlphaCombine(GrCombineFunction_t function, GrCombineFact
 // With the TMU setting on, a unit whose colour function is zero contributes nothing, and TMU 0 takes TMU 1's
 // texture in by the functions that read the other unit.
 FX_ENTRY void FX_CALL grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgb_function,
-                                   GrCombineFactor_t rgb_factor, GrCombineFunction_t, GrCombineFactor_t,
-                                   FxBool rgb_invert, FxBool alpha_invert) {
+                                   GrCombineFactor_t rgb_factor, GrCombineFunction_t alpha_function,
+                                   GrCombineFactor_t alpha_factor, FxBool rgb_invert, FxBool alpha_invert) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, tmu, rgb_function, rgb_factor, 0, 0, rgb_invert, alpha_invert);
+    if (tracing())
+        traceCall(__func__, tmu, rgb_function, rgb_factor, alpha_function, alpha_factor, rgb_invert,
+                  alpha_invert);
     if (rgb_invert || alpha_invert) noteNotEmulated("grTexCombine invert");
     setTextureCombine(tmu, rgb_function, rgb_factor);
 }

@@ -51,25 +51,28 @@ FX_ENTRY void FX_CALL grGlideShutdown(void) {
 }
 
 FX_ENTRY GrContext_t FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t screen_resolution,
-                                          GrScreenRefresh_t, GrColorFormat_t color_format,
-                                          GrOriginLocation_t origin_location, int, int) {
+                                          GrScreenRefresh_t refresh, GrColorFormat_t color_format,
+                                          GrOriginLocation_t origin_location, int colorBuffers,
+                                          int auxBuffers) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, hWnd, screen_resolution, 0, color_format, origin_location, 0, 0);
+    if (tracing())
+        traceCall(__func__, hWnd, screen_resolution, refresh, color_format, origin_location, colorBuffers,
+                  auxBuffers);
     forgetJoiningVertices();
     return openSession(hWnd, screen_resolution, color_format, origin_location) ? theContext : 0;
 }
 
-FX_ENTRY FxBool FX_CALL grSstWinClose(GrContext_t) {
+FX_ENTRY FxBool FX_CALL grSstWinClose(GrContext_t context) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, context);
     if (!sessionIsOpen()) return FXFALSE;
     closeSession();
     return FXTRUE;
 }
 
-FX_ENTRY FxBool FX_CALL grSelectContext(GrContext_t) {
+FX_ENTRY FxBool FX_CALL grSelectContext(GrContext_t context) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, context);
     return FXTRUE;
 }
 
@@ -79,9 +82,9 @@ FX_ENTRY void FX_CALL grSstOrigin(GrOriginLocation_t origin) {
     setOrigin(origin);
 }
 
-FX_ENTRY void FX_CALL grSstSelect(int) {
+FX_ENTRY void FX_CALL grSstSelect(int which) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, which);
 }
 
 // Glide 3 clips to the rectangle: the viewport is the clip window, measured from the chosen origin.
@@ -124,9 +127,9 @@ FX_ENTRY void FX_CALL grFinish(void) {
     restartScene();
 }
 
-FX_ENTRY void FX_CALL grSplash(float x, float y, float width, float height, FxU32) {
+FX_ENTRY void FX_CALL grSplash(float x, float y, float width, float height, FxU32 frame) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, x, y, width, height, 0);
+    if (tracing()) traceCall(__func__, x, y, width, height, frame);
     drawSplash(x, y, width, height);
 }
 

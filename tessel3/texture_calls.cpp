@@ -81,15 +81,15 @@ FX_ENTRY FxU32 FX_CALL grTexTextureMemRequired(FxU32 evenOdd, GrTexInfo *info) {
         glide3Chain(info->smallLodLog2, info->largeLodLog2, info->aspectRatioLog2, info->format, evenOdd));
 }
 
-FX_ENTRY FxU32 FX_CALL grTexMinAddress(GrChipID_t) {
+FX_ENTRY FxU32 FX_CALL grTexMinAddress(GrChipID_t tmu) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, tmu);
     return 0;
 }
 
-FX_ENTRY FxU32 FX_CALL grTexMaxAddress(GrChipID_t) {
+FX_ENTRY FxU32 FX_CALL grTexMaxAddress(GrChipID_t tmu) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, 0);
+    if (tracing()) traceCall(__func__, tmu);
     return highestTextureAddress();
 }
 
@@ -108,10 +108,10 @@ FX_ENTRY void FX_CALL grTexDownloadMipMap(GrChipID_t tmu, FxU32 startAddress, Fx
 
 FX_ENTRY void FX_CALL grTexDownloadMipMapLevel(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
                                                GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
-                                               GrTextureFormat_t format, FxU32, void *data) {
+                                               GrTextureFormat_t format, FxU32 evenOdd, void *data) {
     EntryLock entryLock;
     if (tracing())
-        traceCall(__func__, tmu, startAddress, thisLod, largeLod, aspectRatio, format, 0,
+        traceCall(__func__, tmu, startAddress, thisLod, largeLod, aspectRatio, format, evenOdd,
                   traceLevel(data, thisLod, aspectRatio, format, 0, -1));
     downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data, 0, lastRowOfLevel);
 }
@@ -119,11 +119,11 @@ FX_ENTRY void FX_CALL grTexDownloadMipMapLevel(GrChipID_t tmu, FxU32 startAddres
 // data holds the rows start to end.
 FX_ENTRY FxBool FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 startAddress, GrLOD_t thisLod,
                                                         GrLOD_t largeLod, GrAspectRatio_t aspectRatio,
-                                                        GrTextureFormat_t format, FxU32, void *data,
+                                                        GrTextureFormat_t format, FxU32 evenOdd, void *data,
                                                         int start, int end) {
     EntryLock entryLock;
     if (tracing())
-        traceCall(__func__, tmu, startAddress, thisLod, largeLod, aspectRatio, format, 0,
+        traceCall(__func__, tmu, startAddress, thisLod, largeLod, aspectRatio, format, evenOdd,
                   traceLevel(data, thisLod, aspectRatio, format, start, end), start, end);
     if (start < 0 || end < start) return FXTRUE;
     downloadLevel(tmu, startAddress, thisLod, largeLod, aspectRatio, format, data, static_cast<FxU32>(start),
@@ -132,22 +132,23 @@ FX_ENTRY FxBool FX_CALL grTexDownloadMipMapLevelPartial(GrChipID_t tmu, FxU32 st
 }
 
 // The info of a selection is not compared with the download's: the start address alone names the texture.
-FX_ENTRY void FX_CALL grTexSource(GrChipID_t tmu, FxU32 startAddress, FxU32, GrTexInfo *) {
+FX_ENTRY void FX_CALL grTexSource(GrChipID_t tmu, FxU32 startAddress, FxU32 evenOdd, GrTexInfo *info) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, tmu, startAddress, 0, TraceBytes{NULL, 0});
+    if (tracing()) traceCall(__func__, tmu, startAddress, evenOdd, traceTexture(info, 0));
     if (startAddress == noTextureSource) return;
     selectTextureSource(tmu, startAddress);
 }
 
-FX_ENTRY void FX_CALL grTexMultibase(GrChipID_t, FxBool enable) {
+FX_ENTRY void FX_CALL grTexMultibase(GrChipID_t tmu, FxBool enable) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, 0, enable);
+    if (tracing()) traceCall(__func__, tmu, enable);
     if (enable) noteNotEmulated("grTexMultibase");
 }
 
-FX_ENTRY void FX_CALL grTexMultibaseAddress(GrChipID_t, GrTexBaseRange_t, FxU32, FxU32, GrTexInfo *) {
+FX_ENTRY void FX_CALL grTexMultibaseAddress(GrChipID_t tmu, GrTexBaseRange_t range, FxU32 startAddress,
+                                            FxU32 evenOdd, GrTexInfo *info) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, 0, 0, 0, 0, TraceBytes{NULL, 0});
+    if (tracing()) traceCall(__func__, tmu, range, startAddress, evenOdd, traceTexture(info, 0));
     noteNotEmulated("grTexMultibaseAddress");
 }
 
@@ -178,9 +179,9 @@ FX_ENTRY void FX_CALL grTexLodBiasValue(GrChipID_t tmu, float bias) {
     setTextureLodBias(tmu, bias);
 }
 
-FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t, int, FxU8, float) {
+FX_ENTRY void FX_CALL grTexDetailControl(GrChipID_t tmu, int lodBias, FxU8 detailScale, float detailMax) {
     EntryLock entryLock;
-    if (tracing()) traceCall(__func__, 0, 0, 0, 0);
+    if (tracing()) traceCall(__func__, tmu, lodBias, detailScale, detailMax);
     noteNotEmulated("grTexDetailControl");
 }
 

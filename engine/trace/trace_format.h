@@ -15,6 +15,7 @@
 //   outputTag:       length (u32): a buffer the call writes into
 //   fileTag:         name length (u32), name, content length (u32), content
 //   textTag:         length (u32), characters without the terminating zero
+//   blockTag:        offset of the pointer in the bytes (u32), length (u32), bytes the call reads around it
 #ifndef KESTRIX_TRACE_FORMAT_H
 #define KESTRIX_TRACE_FORMAT_H
 
@@ -48,6 +49,7 @@ enum ArgumentTag : uint8_t {
     outputTag = 6,
     fileTag = 7,
     textTag = 8,
+    blockTag = 9,
 };
 
 inline constexpr int textureWords = 4;

@@ -71,6 +71,9 @@ bool readArgument(Cursor &cursor, TraceArgument &argument) {
     case bytesTag:
     case textTag:
         return cursor.sized(argument.data, argument.size);
+    case blockTag:
+        return cursor.word(argument.word) && cursor.sized(argument.data, argument.size) &&
+               argument.word <= argument.size;
     case vertexListTag: {
         if (!cursor.word(argument.word) || !cursor.word(argument.vertexSize)) return false;
         uint64_t size = static_cast<uint64_t>(argument.word) * argument.vertexSize;

@@ -13,8 +13,8 @@
 
 struct TraceArgument {
     trace_format::ArgumentTag tag;
-    uint32_t word;                               // wordTag; count for vertexListTag; length for outputTag
-    uint32_t vertexSize;                         // vertexListTag
+    uint32_t word;       // wordTag; vertexListTag's count; outputTag's length; blockTag's pointer offset
+    uint32_t vertexSize; // vertexListTag
     int32_t texture[trace_format::textureWords]; // textureTag: small, large, aspect, format
     std::string name;                            // fileTag
     const uint8_t *data; // into the trace's bytes: bytes, vertices, texels, file content, text

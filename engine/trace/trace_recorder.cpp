@@ -122,6 +122,28 @@ void TraceRecord::add(const TraceBytes &bytes) {
     putBytes(bytes.data, bytes.size);
 }
 
+void TraceRecord::add(const TraceBlock &block) {
+    if (block.pointer == block.start || block.pointer == NULL) {
+        add(TraceBytes{block.pointer, block.size});
+        return;
+    }
+    ++arguments;
+    putByte(trace_format::blockTag);
+    putWord(static_cast<uint32_t>(static_cast<const uint8_t *>(block.pointer) -
+                                  static_cast<const uint8_t *>(block.start)));
+    putWord(block.size);
+    putBytes(block.start, block.size);
+}
+
+void TraceRecord::add(const TraceOptionalOutput &output) {
+    if (output.pointer == NULL) {
+        ++arguments;
+        putByte(trace_format::nullTag);
+        return;
+    }
+    add(TraceOutput{output.size});
+}
+
 void TraceRecord::add(const TraceOutput &output) {
     ++arguments;
     putByte(trace_format::outputTag);
@@ -214,8 +236,12 @@ TraceBytes tracePaletteEntries(const void *entries, int last) {
     return TraceBytes{entries, static_cast<uint32_t>(count * sizeof(uint32_t))};
 }
 
-TraceBytes traceLfbSource(const void *data, int32_t format, uint32_t width, uint32_t height, int32_t stride) {
-    if (height == 0 || stride < 0) return TraceBytes{NULL, 0};
-    return TraceBytes{data,
-                      static_cast<uint32_t>(stride) * (height - 1) + width * shadowBytesPerPixel(format)};
+TraceBlock traceLfbSource(const void *data, int32_t format, uint32_t width, uint32_t height, int32_t stride) {
+    if (height == 0 || data == NULL) return TraceBlock{data, data, 0};
+    uint32_t rowBytes = width * shadowBytesPerPixel(format);
+    // The last row lies lowest in memory when the rows go upwards: the bottom-up bitmaps of Windows.
+    uint32_t span = static_cast<uint32_t>(stride < 0 ? -static_cast<int64_t>(stride) : stride) * (height - 1);
+    const uint8_t *first = static_cast<const uint8_t *>(data);
+    const uint8_t *start = stride < 0 ? first - span : first;
+    return TraceBlock{data, start, span + rowBytes};
 }

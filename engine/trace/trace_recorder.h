@@ -15,8 +15,21 @@ struct TraceBytes {
     uint32_t size;
 };
 
+// Bytes read around a pointer that is not their start: rows a negative stride walks upwards from it.
+struct TraceBlock {
+    const void *pointer;
+    const void *start;
+    uint32_t size;
+};
+
 // A buffer the call writes into: only its size is recorded.
 struct TraceOutput {
+    uint32_t size;
+};
+
+// An output the application may leave null (asking for a size first): recorded as null then.
+struct TraceOptionalOutput {
+    const void *pointer;
     uint32_t size;
 };
 
@@ -64,7 +77,9 @@ class TraceRecord {
         }
     }
     void add(const TraceBytes &bytes);
+    void add(const TraceBlock &block);
     void add(const TraceOutput &output);
+    void add(const TraceOptionalOutput &output);
     void add(const TraceVertexList &list);
     void add(const TraceTexture &texture);
     void add(const TraceFile &file);
@@ -93,9 +108,8 @@ template <typename... Args> inline void traceCall(const char *entryPoint, const 
 
 // Palette entries 0 to `last`, all of them when last is out of range.
 TraceBytes tracePaletteEntries(const void *entries, int last);
-// A frame-buffer region handed over in `format` (a lock write mode's value); rows going upwards are not
-// recorded and replay with no data.
-TraceBytes traceLfbSource(const void *data, int32_t format, uint32_t width, uint32_t height, int32_t stride);
+// A frame-buffer region handed over in `format` (a lock write mode's value), its rows going down or up.
+TraceBlock traceLfbSource(const void *data, int32_t format, uint32_t width, uint32_t height, int32_t stride);
 
 // Starts recording when the settings ask for it; the library name goes into the header.
 void startTraceIfAsked(const char *libraryName);

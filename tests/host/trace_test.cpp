@@ -2,6 +2,8 @@
 #include "glide2_driver.h"
 
 #include <cstring>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "replay_tables.h"
@@ -103,4 +105,44 @@ TEST_F(Trace2, ReplaySendsTheDeviceWhatTheGameDid) {
     unload();
     EXPECT_EQ(deviceCalls(), recorded);
     EXPECT_GT(sim::callsNamed("DrawPrimitive").size(), 0u);
+}
+
+// Arguments the library does nothing with are the game's in the trace too: a report shows what it asked for.
+TEST_F(Trace2, RecordsArgumentsTheLibraryIgnores) {
+    const int detailBias = 3;
+    const FxU8 detailScale = 5;
+    const float detailMax = 0.5f;
+    const char *const movieName = "intro";
+    setProductDword(settings_store::trace, 1);
+    grGlideInit();
+    open();
+    grTexDetailControl(GR_TMU1, detailBias, detailScale, detailMax);
+    guMovieSetName(movieName);
+    grSstWinClose();
+    grGlideShutdown();
+    unload();
+    std::string text = sim::readFile("kestrix-1.gltrace");
+    Trace trace;
+    std::string error;
+    ASSERT_TRUE(parseTrace(std::vector<uint8_t>(text.begin(), text.end()), trace, error)) << error;
+    std::map<std::string, std::vector<uint32_t>> words;
+    std::string movie;
+    for (const TraceEvent &event : trace.events)
+        for (const TraceArgument &argument : event.arguments) {
+            if (argument.tag == trace_format::wordTag)
+                words[trace.callNames[event.callId]].push_back(argument.word);
+            if (argument.tag == trace_format::textTag)
+                movie.assign(reinterpret_cast<const char *>(argument.data), argument.size);
+        }
+    uint32_t maxBits = 0;
+    std::memcpy(&maxBits, &detailMax, sizeof(maxBits));
+    EXPECT_EQ(words["grTexDetailControl"],
+              (std::vector<uint32_t>{GR_TMU1, detailBias, detailScale, maxBits}));
+    // The refresh rate and the buffer counts of the open, which Direct3D decides.
+    const size_t refreshArgument = 2, colorBuffersArgument = 5;
+    const uint32_t fixtureColorBuffers = 2; // what the fixture's open asks for
+    ASSERT_GT(words["grSstWinOpen"].size(), colorBuffersArgument);
+    EXPECT_EQ(words["grSstWinOpen"][refreshArgument], static_cast<uint32_t>(GR_REFRESH_60Hz));
+    EXPECT_EQ(words["grSstWinOpen"][colorBuffersArgument], fixtureColorBuffers);
+    EXPECT_EQ(movie, movieName);
 }

@@ -1,9 +1,7 @@
 // Recording a Glide 3 session to a trace and playing it back on the simulation.
 #include "glide3_vertex_driver.h"
 
-#include <cstdlib>
-#include <fstream>
-
+#include "kept_traces.h"
 #include "replay_tables.h"
 #include "trace/trace_reader.h"
 
@@ -58,44 +56,16 @@ class Trace3 : public Glide3DrawTest {
         sim::clearCalls();
         setProductDword(settings_store::trace, 1);
         playScene();
+        return recordedTrace();
+    }
+
+    Trace recordedTrace() {
         unload();
         std::string text = sim::readFile("kestrix-1.gltrace");
         Trace trace;
         std::string error;
         EXPECT_TRUE(parseTrace(std::vector<uint8_t>(text.begin(), text.end()), trace, error)) << error;
         return trace;
-    }
-
-    // What the device saw, without the objects' addresses.
-    static std::vector<std::string> deviceCalls() {
-        std::vector<std::string> calls;
-        for (const sim::Call &call : sim::calls()) {
-            std::string line = call.name;
-            for (unsigned long long value : call.args)
-                line += " " + std::to_string(value);
-            for (double value : call.fargs)
-                line += " " + std::to_string(value);
-            line.append(call.data.begin(), call.data.end());
-            calls.push_back(line);
-        }
-        return calls;
-    }
-
-    static uint64_t fnv(const void *data, size_t size) {
-        const uint64_t offsetBasis = 14695981039346656037ull, prime = 1099511628211ull;
-        uint64_t hash = offsetBasis;
-        for (size_t i = 0; i < size; ++i)
-            hash = (hash ^ static_cast<const uint8_t *>(data)[i]) * prime;
-        return hash;
-    }
-
-    // The device calls since the last frame, folded into one number.
-    static uint64_t callsDigest() {
-        std::string all;
-        for (const std::string &call : deviceCalls())
-            all += call + "\n";
-        sim::clearCalls();
-        return fnv(all.data(), all.size());
     }
 
     ReplayResult replay(const Trace &trace, std::function<void(const ReplayFrame &)> frames = nullptr) {
@@ -120,11 +90,8 @@ const TraceEvent *firstCall(const Trace &trace, const char *name) {
 TEST_F(Trace3, RecordsEachCallWithTheDataItReads) {
     Trace trace = recordScene();
     EXPECT_EQ(trace.library, "tessel3.dll");
-    // KESTRIX_KEEP_TRACE=path keeps the scene's trace, as tests/traces/glide3_scene.gltrace was made.
-    if (const char *keep = std::getenv("KESTRIX_KEEP_TRACE"))
-        std::ofstream(keep, std::ios::binary)
-            .write(reinterpret_cast<const char *>(trace.bytes.data()),
-                   static_cast<std::streamsize>(trace.bytes.size()));
+    // The scene kept as tests/traces/glide3_scene.gltrace.
+    kept_traces::keepIfAsked(trace);
     const TraceEvent *triangle = firstCall(trace, "grDrawTriangle");
     ASSERT_NE(triangle, nullptr);
     ASSERT_EQ(triangle->arguments.size(), 3u);
@@ -151,7 +118,7 @@ TEST_F(Trace3, RecordsEachCallWithTheDataItReads) {
 
 TEST_F(Trace3, ReplaySendsTheDeviceWhatTheGameDid) {
     Trace trace = recordScene();
-    std::vector<std::string> recorded = deviceCalls();
+    std::vector<std::string> recorded = kept_traces::deviceCalls();
     ASSERT_NE(std::find_if(recorded.begin(), recorded.end(),
                            [](const std::string &call) { return call.rfind("DrawPrimitive", 0) == 0; }),
               recorded.end());
@@ -162,39 +129,45 @@ TEST_F(Trace3, ReplaySendsTheDeviceWhatTheGameDid) {
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.frames, frameCount);
     unload();
-    EXPECT_EQ(deviceCalls(), recorded);
+    EXPECT_EQ(kept_traces::deviceCalls(), recorded);
 }
 
-// The traces kept in tests/traces replay to the device calls and frames noted beside them;
-// KESTRIX_UPDATE_TRACE_DIGESTS=1 notes them anew after a change meant to alter them.
+// Rows handed over bottom-up, from the last row of a Windows bitmap with a negative stride, replay in place.
+TEST_F(Trace3, ReplaysFrameBufferRowsGoingUpwards) {
+    const FxU16 firstRow = 0xF800, secondRow = 0x001F;
+    const FxI32 upwards = -static_cast<FxI32>(lfbSide * sizeof(FxU16));
+    std::vector<FxU16> bitmap(lfbSide * lfbSide, secondRow);
+    FxU16 *lastRow = bitmap.data() + (lfbSide - 1) * lfbSide;
+    std::fill(lastRow, lastRow + lfbSide, firstRow);
+    setProductDword(settings_store::trace, 1);
+    grGlideInit();
+    GrContext_t context = open();
+    grBufferClear(clearColor, 0, depthFar);
+    grLfbWriteRegion(GR_BUFFER_BACKBUFFER, lfbX, lfbY, GR_LFB_SRC_FMT_565, lfbSide, lfbSide, FXFALSE, upwards,
+                     lastRow);
+    grBufferSwap(1);
+    grSstWinClose(context);
+    grGlideShutdown();
+    Trace trace = recordedTrace();
+    SetUp();
+    setProductDword(settings_store::trace, 0);
+    std::vector<uint16_t> pixels;
+    ReplayResult result = replay(trace, [&pixels](const ReplayFrame &frame) { pixels = frame.pixels; });
+    ASSERT_TRUE(result.ok) << result.error;
+    const FxU32 screenWidth = 640, screenHeight = 480;
+    ASSERT_EQ(pixels.size(), screenWidth * screenHeight);
+    EXPECT_EQ(pixels[lfbY * screenWidth + lfbX], firstRow);
+    EXPECT_EQ(pixels[(lfbY + 1) * screenWidth + lfbX], secondRow);
+    unload();
+}
+
 TEST_F(Trace3, KeptTracesReplayAsNoted) {
-    const char *const kept[] = {"glide3_scene"};
+    const char *const kept[] = {"glide3_scene", "glide3_demo_frame"};
     for (const char *name : kept) {
-        std::string base = std::string(KESTRIX_SOURCE_DIR) + "/tests/traces/" + name;
-        Trace trace;
-        std::string error;
-        ASSERT_TRUE(loadTrace((base + ".gltrace").c_str(), trace, error)) << error;
         unload();
         SetUp();
-        sim::clearCalls();
-        std::vector<std::string> digest;
-        ReplayResult result = replay(trace, [&digest](const ReplayFrame &frame) {
-            digest.push_back(
-                "frame " + std::to_string(frame.index) + " pixels " +
-                std::to_string(fnv(frame.pixels.data(), frame.pixels.size() * sizeof(uint16_t))) + " calls " +
-                std::to_string(callsDigest()));
-        });
-        ASSERT_TRUE(result.ok) << name << ": " << result.error;
-        if (std::getenv("KESTRIX_UPDATE_TRACE_DIGESTS") != nullptr) {
-            std::ofstream out(base + ".digest");
-            for (const std::string &line : digest)
-                out << line << "\n";
-        }
-        std::ifstream in(base + ".digest");
-        std::vector<std::string> noted;
-        for (std::string line; std::getline(in, line);)
-            noted.push_back(line);
-        EXPECT_EQ(digest, noted) << name;
+        kept_traces::expectReplaysAsNoted(name, glide3LinkedEntries(), reinterpret_cast<uintptr_t>(window),
+                                          glide3ReadBackBuffer);
         unload();
     }
 }
