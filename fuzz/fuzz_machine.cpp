@@ -14,7 +14,7 @@
 #include "session/processor.h"
 #include "settings_store.h"
 #include "sim_pixel_formats.h"
-#include "session/state_resets.h"
+#include "session/state_groups.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
@@ -401,7 +401,7 @@ int runInput(const uint8_t *data, size_t size, CallRunner runCall, const char *t
     configureMachine(in, window);
 
     // Nothing carries over from the input before, as nothing does between two loads of the DLL.
-    resetLoadState();
+    forgetLoadState();
     DllMain(module, DLL_PROCESS_ATTACH, nullptr);
     // The trace variable set to anything lists the calls of an input, to read a crash or check a seed.
     const bool trace = getenv(traceVariable) != nullptr;

@@ -3,6 +3,7 @@
 #include <stddef.h>
 
 #include "glide2x.h"
+#include "mipmap_manager.h"
 #include "render/vertex_conversion.h"
 
 namespace {
@@ -131,4 +132,6 @@ const LibraryRules glide2Rules = {
         },
     .vertexConverters = fixedLayoutConverters<grVertexLayout>,
     .traceLibraryName = "tessel2.dll",
+    // The utility library's texture manager hands out the texture memory grGlideInit empties.
+    .frontEndResets = {.atLoad = nullptr, .atGlideInit = resetMipMapManager},
 };

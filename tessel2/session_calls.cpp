@@ -8,7 +8,6 @@
 #include "glide2x.h"
 
 #include "library_rules.h"
-#include "mipmap_manager.h"
 #include "session/bitmaps.h"
 #include "session/board_status.h"
 #include "session/library.h"
@@ -41,7 +40,6 @@ FX_ENTRY void FX_CALL grGlideInit(void) {
     EntryLock entryLock;
     initLibrary();
     if (tracing()) traceCall(__func__); // the trace starts here
-    resetMipMapManager();
 }
 
 FX_ENTRY void FX_CALL grGlideShutdown(void) {

@@ -1,6 +1,7 @@
 #include "library_rules.h"
 
 #include "glide3x.h"
+#include "vertex_layout.h"
 
 namespace {
 
@@ -131,4 +132,6 @@ const LibraryRules glide3Rules = {
     // Converted through the layout in force.
     .vertexConverters = {.pointers = nullptr, .list = nullptr, .indexed = nullptr},
     .traceLibraryName = "tessel3.dll",
+    // The application's vertex layout is described from load on.
+    .frontEndResets = {.atLoad = resetVertexLayout, .atGlideInit = nullptr},
 };

@@ -16,8 +16,6 @@
 #include "session/library.h"
 #include "core/not_emulated.h"
 #include "session/presentation.h"
-#include "render/vertex_arrays.h"
-#include "vertex_layout.h"
 #include "render/clip_window.h"
 
 namespace {
@@ -29,11 +27,9 @@ const GrContext_t theContext = 1;
 
 // A detach with a reserved pointer is the process ending, not FreeLibrary.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_ATTACH) {
+    if (reason == DLL_PROCESS_ATTACH)
         attachLibrary(instance, glide3Rules);
-        resetVertexLayout();
-        forgetJoiningVertices();
-    } else if (reason == DLL_PROCESS_DETACH)
+    else if (reason == DLL_PROCESS_DETACH)
         detachLibrary(reserved != NULL);
     return TRUE;
 }
@@ -58,7 +54,6 @@ FX_ENTRY GrContext_t FX_CALL grSstWinOpen(FxU32 hWnd, GrScreenResolution_t scree
     if (tracing())
         traceCall(__func__, hWnd, screen_resolution, refresh, color_format, origin_location, colorBuffers,
                   auxBuffers);
-    forgetJoiningVertices();
     return openSession(hWnd, screen_resolution, color_format, origin_location) ? theContext : 0;
 }
 
@@ -98,7 +93,6 @@ FX_ENTRY void FX_CALL grBufferSwap(FxU32 swap_interval) {
     EntryLock entryLock;
     if (tracing()) traceCall(__func__, swap_interval);
     swapBuffers(swap_interval);
-    forgetJoiningVertices();
 }
 
 FX_ENTRY void FX_CALL grRenderBuffer(GrBuffer_t buffer) {

@@ -98,13 +98,13 @@ void openSession() {
     // A 64 × 64 texture selected on TMU 0, as far as the conversion reads it.
     texture.width = texture.height = 64;
     texture.sScale = texture.tScale = 1.0f / 256.0f;
-    textureState.currentTexture[tmu0] = &texture;
-    textureState.textureEnabled[tmu0] = 1;
+    deviceTextures.currentTexture[tmu0] = &texture;
+    deviceTextures.textureEnabled[tmu0] = 1;
 }
 
 void closeSession() {
-    textureState.currentTexture[tmu0] = nullptr;
-    textureState.textureEnabled[tmu0] = 0;
+    deviceTextures.currentTexture[tmu0] = nullptr;
+    deviceTextures.textureEnabled[tmu0] = 0;
     DllMain(nullptr, DLL_PROCESS_DETACH, nullptr);
 }
 

@@ -109,6 +109,13 @@ enum class FilteringSetting {
     onSamplesPoint,            // on: point sampling; off: bilinear, whatever it asks either way
 };
 
+// The front end's own records that live as long as one of the engine's groups of records
+// (session/state_groups.h): the engine resets them right after the group. Null: the front end keeps none.
+struct FrontEndResets {
+    void (*atLoad)();
+    void (*atGlideInit)();
+};
+
 struct LibraryRules {
     SettingsRules settings;
     DisplayOpenRules display;
@@ -126,6 +133,7 @@ struct LibraryRules {
     VertexConverters vertexConverters;
     // The file a trace names for its replay.
     const char *traceLibraryName;
+    FrontEndResets frontEndResets;
 };
 
 #endif

@@ -5,9 +5,6 @@
 
 #include "../settings_store.h"
 
-LibrarySettings settings;
-BoardChoice boardChoice;
-
 const char *const productKeyPath = settings_store::productKeyPath;
 const char *const glideKeyPath = settings_store::glideKeyPath;
 

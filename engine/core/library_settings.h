@@ -56,8 +56,9 @@ struct SettingsRules {
     bool readGlideKey; // FX_GLIDE_NO_SPLASH and FX_GLIDE_NO_DITHER_SUB
 };
 
-extern LibrarySettings settings;
-extern BoardChoice boardChoice;
+// Part of the library's records (session/state_groups.h).
+extern LibrarySettings &settings;
+extern BoardChoice &boardChoice;
 
 extern const char *const productKeyPath;
 extern const char *const glideKeyPath;

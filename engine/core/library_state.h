@@ -13,6 +13,7 @@ struct LibraryState {
     char windowTitle[256];
 };
 
-extern LibraryState library;
+// Part of the library's records (session/state_groups.h).
+extern LibraryState &library;
 
 #endif

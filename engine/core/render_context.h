@@ -60,15 +60,6 @@ struct RenderContext {
     FxU32 refreshRate;
 
     FxU32 swapCount;
-    FxU32 triangleCount;
-    FxU32 pixelsIn;
-    FxU32 chromaFail;
-    FxU32 zFuncFail;
-    FxU32 aFuncFail;
-    FxU32 pixelsOut;
-    // Reported by the Glide 3 queries; nothing draws into them, only a reset clears them.
-    FxU32 pointCount;
-    FxU32 lineCount;
 
     // grRenderBuffer(GR_BUFFER_FRONTBUFFER): 0 none, else how the front buffer is drawn into (one of the
     // FrontDrawing values), and whether something drawn there has not been shown yet.
@@ -81,6 +72,7 @@ enum FrontDrawing {
     frontDrawingCopied = 2, // the device refused it: drawn into the back surface, copied to the front
 };
 
-extern RenderContext renderContext;
+// Part of the library's records (session/state_groups.h).
+extern RenderContext &renderContext;
 
 #endif

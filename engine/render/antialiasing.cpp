@@ -6,10 +6,9 @@
 #include "draw_batch.h"
 #include "draw_vertex.h"
 #include "primitives.h"
+#include "../core/draw_counters.h"
 #include "../core/render_context.h"
 #include "../core/render_scaling.h"
-
-bool orderedAntialiasing;
 
 namespace {
 
@@ -131,7 +130,7 @@ void drawAntialiasedTriangle(const void *a, const void *b, const void *c, FxU32 
     if (a == NULL || b == NULL || c == NULL || !ready()) return;
     if (!convertVertexPointers(vertices, 3)) return;
     drawConvertedTriangles(vertexBuffer, 3);
-    renderContext.triangleCount += 1;
+    drawCounters.triangles += 1;
     drawFringe(3, edges, false);
 }
 

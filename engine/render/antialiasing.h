@@ -7,7 +7,7 @@
 #include "../glide_values.h"
 
 // Glide 3's GR_AA_ORDERED: points and lines are drawn soft.
-extern bool orderedAntialiasing;
+extern bool &orderedAntialiasing;
 void setOrderedAntialiasing(bool on);
 
 // The edges of a triangle that grAADrawTriangle's flags name: a to b, b to c, c to a.

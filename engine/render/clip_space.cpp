@@ -2,13 +2,6 @@
 
 #include "../core/render_context.h"
 
-ClipSpace clipSpace;
-
-void resetClipSpace() {
-    clipSpace = ClipSpace();
-    clipSpace.depthFar = 1.0f;
-}
-
 void setCoordinateSpace(bool clipCoordinates) {
     clipSpace.active = clipCoordinates;
 }

@@ -5,11 +5,12 @@
 
 #include "../glide_values.h"
 
+// Window coordinates, the whole screen as viewport and the full depth range, as a loaded library has them.
 struct ClipSpace {
-    bool active; // vertices are in clip coordinates, else in window coordinates
-    bool viewportSet;
-    FxI32 viewportX, viewportY, viewportWidth, viewportHeight;
-    float depthNear, depthFar;
+    bool active = false; // vertices are in clip coordinates, else in window coordinates
+    bool viewportSet = false;
+    FxI32 viewportX = 0, viewportY = 0, viewportWidth = 0, viewportHeight = 0;
+    float depthNear = 0.0f, depthFar = 1.0f;
 };
 
 // How a clip-coordinate vertex reaches the screen: window = clip / w × scale + offset.
@@ -19,10 +20,9 @@ struct ClipTransform {
     float zScale, zOffset; // to 0 near … 1 far
 };
 
-extern ClipSpace clipSpace;
+// Part of the library's records (session/state_groups.h).
+extern ClipSpace &clipSpace;
 
-// Window coordinates, the whole screen as viewport and the full depth range, as a loaded library has them.
-void resetClipSpace();
 void setCoordinateSpace(bool clipCoordinates);
 void setViewport(FxI32 x, FxI32 y, FxI32 width, FxI32 height);
 void setDepthRange(float nearValue, float farValue);

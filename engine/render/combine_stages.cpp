@@ -12,7 +12,7 @@ const D3DTEXTURESTAGESTATETYPE partState[] = {D3DTSS_COLOROP, D3DTSS_ALPHAOP};
 
 // A texture unit's function with the TMU setting on; otherwise each unit shows its own texture.
 FxI32 unitFunction(int tmu) {
-    return cardHasSecondTmu() ? renderState.textureCombineFunction[tmu] : combineFunctionLocal;
+    return cardHasSecondTmu() ? deviceCombine.textureCombineFunction[tmu] : combineFunctionLocal;
 }
 
 // TMU 0's output takes TMU 1's: the functions that read the other (upstream) unit.
@@ -27,16 +27,16 @@ bool addsUpstreamUnit(FxI32 function) {
 }
 
 DWORD partOp(int part) {
-    return part == stageColorPart ? renderState.lastColorOp : renderState.lastAlphaOp;
+    return part == stageColorPart ? deviceCombine.lastColorOp : deviceCombine.lastAlphaOp;
 }
 
 void sendStage(DWORD stage, int part, bool resend) {
     DWORD op = combineStageOp(stage, part);
     if (op == 0) return;
-    DWORD &sent = renderState.sentStageOps[stage][part];
+    DWORD &sent = deviceCombine.sentStageOps[stage][part];
     // A disabled stage 1 already passes the colour and alpha of stage 0 on.
     bool passesAlready = stage == 1 && op == D3DTOP_SELECTARG2 &&
-                         renderState.sentStageOps[1][stageColorPart] == D3DTOP_DISABLE;
+                         deviceCombine.sentStageOps[1][stageColorPart] == D3DTOP_DISABLE;
     if (!resend && (sent == op || passesAlready)) return;
     sendStageState(stage, partState[part], op);
     sent = op;
@@ -51,7 +51,7 @@ DWORD combineStageOp(DWORD stage, int part) {
     if (unitFunction(0) == combineFunctionZero) return D3DTOP_SELECTARG2;
     if (stage == 0) return op;
     FxI32 upstream = unitFunction(1);
-    bool feeds = op != D3DTOP_SELECTARG2 && textureState.textureEnabled[1] &&
+    bool feeds = op != D3DTOP_SELECTARG2 && deviceTextures.textureEnabled[1] &&
                  upstream != combineFunctionZero && readsUpstreamUnit(unitFunction(0));
     if (!feeds) return D3DTOP_SELECTARG2;
     return addsUpstreamUnit(unitFunction(0)) ? D3DTOP_ADD : D3DTOP_MODULATE;
@@ -62,7 +62,7 @@ void sendCombineStages(int part, bool resend) {
     sendStage(0, part, resend);
     sendStage(1, part, resend);
     // Stage 1 no longer disabled needs an alpha operation of its own.
-    DWORD(&stageOne)[2] = renderState.sentStageOps[1];
+    DWORD(&stageOne)[2] = deviceCombine.sentStageOps[1];
     if (part == stageColorPart && stageOne[stageColorPart] != D3DTOP_DISABLE &&
         stageOne[stageAlphaPart] == D3DTOP_DISABLE) {
         DWORD alphaOp = combineStageOp(1, stageAlphaPart);

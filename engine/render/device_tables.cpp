@@ -3,8 +3,6 @@
 #include "render_state.h"
 #include "../core/render_context.h"
 
-DeviceTables deviceTables;
-
 namespace {
 
 // Candidates in order of preference, ending in 0.

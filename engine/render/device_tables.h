@@ -30,7 +30,8 @@ struct DeviceTables {
     TextureFormatRow textureFormats[textureFormatRowCount];
 };
 
-extern DeviceTables deviceTables;
+// Part of the library's records (session/state_groups.h).
+extern DeviceTables &deviceTables;
 
 // Fills the tables from renderContext.deviceCaps and forgets the alpha-test function last sent, which the new
 // device does not have.

@@ -42,8 +42,9 @@ enum VertexField : FxU32 {
     everyGlide2Field = fieldPosition | fieldDepth | fieldOow | fieldAlpha | fieldRgb | fieldSt0 | fieldSt1,
 };
 
-// The layout the next conversions read; the front end sets it.
-extern VertexLayout vertexLayout;
+// The layout the next conversions read; the front end sets it. Part of the library's records
+// (session/state_groups.h), as are the converters in force.
+extern VertexLayout &vertexLayout;
 // A front end that lets the application describe its vertex sets the layout through these; the stride is
 // the one the last vertex-array draw gave.
 void setVertexLayout(const VertexLayout &layout);
@@ -51,7 +52,7 @@ FxU32 vertexLayoutStride();
 
 // Those that read through vertexLayout, and those in force: the front end's own, or these.
 extern const VertexConverters currentLayoutConverters;
-extern VertexConverters vertexConverters;
+extern VertexConverters &vertexConverters;
 
 // The array handed to DrawPrimitive, reused by every draw call; a primitive never leaves anything in it that
 // a later call relies on. It bounds one DrawPrimitive call (9830 × 40 bytes is just under 384 KiB); a

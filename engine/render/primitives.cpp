@@ -5,6 +5,7 @@
 #include "antialiasing.h"
 #include "draw_vertex.h"
 #include "draw_batch.h"
+#include "../core/draw_counters.h"
 #include "../core/render_context.h"
 
 namespace {
@@ -41,7 +42,7 @@ void drawFan(int nverts, const int *ilist, const void *vlist) {
                                         take, 1);
         if (!finite) return;
         drawConvertedVertices(D3DPT_TRIANGLEFAN, take + 1);
-        renderContext.triangleCount += static_cast<FxU32>(take - 1);
+        drawCounters.triangles += static_cast<FxU32>(take - 1);
         if (next + take >= nverts) return;
         next += take - 1;
     }
@@ -51,7 +52,7 @@ void drawFan(int nverts, const int *ilist, const void *vlist) {
 
 void drawTriangle(const void *a, const void *b, const void *c) {
     const void *vertices[3] = {a, b, c};
-    if (drawVertices(D3DPT_TRIANGLELIST, vertices, 3)) renderContext.triangleCount += 1;
+    if (drawVertices(D3DPT_TRIANGLELIST, vertices, 3)) drawCounters.triangles += 1;
 }
 
 void drawLine(const void *a, const void *b) {

@@ -13,8 +13,6 @@
 #include "../core/not_emulated.h"
 #include "../core/render_context.h"
 
-RenderState renderState;
-
 namespace {
 
 const float linearFogDensity = 0.3f;
@@ -75,7 +73,7 @@ const CombineEntry *selectColorCombine(FxI32 function, FxI32 factor, FxI32 local
     }
     renderState.diffuseRgbCode = entry.diffuseCode;
     renderState.specularRgbCode = entry.specularCode;
-    renderState.colorIgnoresTexture = entry.stageOp == D3DTOP_SELECTARG2;
+    deviceCombine.colorIgnoresTexture = entry.stageOp == D3DTOP_SELECTARG2;
     return &entry;
 }
 
@@ -103,7 +101,7 @@ void setColorCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, FxB
         renderState.diffuseRgbCode = 255;
         renderState.specularRgbCode = 255;
     }
-    renderState.lastColorOp = entry.stageOp;
+    deviceCombine.lastColorOp = entry.stageOp;
     sendCombineStages(stageColorPart, resendsStageOps());
 }
 
@@ -116,8 +114,8 @@ void setAlphaCombine(FxI32 function, FxI32 factor, FxI32 local, FxI32 other) {
     // Blending by texture alpha is a colour operation; for alpha the texture alpha multiplies instead.
     FxU32 op =
         entry.stageOp == D3DTOP_BLENDTEXTUREALPHA ? static_cast<FxU32>(D3DTOP_MODULATE) : entry.stageOp;
-    renderState.alphaIgnoresTexture = op == D3DTOP_SELECTARG2;
-    renderState.lastAlphaOp = op;
+    deviceCombine.alphaIgnoresTexture = op == D3DTOP_SELECTARG2;
+    deviceCombine.lastAlphaOp = op;
     sendCombineStages(stageAlphaPart, resendsStageOps());
 }
 
@@ -150,7 +148,7 @@ void alphaCombineCall(FxI32 function, FxI32 factor, FxI32 local, FxI32 other, Fx
 void setTextureCombine(FxI32 tmu, FxI32 rgbFunction, FxI32 rgbFactor) {
     if (!cardHasSecondTmu() || (tmu != tmu0 && tmu != tmu1) || renderContext.device == NULL) return;
     recordTextureCombine(tmu, rgbFunction, rgbFactor);
-    renderState.textureCombineFunction[tmu] = rgbFunction;
+    deviceCombine.textureCombineFunction[tmu] = rgbFunction;
     sendCombineStages(stageColorPart, resendsStageOps());
     sendCombineStages(stageAlphaPart, resendsStageOps());
 }
@@ -181,11 +179,11 @@ bool colorWritesEnabled() {
 void setAlphaTestFunction(FxI32 function) {
     stateCalls.alphaTestFunction = function;
     markKnown(groupAlphaTest);
-    if (renderContext.device == NULL || function == renderState.lastAlphaTestFunction) return;
+    if (renderContext.device == NULL || function == deviceCombine.lastAlphaTestFunction) return;
     FxU32 index = static_cast<FxU32>(function);
     if (index >= compareTableSize || deviceTables.alphaCmpTable[index] == 0) return;
     sendRenderState(D3DRENDERSTATE_ALPHAFUNC, deviceTables.alphaCmpTable[index]);
-    renderState.lastAlphaTestFunction = function;
+    deviceCombine.lastAlphaTestFunction = function;
 }
 
 // Direct3D 7 compares the pixel's alpha byte with the reference as it is, from 0 to 255.
@@ -308,8 +306,8 @@ void setChromakeyMode(FxI32 mode) {
     stateCalls.chromakeyMode = mode;
     markKnown(groupChromakeyMode);
     if (library.rules->session.cachesChromakeyMode) {
-        if (mode == renderState.lastChromakeyMode) return;
-        renderState.lastChromakeyMode = mode;
+        if (mode == deviceCombine.lastChromakeyMode) return;
+        deviceCombine.lastChromakeyMode = mode;
     }
     refreshColorKeyEnable();
 }

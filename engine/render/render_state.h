@@ -10,6 +10,7 @@
 #include "combine_table.h"
 #include "device_state.h"
 #include "fog_table.h"
+#include "../texture/texture_memory.h"
 
 struct RenderState {
     FxU32 constantColor; // ARGB
@@ -17,20 +18,8 @@ struct RenderState {
     FxU32 specularRgbCode;
     FxU32 diffuseAlphaCode;
     FxU32 specularAlphaCode;
-    FxU32 lastColorOp; // stage operation of the last colour combine, 0 for none
-    FxU32 lastAlphaOp; // stage operation of the last alpha combine, 0 for none
-    FxI32 lastAlphaTestFunction;
-    // The last colour and alpha combine leave the texture unread (stage 0 selects the diffuse colour):
-    // the vertices' 1/w and texture fields are not read then.
-    bool colorIgnoresTexture;
-    bool alphaIgnoresTexture;
     FxI32 depthBufferMode;
     FxU32 chromakeyValue; // ARGB
-    // Per texture unit, the colour function of its texture combine (GR_COMBINE_FUNCTION_LOCAL until one).
-    FxI32 textureCombineFunction[2];
-    // Per stage, the colour and the alpha operation last sent; 0 where none was.
-    DWORD sentStageOps[2][2];
-    FxI32 lastChromakeyMode;
     // Fog from Glide's table is in force: each vertex carries its fog in the specular alpha.
     bool tableFog;
     // The table is read at the vertex's fog coordinate rather than at its w.
@@ -40,10 +29,31 @@ struct RenderState {
     FxU32 fogEquation; // FogEquation
 };
 
-extern RenderState renderState;
+extern RenderState &renderState;
 
 // The alpha-test function that no call matches, so the next one is sent.
 const FxI32 noAlphaTestFunction = -1;
+
+// What the combine, alpha-test and chroma-key calls last gave the device, as a new device starts: stage 0
+// modulates by the texture until the next combine call, each unit shows its own texture, stage 1 is
+// disabled and the chroma key is off.
+struct DeviceCombine {
+    FxU32 lastColorOp = 0; // stage operation of the last colour combine, 0 for none
+    FxU32 lastAlphaOp = 0; // stage operation of the last alpha combine, 0 for none
+    FxI32 lastAlphaTestFunction = noAlphaTestFunction;
+    // The last colour and alpha combine leave the texture unread (stage 0 selects the diffuse colour):
+    // the vertices' 1/w and texture fields are not read then.
+    bool colorIgnoresTexture = false;
+    bool alphaIgnoresTexture = false;
+    // Per texture unit, the colour function of its texture combine.
+    FxI32 textureCombineFunction[textureUnitCount] = {combineFunctionLocal, combineFunctionLocal};
+    // Per stage, the colour and the alpha operation last sent; 0 where none was.
+    DWORD sentStageOps[2][2] = {{0, 0}, {D3DTOP_DISABLE, D3DTOP_DISABLE}};
+    FxI32 lastChromakeyMode = chromakeyDisable;
+};
+
+// Part of the window's records (session/state_groups.h); renderState is part of the library's.
+extern DeviceCombine &deviceCombine;
 
 // The table entry of a combination with its colour codes taken and its first use logged; null outside the
 // table. The set functions send the entry's stage operation too.

@@ -7,9 +7,6 @@
 #include "../core/render_context.h"
 #include "clip_window.h"
 
-StateCalls stateCalls;
-bool shamelessPlug;
-
 namespace {
 
 float lodBiasOf(FxU32 bits) {

@@ -98,7 +98,8 @@ struct StateCalls {
 // What Glide 3's grGet(GR_GLIDE_STATE_SIZE) announces; Glide 2's GrState is larger.
 const size_t savedStateBytes = 216;
 
-extern StateCalls stateCalls;
+// Part of the library's records (session/state_groups.h), as is shamelessPlug.
+extern StateCalls &stateCalls;
 
 inline bool isKnown(FxU32 group) {
     return (stateCalls.known & group) != 0;
@@ -117,7 +118,7 @@ void resetStateCalls(FxU32 screenWidth, FxU32 screenHeight);
 
 // grEnable and grDisable: the mode's bit in enabledModes; modes beyond the record's bits are not kept.
 // Whether presented frames carry the small splash in their bottom-right corner (the "shameless plug").
-extern bool shamelessPlug;
+extern bool &shamelessPlug;
 void setShamelessPlug(bool on);
 
 void setModeEnabled(FxI32 mode, bool enabled);

@@ -5,22 +5,12 @@
 #include "antialiasing.h"
 #include "draw_batch.h"
 #include "draw_vertex.h"
+#include "../core/draw_counters.h"
 #include "../core/render_context.h"
 
 static_assert(vertexArrayBatch <= vertexBufferSize, "a batch fits the vertex buffer");
 
 namespace {
-
-// The converted vertices a continued strip or fan starts from: the strip's last two, or the fan's centre
-// and last; and whether the strip's next triangle is an odd one, which Direct3D would wind the other way.
-struct JoiningVertices {
-    int count;
-    DrawVertex vertex[2];
-    bool oddNext;
-};
-
-JoiningVertices stripJoin;
-JoiningVertices fanJoin;
 
 bool convertRun(const VertexSource &source, FxU32 from, int count, int first) {
     if (source.pointers != NULL)
@@ -51,7 +41,7 @@ void drawTriangleList(FxU32 count, const VertexSource &source) {
         int take = smaller(whole - next, room);
         if (convertRun(source, next, take, 0)) {
             drawConvertedVertices(D3DPT_TRIANGLELIST, take);
-            renderContext.triangleCount += static_cast<FxU32>(take / 3);
+            drawCounters.triangles += static_cast<FxU32>(take / 3);
         }
         next += static_cast<FxU32>(take);
     }
@@ -60,15 +50,17 @@ void drawTriangleList(FxU32 count, const VertexSource &source) {
 // Puts the joining vertices at the start of the buffer. Before an odd triangle the first is doubled: the
 // degenerate triangle that makes keeps every later one on the winding of the strip it continues.
 int placeStripJoin() {
+    const JoiningVertices &join = vertexJoins.strip;
     int at = 0;
-    if (stripJoin.count == 2 && stripJoin.oddNext) vertexBuffer[at++] = stripJoin.vertex[0];
-    for (int i = 0; i < stripJoin.count; ++i)
-        vertexBuffer[at++] = stripJoin.vertex[i];
+    if (join.count == 2 && join.oddNext) vertexBuffer[at++] = join.vertex[0];
+    for (int i = 0; i < join.count; ++i)
+        vertexBuffer[at++] = join.vertex[i];
     return at;
 }
 
 void drawStrip(FxU32 count, const VertexSource &source, bool continued) {
-    if (!continued) stripJoin = JoiningVertices();
+    JoiningVertices &join = vertexJoins.strip;
+    if (!continued) join = JoiningVertices();
     for (FxU32 next = 0; next < count;) {
         int prefix = placeStripJoin();
         int degenerate = prefix == 3 ? 1 : 0;
@@ -78,12 +70,12 @@ void drawStrip(FxU32 count, const VertexSource &source, bool continued) {
         int triangles = total - 2 - degenerate;
         if (triangles > 0 && finite) {
             drawConvertedVertices(D3DPT_TRIANGLESTRIP, total);
-            renderContext.triangleCount += static_cast<FxU32>(triangles);
+            drawCounters.triangles += static_cast<FxU32>(triangles);
         }
-        if (triangles > 0 && triangles % 2 != 0) stripJoin.oddNext = !stripJoin.oddNext;
-        stripJoin.count = total < 2 ? total : 2;
-        for (int i = 0; i < stripJoin.count; ++i)
-            stripJoin.vertex[i] = vertexBuffer[total - stripJoin.count + i];
+        if (triangles > 0 && triangles % 2 != 0) join.oddNext = !join.oddNext;
+        join.count = total < 2 ? total : 2;
+        for (int i = 0; i < join.count; ++i)
+            join.vertex[i] = vertexBuffer[total - join.count + i];
         next += static_cast<FxU32>(take);
     }
 }
@@ -99,7 +91,7 @@ void drawFan(FxU32 count, const VertexSource &source, JoiningVertices &join) {
         int total = prefix + take;
         if (total >= 3 && finite) {
             drawConvertedVertices(D3DPT_TRIANGLEFAN, total);
-            renderContext.triangleCount += static_cast<FxU32>(total - 2);
+            drawCounters.triangles += static_cast<FxU32>(total - 2);
         }
         join.vertex[0] = vertexBuffer[0];
         if (total >= 2) join.vertex[1] = vertexBuffer[total - 1];
@@ -139,11 +131,11 @@ void drawVertexArray(FxU32 mode, FxU32 count, const VertexSource &source) {
         drawStrip(count, source, mode == arrayTriangleStripContinue);
         break;
     case arrayTriangleFan:
-        fanJoin = JoiningVertices();
-        drawFan(count, source, fanJoin);
+        vertexJoins.fan = JoiningVertices();
+        drawFan(count, source, vertexJoins.fan);
         break;
     case arrayTriangleFanContinue:
-        drawFan(count, source, fanJoin);
+        drawFan(count, source, vertexJoins.fan);
         break;
     case arrayTriangles:
         drawTriangleList(count, source);
@@ -151,9 +143,4 @@ void drawVertexArray(FxU32 mode, FxU32 count, const VertexSource &source) {
     default:
         break;
     }
-}
-
-void forgetJoiningVertices() {
-    stripJoin = JoiningVertices();
-    fanJoin = JoiningVertices();
 }

@@ -4,6 +4,7 @@
 #define KESTRIX_VERTEX_ARRAYS_H
 
 #include "../glide_values.h"
+#include "draw_vertex.h"
 
 // The modes, numbered as Glide 3's grDrawVertexArray numbers them.
 enum VertexArrayMode : FxU32 {
@@ -28,10 +29,24 @@ struct VertexSource {
     FxU32 stride;
 };
 
+// The converted vertices a continued strip or fan starts from: the strip's last two, or the fan's centre
+// and last; and whether the strip's next triangle is an odd one, which Direct3D would wind the other way.
+struct JoiningVertices {
+    int count;
+    DrawVertex vertex[2];
+    bool oddNext;
+};
+
+// What the next continued strip and fan join. A new frame or window has nothing to join.
+struct VertexJoins {
+    JoiningVertices strip;
+    JoiningVertices fan;
+};
+
+// Part of the frame's records (session/state_groups.h).
+extern VertexJoins &vertexJoins;
+
 // Any other mode draws nothing.
 void drawVertexArray(FxU32 mode, FxU32 count, const VertexSource &source);
-
-// A new frame or session: continued strips and fans have nothing to join.
-void forgetJoiningVertices();
 
 #endif

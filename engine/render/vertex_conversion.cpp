@@ -1,7 +1,6 @@
 #include "vertex_conversion.h"
 
 DrawVertex vertexBuffer[vertexBufferSize];
-VertexLayout vertexLayout;
 
 void setVertexLayout(const VertexLayout &layout) {
     vertexLayout = layout;
@@ -24,7 +23,6 @@ struct CurrentLayout {
 
 const VertexConverters currentLayoutConverters =
     vertex_conversion::LayoutConversion<CurrentLayout>::converters;
-VertexConverters vertexConverters = currentLayoutConverters;
 
 bool convertVertexPointers(const void *const *vertices, int count, DrawVertex *slots) {
     return vertexConverters.pointers(vertices, count, slots);

@@ -160,8 +160,8 @@ inline float unsnapped(float coordinate) {
 }
 
 inline void textureScales(FxI32 tmu, float &sScale, float &tScale) {
-    sScale = textureState.currentTexture[tmu]->sScale;
-    tScale = textureState.currentTexture[tmu]->tScale;
+    sScale = deviceTextures.currentTexture[tmu]->sScale;
+    tScale = deviceTextures.currentTexture[tmu]->tScale;
 }
 
 // Reads the render state, the settings, the bound textures and the screen for the next primitive. Forced
@@ -179,12 +179,12 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
 
     // Glide 2's rhw follows a texture on either unit, but its TMU 1 coordinates are sent only with the TMU
     // setting. A combine that leaves the texture unread leaves the texture fields unread too.
-    bool textureRead = !(renderState.colorIgnoresTexture && renderState.alphaIgnoresTexture);
-    bool bound0 = textureState.textureEnabled[tmu0] != 0, bound1 = textureState.textureEnabled[tmu1] != 0;
+    bool textureRead = !(deviceCombine.colorIgnoresTexture && deviceCombine.alphaIgnoresTexture);
+    bool bound0 = deviceTextures.textureEnabled[tmu0] != 0, bound1 = deviceTextures.textureEnabled[tmu1] != 0;
     conversion.textured = textureRead && (bound0 || bound1);
-    conversion.tmu0 =
-        textureRead && bound0 && textureState.currentTexture[tmu0] != NULL && (layout.fields & fieldSt0) != 0;
-    conversion.tmu1 = textureRead && bound1 && textureState.currentTexture[tmu1] != NULL &&
+    conversion.tmu0 = textureRead && bound0 && deviceTextures.currentTexture[tmu0] != NULL &&
+                      (layout.fields & fieldSt0) != 0;
+    conversion.tmu1 = textureRead && bound1 && deviceTextures.currentTexture[tmu1] != NULL &&
                       (layout.fields & fieldSt1) != 0 && (!rules.tmuSettingGatesTmu1 || cardHasSecondTmu());
     conversion.tableFog = renderState.tableFog;
     conversion.fogFromCoordinate = renderState.fogFromCoordinate && (layout.fields & fieldFogCoord) != 0;

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "presentation.h"
+#include "../core/draw_counters.h"
 #include "../core/render_context.h"
 
 bool inVerticalRetrace() {
@@ -34,30 +34,30 @@ ScreenViewport screenViewport() {
 
 BoardCounters boardCounters() {
     return BoardCounters{
-        .pixelsIn = renderContext.pixelsIn,
-        .chromaFail = renderContext.chromaFail,
-        .zFuncFail = renderContext.zFuncFail,
-        .aFuncFail = renderContext.aFuncFail,
-        .pixelsOut = renderContext.pixelsOut,
-        .triangles = renderContext.triangleCount,
-        .points = renderContext.pointCount,
-        .lines = renderContext.lineCount,
+        .pixelsIn = drawCounters.pixels.pixelsIn,
+        .chromaFail = drawCounters.pixels.chromaFail,
+        .zFuncFail = drawCounters.pixels.zFuncFail,
+        .aFuncFail = drawCounters.pixels.aFuncFail,
+        .pixelsOut = drawCounters.pixels.pixelsOut,
+        .triangles = drawCounters.triangles,
+        .points = drawCounters.points,
+        .lines = drawCounters.lines,
     };
 }
 
 void resetCounters(CounterGroup group) {
     switch (group) {
     case CounterGroup::pixels:
-        resetPerformanceCounters();
+        drawCounters.pixels = PixelCounters();
         break;
     case CounterGroup::triangles:
-        renderContext.triangleCount = 0;
+        drawCounters.triangles = 0;
         break;
     case CounterGroup::points:
-        renderContext.pointCount = 0;
+        drawCounters.points = 0;
         break;
     case CounterGroup::lines:
-        renderContext.lineCount = 0;
+        drawCounters.lines = 0;
         break;
     }
 }

@@ -219,6 +219,9 @@ void releaseDisplayObjects() {
     renderContext.displayLost = 0;
     renderContext.overGameDisplay = 0;
     renderContext.sessionOpen = 0;
+    // Drawing into the front buffer ends with the device: the next window draws into its back buffer.
+    renderContext.frontDrawing = 0;
+    renderContext.frontUnseen = 0;
     restoreWindowPlacement();
     renderContext.windowed = 0;
     destroyOwnWindow();

@@ -7,6 +7,7 @@
 #include "../core/library_settings.h"
 #include "../core/render_context.h"
 #include "screen_surfaces.h"
+#include "state_groups.h"
 
 namespace {
 
@@ -25,13 +26,6 @@ HRESULT WINAPI noteMode(LPDDSURFACEDESC2 mode, LPVOID searchPointer) {
     return DDENUMRET_OK;
 }
 
-// The modes found by the last enumeration that succeeded, for the depth it looked for.
-struct ModeList {
-    DWORD bitsPerPixel;
-    bool openable[glideResolutionCount];
-};
-ModeList listedModes;
-
 // The open session's DirectDraw object, else one of the query's own. False when the adapter could not be
 // asked.
 bool listFullScreenModes(DWORD bitsPerPixel, bool *openable) {
@@ -49,24 +43,20 @@ bool listFullScreenModes(DWORD bitsPerPixel, bool *openable) {
 // has answered its list is kept, and until then every resolution is offered.
 void findFullScreenModes(bool *openable) {
     DWORD bits = fullScreenBitsPerPixel();
-    if (listedModes.bitsPerPixel != bits) {
+    if (loadState.displayModes.bitsPerPixel != bits) {
         ModeList found = {bits, {}};
         if (!listFullScreenModes(bits, found.openable)) {
             for (int code = 0; code < glideResolutionCount; ++code)
                 openable[code] = true;
             return;
         }
-        listedModes = found;
+        loadState.displayModes = found;
     }
     for (int code = 0; code < glideResolutionCount; ++code)
-        openable[code] = listedModes.openable[code];
+        openable[code] = loadState.displayModes.openable[code];
 }
 
 } // namespace
-
-void forgetDisplayModes() {
-    listedModes = ModeList();
-}
 
 int findOpenableResolutions(bool openable[glideResolutionCount]) {
     bool windowed = settings.Windowed == 1;

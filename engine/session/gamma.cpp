@@ -5,17 +5,18 @@
 
 #include "../core/library_settings.h"
 #include "../core/render_context.h"
+#include "state_groups.h"
 
 namespace {
 
-const int channelCount = 3;
+const int channelCount = gammaChannelCount;
 const FxU32 largestEntry = 255;
 const float hundredths = 100.0f;
 // DirectDraw ramps run to 65535: each 8-bit entry repeated in both bytes.
 const WORD rampScale = 257;
 
+// What the display was given. The game's own table is one of the session's records.
 struct GammaState {
-    FxU8 game[channelCount][gammaTableEntries];  // as the game set it
     FxU8 shown[channelCount][gammaTableEntries]; // with the user's setting on top
     bool identity;                               // shown leaves every value as it is
     bool onDisplay;                              // the display's ramp carries shown
@@ -28,19 +29,6 @@ GammaState gammaState;
 FxU8 powerCurve(FxU32 entry, float exponent) {
     float value = powf(static_cast<float>(entry) / largestEntry, exponent) * largestEntry + 0.5f;
     return static_cast<FxU8>(value > largestEntry ? largestEntry : value);
-}
-
-// The user's Gamma brightens (above 1.00) or darkens what the game's table gives.
-void composeShownTable() {
-    float user = boardChoice.Gamma > 0 ? boardChoice.Gamma / hundredths : 1.0f;
-    gammaState.identity = true;
-    for (int c = 0; c < channelCount; ++c)
-        for (FxU32 i = 0; i < gammaTableEntries; ++i) {
-            FxU8 value = gammaState.game[c][i];
-            if (boardChoice.Gamma != gammaHundredthsNeutral) value = powerCurve(value, 1.0f / user);
-            gammaState.shown[c][i] = value;
-            if (value != i) gammaState.identity = false;
-        }
 }
 
 IDirectDrawGammaControl *displayGammaControl() {
@@ -128,11 +116,18 @@ template <typename Pixel> void correctRows(const DDSURFACEDESC2 &desc, const Fra
 
 } // namespace
 
-void resetGamma() {
+// The user's Gamma brightens (above 1.00) or darkens what the game's table gives.
+void composeShownGamma() {
+    const GameGammaTable &game = loadState.session.gameGamma;
+    float user = boardChoice.Gamma > 0 ? boardChoice.Gamma / hundredths : 1.0f;
+    gammaState.identity = true;
     for (int c = 0; c < channelCount; ++c)
-        for (FxU32 i = 0; i < gammaTableEntries; ++i)
-            gammaState.game[c][i] = static_cast<FxU8>(i);
-    composeShownTable();
+        for (FxU32 i = 0; i < gammaTableEntries; ++i) {
+            FxU8 value = game.channels[c][i];
+            if (boardChoice.Gamma != gammaHundredthsNeutral) value = powerCurve(value, 1.0f / user);
+            gammaState.shown[c][i] = value;
+            if (value != i) gammaState.identity = false;
+        }
 }
 
 void setGammaCorrection(float red, float green, float blue) {
@@ -141,7 +136,7 @@ void setGammaCorrection(float red, float green, float blue) {
         // A gamma of zero or less has no curve: the channel stays linear.
         float exponent = values[c] > 0.0f ? 1.0f / values[c] : 1.0f;
         for (FxU32 i = 0; i < gammaTableEntries; ++i)
-            gammaState.game[c][i] = powerCurve(i, exponent);
+            loadState.session.gameGamma.channels[c][i] = powerCurve(i, exponent);
     }
     applyGamma();
 }
@@ -152,7 +147,7 @@ void loadGammaTable(FxU32 entries, const FxU32 *red, const FxU32 *green, const F
     if (entries > gammaTableEntries) entries = gammaTableEntries;
     for (int c = 0; c < channelCount; ++c)
         for (FxU32 i = 0; i < entries; ++i)
-            gammaState.game[c][i] = static_cast<FxU8>(tables[c][i] & largestEntry);
+            loadState.session.gameGamma.channels[c][i] = static_cast<FxU8>(tables[c][i] & largestEntry);
     applyGamma();
 }
 
@@ -162,11 +157,11 @@ void readGammaTable(FxU32 entries, FxU32 *red, FxU32 *green, FxU32 *blue) {
     if (entries > gammaTableEntries) entries = gammaTableEntries;
     for (int c = 0; c < channelCount; ++c)
         for (FxU32 i = 0; i < entries; ++i)
-            tables[c][i] = gammaState.game[c][i];
+            tables[c][i] = loadState.session.gameGamma.channels[c][i];
 }
 
 void applyGamma() {
-    composeShownTable();
+    composeShownGamma();
     gammaState.onDisplay = false;
     if (!renderContext.sessionOpen) return;
     if (gammaState.identity && !gammaState.rampLoaded) return;

@@ -12,8 +12,25 @@
 const FxU32 gammaTableEntries = 256;
 const FxI32 gammaTableBits = 8;
 
-// The game's table back to linear; at grGlideInit.
-void resetGamma();
+const int gammaChannelCount = 3;
+
+// The table as the game set it, linear from grGlideInit on. Part of the session's records
+// (state_groups.h).
+struct GameGammaTable {
+    FxU8 channels[gammaChannelCount][gammaTableEntries];
+};
+
+constexpr GameGammaTable linearGammaTable() {
+    GameGammaTable table{};
+    for (int c = 0; c < gammaChannelCount; ++c)
+        for (FxU32 i = 0; i < gammaTableEntries; ++i)
+            table.channels[c][i] = static_cast<FxU8>(i);
+    return table;
+}
+
+// What the screen shows: the game's table with the user's setting on top; at grGlideInit, once the settings
+// are read.
+void composeShownGamma();
 // grGammaCorrectionValue and guGammaCorrectionRGB: each channel's table follows the power 1/gamma.
 void setGammaCorrection(float red, float green, float blue);
 // grLoadGammaTable: the first entries of each channel, 8 bits each.

@@ -9,9 +9,6 @@
 #include "windowed_display.h"
 #include "../render/draw_batch.h"
 
-LfbBufferState lfbBuffers[lfbBufferCount];
-FxU32 lfbLocksHeld;
-
 namespace {
 
 typedef void (*RowConverter)(const FxU8 *src, FxU8 *dst, FxU32 count);

@@ -34,7 +34,8 @@ struct LfbBufferState {
 };
 
 const int lfbBufferCount = 6;
-extern LfbBufferState lfbBuffers[lfbBufferCount];
+// Part of the library's records (session/state_groups.h).
+extern LfbBufferState (&lfbBuffers)[lfbBufferCount];
 
 // The pixel conversions. 16-bit inputs may carry other bits above bit 15; they are ignored.
 inline FxU32 xrgbFrom565(FxU32 p) {
@@ -59,7 +60,7 @@ inline FxU16 rgb565From1555(FxU32 p) {
 }
 
 // How many buffers the application holds locked.
-extern FxU32 lfbLocksHeld;
+extern FxU32 &lfbLocksHeld;
 // Bytes per pixel of a lock's write mode or a region's source format, which share their values.
 FxU32 shadowBytesPerPixel(FxI32 mode);
 

@@ -18,33 +18,25 @@
 #include "../trace/trace_recorder.h"
 #include "../render/initial_state.h"
 #include "../render/clip_window.h"
-#include "state_resets.h"
+#include "state_groups.h"
 
 namespace {
 
-// Under Wine, DirectDraw's creation loads the system's opengl32; when a game's own OpenGL driver written on
-// Glide takes that name, its load calls grSstWinOpen again from inside our open, without end.
-bool displayBeingOpened = false;
-bool reentryLogged = false;
-
 bool refuseReentrantOpen() {
-    if (!displayBeingOpened) return false;
-    if (!reentryLogged)
+    OpenGuard &guard = loadState.openGuard;
+    if (!guard.displayBeingOpened) return false;
+    if (!guard.reentryLogged)
         logLine("grSstWinOpen called again while the display is being opened (a game's own opengl32.dll "
                 "on Glide loaded by the system's DirectDraw?); this inner open fails. Under Wine keep "
                 "Wine's opengl32 built-in: WINEDLLOVERRIDES=\"opengl32=b\"\n");
-    reentryLogged = true;
+    guard.reentryLogged = true;
     return true;
 }
 
 } // namespace
 
 void attachLibrary(HINSTANCE instance, const LibraryRules &rules) {
-    displayBeingOpened = false;
-    reentryLogged = false;
-    library.rules = &rules;
-    library.moduleInstance = instance;
-    resetLoadState();
+    resetLoadState(instance, rules);
     forgetNotEmulatedNotes();
     openLog();
     createEntryLock();
@@ -64,15 +56,15 @@ void detachLibrary(bool processEnding) {
     freeShadowBuffers();
     stopTrace();
     closeLog();
-    resetLoadState();
-    library = LibraryState();
+    forgetLoadState();
     deleteEntryLock();
 }
 
 void initLibrary() {
     readSettings(library.rules->settings);
     startTraceIfAsked(library.rules->traceLibraryName);
-    resetGamma();
+    resetSessionState();
+    composeShownGamma();
     allocateTextureMemory();
 }
 
@@ -106,7 +98,7 @@ void prepareDevice(const LibraryRules &rules, FxI32 origin) {
     if (!settings.NoSplash) drawLogo();
     logSystemInfo();
 
-    resetDeviceState();
+    resetWindowState();
     buildCombineTable(rules.combineTable);
     buildTextureFormatTable();
     buildDeviceTables();
@@ -116,8 +108,6 @@ void prepareDevice(const LibraryRules &rules, FxI32 origin) {
     setOpeningOrigin(origin);
     clearBuffers(0, 0, 0xFFFF);
     if (!rules.session.presentRestartsScene && renderContext.device) renderContext.device->BeginScene();
-    renderContext.triangleCount = 0;
-    resetPerformanceCounters();
 }
 
 } // namespace
@@ -134,9 +124,9 @@ bool openSession(FxU32 hWnd, FxI32 resolution, FxI32 colorFormat, FxI32 origin) 
     renderContext.screenHeight = size.height;
     renderContext.colorFormat = colorFormat;
     logBanner(BannerPlacement::beforeDisplayOpen);
-    displayBeingOpened = true;
+    loadState.openGuard.displayBeingOpened = true;
     BOOL opened = openDisplayDevice(hWnd, rules.display);
-    displayBeingOpened = false;
+    loadState.openGuard.displayBeingOpened = false;
     if (!opened) return false;
 
     prepareDevice(rules, origin);

@@ -3,10 +3,12 @@
 #include "bitmaps.h"
 #include "buffer_exchange.h"
 #include "display_device.h"
+#include "../core/draw_counters.h"
 #include "../core/library_state.h"
 #include "frame_pacing.h"
 #include "gamma.h"
 #include "../core/library_settings.h"
+#include "state_groups.h"
 #include "surface_restore.h"
 #include "windowed_display.h"
 #include "../render/device_state.h"
@@ -114,6 +116,7 @@ void showFrontDrawing() {
 
 void swapBuffers(FxU32 swapInterval) {
     flushDrawBatch();
+    resetFrameState();
     pumpOwnWindowMessages();
     if (!fullScreenDisplayReady()) return;
     const SessionRules &rules = library.rules->session;
@@ -122,7 +125,7 @@ void swapBuffers(FxU32 swapInterval) {
         paceFrame(swapInterval);
         if (rules.presentRestartsScene && renderContext.device) renderContext.device->EndScene();
         presentBackBuffer();
-        if (rules.swapCountsPixelsOut) renderContext.pixelsOut += screenPixels();
+        if (rules.swapCountsPixelsOut) drawCounters.pixels.pixelsOut += screenPixels();
         if (rules.presentRestartsScene && renderContext.device) renderContext.device->BeginScene();
     }
     // Oversample 1 renders every frame but shows one call in five.
@@ -130,7 +133,7 @@ void swapBuffers(FxU32 swapInterval) {
         renderContext.swapCount += 1;
     else
         renderContext.swapCount = 0;
-    renderContext.pixelsIn += screenPixels();
+    drawCounters.pixels.pixelsIn += screenPixels();
 }
 
 void renderBuffer(FxI32 buffer) {
@@ -143,8 +146,8 @@ void renderBuffer(FxI32 buffer) {
     settleFrameBufferLocks();
     if (rules.presentRestartsScene && renderContext.device) renderContext.device->EndScene();
     if (buffer == bufferFront) startFrontDrawing();
-    renderContext.pixelsIn += screenPixels();
-    renderContext.pixelsOut += screenPixels();
+    drawCounters.pixels.pixelsIn += screenPixels();
+    drawCounters.pixels.pixelsOut += screenPixels();
     if (rules.presentRestartsScene && renderContext.device) renderContext.device->BeginScene();
 }
 
@@ -179,12 +182,4 @@ void primeBuffers() {
         swapBuffers(0);
     }
     clearBuffers(0, 0, 0xFFFF);
-}
-
-void resetPerformanceCounters() {
-    renderContext.pixelsIn = 0;
-    renderContext.chromaFail = 0;
-    renderContext.zFuncFail = 0;
-    renderContext.aFuncFail = 0;
-    renderContext.pixelsOut = 0;
 }

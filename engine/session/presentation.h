@@ -20,6 +20,5 @@ void showFrontDrawing();
 void startFrontDrawing();
 void stopFrontDrawing();
 void primeBuffers();
-void resetPerformanceCounters();
 
 #endif

@@ -83,7 +83,7 @@ bool sameRange(const ChromaRange &a, const ChromaRange &b) {
 void rangesChanged() {
     if (renderContext.device == NULL) return;
     for (int tmu = 0; tmu < textureUnitCount; ++tmu)
-        if (textureState.currentTexture[tmu] != NULL) applyColorKey(textureState.currentTexture[tmu]);
+        if (deviceTextures.currentTexture[tmu] != NULL) applyColorKey(deviceTextures.currentTexture[tmu]);
     refreshColorKeyEnable();
 }
 

@@ -23,15 +23,6 @@ FxU32 channel(FxI32 value) {
     return static_cast<FxU32>(value > channelMax ? channelMax : value);
 }
 
-// Every byte of the table takes part, each at its own weight.
-FxU32 checksumOf(const NccTable &table) {
-    const FxU8 *bytes = reinterpret_cast<const FxU8 *>(&table);
-    FxU32 sum = 0;
-    for (size_t i = 0; i < sizeof(table); ++i)
-        sum = sum * 31u + bytes[i];
-    return sum;
-}
-
 NccTable &tableNumber(FxU32 table) {
     return table == texTableNcc1 ? textureState.nccTables[1] : textureState.nccTables[0];
 }
@@ -51,19 +42,18 @@ NccTable neutralNccTable() {
     return table;
 }
 
-void resetNccTables() {
-    for (int i = 0; i < nccTableCount; ++i) {
-        textureState.nccTables[i] = neutralNccTable();
-        textureState.nccChecksums[i] = checksumOf(textureState.nccTables[i]);
-    }
-    for (int tmu = 0; tmu < textureUnitCount; ++tmu)
-        textureState.nccSelect[tmu] = texTableNcc0;
+FxU32 nccTableChecksum(const NccTable &table) {
+    const FxU8 *bytes = reinterpret_cast<const FxU8 *>(&table);
+    FxU32 sum = 0;
+    for (size_t i = 0; i < sizeof(table); ++i)
+        sum = sum * 31u + bytes[i];
+    return sum;
 }
 
 void storeNccTable(FxU32 table, const void *source) {
     if (source == NULL || (table != texTableNcc0 && table != texTableNcc1)) return;
     memcpy(&tableNumber(table), source, sizeof(NccTable));
-    textureState.nccChecksums[table] = checksumOf(tableNumber(table));
+    textureState.nccChecksums[table] = nccTableChecksum(tableNumber(table));
 }
 
 void selectNccTable(FxI32 tmu, FxU32 table) {

@@ -18,8 +18,8 @@ const FxU32 nccTexelCount = 256; // one decoded colour per low byte of a YIQ tex
 
 // Y ramp from 0 to 255, I and Q zero: what YIQ texels decode through before any table download.
 NccTable neutralNccTable();
-// Both tables neutral, table 0 selected on every TMU.
-void resetNccTables();
+// Every byte of the table takes part, each at its own weight.
+FxU32 nccTableChecksum(const NccTable &table);
 // table: texTableNcc0 or texTableNcc1; other values and a null source are ignored.
 void storeNccTable(FxU32 table, const void *source);
 void selectNccTable(FxI32 tmu, FxU32 table);

@@ -41,9 +41,9 @@ void downloadPalette6666(FxI32 tmu, const FxU32 *entries, int start, int end) {
     FxU32 sum = 0;
     for (int i = 0; i < texturePaletteSize; ++i)
         sum += (textureState.texturePaletteAlpha[i] << 24 | textureState.texturePaletteXrgb[i]) << (i & 7);
-    textureState.paletteChecksum = sum;
+    deviceTextures.paletteChecksum = sum;
     if (tmu != tmu0 && tmu != tmu1) return;
-    TextureRecord *current = textureState.currentTexture[tmu];
+    TextureRecord *current = deviceTextures.currentTexture[tmu];
     if (current) applyPalette(current);
 }
 

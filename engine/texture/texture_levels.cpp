@@ -206,6 +206,6 @@ bool growTextureChain(TextureRecord *record, FxU32 levelCount) {
     old->Release();
     setSurfaceColorKey(record);
     const FxI32 tmu = static_cast<FxI32>(record->tmu);
-    if (textureState.currentTexture[tmu] == record) sendTexture(record->tmu, record->surface);
+    if (deviceTextures.currentTexture[tmu] == record) sendTexture(record->tmu, record->surface);
     return true;
 }

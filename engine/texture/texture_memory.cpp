@@ -16,9 +16,9 @@ const int largestAspectLog2 = 3; // 8 to 1
 
 void forgetIfCurrent(TextureRecord *record) {
     for (int tmu = 0; tmu < textureUnitCount; ++tmu) {
-        if (textureState.currentTexture[tmu] != record) continue;
-        textureState.currentTexture[tmu] = NULL;
-        textureState.textureEnabled[tmu] = 0;
+        if (deviceTextures.currentTexture[tmu] != record) continue;
+        deviceTextures.currentTexture[tmu] = NULL;
+        deviceTextures.textureEnabled[tmu] = 0;
     }
 }
 
@@ -76,8 +76,8 @@ void abandonTextureMemory() {
         for (int i = 0; i < memory.count; ++i)
             abandonTextureRecord(memory.ranges[i].record);
         memory.count = 0;
-        textureState.currentTexture[tmu] = NULL;
-        textureState.textureEnabled[tmu] = 0;
+        deviceTextures.currentTexture[tmu] = NULL;
+        deviceTextures.textureEnabled[tmu] = 0;
     }
     textureState.textureMemoryAllocated = false;
 }
@@ -90,8 +90,8 @@ void releaseAllTextures() {
         for (int i = 0; i < memory.count; ++i)
             destroyTextureRecord(memory.ranges[i].record);
         memory.count = 0;
-        textureState.currentTexture[tmu] = NULL;
-        textureState.textureEnabled[tmu] = 0;
+        deviceTextures.currentTexture[tmu] = NULL;
+        deviceTextures.textureEnabled[tmu] = 0;
     }
 }
 
@@ -185,13 +185,13 @@ void selectTextureSource(FxI32 tmu, FxU32 startAddress) {
 
 void bindTexture(FxI32 tmu, TextureRecord *record) {
     if (tmu != tmu0 && tmu != tmu1) return;
-    textureState.currentTexture[tmu] = record;
-    textureState.textureEnabled[tmu] = 0;
+    deviceTextures.currentTexture[tmu] = record;
+    deviceTextures.textureEnabled[tmu] = 0;
     if (record == NULL) {
         sendTexture(static_cast<DWORD>(tmu), NULL);
         return;
     }
-    textureState.textureEnabled[tmu] = 1;
+    deviceTextures.textureEnabled[tmu] = 1;
     applyPalette(record);
     applyNccTable(record);
     applyColorKey(record);
@@ -200,7 +200,7 @@ void bindTexture(FxI32 tmu, TextureRecord *record) {
 
 void rebindCurrentTexture(FxI32 tmu) {
     if ((tmu != tmu0 && tmu != tmu1) || renderContext.device == NULL) return;
-    bindTexture(tmu, textureState.currentTexture[tmu]);
+    bindTexture(tmu, deviceTextures.currentTexture[tmu]);
 }
 
 // The board keys every texel it draws against the current value, so textures downloaded earlier follow it.
@@ -209,5 +209,5 @@ void setChromakeyValue(FxU32 argb) {
     stateCalls.chromakeyValue = argb;
     markKnown(groupChromakeyValue);
     for (int tmu = 0; tmu < textureUnitCount; ++tmu)
-        if (textureState.currentTexture[tmu] != NULL) applyColorKey(textureState.currentTexture[tmu]);
+        if (deviceTextures.currentTexture[tmu] != NULL) applyColorKey(deviceTextures.currentTexture[tmu]);
 }

@@ -31,7 +31,7 @@ struct TextureRecord {
     FxU32 height;
     FxU32 levelCount;
     FxU32 tmu;
-    FxU32 paletteStamp; // textureState.paletteChecksum the texels were last brought up to date with
+    FxU32 paletteStamp; // deviceTextures.paletteChecksum the texels were last brought up to date with
     FxU32 nccStamp;     // nccChecksumFor(tmu) the YIQ texels were last decoded with
     FxI32 format;
     // Glide's s and t run to 256 along the longer side and proportionally less along the other: these take

@@ -30,9 +30,9 @@ void downloadPalette(FxI32 tmu, const FxU32 *entries, int start, int end) {
     if (start > end) return;
     FxU32 sum = loadPaletteEntries(entries, start, end);
     if (sum == 0) return;
-    textureState.paletteChecksum = sum;
+    deviceTextures.paletteChecksum = sum;
     if (tmu == tmu0 || tmu == tmu1) {
-        TextureRecord *current = textureState.currentTexture[tmu];
+        TextureRecord *current = deviceTextures.currentTexture[tmu];
         if (current) applyPalette(current);
     }
 }
@@ -43,14 +43,14 @@ void downloadPalettePart(FxI32 tmu, const FxU32 *entries, int start, int end) {
     FxU32 sum = 0;
     for (int i = 0; i < texturePaletteSize; ++i)
         sum += textureState.texturePaletteXrgb[i] << (i & 7);
-    textureState.paletteChecksum = sum;
+    deviceTextures.paletteChecksum = sum;
     if (tmu == tmu0 || tmu == tmu1) {
-        TextureRecord *current = textureState.currentTexture[tmu];
+        TextureRecord *current = deviceTextures.currentTexture[tmu];
         if (current) applyPalette(current);
     }
 }
 
 void replacePalette(const FxU32 *entries) {
     if (entries == NULL) return;
-    textureState.paletteChecksum = loadPaletteEntries(entries, 0, texturePaletteSize - 1);
+    deviceTextures.paletteChecksum = loadPaletteEntries(entries, 0, texturePaletteSize - 1);
 }

@@ -86,7 +86,7 @@ TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download) {
     record->height = download.height;
     record->levelCount = download.levelCount;
     record->tmu = static_cast<FxU32>(tmu);
-    record->paletteStamp = 0xFFFFFFFF;
+    record->paletteStamp = noPaletteChecksum;
     record->format = download.format;
     const float longerSide =
         static_cast<float>(download.width > download.height ? download.width : download.height);
@@ -98,7 +98,7 @@ TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download) {
     if (createRecordSurface(record)) uploadTexels(record, download.data);
     if (record->surface && row.paletted && !row.softwarePalette) {
         if (attachPalette(record))
-            record->paletteStamp = textureState.paletteChecksum;
+            record->paletteStamp = deviceTextures.paletteChecksum;
         else
             releaseSurface(record);
     }
@@ -172,7 +172,7 @@ void uploadTexels(TextureRecord *record, const void *data) {
             prepareNccDecoding(static_cast<FxI32>(record->tmu));
             record->nccStamp = nccChecksumFor(static_cast<FxI32>(record->tmu));
         }
-        record->paletteStamp = textureState.paletteChecksum;
+        record->paletteStamp = deviceTextures.paletteChecksum;
         source = record->softCopy;
     }
     if (data != NULL && !writeLevels(record, source)) releaseSurface(record);
@@ -180,9 +180,9 @@ void uploadTexels(TextureRecord *record, const void *data) {
 
 void applyPalette(TextureRecord *record) {
     if (record == NULL || !record->formatRow.paletted || record->surface == NULL) return;
-    if (record->paletteStamp == textureState.paletteChecksum) return;
+    if (record->paletteStamp == deviceTextures.paletteChecksum) return;
     // A refresh that fails keeps the old texels but counts as done, so it is not retried at every bind.
-    record->paletteStamp = textureState.paletteChecksum;
+    record->paletteStamp = deviceTextures.paletteChecksum;
     if (record->formatRow.softwarePalette) {
         if (record->softCopy != NULL) writeLevels(record, record->softCopy);
         return;

@@ -31,7 +31,7 @@ void setTextureClampMode(FxI32 tmu, FxI32 sClamp, FxI32 tClamp) {
     unit.sClamp = sClamp;
     unit.tClamp = tClamp;
     DWORD (*addressMode)(FxI32) = library.rules->addressMode;
-    ClampModes &modes = textureState.clampModes[tmu];
+    ClampModes &modes = deviceTextures.clampModes[tmu];
     DWORD stage = static_cast<DWORD>(tmu);
     if (!modes.known || sClamp != modes.s) {
         sendStageState(stage, D3DTSS_ADDRESSU, addressMode(sClamp));

@@ -66,7 +66,7 @@ inline void forgetCombineTable() {
 // refresh. Once that texture is destroyed, nothing a caller does can look at it safely: the engine must
 // have let go of it.
 inline bool holdsCurrentTexture(int tmu) {
-    return textureState.currentTexture[tmu] != nullptr;
+    return deviceTextures.currentTexture[tmu] != nullptr;
 }
 
 // ---- texture formats -----------------------------------------------------------------------------------
@@ -99,10 +99,10 @@ inline FormatRow formatRow(int row) {
 // The checksum of the palette in force, against which every paletted texture is brought up to date. Only its
 // equality with a texture's stamp shows outside, never its value.
 inline FxU32 paletteChecksum() {
-    return textureState.paletteChecksum;
+    return deviceTextures.paletteChecksum;
 }
 inline void setPaletteChecksum(FxU32 checksum) {
-    textureState.paletteChecksum = checksum;
+    deviceTextures.paletteChecksum = checksum;
 }
 
 // The NCC table stored by the last download of table 0 or 1, byte for byte, and the table selected for a

@@ -73,6 +73,17 @@ TEST_F(Presentation, RefusedFrontTargetCopiesTheBackBufferToTheScreen) {
     grSstWinClose();
 }
 
+// Drawing into the front buffer ends with its window: the next window draws into its back buffer.
+TEST_F(Presentation, ANewWindowDrawsIntoItsBackBuffer) {
+    ASSERT_EQ(initAndOpen(), FXTRUE);
+    grRenderBuffer(GR_BUFFER_FRONTBUFFER);
+    ASSERT_EQ(renderTarget(), frontBuffer());
+    grSstWinClose();
+    ASSERT_EQ(open(GR_RESOLUTION_640x480), FXTRUE);
+    EXPECT_EQ(renderTarget(), backBuffer());
+    grSstWinClose();
+}
+
 TEST_F(Presentation, ClearUsesTheColorFormatAlphaAndDepth) {
     struct Case {
         GrColorFormat_t format;

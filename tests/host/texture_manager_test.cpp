@@ -52,7 +52,7 @@ TEST_F(TextureManager, AllocatedMipMapsLieOneAfterAnotherAndAreDrawnWhenSourced)
     sim::clearCalls();
     guTexSource(first);
     EXPECT_EQ(sim::boundTexture(liveDevice(), GR_TMU1), firstRecord->surface);
-    EXPECT_EQ(textureState.currentTexture[GR_TMU1], firstRecord);
+    EXPECT_EQ(deviceTextures.currentTexture[GR_TMU1], firstRecord);
     EXPECT_TRUE(stageStateSent(GR_TMU1, D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP));
     EXPECT_EQ(guTexGetCurrentMipMap(GR_TMU1), first);
     EXPECT_EQ(guTexGetCurrentMipMap(GR_TMU0), GR_NULL_MIPMAP_HANDLE);

@@ -1,5 +1,6 @@
 // The Glide 3 context: settings, log, open and close sequences, presentation.
 #include "glide3_fixture.h"
+#include "core/draw_counters.h"
 
 namespace {
 
@@ -187,14 +188,14 @@ TEST_F(Context, SwapsPresentWithoutSceneRestartsAndCountOnlyPixelsIn) {
     EXPECT_EQ(sim::callsNamed("Flip").size(), 10u);
     EXPECT_EQ(find("EndScene"), std::string::npos);
     EXPECT_EQ(find("BeginScene"), std::string::npos);
-    EXPECT_EQ(renderContext.pixelsIn, 10u * 640u * 480u);
-    EXPECT_EQ(renderContext.pixelsOut, 0u);
+    EXPECT_EQ(drawCounters.pixels.pixelsIn, 10u * 640u * 480u);
+    EXPECT_EQ(drawCounters.pixels.pixelsOut, 0u);
 
     grRenderBuffer(GR_BUFFER_FRONTBUFFER);
     EXPECT_EQ(sim::callsNamed("Flip").size(), 10u);
     EXPECT_TRUE(sim::callsNamed("BltFast").empty());
-    EXPECT_EQ(renderContext.pixelsIn, 11u * 640u * 480u);
-    EXPECT_EQ(renderContext.pixelsOut, 640u * 480u);
+    EXPECT_EQ(drawCounters.pixels.pixelsIn, 11u * 640u * 480u);
+    EXPECT_EQ(drawCounters.pixels.pixelsOut, 640u * 480u);
     grSstWinClose(1);
 }
 

@@ -76,8 +76,8 @@ class Glide3DrawTest : public Glide3Test {
 
     void TearDown() override {
         for (int tmu = 0; tmu < 2; ++tmu) {
-            textureState.currentTexture[tmu] = nullptr;
-            textureState.textureEnabled[tmu] = 0;
+            deviceTextures.currentTexture[tmu] = nullptr;
+            deviceTextures.textureEnabled[tmu] = 0;
         }
         grSstWinClose(1);
         Glide3Test::TearDown();
@@ -91,8 +91,8 @@ class Glide3DrawTest : public Glide3Test {
         record.height = height;
         record.sScale = longer / static_cast<float>(width) / 256.0f;
         record.tScale = longer / static_cast<float>(height) / 256.0f;
-        textureState.currentTexture[tmu] = &record;
-        textureState.textureEnabled[tmu] = 1;
+        deviceTextures.currentTexture[tmu] = &record;
+        deviceTextures.textureEnabled[tmu] = 1;
     }
 
     static TlVertex drawnPoint(const AppVertex &vertex) {

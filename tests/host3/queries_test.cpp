@@ -1,5 +1,6 @@
 // grGet, grGetString, grQueryResolutions and grReset.
 #include "glide3_fixture.h"
+#include "core/draw_counters.h"
 
 #include <algorithm>
 
@@ -111,7 +112,7 @@ TEST_F(Queries, CountersReportAndResetByGroup) {
     ASSERT_EQ(initAndOpen(), 1u);
     grBufferSwap(1);
     grRenderBuffer(GR_BUFFER_FRONTBUFFER);
-    renderContext.triangleCount = 7;
+    drawCounters.triangles = 7;
     FxI32 value = 0;
     EXPECT_EQ(grGet(GR_STATS_PIXELS_IN, sizeof(value), &value), sizeof(value));
     EXPECT_EQ(value, static_cast<FxI32>(2 * 640 * 480));
@@ -119,13 +120,13 @@ TEST_F(Queries, CountersReportAndResetByGroup) {
     EXPECT_EQ(value, 7);
 
     EXPECT_EQ(grReset(GR_STATS_PIXELS_IN), FXFALSE);
-    EXPECT_EQ(renderContext.pixelsIn, 2u * 640u * 480u);
+    EXPECT_EQ(drawCounters.pixels.pixelsIn, 2u * 640u * 480u);
     EXPECT_EQ(grReset(GR_STATS_PIXELS), FXTRUE);
-    EXPECT_EQ(renderContext.pixelsIn, 0u);
-    EXPECT_EQ(renderContext.pixelsOut, 0u);
-    EXPECT_EQ(renderContext.triangleCount, 7u);
+    EXPECT_EQ(drawCounters.pixels.pixelsIn, 0u);
+    EXPECT_EQ(drawCounters.pixels.pixelsOut, 0u);
+    EXPECT_EQ(drawCounters.triangles, 7u);
     EXPECT_EQ(grReset(GR_STATS_TRIANGLES), FXTRUE);
-    EXPECT_EQ(renderContext.triangleCount, 0u);
+    EXPECT_EQ(drawCounters.triangles, 0u);
     EXPECT_EQ(grReset(GR_STATS_POINTS), FXTRUE);
     EXPECT_EQ(grReset(GR_STATS_LINES), FXTRUE);
     EXPECT_EQ(grReset(GR_VERTEX_PARAMETER), FXTRUE);

@@ -120,7 +120,7 @@ TEST_F(SavedState3, SetStateUndoesEverythingAnOverlayChanged) {
     EXPECT_EQ(renderState.diffuseRgbCode, sceneColorCode);
     EXPECT_EQ(stage(0, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG2));
     EXPECT_EQ(stage(1, D3DTSS_COLOROP), static_cast<DWORD>(D3DTOP_SELECTARG2));
-    EXPECT_EQ(renderState.textureCombineFunction[1], GR_COMBINE_FUNCTION_ZERO);
+    EXPECT_EQ(deviceCombine.textureCombineFunction[1], GR_COMBINE_FUNCTION_ZERO);
     EXPECT_EQ(device(D3DRENDERSTATE_SRCBLEND), static_cast<DWORD>(D3DBLEND_SRCALPHA));
     EXPECT_EQ(device(D3DRENDERSTATE_DESTBLEND), static_cast<DWORD>(D3DBLEND_INVSRCALPHA));
     EXPECT_EQ(device(D3DRENDERSTATE_ALPHAFUNC), static_cast<DWORD>(D3DCMP_GREATER));

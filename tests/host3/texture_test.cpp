@@ -96,11 +96,11 @@ TEST_F(Texture3, SizesComeFromBase2LevelAndAspect) {
     EXPECT_EQ(sim::surfaceInfo(tall).height, 256u);
     // The vertex conversion scales s and t by the bound texture's aspect.
     ASSERT_EQ(bound(0, 0), wide);
-    EXPECT_FLOAT_EQ(textureState.currentTexture[0]->sScale, 1.0f / 256);
-    EXPECT_FLOAT_EQ(textureState.currentTexture[0]->tScale, 1.0f / 32);
+    EXPECT_FLOAT_EQ(deviceTextures.currentTexture[0]->sScale, 1.0f / 256);
+    EXPECT_FLOAT_EQ(deviceTextures.currentTexture[0]->tScale, 1.0f / 32);
     ASSERT_EQ(bound(0, 0x100000), tall);
-    EXPECT_FLOAT_EQ(textureState.currentTexture[0]->sScale, 1.0f / 32);
-    EXPECT_FLOAT_EQ(textureState.currentTexture[0]->tScale, 1.0f / 256);
+    EXPECT_FLOAT_EQ(deviceTextures.currentTexture[0]->sScale, 1.0f / 32);
+    EXPECT_FLOAT_EQ(deviceTextures.currentTexture[0]->tScale, 1.0f / 256);
 
     // 256 × 32 down to 1 × 1: 10927 texels of 2 bytes, on Glide's 8-byte boundary.
     const FxU32 chainBytes = 21856;
@@ -142,8 +142,8 @@ TEST_F(Texture3, LevelDownloadsCountLevelsByLog2AndMultibaseBindsNothing) {
     ASSERT_EQ(texturesCreated().size(), 1u);
     EXPECT_EQ(bound(1, 0x8000), texturesCreated()[0]);
     EXPECT_EQ(bound(0, 0x8000), nullptr) << "filed on TMU 1 only";
-    EXPECT_EQ(textureState.currentTexture[1]->width, 128u);
-    EXPECT_EQ(textureState.currentTexture[1]->levelCount, 2u);
+    EXPECT_EQ(deviceTextures.currentTexture[1]->width, 128u);
+    EXPECT_EQ(deviceTextures.currentTexture[1]->levelCount, 2u);
     GrTexInfo chain = {GR_LOD_LOG2_8, GR_LOD_LOG2_64, GR_ASPECT_LOG2_2x1, GR_TEXFMT_RGB_565, texels.data()};
     grTexDownloadMipMap(1, 0x40000, GR_MIPMAPLEVELMASK_BOTH, &chain);
     ASSERT_NE(lookupTexture(1, 0x40000), nullptr);
@@ -157,7 +157,7 @@ TEST_F(Texture3, LevelDownloadsCountLevelsByLog2AndMultibaseBindsNothing) {
     GrTexInfo info = {GR_LOD_LOG2_64, GR_LOD_LOG2_64, 0, GR_TEXFMT_RGB_565, texels.data()};
     grTexMultibaseAddress(0, GR_TEXBASE_256, 0x8000, GR_MIPMAPLEVELMASK_BOTH, &info);
     EXPECT_EQ(countNamed("SetTexture"), 0u);
-    EXPECT_EQ(textureState.currentTexture[0]->width, 32u);
+    EXPECT_EQ(deviceTextures.currentTexture[0]->width, 32u);
 }
 
 // The mip filter and the bias follow the application whatever Filtering says.

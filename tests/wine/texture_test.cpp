@@ -55,8 +55,8 @@ bool downloadAndBind(GrTextureFormat_t format) {
     grTexSource(GR_TMU0, address, GR_MIPMAPLEVELMASK_BOTH, &info);
     IDirectDrawSurface7 *bound = nullptr;
     renderContext.device->GetTexture(0, &bound);
-    check(bound == record->surface && textureState.textureEnabled[0] == 1, "grTexSource bound it on stage 0",
-          format);
+    check(bound == record->surface && deviceTextures.textureEnabled[0] == 1,
+          "grTexSource bound it on stage 0", format);
     if (bound) bound->Release();
 
     DDSURFACEDESC2 desc;

@@ -1,3 +1,0 @@
-#include "library_state.h"
-
-LibraryState library;

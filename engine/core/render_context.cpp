@@ -1,3 +1,0 @@
-#include "render_context.h"
-
-RenderContext renderContext;

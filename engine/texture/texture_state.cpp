@@ -1,3 +1,0 @@
-#include "texture_state.h"
-
-TextureState textureState;
