@@ -178,8 +178,12 @@ bool culled(DWORD cullMode, int64_t area) {
     return false;
 }
 
+// Far beyond any guard band: such a vertex is not drawn rather than overflowing the fixed-point edges.
+const float farthestCoordinate = 1e6f;
+
 bool finiteVertex(const RasterVertex &v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::fabs(v.x) < 1e6f && std::fabs(v.y) < 1e6f;
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::fabs(v.x) < farthestCoordinate &&
+           std::fabs(v.y) < farthestCoordinate;
 }
 
 void drawTriangle(const RasterDevice &device, const RasterVertex &a, const RasterVertex &b,
