@@ -11,10 +11,12 @@ add_library(kestrix_replay STATIC ${CMAKE_SOURCE_DIR}/replay/trace_player.cpp)
 target_include_directories(kestrix_replay PUBLIC ${CMAKE_SOURCE_DIR}/replay)
 target_link_libraries(kestrix_replay PUBLIC kestrix_engine)
 
-# kestrix_replay2 and kestrix_replay3 TRACE: a trace played on the simulation, a digest line per frame.
+# kestrix_replay2 and kestrix_replay3 TRACE [--out DIR]: a trace played on the simulation, a digest line per
+# frame, and with --out the frames drawn by the simulation's rasteriser as PNG files.
 foreach(version 2 3)
   add_executable(kestrix_replay${version} ${CMAKE_SOURCE_DIR}/replay/host_replay${version}.cpp
-                 ${CMAKE_SOURCE_DIR}/replay/host_replay.cpp ${CMAKE_SOURCE_DIR}/replay/glide${version}_linked_entries.cpp)
+                 ${CMAKE_SOURCE_DIR}/replay/host_replay.cpp ${CMAKE_SOURCE_DIR}/replay/glide${version}_linked_entries.cpp
+                 ${CMAKE_SOURCE_DIR}/replay/png_writer.cpp)
   target_link_libraries(kestrix_replay${version} PRIVATE tessel${version}_front kestrix_replay)
 endforeach()
 

@@ -2,8 +2,10 @@
 
 #include <stdio.h>
 
+#include <filesystem>
 #include <string>
 
+#include "png_writer.h"
 #include "sim/sim.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
@@ -23,8 +25,9 @@ uint64_t fnv(uint64_t hash, const void *data, size_t size) {
 } // namespace
 
 int hostReplayMain(int argc, char **argv, const std::vector<ReplayEntry> &entries, ReadBack readBack) {
-    if (argc != 2) {
-        fprintf(stderr, "usage: %s TRACE\n", argv[0]);
+    const bool pictures = argc == 4 && std::string(argv[2]) == "--out";
+    if (argc != 2 && !pictures) {
+        fprintf(stderr, "usage: %s TRACE [--out DIR]\n", argv[0]);
         return 2;
     }
     Trace trace;
@@ -34,6 +37,11 @@ int hostReplayMain(int argc, char **argv, const std::vector<ReplayEntry> &entrie
         return 1;
     }
     sim::reset();
+    // The simulation draws only when asked: the frames' pictures need it, the digest lines do not.
+    sim::setRasterising(pictures);
+    const std::string out = pictures ? argv[3] : "";
+    if (pictures) std::filesystem::create_directories(out);
+    bool written = true;
     HWND window = sim::createWindow("Replay", RECT{0, 0, 640, 480});
     sim::setActiveWindow(window);
     HINSTANCE module = reinterpret_cast<HINSTANCE>(moduleAddress);
@@ -43,7 +51,11 @@ int hostReplayMain(int argc, char **argv, const std::vector<ReplayEntry> &entrie
     options.firstFrame = 0;
     options.lastFrame = -1;
     options.readBackBuffer = readBack;
-    options.frameReady = [](const ReplayFrame &frame) {
+    options.frameReady = [&](const ReplayFrame &frame) {
+        if (pictures)
+            written = writePng565(out + "/frame-" + std::to_string(frame.index) + ".png", frame.width,
+                                  frame.height, frame.pixels) &&
+                      written;
         size_t calls = sim::calls().size();
         sim::clearCalls();
         printf("frame %d: %ux%u pixels %016llx, %zu device calls\n", frame.index, frame.width, frame.height,
@@ -57,5 +69,6 @@ int hostReplayMain(int argc, char **argv, const std::vector<ReplayEntry> &entrie
     std::string leaks = sim::leakReport();
     if (!leaks.empty()) fprintf(stderr, "left behind: %s", leaks.c_str());
     if (!result.ok) fprintf(stderr, "%s\n", result.error.c_str());
-    return result.ok && leaks.empty() ? 0 : 1;
+    if (!written) fprintf(stderr, "cannot write the pictures into %s\n", out.c_str());
+    return result.ok && leaks.empty() && written ? 0 : 1;
 }

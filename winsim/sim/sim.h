@@ -216,6 +216,10 @@ DWORD textureStageState(IDirect3DDevice7 *device, DWORD stage, D3DTEXTURESTAGEST
 IDirectDrawSurface7 *boundTexture(IDirect3DDevice7 *device, DWORD stage);
 D3DVIEWPORT7 viewport(IDirect3DDevice7 *device);
 bool inScene(IDirect3DDevice7 *device);
+// DrawPrimitive and DrawIndexedPrimitive of pre-transformed vertices draw into the render target and its
+// depth buffer with the device's fixed-function state (default off: the device only records them), so that
+// a replayed trace gives pictures.
+void setRasterising(bool on);
 // Pixel formats used by the default configuration, for tests that build their own.
 DDPIXELFORMAT rgbFormat(DWORD bits, DWORD r, DWORD g, DWORD b, DWORD a);
 DDPIXELFORMAT depthFormat(DWORD bits, DWORD zMask);

@@ -1,5 +1,5 @@
-// Simulated Direct3D 7: the Direct3D object and devices. Records state, does not rasterise.
-#include "sim/sim_objects.h"
+// Simulated Direct3D 7: the Direct3D object and devices. Records state; draws only when rasterising is on.
+#include "sim/sim_raster.h"
 
 #include <algorithm>
 #include <cstring>
@@ -139,6 +139,14 @@ struct DeviceImpl final : IDirect3DDevice7, ObjectBase {
         target = nullptr;
         if (d3d) internalRelease(d3d);
         d3d = nullptr;
+    }
+
+    // Draws into the target when the simulation rasterises.
+    void rasterise(D3DPRIMITIVETYPE type, DWORD fvf, const void *verts, DWORD vcount, const WORD *indices,
+                   DWORD icount) {
+        if (!world().rasterising || !target || target->destroyed) return;
+        RasterDevice view{rs, tss, tex, target, depthBuffer(), vp};
+        rasterisePrimitive(view, type, fvf, verts, vcount, indices, icount);
     }
 
     SurfaceImpl *depthBuffer() const {
@@ -401,7 +409,9 @@ struct DeviceImpl final : IDirect3DDevice7, ObjectBase {
         // The benchmark path: no recording, no faults, only the checks a driver would make.
         if (!w.recording && w.faults.empty()) {
             if (!scene) return D3DERR_SCENE_NOT_IN_SCENE;
-            return verts && count ? D3D_OK : DDERR_INVALIDPARAMS;
+            if (!verts || !count) return DDERR_INVALIDPARAMS;
+            rasterise(type, fvf, verts, count, nullptr, 0);
+            return D3D_OK;
         }
         HRESULT hr = checkFault("DrawPrimitive");
         DWORD stride = fvfStride(fvf);
@@ -413,6 +423,7 @@ struct DeviceImpl final : IDirect3DDevice7, ObjectBase {
                 hr = DDERR_INVALIDPARAMS;
             }
         }
+        if (hr == S_OK) rasterise(type, fvf, verts, count, nullptr, 0);
         if (w.recording) {
             Call &c = record("DrawPrimitive", this, hr);
             c.args = {static_cast<unsigned long long>(type), fvf, count, flags};
@@ -432,7 +443,9 @@ struct DeviceImpl final : IDirect3DDevice7, ObjectBase {
         w.counters.vertices += vcount;
         if (!w.recording && w.faults.empty()) {
             if (!scene) return D3DERR_SCENE_NOT_IN_SCENE;
-            return verts && vcount && indices && icount ? D3D_OK : DDERR_INVALIDPARAMS;
+            if (!verts || !vcount || !indices || !icount) return DDERR_INVALIDPARAMS;
+            rasterise(type, fvf, verts, vcount, indices, icount);
+            return D3D_OK;
         }
         HRESULT hr = checkFault("DrawIndexedPrimitive");
         DWORD stride = fvfStride(fvf);
@@ -446,6 +459,7 @@ struct DeviceImpl final : IDirect3DDevice7, ObjectBase {
                 hr = DDERR_INVALIDPARAMS; // an index past the vertex count would read foreign memory
             }
         }
+        if (hr == S_OK) rasterise(type, fvf, verts, vcount, indices, icount);
         if (w.recording) {
             Call &c = record("DrawIndexedPrimitive", this, hr);
             c.args = {static_cast<unsigned long long>(type), fvf, vcount, icount, flags};

@@ -149,6 +149,7 @@ struct World {
     HRESULT waitVblankHr = DD_OK;
     bool waitVblankBlocks = true;
     bool convertingBlt = false;
+    bool rasterising = false;
     DWORD driverCaps2 = 0;
     bool gammaRampSet = false;
     DDGAMMARAMP gammaRamp{};
