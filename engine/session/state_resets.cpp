@@ -8,6 +8,7 @@
 
 #include "bitmaps.h"
 #include "display_modes.h"
+#include "../core/game_quirks.h"
 #include "../core/library_settings.h"
 #include "../core/render_context.h"
 #include "../render/antialiasing.h"
@@ -23,6 +24,7 @@ void resetLoadState() {
     library.rules = rules;
     library.moduleInstance = instance;
     settings = LibrarySettings();
+    decideQuirks();
     renderContext = RenderContext();
     renderState = RenderState();
     stateCalls = StateCalls();
