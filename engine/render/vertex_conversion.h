@@ -451,6 +451,8 @@ __attribute__((always_inline)) inline __m128 convertFour(const FxU8 *const verte
         y = unsnapped(gather(vertex, layout.y));
     }
     const __m128 check = _mm_add_ps(_mm_sub_ps(x, x), _mm_sub_ps(y, y));
+    x = _mm_add_ps(_mm_mul_ps(x, _mm_set1_ps(conversion.xScale)), _mm_set1_ps(conversion.xOffset));
+    y = _mm_add_ps(_mm_mul_ps(y, _mm_set1_ps(conversion.yScale)), _mm_set1_ps(conversion.yOffset));
 
     __m128 tu0 = zero, tv0 = zero;
     if (conversion.tmu0) {
