@@ -96,8 +96,22 @@ bool matches(const GameQuirk &quirk) {
 
 } // namespace
 
-bool quirkApplies(QuirkEffect effect) {
+namespace {
+
+uint32_t effectBit(QuirkEffect effect) {
+    return 1u << static_cast<uint32_t>(effect);
+}
+
+uint32_t decidedEffects = 0;
+
+} // namespace
+
+void decideQuirks() {
+    decidedEffects = 0;
     for (const GameQuirk &quirk : gameQuirks)
-        if (quirk.effect == effect && matches(quirk)) return true;
-    return false;
+        if (matches(quirk)) decidedEffects |= effectBit(quirk.effect);
+}
+
+bool quirkApplies(QuirkEffect effect) {
+    return (decidedEffects & effectBit(effect)) != 0;
 }

@@ -38,7 +38,12 @@ const int emulatorWindowDrop = 100;
 extern const GameQuirk gameQuirks[];
 extern const int gameQuirkCount;
 
-// Whether an entry with this effect matches the window title read at open or the settings in force.
+// Works out which effects apply from the window title read at open and the settings in force, walking the
+// table once; whatever changes either calls it again. The vertex conversion asks for the turned picture at
+// every primitive, where a walk of the table cost more than the rest of its preparation.
+void decideQuirks();
+
+// Whether an entry with this effect matched at the last decideQuirks.
 bool quirkApplies(QuirkEffect effect);
 
 #endif

@@ -97,10 +97,15 @@ HRESULT sendViewport(const D3DVIEWPORT7 &viewport) {
 }
 
 // A new device has no texture on any stage: one never sent to holds none.
-void flushIfTextureBound(IDirectDrawSurface7 *surface) {
-    if (surface == NULL) return;
+bool textureMayBeOnStage(IDirectDrawSurface7 *surface) {
+    if (surface == NULL) return false;
     for (DWORD stage = 0; stage < stageCount; ++stage)
-        if (sent.texture[stage] == surface || sent.textureUnsure[stage]) return flushDrawBatch();
+        if (sent.texture[stage] == surface || sent.textureUnsure[stage]) return true;
+    return false;
+}
+
+void flushIfTextureBound(IDirectDrawSurface7 *surface) {
+    if (textureMayBeOnStage(surface)) flushDrawBatch();
 }
 
 // Direct3D 7 sets the viewport to the whole of a new render target: the clip window must be sent again.

@@ -20,6 +20,8 @@ HRESULT sendRenderTarget(IDirectDrawSurface7 *target);
 
 // A texture's texels, palette or key are about to change: a batch that draws with it is sent first.
 void flushIfTextureBound(IDirectDrawSurface7 *surface);
+// Whether a stage holds the surface, or may after a refused SetTexture.
+bool textureMayBeOnStage(IDirectDrawSurface7 *surface);
 
 // The value the device holds: the one last sent, or the device's own answer when none was.
 DWORD sentRenderState(D3DRENDERSTATETYPE state);

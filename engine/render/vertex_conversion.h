@@ -55,7 +55,7 @@ struct VertexConversion {
     FxU32 fixedDiffuse, fixedSpecular;
     bool clip; // clip coordinates, mapped through clipMap
     ClipTransform clipMap;
-    bool plain; // the shape most primitives have, converted four at a time (fours)
+    bool plain; // positions as sent and TMU 1 unread: converted four at a time (fours)
 };
 
 enum ColorMode : FxU32 {
@@ -227,12 +227,12 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
     } else {
         conversion.colorMode = colorByCodes;
     }
-    conversion.plain = conversion.colorMode == colorIterated && !conversion.tableFog && !conversion.tmu1 &&
-                       !conversion.flipY && !conversion.mirrorX && !conversion.clip;
+    conversion.plain = !conversion.tmu1 && !conversion.flipY && !conversion.mirrorX && !conversion.clip;
 }
 
-// What the vertex loop takes from the conversion record. The plain shape, the vertex colour as it is with
-// no table fog, no flip and TMU 1 unread, has a loop of its own (fours, below).
+// What the vertex loop takes from the conversion record. The plain shape, no flip, no clip coordinates and
+// TMU 1 unread, has a loop of its own (fours, below); the colour codes and the table fog follow it as they
+// follow this one.
 struct AnyShape {
     static bool iterated(const VertexConversion &c) { return c.colorMode == colorIterated; }
     static bool tableFog(const VertexConversion &c) { return c.tableFog; }
@@ -469,7 +469,13 @@ __attribute__((always_inline)) inline __m128 convertFour(const FxU8 *const verte
         tv0 = _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(conversion.tScale0), gather(vertex, layout.tow[0])), w0);
     }
     __m128 rhw = conversion.rhwFromOow ? oow : one;
-    __m128 diffuse = _mm_castsi128_ps(sourceColors(vertex, layout)), specular = zero;
+    __m128 diffuse, specular = zero;
+    if (conversion.colorMode == colorFixed) {
+        diffuse = _mm_castsi128_ps(_mm_set1_epi32(static_cast<int>(conversion.fixedDiffuse)));
+        specular = _mm_castsi128_ps(_mm_set1_epi32(static_cast<int>(conversion.fixedSpecular)));
+    } else {
+        diffuse = _mm_castsi128_ps(sourceColors(vertex, layout));
+    }
 
     _MM_TRANSPOSE4_PS(x, y, z, rhw);
     _MM_TRANSPOSE4_PS(diffuse, specular, tu0, tv0);
@@ -508,8 +514,10 @@ template <typename LayoutOf> struct LayoutConversion {
         typename LayoutOf::Held layout = LayoutOf::get();
         VertexConversion conversion;
         prepareVertexConversion(conversion, layout);
-        return conversion.plain ? fours::convertAll(at, count, slots, conversion, layout)
-                                : convertAll<AnyShape>(at, count, slots, conversion, layout);
+        if (!conversion.plain) return convertAll<AnyShape>(at, count, slots, conversion, layout);
+        const bool finite = fours::convertAll(at, count, slots, conversion, layout);
+        convertColors<AnyShape>(at, count, slots, conversion, layout);
+        return finite;
     }
 
     template <typename Shape, typename At>

@@ -65,6 +65,7 @@ void readWindowTitle() {
     memset(library.windowTitle, 0, sizeof(library.windowTitle));
     GetWindowTextA(renderContext.window, library.windowTitle, 255);
     logLine("AppName: %s\n", library.windowTitle);
+    decideQuirks();
     if (quirkApplies(QuirkEffect::voodooScreenKept)) {
         settings.ColorDepth = 16;
         settings.Filtering = 1;

@@ -5,6 +5,7 @@
 #include "../core/library_state.h"
 #include "gamma.h"
 #include "entry_lock.h"
+#include "../core/game_quirks.h"
 #include "../core/library_settings.h"
 #include "../core/log.h"
 #include "../core/not_emulated.h"
@@ -62,6 +63,7 @@ void detachLibrary(bool processEnding) {
 
 void initLibrary() {
     readSettings(library.rules->settings);
+    decideQuirks();
     startTraceIfAsked(library.rules->traceLibraryName);
     resetSessionState();
     composeShownGamma();

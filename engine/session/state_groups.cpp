@@ -1,5 +1,7 @@
 #include "state_groups.h"
 
+#include "../core/game_quirks.h"
+
 LoadState loadState;
 
 LibraryState &library = loadState.library;
@@ -37,11 +39,13 @@ void resetLoadState(HINSTANCE instance, const LibraryRules &rules) {
         .vertexLayout = rules.vertexLayout,
         .vertexConverters = convertersOf(rules),
     };
+    decideQuirks();
     if (rules.frontEndResets.atLoad) rules.frontEndResets.atLoad();
 }
 
 void forgetLoadState() {
     loadState = LoadState{};
+    decideQuirks();
 }
 
 void resetSessionState() {

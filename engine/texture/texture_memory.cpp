@@ -143,10 +143,9 @@ bool holdsChainOf(const TextureRecord *record, const TextureDownload &chain) {
 
 } // namespace
 
-// Every download makes a new surface, also when the same texture comes to the same address again.
 void downloadTexture(FxI32 tmu, FxU32 startAddress, FxU32 bytes, const TextureDownload &download) {
     if (!isTextureAddress(tmu, startAddress) || renderContext.ddraw == NULL || download.data == NULL) return;
-    TextureRecord *record = createTextureRecord(tmu, download);
+    TextureRecord *record = createTextureRecord(tmu, download, lookupTexture(tmu, startAddress));
     if (record == NULL) return; // a failed download leaves memory as it was
     fileTexture(tmu, startAddress, bytes, record);
 }

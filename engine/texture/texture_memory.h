@@ -128,7 +128,9 @@ void selectTextureSource(FxI32 tmu, FxU32 startAddress);
 void setChromakeyValue(FxU32 argb);
 
 // Texture records (texture_records.cpp).
-TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download);
+// replaced: the texture at the download's address, whose surface the new record may take over; may be null.
+TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download,
+                                   const TextureRecord *replaced = NULL);
 void destroyTextureRecord(TextureRecord *record);
 // The process is ending: the record's own memory goes, its surfaces are left to the system.
 void abandonTextureRecord(TextureRecord *record);

@@ -73,7 +73,32 @@ void setSurfaceColorKey(TextureRecord *record) {
     record->surface->SetColorKey(DDCKEY_SRCBLT, &key);
 }
 
-TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download) {
+namespace {
+
+// A game that downloads a texture again to the same address, with the same size and format, gets the old
+// surface back instead of a new one: creating and clearing a surface costs more than filling it. Only a
+// single level with no palette attached, so that nothing can fail once the texels are written and a failed
+// download leaves the old texture as it was; and only while no stage holds the surface, so that a stage
+// keeps drawing the old texels until the game selects the new texture, as it did with a new surface.
+// Texture surfaces are managed or in system memory, never lost.
+bool takeOverSurface(TextureRecord *record, const TextureRecord *replaced) {
+    const TextureFormatRow &row = record->formatRow;
+    if (replaced == NULL || replaced->surface == NULL || replaced->levelCount != 1 ||
+        record->levelCount != 1 || replaced->tmu != record->tmu || replaced->width != record->width ||
+        replaced->height != record->height || replaced->format != record->format ||
+        (row.paletted && !row.softwarePalette) ||
+        memcmp(&replaced->formatRow.pixelFormat, &row.pixelFormat, sizeof(row.pixelFormat)) != 0 ||
+        textureMayBeOnStage(replaced->surface))
+        return false;
+    record->surface = replaced->surface;
+    record->surface->AddRef();
+    return true;
+}
+
+} // namespace
+
+TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download,
+                                   const TextureRecord *replaced) {
     if (download.format < 0 || download.format >= glideTextureFormatCount) return NULL;
     const TextureFormatRow &row = textureRowFor(download.format);
     if (!row.available || row.destinationBytes == 0 || download.width == 0 || download.height == 0 ||
@@ -95,7 +120,7 @@ TextureRecord *createTextureRecord(FxI32 tmu, const TextureDownload &download) {
     record->formatRow = row;
     record->keyedRange = chromaRangeFor(tmu);
 
-    if (createRecordSurface(record)) uploadTexels(record, download.data);
+    if (takeOverSurface(record, replaced) || createRecordSurface(record)) uploadTexels(record, download.data);
     if (record->surface && row.paletted && !row.softwarePalette) {
         if (attachPalette(record))
             record->paletteStamp = deviceTextures.paletteChecksum;

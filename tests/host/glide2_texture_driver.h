@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "sim_pixel_formats.h"
+#include "texture/texture_memory.h"
 
 class Glide2TextureTest : public Glide2Test {
   protected:
@@ -33,11 +34,13 @@ class Glide2TextureTest : public Glide2Test {
         return info;
     }
 
-    // Downloads and returns the texture surface the download created, if it is alive afterwards; null when
-    // the download failed, whatever the slot held before.
+    // Downloads and returns the texture surface the download created, or the surface it refilled for the
+    // texture it replaced, if it is alive afterwards; null when the download failed, whatever the slot held
+    // before.
     static IDirectDrawSurface7 *download(GrChipID_t tmu, FxU32 address, GrLOD_t lod, GrAspectRatio_t aspect,
                                          GrTextureFormat_t format, const void *data) {
         GrTexInfo info = texInfo(lod, aspect, format, data);
+        const TextureRecord *replaced = lookupTexture(tmu, address);
         size_t from = sim::calls().size();
         grTexDownloadMipMap(tmu, address, GR_MIPMAPLEVELMASK_BOTH, &info);
         const std::vector<sim::Call> &calls = sim::calls();
@@ -46,6 +49,8 @@ class Glide2TextureTest : public Glide2Test {
             if (calls[i].name == "CreateSurface" && calls[i].result &&
                 (calls[i].desc.ddsCaps.dwCaps & DDSCAPS_TEXTURE))
                 made = calls[i].result;
+        const TextureRecord *filed = lookupTexture(tmu, address);
+        if (made == nullptr && filed != nullptr && filed != replaced) made = filed->surface;
         return made && alive(made) ? static_cast<IDirectDrawSurface7 *>(const_cast<void *>(made)) : nullptr;
     }
 

@@ -1,6 +1,8 @@
-// Texture memory: 1 KiB slots per TMU, one surface per download, binding on the stage of the TMU, and the
-// release of every surface.
+// Texture memory: 1 KiB slots per TMU, a surface per download (the same one again for a texture downloaded
+// again over itself), binding on the stage of the TMU, and the release of every surface.
 #include "glide2_draw_driver.h"
+
+#include <algorithm>
 
 #include "engine_probe.h"
 
@@ -207,6 +209,29 @@ TEST_F(TextureSlots, ReplacingTheCurrentTextureTurnsTexturingOffWithoutTellingTh
     grTexSource(GR_TMU0, 0x40, 0, nullptr);
     EXPECT_EQ(sim::boundTexture(liveDevice(), 0), fresh);
     EXPECT_FALSE(alive(old));
+}
+
+// The same texture downloaded again to its address refills the surface while no stage holds it; one the stage
+// holds is left to the stage, which draws the old texels until the game selects the texture again.
+TEST_F(TextureSlots, ADownloadAgainToTheSameAddressRefillsASurfaceNoStageHolds) {
+    const FxU16 newTexel = 0x4321;
+    openSession();
+    IDirectDrawSurface7 *first = download565(GR_TMU0, 0);
+    ASSERT_NE(first, nullptr);
+    std::fill(texels.begin(), texels.end(), newTexel);
+    sim::clearCalls();
+    EXPECT_EQ(download565(GR_TMU0, 0), first);
+    EXPECT_EQ(countNamed("CreateSurface"), 0u);
+    EXPECT_EQ(sim::pixel(first, 0, 0), newTexel);
+    EXPECT_EQ(filedSurface(GR_TMU0, 0), first);
+
+    std::fill(texels.begin(), texels.end(), 0);
+    IDirectDrawSurface7 *second = download565(GR_TMU0, 0);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(sim::boundTexture(liveDevice(), 0), first);
+    EXPECT_EQ(sim::pixel(first, 0, 0), newTexel);
+    EXPECT_EQ(filedSurface(GR_TMU0, 0), second);
+    EXPECT_FALSE(alive(first));
 }
 
 // Whatever fails, the slot keeps the texture it held and the new surface, if any, is released.
