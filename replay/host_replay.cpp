@@ -6,6 +6,7 @@
 #include <string>
 
 #include "png_writer.h"
+#include "replay_command_line.h"
 #include "sim/sim.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
@@ -25,21 +26,22 @@ uint64_t fnv(uint64_t hash, const void *data, size_t size) {
 } // namespace
 
 int hostReplayMain(int argc, char **argv, const std::vector<ReplayEntry> &entries, ReadBack readBack) {
-    const bool pictures = argc == 4 && std::string(argv[2]) == "--out";
-    if (argc != 2 && !pictures) {
-        fprintf(stderr, "usage: %s TRACE [--out DIR]\n", argv[0]);
+    ReplayCommandLine arguments;
+    if (!parseReplayCommandLine(argc, argv, false, arguments)) {
+        fprintf(stderr, "usage: %s TRACE [--frames A-B] [--out DIR]\n", argv[0]);
         return 2;
     }
+    const bool pictures = !arguments.out.empty();
     Trace trace;
     std::string error;
-    if (!loadTrace(argv[1], trace, error)) {
-        fprintf(stderr, "%s: %s\n", argv[1], error.c_str());
+    if (!loadTrace(arguments.trace, trace, error)) {
+        fprintf(stderr, "%s: %s\n", arguments.trace, error.c_str());
         return 1;
     }
     sim::reset();
     // The simulation draws only when asked: the frames' pictures need it, the digest lines do not.
     sim::setRasterising(pictures);
-    const std::string out = pictures ? argv[3] : "";
+    const std::string &out = arguments.out;
     if (pictures) std::filesystem::create_directories(out);
     bool written = true;
     HWND window = sim::createWindow("Replay", RECT{0, 0, 640, 480});
@@ -48,8 +50,8 @@ int hostReplayMain(int argc, char **argv, const std::vector<ReplayEntry> &entrie
     DllMain(module, DLL_PROCESS_ATTACH, nullptr);
     ReplayOptions options;
     options.window = reinterpret_cast<uintptr_t>(window);
-    options.firstFrame = 0;
-    options.lastFrame = -1;
+    options.firstFrame = arguments.firstFrame;
+    options.lastFrame = arguments.lastFrame;
     options.readBackBuffer = readBack;
     options.frameReady = [&](const ReplayFrame &frame) {
         if (pictures)

@@ -1,4 +1,4 @@
-// kestrix_replay3 TRACE [--out DIR]: a Glide 3 trace played on the simulation.
+// kestrix_replay3 TRACE [--frames A-B] [--out DIR]: a Glide 3 trace played on the simulation.
 #include "host_replay.h"
 
 int main(int argc, char **argv) {

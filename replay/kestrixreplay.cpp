@@ -10,36 +10,13 @@
 #include <string>
 
 #include "png_writer.h"
+#include "replay_command_line.h"
 #include "replay_tables.h"
 
 namespace {
 
 const int windowWidth = 640, windowHeight = 480;
 const int exitUsage = 2, exitFailed = 1;
-
-struct Arguments {
-    const char *trace = nullptr;
-    const char *library = nullptr;
-    std::string out = ".";
-    int firstFrame = 0, lastFrame = -1;
-};
-
-bool parseArguments(int argc, char **argv, Arguments &arguments) {
-    for (int i = 1; i < argc; ++i) {
-        if (strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
-            if (sscanf(argv[++i], "%d-%d", &arguments.firstFrame, &arguments.lastFrame) != 2) return false;
-        } else if (strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
-            arguments.out = argv[++i];
-        } else if (strcmp(argv[i], "--library") == 0 && i + 1 < argc) {
-            arguments.library = argv[++i];
-        } else if (arguments.trace == nullptr && argv[i][0] != '-') {
-            arguments.trace = argv[i];
-        } else {
-            return false;
-        }
-    }
-    return arguments.trace != nullptr;
-}
 
 // The exported names carry the stdcall decoration: _name@bytes.
 void *findExport(const char *name, size_t argumentBytes, void *module) {
@@ -73,8 +50,9 @@ HWND makeWindow() {
 } // namespace
 
 int main(int argc, char **argv) {
-    Arguments arguments;
-    if (!parseArguments(argc, argv, arguments)) {
+    ReplayCommandLine arguments;
+    arguments.out = ".";
+    if (!parseReplayCommandLine(argc, argv, true, arguments)) {
         fprintf(stderr, "usage: kestrixreplay TRACE [--frames A-B] [--out DIR] [--library DLL]\n");
         return exitUsage;
     }
