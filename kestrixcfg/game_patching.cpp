@@ -44,7 +44,7 @@ int itemForText(char *text) {
 // such a key leaves the list as it is, and never selects by a text read from another key.
 bool readDriverItem(const char *keyPath, int *item) {
     HKEY key = NULL;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     // One byte more than is read, so that a value filling all 256 bytes without a zero still ends.
     char text[driverTextCapacity + 1] = {};
     DWORD type = REG_NONE;
