@@ -46,7 +46,7 @@ struct VertexParam {
     FxU32 bytes;
 };
 const VertexParam vertexParams[] = {
-    {GR_PARAM_XY, 8}, {GR_PARAM_Z, 4},    {GR_PARAM_W, 4},     {GR_PARAM_Q, 4},   {GR_PARAM_FOG_EXT, 0},
+    {GR_PARAM_XY, 8}, {GR_PARAM_Z, 4},    {GR_PARAM_W, 4},     {GR_PARAM_Q, 4},   {GR_PARAM_FOG_EXT, 4},
     {GR_PARAM_A, 4},  {GR_PARAM_RGB, 12}, {GR_PARAM_PARGB, 4}, {GR_PARAM_ST0, 8}, {GR_PARAM_ST1, 8},
     {GR_PARAM_Q0, 4}, {GR_PARAM_Q1, 4},   {GR_PARAM_ST2, 8},   {GR_PARAM_Q2, 4},
 };
