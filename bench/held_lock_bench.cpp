@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "settings_store.h"
 #include "sim/sim.h"
 #include "glide2x.h"
 
@@ -23,7 +24,7 @@ const FxU16 barColor = 0x07E0;
 void openDisplay() {
     sim::reset();
     sim::setRecording(false);
-    sim::setRegistryDword(HKEY_LOCAL_MACHINE, "Software\\Orvane\\Kestrix XP", "ColorDepth", 16);
+    sim::setRegistryDword(HKEY_LOCAL_MACHINE, settings_store::productKeyPath, settings_store::colorDepth, 16);
     HWND window = sim::createWindow("Benchmark", RECT{0, 0, screenWidth, screenHeight});
     DllMain(reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x10000000)), DLL_PROCESS_ATTACH, nullptr);
     grGlideInit();

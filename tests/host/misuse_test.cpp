@@ -108,7 +108,7 @@ TEST_F(Misuse, AProcessEndingWithEverythingHeldLeavesTheObjectsAndRestoresTheMod
 
 // The settings program was never run to the end: its key exists, its values do not.
 TEST_F(Misuse, AStoreWithoutColorDepthOpensThe565DisplayTheBufferWritesAssume) {
-    sim::createRegistryKey(HKEY_LOCAL_MACHINE, "Software\\Orvane\\Kestrix XP");
+    sim::createRegistryKey(HKEY_LOCAL_MACHINE, settings_store::productKeyPath);
     ASSERT_EQ(initAndOpen(), FXTRUE);
     EXPECT_EQ(sim::displayMode().bpp, 16u);
     FxU16 magenta565 = 0xF81F;

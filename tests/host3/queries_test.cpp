@@ -91,7 +91,7 @@ TEST_F(Queries, TableAnswersWithoutAContext) {
 }
 
 TEST_F(Queries, TextureUnitsFollowTheTmuSetting) {
-    sim::setRegistryDword(HKEY_LOCAL_MACHINE, "Software\\Orvane\\Kestrix XP", "TMU", 1);
+    sim::setRegistryDword(HKEY_LOCAL_MACHINE, settings_store::productKeyPath, settings_store::tmu, 1);
     grGlideInit();
     FxI32 units = 0;
     EXPECT_EQ(grGet(GR_NUM_TMU, sizeof(units), &units), sizeof(units));

@@ -11,7 +11,7 @@
 
 namespace {
 
-const char *const storeKey = "Software\\Orvane\\Kestrix XP";
+const char *const storeKey = settings_store::productKeyPath;
 const char *const gameKeys[] = {
     "Software\\EA SPORTS\\FIFA 98",
     "Software\\EA SPORTS\\FIFA 98 Demo",

@@ -32,7 +32,7 @@ void check(bool ok, const char *what) {
     if (!ok) ++failures;
 }
 
-const char *const storeKey = "Software\\Orvane\\Kestrix XP";
+const char *const storeKey = settings_store::productKeyPath;
 const char *const tmuValue = "TMU";
 
 // The Wine prefix is shared by every test of the build: what the run changes in the settings is put back,

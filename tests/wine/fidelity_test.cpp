@@ -27,7 +27,7 @@ const int tol = 12;
 const GrColor_t background = 0x00202020;
 const int bg = 0x20;
 
-const char *const productKey = "Software\\Orvane\\Kestrix XP";
+const char *const productKey = settings_store::productKeyPath;
 
 // Table fog only reaches the device while the Fog setting is on. With no product key the library's defaults
 // have it on; a key left with Fog at 0 is switched on for the run and put back afterwards.

@@ -172,7 +172,7 @@ kx::Expect at(const Rect &r, int red, int grn, int blu) {
     return kx::Expect{r.cx(), r.cy(), red, grn, blu, tol};
 }
 
-const char storeKey[] = "Software\\Orvane\\Kestrix XP";
+const char *const storeKey = settings_store::productKeyPath;
 
 // The other programs share the Wine prefix: the settings are left as they were found. Without a product key
 // the one the settings program writes with "Fog" ticked is written and taken away at the end; a key with

@@ -237,7 +237,7 @@ void drawWorld(float time) {
     grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ZERO, GR_BLEND_ONE, GR_BLEND_ZERO);
 }
 
-const char *const storeKey = "Software\\Orvane\\Kestrix XP";
+const char *const storeKey = settings_store::productKeyPath;
 const char *const scaleValues[] = {"Windowed", "WindowScale", "RenderScale"};
 const int scaleCaptureFrame = 150;
 

@@ -592,7 +592,7 @@ std::vector<kx::Expect> expectedPixels(float time) {
 
 // ---- Settings ----
 
-const char *const productKey = "Software\\Orvane\\Kestrix XP";
+const char *const productKey = settings_store::productKeyPath;
 
 // tessel3 keeps fog off unless its Fog setting is on. Without a product key the demo writes the one the
 // settings program writes with "Fog" ticked and takes it away at the end; a key with Fog off is switched on

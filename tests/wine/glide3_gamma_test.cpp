@@ -19,7 +19,7 @@ void check(bool ok, const char *what) {
     if (!ok) ++failures;
 }
 
-const char *const storeKey = "Software\\Orvane\\Kestrix XP";
+const char *const storeKey = settings_store::productKeyPath;
 // A key this program created is removed at the end: the programs sharing the Wine prefix treat a present
 // key as the user's settings, an absent one as the settings program's defaults.
 bool createdStoreKey = false;

@@ -19,7 +19,7 @@ void check(bool ok, const char *what) {
     if (!ok) ++failures;
 }
 
-const char *const productKey = "Software\\Orvane\\Kestrix XP";
+const char *const productKey = settings_store::productKeyPath;
 
 // The display depth comes from the settings store; the test leaves the store as it found it.
 struct SavedSetting {

@@ -49,7 +49,7 @@ void check(bool ok, const char *what) {
     if (!ok) ++failures;
 }
 
-const char *const storeKey = "Software\\Orvane\\Kestrix XP";
+const char *const storeKey = settings_store::productKeyPath;
 const char *const storedValues[] = {"Windowed", "RenderScale", "ColorDepth"};
 const DWORD colorDepth = 32;
 const int glideWidth = 320, glideHeight = 240;

@@ -34,7 +34,7 @@ void check(bool ok, const char *what) {
     if (!ok) ++failures;
 }
 
-const char *const storeKey = "Software\\Orvane\\Kestrix XP";
+const char *const storeKey = settings_store::productKeyPath;
 // A 32-bit display: the frame buffer reads the same full-screen and in a window on the 24-bit X screen.
 const char *const storedValues[] = {"Windowed", "TripleBuffer", "ColorDepth"};
 const DWORD colorDepth = 32;

@@ -7,7 +7,7 @@
 
 namespace {
 
-const char *const productKey = "Software\\Orvane\\Kestrix XP";
+const char *const productKey = settings_store::productKeyPath;
 const DWORD waitMilliseconds = 600000;
 
 // The settings the demo makes when it finds none, so that both runs read the same.

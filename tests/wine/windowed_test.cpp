@@ -32,7 +32,7 @@ void check(bool ok, const char *what) {
     if (!ok) ++failures;
 }
 
-const char *const storeKey = "Software\\Orvane\\Kestrix XP";
+const char *const storeKey = settings_store::productKeyPath;
 const char *const displayValues[] = {"Windowed", "WindowScale", "FramePacing"};
 const int glideWidth = 640;
 const int glideHeight = 480;

@@ -18,6 +18,9 @@
 #include <string>
 #include <vector>
 
+// The key and value names the settings program writes and the libraries read.
+#include "../../engine/settings_store.h"
+
 namespace kx {
 
 struct Expect {

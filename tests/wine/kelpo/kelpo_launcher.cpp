@@ -29,7 +29,7 @@ struct Plan {
     std::vector<std::string> log;
 };
 
-const char *const settingsKey = "Software\\Orvane\\Kestrix XP";
+const char *const settingsKey = settings_store::productKeyPath;
 const unsigned kelpoWidth = 640, kelpoHeight = 480, kelpoBits = 16;
 
 const std::vector<std::string> banner = {"= ---------------------------------------",
