@@ -23,7 +23,6 @@ const char *const opNames[] = {
 const size_t vertexFloats = sizeof(GrVertex) / sizeof(float);
 // The target's polygons cycle through this many distinct vertices at most.
 const size_t polygonPool = 6;
-const int wholePaletteEnd = 255;
 
 void writeVertexFields(const uint8_t *data, size_t size, Writer &w) {
     for (size_t i = 0; i < vertexFloats; ++i) {
@@ -61,17 +60,6 @@ void writePolygon(const SeedCall &call, size_t vertices, bool indexed, Writer &w
     writePointer(w, call.null(vertices));
 }
 
-bool writeTable(Op op, const SeedCall &call, Writer &w) {
-    const size_t data = 2, first = 3, last = 4;
-    w.num(call.word(0));
-    w.num(call.word(1));
-    w.num(op == op_grTexDownloadTablePartial ? call.word(first) : 0);
-    w.num(op == op_grTexDownloadTablePartial ? call.word(last) : wholePaletteEnd);
-    writeFill(w, call.argument(data));
-    writePointer(w, call.null(data));
-    return true;
-}
-
 bool writeGlide2Call(Op op, const SeedCall &call, Writer &w) {
     switch (op) {
     case op_grDrawPoint:
@@ -107,7 +95,9 @@ bool writeGlide2Call(Op op, const SeedCall &call, Writer &w) {
         return true;
     case op_grTexDownloadTable:
     case op_grTexDownloadTablePartial:
-        return writeTable(op, call, w);
+        w.num(call.word(0)); // the TMU
+        writeTableCall(op, call, 1, w);
+        return true;
     case op_guTexAllocateMemory: {
         const size_t mask = 1;
         for (size_t i = 0; i < call.count(); ++i) {

@@ -24,7 +24,6 @@ const char *const opNames[] = {
 
 // The target's arrays cycle through this many distinct vertices at most.
 const size_t arrayPool = 4;
-const int wholePaletteEnd = 255;
 const uint8_t firstLayoutSlot = 0;
 // The extensions the target asks grGetProcAddress for, in its order; others are its empty name.
 const char *const procNames[] = {"grGetGammaTableExt", "grChromaRangeExt", "grTexDownloadTableExt"};
@@ -233,16 +232,6 @@ struct Glide3Converter {
         if (call.word(2) != GR_PARAM_DISABLE && which == pargbIndex) layout.packedLast = true;
     }
 
-    bool writeTable(Op op, const SeedCall &call, Writer &w) const {
-        const size_t data = 1, first = 2, last = 3;
-        w.num(call.word(0));
-        w.num(op == op_grTexDownloadTablePartial ? call.word(first) : 0);
-        w.num(op == op_grTexDownloadTablePartial ? call.word(last) : wholePaletteEnd);
-        writeFill(w, call.argument(data));
-        writePointer(w, call.null(data));
-        return true;
-    }
-
     bool writeQuery(Op op, const SeedCall &call, Writer &w) {
         switch (op) {
         case op_grGet:
@@ -317,7 +306,8 @@ struct Glide3Converter {
         }
         case op_grTexDownloadTable:
         case op_grTexDownloadTablePartial:
-            return writeTable(op, call, w);
+            writeTableCall(op, call, 0, w);
+            return true;
         default:
             return writeQuery(op, call, w);
         }

@@ -20,6 +20,19 @@ const uint8_t unwrittenLock = 0;
         ScalarWriter<decltype(&name)>::write(call, w);                                                       \
         return true;
 
+// grTexDownloadTable(Partial) from its table type at `type` on: the range (the whole palette for the full
+// download) and the table's bytes.
+inline void writeTableCall(Op op, const SeedCall &call, size_t type, Writer &w) {
+    const int wholePaletteEnd = 255;
+    const size_t data = type + 1, first = type + 2, last = type + 3;
+    const bool partial = op == op_grTexDownloadTablePartial;
+    w.num(call.word(type));
+    w.num(partial ? call.word(first) : 0);
+    w.num(partial ? call.word(last) : wholePaletteEnd);
+    writeFill(w, call.argument(data));
+    writePointer(w, call.null(data));
+}
+
 // A texture description and its texels: the argument at `info`, the numbers before it by position.
 inline void writeTexInfoCall(const SeedCall &call, size_t tmu, size_t address, size_t evenOdd, size_t range,
                              size_t info, Writer &w) {
