@@ -15,6 +15,7 @@
 #include "color_codes.h"
 #include "draw_vertex.h"
 #include "fog_table.h"
+#include "prepared_conversion.h"
 #include "render_state.h"
 #include "../core/card_profiles.h"
 #include "../core/game_quirks.h"
@@ -512,8 +513,12 @@ template <typename LayoutOf> struct LayoutConversion {
     template <typename At>
     __attribute__((always_inline)) static bool convert(At at, int count, DrawVertex *slots) {
         typename LayoutOf::Held layout = LayoutOf::get();
-        VertexConversion conversion;
-        prepareVertexConversion(conversion, layout);
+        if (preparedAt != conversionInputsGeneration) {
+            prepareVertexConversion(prepared, layout);
+            preparedAt = conversionInputsGeneration;
+        }
+        // A local copy: the stores into the slots could change the kept one as far as the compiler knows.
+        const VertexConversion conversion = prepared;
         if (!conversion.plain) return convertAll<AnyShape>(at, count, slots, conversion, layout);
         const bool finite = fours::convertAll(at, count, slots, conversion, layout);
         convertColors<AnyShape>(at, count, slots, conversion, layout);
@@ -550,6 +555,10 @@ template <typename LayoutOf> struct LayoutConversion {
     }
 
     static constexpr VertexConverters converters = {pointers, list, indexed};
+
+    // The record of the last primitive through this layout, and the generation it was prepared in.
+    static inline VertexConversion prepared;
+    static inline unsigned long long preparedAt = 0;
 };
 
 // A layout known at compile time: constexpr VertexLayout with static storage.
