@@ -8,45 +8,45 @@
 #include "render/primitives.h"
 
 FX_ENTRY void FX_CALL grDrawTriangle(const GrVertex *a, const GrVertex *b, const GrVertex *c) {
-    EntryLock entryLock;
+    EntryLock entryLock(drawOnly);
     if (tracing()) traceCall(__func__, traceVertex(a), traceVertex(b), traceVertex(c));
     drawTriangle(a, b, c);
 }
 
 FX_ENTRY void FX_CALL grDrawLine(const GrVertex *v1, const GrVertex *v2) {
-    EntryLock entryLock;
+    EntryLock entryLock(drawOnly);
     if (tracing()) traceCall(__func__, traceVertex(v1), traceVertex(v2));
     drawLine(v1, v2);
 }
 
 FX_ENTRY void FX_CALL grDrawPoint(const GrVertex *p) {
-    EntryLock entryLock;
+    EntryLock entryLock(drawOnly);
     if (tracing()) traceCall(__func__, traceVertex(p));
     drawPoint(p);
 }
 
 FX_ENTRY void FX_CALL grDrawPolygon(int nverts, const int *ilist, const GrVertex *vlist) {
-    EntryLock entryLock;
+    EntryLock entryLock(drawOnly);
     if (tracing())
         traceCall(__func__, nverts, traceIndices(ilist, nverts), traceIndexedVertices(vlist, ilist, nverts));
     drawPolygon(nverts, ilist, vlist);
 }
 
 FX_ENTRY void FX_CALL grDrawPolygonVertexList(int nverts, const GrVertex *vlist) {
-    EntryLock entryLock;
+    EntryLock entryLock(drawOnly);
     if (tracing()) traceCall(__func__, nverts, traceVertices(vlist, nverts));
     drawPolygonVertexList(nverts, vlist);
 }
 
 FX_ENTRY void FX_CALL grDrawPlanarPolygon(int nverts, const int *ilist, const GrVertex *vlist) {
-    EntryLock entryLock;
+    EntryLock entryLock(drawOnly);
     if (tracing())
         traceCall(__func__, nverts, traceIndices(ilist, nverts), traceIndexedVertices(vlist, ilist, nverts));
     drawPolygon(nverts, ilist, vlist);
 }
 
 FX_ENTRY void FX_CALL grDrawPlanarPolygonVertexList(int nverts, const GrVertex *vlist) {
-    EntryLock entryLock;
+    EntryLock entryLock(drawOnly);
     if (tracing()) traceCall(__func__, nverts, traceVertices(vlist, nverts));
     drawPolygonVertexList(nverts, vlist);
 }

@@ -39,19 +39,19 @@ FX_ENTRY void FX_CALL grGlideSetVertexLayout(const void *layout) {
 }
 
 FX_ENTRY void FX_CALL grDrawPoint(const void *pt) {
-    EntryLock entryLock;
+    EntryLock entryLock(drawOnly);
     if (tracing()) traceCall(__func__, traceVertex(pt));
     drawPoint(pt);
 }
 
 FX_ENTRY void FX_CALL grDrawLine(const void *v1, const void *v2) {
-    EntryLock entryLock;
+    EntryLock entryLock(drawOnly);
     if (tracing()) traceCall(__func__, traceVertex(v1), traceVertex(v2));
     drawLine(v1, v2);
 }
 
 FX_ENTRY void FX_CALL grDrawTriangle(const void *a, const void *b, const void *c) {
-    EntryLock entryLock;
+    EntryLock entryLock(drawOnly);
     if (tracing()) traceCall(__func__, traceVertex(a), traceVertex(b), traceVertex(c));
     drawTriangle(a, b, c);
 }
@@ -64,7 +64,7 @@ FX_ENTRY void FX_CALL grAADrawTriangle(const void *a, const void *b, const void 
 }
 
 FX_ENTRY void FX_CALL grDrawVertexArray(FxU32 mode, FxU32 count, void *pointers) {
-    EntryLock entryLock;
+    EntryLock entryLock(drawOnly);
     if (tracing()) traceCall(__func__, mode, count, traceVertexPointers(pointers, count));
     if (pointers == NULL) return;
     VertexSource source = {static_cast<const void *const *>(pointers), NULL, 0};
@@ -72,7 +72,7 @@ FX_ENTRY void FX_CALL grDrawVertexArray(FxU32 mode, FxU32 count, void *pointers)
 }
 
 FX_ENTRY void FX_CALL grDrawVertexArrayContiguous(FxU32 mode, FxU32 count, void *vertices, FxU32 stride) {
-    EntryLock entryLock;
+    EntryLock entryLock(drawOnly);
     if (tracing()) traceCall(__func__, mode, count, traceContiguousVertices(vertices, count, stride), stride);
     glideVertexLayout.strideWords = stride >> 2;
     VertexSource source = {NULL, static_cast<const FxU8 *>(vertices), stride};

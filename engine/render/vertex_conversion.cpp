@@ -1,9 +1,15 @@
 #include "vertex_conversion.h"
 
+#include "prepared_conversion.h"
+
 DrawVertex vertexBuffer[vertexBufferSize];
+
+// Above every stamp a record starts with.
+unsigned long long conversionInputsGeneration = 1;
 
 void setVertexLayout(const VertexLayout &layout) {
     vertexLayout = layout;
+    conversionInputsMayChange();
 }
 
 FxU32 vertexLayoutStride() {

@@ -15,6 +15,7 @@
 #include "color_codes.h"
 #include "draw_vertex.h"
 #include "fog_table.h"
+#include "prepared_conversion.h"
 #include "render_state.h"
 #include "../core/card_profiles.h"
 #include "../core/game_quirks.h"
@@ -229,6 +230,25 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
     }
     conversion.plain = !conversion.tmu1 && !conversion.flipY && !conversion.mirrorX && !conversion.clip;
 }
+
+// The textures a record's scales were read from, compared at every primitive besides the generation: a
+// record never outlives the textures it read, whoever binds them (the vertex tests bind a bare record
+// without a texture call). Four words cost less than reading the textures again.
+struct BoundTextures {
+    const TextureRecord *texture[textureUnitCount];
+    FxU32 enabled[textureUnitCount];
+
+    static BoundTextures now() {
+        return {{deviceTextures.currentTexture[tmu0], deviceTextures.currentTexture[tmu1]},
+                {deviceTextures.textureEnabled[tmu0], deviceTextures.textureEnabled[tmu1]}};
+    }
+    bool same() const {
+        return texture[tmu0] == deviceTextures.currentTexture[tmu0] &&
+               texture[tmu1] == deviceTextures.currentTexture[tmu1] &&
+               enabled[tmu0] == deviceTextures.textureEnabled[tmu0] &&
+               enabled[tmu1] == deviceTextures.textureEnabled[tmu1];
+    }
+};
 
 // What the vertex loop takes from the conversion record. The plain shape, no flip, no clip coordinates and
 // TMU 1 unread, has a loop of its own (fours, below); the colour codes and the table fog follow it as they
@@ -512,8 +532,13 @@ template <typename LayoutOf> struct LayoutConversion {
     template <typename At>
     __attribute__((always_inline)) static bool convert(At at, int count, DrawVertex *slots) {
         typename LayoutOf::Held layout = LayoutOf::get();
-        VertexConversion conversion;
-        prepareVertexConversion(conversion, layout);
+        if (preparedAt != conversionInputsGeneration || !boundAtPreparation.same()) {
+            prepareVertexConversion(prepared, layout);
+            preparedAt = conversionInputsGeneration;
+            boundAtPreparation = BoundTextures::now();
+        }
+        // A local copy: the stores into the slots could change the kept one as far as the compiler knows.
+        const VertexConversion conversion = prepared;
         if (!conversion.plain) return convertAll<AnyShape>(at, count, slots, conversion, layout);
         const bool finite = fours::convertAll(at, count, slots, conversion, layout);
         convertColors<AnyShape>(at, count, slots, conversion, layout);
@@ -550,6 +575,12 @@ template <typename LayoutOf> struct LayoutConversion {
     }
 
     static constexpr VertexConverters converters = {pointers, list, indexed};
+
+    // The record of the last primitive through this layout, and the generation and textures it was
+    // prepared with.
+    static inline VertexConversion prepared;
+    static inline unsigned long long preparedAt = 0;
+    static inline BoundTextures boundAtPreparation = {};
 };
 
 // A layout known at compile time: constexpr VertexLayout with static storage.

@@ -14,15 +14,21 @@ void deleteEntryLock();
 // How many entry points the calling thread is inside, the outermost being 1.
 int entryDepth();
 
+// Given by the entry points that only draw: they change nothing the vertex conversion reads, so the
+// conversion prepared for the previous primitive stays good. Every other entry point may change it.
+enum DrawOnly { drawOnly };
+
 class EntryLock {
   public:
     EntryLock();
+    explicit EntryLock(DrawOnly);
     ~EntryLock();
     EntryLock(const EntryLock &) = delete;
     EntryLock &operator=(const EntryLock &) = delete;
 
   private:
     bool held;
+    bool mayChangeState;
 };
 
 #endif

@@ -253,6 +253,31 @@ TEST_F(DrawVertexConversion, ColorsFollowTheCombineModes) {
     }
 }
 
+// The conversion prepared for one triangle is kept for the next: a constant colour set between two
+// triangles, with no other call, reaches the second one's vertices where the combine puts it there.
+TEST_F(DrawVertexConversion, AStateCallBetweenTwoTrianglesReachesTheSecond) {
+    openSession();
+    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_CONSTANT,
+                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_CONSTANT,
+                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    const FxU32 first = 0x40C86432, second = 0x80102030;
+    GrVertex a = glideVertex(10, 10), b = glideVertex(40, 10), c = glideVertex(10, 40);
+    grConstantColorValue(first);
+    sim::clearCalls();
+    grDrawTriangle(&a, &b, &c);
+    grConstantColorValue(second);
+    grDrawTriangle(&a, &b, &c);
+    std::vector<TlVertex> corners = drawnCorners(sim::callsNamed("DrawPrimitive"));
+    const size_t cornersPerTriangle = 3;
+    ASSERT_EQ(corners.size(), 2 * cornersPerTriangle);
+    for (size_t i = 0; i < corners.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(corners[i].diffuse, i < cornersPerTriangle ? first : second)
+            << std::hex << corners[i].diffuse;
+    }
+}
+
 TEST_F(DrawVertexConversion, ColorChannelsAreTruncatedToTheirLowByte) {
     openSession();
     grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
