@@ -155,6 +155,13 @@ TEST_F(TextureFormats, ConvertersPlaceEveryFieldWithoutReplication) {
         c.convert(out.data(), source.data(), 256);
         for (FxU32 s = 0; s < 256; ++s)
             ASSERT_EQ(out[s], c.expected(s)) << s;
+        // A row that starts off a word and ends inside a block of the unrolled loop.
+        const FxU32 offset = 3, shortRow = 13;
+        std::vector<FxU32> row(shortRow + 1, 0xDEADBEEFu);
+        c.convert(row.data(), source.data() + offset, shortRow);
+        for (FxU32 s = 0; s < shortRow; ++s)
+            ASSERT_EQ(row[s], c.expected(s + offset)) << s;
+        ASSERT_EQ(row[shortRow], 0xDEADBEEFu);
     }
 
     struct Converter16 {
