@@ -173,6 +173,64 @@ void applyColorCodes(DrawVertex *slots, int count) {
     }
 }
 
+namespace {
+
+// A code as (v & fromVertex) | fixed, where it is one.
+struct Pick {
+    bool picks;
+    FxU32 fromVertex, fixed;
+};
+
+Pick rgbPick(FxU32 code, FxU32 k) {
+    const FxU32 rgb = 0xFFFFFFu;
+    switch (code) {
+    case codeVertex:
+        return {true, rgb, 0};
+    case codeConstant:
+        return {true, 0, k & rgb};
+    case codeWhite:
+        return {true, 0, rgb};
+    case codeBlack:
+        return {true, 0, 0};
+    default:
+        return {false, 0, 0};
+    }
+}
+
+Pick alphaPick(FxU32 code, FxU32 k) {
+    const FxU32 alpha = 0xFF000000u;
+    switch (code) {
+    case codeVertex:
+    case codeVertexAlpha:
+        return {true, alpha, 0};
+    case codeConstant:
+    case codeConstantAlpha:
+        return {true, 0, k & alpha};
+    case codeWhite:
+        return {true, 0, alpha};
+    case codeBlack:
+        return {true, 0, 0};
+    default:
+        return {false, 0, 0};
+    }
+}
+
+} // namespace
+
+bool selectsColors(ColorSelection &selection) {
+    const FxU32 k = renderState.constantColor;
+    const Pick diffuseAlpha = alphaPick(renderState.diffuseAlphaCode, k);
+    const Pick diffuseRgb = rgbPick(renderState.diffuseRgbCode, k);
+    const Pick specularAlpha = alphaPick(renderState.specularAlphaCode, k);
+    const Pick specularRgb = rgbPick(renderState.specularRgbCode, k);
+    if (!(diffuseAlpha.picks && diffuseRgb.picks && specularAlpha.picks && specularRgb.picks)) return false;
+    selection.diffuseFromVertex = diffuseAlpha.fromVertex | diffuseRgb.fromVertex;
+    selection.diffuseFixed = diffuseAlpha.fixed | diffuseRgb.fixed;
+    selection.specularFromVertex = specularAlpha.fromVertex | specularRgb.fromVertex;
+    selection.specularFixed = specularAlpha.fixed | specularRgb.fixed;
+    return true;
+}
+
 VertexColors computeVertexColors(FxU32 v) {
     FxU32 k = renderState.constantColor;
     VertexColors colors;

@@ -44,6 +44,15 @@ struct VertexColors {
     FxU32 specular;
 };
 
+// Diffuse and specular as (V & fromVertex) | fixed each: true when every one of the four codes only picks
+// bits of V or of K or gives a fixed value (a constant colour under the vertex alpha, an overlay's usual
+// combine), which a vertex then costs a mask and an or.
+struct ColorSelection {
+    FxU32 diffuseFromVertex, diffuseFixed;
+    FxU32 specularFromVertex, specularFixed;
+};
+bool selectsColors(ColorSelection &selection);
+
 // The diffuse and specular colours of a vertex of colour v, by the four codes the last combine calls
 // chose and the current constant colour.
 VertexColors computeVertexColors(FxU32 v);

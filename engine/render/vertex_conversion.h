@@ -54,6 +54,8 @@ struct VertexConversion {
     float xScale, yScale, xOffset, yOffset;
     FxU32 colorMode;
     FxU32 fixedDiffuse, fixedSpecular;
+    FxU32 diffuseFromVertex, specularFromVertex; // colorSelected
+
     bool clip; // clip coordinates, mapped through clipMap
     ClipTransform clipMap;
     bool plain; // positions as sent and TMU 1 unread: converted four at a time (fours)
@@ -67,6 +69,8 @@ enum ColorMode : FxU32 {
     colorIterated,
     // No code reads the vertex colour: both colours are the same for every vertex of the primitive.
     colorFixed,
+    // Every code picks bits of the vertex colour or of the constant: (V & mask) | fixed, both colours.
+    colorSelected,
 };
 
 inline bool codeReadsVertex(FxU32 code) {
@@ -216,6 +220,8 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
 
     const RenderState &state = renderState;
     conversion.fixedDiffuse = conversion.fixedSpecular = 0;
+    conversion.diffuseFromVertex = conversion.specularFromVertex = 0;
+    ColorSelection selection;
     if (state.diffuseRgbCode == codeVertex && state.diffuseAlphaCode == codeVertex &&
         state.specularRgbCode == codeBlack && state.specularAlphaCode == codeBlack) {
         conversion.colorMode = colorIterated;
@@ -225,6 +231,12 @@ __attribute__((always_inline)) inline void prepareVertexConversion(VertexConvers
         conversion.colorMode = colorFixed;
         conversion.fixedDiffuse = colors.diffuse;
         conversion.fixedSpecular = colors.specular;
+    } else if (selectsColors(selection)) {
+        conversion.colorMode = colorSelected;
+        conversion.diffuseFromVertex = selection.diffuseFromVertex;
+        conversion.fixedDiffuse = selection.diffuseFixed;
+        conversion.specularFromVertex = selection.specularFromVertex;
+        conversion.fixedSpecular = selection.specularFixed;
     } else {
         conversion.colorMode = colorByCodes;
     }
@@ -318,6 +330,10 @@ __attribute__((always_inline)) inline float convertVertex(const void *source, Dr
     if (Shape::iterated(conversion) || conversion.colorMode != colorFixed) {
         d.diffuse = sourceColor(vertex, layout, clip ? clipColorScale : 1.0f);
         d.specular = 0;
+        if (!Shape::iterated(conversion) && conversion.colorMode == colorSelected) {
+            d.specular = (d.diffuse & conversion.specularFromVertex) | conversion.fixedSpecular;
+            d.diffuse = (d.diffuse & conversion.diffuseFromVertex) | conversion.fixedDiffuse;
+        }
     } else {
         d.diffuse = conversion.fixedDiffuse;
         d.specular = conversion.fixedSpecular;
@@ -493,6 +509,15 @@ __attribute__((always_inline)) inline __m128 convertFour(const FxU8 *const verte
     if (conversion.colorMode == colorFixed) {
         diffuse = _mm_castsi128_ps(_mm_set1_epi32(static_cast<int>(conversion.fixedDiffuse)));
         specular = _mm_castsi128_ps(_mm_set1_epi32(static_cast<int>(conversion.fixedSpecular)));
+    } else if (conversion.colorMode == colorSelected) {
+        const __m128i v = sourceColors(vertex, layout);
+        const auto picked = [&v](FxU32 fromVertex, FxU32 fixed) {
+            return _mm_castsi128_ps(
+                _mm_or_si128(_mm_and_si128(v, _mm_set1_epi32(static_cast<int>(fromVertex))),
+                             _mm_set1_epi32(static_cast<int>(fixed))));
+        };
+        diffuse = picked(conversion.diffuseFromVertex, conversion.fixedDiffuse);
+        specular = picked(conversion.specularFromVertex, conversion.fixedSpecular);
     } else {
         diffuse = _mm_castsi128_ps(sourceColors(vertex, layout));
     }

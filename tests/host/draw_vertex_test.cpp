@@ -382,20 +382,35 @@ TEST_F(DrawVertexConversion, FourAtATimeConvertsAsOneAtATime) {
         grDrawPolygonVertexList(count, polygon.data());
         return drawnVertices();
     };
-    std::vector<TlVertex> fours = drawPolygon();
-    grSstOrigin(GR_ORIGIN_LOWER_LEFT);
-    std::vector<TlVertex> ones = drawPolygon();
-    ASSERT_EQ(fours.size(), static_cast<size_t>(count));
-    ASSERT_EQ(ones.size(), static_cast<size_t>(count));
-    const float screenHeight = 480.0f;
-    for (int i = 0; i < count; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(ones[i].y, screenHeight - fours[i].y);
-        TlVertex flipped = fours[i];
-        flipped.y = ones[i].y;
-        EXPECT_EQ(std::memcmp(&flipped, &ones[i], sizeof(TlVertex)), 0)
-            << "z " << fours[i].z << " / " << ones[i].z << ", rhw " << fours[i].rhw << " / " << ones[i].rhw
-            << ", diffuse " << std::hex << fours[i].diffuse << " / " << ones[i].diffuse;
+    auto compareOrigins = [&]() {
+        grSstOrigin(GR_ORIGIN_UPPER_LEFT);
+        std::vector<TlVertex> fours = drawPolygon();
+        grSstOrigin(GR_ORIGIN_LOWER_LEFT);
+        std::vector<TlVertex> ones = drawPolygon();
+        ASSERT_EQ(fours.size(), static_cast<size_t>(count));
+        ASSERT_EQ(ones.size(), static_cast<size_t>(count));
+        const float screenHeight = 480.0f;
+        for (int i = 0; i < count; ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(ones[i].y, screenHeight - fours[i].y);
+            TlVertex flipped = fours[i];
+            flipped.y = ones[i].y;
+            EXPECT_EQ(std::memcmp(&flipped, &ones[i], sizeof(TlVertex)), 0)
+                << "z " << fours[i].z << " / " << ones[i].z << ", rhw " << fours[i].rhw << " / "
+                << ones[i].rhw << ", diffuse " << std::hex << fours[i].diffuse << " / " << ones[i].diffuse
+                << ", specular " << fours[i].specular << " / " << ones[i].specular;
+        }
+    };
+    {
+        SCOPED_TRACE("texture times vertex");
+        compareOrigins();
+    }
+    // White under the vertex alpha, white added: every code picks bits of V or a fixed value.
+    grColorCombine(GR_COMBINE_FUNCTION_ZERO, GR_COMBINE_FACTOR_ZERO, GR_COMBINE_LOCAL_CONSTANT,
+                   GR_COMBINE_OTHER_CONSTANT, FXTRUE);
+    {
+        SCOPED_TRACE("picked colours");
+        compareOrigins();
     }
 }
 
