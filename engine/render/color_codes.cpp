@@ -175,54 +175,47 @@ void applyColorCodes(DrawVertex *slots, int count) {
 
 namespace {
 
+const FxU32 alphaByte = 0xFF000000u, rgbBytes = 0x00FFFFFFu;
+
 // A code as (v & fromVertex) | fixed, where it is one.
 struct Pick {
     bool picks;
     FxU32 fromVertex, fixed;
 };
 
-Pick rgbPick(FxU32 code, FxU32 k) {
-    const FxU32 rgb = 0xFFFFFFu;
+// In the alpha byte the vertex and constant alpha codes pick what the plain codes pick; in RGB they spread
+// the alpha over the channels, which no mask does.
+Pick pick(FxU32 code, FxU32 k, FxU32 channels) {
+    const bool alpha = channels == alphaByte;
     switch (code) {
-    case codeVertex:
-        return {true, rgb, 0};
-    case codeConstant:
-        return {true, 0, k & rgb};
-    case codeWhite:
-        return {true, 0, rgb};
-    case codeBlack:
-        return {true, 0, 0};
-    default:
-        return {false, 0, 0};
-    }
-}
-
-Pick alphaPick(FxU32 code, FxU32 k) {
-    const FxU32 alpha = 0xFF000000u;
-    switch (code) {
-    case codeVertex:
     case codeVertexAlpha:
-        return {true, alpha, 0};
-    case codeConstant:
+        if (!alpha) break;
+        [[fallthrough]];
+    case codeVertex:
+        return {true, channels, 0};
     case codeConstantAlpha:
-        return {true, 0, k & alpha};
+        if (!alpha) break;
+        [[fallthrough]];
+    case codeConstant:
+        return {true, 0, k & channels};
     case codeWhite:
-        return {true, 0, alpha};
+        return {true, 0, channels};
     case codeBlack:
         return {true, 0, 0};
     default:
-        return {false, 0, 0};
+        break;
     }
+    return {false, 0, 0};
 }
 
 } // namespace
 
 bool selectsColors(ColorSelection &selection) {
     const FxU32 k = renderState.constantColor;
-    const Pick diffuseAlpha = alphaPick(renderState.diffuseAlphaCode, k);
-    const Pick diffuseRgb = rgbPick(renderState.diffuseRgbCode, k);
-    const Pick specularAlpha = alphaPick(renderState.specularAlphaCode, k);
-    const Pick specularRgb = rgbPick(renderState.specularRgbCode, k);
+    const Pick diffuseAlpha = pick(renderState.diffuseAlphaCode, k, alphaByte);
+    const Pick diffuseRgb = pick(renderState.diffuseRgbCode, k, rgbBytes);
+    const Pick specularAlpha = pick(renderState.specularAlphaCode, k, alphaByte);
+    const Pick specularRgb = pick(renderState.specularRgbCode, k, rgbBytes);
     if (!(diffuseAlpha.picks && diffuseRgb.picks && specularAlpha.picks && specularRgb.picks)) return false;
     selection.diffuseFromVertex = diffuseAlpha.fromVertex | diffuseRgb.fromVertex;
     selection.diffuseFixed = diffuseAlpha.fixed | diffuseRgb.fixed;
