@@ -12,6 +12,12 @@ namespace {
 
 typedef Glide2DrawTest DrawVertexConversion;
 
+// Colour and alpha straight from one local source.
+void combineLocal(GrCombineLocal_t local) {
+    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, local, GR_COMBINE_OTHER_NONE, FXFALSE);
+    grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, local, GR_COMBINE_OTHER_NONE, FXFALSE);
+}
+
 TEST_F(DrawVertexConversion, SnappedCoordinatesLoseTheirOffsetFromTwoToTheNineteenUp) {
     openSession();
     struct Case {
@@ -257,10 +263,7 @@ TEST_F(DrawVertexConversion, ColorsFollowTheCombineModes) {
 // triangles, with no other call, reaches the second one's vertices where the combine puts it there.
 TEST_F(DrawVertexConversion, AStateCallBetweenTwoTrianglesReachesTheSecond) {
     openSession();
-    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_CONSTANT,
-                   GR_COMBINE_OTHER_NONE, FXFALSE);
-    grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_CONSTANT,
-                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    combineLocal(GR_COMBINE_LOCAL_CONSTANT);
     const FxU32 first = 0x40C86432, second = 0x80102030;
     GrVertex a = glideVertex(10, 10), b = glideVertex(40, 10), c = glideVertex(10, 40);
     grConstantColorValue(first);
@@ -280,10 +283,7 @@ TEST_F(DrawVertexConversion, AStateCallBetweenTwoTrianglesReachesTheSecond) {
 
 TEST_F(DrawVertexConversion, ColorChannelsAreTruncatedToTheirLowByte) {
     openSession();
-    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
-                   GR_COMBINE_OTHER_NONE, FXFALSE);
-    grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
-                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    combineLocal(GR_COMBINE_LOCAL_ITERATED);
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float infinity = std::numeric_limits<float>::infinity();
     struct Case {
