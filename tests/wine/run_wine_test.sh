@@ -17,6 +17,14 @@ die() {
     exit 1
 }
 
+# The library's own log, for a failure that the program's output alone does not explain.
+show_library_log() {
+    [ -f kestrix.log ] || return 0
+    echo "----- kestrix.log -----"
+    head -c 6000 kestrix.log | tr -d '\r'
+    echo "-----------------------"
+}
+
 [ $# -ge 3 ] || die "usage: run_wine_test.sh <program.exe> <tesselN.dll> <state-dir> [timeout-seconds]"
 program=$(readlink -f "$1")
 dll=$(readlink -f "$2")
@@ -221,13 +229,11 @@ fi
 [ -f exit-code.txt ] || die "$name ended (Wine exit status $wine_rc) without reporting its exit code; it crashed or" \
     "never ran (rerun with KESTRIX_WINEDEBUG=err+all,+loaddll,+seh for Wine's view)"
 code=$(tr -dc '0-9-' <exit-code.txt)
-[ "$code" = 0 ] || die "$name exited with code $code"
-[ $failures -eq 0 ] || die "$failures of $captures captures failed their pixel checks"
+[ "$code" = 0 ] || { show_library_log; die "$name exited with code $code"; }
+[ $failures -eq 0 ] || { show_library_log; die "$failures of $captures captures failed their pixel checks"; }
 if [ -f expect-log.txt ]; then
     python3 "$here/check_log.py" kestrix.log expect-log.txt || {
-        echo "----- kestrix.log -----"
-        head -c 6000 kestrix.log 2>/dev/null | tr -d '\r'
-        echo "-----------------------"
+        show_library_log
         die "kestrix.log lacks what $name expected"
     }
 fi
