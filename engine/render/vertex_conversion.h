@@ -54,8 +54,8 @@ struct VertexConversion {
     float xScale, yScale, xOffset, yOffset;
     FxU32 colorMode;
     FxU32 fixedDiffuse, fixedSpecular;
-    FxU32 diffuseFromVertex, specularFromVertex; // colorSelected
-
+    // Under colorSelected each colour is (V & fromVertex) | fixed.
+    FxU32 diffuseFromVertex, specularFromVertex;
     bool clip; // clip coordinates, mapped through clipMap
     ClipTransform clipMap;
     bool plain; // positions as sent and TMU 1 unread: converted four at a time (fours)
@@ -330,7 +330,7 @@ __attribute__((always_inline)) inline float convertVertex(const void *source, Dr
     if (Shape::iterated(conversion) || conversion.colorMode != colorFixed) {
         d.diffuse = sourceColor(vertex, layout, clip ? clipColorScale : 1.0f);
         d.specular = 0;
-        if (!Shape::iterated(conversion) && conversion.colorMode == colorSelected) {
+        if (conversion.colorMode == colorSelected) {
             d.specular = (d.diffuse & conversion.specularFromVertex) | conversion.fixedSpecular;
             d.diffuse = (d.diffuse & conversion.diffuseFromVertex) | conversion.fixedDiffuse;
         }
