@@ -169,22 +169,8 @@ TEST_F(DrawVertexConversion, ColorsFollowTheCombineModes) {
         FxU32 diffuse, specular;
     } cases[] = {
         // Vertex colour V = a 128, r 100, g 200, b 255; constant K = a 64, r 200, g 100, b 50.
-        {"Gouraud", 0,
-         [] {
-             grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
-                            GR_COMBINE_OTHER_NONE, FXFALSE);
-             grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
-                            GR_COMBINE_OTHER_NONE, FXFALSE);
-         },
-         0x8064C8FF, 0x00000000},
-        {"flat constant", 0,
-         [] {
-             grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_CONSTANT,
-                            GR_COMBINE_OTHER_NONE, FXFALSE);
-             grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_CONSTANT,
-                            GR_COMBINE_OTHER_NONE, FXFALSE);
-         },
-         0x40C86432, 0x00000000},
+        {"Gouraud", 0, [] { combineLocal(GR_COMBINE_LOCAL_ITERATED); }, 0x8064C8FF, 0x00000000},
+        {"flat constant", 0, [] { combineLocal(GR_COMBINE_LOCAL_CONSTANT); }, 0x40C86432, 0x00000000},
         {"vertex RGB, constant alpha", 0,
          [] {
              grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
